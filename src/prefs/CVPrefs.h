@@ -1,0 +1,70 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+
+#include "prefs/Value.h"
+
+namespace corvela {
+
+// The preference store: one dictionary that holds everything Corvela keeps between runs, and
+// the file it lives in. Nothing reaches the disk until synchronize(); every list and store reads
+// its data from here on every call, so nothing else caches it.
+class CVPrefs {
+ public:
+  static constexpr std::string_view kApplicationID = "org.corvela.Corvela";
+
+  // The store file: $CORVELA_PREFS when set, else $XDG_CONFIG_HOME/corvela/<id>.prefs
+  // (~/.config when XDG_CONFIG_HOME is unset).
+  static std::string defaultPath();
+
+  // An empty in-memory store that would be written to `path`. Reads nothing.
+  explicit CVPrefs(std::string path);
+
+  // Opens the store at `path`. A missing file gives an empty store. A file that cannot be read
+  // as a keyed archive is moved aside (see movedAsidePath()) and the store starts empty with
+  // `reconstructedAfterCorruption` set. Either way `convertedFromPlist` ends up true: Linux has
+  // no older preference domain to copy from. Nothing is written here.
+  static CVPrefs initWithPath(std::string path);
+
+  const std::string& prefsPath() const { return prefsPath_; }
+  // The whole dictionary (for printing and tests).
+  const Value& prefs() const { return prefs_; }
+
+  // Where an unreadable store file was moved at start-up, or empty when none was.
+  const std::string& movedAsidePath() const { return movedAsidePath_; }
+  // Why the store file could not be read, or empty.
+  const std::string& readError() const { return readError_; }
+
+  // The stored value, or a null Value when the key is absent.
+  const Value& objectForKey(std::string_view key) const { return prefs_[key]; }
+  bool boolForKey(std::string_view key) const { return prefs_[key].toBool(); }
+  int intForKey(std::string_view key) const;
+  float floatForKey(std::string_view key) const;
+  double doubleForKey(std::string_view key) const { return prefs_[key].toDouble(); }
+
+  // A null value removes the key. The stored value is an independent copy.
+  void setObject(std::string_view key, Value value);
+  void setBool(std::string_view key, bool b) { setObject(key, Value(b)); }
+  void setInt(std::string_view key, int i) { setObject(key, Value(i)); }
+  void setFloat(std::string_view key, float f) { setObject(key, Value(static_cast<double>(f))); }
+  void setDouble(std::string_view key, double d) { setObject(key, Value(d)); }
+  void removeObjectForKey(std::string_view key) { prefs_.erase(key); }
+
+  bool empty() const { return prefs_.size() == 0; }
+  // The printed form of the dictionary, nested values indented.
+  std::string description() const;
+
+  // Writes the whole store to prefsPath atomically: the old file stays intact unless the new
+  // one was written completely. Returns whether the write succeeded; a failure leaves the
+  // dictionary as it is, so the next synchronize tries again.
+  bool synchronize();
+
+ private:
+  std::string prefsPath_;
+  Value prefs_ = Value::dictionary();
+  std::string movedAsidePath_;
+  std::string readError_;
+};
+
+}  // namespace corvela

@@ -1,0 +1,55 @@
+#include "prefs/Value.h"
+
+#include <gtest/gtest.h>
+
+namespace corvela {
+namespace {
+
+TEST(ValueTest, CopyOfAListSharesStorageUntilWritten) {
+  Value store = Value::dictionary();
+  store.set("Accounts", Value(Value::Array{"Checking", "Visa"}));
+
+  Value list = store["Accounts"];
+  EXPECT_TRUE(list.sharesStorageWith(store["Accounts"]));
+
+  list.append("Savings");
+  EXPECT_FALSE(list.sharesStorageWith(store["Accounts"]));
+  EXPECT_EQ(store["Accounts"].size(), 2u);
+  EXPECT_EQ(list.size(), 3u);
+}
+
+TEST(ValueTest, ChangingANestedRecordLeavesTheOriginalAlone) {
+  Value instruction = {{"descriptionMatch", "AMAZON"},
+                       {"splits", Value(Value::Array{Value{{"category", "Books"}}})}};
+  Value list(Value::Array{instruction});
+  Value copy = list;
+  Value::Array& items = copy.mutableArray();
+  items[0].set("category", "Shopping");
+  items[0].mutableDictionary()["splits"].mutableArray()[0].set("amount", "1.00");
+
+  EXPECT_FALSE(list[0].contains("category"));
+  EXPECT_FALSE(list[0]["splits"][0].contains("amount"));
+  EXPECT_EQ(str(copy[0], "category"), "Shopping");
+  EXPECT_EQ(str(copy[0]["splits"][0], "amount"), "1.00");
+}
+
+TEST(ValueTest, WrongTypeAndMissingAccessGiveEmptyAnswers) {
+  Value text("x");
+  EXPECT_EQ(text["key"].type(), Value::Type::Null);
+  EXPECT_EQ(text[3].type(), Value::Type::Null);
+  EXPECT_EQ(text.toInt(), 0);
+  EXPECT_EQ(Value(3).toString(), "");
+  EXPECT_TRUE(Value(7).toBool());
+  EXPECT_FALSE(Value().toBool());
+  EXPECT_EQ(Value(2.9).toInt(), 2);
+}
+
+TEST(ValueTest, EqualityComparesTypeAndContent) {
+  EXPECT_EQ(Value(Value::Array{1, "a"}), Value(Value::Array{1, "a"}));
+  EXPECT_NE(Value(1), Value(1.0));
+  EXPECT_NE(Value(true), Value(1));
+  EXPECT_NE(Value(Value::Array{}), Value(Value::Dictionary{}));
+}
+
+}  // namespace
+}  // namespace corvela
