@@ -490,7 +490,9 @@ bool parseIsoDate(std::string_view text, Value::Date* date) {
   } else {
     return false;
   }
-  if (mo < 1 || mo > 12 || d < 1 || d > 31 || h > 23 || mi > 59 || sec > 60) return false;
+  if (mo < 1 || mo > 12 || d < 1 || d > 31 || h < 0 || h > 23 || mi < 0 || mi > 59 || sec < 0 ||
+      sec > 60)
+    return false;
   std::tm tm{};
   tm.tm_year = y - 1900;
   tm.tm_mon = mo - 1;
