@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -7,6 +8,7 @@
 #include "lists/Categories.h"
 #include "prefs/CVPrefs.h"
 #include "prefs/Preferences.h"
+#include "prefs/ValueText.h"
 #include "support/ScratchStore.h"
 #include "support/ScriptedPlatform.h"
 
@@ -73,6 +75,7 @@ struct FirstRunCase {
   int answer;
   std::vector<std::string_view> expected;
 };
+void PrintTo(const FirstRunCase& c, std::ostream* os) { *os << "answer " << c.answer; }
 
 class FirstRunTest : public PreferencesTest, public ::testing::WithParamInterface<FirstRunCase> {};
 
@@ -179,6 +182,10 @@ struct UpdateCheckCase {
   Value enableBefore;
   Value expected;
 };
+void PrintTo(const UpdateCheckCase& c, std::ostream* os) {
+  *os << "CheckForUpdates " << describe(c.checkForUpdates) << ", SUEnableAutomaticChecks "
+      << describe(c.enableBefore);
+}
 
 class UpdateCheckTest : public PreferencesTest,
                         public ::testing::WithParamInterface<UpdateCheckCase> {};
