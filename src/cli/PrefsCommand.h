@@ -3,6 +3,7 @@
 #include <string>
 #include <vector>
 
+#include "cli/Cli.h"
 #include "cli/Command.h"
 
 namespace corvela::cli {
