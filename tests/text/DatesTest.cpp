@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <cctype>
+
 #include "TextPrinters.h"
 #include "formats/InputFormatKeys.h"
 #include "prefs/Bundle.h"
@@ -255,6 +257,7 @@ TEST(DatesTest, ParseQIFDate) {
       {"12/31'99", false, CalendarDay{1999, 12, 31}},
       {"2024'01'02", false, CalendarDay{2024, 1, 2}},
       {"20070122", false, CalendarDay{2007, 1, 22}},
+      {"1-15'24", false, CalendarDay{2024, 1, 15}},
       {"2024-01-31", true, CalendarDay{2024, 1, 31}},  // year first is never day first
       {"31.12.2023", true, CalendarDay{2023, 12, 31}},
       {"12/31/2023 ", false, CalendarDay{2023, 12, 31}},
@@ -276,6 +279,66 @@ TEST(DatesTest, ParseQIFDate) {
   for (const Case& c : cases)
     EXPECT_EQ(parseQIFDate(c.date, bundleTables(), c.european, kToday), c.expected)
         << c.date << (c.european ? " (European)" : "");
+}
+
+// A text that a pattern of the tables reads: its conversions filled with `numbers` in turn (a
+// %4d with 2024, a %2d with a two-digit number), its %n dropped.
+std::string sampleFor(std::string_view pattern, std::vector<std::string> numbers) {
+  std::string out;
+  std::size_t next = 0;
+  for (std::size_t i = 0; i < pattern.size(); ++i) {
+    if (pattern[i] != '%') {
+      out += pattern[i];
+      continue;
+    }
+    std::size_t j = i + 1;
+    while (j < pattern.size() && std::isdigit(static_cast<unsigned char>(pattern[j]))) ++j;
+    std::string width(pattern.substr(i + 1, j - i - 1));
+    if (pattern[j] == 'd') {
+      std::string number = next < numbers.size() ? numbers[next] : "1";
+      ++next;
+      if (width == "4") number = "2024";
+      if (width == "2" && number.size() < 2) number = "0" + number;
+      out += number;
+    }
+    i = j;
+  }
+  return out;
+}
+
+TEST(DatesTest, EveryFormOfTheBuiltInTables) {
+  const DateTables& tables = bundleTables();
+  const Value longDate = textFormat(",", " ", " ");
+  for (const LongDateFormat& entry : tables.longDateFormats) {
+    std::string sample = sampleFor(entry.format, {"7", "2024"});
+    if (entry.format.starts_with("%4d")) sample = sampleFor(entry.format, {"2024", "7"});
+    EXPECT_EQ(parseDate(sample, longDate, tables, kToday), (CalendarDay{2024, entry.month, 7}))
+        << entry.format << ": " << sample;
+    ScanState state;
+    EXPECT_EQ(findDateLong("On " + sample + " paid", tables, state), Position(3)) << sample;
+    EXPECT_EQ(state.longDateLength, static_cast<int>(sample.size())) << sample;
+  }
+  for (const LongDateFormat& entry : tables.longDateNoYearFormats) {
+    if (entry.format.starts_with("%4d")) continue;  // the twins of the OFX entries
+    std::string sample = sampleFor(entry.format, {"7"});
+    EXPECT_EQ(parseDate(sample, longDate, tables, kToday),
+              (CalendarDay{defaultYear(entry.month, 7, kToday), entry.month, 7}))
+        << entry.format << ": " << sample;
+  }
+  for (const std::string& pattern : tables.shortDateFormats) {
+    std::string sample = sampleFor(pattern, {"1", "15", "2024"});
+    if (pattern.starts_with("%4d")) sample = sampleFor(pattern, {"2024", "1", "15"});
+    EXPECT_EQ(parseQIFDate(sample, tables, false, kToday), (CalendarDay{2024, 1, 15}))
+        << pattern << ": " << sample;
+  }
+  for (std::size_t i = 0; i < tables.longMonths.size(); ++i) {
+    for (const std::string& pattern : tables.afterLongMonth) {
+      std::string sample = tables.longMonths[i] + sampleFor(pattern, {"5", "24"});
+      EXPECT_EQ(parseQIFDate(sample, tables, false, kToday),
+                (CalendarDay{2024, static_cast<int>(i % 12) + 1, 5}))
+          << sample;
+    }
+  }
 }
 
 TEST(DatesTest, TablesFromABundle) {
