@@ -70,6 +70,13 @@ TEST(TextFileTest, DecodeText) {
        "<?xml version=\"1.0\" encoding=\"ISO-8859-15\"?><OFX>\xE2\x82\xAC", "ISO-8859-15"},
       {"XML encoding in single quotes", "<?xml version='1.0' encoding='windows-1250'?>\xA5",
        "<?xml version='1.0' encoding='windows-1250'?>\xC4\x84", "windows-1250"},
+      {"UTF-16LE cut short",
+       std::string("\xFF\xFE"
+                   "C\0a\0f",
+                   7),
+       "Ca", "UTF-16LE"},
+      {"charset name with a path", "<?xml encoding=\"../../tmp/x\"?>\xE9",
+       "<?xml encoding=\"../../tmp/x\"?>\xC3\xA9", "windows-1252"},
       {"empty", "", "", "UTF-8"},
   };
   for (const Case& c : cases) {
