@@ -240,6 +240,7 @@ std::optional<TextSpan> findDate(std::string_view text, const Value& format,
   const Value* distance = format.find(inputFormatKey::DistanceFromNewline);
   MarkBehind startMark(text, dateStart);
 
+  std::optional<std::size_t> lastNumericStart;
   std::size_t searchFrom = from;
   while (searchFrom < text.size()) {
     std::optional<std::size_t> candidate;
@@ -260,12 +261,15 @@ std::optional<TextSpan> findDate(std::string_view text, const Value& format,
     if (longDates) {
       // Only white space may stand between the date-start character and the month name, just
       // as a number may be preceded by blanks; the date then covers them.
-      bool onlySpace = true;
-      for (std::size_t i = start; i < *candidate; ++i)
-        onlySpace = onlySpace && isSpace(static_cast<unsigned char>(text[i]));
-      if (!onlySpace) continue;
+      std::size_t i = *candidate;
+      while (i > start && isSpace(static_cast<unsigned char>(text[i - 1]))) --i;
+      if (i != start) continue;
       length = *candidate - start + static_cast<std::size_t>(state.longDateLength);
     } else {
+      // A numeric date is read from its start alone, so a start that failed for an earlier
+      // separator fails again: skipping it keeps the search linear.
+      if (start == lastNumericStart) continue;
+      lastNumericStart = start;
       std::string_view rest = text.substr(start);
       ScanResult read = scanPattern(rest, fullPattern);
       if (read.conversions != 3 || !read.consumed) read = scanPattern(rest, partialPattern);
