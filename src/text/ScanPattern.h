@@ -22,8 +22,9 @@ struct ScanResult {
 };
 
 // Matches `pattern` against the start of `text` the way the C library's sscanf matches a
-// NUL-terminated copy of it in the C locale, without copying and without reading past the text.
-// The bundle's date tables and the scanners use these patterns.
+// NUL-terminated copy of it in the C locale, without copying and without reading past the text
+// (a zero byte ends the text, as it would end the copy). The bundle's date tables and the
+// scanners use these patterns.
 //
 // Supported: ordinary characters, white space (matches any run of white space, even none),
 // %d with an optional field width, %s, %c, %[set] and %[^set], %n, %%, and the assignment

@@ -1,8 +1,11 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
+#include <set>
 #include <string>
+#include <vector>
 
 #include "prefs/Bundle.h"
 
@@ -55,6 +58,10 @@ Scan scan(const std::string& text, const std::string& pattern) {
 }
 
 const Bundle& bundle() { return Bundle::builtIn(); }
+
+const char* const kMonthNames[] = {"January",   "February", "March",    "April",
+                                   "May",       "June",     "July",     "August",
+                                   "September", "October",  "November", "December"};
 
 TEST(BundleTest, TheBuiltInTextReads) {
   Result<Bundle> read = Bundle::fromXML(kBundlePlist);
@@ -157,12 +164,10 @@ TEST(BundleTest, ShortPatternsReadTheQIFDateFormsFoundInRealFiles) {
 TEST(BundleTest, MonthNamesRunJanuaryToDecemberTwice) {
   const Value& months = bundle().table("CVLongMonths");
   ASSERT_EQ(months.size(), 24u);
-  const char* names[] = {"January", "February", "March",     "April",   "May",      "June",
-                         "July",    "August",   "September", "October", "November", "December"};
   for (int i = 0; i < 12; ++i) {
-    EXPECT_EQ(months[i].toString(), names[i]);
+    EXPECT_EQ(months[i].toString(), kMonthNames[i]);
     // The second half abbreviates the first: month (i mod 12) + 1 either way.
-    EXPECT_TRUE(std::string(names[i]).starts_with(months[i + 12].toString())) << i;
+    EXPECT_TRUE(std::string(kMonthNames[i]).starts_with(months[i + 12].toString())) << i;
     EXPECT_EQ(months[i + 12].toString().size(), 3u) << i;
   }
 }
@@ -211,9 +216,14 @@ TEST(BundleTest, LongDateTablesAreParallelAndCoverEveryMonth) {
     ASSERT_GE(month, 1);
     ASSERT_LE(month, 12);
     seen[month] = true;
-    // The twin names the same month: its text, up to the day, is the same.
-    std::string y = str(withYear[j], "format"), n = str(noYear[j], "format");
-    EXPECT_EQ(y.substr(0, y.find("%d")), n.substr(0, n.find("%d"))) << y << " / " << n;
+    // Both patterns name the month that the entry stands for: by name, or (the OFX form) by
+    // its two digits between year and day.
+    std::string abbr = std::string(kMonthNames[month - 1]).substr(0, 3);
+    char digits[16];
+    std::snprintf(digits, sizeof digits, "%%4d%02d%%2d%%n", static_cast<int>(month));
+    const std::string& y = str(withYear[j], "format");
+    EXPECT_TRUE(y.find(abbr) != std::string::npos || y == digits) << y;
+    EXPECT_NE(str(noYear[j], "format").find(abbr), std::string::npos) << str(noYear[j], "format");
   }
   for (int m = 1; m <= 12; ++m) EXPECT_TRUE(seen[m]) << m;
 }
@@ -246,10 +256,8 @@ bool findLongDate(const std::string& text, LongDate* out) {
 }
 
 TEST(BundleTest, LongDatesOfEveryFormAndMonthReadWhole) {
-  const char* names[] = {"January", "February", "March",     "April",   "May",      "June",
-                         "July",    "August",   "September", "October", "November", "December"};
   for (int m = 1; m <= 12; ++m) {
-    std::string full = names[m - 1], abbr = full.substr(0, 3);
+    std::string full = kMonthNames[m - 1], abbr = full.substr(0, 3);
     struct Form {
       std::string text;
       int year;
@@ -278,6 +286,279 @@ TEST(BundleTest, LongDatesOfEveryFormAndMonthReadWhole) {
   EXPECT_EQ(sept.length, 7);
   LongDate none;
   EXPECT_FALSE(findLongDate("Opening balance 31", &none));
+}
+
+// A date field of the text reader with "," as delimiter: the first year pattern that makes two
+// conversions and consumes the whole text wins; a first number above 31 is the year.
+bool parseLongDate(const std::string& text, LongDate* out) {
+  const Value& withYear = bundle().table("CVLongDateFormats");
+  for (std::size_t j = 0; j < withYear.size(); ++j) {
+    Scan s = scan(text, str(withYear[j], "format"));
+    if (s.conversions != 2 || static_cast<std::size_t>(s.consumed) != text.size()) continue;
+    int day = s.numbers[0], year = s.numbers[1];
+    if (day > 31) std::swap(day, year);
+    *out = {static_cast<int>(withYear[j]["month"].toInt()), day, year, s.consumed};
+    return true;
+  }
+  return false;
+}
+
+TEST(BundleTest, EightDigitOFXDatesParseForEveryMonth) {
+  for (int m = 1; m <= 12; ++m) {
+    char text[32];
+    std::snprintf(text, sizeof text, "2024%02d%02d", m, m + 17);
+    LongDate d;
+    ASSERT_TRUE(parseLongDate(text, &d)) << text;
+    EXPECT_EQ(d.month, m) << text;
+    EXPECT_EQ(d.day, m + 17) << text;
+    EXPECT_EQ(d.year, 2024) << text;
+  }
+  LongDate d;
+  EXPECT_FALSE(parseLongDate("20241305", &d));  // no month 13
+  ASSERT_TRUE(parseLongDate("March 5, 2024", &d));
+  EXPECT_EQ(d.month, 3);
+  EXPECT_EQ(d.year, 2024);
+}
+
+TEST(BundleTest, RemoveFromAmountsKeepsTheCharactersThatCarryMeaning) {
+  const Value& remove = bundle().table("CVRemoveFromAmounts");
+  ASSERT_TRUE(remove.isString());
+  const std::string& chars = remove.toString();
+  EXPECT_NE(chars.find(')'), std::string::npos);
+  for (char kept : {'(', '-', ',', '.'}) EXPECT_EQ(chars.find(kept), std::string::npos) << kept;
+  for (unsigned char c : chars) EXPECT_FALSE(std::isdigit(c)) << c;
+  auto cleaned = [&](std::string text) {
+    std::erase_if(text, [&](char c) { return chars.find(c) != std::string::npos; });
+    return text;
+  };
+  EXPECT_EQ(cleaned("(12.50)"), "(12.50");
+  EXPECT_EQ(cleaned("$1,234.56"), "1,234.56");
+  EXPECT_EQ(cleaned("+ 12.00-"), "12.00-");
+}
+
+bool flag(const Value& type, const char* key) { return has(type, key); }
+
+TEST(BundleTest, QuickenTypesMeetTheTypeNumberRules) {
+  const Value& types = bundle().table("CVQuickenTypes");
+  // 0..22 are entries; 23 and 24 are the sign-dependent choices, not entries.
+  ASSERT_EQ(types.size(), 23u);
+  const char* known[] = {"QuickenName",  "DisplayName",   "SecurityRequired", "SharesRequired",
+                         "PriceAllowed", "PriceRequired", "AmountRequired"};
+  std::set<std::string> quickenNames, displayNames;
+  for (std::size_t i = 0; i < types.size(); ++i) {
+    const Value& t = types[i];
+    ASSERT_TRUE(t.isDictionary()) << i;
+    EXPECT_FALSE(str(t, "QuickenName").empty()) << i;
+    EXPECT_FALSE(str(t, "DisplayName").empty()) << i;
+    EXPECT_TRUE(quickenNames.insert(str(t, "QuickenName")).second) << i;
+    EXPECT_TRUE(displayNames.insert(str(t, "DisplayName")).second) << i;
+    for (const auto& [key, value] : t.toDictionary()) {
+      EXPECT_TRUE(std::find(std::begin(known), std::end(known), key) != std::end(known)) << key;
+    }
+    EXPECT_TRUE(!flag(t, "PriceRequired") || flag(t, "PriceAllowed")) << i;
+    EXPECT_TRUE(!flag(t, "SharesRequired") || flag(t, "SecurityRequired")) << i;
+    // Every type writes shares or an amount; otherwise nothing of value would be output.
+    EXPECT_TRUE(flag(t, "SharesRequired") || flag(t, "AmountRequired")) << i;
+    if (i >= 19) {
+      // Cash transactions of the account: an amount, no security, shares or price.
+      EXPECT_TRUE(flag(t, "AmountRequired")) << i;
+      for (const char* f :
+           {"SecurityRequired", "SharesRequired", "PriceAllowed", "PriceRequired"}) {
+        EXPECT_FALSE(flag(t, f)) << i << " " << f;
+      }
+    }
+  }
+  // 23 chooses 0 or 1 by sign, 24 chooses 4 or 5: each pair is the in and out of one thing.
+  EXPECT_EQ(str(types[0], "QuickenName"), "XIn");
+  EXPECT_EQ(str(types[1], "QuickenName"), "XOut");
+  EXPECT_EQ(str(types[4], "QuickenName"), "MiscInc");
+  EXPECT_EQ(str(types[5], "QuickenName"), "MiscExp");
+  for (int i : {0, 1, 4, 5}) {
+    EXPECT_TRUE(flag(types[i], "AmountRequired")) << i;
+    EXPECT_FALSE(flag(types[i], "SharesRequired")) << i;
+  }
+  EXPECT_EQ(str(types[22], "QuickenName"), "Check");
+  EXPECT_EQ(str(types[2], "QuickenName"), "Buy");
+  EXPECT_EQ(str(types[3], "QuickenName"), "Sell");
+}
+
+TEST(BundleTest, OFXFormatIsAnInvestmentFormatRecord) {
+  const Value& ofx = bundle().table("CVOFXFormat");
+  ASSERT_TRUE(ofx.isDictionary());
+  EXPECT_TRUE(has(ofx, "OFX"));
+  EXPECT_FALSE(str(ofx, "Name").empty());
+  EXPECT_EQ(str(ofx, "FormatType"), "Investment");
+  EXPECT_EQ(str(ofx, "Fields"), "OFX");
+  EXPECT_EQ(str(ofx, "DateAfter"), "<DTTRADE>");
+  // The eight-digit date is read by the long-date tables, which "," selects.
+  EXPECT_EQ(str(ofx, "DateDelimiter"), ",");
+  const Value& types = ofx["Types"];
+  // A stored copy whose Types holds exactly two entries is taken for an old one and replaced.
+  ASSERT_GT(types.size(), 2u);
+  std::set<std::string> formatTypes;
+  for (const Value& t : types.toArray()) {
+    EXPECT_FALSE(str(t, "ofxType").empty());
+    EXPECT_FALSE(str(t, "formatType").empty());
+    formatTypes.insert(str(t, "formatType"));
+  }
+  const std::size_t typeCount = bundle().table("CVQuickenTypes").size();
+  for (const Value& m : ofx["TypeMappings"].toArray()) {
+    EXPECT_TRUE(formatTypes.contains(str(m, "formatType"))) << str(m, "formatType");
+    ASSERT_TRUE(m["quickenType"].isInteger());
+    std::int64_t q = m["quickenType"].toInt() & ~std::int64_t{64};
+    EXPECT_TRUE(q == 23 || q == 24 || m["quickenType"].toInt() == 100 ||
+                (q >= 0 && static_cast<std::size_t>(q) < typeCount))
+        << str(m, "formatType") << " " << q;
+  }
+}
+
+// How the investment reader takes OFX apart with this format: a transaction runs from the text
+// after one DateAfter to just before the last character in front of the next; its first eight
+// characters are the date and the rest one field, in which the first Types entry found names the
+// type, and a mapping gives its QIF action. The amount follows AmountAfter.
+struct OFXTransaction {
+  std::string date, action, amount;
+};
+
+std::vector<OFXTransaction> readOFX(const std::string& text) {
+  const Value& format = bundle().table("CVOFXFormat");
+  const Value& quickenTypes = bundle().table("CVQuickenTypes");
+  const std::string& after = str(format, "DateAfter");
+  std::vector<std::size_t> starts;
+  for (std::size_t p = text.find(after); p != std::string::npos; p = text.find(after, p + 1)) {
+    starts.push_back(p + after.size());
+  }
+  std::vector<OFXTransaction> out;
+  for (std::size_t i = 0; i < starts.size(); ++i) {
+    std::size_t end = i + 1 < starts.size() ? starts[i + 1] - after.size() - 1 : text.size();
+    std::string chunk = text.substr(starts[i], end - starts[i]);
+    std::string field1 = chunk.substr(8);
+    OFXTransaction t;
+    LongDate d;
+    if (parseLongDate(chunk.substr(0, 8), &d)) {
+      t.date = std::to_string(d.month) + "/" + std::to_string(d.day) + "/" + std::to_string(d.year);
+    }
+    std::string formatType = "<Unknown OFX Type>";
+    for (const Value& type : format["Types"].toArray()) {
+      if (field1.find(str(type, "ofxType")) != std::string::npos) {
+        formatType = str(type, "formatType");
+        break;
+      }
+    }
+    std::size_t a = field1.find(str(format, "AmountAfter"));
+    if (a != std::string::npos) {
+      a += str(format, "AmountAfter").size();
+      t.amount = field1.substr(a, field1.find_first_of("<\r\n", a) - a);
+    }
+    for (const Value& m : format["TypeMappings"].toArray()) {
+      if (str(m, "formatType") != formatType) continue;
+      std::int64_t q = m["quickenType"].toInt();
+      bool negative = t.amount.starts_with("-");
+      if (q == 23) q = negative ? 1 : 0;
+      if (q == 24) q = negative ? 5 : 4;
+      t.action = q == 100 ? "skip" : str(quickenTypes[q], "QuickenName");
+    }
+    if (t.action.empty()) t.action = formatType;
+    out.push_back(t);
+  }
+  return out;
+}
+
+// OFX 1.x without closing tags for elements, each on its own line.
+const char kSgml[] = R"(OFXHEADER:100
+DATA:OFXSGML
+<OFX><INVSTMTMSGSRSV1><INVSTMTTRNRS><INVSTMTRS><DTASOF>20240301
+<INVTRANLIST><DTSTART>20240101<DTEND>20240301
+<BUYSTOCK><INVBUY><INVTRAN><FITID>1<DTTRADE>20240102120000.000[-5:EST]<MEMO>BOUGHT
+</INVTRAN><SECID><UNIQUEID>037833100<UNIQUEIDTYPE>CUSIP</SECID><UNITS>10<UNITPRICE>150.00
+<COMMISSION>4.95<TOTAL>-1504.95<SUBACCTSEC>CASH<SUBACCTFUND>CASH</INVBUY><BUYTYPE>BUY</BUYSTOCK>
+<INCOME><INVTRAN><FITID>2<DTTRADE>20240115<MEMO>DIVIDEND</INVTRAN>
+<SECID><UNIQUEID>037833100<UNIQUEIDTYPE>CUSIP</SECID><INCOMETYPE>DIV<TOTAL>2.40
+<SUBACCTSEC>CASH<SUBACCTFUND>CASH</INCOME>
+<INVBANKTRAN><STMTTRN><TRNTYPE>CREDIT<DTPOSTED>20240116<TRNAMT>500.00<FITID>3</STMTTRN>
+<SUBACCTFUND>CASH</INVBANKTRAN>
+<REINVEST><INVTRAN><FITID>4<DTTRADE>20240131</INVTRAN><SECID><UNIQUEID>922908363
+<UNIQUEIDTYPE>CUSIP</SECID><INCOMETYPE>DIV<TOTAL>-12.34<SUBACCTSEC>CASH<UNITS>0.05
+<UNITPRICE>246.80</REINVEST>
+<SELLMF><INVSELL><INVTRAN><FITID>5<DTTRADE>20240205</INVTRAN><SECID><UNIQUEID>922908363
+<UNIQUEIDTYPE>CUSIP</SECID><UNITS>-2<UNITPRICE>250<TOTAL>500<SUBACCTSEC>CASH
+<SUBACCTFUND>CASH</INVSELL><SELLTYPE>SELL</SELLMF>
+<TRANSFER><INVTRAN><FITID>6<DTTRADE>20240210</INVTRAN><SECID><UNIQUEID>922908363
+<UNIQUEIDTYPE>CUSIP</SECID><SUBACCTSEC>CASH<UNITS>3<TFERACTION>IN<POSTYPE>LONG</TRANSFER>
+<INCOME><INVTRAN><FITID>7<DTTRADE>20240229</INVTRAN><SECID><UNIQUEID>922908363
+<UNIQUEIDTYPE>CUSIP</SECID><INCOMETYPE>CGLONG<TOTAL>7.00<SUBACCTSEC>CASH<SUBACCTFUND>CASH
+</INCOME></INVTRANLIST><INVPOSLIST><POSSTOCK><INVPOS><SECID><UNIQUEID>037833100
+<UNIQUEIDTYPE>CUSIP</SECID><HELDINACCT>CASH<POSTYPE>LONG<UNITS>10<UNITPRICE>180
+<MKTVAL>1800<DTPRICEASOF>20240301</INVPOS></POSSTOCK></INVPOSLIST></INVSTMTRS>
+</INVSTMTTRNRS></INVSTMTMSGSRSV1></OFX>
+)";
+
+// OFX 2.x: XML with every element closed, indented.
+const char kXml[] = R"(<?xml version="1.0" encoding="UTF-8"?>
+<?OFX OFXHEADER="200" VERSION="202"?>
+<OFX><INVSTMTMSGSRSV1><INVSTMTTRNRS><INVSTMTRS>
+  <INVTRANLIST>
+    <SELLOPT>
+      <INVSELL>
+        <INVTRAN><FITID>8</FITID><DTTRADE>20231120</DTTRADE><MEMO>WRITE CALL</MEMO></INVTRAN>
+        <SECID><UNIQUEID>Z123</UNIQUEID><UNIQUEIDTYPE>CUSIP</UNIQUEIDTYPE></SECID>
+        <UNITS>-1</UNITS><UNITPRICE>0.70</UNITPRICE><TOTAL>69.31</TOTAL>
+      </INVSELL>
+      <OPTSELLTYPE>SELLTOOPEN</OPTSELLTYPE><SHPERCTRCT>100</SHPERCTRCT>
+    </SELLOPT>
+    <INVEXPENSE>
+      <INVTRAN><FITID>9</FITID><DTTRADE>20231201</DTTRADE></INVTRAN>
+      <SECID><UNIQUEID>874039100</UNIQUEID><UNIQUEIDTYPE>CUSIP</UNIQUEIDTYPE></SECID>
+      <TOTAL>-21.89</TOTAL><SUBACCTSEC>CASH</SUBACCTSEC>
+    </INVEXPENSE>
+    <INCOME>
+      <INVTRAN><FITID>10</FITID><DTTRADE>20231215</DTTRADE></INVTRAN>
+      <SECID><UNIQUEID>874039100</UNIQUEID><UNIQUEIDTYPE>CUSIP</UNIQUEIDTYPE></SECID>
+      <INCOMETYPE>INTEREST</INCOMETYPE><TOTAL>3.10</TOTAL>
+    </INCOME>
+    <TRANSFER>
+      <INVTRAN><FITID>11</FITID><DTTRADE>20231220</DTTRADE></INVTRAN>
+      <SECID><UNIQUEID>874039100</UNIQUEID><UNIQUEIDTYPE>CUSIP</UNIQUEIDTYPE></SECID>
+      <UNITS>-5</UNITS><TFERACTION>OUT</TFERACTION><POSTYPE>LONG</POSTYPE>
+    </TRANSFER>
+    <BUYMF>
+      <INVBUY>
+        <INVTRAN><FITID>12</FITID><DTTRADE>20231229</DTTRADE></INVTRAN>
+        <SECID><UNIQUEID>874039100</UNIQUEID><UNIQUEIDTYPE>CUSIP</UNIQUEIDTYPE></SECID>
+        <UNITS>1.5</UNITS><UNITPRICE>100</UNITPRICE><TOTAL>-150.00</TOTAL>
+      </INVBUY>
+      <BUYTYPE>BUY</BUYTYPE>
+    </BUYMF>
+  </INVTRANLIST>
+</INVSTMTRS></INVSTMTTRNRS></INVSTMTMSGSRSV1></OFX>
+)";
+
+TEST(BundleTest, OFXFormatReadsTheInvestmentTransactionsOfBothOFXForms) {
+  struct Expected {
+    const char* date;
+    const char* action;
+    const char* amount;
+  };
+  auto check = [](const std::string& text, const std::vector<Expected>& expected) {
+    std::vector<OFXTransaction> got = readOFX(text);
+    ASSERT_EQ(got.size(), expected.size());
+    for (std::size_t i = 0; i < got.size(); ++i) {
+      EXPECT_EQ(got[i].date, expected[i].date) << i;
+      EXPECT_EQ(got[i].action, expected[i].action) << i;
+      EXPECT_EQ(got[i].amount, expected[i].amount) << i;
+    }
+  };
+  check(kSgml, {{"1/2/2024", "Buy", "-1504.95"},
+                {"1/15/2024", "Div", "2.40"},  // the cash deposit after it has no trade date
+                {"1/31/2024", "ReinvDiv", "-12.34"},
+                {"2/5/2024", "Sell", "500"},
+                {"2/10/2024", "ShrsIn", ""},
+                {"2/29/2024", "CGLong", "7.00"}});
+  check(kXml, {{"11/20/2023", "ShtSell", "69.31"},
+               {"12/1/2023", "MiscExp", "-21.89"},
+               {"12/15/2023", "IntInc", "3.10"},
+               {"12/20/2023", "ShrsOut", ""},
+               {"12/29/2023", "Buy", "-150.00"}});
 }
 
 }  // namespace
