@@ -46,6 +46,7 @@ void Accounts::setAccountsArray(Value accounts) {
 
 bool Accounts::comboBoxIncludeOnly(int kind, std::string_view fieldText) {
   filteredNames_.clear();
+  if (kind == kNoKind) return false;
   Value accounts = getAccountsArray();
   bool fieldNamesAnAccount = false;
   for (const Value& account : accounts.toArray()) {

@@ -57,7 +57,8 @@ class Accounts {
   // order, the accounts of type Port for investment, Bank for bank, CCard for credit card, Bank
   // and CCard for bank-or-credit-card; nothing for kNoKind. Other types are never offered.
   // Returns true when `fieldText` names an account that is no longer offered, so the field
-  // must be cleared (the caller also deselects the field's chosen item).
+  // must be cleared (the caller also deselects the field's chosen item); for kNoKind the
+  // field keeps its text.
   bool comboBoxIncludeOnly(int kind, std::string_view fieldText);
   // With `allow` set the account field accepts any text.
   void allowAnyName(bool allow) { allowAnyName_ = allow; }

@@ -25,7 +25,7 @@ void setIfAbsent(CVPrefs& prefs, std::string_view key, Value value) {
 int Preferences::find(std::string_view name) const {
   const Value& list = prefs_.objectForKey(prefKey::Preferences);
   const Value::Array& names = list.toArray();
-  for (std::size_t i = 0; i < names.size() && i < static_cast<std::size_t>(kNotFound); ++i)
+  for (std::size_t i = 0; i < names.size(); ++i)
     if (names[i].isString() && names[i].toString() == name) return static_cast<int>(i);
   return kNotFound;
 }

@@ -54,16 +54,6 @@ TEST(CaseInsensitiveTest, CountsCharactersNotBytes) {
   EXPECT_EQ(characterSlice("abc", 7, 9), "");
 }
 
-TEST(CompletionIndexTest, ShortestAndFirst) {
-  std::vector<std::string_view> entries = {"Checking Main", "Chase", "Charity", "Savings"};
-  EXPECT_EQ(shortestCompletionIndex(entries, "ch"), 1u);
-  EXPECT_EQ(firstCompletionIndex(entries, "ch"), 0u);
-  EXPECT_EQ(shortestCompletionIndex(entries, "cha"), 1u);
-  EXPECT_EQ(shortestCompletionIndex(entries, "chas", 5), std::nullopt);
-  EXPECT_EQ(shortestCompletionIndex(entries, "x"), std::nullopt);
-  EXPECT_EQ(firstCompletionIndex(entries, "x"), std::nullopt);
-}
-
 // --- the category and description rule, one edit at a time
 
 TypedCharacters typedBuffer(std::optional<std::string_view> text) {
