@@ -1,11 +1,13 @@
 #include <gtest/gtest.h>
 
+#include <ostream>
 #include <string>
 #include <vector>
 
 #include "formats/OutputFormatKeys.h"
 #include "formats/OutputFormats.h"
 #include "lists/Categories.h"
+#include "lists/TypingField.h"
 #include "prefs/Bundle.h"
 #include "prefs/CVPrefs.h"
 #include "prefs/Preferences.h"
@@ -85,6 +87,9 @@ struct QIFCase {
   std::vector<std::string_view> options;
   const char* expected;
 };
+
+// Names the case in failure messages instead of dumping its bytes.
+void PrintTo(const QIFCase& c, std::ostream* os) { *os << c.name; }
 
 class QIFOutputTest : public OutputFormatsTest, public ::testing::WithParamInterface<QIFCase> {};
 
@@ -207,6 +212,9 @@ struct FieldCase {
   int position;
   const char* expected;
 };
+
+// Names the case in failure messages instead of dumping its bytes.
+void PrintTo(const FieldCase& c, std::ostream* os) { *os << c.name; }
 
 class FieldTest : public ::testing::TestWithParam<FieldCase> {};
 
@@ -333,6 +341,9 @@ struct DateCase {
   const char* date;
   const char* expected;
 };
+
+// Names the case in failure messages instead of dumping its bytes.
+void PrintTo(const DateCase& c, std::ostream* os) { *os << c.name; }
 
 class ConvertedDateTest : public OutputFormatsTest,
                           public ::testing::WithParamInterface<DateCase> {};
@@ -469,6 +480,8 @@ struct FilterCase {
   std::vector<std::string> offered;
 };
 
+void PrintTo(const FilterCase& c, std::ostream* os) { *os << "kind " << c.kind; }
+
 class FilterTest : public OutputFormatsTest, public ::testing::WithParamInterface<FilterCase> {};
 
 TEST_P(FilterTest, OnlyFormatsOfTheInputsKindAreOffered) {
@@ -516,12 +529,17 @@ TEST_F(OutputFormatsTest, TheFieldsDataSourceWorksOnTheOfferedNames) {
 TEST_F(OutputFormatsTest, TypingCompletesButAcceptsNewNames) {
   formats.addFormat(delimitedFormat("Bank", {"Date"}));
   formats.comboBoxIncludeOnly(0, "");
+  auto rule = [this](const TextEdit& edit) { return formats.isPartialStringValid(edit); };
+
   formats.comboBoxEntered();
-  TextEdit typedB{"", {0, 0}, "b", {1, 0}, 'b'};
-  EditDecision completed = formats.isPartialStringValid(typedB);
-  EXPECT_EQ(completed, EditDecision::replace("Bank", {1, 3}));
-  TextEdit typedNew{"", {0, 0}, "N", {1, 0}, 'N'};
-  EXPECT_EQ(formats.isPartialStringValid(typedNew).verdict, EditDecision::Verdict::Accept);
+  testing::TypingField known(rule);
+  known.type("b");
+  EXPECT_EQ(known.shown(), "B[ank]");
+
+  formats.comboBoxEntered();
+  testing::TypingField fresh(rule);
+  fresh.type("New");
+  EXPECT_EQ(fresh.shown(), "New[]");
 }
 
 }  // namespace
