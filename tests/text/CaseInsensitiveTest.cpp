@@ -32,6 +32,8 @@ TEST(CaseInsensitiveTest, CompareAndEquality) {
       {"\xFF", "\xFF", 0},
       {"\xFF", "\xFE", 1},
       {"\xC3", "\xC3\xA9", 1},  // a broken character is not the character
+      {"Amex", "AMEX GOLD", -1},
+      {"[Checking]", "Auto", -1},  // transfer entries sort before every category
   };
   for (const Case& c : cases) {
     EXPECT_EQ(sign(caseInsensitiveCompare(c.a, c.b)), c.order) << c.a << " / " << c.b;
