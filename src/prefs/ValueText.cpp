@@ -109,7 +109,58 @@ bool unbase64(std::string_view text, Value::Bytes* bytes) {
   return true;
 }
 
-void describeInto(std::string& out, const Value& v, int depth) {
+// The two printed forms share their layout (one entry per line, nested values indented) and
+// differ in their punctuation and in how they write keys and single values.
+struct Notation {
+  std::string_view arrayOpen, arrayClose, dictionaryOpen, dictionaryClose, keySeparator;
+  bool terminateEveryEntry;  // "key = value;" rather than commas between entries
+  void (*key)(std::string& out, const std::string& key);
+  void (*scalar)(std::string& out, const Value& value);
+};
+
+void printInto(std::string& out, const Value& v, int depth, const Notation& n) {
+  if (!v.isArray() && !v.isDictionary()) {
+    n.scalar(out, v);
+    return;
+  }
+  bool array = v.isArray();
+  out += array ? n.arrayOpen : n.dictionaryOpen;
+  if (v.size() > 0) {
+    out += '\n';
+    auto entryEnd = [&](std::size_t index) {
+      bool last = index + 1 == v.size();
+      if (!array && n.terminateEveryEntry) return ";\n";
+      return last ? "\n" : ",\n";
+    };
+    std::size_t index = 0;
+    if (array) {
+      for (const Value& item : v.toArray()) {
+        appendIndent(out, depth + 1);
+        printInto(out, item, depth + 1, n);
+        out += entryEnd(index++);
+      }
+    } else {
+      for (const auto& [key, item] : v.toDictionary()) {
+        appendIndent(out, depth + 1);
+        n.key(out, key);
+        out += n.keySeparator;
+        printInto(out, item, depth + 1, n);
+        out += entryEnd(index++);
+      }
+    }
+    appendIndent(out, depth);
+  }
+  out += array ? n.arrayClose : n.dictionaryClose;
+}
+
+void describeWord(std::string& out, const std::string& s) {
+  if (isBareWord(s))
+    out += s;
+  else
+    appendQuoted(out, s);
+}
+
+void describeScalar(std::string& out, const Value& v) {
   switch (v.type()) {
     case Value::Type::Null:
       out += "<null>";
@@ -124,10 +175,7 @@ void describeInto(std::string& out, const Value& v, int depth) {
       out += realText(v.toDouble());
       break;
     case Value::Type::String:
-      if (isBareWord(v.toString()))
-        out += v.toString();
-      else
-        appendQuoted(out, v.toString());
+      describeWord(out, v.toString());
       break;
     case Value::Type::Date:
       out += isoDate(v.toDate());
@@ -135,46 +183,14 @@ void describeInto(std::string& out, const Value& v, int depth) {
     case Value::Type::Data:
       out += "<" + base64(v.toData()) + ">";
       break;
-    case Value::Type::Array: {
-      if (v.size() == 0) {
-        out += "()";
-        break;
-      }
-      out += "(\n";
-      const auto& a = v.toArray();
-      for (std::size_t i = 0; i < a.size(); ++i) {
-        appendIndent(out, depth + 1);
-        describeInto(out, a[i], depth + 1);
-        out += i + 1 < a.size() ? ",\n" : "\n";
-      }
-      appendIndent(out, depth);
-      out += ")";
+    default:
       break;
-    }
-    case Value::Type::Dictionary: {
-      if (v.size() == 0) {
-        out += "{}";
-        break;
-      }
-      out += "{\n";
-      for (const auto& [key, item] : v.toDictionary()) {
-        appendIndent(out, depth + 1);
-        if (isBareWord(key))
-          out += key;
-        else
-          appendQuoted(out, key);
-        out += " = ";
-        describeInto(out, item, depth + 1);
-        out += ";\n";
-      }
-      appendIndent(out, depth);
-      out += "}";
-      break;
-    }
   }
 }
 
-void jsonInto(std::string& out, const Value& v, int depth) {
+void jsonKey(std::string& out, const std::string& key) { appendQuoted(out, key); }
+
+void jsonScalar(std::string& out, const Value& v) {
   switch (v.type()) {
     case Value::Type::Null:
       out += "null";
@@ -201,42 +217,13 @@ void jsonInto(std::string& out, const Value& v, int depth) {
       appendQuoted(out, base64(v.toData()));
       out += "}";
       break;
-    case Value::Type::Array: {
-      if (v.size() == 0) {
-        out += "[]";
-        break;
-      }
-      out += "[\n";
-      const auto& a = v.toArray();
-      for (std::size_t i = 0; i < a.size(); ++i) {
-        appendIndent(out, depth + 1);
-        jsonInto(out, a[i], depth + 1);
-        out += i + 1 < a.size() ? ",\n" : "\n";
-      }
-      appendIndent(out, depth);
-      out += "]";
+    default:
       break;
-    }
-    case Value::Type::Dictionary: {
-      if (v.size() == 0) {
-        out += "{}";
-        break;
-      }
-      out += "{\n";
-      std::size_t i = 0;
-      for (const auto& [key, item] : v.toDictionary()) {
-        appendIndent(out, depth + 1);
-        appendQuoted(out, key);
-        out += ": ";
-        jsonInto(out, item, depth + 1);
-        out += ++i < v.size() ? ",\n" : "\n";
-      }
-      appendIndent(out, depth);
-      out += "}";
-      break;
-    }
   }
 }
+
+constexpr Notation kOldStyle{"(", ")", "{", "}", " = ", true, describeWord, describeScalar};
+constexpr Notation kJson{"[", "]", "{", "}", ": ", false, jsonKey, jsonScalar};
 
 // A recursive-descent JSON reader with a depth limit, so hostile input cannot exhaust the stack.
 class JsonReader {
@@ -510,14 +497,14 @@ class JsonReader {
 
 std::string describe(const Value& value) {
   std::string out;
-  describeInto(out, value, 0);
+  printInto(out, value, 0, kOldStyle);
   out += '\n';
   return out;
 }
 
 std::string toJSON(const Value& value) {
   std::string out;
-  jsonInto(out, value, 0);
+  printInto(out, value, 0, kJson);
   out += '\n';
   return out;
 }
