@@ -1,0 +1,47 @@
+#pragma once
+
+#include <string_view>
+
+#include "prefs/OptionNames.h"
+
+namespace corvela {
+
+class CVPrefs;
+class Categories;
+class Platform;
+
+// The option list: the names of the yes/no settings that are on, kept under
+// prefKey::Preferences in the preference store. Read afresh on every call, so a change takes
+// effect at once for everyone who asks. Holds a reference to the store, which must outlive it.
+class Preferences {
+ public:
+  // What find() answers for a name that is not in the list.
+  static constexpr int kNotFound = 0x7fffffff;
+
+  explicit Preferences(CVPrefs& prefs) : prefs_(prefs) {}
+
+  // The index of `name` in the option list, or kNotFound when it is absent or there is no list.
+  int find(std::string_view name) const;
+  // Whether the option `name` is on.
+  bool isOn(std::string_view name) const { return find(name) != kNotFound; }
+  // Switches `name` on: adds it unless it is there and stores the list (creating it when
+  // absent). The file is not written.
+  void add(std::string_view name);
+
+  // Start-up, before anything reads options: brings the option list to the current layout,
+  // asking the first-run question through `platform` when there is no list yet, has
+  // `categories` take in the accounts once, and writes the precision and date-pattern
+  // defaults that are absent. The file is not written.
+  void normalizeOptionList(Platform& platform, Categories& categories);
+  // Start-up, after the update question has been answered: writes the output-template and
+  // bank-amount-precision defaults that are absent, and takes the update answer over as
+  // SUEnableAutomaticChecks when that is absent. The file is not written.
+  void writeOutputDefaults();
+
+ private:
+  void remove(std::string_view name);
+
+  CVPrefs& prefs_;
+};
+
+}  // namespace corvela

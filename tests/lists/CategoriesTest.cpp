@@ -1,0 +1,164 @@
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "lists/Accounts.h"
+#include "lists/Categories.h"
+#include "lists/Descriptions.h"
+#include "lists/TypingField.h"
+#include "prefs/CVPrefs.h"
+#include "support/ScratchStore.h"
+#include "support/ScriptedPlatform.h"
+
+namespace corvela {
+namespace {
+
+using Names = std::vector<std::string>;
+
+Names namesOf(const Value& list) {
+  Names names;
+  for (const Value& entry : list.toArray()) names.push_back(entry.toString());
+  return names;
+}
+
+Value listOf(const Names& names) { return Value(Value::Array(names.begin(), names.end())); }
+
+class CategoriesTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    Accounts(prefs).setAccountsArray(
+        Value(Value::Array{Value{{"Name", "Checking"}, {"Type", "Bank"}},
+                           Value{{"Name", "Visa"}, {"Type", "CCard"}}}));
+    categories.setCategoriesArray(listOf({"Auto", "Auto:Fuel", "Food", "[Checking]", "[Visa]"}));
+  }
+  Names stored() const { return namesOf(categories.getCategoriesArray()); }
+
+  testing::ScratchStore store;
+  CVPrefs& prefs = store.prefs;
+  testing::ScriptedPlatform platform;
+  Categories categories{prefs, platform};
+};
+
+TEST_F(CategoriesTest, IndexOfAnExactName) {
+  EXPECT_EQ(categories.indexOfCategory("Food"), 2);
+  EXPECT_EQ(categories.indexOfCategory("food"), -1);
+  EXPECT_EQ(categories.indexOfCategory(""), -2);
+}
+
+TEST_F(CategoriesTest, NewCategoriesGoInSortedPlaceBeforeTheAccounts) {
+  EXPECT_TRUE(categories.addCategory("Groceries"));
+  EXPECT_TRUE(categories.addCategory("zoo"));
+  EXPECT_TRUE(categories.addCategory("auto"));
+  EXPECT_TRUE(categories.addCategory("Food"));
+  EXPECT_TRUE(categories.addCategory(""));
+  EXPECT_EQ(stored(), (Names{"Auto", "auto", "Auto:Fuel", "Food", "Groceries", "zoo", "[Checking]",
+                             "[Visa]"}));
+  EXPECT_TRUE(platform.alerts.empty());
+
+  // Categories added since the accounts came in survive the next account update.
+  categories.updateAccounts();
+  EXPECT_EQ(stored(), (Names{"Auto", "auto", "Auto:Fuel", "Food", "Groceries", "zoo", "[Checking]",
+                             "[Visa]"}));
+}
+
+TEST_F(CategoriesTest, ATransferWithAClassToAKnownAccountIsAdded) {
+  EXPECT_TRUE(categories.addCategory("[Visa]/Travel"));
+  EXPECT_TRUE(categories.addCategory("[Checking]"));
+  EXPECT_EQ(stored(),
+            (Names{"[Visa]/Travel", "Auto", "Auto:Fuel", "Food", "[Checking]", "[Visa]"}));
+}
+
+TEST_F(CategoriesTest, ATransferToAnUnknownAccountIsRefusedWithTheAlert) {
+  for (std::string_view name : {"[Savings]", "[Savings]/Travel", "[Checking"}) {
+    platform.answerNextAlert(0);
+    EXPECT_FALSE(categories.addCategory(name)) << name;
+  }
+  EXPECT_EQ(stored(), (Names{"Auto", "Auto:Fuel", "Food", "[Checking]", "[Visa]"}));
+  ASSERT_EQ(platform.alerts.size(), 3u);
+  const Alert& alert = platform.alerts[0];
+  EXPECT_EQ(alert.title, "Bad Category \"[Savings]\"");
+  EXPECT_EQ(alert.text,
+            "Categories starting with \"[\" represent an account transfer.\r\rIf you were "
+            "intending to indicate an account transfer, the account represented by "
+            "\"[Savings]\"  is not in your list of accounts.  You cannot specify a transfer to "
+            "an account that Corvela does not know about.  You should make sure this account "
+            "is created in your financial software, then export your accounts from your "
+            "financial software into a QIF file and import them into Corvela before processing "
+            "this transaction.");
+  EXPECT_EQ(alert.buttons, (std::vector<std::string>{"OK"}));
+
+  platform.answerNextAlert(0);
+  EXPECT_FALSE(categories.doAddCategory("[Savings]", "No account %@ here."));
+  EXPECT_EQ(platform.alerts.back().text, "No account [Savings] here.");
+}
+
+TEST_F(CategoriesTest, UpdatingAccountsRebuildsTheTransferEntries) {
+  categories.setCategoriesArray(
+      listOf({"[Checking]/Biz", "[Gone]/Biz", "Auto", "[Old]", "[Checking]", "Leftover"}));
+  Accounts(prefs).setAccountsArray(Value(Value::Array{
+      Value{{"Name", "Visa"}, {"Type", "CCard"}}, Value{{"Name", "Checking"}, {"Type", "Bank"}}}));
+  categories.updateAccounts();
+  EXPECT_EQ(stored(), (Names{"[Checking]/Biz", "Auto", "[Visa]", "[Checking]"}));
+}
+
+TEST_F(CategoriesTest, ComboBoxAnswersOverTheWholeList) {
+  EXPECT_EQ(categories.numberOfItemsInComboBox(), 5);
+  EXPECT_EQ(categories.comboBoxObjectValueForItemAtIndex(-1), "");
+  EXPECT_EQ(categories.comboBoxObjectValueForItemAtIndex(3), "[Checking]");
+  EXPECT_EQ(categories.comboBoxIndexOfItemWithStringValue("Auto:Fuel"), 1);
+  EXPECT_EQ(categories.comboBoxIndexOfItemWithStringValue("auto"), kComboBoxNotFound);
+  EXPECT_EQ(categories.comboBoxCompletedString("au"), "Auto");
+}
+
+TEST_F(CategoriesTest, TypingCompletesAndJumpsToSubcategories) {
+  testing::TypingField field(
+      [this](const TextEdit& edit) { return categories.isPartialStringValid(edit); });
+  categories.comboBoxEntered();
+  field.type("Au");
+  EXPECT_EQ(field.shown(), "Au[to]");
+  field.type("to");
+  EXPECT_EQ(field.shown(), "Auto[]");
+  field.type(":");
+  EXPECT_EQ(field.shown(), "Auto:[Fuel]");
+  field.type("x");
+  EXPECT_EQ(field.shown(), "Auto:x[]");
+}
+
+TEST_F(CategoriesTest, ANewCategoryKeepsTheCaseItWasTypedIn) {
+  testing::TypingField field(
+      [this](const TextEdit& edit) { return categories.isPartialStringValid(edit); });
+  categories.comboBoxEntered();
+  field.type("f");
+  EXPECT_EQ(field.shown(), "F[ood]");
+  field.type("un");
+  EXPECT_EQ(field.shown(), "fun[]");
+
+  // Accepting a completion with the arrow keys and typing on keeps the completed text.
+  field.text.clear();
+  field.selection = {};
+  field.type("a");
+  field.moveToEnd();
+  field.type(" loan");
+  EXPECT_EQ(field.shown(), "Auto loan[]");
+}
+
+TEST(DescriptionsTest, AddingKeepsTheListSortedAndExact) {
+  testing::ScratchStore store;
+  Descriptions descriptions(store.prefs);
+  EXPECT_FALSE(descriptions.exists());
+  descriptions.addDescription("");
+  EXPECT_FALSE(descriptions.exists());
+
+  for (std::string_view text : {"Cherry", "apple", "banana", "Apple", "apple", "zebra"})
+    descriptions.addDescription(text);
+  EXPECT_EQ(namesOf(descriptions.getDescriptionsArray()),
+            (Names{"apple", "Apple", "banana", "Cherry", "zebra"}));
+
+  descriptions.createEmpty();
+  EXPECT_TRUE(descriptions.exists());
+  EXPECT_EQ(descriptions.numberOfItemsInComboBox(), 0);
+}
+
+}  // namespace
+}  // namespace corvela
