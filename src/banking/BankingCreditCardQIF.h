@@ -166,6 +166,7 @@ class BankingCreditCardQIF {
   Value continuationDictionary() const;
   void endRun(int count, std::optional<Value> continuation);
   void endEditingInDialog();
+  void openNewInstructionFromConfirm(bool newAmountForInstruction);
   Value& currentRecord();
 
   const Preferences& options_;
