@@ -1,4 +1,4 @@
-// The dialogs' buttons and the end of a run.
+// BankingCreditCardQIF: the buttons of its dialogs and the end of a run.
 #include <cstdint>
 #include <utility>
 

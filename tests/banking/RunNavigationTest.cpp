@@ -363,6 +363,41 @@ TEST(RunEnds, AnUnreadableTransactionIsSkippedOrEndsTheRun) {
   }
 }
 
+TEST(RunEnds, TheListIsReleasedBeforeTheCallback) {
+  BankingHarness h;
+  ASSERT_TRUE(h.loadStore(kInstructions).ok());
+  h.readQIF(kFour);
+  int calls = 0;
+  h.processor.processInstructionsAndAppendToString(
+      h.output, h.settings, [&](int count, std::optional<Value> continuation) {
+        ++calls;
+        EXPECT_EQ(count, 4);
+        EXPECT_FALSE(continuation);
+        EXPECT_FALSE(h.processor.running());
+        EXPECT_EQ(h.processor.qif().size(), 0u);
+        EXPECT_EQ(h.processor.maxTransactionIndex(), 0u);
+      });
+  EXPECT_EQ(calls, 1);
+}
+
+TEST(RunEnds, SplitsEditedByThePersonWinOverTheInstructions) {
+  for (bool edited : {false, true}) {
+    BankingHarness h;
+    ASSERT_TRUE(h.loadStore(R"({"Instructions": [{"descriptionMatch": "SHOP", "category": "C",
+        "splits": [{"category": "Theirs", "memo": "", "amount": ""}]}]})")
+                    .ok());
+    Value record = Value{{"date", "01/01/2024"}, {"description", "SHOP"}, {"amount", "-3.00"}};
+    record.set(
+        "splits",
+        Value(Value::Array{Value{{"category", "Mine"}, {"memo", "m"}, {"amount", "-3.00"}}}));
+    if (edited) record.set("userSplits", true);
+    h.processor.setTransactions(Value(Value::Array{record}), false);
+    h.run();
+    EXPECT_EQ(h.output, edited ? "D01/01/2024\nPSHOP\nM\nT-3.00\nSMine\nEm\n$-3.00\n^\n"
+                               : "D01/01/2024\nPSHOP\nM\nT-3.00\nSTheirs\nE\n$-3.00\n^\n");
+  }
+}
+
 TEST(RunEnds, ADamagedContinuationStillEndsOnce) {
   struct Case {
     const char* name;
