@@ -3,9 +3,9 @@
 #include <cctype>
 #include <cerrno>
 #include <cmath>
-#include <cstring>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <ctime>
 
 namespace corvela {
@@ -15,7 +15,9 @@ namespace {
 // Seconds from the Unix epoch to 2001-01-01 00:00:00 UTC.
 constexpr double kSince1970 = 978307200.0;
 
-void appendIndent(std::string& out, int depth) { out.append(static_cast<std::size_t>(depth) * 4, ' '); }
+void appendIndent(std::string& out, int depth) {
+  out.append(static_cast<std::size_t>(depth) * 4, ' ');
+}
 
 bool isBareWord(const std::string& s) {
   if (s.empty()) return false;
@@ -29,11 +31,21 @@ void appendQuoted(std::string& out, std::string_view s) {
   out += '"';
   for (unsigned char c : s) {
     switch (c) {
-      case '"': out += "\\\""; break;
-      case '\\': out += "\\\\"; break;
-      case '\n': out += "\\n"; break;
-      case '\r': out += "\\r"; break;
-      case '\t': out += "\\t"; break;
+      case '"':
+        out += "\\\"";
+        break;
+      case '\\':
+        out += "\\\\";
+        break;
+      case '\n':
+        out += "\\n";
+        break;
+      case '\r':
+        out += "\\r";
+        break;
+      case '\t':
+        out += "\\t";
+        break;
       default:
         if (c < 0x20) {
           char buf[8];
@@ -99,18 +111,30 @@ bool unbase64(std::string_view text, Value::Bytes* bytes) {
 
 void describeInto(std::string& out, const Value& v, int depth) {
   switch (v.type()) {
-    case Value::Type::Null: out += "<null>"; break;
-    case Value::Type::Bool: out += v.toBool() ? "1" : "0"; break;
-    case Value::Type::Integer: out += std::to_string(v.toInt()); break;
-    case Value::Type::Real: out += realText(v.toDouble()); break;
+    case Value::Type::Null:
+      out += "<null>";
+      break;
+    case Value::Type::Bool:
+      out += v.toBool() ? "1" : "0";
+      break;
+    case Value::Type::Integer:
+      out += std::to_string(v.toInt());
+      break;
+    case Value::Type::Real:
+      out += realText(v.toDouble());
+      break;
     case Value::Type::String:
       if (isBareWord(v.toString()))
         out += v.toString();
       else
         appendQuoted(out, v.toString());
       break;
-    case Value::Type::Date: out += isoDate(v.toDate()); break;
-    case Value::Type::Data: out += "<" + base64(v.toData()) + ">"; break;
+    case Value::Type::Date:
+      out += isoDate(v.toDate());
+      break;
+    case Value::Type::Data:
+      out += "<" + base64(v.toData()) + ">";
+      break;
     case Value::Type::Array: {
       if (v.size() == 0) {
         out += "()";
@@ -152,11 +176,21 @@ void describeInto(std::string& out, const Value& v, int depth) {
 
 void jsonInto(std::string& out, const Value& v, int depth) {
   switch (v.type()) {
-    case Value::Type::Null: out += "null"; break;
-    case Value::Type::Bool: out += v.toBool() ? "true" : "false"; break;
-    case Value::Type::Integer: out += std::to_string(v.toInt()); break;
-    case Value::Type::Real: out += realText(v.toDouble()); break;
-    case Value::Type::String: appendQuoted(out, v.toString()); break;
+    case Value::Type::Null:
+      out += "null";
+      break;
+    case Value::Type::Bool:
+      out += v.toBool() ? "true" : "false";
+      break;
+    case Value::Type::Integer:
+      out += std::to_string(v.toInt());
+      break;
+    case Value::Type::Real:
+      out += realText(v.toDouble());
+      break;
+    case Value::Type::String:
+      appendQuoted(out, v.toString());
+      break;
     case Value::Type::Date:
       out += "{\"$date\": ";
       appendQuoted(out, isoDate(v.toDate()));
@@ -343,26 +377,45 @@ class JsonReader {
       if (pos_ >= text_.size()) break;
       char e = text_[pos_++];
       switch (e) {
-        case '"': *out += '"'; break;
-        case '\\': *out += '\\'; break;
-        case '/': *out += '/'; break;
-        case 'b': *out += '\b'; break;
-        case 'f': *out += '\f'; break;
-        case 'n': *out += '\n'; break;
-        case 'r': *out += '\r'; break;
-        case 't': *out += '\t'; break;
+        case '"':
+          *out += '"';
+          break;
+        case '\\':
+          *out += '\\';
+          break;
+        case '/':
+          *out += '/';
+          break;
+        case 'b':
+          *out += '\b';
+          break;
+        case 'f':
+          *out += '\f';
+          break;
+        case 'n':
+          *out += '\n';
+          break;
+        case 'r':
+          *out += '\r';
+          break;
+        case 't':
+          *out += '\t';
+          break;
         case 'u': {
           unsigned cp;
           if (!hex4(&cp)) return false;
           if (cp >= 0xD800 && cp < 0xDC00 && literal("\\u")) {
             unsigned low;
             if (!hex4(&low)) return false;
-            if (low >= 0xDC00 && low < 0xE000) cp = 0x10000 + ((cp - 0xD800) << 10) + (low - 0xDC00);
+            if (low >= 0xDC00 && low < 0xE000)
+              cp = 0x10000 + ((cp - 0xD800) << 10) + (low - 0xDC00);
           }
           appendUtf8(*out, cp);
           break;
         }
-        default: --pos_; return fail("unknown escape in a string");
+        default:
+          --pos_;
+          return fail("unknown escape in a string");
       }
     }
     return fail("the string is not closed");
@@ -406,7 +459,8 @@ class JsonReader {
     }
     for (;;) {
       skipSpace();
-      if (pos_ >= text_.size() || text_[pos_] != '"') return fail("a key in double quotes was expected");
+      if (pos_ >= text_.size() || text_[pos_] != '"')
+        return fail("a key in double quotes was expected");
       std::string key;
       if (!string(&key)) return false;
       skipSpace();
@@ -431,7 +485,8 @@ class JsonReader {
       const auto& [key, item] = *entries.begin();
       if (key == "$date" && item.isString()) {
         Value::Date d;
-        if (!parseIsoDate(item.toString(), &d)) return fail("a $date must look like 2024-01-31T12:00:00Z");
+        if (!parseIsoDate(item.toString(), &d))
+          return fail("a $date must look like 2024-01-31T12:00:00Z");
         *out = Value(d);
         return true;
       }
