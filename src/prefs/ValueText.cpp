@@ -8,6 +8,10 @@
 #include <cstring>
 #include <ctime>
 
+#include "text/Entities.h"
+
+#include "text/Entities.h"
+
 namespace corvela {
 
 namespace {
@@ -317,24 +321,6 @@ class JsonReader {
       *out = Value(i);
     }
     return true;
-  }
-
-  static void appendUtf8(std::string& s, unsigned cp) {
-    if (cp < 0x80) {
-      s += static_cast<char>(cp);
-    } else if (cp < 0x800) {
-      s += static_cast<char>(0xC0 | (cp >> 6));
-      s += static_cast<char>(0x80 | (cp & 0x3F));
-    } else if (cp < 0x10000) {
-      s += static_cast<char>(0xE0 | (cp >> 12));
-      s += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-      s += static_cast<char>(0x80 | (cp & 0x3F));
-    } else {
-      s += static_cast<char>(0xF0 | (cp >> 18));
-      s += static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
-      s += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-      s += static_cast<char>(0x80 | (cp & 0x3F));
-    }
   }
 
   bool hex4(unsigned* cp) {

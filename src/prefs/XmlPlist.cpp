@@ -6,6 +6,7 @@
 #include <string>
 
 #include "prefs/ValueText.h"
+#include "text/Entities.h"
 
 namespace corvela {
 namespace {
@@ -21,24 +22,6 @@ std::string_view trimmed(std::string_view s) {
   while (!s.empty() && isBlank(s.front())) s.remove_prefix(1);
   while (!s.empty() && isBlank(s.back())) s.remove_suffix(1);
   return s;
-}
-
-void appendUtf8(std::string& out, std::uint32_t cp) {
-  if (cp < 0x80) {
-    out += static_cast<char>(cp);
-  } else if (cp < 0x800) {
-    out += static_cast<char>(0xC0 | (cp >> 6));
-    out += static_cast<char>(0x80 | (cp & 0x3F));
-  } else if (cp < 0x10000) {
-    out += static_cast<char>(0xE0 | (cp >> 12));
-    out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-    out += static_cast<char>(0x80 | (cp & 0x3F));
-  } else {
-    out += static_cast<char>(0xF0 | (cp >> 18));
-    out += static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
-    out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-    out += static_cast<char>(0x80 | (cp & 0x3F));
-  }
 }
 
 int base64Digit(char c) {
@@ -360,33 +343,13 @@ class Reader {
     }
     std::string_view name = xml_.substr(pos_ + 1, semi - pos_ - 1);
     pos_ = semi + 1;
-    if (name == "amp") {
-      *text += '&';
-    } else if (name == "lt") {
-      *text += '<';
-    } else if (name == "gt") {
-      *text += '>';
-    } else if (name == "quot") {
-      *text += '"';
-    } else if (name == "apos") {
-      *text += '\'';
-    } else if (name.starts_with('#')) {
-      std::string_view digits = name.substr(1);
-      int base = 10;
-      if (digits.starts_with('x')) {
-        base = 16;
-        digits.remove_prefix(1);
-      }
-      std::uint32_t cp = 0;
-      auto [end, ec] = std::from_chars(digits.data(), digits.data() + digits.size(), cp, base);
-      if (digits.empty() || ec != std::errc() || end != digits.data() + digits.size() || cp == 0 ||
-          cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) {
-        return fail(start, "bad character reference &" + std::string(name) + ";");
-      }
-      appendUtf8(*text, cp);
-    } else {
-      return fail(start, "unknown entity &" + std::string(name) + ";");
+    std::optional<std::string> decoded = entityText(name);
+    if (!decoded) {
+      return fail(start,
+                  (name.starts_with('#') ? "bad character reference &" : "unknown entity &") +
+                      std::string(name) + ";");
     }
+    *text += *decoded;
     return true;
   }
 

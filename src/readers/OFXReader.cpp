@@ -10,6 +10,7 @@
 #include "prefs/Preferences.h"
 #include "readers/TransactionKeys.h"
 #include "text/CharClass.h"
+#include "text/Entities.h"
 
 namespace corvela {
 namespace {
@@ -100,7 +101,8 @@ bool OFXReader::addField(std::string_view key, std::string_view ofxLabel,
   while (start < ofxTransaction.size() && charclass::isSpace(ofxTransaction[start])) ++start;
   std::size_t end = ofxTransaction.find_first_of("\r\n<", start);
   if (end == std::string_view::npos) end = ofxTransaction.size();
-  qifTransaction.set(key, ofxTransaction.substr(start, end - start));
+  // OFX escapes "&", "<" and ">" in values; the person's finance software wants the characters.
+  qifTransaction.set(key, decodeEntities(ofxTransaction.substr(start, end - start)));
   return true;
 }
 

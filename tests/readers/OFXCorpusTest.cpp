@@ -222,5 +222,15 @@ TEST_F(OFXCorpusTest, SameStatementInWindowsLatinSGMLAndUTF8XML) {
   EXPECT_EQ(sgml.qif, xml.qif);
 }
 
+TEST_F(OFXCorpusTest, EscapedCharactersArriveAsCharacters) {
+  // html-vals.qfx writes "&" as "&amp;", and one payee escapes its angle brackets twice.
+  OFXReadResult result = read("actual/html-vals.qfx");
+
+  ASSERT_EQ(result.count(), 2u);
+  EXPECT_EQ(str(result.qif[0], "memo"),
+            "PREAUTHORIZED DEBIT;B.C. HYDRO & POWER AUTHORITY;Electronic Funds Transfer");
+  EXPECT_EQ(str(result.qif[1], "description"), "TPAY &lt;DEFTPYMT&gt;");
+}
+
 }  // namespace
 }  // namespace corvela
