@@ -103,7 +103,7 @@ INSTANTIATE_TEST_SUITE_P(
         AddFieldCase{"ValueRunsToTheEndOfTheText", "<MEMO>no line end", "<MEMO>", "no line end"},
         AddFieldCase{"FirstOccurrenceWins", "<NAME>First\n<NAME>Second\n", "<NAME>", "First"},
         AddFieldCase{"UTF8TextIsKeptWhole", "<NAME>Ch\xC3\xA8que/\n", "<NAME>", "Ch\xC3\xA8que/"},
-        AddFieldCase{"EntitiesAreTakenAsWritten", "<NAME>AT&amp;T\n", "<NAME>", "AT&amp;T"},
+        AddFieldCase{"EscapedCharactersAreDecoded", "<NAME>AT&amp;T\n", "<NAME>", "AT&T"},
         AddFieldCase{"CaseOfTheTagCounts", "<memo>lower\n", "<MEMO>", std::nullopt},
         AddFieldCase{"LongerTagIsNotTheTag", "<MEMOX>other\n", "<MEMO>", std::nullopt},
         AddFieldCase{"AbsentTagLeavesTheRecord", "<NAME>A\n", "<MEMO>", std::nullopt},
