@@ -1,8 +1,10 @@
 #pragma once
 
+#include <ctime>
 #include <string>
 #include <string_view>
 
+#include "prefs/AtomicFile.h"
 #include "prefs/Value.h"
 
 namespace corvela {
@@ -22,10 +24,16 @@ class CVPrefs {
   explicit CVPrefs(std::string path);
 
   // Opens the store at `path`. A missing file gives an empty store. A file that cannot be read
-  // as a keyed archive is moved aside (see movedAsidePath()) and the store starts empty with
-  // `reconstructedAfterCorruption` set. Either way `convertedFromPlist` ends up true: Linux has
-  // no older preference domain to copy from. Nothing is written here.
+  // as a keyed archive whose root is a dictionary (garbage, empty, truncated, a folder) is
+  // moved aside, next to it, as "<path>.unreadable-YYYY-MM-DD-HHMMSS" in local time (with "-2",
+  // "-3", ... when that name is taken), so the next synchronize cannot destroy what may still
+  // be recovered by hand; the store then starts empty with `reconstructedAfterCorruption` true,
+  // and readError() and movedAsidePath() say what happened. A store without
+  // `convertedFromPlist` gets it set true: Linux has no older preference domain to copy from.
+  // Nothing is written here apart from the move.
   static CVPrefs initWithPath(std::string path);
+  // The same, with `now` naming a moved-aside file (a test seam for the clock).
+  static CVPrefs initWithPath(std::string path, std::time_t now);
 
   const std::string& prefsPath() const { return prefsPath_; }
   // The whole dictionary (for printing and tests).
@@ -33,8 +41,11 @@ class CVPrefs {
 
   // Where an unreadable store file was moved at start-up, or empty when none was.
   const std::string& movedAsidePath() const { return movedAsidePath_; }
-  // Why the store file could not be read, or empty.
+  // Why the store file could not be read, or empty. Names the file; when moving it aside
+  // failed too, says so.
   const std::string& readError() const { return readError_; }
+  // Why the last synchronize failed, naming the file, or empty after a successful one.
+  const std::string& writeError() const { return writeError_; }
 
   // The stored value, or a null Value when the key is absent.
   const Value& objectForKey(std::string_view key) const { return prefs_[key]; }
@@ -60,11 +71,19 @@ class CVPrefs {
   // dictionary as it is, so the next synchronize tries again.
   bool synchronize();
 
+  // The system calls synchronize writes with (a test seam for failing writes). Not owned; null
+  // restores the real ones.
+  void setFileOps(FileOps* ops) { fileOps_ = ops; }
+
  private:
+  void moveAside(std::time_t now);
+
   std::string prefsPath_;
   Value prefs_ = Value::dictionary();
   std::string movedAsidePath_;
   std::string readError_;
+  std::string writeError_;
+  FileOps* fileOps_ = nullptr;
 };
 
 }  // namespace corvela

@@ -1,0 +1,163 @@
+#include "readers/QIFReader.h"
+
+#include <utility>
+
+#include "prefs/Bundle.h"
+#include "prefs/CVPrefs.h"
+#include "prefs/OptionNames.h"
+#include "prefs/Preferences.h"
+#include "readers/TransactionKeys.h"
+#include "text/Amounts.h"
+#include "text/Dates.h"
+
+namespace corvela {
+namespace {
+
+constexpr std::string_view kDefaultOutputDateFormat = "%m/%d/%Y";
+
+// The bytes of the UTF-8 character that starts at `at`, so that a multi-byte character in the
+// removal set is removed whole.
+std::string_view characterAt(std::string_view text, std::size_t at) {
+  std::size_t end = at + 1;
+  while (end < text.size() && (static_cast<unsigned char>(text[end]) & 0xC0) == 0x80) ++end;
+  return text.substr(at, end - at);
+}
+
+void removeCharacters(std::string& text, std::string_view removals) {
+  for (std::size_t at = 0; at < removals.size();) {
+    std::string_view character = characterAt(removals, at);
+    at += character.size();
+    for (std::size_t found = text.find(character); found != std::string::npos;
+         found = text.find(character, found)) {
+      text.erase(found, character.size());
+    }
+  }
+}
+
+// The collecting state of one register walk.
+struct RegisterWalk {
+  Value record = Value::dictionary();
+  std::optional<Value> splitList;
+  std::string pendingSplitCategory;
+  std::optional<std::string> pendingSplitMemo;
+  bool skip = false;
+};
+
+}  // namespace
+
+QIFReader::QIFReader(const CVPrefs& store, const Preferences& options, const Bundle& bundle)
+    : store_(store), options_(options), bundle_(bundle) {}
+
+QIFReadResult QIFReader::fromQIFLines(const std::vector<std::string>& lines, CalendarDay fromDate,
+                                      CalendarDay toDate, CalendarDay today) const {
+  QIFReadResult result;
+  const DateTables tables = DateTables::fromBundle(bundle_);
+  const bool european = options_.isOn(option::europeanDates);
+  std::string outputDateFormat = store_.objectForKey(prefKey::OutputDateFormat).toString();
+  if (outputDateFormat.empty()) outputDateFormat = kDefaultOutputDateFormat;
+
+  RegisterWalk walk;
+  for (std::size_t index = 0; index < lines.size(); ++index) {
+    const std::string& line = lines[index];
+    if (line.empty() || line[0] == ' ') continue;
+    const char kind = line[0];
+    const std::string_view rest = std::string_view(line).substr(1);
+
+    if (kind == 'D') {
+      std::optional<CalendarDay> date = parseQIFDate(rest, tables, european, today);
+      // A date the numbers cannot name (the European flag turns 12/31/2023 into month 31) would
+      // otherwise roll over into some other day and be written out as if it were right.
+      if (!date || !date->isValid()) {
+        result.failedLine = static_cast<int>(index + 1);
+        return result;
+      }
+      walk.skip = *date < fromDate || *date > toDate;
+      if (!walk.skip) walk.record.set(transactionKey::date, date->format(outputDateFormat));
+      continue;
+    }
+    if (walk.skip) continue;
+
+    switch (kind) {
+      case 'N':
+        walk.record.set(transactionKey::number, rest);
+        break;
+      case 'M':
+        walk.record.set(transactionKey::memo, rest);
+        break;
+      case 'L':
+        walk.record.set(transactionKey::category, rest);
+        break;
+      case 'C':
+        walk.record.set(transactionKey::cleared, rest);
+        break;
+      case 'P':
+        walk.record.set(transactionKey::description, rest);
+        break;
+      case 'T':
+        walk.record.set(transactionKey::amount, convertEuropeanAmount(rest));
+        break;
+      case '^':
+        // A record without a date goes on collecting: its fields carry into the next one.
+        if (!has(walk.record, transactionKey::date)) break;
+        if (walk.splitList) {
+          walk.record.set(transactionKey::splits, std::move(*walk.splitList));
+          walk.record.erase(transactionKey::category);
+        }
+        result.qif.append(std::move(walk.record));
+        walk.record = Value::dictionary();
+        walk.splitList.reset();
+        break;
+      case 'S':
+        walk.pendingSplitCategory = std::string(rest);
+        walk.pendingSplitMemo.reset();
+        if (!walk.splitList) walk.splitList = Value::array();
+        break;
+      case 'E':
+        walk.pendingSplitMemo = std::string(rest);
+        break;
+      case '$':
+        if (walk.splitList) {
+          walk.splitList->append(
+              Value{{std::string(splitKey::category), walk.pendingSplitCategory},
+                    {std::string(splitKey::memo), walk.pendingSplitMemo.value_or("")},
+                    {std::string(splitKey::amount), rest}});
+        }
+        break;
+      default:
+        // Headers ("!Type:..."), address lines, "U" amounts and the like carry nothing we keep.
+        break;
+    }
+  }
+  return result;
+}
+
+std::optional<std::string> QIFReader::normalizeQIFAmountIn(Value& record, int qifTypeTag) const {
+  if (!has(record, transactionKey::amount)) return std::nullopt;
+  std::string amount = str(record, transactionKey::amount);
+  if (has(record, transactionKey::amountAlreadyConverted)) return amount;
+
+  removeCharacters(amount, bundle_.table("CVRemoveFromAmounts").toString());
+  if (options_.isOn(option::outputEuropeanAmounts)) {
+    std::erase(amount, ',');
+    for (char& c : amount) {
+      if (c == '.') c = ',';
+    }
+  }
+  if (!amount.empty() && amount[0] == '(') amount.replace(0, 1, "-");
+  if (std::size_t minus = amount.find('-', 1); minus != std::string::npos) {
+    amount.erase(minus, 1);
+    amount.insert(0, "-");
+  }
+  if (qifTypeTag & kQIFTypeReverseSigns) {
+    if (!amount.empty() && amount[0] == '-') {
+      amount.erase(0, 1);
+    } else {
+      amount.insert(0, "-");
+    }
+  }
+  record.set(transactionKey::amount, amount);
+  record.set(transactionKey::amountAlreadyConverted, true);
+  return amount;
+}
+
+}  // namespace corvela

@@ -1,0 +1,75 @@
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "prefs/Value.h"
+#include "text/CalendarDay.h"
+
+namespace corvela {
+
+class Bundle;
+class CVPrefs;
+class Preferences;
+
+// What reading a QIF register gives the bank and credit-card processor.
+struct QIFReadResult {
+  // The transaction records in input order (an array of dictionaries). On failure it holds the
+  // records read before the bad line.
+  Value qif = Value::array();
+  // 0 when the whole register was read; otherwise the one-based index, within the lines given,
+  // of the line whose date could not be read.
+  int failedLine = 0;
+
+  bool ok() const { return failedLine == 0; }
+};
+
+// The bit of the QIF type pop-up's tag that asks for the signs of amounts to be reversed.
+inline constexpr int kQIFTypeReverseSigns = 4;
+// The bit of the same tag that asks for description and memo to be exchanged (used by the
+// transaction loop, not by the reader).
+inline constexpr int kQIFTypeSwapDescriptionAndMemo = 1;
+
+// Reads the transactions of a QIF bank or credit-card register into transaction records, and
+// brings amounts into the form in which they are written out.
+//
+// Options are tested when each operation runs, so a change in the options dialog takes effect
+// at once. The store, options and bundle are borrowed and must outlive the reader.
+class QIFReader {
+ public:
+  QIFReader(const CVPrefs& store, const Preferences& options, const Bundle& bundle);
+
+  // Reads `lines` (the register with its header lines removed) and keeps the records dated from
+  // `fromDate` to `toDate`, both included. A record's lines up to its next "D" line are skipped
+  // when its date is out of range. Dates are written with the store's `OutputDateFormat`; day
+  // before month is read when the option "europeanDates" is on. A record not closed by "^" is
+  // dropped.
+  //
+  // Reading stops at the first "D" line whose date cannot be read or names no real calendar day
+  // (month 13, February 30, day 0): the result then carries that line's one-based index and the
+  // records read before it.
+  // A date without a year (a bare month/day) falls within the twelve months up to `today`.
+  QIFReadResult fromQIFLines(const std::vector<std::string>& lines, CalendarDay fromDate,
+                             CalendarDay toDate, CalendarDay today = CalendarDay::today()) const;
+
+  // The bounds of the widest range ("all transactions"): every dated record lies between them.
+  static CalendarDay distantPast() { return {-1000000, 1, 1}; }
+  static CalendarDay distantFuture() { return {1000000, 12, 31}; }
+
+  // Normalises the `amount` of a transaction or split record for output and stores it back:
+  // removes the bundle's `CVRemoveFromAmounts` characters, writes European notation when the
+  // option "outputEuropeanAmounts" is on, turns "(12.50" and "12.50-" into "-12.50", and reverses
+  // the sign when `qifTypeTag` (the selected QIF type entry's tag) has kQIFTypeReverseSigns set.
+  // Sets `amountAlreadyConverted`; a record that already has it is returned unchanged.
+  // Returns the amount, or nothing when the record has no `amount`.
+  std::optional<std::string> normalizeQIFAmountIn(Value& record, int qifTypeTag) const;
+
+ private:
+  const CVPrefs& store_;
+  const Preferences& options_;
+  const Bundle& bundle_;
+};
+
+}  // namespace corvela

@@ -1,0 +1,32 @@
+#pragma once
+
+#include <compare>
+#include <string>
+#include <string_view>
+
+namespace corvela {
+
+// A calendar day as the date scanners read it: year, month (1-12) and day (1-31), in the local
+// time zone. The scanners hand back the numbers as the text gave them, so a day may be out of
+// range (a European-order flag applied to 12/31/2023 gives month 31); check isValid() before
+// using it as a date.
+struct CalendarDay {
+  int year = 0;
+  int month = 0;
+  int day = 0;
+
+  // The local date now. The one place that reads the clock: everything that needs "today"
+  // takes a CalendarDay, so tests pass the day they want.
+  static CalendarDay today();
+
+  // Whether the numbers name a real day of the Gregorian calendar (years 1 to 9999).
+  bool isValid() const;
+
+  // The day written with a strftime pattern ("%m/%d/%Y" gives 01/31/2024). Precondition:
+  // isValid(). An invalid day gives an empty string.
+  std::string format(std::string_view pattern) const;
+
+  auto operator<=>(const CalendarDay&) const = default;
+};
+
+}  // namespace corvela

@@ -1,0 +1,317 @@
+#include "text/Dates.h"
+
+#include <string>
+#include <utility>
+
+#include "formats/InputFormatKeys.h"
+#include "text/CharClass.h"
+#include "text/ScanPattern.h"
+
+namespace corvela {
+namespace {
+
+using charclass::isDigit;
+using charclass::isLineBreak;
+using charclass::isSpace;
+
+// The first character (a whole UTF-8 sequence) of a string setting; "" when there is none.
+std::string_view firstCharacter(std::string_view text) {
+  if (text.empty()) return {};
+  unsigned char lead = static_cast<unsigned char>(text[0]);
+  std::size_t length = lead < 0xC0 ? 1 : lead < 0xE0 ? 2 : lead < 0xF0 ? 3 : 4;
+  return text.substr(0, length);
+}
+
+std::string numericPattern(char separator, int numbers) {
+  std::string pattern = "%d";
+  for (int i = 1; i < numbers; ++i) {
+    pattern += separator;
+    pattern += "%d";
+  }
+  return pattern + "%n";
+}
+
+// Whether a pattern can match at a position that holds `c`: a pattern that begins with an
+// ordinary character cannot match anything else. Saves running every month's pattern at every
+// position of a long text.
+bool mayMatchAt(std::string_view pattern, unsigned char c) {
+  if (pattern.empty()) return true;
+  unsigned char first = static_cast<unsigned char>(pattern[0]);
+  return first == '%' || isSpace(first) || first == c;
+}
+
+// findDateSlash and its twins.
+std::optional<std::size_t> findNumericDate(std::string_view text, char separator) {
+  const std::string pattern = numericPattern(separator, 3);
+  std::size_t searchFrom = 0;
+  while (true) {
+    std::size_t at = text.find(separator, searchFrom);
+    if (at == std::string_view::npos) return std::nullopt;
+    std::size_t start = at;
+    while (start > 0 && isDigit(static_cast<unsigned char>(text[start - 1]))) --start;
+    ScanResult read = scanPattern(text.substr(start), pattern);
+    if (read.conversions < 2) {
+      searchFrom = at + 1;
+      continue;
+    }
+    int a = read.values[0], b = read.values[1], c = read.values[2];
+    bool accepted;
+    if (read.conversions == 3 && a >= 101) {  // year first
+      accepted = (b <= 12 && c <= 31) || (c <= 12 && b <= 31);
+    } else {
+      accepted = (a <= 12 && b <= 31) || (b <= 12 && a <= 31);
+    }
+    if (!accepted) return std::nullopt;
+    return start;
+  }
+}
+
+// Where the nearest `mark` that ends at or before each candidate lies, for candidates that only
+// move forward: every byte of the text is looked at once per findDate call.
+class MarkBehind {
+ public:
+  MarkBehind(std::string_view text, std::string_view mark) : text_(text), mark_(mark) {}
+
+  std::optional<std::size_t> before(std::size_t candidate) {
+    if (!started_) {
+      started_ = true;
+      if (candidate >= mark_.size()) {
+        std::size_t found = text_.rfind(mark_, candidate - mark_.size());
+        if (found != std::string_view::npos) last_ = found;
+      }
+      // Everything that starts at or before candidate - size was covered by rfind.
+      scanned_ = candidate + 1 > mark_.size() ? candidate + 1 - mark_.size() : 0;
+    }
+    for (; scanned_ + mark_.size() <= candidate; ++scanned_) {
+      if (text_.compare(scanned_, mark_.size(), mark_) == 0) last_ = scanned_;
+    }
+    return last_;
+  }
+
+ private:
+  std::string_view text_;
+  std::string_view mark_;
+  bool started_ = false;
+  std::size_t scanned_ = 0;
+  std::optional<std::size_t> last_;
+};
+
+bool endsAt(std::string_view text, std::size_t consumed, std::string_view end) {
+  return consumed == text.size() ||
+         (!end.empty() && text.substr(consumed).substr(0, end.size()) == end);
+}
+
+}  // namespace
+
+int completeYear(int year) {
+  if (year > 99) return year;
+  return year >= 74 ? 1900 + year : 2000 + year;
+}
+
+int defaultYear(int month, int day, const CalendarDay& today) {
+  bool stillToCome = month > today.month || (month == today.month && day > today.day);
+  return stillToCome ? today.year - 1 : today.year;
+}
+
+void setDefaultYear(CalendarDay& date, const CalendarDay& today) {
+  date.year = defaultYear(date.month, date.day, today);
+}
+
+std::optional<std::size_t> findDateSlash(std::string_view text) {
+  return findNumericDate(text, '/');
+}
+std::optional<std::size_t> findDateDash(std::string_view text) {
+  return findNumericDate(text, '-');
+}
+std::optional<std::size_t> findDateDot(std::string_view text) { return findNumericDate(text, '.'); }
+
+std::optional<std::size_t> findDateLong(std::string_view text, const DateTables& tables,
+                                        ScanState& state, std::size_t from) {
+  for (std::size_t pos = from; pos < text.size(); ++pos) {
+    unsigned char c = static_cast<unsigned char>(text[pos]);
+    if (c == '\n' || c == '\r' || c == ' ' || c == '\t') continue;
+    std::string_view rest = text.substr(pos);
+    for (const LongDateFormat& entry : tables.longDateFormats) {
+      if (!mayMatchAt(entry.format, c)) continue;
+      ScanResult read = scanPattern(rest, entry.format);
+      if (read.conversions == 2 && read.consumed) {
+        state.longDateLength = static_cast<int>(*read.consumed);
+        return pos;
+      }
+    }
+    state.longDateLength = 0;
+    for (const LongDateFormat& entry : tables.longDateNoYearFormats) {
+      if (!mayMatchAt(entry.format, c)) continue;
+      ScanResult read = scanPattern(rest, entry.format);
+      if (read.conversions == 1 && read.consumed.value_or(0) > 0) {
+        state.longDateLength = static_cast<int>(*read.consumed);
+        return pos;
+      }
+    }
+  }
+  return std::nullopt;
+}
+
+std::optional<TextSpan> findDate(std::string_view text, const Value& format,
+                                 const DateTables& tables, ScanState& state, std::size_t from) {
+  if (from > text.size()) return std::nullopt;
+  if (format.contains(inputFormatKey::OFX)) {
+    const std::string& after = str(format, inputFormatKey::DateAfter);
+    if (after.empty()) return std::nullopt;
+    std::size_t found = text.find(after, from);
+    if (found == std::string_view::npos) return std::nullopt;
+    std::size_t start = found + after.size();
+    // Eight digits follow the tag; a text cut short gives what there is.
+    return TextSpan{start, std::min<std::size_t>(8, text.size() - start)};
+  }
+
+  std::string_view separator = firstCharacter(str(format, inputFormatKey::DateDelimiter));
+  std::string_view dateStart = firstCharacter(str(format, inputFormatKey::DateStart));
+  std::string_view dateEnd = firstCharacter(str(format, inputFormatKey::DateEnd));
+  if (separator.empty() || dateStart.empty()) return std::nullopt;
+  const bool longDates = separator == ",";
+  const std::string fullPattern = numericPattern(separator[0], 3);
+  const std::string partialPattern = numericPattern(separator[0], 2);
+  const Value* distance = format.find(inputFormatKey::DistanceFromNewline);
+  MarkBehind startMark(text, dateStart);
+
+  std::size_t searchFrom = from;
+  while (searchFrom < text.size()) {
+    std::optional<std::size_t> candidate;
+    if (longDates) {
+      candidate = findDateLong(text, tables, state, searchFrom);
+    } else {
+      std::size_t found = text.find(separator, searchFrom);
+      if (found != std::string_view::npos) candidate = found;
+    }
+    if (!candidate) return std::nullopt;
+    searchFrom = *candidate + 1;
+
+    std::optional<std::size_t> mark = startMark.before(*candidate);
+    if (!mark) continue;
+    const std::size_t start = *mark + dateStart.size();
+
+    std::size_t length;
+    if (longDates) {
+      // Only white space may stand between the date-start character and the month name, just
+      // as a number may be preceded by blanks; the date then covers them.
+      bool onlySpace = true;
+      for (std::size_t i = start; i < *candidate; ++i)
+        onlySpace = onlySpace && isSpace(static_cast<unsigned char>(text[i]));
+      if (!onlySpace) continue;
+      length = *candidate - start + static_cast<std::size_t>(state.longDateLength);
+    } else {
+      std::string_view rest = text.substr(start);
+      ScanResult read = scanPattern(rest, fullPattern);
+      if (read.conversions != 3 || !read.consumed) read = scanPattern(rest, partialPattern);
+      if (read.conversions < 2 || !read.consumed) continue;
+      length = *read.consumed;
+    }
+
+    const std::size_t end = start + length;
+    bool endOK = dateEnd.empty() ? end == text.size()
+                                 : text.substr(end).substr(0, dateEnd.size()) == dateEnd;
+    if (!endOK) continue;
+
+    if (distance) {
+      std::int64_t n = distance->toInt();
+      bool atColumn = static_cast<std::int64_t>(start) == n - 1;
+      bool afterBreak =
+          n >= 1 && static_cast<std::int64_t>(start) >= n &&
+          isLineBreak(static_cast<unsigned char>(text[start - static_cast<std::size_t>(n)]));
+      if (!atColumn && !afterBreak) continue;
+    }
+
+    if (state.multipleBlankCount == -1 && start > 0 && text[start - 1] == ' ') {
+      std::size_t first = start;
+      while (first > 0 && text[first - 1] == ' ') --first;
+      if (first > 0) state.multipleBlankCount = static_cast<int>(start - first);
+    }
+    return TextSpan{start, length};
+  }
+  return std::nullopt;
+}
+
+std::optional<CalendarDay> parseDate(std::string_view date, const Value& format,
+                                     const DateTables& tables, const CalendarDay& today) {
+  std::string_view separator = firstCharacter(str(format, inputFormatKey::DateDelimiter));
+  std::string_view dateEnd = firstCharacter(str(format, inputFormatKey::DateEnd));
+  const bool dayBeforeMonth = format[inputFormatKey::DayBeforeMonth].toBool();
+
+  if (separator == "/" || separator == "-" || separator == ".") {
+    ScanResult read = scanPattern(date, numericPattern(separator[0], 3));
+    if (read.conversions == 3 && read.consumed) {
+      if (!endsAt(date, *read.consumed, dateEnd)) return std::nullopt;
+      int a = read.values[0], b = read.values[1], c = read.values[2];
+      if (a > 100) return CalendarDay{a, b, c};  // year first: never day before month
+      CalendarDay day{completeYear(c), a, b};
+      if (dayBeforeMonth) std::swap(day.month, day.day);
+      return day;
+    }
+    read = scanPattern(date, numericPattern(separator[0], 2));
+    if (read.conversions != 2 || !read.consumed) return std::nullopt;
+    if (!endsAt(date, *read.consumed, dateEnd)) return std::nullopt;
+    CalendarDay day{0, read.values[0], read.values[1]};
+    if (dayBeforeMonth) std::swap(day.month, day.day);
+    setDefaultYear(day, today);
+    return day;
+  }
+
+  if (separator == ",") {
+    for (const LongDateFormat& entry : tables.longDateFormats) {
+      ScanResult read = scanPattern(date, entry.format);
+      if (read.conversions != 2 || !read.consumed || !endsAt(date, *read.consumed, dateEnd))
+        continue;
+      int day = read.values[0], year = read.values[1];
+      if (day > 31) std::swap(day, year);  // the pattern reads the year first
+      return CalendarDay{completeYear(year), entry.month, day};
+    }
+    for (const LongDateFormat& entry : tables.longDateNoYearFormats) {
+      ScanResult read = scanPattern(date, entry.format);
+      if (read.conversions != 1 || !read.consumed || !endsAt(date, *read.consumed, dateEnd))
+        continue;
+      CalendarDay day{0, entry.month, read.values[0]};
+      setDefaultYear(day, today);
+      return day;
+    }
+  }
+  return std::nullopt;
+}
+
+std::optional<CalendarDay> parseQIFDate(std::string_view date, const DateTables& tables,
+                                        bool european, const CalendarDay& today) {
+  for (const std::string& pattern : tables.shortDateFormats) {
+    ScanResult read = scanPattern(date, pattern);
+    if (read.conversions != 3 || !read.consumed) continue;
+    std::size_t consumed = *read.consumed;
+    if (consumed != date.size() && !isSpace(static_cast<unsigned char>(date[consumed]))) continue;
+    int a = read.values[0], b = read.values[1], c = read.values[2];
+    if (a > 100) return CalendarDay{a, b, c};  // year first: never day before month
+    CalendarDay day{completeYear(c), a, b};
+    if (european) std::swap(day.month, day.day);
+    return day;
+  }
+
+  for (std::size_t i = 0; i < tables.longMonths.size(); ++i) {
+    const std::string& name = tables.longMonths[i];
+    if (name.empty() || !date.starts_with(name)) continue;
+    std::string_view rest = date.substr(name.size());
+    for (const std::string& pattern : tables.afterLongMonth) {
+      ScanResult read = scanPattern(rest, pattern);
+      if (read.conversions == 2 && read.consumed == rest.size())
+        return CalendarDay{completeYear(read.values[1]), static_cast<int>(i % 12) + 1,
+                           read.values[0]};
+    }
+  }
+
+  ScanResult read = scanPattern(date, "%2d/%2d%n");
+  if (read.conversions == 2 && read.consumed == date.size()) {
+    CalendarDay day{0, read.values[0], read.values[1]};
+    if (european) std::swap(day.month, day.day);
+    setDefaultYear(day, today);
+    return day;
+  }
+  return std::nullopt;
+}
+
+}  // namespace corvela

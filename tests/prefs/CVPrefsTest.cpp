@@ -1,0 +1,188 @@
+#include <gtest/gtest.h>
+
+#include <cerrno>
+#include <filesystem>
+#include <regex>
+
+#include "prefs/ArchiveTestSupport.h"
+#include "prefs/CVPrefs.h"
+#include "prefs/KeyedArchive.h"
+#include "prefs/ValueText.h"
+
+namespace corvela {
+namespace {
+
+using testing::Bytes;
+using testing::readBytes;
+using testing::TempFolder;
+using testing::toBytes;
+using testing::writeBytes;
+
+Bytes archiveOf(const Value& v) { return writeKeyedArchive(v).value(); }
+
+TEST(CVPrefsTest, FirstStartGivesOnlyTheConversionFlagAndWritesNothing) {
+  TempFolder folder;
+  std::string path = folder.file("corvela/org.corvela.Corvela.prefs");
+  CVPrefs prefs = CVPrefs::initWithPath(path);
+  EXPECT_EQ(prefs.prefs(), (Value{{"convertedFromPlist", true}}));
+  EXPECT_TRUE(prefs.movedAsidePath().empty());
+  EXPECT_TRUE(prefs.readError().empty());
+  EXPECT_FALSE(std::filesystem::exists(folder.path() / "corvela"));
+}
+
+TEST(CVPrefsTest, WhatSynchronizeWroteIsReadBackByTheNextStart) {
+  TempFolder folder;
+  std::string path = folder.file("corvela/org.corvela.Corvela.prefs");
+  CVPrefs first = CVPrefs::initWithPath(path);
+  first.setObject("Accounts", Value(Value::Array{"Checking", "Visa"}));
+  first.setInt("amountsPrecision", 3);
+  first.setBool("CheckForUpdates", false);
+  first.setDouble("ratio", 0.25);
+  first.setObject("ControlSettings", Value{{"from", Value::date(757382400)}});
+  ASSERT_TRUE(first.synchronize()) << first.writeError();
+  EXPECT_TRUE(first.writeError().empty());
+
+  CVPrefs second = CVPrefs::initWithPath(path);
+  EXPECT_EQ(second.prefs(), first.prefs()) << toJSON(second.prefs());
+  EXPECT_FALSE(second.boolForKey("reconstructedAfterCorruption"));
+  EXPECT_TRUE(second.readError().empty());
+  EXPECT_EQ(folder.entries(), std::vector<std::string>{"corvela"});
+}
+
+TEST(CVPrefsTest, AStoreFromBeforeTheConversionGetsTheFlagAndKeepsItsKeys) {
+  TempFolder folder;
+  std::string path = folder.file("store.prefs");
+  writeBytes(path, archiveOf(Value{{"Categories", Value(Value::Array{"Food"})}}));
+  CVPrefs prefs = CVPrefs::initWithPath(path);
+  EXPECT_EQ(prefs.prefs(),
+            (Value{{"Categories", Value(Value::Array{"Food"})}, {"convertedFromPlist", true}}));
+}
+
+TEST(CVPrefsTest, AnUnreadableFileIsMovedAsideAndTheStoreStartsAgain) {
+  struct Case {
+    const char* name;
+    Bytes bytes;
+    const char* reason;
+  };
+  Bytes valid = archiveOf(Value{{"Accounts", Value(Value::Array{"Checking"})}});
+  const Case cases[] = {
+      {"garbage", toBytes("this is not an archive at all"), "not a binary property list"},
+      {"zero length", {}, "it is empty"},
+      {"truncated", Bytes(valid.begin(), valid.end() - 10),
+       "the binary property list is damaged or truncated: "},
+      {"xml property list", toBytes("<?xml version=\"1.0\"?><plist><dict/></plist>"),
+       "not a binary property list"},
+      {"root is a list", archiveOf(Value(Value::Array{"a"})),
+       "its root object is not a dictionary"},
+      {"root is null", archiveOf(Value()), "its root object is not a dictionary"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    TempFolder folder;
+    std::string path = folder.file("org.corvela.Corvela.prefs");
+    writeBytes(path, c.bytes);
+    CVPrefs prefs = CVPrefs::initWithPath(path);
+
+    EXPECT_EQ(prefs.prefs(),
+              (Value{{"reconstructedAfterCorruption", true}, {"convertedFromPlist", true}}));
+    EXPECT_TRUE(prefs.readError().starts_with("\"" + path + "\" cannot be read: "))
+        << prefs.readError();
+    EXPECT_NE(prefs.readError().find(c.reason), std::string::npos) << prefs.readError();
+    EXPECT_TRUE(std::regex_match(prefs.movedAsidePath(),
+                                 std::regex(".*/org\\.corvela\\.Corvela\\.prefs\\.unreadable-"
+                                            "\\d{4}-\\d{2}-\\d{2}-\\d{6}")))
+        << prefs.movedAsidePath();
+    EXPECT_FALSE(std::filesystem::exists(path));
+    EXPECT_EQ(readBytes(prefs.movedAsidePath()), c.bytes);
+
+    // The rebuilt store reaches the disk with the first synchronize; the moved file stays.
+    ASSERT_TRUE(prefs.synchronize());
+    EXPECT_EQ(CVPrefs::initWithPath(path).prefs(), prefs.prefs());
+    EXPECT_EQ(readBytes(prefs.movedAsidePath()), c.bytes);
+  }
+}
+
+TEST(CVPrefsTest, AnEarlierUnreadableFileIsNeverReplaced) {
+  TempFolder folder;
+  std::string path = folder.file("store.prefs");
+  const std::time_t now = 1765017912;
+  writeBytes(path, toBytes("first damage"));
+  CVPrefs first = CVPrefs::initWithPath(path, now);
+  writeBytes(path, toBytes("second damage"));
+  CVPrefs second = CVPrefs::initWithPath(path, now);
+  writeBytes(path, toBytes("third damage"));
+  CVPrefs third = CVPrefs::initWithPath(path, now);
+
+  EXPECT_EQ(second.movedAsidePath(), first.movedAsidePath() + "-2");
+  EXPECT_EQ(third.movedAsidePath(), first.movedAsidePath() + "-3");
+  EXPECT_EQ(readBytes(first.movedAsidePath()), toBytes("first damage"));
+  EXPECT_EQ(readBytes(second.movedAsidePath()), toBytes("second damage"));
+  EXPECT_EQ(readBytes(third.movedAsidePath()), toBytes("third damage"));
+}
+
+TEST(CVPrefsTest, AFolderInPlaceOfTheStoreIsMovedAsideToo) {
+  TempFolder folder;
+  std::string path = folder.file("store.prefs");
+  std::filesystem::create_directories(std::filesystem::path(path) / "inside");
+  CVPrefs prefs = CVPrefs::initWithPath(path);
+  EXPECT_TRUE(prefs.boolForKey("reconstructedAfterCorruption"));
+  EXPECT_EQ(prefs.readError(), "\"" + path + "\" cannot be read: it is a folder.");
+  EXPECT_TRUE(
+      std::filesystem::is_directory(std::filesystem::path(prefs.movedAsidePath()) / "inside"));
+  EXPECT_TRUE(prefs.synchronize()) << prefs.writeError();
+}
+
+class FailingRename : public FileOps {
+ public:
+  int rename(const char*, const char*) override {
+    errno = ENOSPC;
+    return -1;
+  }
+};
+
+TEST(CVPrefsTest, AFailedSynchronizeKeepsTheFileAndTheNextOneTriesAgain) {
+  TempFolder folder;
+  std::string path = folder.file("store.prefs");
+  CVPrefs prefs = CVPrefs::initWithPath(path);
+  prefs.setObject("Accounts", Value(Value::Array{"Checking"}));
+  ASSERT_TRUE(prefs.synchronize());
+  Bytes before = readBytes(path);
+
+  FailingRename failing;
+  prefs.setFileOps(&failing);
+  prefs.setObject("Accounts", Value(Value::Array{"Checking", "Savings"}));
+  EXPECT_FALSE(prefs.synchronize());
+  EXPECT_EQ(prefs.writeError(), "Could not write \"" + path + "\": No space left on device.");
+  EXPECT_EQ(readBytes(path), before);
+  EXPECT_EQ(prefs.objectForKey("Accounts").size(), 2u);
+
+  prefs.setFileOps(nullptr);
+  EXPECT_TRUE(prefs.synchronize());
+  EXPECT_TRUE(prefs.writeError().empty());
+  EXPECT_EQ(CVPrefs::initWithPath(path).objectForKey("Accounts").size(), 2u);
+}
+
+TEST(CVPrefsTest, SettersAndGettersFollowTheStoreRules) {
+  CVPrefs prefs("/nonexistent/store.prefs");
+  EXPECT_TRUE(prefs.empty());
+  EXPECT_EQ(prefs.intForKey("absent"), 0);
+  EXPECT_FALSE(prefs.boolForKey("absent"));
+  EXPECT_EQ(prefs.doubleForKey("absent"), 0.0);
+
+  prefs.setObject("k", "v");
+  prefs.setObject("k", Value());
+  EXPECT_FALSE(prefs.objectForKey("k").isString());
+  EXPECT_TRUE(prefs.empty());
+
+  prefs.setObject("big", Value(5000000000LL));
+  EXPECT_EQ(prefs.intForKey("big"), std::numeric_limits<int>::max());
+
+  Value list(Value::Array{"Checking"});
+  prefs.setObject("Accounts", list);
+  list.append("Savings");
+  list.mutableArray()[0] = "Changed";
+  EXPECT_EQ(prefs.objectForKey("Accounts"), Value(Value::Array{"Checking"}));
+}
+
+}  // namespace
+}  // namespace corvela

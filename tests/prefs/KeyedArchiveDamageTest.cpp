@@ -1,0 +1,251 @@
+// Hostile and damaged input for the keyed-archive reader: each must give a clear message, never
+// a crash, a hang or a read outside the buffer (the suite runs under AddressSanitizer).
+
+#include <gtest/gtest.h>
+
+#include "prefs/ArchiveTestSupport.h"
+#include "prefs/KeyedArchive.h"
+#include "prefs/ValueText.h"
+
+namespace corvela {
+namespace {
+
+using testing::ArchiveBuilder;
+using testing::assembleBplist;
+using testing::Bytes;
+using testing::toBytes;
+
+Bytes validArchive() {
+  Value store{{"Accounts", Value(Value::Array{"Checking", "Visa"})},
+              {"ControlSettings", Value{{"date", Value::date(1000.5)}, {"n", 42}}},
+              {"blob", Value(Value::Bytes{9, 8, 7})},
+              {"flag", true}};
+  return writeKeyedArchive(store).value();
+}
+
+// Archives laid out wrongly on purpose, one builder each.
+Bytes wrongArchiver() { return ArchiveBuilder().bytes(0, "NSArchiver"); }
+Bytes noArchiver() { return ArchiveBuilder().bytes(0, nullptr); }
+Bytes noTop() { return ArchiveBuilder().bytes(-1); }
+Bytes rootOutOfRange() { return ArchiveBuilder().bytes(99); }
+
+Bytes arrayContainingItself() {
+  ArchiveBuilder b;
+  std::uint64_t cls = b.classEntry({"NSMutableArray", "NSArray", "NSObject"});
+  std::uint64_t self = b.add(plist_new_string("placeholder"));
+  b.replace(self, [&] {
+    plist_t o = plist_new_dict();
+    plist_dict_set_item(o, "NS.objects", ArchiveBuilder::uids({self}));
+    plist_dict_set_item(o, "$class", plist_new_uid(cls));
+    return o;
+  }());
+  return b.bytes(static_cast<std::int64_t>(self));
+}
+
+Bytes indirectCycle() {
+  ArchiveBuilder b;
+  std::uint64_t arrayClass = b.classEntry({"NSArray", "NSObject"});
+  std::uint64_t dictClass = b.classEntry({"NSDictionary", "NSObject"});
+  std::uint64_t outer = b.add(plist_new_string("placeholder"));
+  std::uint64_t inner = b.array(arrayClass, {b.string("x"), outer});
+  plist_t o = plist_new_dict();
+  plist_dict_set_item(o, "NS.keys", ArchiveBuilder::uids({b.string("k")}));
+  plist_dict_set_item(o, "NS.objects", ArchiveBuilder::uids({inner}));
+  plist_dict_set_item(o, "$class", plist_new_uid(dictClass));
+  b.replace(outer, o);
+  return b.bytes(static_cast<std::int64_t>(outer));
+}
+
+Bytes elementOutOfRange() {
+  ArchiveBuilder b;
+  std::uint64_t cls = b.classEntry({"NSArray", "NSObject"});
+  return b.bytes(static_cast<std::int64_t>(b.array(cls, {4000})));
+}
+
+Bytes keyNotAString() {
+  ArchiveBuilder b;
+  std::uint64_t cls = b.classEntry({"NSDictionary", "NSObject"});
+  return b.bytes(static_cast<std::int64_t>(b.dictionary(cls, {b.integer(5)}, {b.string("v")})));
+}
+
+Bytes keysAndValuesDiffer() {
+  ArchiveBuilder b;
+  std::uint64_t cls = b.classEntry({"NSDictionary", "NSObject"});
+  return b.bytes(static_cast<std::int64_t>(
+      b.dictionary(cls, {b.string("a"), b.string("b")}, {b.string("v")})));
+}
+
+Bytes unknownClass() {
+  ArchiveBuilder b;
+  std::uint64_t cls = b.classEntry({"NSURL", "NSObject"});
+  return b.bytes(
+      static_cast<std::int64_t>(b.object(cls, {{"NS.relative", plist_new_string("x")}})));
+}
+
+Bytes objectWithoutClass() {
+  ArchiveBuilder b;
+  plist_t o = plist_new_dict();
+  plist_dict_set_item(o, "NS.objects", ArchiveBuilder::uids({}));
+  return b.bytes(static_cast<std::int64_t>(b.add(o)));
+}
+
+Bytes uidAsObject() {
+  ArchiveBuilder b;
+  return b.bytes(static_cast<std::int64_t>(b.add(plist_new_uid(0))));
+}
+
+// Each level an array holding the next level twice: 2^60 values if expanded.
+Bytes exponentialSharing() {
+  ArchiveBuilder b;
+  std::uint64_t cls = b.classEntry({"NSArray", "NSObject"});
+  std::uint64_t level = b.string("leaf");
+  for (int i = 0; i < 60; ++i) level = b.array(cls, {level, level});
+  return b.bytes(static_cast<std::int64_t>(level));
+}
+
+// Nested binary-plist arrays, below the archive level.
+Bytes deepBplist(int depth) {
+  std::vector<Bytes> objects;
+  for (int i = 0; i < depth - 1; ++i) objects.push_back({0xA1, static_cast<std::uint8_t>(i + 1)});
+  objects.push_back({0xA0});
+  return assembleBplist(objects);
+}
+
+// Binary-plist arrays each holding the next twice.
+Bytes sharingBplist() {
+  std::vector<Bytes> objects;
+  for (int i = 0; i < 30; ++i)
+    objects.push_back({0xA2, static_cast<std::uint8_t>(i + 1), static_cast<std::uint8_t>(i + 1)});
+  objects.push_back({0x08});
+  return assembleBplist(objects);
+}
+
+struct DamageCase {
+  const char* name;
+  Bytes bytes;
+  std::string message;
+};
+
+TEST(KeyedArchiveDamageTest, EachDamageGivesItsMessage) {
+  const DamageCase cases[] = {
+      {"empty", {}, "it is empty"},
+      {"text", toBytes("Accounts = (Checking);"), "not a binary property list"},
+      {"xml plist", toBytes("<?xml version=\"1.0\"?><plist><dict/></plist>"),
+       "not a binary property list"},
+      {"other version", toBytes("bplist15" + std::string(40, '\0')),
+       "a binary property list of a version other than 00"},
+      {"header only", toBytes("bplist00"),
+       "the binary property list is damaged or truncated: it is shorter than its header and "
+       "trailer"},
+      {"not a dictionary at the top", assembleBplist({{0xA0}}), "not a keyed archive"},
+      {"wrong archiver", wrongArchiver(),
+       "the archive was written by \"NSArchiver\", not by NSKeyedArchiver"},
+      {"no archiver", noArchiver(), "not a keyed archive (it has no $archiver)"},
+      {"no $top", noTop(), "the archive has no root object"},
+      {"root out of range", rootOutOfRange(),
+       "the archive refers to object 99, but holds only 1 objects"},
+      {"element out of range", elementOutOfRange(),
+       "the archive refers to object 4000, but holds only 3 objects"},
+      {"array containing itself", arrayContainingItself(), "object 2 contains itself"},
+      {"indirect cycle", indirectCycle(), "object 3 contains itself"},
+      {"key not a string", keyNotAString(),
+       "object 4 is a dictionary with a key that is not a string"},
+      {"keys and values differ", keysAndValuesDiffer(),
+       "object 5 is a dictionary with more keys than values or fewer"},
+      {"unknown class", unknownClass(),
+       "the archive holds an object of class \"NSURL\", which Corvela does not read"},
+      {"object without class", objectWithoutClass(), "object 1 has no class"},
+      {"uid as object", uidAsObject(), "object 1 is not an archived object"},
+      {"deep binary plist", deepBplist(40),
+       "the binary property list is nested more than 32 levels deep"},
+      {"shared binary plist", sharingBplist(),
+       "the binary property list holds more than 4194304 entries"},
+      {"bplist cycle", assembleBplist({{0xA1, 0x01}, {0xA1, 0x00}}),
+       "the binary property list is damaged or truncated: object 0 contains itself"},
+      {"bplist reference out of range", assembleBplist({{0xA1, 0x07}}),
+       "the binary property list is damaged or truncated: object 0 refers to object 7, which "
+       "does not exist"},
+      {"absurd array count", assembleBplist({{0xAF, 0x13, 0, 0, 0, 0x10, 0, 0, 0, 0}}),
+       "the binary property list is damaged or truncated: object 0 runs past the object area"},
+      {"absurd string length", assembleBplist({{0x5F, 0x12, 0x7F, 0xFF, 0xFF, 0xFF, 'a'}}),
+       "the binary property list is damaged or truncated: object 0 runs past the object area"},
+      {"absurd object count", assembleBplist({{0x08}}, 0, 1ull << 40),
+       "the binary property list is damaged or truncated: the offset table lies outside the file"},
+      {"top beyond the objects", assembleBplist({{0x08}}, 5),
+       "the binary property list is damaged or truncated: its trailer is not valid"},
+      {"non-string key", assembleBplist({{0xD1, 0x01, 0x02}, {0x10, 0x05}, {0x08}}),
+       "the binary property list is damaged or truncated: object 0 has a dictionary key that is "
+       "not a string"},
+      {"integer beyond 64 bits",
+       assembleBplist({{0x14, 0, 0, 0, 0, 0, 0, 0, 1, 0, 0, 0, 0, 0, 0, 0, 0}}),
+       "the binary property list holds an integer outside the 64-bit range"},
+      {"date libplist cannot hold", assembleBplist({{0x33, 0x7F, 0xF0, 0, 0, 0, 0, 0, 0}}),
+       "the binary property list holds a date out of range"},
+      {"set object", assembleBplist({{0xC0}}),
+       "the binary property list holds an object of kind 0xC0, which Corvela does not read"},
+      {"null object", assembleBplist({{0x00}}),
+       "the binary property list holds an object of kind 0x00, which Corvela does not read"},
+  };
+  for (const DamageCase& c : cases) {
+    SCOPED_TRACE(c.name);
+    Result<Value> read = readKeyedArchive(c.bytes);
+    ASSERT_FALSE(read.ok()) << toJSON(read.value());
+    EXPECT_EQ(read.message(), c.message);
+  }
+}
+
+TEST(KeyedArchiveDamageTest, LimitsAreTheCallersToSet) {
+  Bytes valid = validArchive();
+  Result<Value> tooLong = readKeyedArchive(valid, {.maxBytes = 100});
+  ASSERT_FALSE(tooLong.ok());
+  EXPECT_EQ(tooLong.message(), "it is " + std::to_string(valid.size()) +
+                                   " bytes long, more than the 100 an archive "
+                                   "may have");
+  Result<Value> tooMany = readKeyedArchive(valid, {.maxValues = 5});
+  ASSERT_FALSE(tooMany.ok());
+  EXPECT_EQ(tooMany.message(), "the archive holds more than 5 values");
+  EXPECT_TRUE(readKeyedArchive(valid, {.maxValues = 30}).ok());
+
+  Result<Value> shared = readKeyedArchive(exponentialSharing(), {.maxValues = 10000});
+  ASSERT_FALSE(shared.ok());
+  EXPECT_EQ(shared.message(), "the archive holds more than 10000 values");
+}
+
+TEST(KeyedArchiveDamageTest, EveryShortenedArchiveIsRefused) {
+  Bytes valid = validArchive();
+  for (std::size_t n = 0; n < valid.size(); ++n) {
+    Result<Value> read = readKeyedArchive(Bytes(valid.begin(), valid.begin() + n));
+    EXPECT_FALSE(read.ok()) << "prefix of " << n << " bytes was read";
+    EXPECT_TRUE(read.message() == "it is empty" || read.message() == "not a binary property list" ||
+                read.message().starts_with("the binary property list is damaged or truncated: "))
+        << read.message();
+  }
+}
+
+// A flipped byte may still give a readable archive (in a string, say). Whatever is read must
+// then be a value that survives writing and reading again unchanged.
+TEST(KeyedArchiveDamageTest, FlippedBytesAreRefusedOrReadConsistently) {
+  Bytes valid = validArchive();
+  int refused = 0;
+  for (std::size_t i = 0; i < valid.size(); ++i) {
+    for (std::uint8_t mask : {0x01, 0x10, 0x80, 0xFF}) {
+      Bytes damaged = valid;
+      damaged[i] ^= mask;
+      Result<Value> read = readKeyedArchive(damaged);
+      if (!read.ok()) {
+        ++refused;
+        EXPECT_FALSE(read.message().empty());
+        continue;
+      }
+      Result<Bytes> again = writeKeyedArchive(read.value());
+      ASSERT_TRUE(again.ok()) << again.message();
+      Result<Value> reread = readKeyedArchive(again.value());
+      ASSERT_TRUE(reread.ok()) << reread.message();
+      EXPECT_EQ(reread.value(), read.value()) << "byte " << i << " mask " << int(mask);
+    }
+  }
+  EXPECT_GT(refused, 0);
+}
+
+}  // namespace
+}  // namespace corvela

@@ -1,0 +1,185 @@
+// Interchange with another implementation of the format: Python's plistlib reads binary
+// property lists with their UIDs and writes them, so it stands in for "any other reader".
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+
+#include "prefs/ArchiveTestSupport.h"
+#include "prefs/KeyedArchive.h"
+#include "prefs/ValueText.h"
+
+namespace corvela {
+namespace {
+
+using testing::TempFolder;
+
+bool havePython() { return std::system("python3 -c 'import plistlib' >/dev/null 2>&1") == 0; }
+
+// Runs a Python script with one argument; returns its standard output, or "" when it failed.
+std::string runPython(const TempFolder& folder, const std::string& script, const std::string& arg,
+                      int* exitCode) {
+  std::string scriptPath = folder.file("script.py");
+  std::ofstream(scriptPath) << script;
+  std::string command = "python3 '" + scriptPath + "' '" + arg + "' 2>&1";
+  FILE* pipe = popen(command.c_str(), "r");
+  if (!pipe) return "";
+  std::string out;
+  char buffer[4096];
+  while (std::size_t n = std::fread(buffer, 1, sizeof buffer, pipe)) out.append(buffer, n);
+  *exitCode = pclose(pipe);
+  return out;
+}
+
+// Loads the archive with plistlib, follows the UIDs and prints the result as JSON, with dates
+// as {"$time": seconds since 2001} and data as {"$hex": ...}.
+const char kDecodeScript[] = R"PY(
+import json, plistlib, sys
+top = plistlib.loads(open(sys.argv[1], 'rb').read(), fmt=plistlib.FMT_BINARY)
+objects = top['$objects']
+
+def decode(uid):
+    if uid.data == 0:
+        return None
+    o = objects[uid.data]
+    if isinstance(o, dict):
+        name = objects[o['$class'].data]['$classname']
+        if name in ('NSMutableDictionary', 'NSDictionary'):
+            return {decode(k): decode(v) for k, v in zip(o['NS.keys'], o['NS.objects'])}
+        if name in ('NSMutableArray', 'NSArray'):
+            return [decode(v) for v in o['NS.objects']]
+        if name == 'NSDate':
+            return {'$time': o['NS.time']}
+        if name in ('NSMutableString', 'NSString'):
+            return o['NS.string'] if 'NS.string' in o else o['NS.bytes'].decode('utf-8')
+        if name == 'NSNull':
+            return None
+        raise Exception('class ' + name)
+    if isinstance(o, bytes):
+        return {'$hex': o.hex()}
+    return o
+
+print(json.dumps({'archiver': top['$archiver'], 'version': top['$version'],
+                  'first': objects[0], 'root': decode(top['$top']['root'])}, ensure_ascii=False))
+)PY";
+
+// The shape kDecodeScript gives a value.
+Value asPythonSees(const Value& v) {
+  switch (v.type()) {
+    case Value::Type::Date:
+      return Value{{"$time", v.toDate().seconds}};
+    case Value::Type::Data: {
+      std::string hex;
+      for (std::uint8_t b : v.toData()) {
+        hex += "0123456789abcdef"[b >> 4];
+        hex += "0123456789abcdef"[b & 0xF];
+      }
+      return Value{{"$hex", hex}};
+    }
+    case Value::Type::Array: {
+      Value::Array items;
+      for (const Value& item : v.toArray()) items.push_back(asPythonSees(item));
+      return Value(std::move(items));
+    }
+    case Value::Type::Dictionary: {
+      Value::Dictionary entries;
+      for (const auto& [key, item] : v.toDictionary()) entries.emplace(key, asPythonSees(item));
+      return Value(std::move(entries));
+    }
+    default:
+      return v;
+  }
+}
+
+TEST(KeyedArchivePythonTest, AnotherReaderLoadsWhatCorvelaWrites) {
+  if (!havePython()) GTEST_SKIP() << "python3 with plistlib is not installed";
+  TempFolder folder;
+  Value store{
+      {"Accounts", Value(Value::Array{"Checking", "Visa Card", "Épargne € 😀"})},
+      {"Instructions",
+       Value(Value::Array{Value{{"descriptionMatch", "AMAZON"},
+                                {"splits", Value(Value::Array{Value{{"category", "Books"}}})}}})},
+      {"amountsPrecision", 2},
+      {"big", std::numeric_limits<std::int64_t>::max()},
+      {"negative", -40000},
+      {"ratio", 0.1},
+      {"CheckForUpdates", true},
+      {"SUEnableAutomaticChecks", false},
+      {"ControlSettings", Value{{"from", Value::date(757382400.25)}, {"to", Value::date(-5)}}},
+      {"blob", Value(Value::Bytes{0, 1, 0xFF})},
+      {"withZero", std::string("a\0b", 3)},
+      {"holes", Value(Value::Array{1, Value(), 3})},
+      {"empty", Value::dictionary()},
+      {"", ""},
+  };
+  std::string path = folder.file("store.prefs");
+  ASSERT_TRUE(writeKeyedArchiveFile(path, store).ok());
+
+  int exitCode = -1;
+  std::string out = runPython(folder, kDecodeScript, path, &exitCode);
+  ASSERT_EQ(exitCode, 0) << out;
+  Result<Value> seen = fromJSON(out);
+  ASSERT_TRUE(seen.ok()) << seen.message() << "\n" << out;
+  Value expected{{"archiver", "NSKeyedArchiver"},
+                 {"version", 100000},
+                 {"first", "$null"},
+                 {"root", asPythonSees(store)}};
+  EXPECT_EQ(seen.value(), expected) << out;
+}
+
+// Writes an archive as Cocoa would for a preference store, with plistlib's own binary writer.
+const char kWriteScript[] = R"PY(
+import plistlib, sys
+from plistlib import UID
+objects = ['$null']
+def add(o):
+    objects.append(o)
+    return UID(len(objects) - 1)
+mdict = add({'$classname': 'NSMutableDictionary',
+             '$classes': ['NSMutableDictionary', 'NSDictionary', 'NSObject']})
+marray = add({'$classname': 'NSMutableArray', '$classes': ['NSMutableArray', 'NSArray', 'NSObject']})
+mstring = add({'$classname': 'NSMutableString', '$classes': ['NSMutableString', 'NSString', 'NSObject']})
+date = add({'$classname': 'NSDate', '$classes': ['NSDate', 'NSObject']})
+def dictionary(pairs):
+    return add({'NS.keys': [add(k) for k, _ in pairs], 'NS.objects': [v for _, v in pairs],
+                '$class': mdict})
+accounts = add({'NS.objects': [add({'NS.string': 'Checking', '$class': mstring}),
+                               add('Caf\u00e9 \u20ac')] + [add('n%d' % i) for i in range(300)],
+                '$class': marray})
+root = dictionary([('Accounts', accounts), ('amountsPrecision', add(3)), ('big', add(2**40)),
+                   ('flag', add(True)), ('ratio', add(1.5)),
+                   ('when', add({'NS.time': 757382400.5, '$class': date})),
+                   ('blob', add(b'\x00\x01')),
+                   ('ControlSettings', dictionary([('x', add(-1))]))])
+archive = {'$archiver': 'NSKeyedArchiver', '$version': 100000, '$top': {'root': root},
+           '$objects': objects}
+open(sys.argv[1], 'wb').write(plistlib.dumps(archive, fmt=plistlib.FMT_BINARY))
+)PY";
+
+TEST(KeyedArchivePythonTest, CorvelaReadsWhatAnotherWriterWrites) {
+  if (!havePython()) GTEST_SKIP() << "python3 with plistlib is not installed";
+  TempFolder folder;
+  std::string path = folder.file("foreign.prefs");
+  int exitCode = -1;
+  std::string out = runPython(folder, kWriteScript, path, &exitCode);
+  ASSERT_EQ(exitCode, 0) << out;
+
+  Result<Value> read = readKeyedArchiveFile(path);
+  ASSERT_TRUE(read.ok()) << read.message();
+  Value::Array accounts{"Checking", "Café €"};
+  for (int i = 0; i < 300; ++i) accounts.push_back("n" + std::to_string(i));
+  Value expected{{"Accounts", Value(accounts)},
+                 {"amountsPrecision", 3},
+                 {"big", 1LL << 40},
+                 {"flag", true},
+                 {"ratio", 1.5},
+                 {"when", Value::date(757382400.5)},
+                 {"blob", Value(Value::Bytes{0, 1})},
+                 {"ControlSettings", Value{{"x", -1}}}};
+  EXPECT_EQ(read.value(), expected) << toJSON(read.value());
+}
+
+}  // namespace
+}  // namespace corvela
