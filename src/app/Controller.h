@@ -11,6 +11,7 @@
 #include "app/Session.h"
 #include "prefs/Value.h"
 #include "text/CalendarDay.h"
+#include "text/DateTables.h"
 
 namespace corvela {
 
@@ -187,6 +188,8 @@ class Controller {
   // Intake
   void setNormalLayout();
   void setContinuationLayout();
+  void fillOutputFilePart();
+  void fillAccountPart();
   void classifyOFX();
   void classifyQIFOrText();
   void commonTail();
@@ -212,6 +215,7 @@ class Controller {
   void redraw();
 
   ControllerParts parts_;
+  DateTables dateTables_;
   MainForm form_;
   ControllerState state_;
   // Counts the inputs opened, so a clipboard timer that fires after another input was opened
