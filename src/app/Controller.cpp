@@ -259,8 +259,9 @@ void Controller::filterOutputFormats(int kind) {
 }
 
 void Controller::classifyOFX() {
+  // doingClipboard stays as it is: a clipboard run of any kind remembers its text when it
+  // finishes, so the same text is not offered again.
   state_.doingExtract = false;
-  state_.doingClipboard = false;
   parts_.session.account = ofxAccount(state_.fileAsString);
   if (!checkCategories()) return;
   if (parts_.options.isOn(option::append) && !checkAccountsForAppend()) return;
@@ -328,7 +329,6 @@ void Controller::classifyQIFOrText() {
   }
 
   state_.doingExtract = false;
-  state_.doingClipboard = false;
   if (!checkCategories()) return;
   if (parts_.options.isOn(option::append) && !checkAccountsForAppend()) return;
   if (found.outcome == Outcome::investment && !continuing) {

@@ -19,6 +19,7 @@ class Accounts;
 class Bundle;
 class CVPrefs;
 class Categories;
+class FileOps;
 class MainView;
 class OutputFormats;
 class Platform;
@@ -45,6 +46,9 @@ struct ControllerParts {
   QIFListImport& listImport;
   InputFormatTools& inputFormats;
   OutputFormatDefinition& outputFormatDefinition;
+  // The system calls the output file is written with; null for the real ones (tests make
+  // them fail).
+  FileOps* fileOps = nullptr;
   // Today's local date; tests fix it.
   std::function<CalendarDay()> today = [] { return CalendarDay::today(); };
 };
@@ -58,7 +62,9 @@ struct ControllerState {
   std::string source;                     // "File \"x\"", "The clipboard", ... for messages
   std::optional<Value> continuationData;  // the dictionary of a continuation file
   bool doingExtract = false;              // a text input, read with an input format
-  bool doingClipboard = false;            // the input came from the clipboard
+  // The input came from the clipboard: its text is remembered when the run finishes, so
+  // clipboard watching does not offer it again.
+  bool doingClipboard = false;
   std::string lastProcessedClipboard;     // the clipboard text of the last finished clipboard run
   std::string controlHelpAnchor;          // "QFX", "QIF" or "Text"
   std::optional<MainControl> firstResponder;

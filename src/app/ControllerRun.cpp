@@ -278,7 +278,9 @@ void Controller::processInstructionsDidEnd(int count, std::optional<Value> conti
   const std::string& path = state_.outputFilePath;
   bool keepExisting = isWritableFile(path) && form_.appendSwitch.on &&
                       (parts_.options.isOn(option::append) || !outputIsQIF());
-  Status written = writeOutputFile(path, state_.outputFileAsString, keepExisting);
+  Status written =
+      writeOutputFile(path, state_.outputFileAsString, keepExisting,
+                      parts_.fileOps ? *parts_.fileOps : FileOps::system());
   if (!written.ok()) {
     parts_.platform.showStatus(
         "Output File Not Written",
