@@ -27,11 +27,13 @@
 
 namespace corvela::testing {
 
-// A bank processor that outputs every record as it was read, through the real output
-// production, and reports the end at once: enough to run the controller from input to file.
+// A bank processor that outputs every record as it was read (amounts normalised), through the
+// real output production, and reports the end at once: enough to run the controller from input
+// to file.
 class PassThroughBankRun : public BankRun {
  public:
-  explicit PassThroughBankRun(OutputFormats& formats) : formats_(formats) {}
+  PassThroughBankRun(OutputFormats& formats, const QIFReader& reader)
+      : formats_(formats), reader_(reader) {}
 
   Status available() const override { return Status::OK(); }
   void setFormatters() override { ++formattersSet; }
@@ -42,8 +44,9 @@ class PassThroughBankRun : public BankRun {
     records = qif;
     this->settings = settings;
     int count = 0;
-    for (const Value& record : qif.toArray()) {
+    for (Value record : qif.toArray()) {
       if (record.contains(transactionKey::errorMessage)) continue;
+      reader_.normalizeQIFAmountIn(record, settings.qifTypeTag);
       BankCCOutput out;
       out.date =
           settings.outputDate.empty() ? str(record, transactionKey::date) : settings.outputDate;
@@ -84,6 +87,7 @@ class PassThroughBankRun : public BankRun {
 
  private:
   OutputFormats& formats_;
+  const QIFReader& reader_;
 };
 
 // A list import that answers what the test tells it and records what it was given.
@@ -124,7 +128,7 @@ class ControllerTest : public ::testing::Test {
         categories(store.prefs, platform),
         outputFormats(store.prefs, options, categories, Bundle::builtIn()),
         qifReader(store.prefs, options, Bundle::builtIn()),
-        bank(outputFormats) {
+        bank(outputFormats, qifReader) {
     store.prefs.setObject(prefKey::DescriptionOutput, "%d");
     store.prefs.setObject(prefKey::MemoOutput, "%m");
     store.prefs.setObject(prefKey::OutputDateFormat, "%m/%d/%Y");
