@@ -1,30 +1,9 @@
 #include "lists/Completion.h"
 
-#include <unicode/uchar.h>
-#include <unicode/unistr.h>
-
 #include <algorithm>
 
 namespace corvela {
 namespace {
-
-bool isAscii(std::string_view text) {
-  return std::all_of(text.begin(), text.end(),
-                     [](char c) { return static_cast<unsigned char>(c) < 0x80; });
-}
-
-char asciiLower(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c + 32) : c; }
-
-std::string asciiLowered(std::string_view text) {
-  std::string lowered(text);
-  for (char& c : lowered) c = asciiLower(c);
-  return lowered;
-}
-
-icu::UnicodeString unicode(std::string_view text) {
-  return icu::UnicodeString::fromUTF8(
-      icu::StringPiece(text.data(), static_cast<int32_t>(text.size())));
-}
 
 bool startsCharacter(char c) { return (static_cast<unsigned char>(c) & 0xC0) != 0x80; }
 
@@ -41,34 +20,6 @@ std::size_t byteOffset(std::string_view text, std::size_t index) {
 }
 
 }  // namespace
-
-int caseInsensitiveCompare(std::string_view a, std::string_view b) {
-  // Case folding of ASCII is lowering its capitals, so the cheap path orders exactly as ICU.
-  if (isAscii(a) && isAscii(b)) {
-    std::size_t n = std::min(a.size(), b.size());
-    for (std::size_t i = 0; i < n; ++i) {
-      char x = asciiLower(a[i]), y = asciiLower(b[i]);
-      if (x != y) return static_cast<unsigned char>(x) < static_cast<unsigned char>(y) ? -1 : 1;
-    }
-    return a.size() == b.size() ? 0 : (a.size() < b.size() ? -1 : 1);
-  }
-  return unicode(a).caseCompare(unicode(b), U_FOLD_CASE_DEFAULT);
-}
-
-bool beginsWithIgnoringCase(std::string_view text, std::string_view prefix) {
-  std::size_t count = characterCount(prefix);
-  if (characterCount(text) < count) return false;
-  return equalsIgnoringCase(leadingCharacters(text, count), prefix);
-}
-
-bool containsIgnoringCase(std::string_view text, std::string_view part) {
-  if (part.empty()) return true;
-  if (isAscii(text) && isAscii(part))
-    return asciiLowered(text).find(asciiLowered(part)) != std::string::npos;
-  icu::UnicodeString foldedText = unicode(text).foldCase();
-  icu::UnicodeString foldedPart = unicode(part).foldCase();
-  return foldedText.indexOf(foldedPart) >= 0;
-}
 
 std::size_t characterCount(std::string_view text) {
   return static_cast<std::size_t>(std::count_if(text.begin(), text.end(), startsCharacter));

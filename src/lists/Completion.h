@@ -9,23 +9,12 @@
 #include <string_view>
 #include <vector>
 
+#include "text/CaseInsensitive.h"
+
 namespace corvela {
 
-// --- Comparing without regard to case ------------------------------------------------------
-// Every list and store compares names through these, so that one change of the case rules
-// reaches all of them. Unicode case folding (ICU) with a fast path for plain ASCII text.
-// Positions and lengths below count characters (Unicode code points), not bytes.
-
-// <0, 0 or >0 as `a` sorts before, with or after `b` ignoring case.
-int caseInsensitiveCompare(std::string_view a, std::string_view b);
-inline bool equalsIgnoringCase(std::string_view a, std::string_view b) {
-  return caseInsensitiveCompare(a, b) == 0;
-}
-// Whether the first characters of `text`, as many as `prefix` has, equal `prefix` ignoring
-// case. A text shorter than the prefix never begins with it; every text begins with "".
-bool beginsWithIgnoringCase(std::string_view text, std::string_view prefix);
-// Whether `part` occurs anywhere in `text` ignoring case ("" occurs in every text).
-bool containsIgnoringCase(std::string_view text, std::string_view part);
+// Names are compared without regard to case through text/CaseInsensitive.h. Positions and
+// lengths below count characters (Unicode code points), not bytes.
 
 // The number of characters of a UTF-8 text (bytes that start a character).
 std::size_t characterCount(std::string_view text);

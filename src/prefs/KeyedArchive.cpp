@@ -283,7 +283,8 @@ Result<Value> readKeyedArchive(std::span<const std::uint8_t> bytes, const Archiv
   if (bytes.size() > limits.maxBytes)
     return Status::Error("it is " + std::to_string(bytes.size()) + " bytes long, more than the " +
                          std::to_string(limits.maxBytes) + " an archive may have");
-  if (Status s = checkBinaryPlist(bytes, {.maxDepth = 32, .maxNodes = limits.maxPlistNodes});
+  if (Status s = checkBinaryPlist(
+          bytes, {.maxDepth = BinaryPlistBounds{}.maxDepth, .maxNodes = limits.maxPlistNodes});
       !s.ok())
     return s;
 
@@ -302,9 +303,9 @@ Result<Value> readKeyedArchive(std::span<const std::uint8_t> bytes, const Archiv
   plist_t objects = plist_dict_get_item(parsed, "$objects");
   if (!isType(objects, PLIST_ARRAY) || plist_array_get_size(objects) == 0)
     return Status::Error("the archive has no objects");
-  plist_t root = plist_dict_get_item(plist_dict_get_item(parsed, "$top"), "root");
-  if (!isType(plist_dict_get_item(parsed, "$top"), PLIST_DICT) || !isType(root, PLIST_UID))
-    return Status::Error("the archive has no root object");
+  plist_t topObjects = plist_dict_get_item(parsed, "$top");
+  plist_t root = isType(topObjects, PLIST_DICT) ? plist_dict_get_item(topObjects, "root") : nullptr;
+  if (!isType(root, PLIST_UID)) return Status::Error("the archive has no root object");
 
   std::vector<plist_t> table;
   table.reserve(plist_array_get_size(objects));
@@ -318,7 +319,8 @@ Result<Value> readKeyedArchiveFile(const std::string& path, const ArchiveLimits&
   auto fail = [&](const std::string& reason) {
     return Status::Error("\"" + path + "\" cannot be read: " + reason + ".");
   };
-  int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  // Non-blocking, so that a pipe put where the file should be cannot stall the start-up.
+  int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
   if (fd < 0) return fail(std::generic_category().message(errno));
   std::vector<std::uint8_t> bytes;
   struct stat st {};
@@ -327,6 +329,8 @@ Result<Value> readKeyedArchiveFile(const std::string& path, const ArchiveLimits&
     error = std::generic_category().message(errno);
   } else if (S_ISDIR(st.st_mode)) {
     error = "it is a folder";
+  } else if (!S_ISREG(st.st_mode)) {
+    error = "it is not a regular file";
   } else if (st.st_size > 0 && static_cast<std::uint64_t>(st.st_size) > limits.maxBytes) {
     error = "it is " + std::to_string(st.st_size) + " bytes long, more than the " +
             std::to_string(limits.maxBytes) + " an archive may have";

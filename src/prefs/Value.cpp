@@ -23,17 +23,23 @@ T& detach(std::shared_ptr<T>& shared) {
 
 bool Value::toBool() const {
   switch (type()) {
-    case Type::Bool: return std::get<bool>(v_);
-    case Type::Integer: return std::get<std::int64_t>(v_) != 0;
-    case Type::Real: return std::get<double>(v_) != 0;
-    default: return false;
+    case Type::Bool:
+      return std::get<bool>(v_);
+    case Type::Integer:
+      return std::get<std::int64_t>(v_) != 0;
+    case Type::Real:
+      return std::get<double>(v_) != 0;
+    default:
+      return false;
   }
 }
 
 std::int64_t Value::toInt() const {
   switch (type()) {
-    case Type::Bool: return std::get<bool>(v_) ? 1 : 0;
-    case Type::Integer: return std::get<std::int64_t>(v_);
+    case Type::Bool:
+      return std::get<bool>(v_) ? 1 : 0;
+    case Type::Integer:
+      return std::get<std::int64_t>(v_);
     case Type::Real: {
       double d = std::get<double>(v_);
       if (std::isnan(d)) return 0;
@@ -41,16 +47,21 @@ std::int64_t Value::toInt() const {
       if (d <= -9.2e18) return INT64_MIN;
       return static_cast<std::int64_t>(d);
     }
-    default: return 0;
+    default:
+      return 0;
   }
 }
 
 double Value::toDouble() const {
   switch (type()) {
-    case Type::Bool: return std::get<bool>(v_) ? 1 : 0;
-    case Type::Integer: return static_cast<double>(std::get<std::int64_t>(v_));
-    case Type::Real: return std::get<double>(v_);
-    default: return 0;
+    case Type::Bool:
+      return std::get<bool>(v_) ? 1 : 0;
+    case Type::Integer:
+      return static_cast<double>(std::get<std::int64_t>(v_));
+    case Type::Real:
+      return std::get<double>(v_);
+    default:
+      return 0;
   }
 }
 
@@ -137,28 +148,34 @@ void Value::removeAt(std::size_t index) {
 bool Value::sharesStorageWith(const Value& other) const {
   if (type() != other.type()) return false;
   if (isArray())
-    return std::get<std::shared_ptr<Array>>(v_) ==
-           std::get<std::shared_ptr<Array>>(other.v_);
+    return std::get<std::shared_ptr<Array>>(v_) == std::get<std::shared_ptr<Array>>(other.v_);
   if (isDictionary())
     return std::get<std::shared_ptr<Dictionary>>(v_) ==
            std::get<std::shared_ptr<Dictionary>>(other.v_);
   if (isData())
-    return std::get<std::shared_ptr<Bytes>>(v_) ==
-           std::get<std::shared_ptr<Bytes>>(other.v_);
+    return std::get<std::shared_ptr<Bytes>>(v_) == std::get<std::shared_ptr<Bytes>>(other.v_);
   return false;
 }
 
 bool Value::operator==(const Value& other) const {
   if (type() != other.type()) return false;
   switch (type()) {
-    case Type::Null: return true;
-    case Type::Bool: return toBool() == other.toBool();
-    case Type::Integer: return toInt() == other.toInt();
-    case Type::Real: return toDouble() == other.toDouble();
-    case Type::String: return toString() == other.toString();
-    case Type::Date: return toDate() == other.toDate();
-    case Type::Data: return toData() == other.toData();
-    case Type::Array: return sharesStorageWith(other) || toArray() == other.toArray();
+    case Type::Null:
+      return true;
+    case Type::Bool:
+      return toBool() == other.toBool();
+    case Type::Integer:
+      return toInt() == other.toInt();
+    case Type::Real:
+      return toDouble() == other.toDouble();
+    case Type::String:
+      return toString() == other.toString();
+    case Type::Date:
+      return toDate() == other.toDate();
+    case Type::Data:
+      return toData() == other.toData();
+    case Type::Array:
+      return sharesStorageWith(other) || toArray() == other.toArray();
     case Type::Dictionary:
       return sharesStorageWith(other) || toDictionary() == other.toDictionary();
   }

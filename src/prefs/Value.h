@@ -101,8 +101,7 @@ class Value {
 
  private:
   std::variant<std::monostate, bool, std::int64_t, double, std::string, Date,
-               std::shared_ptr<Bytes>, std::shared_ptr<Array>,
-               std::shared_ptr<Dictionary>>
+               std::shared_ptr<Bytes>, std::shared_ptr<Array>, std::shared_ptr<Dictionary>>
       v_;
 };
 

@@ -3,9 +3,9 @@
 #include <cctype>
 #include <cerrno>
 #include <cmath>
-#include <cstring>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <ctime>
 
 namespace corvela {
@@ -15,7 +15,9 @@ namespace {
 // Seconds from the Unix epoch to 2001-01-01 00:00:00 UTC.
 constexpr double kSince1970 = 978307200.0;
 
-void appendIndent(std::string& out, int depth) { out.append(static_cast<std::size_t>(depth) * 4, ' '); }
+void appendIndent(std::string& out, int depth) {
+  out.append(static_cast<std::size_t>(depth) * 4, ' ');
+}
 
 bool isBareWord(const std::string& s) {
   if (s.empty()) return false;
@@ -29,11 +31,21 @@ void appendQuoted(std::string& out, std::string_view s) {
   out += '"';
   for (unsigned char c : s) {
     switch (c) {
-      case '"': out += "\\\""; break;
-      case '\\': out += "\\\\"; break;
-      case '\n': out += "\\n"; break;
-      case '\r': out += "\\r"; break;
-      case '\t': out += "\\t"; break;
+      case '"':
+        out += "\\\"";
+        break;
+      case '\\':
+        out += "\\\\";
+        break;
+      case '\n':
+        out += "\\n";
+        break;
+      case '\r':
+        out += "\\r";
+        break;
+      case '\t':
+        out += "\\t";
+        break;
       default:
         if (c < 0x20) {
           char buf[8];
@@ -97,66 +109,104 @@ bool unbase64(std::string_view text, Value::Bytes* bytes) {
   return true;
 }
 
-void describeInto(std::string& out, const Value& v, int depth) {
-  switch (v.type()) {
-    case Value::Type::Null: out += "<null>"; break;
-    case Value::Type::Bool: out += v.toBool() ? "1" : "0"; break;
-    case Value::Type::Integer: out += std::to_string(v.toInt()); break;
-    case Value::Type::Real: out += realText(v.toDouble()); break;
-    case Value::Type::String:
-      if (isBareWord(v.toString()))
-        out += v.toString();
-      else
-        appendQuoted(out, v.toString());
-      break;
-    case Value::Type::Date: out += isoDate(v.toDate()); break;
-    case Value::Type::Data: out += "<" + base64(v.toData()) + ">"; break;
-    case Value::Type::Array: {
-      if (v.size() == 0) {
-        out += "()";
-        break;
-      }
-      out += "(\n";
-      const auto& a = v.toArray();
-      for (std::size_t i = 0; i < a.size(); ++i) {
+// The two printed forms share their layout (one entry per line, nested values indented) and
+// differ in their punctuation and in how they write keys and single values.
+struct Notation {
+  std::string_view arrayOpen, arrayClose, dictionaryOpen, dictionaryClose, keySeparator;
+  bool terminateEveryEntry;  // "key = value;" rather than commas between entries
+  void (*key)(std::string& out, const std::string& key);
+  void (*scalar)(std::string& out, const Value& value);
+};
+
+void printInto(std::string& out, const Value& v, int depth, const Notation& n) {
+  if (!v.isArray() && !v.isDictionary()) {
+    n.scalar(out, v);
+    return;
+  }
+  bool array = v.isArray();
+  out += array ? n.arrayOpen : n.dictionaryOpen;
+  if (v.size() > 0) {
+    out += '\n';
+    auto entryEnd = [&](std::size_t index) {
+      bool last = index + 1 == v.size();
+      if (!array && n.terminateEveryEntry) return ";\n";
+      return last ? "\n" : ",\n";
+    };
+    std::size_t index = 0;
+    if (array) {
+      for (const Value& item : v.toArray()) {
         appendIndent(out, depth + 1);
-        describeInto(out, a[i], depth + 1);
-        out += i + 1 < a.size() ? ",\n" : "\n";
+        printInto(out, item, depth + 1, n);
+        out += entryEnd(index++);
       }
-      appendIndent(out, depth);
-      out += ")";
-      break;
-    }
-    case Value::Type::Dictionary: {
-      if (v.size() == 0) {
-        out += "{}";
-        break;
-      }
-      out += "{\n";
+    } else {
       for (const auto& [key, item] : v.toDictionary()) {
         appendIndent(out, depth + 1);
-        if (isBareWord(key))
-          out += key;
-        else
-          appendQuoted(out, key);
-        out += " = ";
-        describeInto(out, item, depth + 1);
-        out += ";\n";
+        n.key(out, key);
+        out += n.keySeparator;
+        printInto(out, item, depth + 1, n);
+        out += entryEnd(index++);
       }
-      appendIndent(out, depth);
-      out += "}";
-      break;
     }
+    appendIndent(out, depth);
+  }
+  out += array ? n.arrayClose : n.dictionaryClose;
+}
+
+void describeWord(std::string& out, const std::string& s) {
+  if (isBareWord(s))
+    out += s;
+  else
+    appendQuoted(out, s);
+}
+
+void describeScalar(std::string& out, const Value& v) {
+  switch (v.type()) {
+    case Value::Type::Null:
+      out += "<null>";
+      break;
+    case Value::Type::Bool:
+      out += v.toBool() ? "1" : "0";
+      break;
+    case Value::Type::Integer:
+      out += std::to_string(v.toInt());
+      break;
+    case Value::Type::Real:
+      out += realText(v.toDouble());
+      break;
+    case Value::Type::String:
+      describeWord(out, v.toString());
+      break;
+    case Value::Type::Date:
+      out += isoDate(v.toDate());
+      break;
+    case Value::Type::Data:
+      out += "<" + base64(v.toData()) + ">";
+      break;
+    default:
+      break;
   }
 }
 
-void jsonInto(std::string& out, const Value& v, int depth) {
+void jsonKey(std::string& out, const std::string& key) { appendQuoted(out, key); }
+
+void jsonScalar(std::string& out, const Value& v) {
   switch (v.type()) {
-    case Value::Type::Null: out += "null"; break;
-    case Value::Type::Bool: out += v.toBool() ? "true" : "false"; break;
-    case Value::Type::Integer: out += std::to_string(v.toInt()); break;
-    case Value::Type::Real: out += realText(v.toDouble()); break;
-    case Value::Type::String: appendQuoted(out, v.toString()); break;
+    case Value::Type::Null:
+      out += "null";
+      break;
+    case Value::Type::Bool:
+      out += v.toBool() ? "true" : "false";
+      break;
+    case Value::Type::Integer:
+      out += std::to_string(v.toInt());
+      break;
+    case Value::Type::Real:
+      out += realText(v.toDouble());
+      break;
+    case Value::Type::String:
+      appendQuoted(out, v.toString());
+      break;
     case Value::Type::Date:
       out += "{\"$date\": ";
       appendQuoted(out, isoDate(v.toDate()));
@@ -167,42 +217,13 @@ void jsonInto(std::string& out, const Value& v, int depth) {
       appendQuoted(out, base64(v.toData()));
       out += "}";
       break;
-    case Value::Type::Array: {
-      if (v.size() == 0) {
-        out += "[]";
-        break;
-      }
-      out += "[\n";
-      const auto& a = v.toArray();
-      for (std::size_t i = 0; i < a.size(); ++i) {
-        appendIndent(out, depth + 1);
-        jsonInto(out, a[i], depth + 1);
-        out += i + 1 < a.size() ? ",\n" : "\n";
-      }
-      appendIndent(out, depth);
-      out += "]";
+    default:
       break;
-    }
-    case Value::Type::Dictionary: {
-      if (v.size() == 0) {
-        out += "{}";
-        break;
-      }
-      out += "{\n";
-      std::size_t i = 0;
-      for (const auto& [key, item] : v.toDictionary()) {
-        appendIndent(out, depth + 1);
-        appendQuoted(out, key);
-        out += ": ";
-        jsonInto(out, item, depth + 1);
-        out += ++i < v.size() ? ",\n" : "\n";
-      }
-      appendIndent(out, depth);
-      out += "}";
-      break;
-    }
   }
 }
+
+constexpr Notation kOldStyle{"(", ")", "{", "}", " = ", true, describeWord, describeScalar};
+constexpr Notation kJson{"[", "]", "{", "}", ": ", false, jsonKey, jsonScalar};
 
 // A recursive-descent JSON reader with a depth limit, so hostile input cannot exhaust the stack.
 class JsonReader {
@@ -343,26 +364,45 @@ class JsonReader {
       if (pos_ >= text_.size()) break;
       char e = text_[pos_++];
       switch (e) {
-        case '"': *out += '"'; break;
-        case '\\': *out += '\\'; break;
-        case '/': *out += '/'; break;
-        case 'b': *out += '\b'; break;
-        case 'f': *out += '\f'; break;
-        case 'n': *out += '\n'; break;
-        case 'r': *out += '\r'; break;
-        case 't': *out += '\t'; break;
+        case '"':
+          *out += '"';
+          break;
+        case '\\':
+          *out += '\\';
+          break;
+        case '/':
+          *out += '/';
+          break;
+        case 'b':
+          *out += '\b';
+          break;
+        case 'f':
+          *out += '\f';
+          break;
+        case 'n':
+          *out += '\n';
+          break;
+        case 'r':
+          *out += '\r';
+          break;
+        case 't':
+          *out += '\t';
+          break;
         case 'u': {
           unsigned cp;
           if (!hex4(&cp)) return false;
           if (cp >= 0xD800 && cp < 0xDC00 && literal("\\u")) {
             unsigned low;
             if (!hex4(&low)) return false;
-            if (low >= 0xDC00 && low < 0xE000) cp = 0x10000 + ((cp - 0xD800) << 10) + (low - 0xDC00);
+            if (low >= 0xDC00 && low < 0xE000)
+              cp = 0x10000 + ((cp - 0xD800) << 10) + (low - 0xDC00);
           }
           appendUtf8(*out, cp);
           break;
         }
-        default: --pos_; return fail("unknown escape in a string");
+        default:
+          --pos_;
+          return fail("unknown escape in a string");
       }
     }
     return fail("the string is not closed");
@@ -406,7 +446,8 @@ class JsonReader {
     }
     for (;;) {
       skipSpace();
-      if (pos_ >= text_.size() || text_[pos_] != '"') return fail("a key in double quotes was expected");
+      if (pos_ >= text_.size() || text_[pos_] != '"')
+        return fail("a key in double quotes was expected");
       std::string key;
       if (!string(&key)) return false;
       skipSpace();
@@ -431,7 +472,8 @@ class JsonReader {
       const auto& [key, item] = *entries.begin();
       if (key == "$date" && item.isString()) {
         Value::Date d;
-        if (!parseIsoDate(item.toString(), &d)) return fail("a $date must look like 2024-01-31T12:00:00Z");
+        if (!parseIsoDate(item.toString(), &d))
+          return fail("a $date must look like 2024-01-31T12:00:00Z");
         *out = Value(d);
         return true;
       }
@@ -455,14 +497,14 @@ class JsonReader {
 
 std::string describe(const Value& value) {
   std::string out;
-  describeInto(out, value, 0);
+  printInto(out, value, 0, kOldStyle);
   out += '\n';
   return out;
 }
 
 std::string toJSON(const Value& value) {
   std::string out;
-  jsonInto(out, value, 0);
+  printInto(out, value, 0, kJson);
   out += '\n';
   return out;
 }

@@ -60,7 +60,7 @@ class QIFReader {
 
   // Normalises the `amount` of a transaction or split record for output and stores it back:
   // removes the bundle's `CVRemoveFromAmounts` characters, writes European notation when the
-  // option "outputEuropeanAmounts" is on, turns "(12.50" and "12.50-" into "-12.50", and reverses
+  // option "outputEuropeanAmounts" is on, turns "(12.50)" and "12.50-" into "-12.50", and reverses
   // the sign when `qifTypeTag` (the selected QIF type entry's tag) has kQIFTypeReverseSigns set.
   // Sets `amountAlreadyConverted`; a record that already has it is returned unchanged.
   // Returns the amount, or nothing when the record has no `amount`.

@@ -1,7 +1,9 @@
 #include "text/Dates.h"
 
+#include <array>
 #include <string>
 #include <utility>
+#include <vector>
 
 #include "formats/InputFormatKeys.h"
 #include "text/CharClass.h"
@@ -31,13 +33,65 @@ std::string numericPattern(char separator, int numbers) {
   return pattern + "%n";
 }
 
-// Whether a pattern can match at a position that holds `c`: a pattern that begins with an
-// ordinary character cannot match anything else. Saves running every month's pattern at every
-// position of a long text.
-bool mayMatchAt(std::string_view pattern, unsigned char c) {
-  if (pattern.empty()) return true;
+// What a long-date pattern can begin with, at a position that holds no white space: an ordinary
+// character only itself, %d only a digit or a sign. Knowing it spares running every month's
+// pattern at every position of a long text.
+struct PatternStart {
+  enum class Kind { Anything, Number, Character } kind = Kind::Anything;
+  unsigned char character = 0;  // Character
+  bool width = false;           // Number: the %d has a field width
+
+  bool mayMatchAt(unsigned char c) const {
+    switch (kind) {
+      case Kind::Number:
+        return isDigit(c) || c == '+' || c == '-';
+      case Kind::Character:
+        return c == character;
+      case Kind::Anything:
+        break;
+    }
+    return true;
+  }
+};
+
+PatternStart patternStart(std::string_view pattern) {
+  if (pattern.empty()) return {};
   unsigned char first = static_cast<unsigned char>(pattern[0]);
-  return first == '%' || isSpace(first) || first == c;
+  if (isSpace(first)) return {};
+  if (first != '%') return {PatternStart::Kind::Character, first, false};
+  std::size_t i = 1;
+  while (i < pattern.size() && isDigit(static_cast<unsigned char>(pattern[i]))) ++i;
+  if (i < pattern.size() && pattern[i] == 'd') return {PatternStart::Kind::Number, 0, i > 1};
+  return {};
+}
+
+std::vector<PatternStart> patternStarts(const std::vector<LongDateFormat>& table) {
+  std::vector<PatternStart> starts;
+  starts.reserve(table.size());
+  for (const LongDateFormat& entry : table) starts.push_back(patternStart(entry.format));
+  return starts;
+}
+
+// The bytes at which some long-date pattern may match.
+std::array<bool, 256> possibleStarts(const std::vector<PatternStart>& withYear,
+                                     const std::vector<PatternStart>& withoutYear) {
+  std::array<bool, 256> starts{};
+  for (const auto* list : {&withYear, &withoutYear}) {
+    for (const PatternStart& start : *list) {
+      switch (start.kind) {
+        case PatternStart::Kind::Anything:
+          starts.fill(true);
+          return starts;
+        case PatternStart::Kind::Number:
+          for (unsigned char c : std::string_view("0123456789+-")) starts[c] = true;
+          break;
+        case PatternStart::Kind::Character:
+          starts[start.character] = true;
+          break;
+      }
+    }
+  }
+  return starts;
 }
 
 // findDateSlash and its twins.
@@ -127,22 +181,33 @@ std::optional<std::size_t> findDateDot(std::string_view text) { return findNumer
 
 std::optional<std::size_t> findDateLong(std::string_view text, const DateTables& tables,
                                         ScanState& state, std::size_t from) {
+  const std::vector<PatternStart> withYear = patternStarts(tables.longDateFormats);
+  const std::vector<PatternStart> withoutYear = patternStarts(tables.longDateNoYearFormats);
+  const std::array<bool, 256> starts = possibleStarts(withYear, withoutYear);
   for (std::size_t pos = from; pos < text.size(); ++pos) {
     unsigned char c = static_cast<unsigned char>(text[pos]);
-    if (c == '\n' || c == '\r' || c == ' ' || c == '\t') continue;
+    if (c == '\n' || c == '\r' || c == ' ' || c == '\t' || !starts[c]) continue;
+    // Inside a number that the previous position began, a pattern that opens with a plain %d
+    // reads the same digits to the same end as it did there, so it cannot match now either.
+    unsigned char previous = pos > from ? static_cast<unsigned char>(text[pos - 1]) : ' ';
+    bool insideNumber = isDigit(c) && (isDigit(previous) || previous == '+' || previous == '-');
+    auto worthTrying = [&](const PatternStart& start) {
+      if (insideNumber && start.kind == PatternStart::Kind::Number && !start.width) return false;
+      return start.mayMatchAt(c);
+    };
     std::string_view rest = text.substr(pos);
-    for (const LongDateFormat& entry : tables.longDateFormats) {
-      if (!mayMatchAt(entry.format, c)) continue;
-      ScanResult read = scanPattern(rest, entry.format);
+    for (std::size_t i = 0; i < tables.longDateFormats.size(); ++i) {
+      if (!worthTrying(withYear[i])) continue;
+      ScanResult read = scanPattern(rest, tables.longDateFormats[i].format);
       if (read.conversions == 2 && read.consumed) {
         state.longDateLength = static_cast<int>(*read.consumed);
         return pos;
       }
     }
     state.longDateLength = 0;
-    for (const LongDateFormat& entry : tables.longDateNoYearFormats) {
-      if (!mayMatchAt(entry.format, c)) continue;
-      ScanResult read = scanPattern(rest, entry.format);
+    for (std::size_t i = 0; i < tables.longDateNoYearFormats.size(); ++i) {
+      if (!worthTrying(withoutYear[i])) continue;
+      ScanResult read = scanPattern(rest, tables.longDateNoYearFormats[i].format);
       if (read.conversions == 1 && read.consumed.value_or(0) > 0) {
         state.longDateLength = static_cast<int>(*read.consumed);
         return pos;
@@ -175,6 +240,7 @@ std::optional<TextSpan> findDate(std::string_view text, const Value& format,
   const Value* distance = format.find(inputFormatKey::DistanceFromNewline);
   MarkBehind startMark(text, dateStart);
 
+  std::optional<std::size_t> lastNumericStart;
   std::size_t searchFrom = from;
   while (searchFrom < text.size()) {
     std::optional<std::size_t> candidate;
@@ -195,12 +261,15 @@ std::optional<TextSpan> findDate(std::string_view text, const Value& format,
     if (longDates) {
       // Only white space may stand between the date-start character and the month name, just
       // as a number may be preceded by blanks; the date then covers them.
-      bool onlySpace = true;
-      for (std::size_t i = start; i < *candidate; ++i)
-        onlySpace = onlySpace && isSpace(static_cast<unsigned char>(text[i]));
-      if (!onlySpace) continue;
+      std::size_t i = *candidate;
+      while (i > start && isSpace(static_cast<unsigned char>(text[i - 1]))) --i;
+      if (i != start) continue;
       length = *candidate - start + static_cast<std::size_t>(state.longDateLength);
     } else {
+      // A numeric date is read from its start alone, so a start that failed for an earlier
+      // separator fails again: skipping it keeps the search linear.
+      if (start == lastNumericStart) continue;
+      lastNumericStart = start;
       std::string_view rest = text.substr(start);
       ScanResult read = scanPattern(rest, fullPattern);
       if (read.conversions != 3 || !read.consumed) read = scanPattern(rest, partialPattern);

@@ -46,7 +46,8 @@ std::optional<std::size_t> findDateLong(std::string_view text, const DateTables&
 // DateDelimiter, DateStart, DateEnd, DistanceFromNewline; for the OFX format its DateAfter),
 // or none. The answer is where the date begins and its length. The DateStart character in
 // front of the date may lie before `from`. May record state.multipleBlankCount (see ScanState)
-// and sets state.longDateLength for long dates.
+// and sets state.longDateLength for long dates. A format without DateDelimiter or DateStart
+// finds nothing; without DateEnd a date must end the text.
 std::optional<TextSpan> findDate(std::string_view text, const Value& format,
                                  const DateTables& tables, ScanState& state, std::size_t from = 0);
 

@@ -161,7 +161,14 @@ std::string headerValue(std::string_view header, std::string_view key) {
 // The converter name for a declared character set; "" when the declaration says nothing
 // usable. Single-byte Western labels all mean Windows-1252, which contains them.
 std::string charsetName(std::string_view declared) {
-  if (declared.empty() || equalsIgnoringCase(declared, "NONE")) return {};
+  if (declared.empty() || declared.size() > 40 || equalsIgnoringCase(declared, "NONE")) return {};
+  // Only plain names reach ICU, which would read a name with a path or options in it as such.
+  for (char c : declared) {
+    auto u = static_cast<unsigned char>(c);
+    bool plain = charclass::isDigit(u) || (u >= 'A' && u <= 'Z') || (u >= 'a' && u <= 'z') ||
+                 u == '-' || u == '_';
+    if (!plain) return {};
+  }
   if (equalsIgnoringCase(declared, "UTF-8") || equalsIgnoringCase(declared, "UTF8"))
     return std::string(kUTF8);
   static constexpr std::string_view kWestern[] = {
@@ -213,7 +220,9 @@ DecodedText decodeText(std::string_view bytes) {
   }
   if (bytes.starts_with("\xFF\xFE") || bytes.starts_with("\xFE\xFF")) {
     std::string charset = bytes[0] == '\xFF' ? "UTF-16LE" : "UTF-16BE";
-    if (auto text = convertWithICU(bytes.substr(2), charset)) return {*text, charset};
+    std::string_view body = bytes.substr(2);
+    body = body.substr(0, body.size() - body.size() % 2);  // a cut-off last byte is dropped
+    if (auto text = convertWithICU(body, charset)) return {*text, charset};
   }
   if (std::optional<std::string_view> charset = utf16WithoutMark(bytes)) {
     if (auto text = convertWithICU(bytes, std::string(*charset)))

@@ -1,81 +1,19 @@
 #include <gtest/gtest.h>
 
+#include <ostream>
 #include <string>
 #include <vector>
 
-#include "formats/OutputFormatKeys.h"
-#include "formats/OutputFormats.h"
-#include "lists/Categories.h"
-#include "prefs/Bundle.h"
-#include "prefs/CVPrefs.h"
-#include "prefs/Preferences.h"
+#include "formats/OutputFormatsFixture.h"
 #include "prefs/ValueText.h"
-#include "support/ScratchStore.h"
-#include "support/ScriptedPlatform.h"
 
 namespace corvela {
 namespace {
 
-Value splitRecord(const char* category, const char* memo, const char* amount) {
-  return Value{{"category", category}, {"memo", memo}, {"amount", amount}};
-}
-
-// A delimited format with the given columns; every column present unless listed in `absent`.
-Value delimitedFormat(const char* name, std::vector<const char*> columns,
-                      std::vector<std::size_t> absent = {}, const char* separator = "Comma") {
-  Value::Array order, present;
-  for (std::size_t i = 0; i < columns.size(); ++i) {
-    order.emplace_back(columns[i]);
-    present.emplace_back(std::find(absent.begin(), absent.end(), i) == absent.end());
-  }
-  return Value{{"Name", name},
-               {"Type", "Bank"},
-               {"Separator", separator},
-               {"Order", Value(std::move(order))},
-               {"Present", Value(std::move(present))}};
-}
-
-class OutputFormatsTest : public ::testing::Test {
- protected:
-  OutputFormatsTest()
-      : options(store.prefs),
-        categories(store.prefs, platform),
-        formats(store.prefs, options, categories, Bundle::builtIn()) {
-    store.prefs.setObject(prefKey::DescriptionOutput, "%d");
-    store.prefs.setObject(prefKey::MemoOutput, "%m");
-    store.prefs.setObject(prefKey::OutputDateFormat, "%m/%d/%Y");
-    formats.createIfAbsent();
-  }
-
-  std::string produce(const BankCCOutput& transaction, const char* formatName = "QIF",
-                      const char* account = "") {
-    std::string buffer;
-    formats.produceBankCCOutput(buffer, {formatName, account}, transaction);
-    return buffer;
-  }
-
-  std::vector<std::string> names() const {
-    std::vector<std::string> result;
-    for (const Value& entry : store.prefs.objectForKey("OutputFormats").toArray()) {
-      result.push_back(str(entry, "Name"));
-    }
-    return result;
-  }
-
-  testing::ScratchStore store;
-  testing::ScriptedPlatform platform;
-  Preferences options;
-  Categories categories;
-  OutputFormats formats;
-};
-
-BankCCOutput shopping() {
-  BankCCOutput t;
-  t.date = "01/31/2024";
-  t.description = "Shop";
-  t.amount = "-12.00";
-  return t;
-}
+using testing::delimitedFormat;
+using testing::OutputFormatsTest;
+using testing::shopping;
+using testing::splitRecord;
 
 // --- QIF
 
@@ -85,6 +23,9 @@ struct QIFCase {
   std::vector<std::string_view> options;
   const char* expected;
 };
+
+// Names the case in failure messages instead of dumping its bytes.
+void PrintTo(const QIFCase& c, std::ostream* os) { *os << c.name; }
 
 class QIFOutputTest : public OutputFormatsTest, public ::testing::WithParamInterface<QIFCase> {};
 
@@ -207,6 +148,9 @@ struct FieldCase {
   int position;
   const char* expected;
 };
+
+// Names the case in failure messages instead of dumping its bytes.
+void PrintTo(const FieldCase& c, std::ostream* os) { *os << c.name; }
 
 class FieldTest : public ::testing::TestWithParam<FieldCase> {};
 
@@ -334,6 +278,9 @@ struct DateCase {
   const char* expected;
 };
 
+// Names the case in failure messages instead of dumping its bytes.
+void PrintTo(const DateCase& c, std::ostream* os) { *os << c.name; }
+
 class ConvertedDateTest : public OutputFormatsTest,
                           public ::testing::WithParamInterface<DateCase> {};
 
@@ -388,140 +335,6 @@ TEST_F(OutputFormatsTest, InvestmentLineForAnUnknownFormatIsNothing) {
   std::string buffer;
   formats.produceInvestmentOutput(buffer, {"Missing", ""}, InvestmentOutput{});
   EXPECT_EQ(buffer, "");
-}
-
-// --- the list
-
-TEST_F(OutputFormatsTest, StartUpCreatesTheQIFEntryOnce) {
-  EXPECT_EQ(names(), std::vector<std::string>{"QIF"});
-  EXPECT_EQ(formats.formatAtIndex(0), (Value{{"Name", "QIF"}}));
-  EXPECT_FALSE(formats.createIfAbsent());
-  formats.addFormat(delimitedFormat("Bank", {"Date"}));
-  EXPECT_FALSE(formats.createIfAbsent());
-  EXPECT_EQ(formats.numberOfFormats(), 2);
-}
-
-TEST_F(OutputFormatsTest, AddFormatKeepsNamesSortedAndReplacesByName) {
-  EXPECT_EQ(formats.addFormat(delimitedFormat("Savings", {"Date"})), 1);
-  EXPECT_EQ(formats.addFormat(delimitedFormat("checking", {"Date"})), 0);
-  EXPECT_EQ(formats.addFormat(delimitedFormat("Zeta", {"Date"})), 3);
-  EXPECT_EQ(names(), (std::vector<std::string>{"checking", "QIF", "Savings", "Zeta"}));
-
-  Value replacement = delimitedFormat("savings", {"Amount"});
-  EXPECT_EQ(formats.addFormat(replacement), 2);
-  EXPECT_EQ(names(), (std::vector<std::string>{"checking", "QIF", "savings", "Zeta"}));
-  EXPECT_EQ(formats.formatForName("SAVINGS"), replacement);
-}
-
-TEST_F(OutputFormatsTest, LookupsOutsideTheListGiveNothing) {
-  EXPECT_EQ(formats.formatAtIndex(1), std::nullopt);
-  EXPECT_EQ(formats.formatAtIndex(-1), std::nullopt);
-  EXPECT_EQ(formats.formatForName("Bank"), std::nullopt);
-  formats.deleteFormatAtIndex(5);
-  formats.deleteFormatAtIndex(-1);
-  EXPECT_EQ(names(), std::vector<std::string>{"QIF"});
-}
-
-TEST_F(OutputFormatsTest, DeleteRemovesTheEntryAtTheIndex) {
-  formats.addFormat(delimitedFormat("A", {"Date"}));
-  formats.addFormat(delimitedFormat("B", {"Date"}));
-  formats.deleteFormatAtIndex(1);
-  EXPECT_EQ(names(), (std::vector<std::string>{"A", "QIF"}));
-}
-
-TEST_F(OutputFormatsTest, UniqueNamesCountOnFromTwo) {
-  EXPECT_EQ(formats.uniqueNameForName("Bank"), "Bank");
-  formats.addFormat(delimitedFormat("Bank", {"Date"}));
-  EXPECT_EQ(formats.uniqueNameForName("Bank"), "Bank2");
-  formats.addFormat(delimitedFormat("bank2", {"Date"}));
-  EXPECT_EQ(formats.uniqueNameForName("Bank"), "Bank3");
-  EXPECT_EQ(formats.uniqueNameForName("qif"), "qif2");
-}
-
-TEST_F(OutputFormatsTest, TheEditorSeesTheListWithoutTheQIFEntry) {
-  formats.addFormat(delimitedFormat("Zeta", {"Date"}));
-  formats.addFormat(delimitedFormat("Alpha", {"Date"}));
-  Value edited = formats.getOutputFormatsArray();
-  ASSERT_EQ(edited.size(), 2u);
-  EXPECT_EQ(str(edited[0], "Name"), "Alpha");
-  EXPECT_EQ(str(edited[1], "Name"), "Zeta");
-
-  // The editor stores its own order; the QIF entry goes at the end, once.
-  Value reordered(Value::Array{edited[1], Value{{"Name", "QIF"}}, edited[0]});
-  formats.setOutputFormatsArray(reordered);
-  EXPECT_EQ(names(), (std::vector<std::string>{"Zeta", "Alpha", "QIF"}));
-}
-
-TEST_F(OutputFormatsTest, ANewRecordHasTheDefaultLayout) {
-  Value record = newOutputFormat("Mine");
-  EXPECT_EQ(record, fromJSON(R"({"Name":"Mine","Separator":"Comma","Type":"Bank",
-      "Amount":"Amount",
-      "Order":["Date","Number","Description","Category","Amount","Memo","blank1","blank2","blank3"],
-      "Present":[true,true,true,true,true,true,false,false,false]})")
-                        .value())
-      << describe(record);
-}
-
-// --- the output-format field
-
-struct FilterCase {
-  int kind;
-  std::vector<std::string> offered;
-};
-
-class FilterTest : public OutputFormatsTest, public ::testing::WithParamInterface<FilterCase> {};
-
-TEST_P(FilterTest, OnlyFormatsOfTheInputsKindAreOffered) {
-  for (auto [name, type] : {std::pair{"Visa", "Credit Card"}, std::pair{"Broker", "Investment"},
-                            std::pair{"Checking", "Bank"}, std::pair{"Odd", "Other"}}) {
-    Value format = delimitedFormat(name, {"Date"});
-    format.set("Type", type);
-    formats.addFormat(format);
-  }
-  formats.comboBoxIncludeOnly(GetParam().kind, "");
-  EXPECT_EQ(formats.filteredNames(), GetParam().offered);
-}
-
-INSTANTIATE_TEST_SUITE_P(Kinds, FilterTest,
-                         ::testing::Values(FilterCase{0, {"Checking", "QIF"}},
-                                           FilterCase{1, {"QIF", "Visa"}},
-                                           FilterCase{2, {"Broker", "QIF"}},
-                                           FilterCase{3, {"Checking", "QIF", "Visa"}},
-                                           FilterCase{4, {"QIF"}}));
-
-TEST_F(OutputFormatsTest, AFieldNamingAFilteredOutFormatFallsBackToQIF) {
-  Value visa = delimitedFormat("Visa", {"Date"});
-  visa.set("Type", "Credit Card");
-  formats.addFormat(visa);
-  EXPECT_EQ(formats.comboBoxIncludeOnly(0, "visa"), "QIF");
-  EXPECT_EQ(formats.comboBoxIncludeOnly(1, "visa"), "visa");
-  EXPECT_EQ(formats.comboBoxIncludeOnly(0, "A new name"), "A new name");
-}
-
-TEST_F(OutputFormatsTest, TheFieldsDataSourceWorksOnTheOfferedNames) {
-  formats.addFormat(delimitedFormat("Bank Long", {"Date"}));
-  formats.addFormat(delimitedFormat("Bank", {"Date"}));
-  formats.comboBoxIncludeOnly(0, "");
-  EXPECT_EQ(formats.numberOfItemsInComboBox(), 3);
-  EXPECT_EQ(formats.comboBoxObjectValueForItemAtIndex(1), "Bank Long");
-  EXPECT_EQ(formats.comboBoxObjectValueForItemAtIndex(-1), "");
-  EXPECT_EQ(formats.comboBoxObjectValueForItemAtIndex(3), "");
-  EXPECT_EQ(formats.comboBoxIndexOfItemWithStringValue("QIF"), 2);
-  EXPECT_EQ(formats.comboBoxIndexOfItemWithStringValue("bank"), kComboBoxNotFound);
-  EXPECT_EQ(formats.comboBoxCompletedString("ba"), "Bank");
-  EXPECT_EQ(formats.comboBoxCompletedString("bank "), "Bank Long");
-  EXPECT_EQ(formats.comboBoxCompletedString("x"), std::nullopt);
-}
-
-TEST_F(OutputFormatsTest, TypingCompletesButAcceptsNewNames) {
-  formats.addFormat(delimitedFormat("Bank", {"Date"}));
-  formats.comboBoxIncludeOnly(0, "");
-  formats.comboBoxEntered();
-  TextEdit typedB{"", {0, 0}, "b", {1, 0}, 'b'};
-  EditDecision completed = formats.isPartialStringValid(typedB);
-  EXPECT_EQ(completed, EditDecision::replace("Bank", {1, 3}));
-  TextEdit typedNew{"", {0, 0}, "N", {1, 0}, 'N'};
-  EXPECT_EQ(formats.isPartialStringValid(typedNew).verdict, EditDecision::Verdict::Accept);
 }
 
 }  // namespace

@@ -11,41 +11,7 @@
 namespace corvela {
 namespace {
 
-TEST(CaseInsensitiveTest, ComparesWithoutRegardToCase) {
-  struct {
-    std::string_view a, b;
-    int sign;
-  } const cases[] = {
-      {"amazon", "AMAZON", 0},
-      {"Amazin", "amazon", -1},
-      {"b", "A", 1},
-      {"Amex", "AMEX GOLD", -1},
-      {"", "", 0},
-      {"ÉCLAIR", "éclair", 0},
-      {"Éclair", "ÉCLAIRS", -1},
-      {"Ωmega", "ωMEGA", 0},
-      {"[Checking]", "Auto", -1},
-  };
-  for (const auto& c : cases) {
-    int order = caseInsensitiveCompare(c.a, c.b);
-    EXPECT_EQ((order > 0) - (order < 0), c.sign) << c.a << " / " << c.b;
-  }
-}
-
-TEST(CaseInsensitiveTest, BeginsWithAndContains) {
-  EXPECT_TRUE(beginsWithIgnoringCase("AMAZON.COM", "Amazon"));
-  EXPECT_TRUE(beginsWithIgnoringCase("anything", ""));
-  EXPECT_FALSE(beginsWithIgnoringCase("AMAZON", "AMAZON MKTP"));
-  EXPECT_FALSE(beginsWithIgnoringCase("AMAZON MKTP", "MKTP"));
-  EXPECT_TRUE(beginsWithIgnoringCase("CAFÉ DU MONDE", "café"));
-  EXPECT_FALSE(beginsWithIgnoringCase("CAFE DU MONDE", "café"));
-
-  EXPECT_TRUE(containsIgnoringCase("AMAZON MKTP US", "mktp"));
-  EXPECT_TRUE(containsIgnoringCase("Le Café Du Monde", "CAFÉ"));
-  EXPECT_FALSE(containsIgnoringCase("AMAZON", "AMAZON MKTP"));
-}
-
-TEST(CaseInsensitiveTest, CountsCharactersNotBytes) {
+TEST(CompletionTest, CountsCharactersNotBytes) {
   EXPECT_EQ(characterCount("Café"), 4u);
   EXPECT_EQ(leadingCharacters("Café Roma", 4), "Café");
   EXPECT_EQ(leadingCharacters("ab", 5), "ab");

@@ -1,4 +1,5 @@
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <cerrno>
 #include <filesystem>
@@ -120,16 +121,54 @@ TEST(CVPrefsTest, AnEarlierUnreadableFileIsNeverReplaced) {
   EXPECT_EQ(readBytes(third.movedAsidePath()), toBytes("third damage"));
 }
 
-TEST(CVPrefsTest, AFolderInPlaceOfTheStoreIsMovedAsideToo) {
+TEST(CVPrefsTest, SomethingOtherThanAFileIsMovedAsideWithoutBeingRead) {
+  struct Case {
+    const char* name;
+    void (*make)(const std::string& path);
+    const char* reason;
+  };
+  const Case cases[] = {
+      {"folder",
+       [](const std::string& path) {
+         std::filesystem::create_directories(std::filesystem::path(path) / "inside");
+       },
+       "it is a folder"},
+      // Reading a pipe would wait for a writer that never comes.
+      {"pipe", [](const std::string& path) { ASSERT_EQ(::mkfifo(path.c_str(), 0600), 0); },
+       "it is not a regular file"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    TempFolder folder;
+    std::string path = folder.file("store.prefs");
+    c.make(path);
+    CVPrefs prefs = CVPrefs::initWithPath(path);
+    EXPECT_TRUE(prefs.boolForKey("reconstructedAfterCorruption"));
+    EXPECT_EQ(prefs.readError(), "\"" + path + "\" cannot be read: " + c.reason + ".");
+    EXPECT_FALSE(prefs.movedAsidePath().empty());
+    EXPECT_TRUE(std::filesystem::exists(std::filesystem::symlink_status(prefs.movedAsidePath())));
+    EXPECT_TRUE(prefs.synchronize()) << prefs.writeError();
+  }
+}
+
+TEST(CVPrefsTest, WhenNoNameIsLeftTheFileStaysAndTheErrorSaysSo) {
   TempFolder folder;
   std::string path = folder.file("store.prefs");
-  std::filesystem::create_directories(std::filesystem::path(path) / "inside");
-  CVPrefs prefs = CVPrefs::initWithPath(path);
+  const std::time_t now = 1765017912;
+  writeBytes(path, toBytes("damage"));
+  std::string taken = CVPrefs::initWithPath(path, now).movedAsidePath();
+  ASSERT_FALSE(taken.empty());
+  for (int n = 2; n <= 100; ++n) writeBytes(taken + "-" + std::to_string(n), toBytes("older"));
+
+  writeBytes(path, toBytes("new damage"));
+  CVPrefs prefs = CVPrefs::initWithPath(path, now);
+  EXPECT_TRUE(prefs.movedAsidePath().empty());
+  EXPECT_EQ(prefs.readError(), "\"" + path +
+                                   "\" cannot be read: not a binary property list. It could not "
+                                   "be moved aside: File exists.");
   EXPECT_TRUE(prefs.boolForKey("reconstructedAfterCorruption"));
-  EXPECT_EQ(prefs.readError(), "\"" + path + "\" cannot be read: it is a folder.");
-  EXPECT_TRUE(
-      std::filesystem::is_directory(std::filesystem::path(prefs.movedAsidePath()) / "inside"));
-  EXPECT_TRUE(prefs.synchronize()) << prefs.writeError();
+  EXPECT_EQ(readBytes(path), toBytes("new damage"));
+  EXPECT_EQ(readBytes(taken), toBytes("damage"));
 }
 
 class FailingRename : public FileOps {

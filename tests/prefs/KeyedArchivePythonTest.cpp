@@ -1,5 +1,6 @@
 // Interchange with another implementation of the format: Python's plistlib reads binary
-// property lists with their UIDs and writes them, so it stands in for "any other reader".
+// property lists with their UIDs, so it stands in for "any other reader". (The other direction,
+// a file from another writer, is tests/data/archive/cocoa-layout.prefs.)
 
 #include <gtest/gtest.h>
 
@@ -127,58 +128,6 @@ TEST(KeyedArchivePythonTest, AnotherReaderLoadsWhatCorvelaWrites) {
                  {"first", "$null"},
                  {"root", asPythonSees(store)}};
   EXPECT_EQ(seen.value(), expected) << out;
-}
-
-// Writes an archive as Cocoa would for a preference store, with plistlib's own binary writer.
-const char kWriteScript[] = R"PY(
-import plistlib, sys
-from plistlib import UID
-objects = ['$null']
-def add(o):
-    objects.append(o)
-    return UID(len(objects) - 1)
-mdict = add({'$classname': 'NSMutableDictionary',
-             '$classes': ['NSMutableDictionary', 'NSDictionary', 'NSObject']})
-marray = add({'$classname': 'NSMutableArray', '$classes': ['NSMutableArray', 'NSArray', 'NSObject']})
-mstring = add({'$classname': 'NSMutableString', '$classes': ['NSMutableString', 'NSString', 'NSObject']})
-date = add({'$classname': 'NSDate', '$classes': ['NSDate', 'NSObject']})
-def dictionary(pairs):
-    return add({'NS.keys': [add(k) for k, _ in pairs], 'NS.objects': [v for _, v in pairs],
-                '$class': mdict})
-accounts = add({'NS.objects': [add({'NS.string': 'Checking', '$class': mstring}),
-                               add('Caf\u00e9 \u20ac')] + [add('n%d' % i) for i in range(300)],
-                '$class': marray})
-root = dictionary([('Accounts', accounts), ('amountsPrecision', add(3)), ('big', add(2**40)),
-                   ('flag', add(True)), ('ratio', add(1.5)),
-                   ('when', add({'NS.time': 757382400.5, '$class': date})),
-                   ('blob', add(b'\x00\x01')),
-                   ('ControlSettings', dictionary([('x', add(-1))]))])
-archive = {'$archiver': 'NSKeyedArchiver', '$version': 100000, '$top': {'root': root},
-           '$objects': objects}
-open(sys.argv[1], 'wb').write(plistlib.dumps(archive, fmt=plistlib.FMT_BINARY))
-)PY";
-
-TEST(KeyedArchivePythonTest, CorvelaReadsWhatAnotherWriterWrites) {
-  if (!havePython()) GTEST_SKIP() << "python3 with plistlib is not installed";
-  TempFolder folder;
-  std::string path = folder.file("foreign.prefs");
-  int exitCode = -1;
-  std::string out = runPython(folder, kWriteScript, path, &exitCode);
-  ASSERT_EQ(exitCode, 0) << out;
-
-  Result<Value> read = readKeyedArchiveFile(path);
-  ASSERT_TRUE(read.ok()) << read.message();
-  Value::Array accounts{"Checking", "Café €"};
-  for (int i = 0; i < 300; ++i) accounts.push_back("n" + std::to_string(i));
-  Value expected{{"Accounts", Value(accounts)},
-                 {"amountsPrecision", 3},
-                 {"big", 1LL << 40},
-                 {"flag", true},
-                 {"ratio", 1.5},
-                 {"when", Value::date(757382400.5)},
-                 {"blob", Value(Value::Bytes{0, 1})},
-                 {"ControlSettings", Value{{"x", -1}}}};
-  EXPECT_EQ(read.value(), expected) << toJSON(read.value());
 }
 
 }  // namespace

@@ -208,6 +208,34 @@ TEST(KeyedArchiveTest, ReadsTheSameObjectReferencedTwice) {
   EXPECT_EQ(read.value(), Value(Value::Array{Value(Value::Array{"x"}), Value(Value::Array{"x"})}));
 }
 
+// Files kept in the tree: one laid out by another writer (cocoa-layout.py, with plistlib),
+// one written by Corvela, which must keep loading and be written again byte for byte.
+TEST(KeyedArchiveTest, ReadsTheSampleFiles) {
+  Result<Value> cocoa = readKeyedArchiveFile(CORVELA_TEST_DATA "/archive/cocoa-layout.prefs");
+  ASSERT_TRUE(cocoa.ok()) << cocoa.message();
+  Value::Array accounts{"Checking", "Caf\xc3\xa9 \xe2\x82\xac"};
+  for (int i = 0; i < 300; ++i) accounts.push_back("n" + std::to_string(i));
+  Value expected{{"Accounts", Value(accounts)},
+                 {"amountsPrecision", 3},
+                 {"big", 1LL << 40},
+                 {"flag", true},
+                 {"ratio", 1.5},
+                 {"when", Value::date(757382400.5)},
+                 {"blob", Value(Value::Bytes{0, 1})},
+                 {"ControlSettings", Value{{"x", -1}}}};
+  EXPECT_EQ(cocoa.value(), expected) << toJSON(cocoa.value());
+
+  const std::string path = CORVELA_TEST_DATA "/archive/corvela-store.prefs";
+  Result<Value> store = readKeyedArchiveFile(path);
+  ASSERT_TRUE(store.ok()) << store.message();
+  EXPECT_EQ(store.value()["Instructions"][1]["splits"][0]["category"], Value("Books"));
+  EXPECT_EQ(store.value()["ControlSettings"]["holes"], Value(Value::Array{1, Value(), 3}));
+  EXPECT_EQ(store.value()["withZero"], Value(std::string("a\0b", 3)));
+  Result<Bytes> again = writeKeyedArchive(store.value());
+  ASSERT_TRUE(again.ok());
+  EXPECT_EQ(again.value(), testing::readBytes(path));
+}
+
 Value nestedArrays(int depth) {
   Value v = Value::array();
   for (int i = 1; i < depth; ++i) v = Value(Value::Array{v});

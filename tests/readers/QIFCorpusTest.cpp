@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -68,6 +69,9 @@ struct CorpusCase {
   const char* firstDate;
   const char* lastDate;
 };
+
+// Names the case in failure messages instead of dumping its bytes.
+void PrintTo(const CorpusCase& c, std::ostream* os) { *os << c.file; }
 
 class QIFCorpusCountTest : public QIFCorpusTest,
                            public ::testing::WithParamInterface<CorpusCase> {};

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -85,6 +86,9 @@ struct RegisterCase {
   const char* text;
   std::vector<const char*> expectedRecords;  // the JSON of each record, in order
 };
+
+// Names the case in failure messages instead of dumping its bytes.
+void PrintTo(const RegisterCase& c, std::ostream* os) { *os << c.name; }
 
 class QIFRegisterTest : public QIFReaderTest, public ::testing::WithParamInterface<RegisterCase> {};
 
@@ -177,6 +181,9 @@ struct BadDateCase {
   std::size_t recordsBefore;
 };
 
+// Names the case in failure messages instead of dumping its bytes.
+void PrintTo(const BadDateCase& c, std::ostream* os) { *os << c.name; }
+
 class QIFBadDateTest : public QIFReaderTest, public ::testing::WithParamInterface<BadDateCase> {};
 
 TEST_P(QIFBadDateTest, ReadingStopsAtTheLineOfTheDate) {
@@ -222,6 +229,9 @@ struct NormalizeCase {
   int qifTypeTag;
   const char* expected;
 };
+
+// Names the case in failure messages instead of dumping its bytes.
+void PrintTo(const NormalizeCase& c, std::ostream* os) { *os << c.name; }
 
 class NormalizeTest : public QIFReaderTest, public ::testing::WithParamInterface<NormalizeCase> {};
 

@@ -18,9 +18,14 @@ struct SscanfAnswer {
   std::optional<std::size_t> consumed;
 };
 
+// Field widths beyond this are left out: the sanitizers take a width as the size of the buffer
+// that sscanf may fill.
+inline constexpr std::size_t kMaxOracleWidth = 64;
+
 // The kinds of the assigned conversions of a pattern ('d', 's', 'c', '['), or none when the
 // pattern is outside what the oracle can drive: more than eight assigned conversions, a %n
-// anywhere but at the very end, a length modifier or another conversion.
+// anywhere but at the very end, a width over kMaxOracleWidth, a length modifier or another
+// conversion.
 inline std::optional<std::string> assignedConversions(std::string_view pattern) {
   std::string kinds;
   for (std::size_t i = 0; i < pattern.size(); ++i) {
@@ -28,7 +33,12 @@ inline std::optional<std::string> assignedConversions(std::string_view pattern) 
     ++i;
     bool suppress = i < pattern.size() && pattern[i] == '*';
     if (suppress) ++i;
-    while (i < pattern.size() && pattern[i] >= '0' && pattern[i] <= '9') ++i;
+    std::size_t width = 0;
+    while (i < pattern.size() && pattern[i] >= '0' && pattern[i] <= '9') {
+      width = width * 10 + static_cast<std::size_t>(pattern[i] - '0');
+      if (width > kMaxOracleWidth) return std::nullopt;
+      ++i;
+    }
     if (i >= pattern.size()) return std::nullopt;
     char c = pattern[i];
     if (c == '%') continue;
@@ -62,7 +72,7 @@ inline SscanfAnswer sscanfAnswer(std::string_view text, std::string_view pattern
     std::vector<char> bytes;
   };
   std::vector<Slot> slots(9);
-  for (Slot& slot : slots) slot.bytes.assign(input.size() + 16, '\0');
+  for (Slot& slot : slots) slot.bytes.assign(input.size() + kMaxOracleWidth + 16, '\0');
   int consumed = -12345;
   void* args[9];
   for (std::size_t i = 0; i < 9; ++i) args[i] = slots[i].bytes.data();

@@ -1,0 +1,112 @@
+#!/usr/bin/env python3
+"""Writes large synthetic statements and preference stores for the benchmarks.
+
+  generate.py ofx N FILE        an OFX 1.x bank statement with N transactions
+  generate.py qif N FILE        a QIF bank register with N transactions
+  generate.py store M FILE [OPTION...]
+                                a store (JSON, for `corvela-cli prefs import`) with M
+                                starts-with instructions that match the generated payees,
+                                and the given options switched on
+
+The payees and amounts look like a real checking account: a few hundred merchants, each
+with a store number, so instructions of different lengths match.
+"""
+import datetime
+import json
+import random
+import sys
+
+MERCHANTS = [
+    "AMAZON MKTP US", "AMAZON.COM", "WHOLEFDS MKT", "TRADER JOE S", "SHELL OIL", "CHEVRON",
+    "STARBUCKS STORE", "COMCAST CABLE", "VERIZON WIRELESS", "PG&E WEB ONLINE", "NETFLIX.COM",
+    "SPOTIFY USA", "UBER TRIP", "LYFT RIDE", "TARGET T-", "WALGREENS #", "CVS PHARMACY #",
+    "HOME DEPOT #", "LOWES #", "COSTCO WHSE #", "SAFEWAY #", "CHIPOTLE", "MCDONALD'S F",
+    "PAYROLL ACME CORP", "ATM WITHDRAWAL", "CHECK", "VENMO PAYMENT", "ZELLE TO", "IRS TREAS 310",
+    "STATE FARM INSURANCE", "KAISER PERMANENTE", "APPLE.COM/BILL", "GOOGLE *STORAGE",
+]
+
+
+def payee(rng):
+    base = rng.choice(MERCHANTS)
+    if base.endswith("#") or base.endswith("-"):
+        return f"{base}{rng.randint(100, 9999)} CITY {rng.choice(['CA', 'NY', 'TX', 'WA'])}"
+    if base == "CHECK":
+        return f"CHECK {rng.randint(1000, 9999)}"
+    return f"{base} {rng.randint(10000, 99999)}"
+
+
+def amount(rng, name):
+    if name.startswith("PAYROLL"):
+        return rng.randint(150000, 450000) / 100
+    return -rng.choice([rng.randint(100, 5000), rng.randint(5000, 40000)]) / 100
+
+
+def transactions(n, seed=1):
+    rng = random.Random(seed)
+    day = datetime.date(2024, 1, 1)
+    for i in range(n):
+        if i and i % 40 == 0:
+            day += datetime.timedelta(days=1)
+        name = payee(rng)
+        yield i, day, name, amount(rng, name)
+
+
+def write_ofx(n, path):
+    with open(path, "w", newline="\r\n") as f:
+        f.write("OFXHEADER:100\nDATA:OFXSGML\nVERSION:102\nSECURITY:NONE\nENCODING:USASCII\n"
+                "CHARSET:1252\nCOMPRESSION:NONE\nOLDFILEUID:NONE\nNEWFILEUID:NONE\n\n")
+        f.write("<OFX><SIGNONMSGSRSV1><SONRS><STATUS><CODE>0<SEVERITY>INFO</STATUS>"
+                "<DTSERVER>20240101<LANGUAGE>ENG</SONRS></SIGNONMSGSRSV1>\n"
+                "<BANKMSGSRSV1><STMTTRNRS><TRNUID>1<STATUS><CODE>0<SEVERITY>INFO</STATUS>\n"
+                "<STMTRS><CURDEF>USD<BANKACCTFROM><BANKID>121000248<ACCTID>1234567890"
+                "<ACCTTYPE>CHECKING</BANKACCTFROM>\n<BANKTRANLIST><DTSTART>20240101<DTEND>20301231\n")
+        for i, day, name, amt in transactions(n):
+            kind = "CREDIT" if amt > 0 else "DEBIT"
+            f.write(f"<STMTTRN>\n<TRNTYPE>{kind}\n<DTPOSTED>{day:%Y%m%d}120000[-8:PST]\n"
+                    f"<TRNAMT>{amt:.2f}\n<FITID>{i:010d}\n<NAME>{name[:32]}\n"
+                    f"<MEMO>{name}\n</STMTTRN>\n")
+        f.write("</BANKTRANLIST><LEDGERBAL><BALAMT>1000.00<DTASOF>20240101</LEDGERBAL>\n"
+                "</STMTRS></STMTTRNRS></BANKMSGSRSV1></OFX>\n")
+
+
+def write_qif(n, path):
+    with open(path, "w") as f:
+        f.write("!Type:Bank\n")
+        for i, day, name, amt in transactions(n):
+            f.write(f"D{day:%m/%d/%Y}\nT{amt:,.2f}\nP{name}\nN{i}\n^\n")
+
+
+def write_store(m, path, options=()):
+    rng = random.Random(2)
+    matches = set()
+    while len(matches) < m:
+        base = rng.choice(MERCHANTS)
+        suffix = str(rng.randint(0, 99999))
+        matches.add(f"{base} {suffix[:rng.randint(1, len(suffix))]}" if rng.random() < 0.9 else base)
+    instructions = [{"descriptionMatch": s, "newDescription": s.title(),
+                     "category": rng.choice(["Groceries", "Auto:Fuel", "Dining", "Utilities"])}
+                    for s in sorted(matches, key=str.casefold)]
+    store = {"Preferences": ["converted2.2", "accountsInCategories", *options],
+             "Categories": ["Auto:Fuel", "Dining", "Groceries", "Utilities"],
+             "Accounts": ["Checking"], "Descriptions": [], "Instructions": instructions,
+             "OutputDateFormat": "%m/%d/%Y", "OutputDateFormatShortYear": "%m/%d/%y",
+             "DescriptionOutput": "%d", "MemoOutput": "%m", "amountsPrecision": 2,
+             "sharesPrecision": 2, "pricesPrecision": 4, "bccAmountsPrecision": 2,
+             "convertedFromPlist": True}
+    with open(path, "w") as f:
+        json.dump(store, f)
+
+
+def main():
+    if len(sys.argv) < 4 or sys.argv[1] not in ("ofx", "qif", "store") or \
+            (sys.argv[1] != "store" and len(sys.argv) != 4):
+        sys.exit(__doc__)
+    kind, count, path = sys.argv[1], int(sys.argv[2]), sys.argv[3]
+    if kind == "store":
+        write_store(count, path, sys.argv[4:])
+    else:
+        {"ofx": write_ofx, "qif": write_qif}[kind](count, path)
+
+
+if __name__ == "__main__":
+    main()

@@ -1,0 +1,43 @@
+#include "cli/Command.h"
+
+#include <algorithm>
+#include <array>
+
+#include "cli/PrefsCommand.h"
+
+namespace corvela::cli {
+
+std::span<const Command> commands() {
+  static constexpr std::array kCommands = {
+      Command{"prefs",
+              "prefs show [--json] [--prefs FILE]\n"
+              "  prefs import JSONFILE [--prefs FILE]",
+              "print what the preference store holds (--json: as JSON), or replace it with\n"
+              "      the values of a JSON file",
+              runPrefs},
+  };
+  return {kCommands.data(), kCommands.size()};
+}
+
+bool takeOption(std::vector<std::string>& args, const std::string& name, std::string* value,
+                bool* missing) {
+  auto it = std::find(args.begin(), args.end(), name);
+  if (it == args.end()) return false;
+  if (it + 1 == args.end()) {
+    *missing = true;
+    args.erase(it);
+    return false;
+  }
+  *value = *(it + 1);
+  args.erase(it, it + 2);
+  return true;
+}
+
+bool takeFlag(std::vector<std::string>& args, const std::string& name) {
+  auto it = std::find(args.begin(), args.end(), name);
+  if (it == args.end()) return false;
+  args.erase(it);
+  return true;
+}
+
+}  // namespace corvela::cli

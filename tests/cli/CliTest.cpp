@@ -1,0 +1,97 @@
+#include "cli/Cli.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+#include "support/TempDir.h"
+
+namespace corvela {
+namespace {
+
+struct CliRun {
+  int status;
+  std::string out;
+  std::string err;
+};
+
+CliRun runCli(std::vector<std::string> args) {
+  std::istringstream in;
+  std::ostringstream out, err;
+  int status = cli::run(args, in, out, err);
+  return {status, out.str(), err.str()};
+}
+
+TEST(CliTest, VersionAndHelp) {
+  CliRun version = runCli({"--version"});
+  EXPECT_EQ(version.status, 0);
+  EXPECT_EQ(version.out, "Corvela 11.8\n");
+
+  CliRun help = runCli({"--help"});
+  EXPECT_EQ(help.status, 0);
+  EXPECT_NE(help.out.find("prefs show"), std::string::npos);
+
+  EXPECT_EQ(runCli({}).status, cli::kUsage);
+  EXPECT_EQ(runCli({"frobnicate"}).status, cli::kUsage);
+  EXPECT_EQ(runCli({"prefs"}).status, cli::kUsage);
+  EXPECT_EQ(runCli({"prefs", "show", "--prefs"}).status, cli::kUsage);
+}
+
+TEST(CliTest, ImportThenShowGivesTheValuesBack) {
+  testing::TempDir dir;
+  std::string json = dir.write("store.json", R"({"Accounts": ["Checking", "Visa Card"],
+      "bccAmountsPrecision": 2, "ControlSettings": {"append": false}})");
+  std::string store = dir.path("store.prefs");
+
+  CliRun imported = runCli({"prefs", "import", json, "--prefs", store});
+  ASSERT_EQ(imported.status, 0) << imported.err;
+
+  CliRun shown = runCli({"prefs", "show", "--prefs", store});
+  ASSERT_EQ(shown.status, 0) << shown.err;
+  EXPECT_EQ(shown.out,
+            "{\n"
+            "    Accounts = (\n"
+            "        Checking,\n"
+            "        \"Visa Card\"\n"
+            "    );\n"
+            "    ControlSettings = {\n"
+            "        append = 0;\n"
+            "    };\n"
+            "    bccAmountsPrecision = 2;\n"
+            "}\n");
+
+  CliRun json2 = runCli({"prefs", "show", "--json", "--prefs", store});
+  ASSERT_EQ(json2.status, 0);
+  EXPECT_NE(json2.out.find("\"Visa Card\""), std::string::npos);
+  EXPECT_NE(json2.out.find("\"append\": false"), std::string::npos);
+}
+
+TEST(CliTest, UnreadableStoreGetsOneLineNamingTheFileAndIsLeftAlone) {
+  testing::TempDir dir;
+  std::string store = dir.write("broken.prefs", "this is not a preference store");
+
+  CliRun shown = runCli({"prefs", "show", "--prefs", store});
+  EXPECT_EQ(shown.status, cli::kFailure);
+  EXPECT_EQ(shown.out, "");
+  EXPECT_NE(shown.err.find(store), std::string::npos) << shown.err;
+  EXPECT_EQ(std::count(shown.err.begin(), shown.err.end(), '\n'), 1) << shown.err;
+  EXPECT_TRUE(std::filesystem::exists(store));
+
+  CliRun missing = runCli({"prefs", "show", "--prefs", dir.path("none.prefs")});
+  EXPECT_EQ(missing.status, cli::kFailure);
+  EXPECT_NE(missing.err.find("none.prefs"), std::string::npos);
+}
+
+TEST(CliTest, ImportRefusesBadJsonWithItsPosition) {
+  testing::TempDir dir;
+  std::string json = dir.write("bad.json", "{\n  \"Accounts\": [1, 2,\n}");
+  CliRun imported = runCli({"prefs", "import", json, "--prefs", dir.path("s.prefs")});
+  EXPECT_EQ(imported.status, cli::kFailure);
+  EXPECT_NE(imported.err.find("bad.json: line 3, column 1"), std::string::npos) << imported.err;
+  EXPECT_FALSE(std::filesystem::exists(dir.path("s.prefs")));
+}
+
+}  // namespace
+}  // namespace corvela

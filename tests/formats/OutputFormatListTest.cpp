@@ -1,0 +1,160 @@
+#include <gtest/gtest.h>
+
+#include <ostream>
+#include <string>
+#include <vector>
+
+#include "formats/OutputFormatKeys.h"
+#include "formats/OutputFormatsFixture.h"
+#include "lists/TypingField.h"
+#include "prefs/ValueText.h"
+
+namespace corvela {
+namespace {
+
+using testing::delimitedFormat;
+using testing::OutputFormatsTest;
+
+// --- the list
+
+TEST_F(OutputFormatsTest, StartUpCreatesTheQIFEntryOnce) {
+  EXPECT_EQ(names(), std::vector<std::string>{"QIF"});
+  EXPECT_EQ(formats.formatAtIndex(0), (Value{{"Name", "QIF"}}));
+  EXPECT_FALSE(formats.createIfAbsent());
+  formats.addFormat(delimitedFormat("Bank", {"Date"}));
+  EXPECT_FALSE(formats.createIfAbsent());
+  EXPECT_EQ(formats.numberOfFormats(), 2);
+}
+
+TEST_F(OutputFormatsTest, AddFormatKeepsNamesSortedAndReplacesByName) {
+  EXPECT_EQ(formats.addFormat(delimitedFormat("Savings", {"Date"})), 1);
+  EXPECT_EQ(formats.addFormat(delimitedFormat("checking", {"Date"})), 0);
+  EXPECT_EQ(formats.addFormat(delimitedFormat("Zeta", {"Date"})), 3);
+  EXPECT_EQ(names(), (std::vector<std::string>{"checking", "QIF", "Savings", "Zeta"}));
+
+  Value replacement = delimitedFormat("savings", {"Amount"});
+  EXPECT_EQ(formats.addFormat(replacement), 2);
+  EXPECT_EQ(names(), (std::vector<std::string>{"checking", "QIF", "savings", "Zeta"}));
+  EXPECT_EQ(formats.formatForName("SAVINGS"), replacement);
+}
+
+TEST_F(OutputFormatsTest, LookupsOutsideTheListGiveNothing) {
+  EXPECT_EQ(formats.formatAtIndex(1), std::nullopt);
+  EXPECT_EQ(formats.formatAtIndex(-1), std::nullopt);
+  EXPECT_EQ(formats.formatForName("Bank"), std::nullopt);
+  formats.deleteFormatAtIndex(5);
+  formats.deleteFormatAtIndex(-1);
+  EXPECT_EQ(names(), std::vector<std::string>{"QIF"});
+}
+
+TEST_F(OutputFormatsTest, DeleteRemovesTheEntryAtTheIndex) {
+  formats.addFormat(delimitedFormat("A", {"Date"}));
+  formats.addFormat(delimitedFormat("B", {"Date"}));
+  formats.deleteFormatAtIndex(1);
+  EXPECT_EQ(names(), (std::vector<std::string>{"A", "QIF"}));
+}
+
+TEST_F(OutputFormatsTest, UniqueNamesCountOnFromTwo) {
+  EXPECT_EQ(formats.uniqueNameForName("Bank"), "Bank");
+  formats.addFormat(delimitedFormat("Bank", {"Date"}));
+  EXPECT_EQ(formats.uniqueNameForName("Bank"), "Bank2");
+  formats.addFormat(delimitedFormat("bank2", {"Date"}));
+  EXPECT_EQ(formats.uniqueNameForName("Bank"), "Bank3");
+  EXPECT_EQ(formats.uniqueNameForName("qif"), "qif2");
+}
+
+TEST_F(OutputFormatsTest, TheEditorSeesTheListWithoutTheQIFEntry) {
+  formats.addFormat(delimitedFormat("Zeta", {"Date"}));
+  formats.addFormat(delimitedFormat("Alpha", {"Date"}));
+  Value edited = formats.getOutputFormatsArray();
+  ASSERT_EQ(edited.size(), 2u);
+  EXPECT_EQ(str(edited[0], "Name"), "Alpha");
+  EXPECT_EQ(str(edited[1], "Name"), "Zeta");
+
+  // The editor stores its own order; the QIF entry goes at the end, once.
+  Value reordered(Value::Array{edited[1], Value{{"Name", "QIF"}}, edited[0]});
+  formats.setOutputFormatsArray(reordered);
+  EXPECT_EQ(names(), (std::vector<std::string>{"Zeta", "Alpha", "QIF"}));
+}
+
+TEST_F(OutputFormatsTest, ANewRecordHasTheDefaultLayout) {
+  Value record = newOutputFormat("Mine");
+  EXPECT_EQ(record, fromJSON(R"({"Name":"Mine","Separator":"Comma","Type":"Bank",
+      "Amount":"Amount",
+      "Order":["Date","Number","Description","Category","Amount","Memo","blank1","blank2","blank3"],
+      "Present":[true,true,true,true,true,true,false,false,false]})")
+                        .value())
+      << describe(record);
+}
+
+// --- the output-format field
+
+struct FilterCase {
+  int kind;
+  std::vector<std::string> offered;
+};
+
+void PrintTo(const FilterCase& c, std::ostream* os) { *os << "kind " << c.kind; }
+
+class FilterTest : public OutputFormatsTest, public ::testing::WithParamInterface<FilterCase> {};
+
+TEST_P(FilterTest, OnlyFormatsOfTheInputsKindAreOffered) {
+  for (auto [name, type] : {std::pair{"Visa", "Credit Card"}, std::pair{"Broker", "Investment"},
+                            std::pair{"Checking", "Bank"}, std::pair{"Odd", "Other"}}) {
+    Value format = delimitedFormat(name, {"Date"});
+    format.set("Type", type);
+    formats.addFormat(format);
+  }
+  formats.comboBoxIncludeOnly(GetParam().kind, "");
+  EXPECT_EQ(formats.filteredNames(), GetParam().offered);
+}
+
+INSTANTIATE_TEST_SUITE_P(Kinds, FilterTest,
+                         ::testing::Values(FilterCase{0, {"Checking", "QIF"}},
+                                           FilterCase{1, {"QIF", "Visa"}},
+                                           FilterCase{2, {"Broker", "QIF"}},
+                                           FilterCase{3, {"Checking", "QIF", "Visa"}},
+                                           FilterCase{4, {"QIF"}}));
+
+TEST_F(OutputFormatsTest, AFieldNamingAFilteredOutFormatFallsBackToQIF) {
+  Value visa = delimitedFormat("Visa", {"Date"});
+  visa.set("Type", "Credit Card");
+  formats.addFormat(visa);
+  EXPECT_EQ(formats.comboBoxIncludeOnly(0, "visa"), "QIF");
+  EXPECT_EQ(formats.comboBoxIncludeOnly(1, "visa"), "visa");
+  EXPECT_EQ(formats.comboBoxIncludeOnly(0, "A new name"), "A new name");
+}
+
+TEST_F(OutputFormatsTest, TheFieldsDataSourceWorksOnTheOfferedNames) {
+  formats.addFormat(delimitedFormat("Bank Long", {"Date"}));
+  formats.addFormat(delimitedFormat("Bank", {"Date"}));
+  formats.comboBoxIncludeOnly(0, "");
+  EXPECT_EQ(formats.numberOfItemsInComboBox(), 3);
+  EXPECT_EQ(formats.comboBoxObjectValueForItemAtIndex(1), "Bank Long");
+  EXPECT_EQ(formats.comboBoxObjectValueForItemAtIndex(-1), "");
+  EXPECT_EQ(formats.comboBoxObjectValueForItemAtIndex(3), "");
+  EXPECT_EQ(formats.comboBoxIndexOfItemWithStringValue("QIF"), 2);
+  EXPECT_EQ(formats.comboBoxIndexOfItemWithStringValue("bank"), kComboBoxNotFound);
+  EXPECT_EQ(formats.comboBoxCompletedString("ba"), "Bank");
+  EXPECT_EQ(formats.comboBoxCompletedString("bank "), "Bank Long");
+  EXPECT_EQ(formats.comboBoxCompletedString("x"), std::nullopt);
+}
+
+TEST_F(OutputFormatsTest, TypingCompletesButAcceptsNewNames) {
+  formats.addFormat(delimitedFormat("Bank", {"Date"}));
+  formats.comboBoxIncludeOnly(0, "");
+  auto rule = [this](const TextEdit& edit) { return formats.isPartialStringValid(edit); };
+
+  formats.comboBoxEntered();
+  testing::TypingField known(rule);
+  known.type("b");
+  EXPECT_EQ(known.shown(), "B[ank]");
+
+  formats.comboBoxEntered();
+  testing::TypingField fresh(rule);
+  fresh.type("New");
+  EXPECT_EQ(fresh.shown(), "New[]");
+}
+
+}  // namespace
+}  // namespace corvela

@@ -1,0 +1,39 @@
+#pragma once
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <stdexcept>
+#include <string>
+
+namespace corvela::testing {
+
+// A fresh folder for one test, removed with everything in it when the test ends.
+class TempDir {
+ public:
+  TempDir() {
+    std::string pattern = (std::filesystem::temp_directory_path() / "corvela-test-XXXXXX").string();
+    if (!mkdtemp(pattern.data())) throw std::runtime_error("mkdtemp failed");
+    root_ = pattern;
+  }
+  ~TempDir() {
+    std::error_code ignored;
+    std::filesystem::remove_all(root_, ignored);
+  }
+  TempDir(const TempDir&) = delete;
+  TempDir& operator=(const TempDir&) = delete;
+
+  std::string path(const std::string& name) const { return (root_ / name).string(); }
+
+  // Writes `content` to `name` inside the folder and returns its path.
+  std::string write(const std::string& name, const std::string& content) const {
+    std::string p = path(name);
+    std::ofstream(p, std::ios::binary) << content;
+    return p;
+  }
+
+ private:
+  std::filesystem::path root_;
+};
+
+}  // namespace corvela::testing

@@ -1,0 +1,167 @@
+#include <gtest/gtest.h>
+
+#include "TextPrinters.h"
+#include "formats/InputFormatKeys.h"
+#include "text/Fields.h"
+
+namespace corvela {
+namespace {
+
+using Fields = std::vector<std::string>;
+
+Value rule(std::string_view fields) { return Value{{std::string(inputFormatKey::Fields), fields}}; }
+
+// The fields of a text, cut from start to end as a reader cuts them (each field's own text, from
+// its start to its end).
+Fields cut(std::string_view text, const Value& format, ScanState& state) {
+  Fields fields;
+  std::size_t start = 0;
+  while (start < text.size()) {
+    FieldBreak field = findField(text, start, format, state);
+    fields.emplace_back(text.substr(start, field.end - start));
+    start = field.next;
+  }
+  return fields;
+}
+
+TEST(FieldsTest, EveryRule) {
+  struct Case {
+    const char* name;
+    std::string_view rule;
+    std::string text;
+    Fields expected;
+    int multipleBlankCount = 0;
+  };
+  const Case cases[] = {
+      {"OFX", "OFX", "20240131,<NAME>Shop\t1", {"20240131,<NAME>Shop\t1"}},
+      {"CSV plain", "CSV", "01/02/2024,Shop,-5.00", {"01/02/2024", "Shop", "-5.00"}},
+      {"CSV quoted comma and doubled quote",
+       "CSV",
+       "Shop,\"Acme, Inc. \"\"Best\"\"\",-5.00",
+       {"Shop", "\"Acme, Inc. \"\"Best\"\"\"", "-5.00"}},
+      {"CSV empty fields", "CSV", "a,,b", {"a", "", "b"}},
+      {"CSV separator at the end", "CSV", "a,b,", {"a", "b"}},
+      {"CSV unterminated quote", "CSV", "a,\"b,c", {"a", "\"b,c"}},
+      {"CSV blank before the quote", "CSV", "a, \"b,c\",d", {"a", " \"b,c\"", "d"}},
+      {"CSV junk after the quote", "CSV", "\"a\"b,c", {"\"a\"b", "c"}},
+      {"CSV one blank after the last quote", "CSV", "a,\"b\" ", {"a", "\"b\""}},
+      {"CSV carriage return after the last quote", "CSV", "a,\"b\"\r", {"a", "\"b\""}},
+      {"CSV two blanks after the last quote", "CSV", "a,\"b\"  ", {"a", "\"b\"  "}},
+      {"CSV blank after an unquoted field", "CSV", "a,b ", {"a", "b "}},
+      {"CSV accents",
+       "CSV",
+       "Caf\xC3\xA9,\"\xC2\xA3"
+       "5\"",
+       {"Caf\xC3\xA9",
+        "\"\xC2\xA3"
+        "5\""}},
+      {"SSV", "SSV", "a;\"b;c\";1,5", {"a", "\"b;c\"", "1,5"}},
+      {"SSV carriage return after the last quote", "SSV", "a;\"b\"\r", {"a", "\"b\""}},
+      {"COLUMNS", "COLUMNS", "a\tb\t\tc\r\nd", {"a", "b", "", "c", "", "d"}},
+      {"COLUMNS skips blanks", "COLUMNS", "a\t   b", {"a", "b"}},
+      {"COLUMNS accent starts a field",
+       "COLUMNS",
+       "a\t \xC3\xA9t\xC3\xA9",
+       {"a", "\xC3\xA9t\xC3\xA9"}},
+      {"COUNT", "COUNT", "a\tb\t\tc\r\nd", {"a", "b", "c", "d"}},
+      {"COUNT skips line ends", "COUNT", "a\t \r\n  b", {"a", "b"}},
+      {"TABS_ONLY keeps line breaks", "TABS_ONLY", "a\nb\tc", {"a\nb", "c"}},
+      {"TABS_ONLY empty field", "TABS_ONLY", "a\t\tb", {"a", "", "b"}},
+      {"TABS_ONLY skips to the next visible", "TABS_ONLY", "a\t\r\n c", {"a", "c"}},
+      {"MULTIPLE_BLANKS",
+       "MULTIPLE_BLANKS",
+       "01/02  Shop name    12.00",
+       {"01/02", "Shop name", "12.00"}},
+      {"MULTIPLE_BLANKS single blanks", "MULTIPLE_BLANKS", "a b c", {"a b c"}},
+      {"MULTIPLE_BLANKS learnt gap", "MULTIPLE_BLANKS", "A   B    C", {"A", "B", " C"}, 3},
+      {"INITIAL_BLANKS",
+       "INITIAL_BLANKS",
+       "Shop\tline one\n  continued\n  more\t5.00",
+       {"Shop", "line one", "continued\n  more", "5.00"}},
+      {"unknown rule reads as INITIAL_BLANKS", "", "a\tb", {"a", "b"}},
+  };
+  for (const Case& c : cases) {
+    ScanState state;
+    state.multipleBlankCount = c.multipleBlankCount;
+    EXPECT_EQ(cut(c.text, rule(c.rule), state), c.expected) << c.name;
+  }
+}
+
+TEST(FieldsTest, QuotedCommaFieldEndsAfterTheCommaThatFollowsTheClosingQuote) {
+  ScanState state;
+  std::string text = "\"Acme, Inc. \"\"Best\"\"\",-5.00";
+  FieldBreak field = findField(text, 0, rule("CSV"), state);
+  EXPECT_EQ(field, (FieldBreak{text.find(",-5"), text.find("-5")}));
+}
+
+TEST(FieldsTest, InitialBlanksAreRemembered) {
+  ScanState state;
+  const Value format = rule("INITIAL_BLANKS");
+  EXPECT_EQ(findField("a\t  b", 0, format, state), (FieldBreak{1, 4}));
+  EXPECT_EQ(state.initialBlanks, 2);
+  // The same number of blanks now continues the field.
+  EXPECT_EQ(findField("a\n  b\tc", 0, format, state), (FieldBreak{5, 6}));
+  EXPECT_EQ(state.initialBlanks, 0);
+}
+
+TEST(FieldsTest, EveryRuleMovesOnAndStaysInsideTheText) {
+  const char* rules[] = {"OFX",     "MULTIPLE_BLANKS", "CSV",       "SSV",
+                         "COLUMNS", "COUNT",           "TABS_ONLY", "INITIAL_BLANKS"};
+  const char* texts[] = {"",      " ",       "\t",       "\r\n",      "\"",     "\"\"",
+                         ",",     ";",       "  ",       "a  ",       "\t  \t", "\"a\" ",
+                         "a\t  ", "x\n  \n", "\xC3\xA9", "\",\"\",\""};
+  for (const char* r : rules) {
+    for (const char* t : texts) {
+      ScanState state;
+      std::string_view text(t);
+      for (std::size_t start = 0; start < text.size();) {
+        FieldBreak field = findField(text, start, rule(r), state);
+        ASSERT_GT(field.next, start) << r << " on \"" << t << "\"";
+        ASSERT_GE(field.end, start);
+        ASSERT_LE(field.end, field.next);
+        ASSERT_LE(field.next, text.size());
+        start = field.next;
+      }
+      EXPECT_EQ(findField(text, text.size(), rule(r), state),
+                (FieldBreak{text.size(), text.size()}));
+    }
+  }
+}
+
+TEST(FieldsTest, MatchField) {
+  struct Case {
+    const char* text;
+    const char* key;
+    bool after;
+    std::optional<std::size_t> expected;
+  };
+  const Case cases[] = {
+      {"Bought 100 shares of ACME", "shares", true, 18},
+      {"Bought 100 shares of ACME", "shares", false, 7},
+      {"Bought 100\tshares", "shares", false, 7},
+      {"Qty:   12", "Qty:", true, 7},
+      {"ends with shares", "shares", true, 16},
+      {"100 shares", "shares", false, 0},  // a word at the very start is found
+      {"   shares", "shares", false, std::nullopt},
+      {"shares", "shares", false, std::nullopt},
+      {"Bought 100 shares", "units", true, std::nullopt},
+      {"Bought 100 shares", "", true, std::nullopt},
+      {"Prix \xC3\xA9lev\xC3\xA9 shares", "shares", false, 5},
+  };
+  for (const Case& c : cases)
+    EXPECT_EQ(matchField(c.text, c.key, c.after), c.expected)
+        << c.text << " / " << c.key << (c.after ? " after" : " before");
+}
+
+TEST(FieldsTest, NonNullMin) {
+  using P = std::optional<std::size_t>;
+  EXPECT_EQ(nonNullMin(P(3), P(5)), P(3));
+  EXPECT_EQ(nonNullMin(P(5), P(3)), P(3));
+  EXPECT_EQ(nonNullMin(P(), P(5)), P(5));
+  EXPECT_EQ(nonNullMin(P(5), P()), P(5));
+  EXPECT_EQ(nonNullMin(P(), P()), P());
+  EXPECT_EQ(nonNullMin(P(0), P(0)), P(0));
+}
+
+}  // namespace
+}  // namespace corvela
