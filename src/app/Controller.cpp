@@ -3,11 +3,11 @@
 #include <algorithm>
 
 #include "app/Classification.h"
+#include "app/ControlSettings.h"
 #include "app/MainView.h"
 #include "app/NotAvailableYet.h"
 #include "app/OutputFile.h"
 #include "app/Platform.h"
-#include "app/RunSettings.h"
 #include "formats/OutputFormats.h"
 #include "lists/Accounts.h"
 #include "lists/Categories.h"
@@ -40,17 +40,20 @@ constexpr std::string_view kContinuationSameNumber = "sameNumberSwitch";
 Controller::Controller(ControllerParts parts)
     : parts_(std::move(parts)), dateTables_(DateTables::fromBundle(parts_.bundle)) {}
 
-ProcessingSettings Controller::processingSettings() const {
-  ProcessingSettings settings;
+RunSettings Controller::runSettings() const {
+  RunSettings settings;
   settings.outputDate = state_.outputDate;
   settings.outputNumber = state_.outputNumber;
-  settings.useOutputNumber = form_.sameNumberSwitch.on;
   settings.markAsCleared = state_.markAsCleared;
   settings.markAsUncleared = state_.markAsUncleared;
   settings.qifTypeTag = form_.qifTypePopUp.selectedTag();
-  settings.qfxTypeIndex = form_.qfxTypePopUp.selectedIndex;
-  settings.output.outputFormatText = form_.outputFormatText.text;
-  settings.output.account = parts_.session.account.value_or("");
+  settings.ofxTypeIndex = form_.qfxTypePopUp.selectedIndex;
+  settings.outputFormatText = form_.outputFormatText.text;
+  settings.sameDateSwitch = form_.sameDateSwitch.on;
+  settings.sameNumberSwitch = form_.sameNumberSwitch.on;
+  settings.outputDateString = form_.outputDateString.text;
+  settings.outputNumberString = form_.outputNumberString.text;
+  settings.account = parts_.session.account.value_or("");
   return settings;
 }
 

@@ -19,6 +19,7 @@ class Accounts;
 class Bundle;
 class CVPrefs;
 class Categories;
+class ErrorWarning;
 class FileOps;
 class MainView;
 class OutputFormats;
@@ -46,6 +47,8 @@ struct ControllerParts {
   QIFListImport& listImport;
   InputFormatTools& inputFormats;
   OutputFormatDefinition& outputFormatDefinition;
+  // The input-error warning the readers and processors share; a new run shows it again.
+  ErrorWarning& errorWarning;
   // The system calls the output file is written with; null for the real ones (tests make
   // them fail).
   FileOps* fileOps = nullptr;
@@ -65,8 +68,8 @@ struct ControllerState {
   // The input came from the clipboard: its text is remembered when the run finishes, so
   // clipboard watching does not offer it again.
   bool doingClipboard = false;
-  std::string lastProcessedClipboard;     // the clipboard text of the last finished clipboard run
-  std::string controlHelpAnchor;          // "QFX", "QIF" or "Text"
+  std::string lastProcessedClipboard;  // the clipboard text of the last finished clipboard run
+  std::string controlHelpAnchor;       // "QFX", "QIF" or "Text"
   std::optional<MainControl> firstResponder;
   bool initialized = false;  // the menus have been enabled once
   // An 8-bit copy of the text for the text readers; none between runs.
@@ -105,7 +108,7 @@ class Controller {
   const MainForm& form() const { return form_; }
   const ControllerState& state() const { return state_; }
   // What the processors read during the current run.
-  ProcessingSettings processingSettings() const;
+  RunSettings runSettings() const;
 
   // --- intake
 

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "formats/OutputFormats.h"
+#include "banking/RunSettings.h"
 #include "prefs/Status.h"
 #include "prefs/Value.h"
 #include "text/CalendarDay.h"
@@ -19,38 +19,26 @@ namespace corvela {
 // available() first: an error status carries the message to show, and then none of its other
 // methods may be called.
 
-// What the processors read from the controller during a run. Fixed when the run starts.
-struct ProcessingSettings {
-  std::string outputDate;        // a date for every transaction; empty: each keeps its own
-  std::string outputNumber;      // a number for every transaction; empty: each keeps its own
-  bool useOutputNumber = false;  // the same-number switch is on
-  bool markAsCleared = false;    // force the cleared mark on
-  bool markAsUncleared = false;  // force it off
-  int qifTypeTag = 0;            // the selected QIF type entry's tag (bits 1 and 4)
-  int qfxTypeIndex = 0;          // the selected QFX type entry's index (1 swaps)
-  OutputContext output;          // the output format's name and the run's account
-};
-
 // The end of a run, reported once by a processor: how many transactions went into the output
 // buffer, and the continuation dictionary when the person chose to finish later.
 using RunEnd = std::function<void(int count, std::optional<Value> continuation)>;
 
-// The bank and credit-card processor.
+// The bank and credit-card processor (BankingCreditCardQIF; see BankingRun.h).
 class BankRun {
  public:
   virtual ~BankRun() = default;
   virtual Status available() const = 0;
-  // Prepares the number formats for the run's amounts.
-  virtual void setFormatters() = 0;
-  // Walks `qif` (transaction records, in order), appending each finished transaction to
-  // `buffer`, which the controller owns and keeps alive until `end` has been called. `end` is
-  // called exactly once, possibly before this returns.
-  virtual void processInstructionsAndAppendToString(Value qif, std::string& buffer,
-                                                    const ProcessingSettings& settings,
-                                                    RunEnd end) = 0;
+  // The records a reader produced for the next run (an array of transaction records, in
+  // order); `mustConfirm` sends every one through the confirmation dialog.
+  virtual void setTransactions(Value qif, bool mustConfirm) = 0;
+  // Walks the records, appending each finished transaction to `buffer`, which the controller
+  // owns and keeps alive until `end` has been called. `end` is called exactly once, possibly
+  // before this returns.
+  virtual void processInstructionsAndAppendToString(std::string& buffer,
+                                                    const RunSettings& settings, RunEnd end) = 0;
   // Resumes the run saved in `continuation` (it holds `qif`); as above.
   virtual void continueWith(const Value& continuation, std::string& buffer,
-                            const ProcessingSettings& settings, RunEnd end) = 0;
+                            const RunSettings& settings, RunEnd end) = 0;
 };
 
 // The investment processor with its readers (investment text and investment OFX).
@@ -63,11 +51,10 @@ class InvestmentRun {
   virtual bool fromFormattedText(const std::string& text, const Value& format, CalendarDay fromDate,
                                  CalendarDay toDate) = 0;
   virtual void processInstructionsAndAppendToString(std::string& buffer,
-                                                    const ProcessingSettings& settings,
-                                                    RunEnd end) = 0;
+                                                    const RunSettings& settings, RunEnd end) = 0;
   // Resumes the run saved in `continuation` (it holds `iqif` and `format`).
   virtual void continueWith(const Value& continuation, std::string& buffer,
-                            const ProcessingSettings& settings, RunEnd end) = 0;
+                            const RunSettings& settings, RunEnd end) = 0;
 };
 
 // The reader of bank and credit-card OFX and QFX downloads.

@@ -1,11 +1,12 @@
 #include "app/Classification.h"
+#include "app/ControlSettings.h"
 #include "app/Controller.h"
+#include "app/ErrorWarning.h"
 #include "app/InputFormatChoice.h"
 #include "app/MainView.h"
 #include "app/NotAvailableYet.h"
 #include "app/OutputFile.h"
 #include "app/Platform.h"
-#include "app/RunSettings.h"
 #include "formats/InputFormatKeys.h"
 #include "formats/OutputFormatKeys.h"
 #include "formats/OutputFormats.h"
@@ -34,8 +35,11 @@ constexpr std::string_view kBundleOFXFormat = "CVOFXFormat";
 void Controller::processTheTransactions() {
   if (!checkCategories()) return;
   Session& session = parts_.session;
-  if (!session.account) session.account = form_.quickenAccountText.text;
-  parts_.bank.setFormatters();
+  if (!session.account) {
+    // A continued run shows its account in the fixed label, in place of the account field.
+    session.account =
+        state_.continuationData ? form_.quickenAccountFixed.text : form_.quickenAccountText.text;
+  }
 
   auto [cleared, uncleared] = markOptionsForKind(session.gType);
   state_.markAsCleared = !cleared.empty() && parts_.options.isOn(cleared);
@@ -100,16 +104,16 @@ void Controller::savePanelDidEnd(const std::optional<std::string>& path) {
 void Controller::actuallyProcessTheTransactions() {
   state_.outputFileAsString.clear();
   state_.outputFileAsString.reserve(512);
+  parts_.errorWarning.reset();
 
   if (state_.continuationData) {
     const Value& continuation = *state_.continuationData;
     if (continuation.contains("qif")) {
       if (showIfUnavailable(parts_.bank.available())) return;
-      parts_.bank.continueWith(continuation, state_.outputFileAsString, processingSettings(),
-                               endOfRun());
+      parts_.bank.continueWith(continuation, state_.outputFileAsString, runSettings(), endOfRun());
     } else {
       if (showIfUnavailable(parts_.investment.available())) return;
-      parts_.investment.continueWith(continuation, state_.outputFileAsString, processingSettings(),
+      parts_.investment.continueWith(continuation, state_.outputFileAsString, runSettings(),
                                      endOfRun());
     }
     return;
@@ -167,7 +171,7 @@ void Controller::actuallyProcessTheTransactions() {
         return;
       }
       parts_.investment.processInstructionsAndAppendToString(state_.outputFileAsString,
-                                                             processingSettings(), endOfRun());
+                                                             runSettings(), endOfRun());
       return;
     }
     if (showIfUnavailable(parts_.text.available())) return;
@@ -201,8 +205,8 @@ void Controller::actuallyProcessTheTransactions() {
       showStatus("Invalid OFX", "\r\rThis investment OFX cannot be understood.");
       return;
     }
-    parts_.investment.processInstructionsAndAppendToString(state_.outputFileAsString,
-                                                           processingSettings(), endOfRun());
+    parts_.investment.processInstructionsAndAppendToString(state_.outputFileAsString, runSettings(),
+                                                           endOfRun());
     return;
   }
 
@@ -227,8 +231,11 @@ void Controller::actuallyProcessTheTransactions() {
 }
 
 void Controller::startBankRun(Value qif) {
-  parts_.bank.processInstructionsAndAppendToString(std::move(qif), state_.outputFileAsString,
-                                                   processingSettings(), endOfRun());
+  bool mustConfirm = parts_.options.isOn(state_.doingExtract ? option::textConfirmAllTransactions
+                                                             : option::confirmAllTransactions);
+  parts_.bank.setTransactions(std::move(qif), mustConfirm);
+  parts_.bank.processInstructionsAndAppendToString(state_.outputFileAsString, runSettings(),
+                                                   endOfRun());
 }
 
 RunEnd Controller::endOfRun() {
@@ -278,9 +285,8 @@ void Controller::processInstructionsDidEnd(int count, std::optional<Value> conti
   const std::string& path = state_.outputFilePath;
   bool keepExisting = isWritableFile(path) && form_.appendSwitch.on &&
                       (parts_.options.isOn(option::append) || !outputIsQIF());
-  Status written =
-      writeOutputFile(path, state_.outputFileAsString, keepExisting,
-                      parts_.fileOps ? *parts_.fileOps : FileOps::system());
+  Status written = writeOutputFile(path, state_.outputFileAsString, keepExisting,
+                                   parts_.fileOps ? *parts_.fileOps : FileOps::system());
   if (!written.ok()) {
     parts_.platform.showStatus(
         "Output File Not Written",

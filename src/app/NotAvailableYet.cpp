@@ -12,13 +12,12 @@ Status notAvailable(std::string_view what) {
 Status BankRunNotAvailable::available() const {
   return notAvailable("Processing bank and credit-card transactions");
 }
-void BankRunNotAvailable::processInstructionsAndAppendToString(Value, std::string&,
-                                                               const ProcessingSettings&,
+void BankRunNotAvailable::setTransactions(Value, bool) {}
+void BankRunNotAvailable::processInstructionsAndAppendToString(std::string&, const RunSettings&,
                                                                RunEnd end) {
   if (end) end(0, std::nullopt);
 }
-void BankRunNotAvailable::continueWith(const Value&, std::string&, const ProcessingSettings&,
-                                       RunEnd end) {
+void BankRunNotAvailable::continueWith(const Value&, std::string&, const RunSettings&, RunEnd end) {
   if (end) end(0, std::nullopt);
 }
 
@@ -30,11 +29,11 @@ bool InvestmentRunNotAvailable::fromFormattedText(const std::string&, const Valu
   return false;
 }
 void InvestmentRunNotAvailable::processInstructionsAndAppendToString(std::string&,
-                                                                     const ProcessingSettings&,
+                                                                     const RunSettings&,
                                                                      RunEnd end) {
   if (end) end(0, std::nullopt);
 }
-void InvestmentRunNotAvailable::continueWith(const Value&, std::string&, const ProcessingSettings&,
+void InvestmentRunNotAvailable::continueWith(const Value&, std::string&, const RunSettings&,
                                              RunEnd end) {
   if (end) end(0, std::nullopt);
 }

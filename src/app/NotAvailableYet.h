@@ -17,12 +17,11 @@ inline constexpr std::string_view kNotAvailableTitle = "Not Available Yet";
 class BankRunNotAvailable : public BankRun {
  public:
   Status available() const override;
-  void setFormatters() override {}
-  void processInstructionsAndAppendToString(Value qif, std::string& buffer,
-                                            const ProcessingSettings& settings,
+  void setTransactions(Value qif, bool mustConfirm) override;
+  void processInstructionsAndAppendToString(std::string& buffer, const RunSettings& settings,
                                             RunEnd end) override;
-  void continueWith(const Value& continuation, std::string& buffer,
-                    const ProcessingSettings& settings, RunEnd end) override;
+  void continueWith(const Value& continuation, std::string& buffer, const RunSettings& settings,
+                    RunEnd end) override;
 };
 
 class InvestmentRunNotAvailable : public InvestmentRun {
@@ -30,10 +29,10 @@ class InvestmentRunNotAvailable : public InvestmentRun {
   Status available() const override;
   bool fromFormattedText(const std::string& text, const Value& format, CalendarDay fromDate,
                          CalendarDay toDate) override;
-  void processInstructionsAndAppendToString(std::string& buffer, const ProcessingSettings& settings,
+  void processInstructionsAndAppendToString(std::string& buffer, const RunSettings& settings,
                                             RunEnd end) override;
-  void continueWith(const Value& continuation, std::string& buffer,
-                    const ProcessingSettings& settings, RunEnd end) override;
+  void continueWith(const Value& continuation, std::string& buffer, const RunSettings& settings,
+                    RunEnd end) override;
 };
 
 class OFXReadingNotAvailable : public OFXReading {

@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
+#include "app/ControlSettings.h"
 #include "app/ControllerFixture.h"
-#include "app/RunSettings.h"
 #include "formats/OutputFormatKeys.h"
 
 namespace corvela::testing {

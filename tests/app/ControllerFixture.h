@@ -11,6 +11,7 @@
 
 #include "app/Controller.h"
 #include "app/ControllerPorts.h"
+#include "app/ErrorWarning.h"
 #include "app/NotAvailableYet.h"
 #include "formats/OutputFormats.h"
 #include "lists/Accounts.h"
@@ -36,15 +37,18 @@ class PassThroughBankRun : public BankRun {
       : formats_(formats), reader_(reader) {}
 
   Status available() const override { return Status::OK(); }
-  void setFormatters() override { ++formattersSet; }
 
-  void processInstructionsAndAppendToString(Value qif, std::string& buffer,
-                                            const ProcessingSettings& settings,
+  void setTransactions(Value qif, bool mustConfirm) override {
+    records = std::move(qif);
+    this->mustConfirm = mustConfirm;
+  }
+
+  void processInstructionsAndAppendToString(std::string& buffer, const RunSettings& settings,
                                             RunEnd end) override {
-    records = qif;
     this->settings = settings;
+    OutputContext context{settings.outputFormatText, settings.account};
     int count = 0;
-    for (Value record : qif.toArray()) {
+    for (Value record : records.value_or(Value::array()).toArray()) {
       if (record.contains(transactionKey::errorMessage)) continue;
       reader_.normalizeQIFAmountIn(record, settings.qifTypeTag);
       BankCCOutput out;
@@ -60,7 +64,7 @@ class PassThroughBankRun : public BankRun {
       out.number =
           settings.outputNumber.empty() ? field(transactionKey::number) : settings.outputNumber;
       out.category = field(transactionKey::category);
-      formats_.produceBankCCOutput(buffer, settings.output, out);
+      formats_.produceBankCCOutput(buffer, context, out);
       ++count;
     }
     if (continuation) {
@@ -70,7 +74,7 @@ class PassThroughBankRun : public BankRun {
     end(count, std::nullopt);
   }
 
-  void continueWith(const Value& saved, std::string& buffer, const ProcessingSettings& settings,
+  void continueWith(const Value& saved, std::string& buffer, const RunSettings& settings,
                     RunEnd end) override {
     continued = saved;
     this->settings = settings;
@@ -78,10 +82,10 @@ class PassThroughBankRun : public BankRun {
     end(static_cast<int>(saved["numberOfTransactionsAppended"].toInt()), std::nullopt);
   }
 
-  int formattersSet = 0;
   std::optional<Value> records;
+  bool mustConfirm = false;
   std::optional<Value> continued;
-  ProcessingSettings settings;
+  RunSettings settings;
   // When set, the run ends by handing this back (the person chose to finish later).
   std::optional<Value> continuation;
 
@@ -162,13 +166,14 @@ class ControllerTest : public ::testing::Test {
           .platform = platform,
           .view = view,
           .session = session,
-          .bank = bank,
+          .bank = bankPort ? *bankPort : bank,
           .investment = missing.investment,
           .ofx = ofx ? static_cast<OFXReading&>(*ofx) : missing.ofx,
           .text = missing.text,
           .listImport = listImport,
           .inputFormats = missing.inputFormats,
           .outputFormatDefinition = missing.outputFormatDefinition,
+          .errorWarning = errorWarning,
           .today = [this] { return today; },
       });
     }
@@ -212,9 +217,12 @@ class ControllerTest : public ::testing::Test {
   FakeMainView view;
   Session session;
   PassThroughBankRun bank;
+  ErrorWarning errorWarning{platform, {}};
   NotAvailableYet missing;
   ScriptedListImport listImport;
   std::optional<ScriptedOFXReading> ofx;
+  // The bank processor the controller uses instead of `bank`, when set before controller().
+  BankRun* bankPort = nullptr;
   CalendarDay today{2024, 3, 15};
   std::string dir;
 

@@ -2,8 +2,8 @@
 
 #include <cerrno>
 
+#include "app/ControlSettings.h"
 #include "app/ControllerFixture.h"
-#include "app/RunSettings.h"
 #include "prefs/KeyedArchive.h"
 
 namespace corvela::testing {
@@ -52,7 +52,7 @@ TEST_F(RunTest, NewQIFFile) {
   EXPECT_EQ(readFile(out), dataFile("bank-expected.qif"));
   EXPECT_EQ(finished().text, "\r\r3 transactions output to file \"out.qif\".");
   EXPECT_EQ(store.prefs.objectForKey("LastRootDirectory").toString(), dir);
-  EXPECT_EQ(bank.formattersSet, 1);
+  EXPECT_FALSE(bank.mustConfirm);
   // The run is over but the report stays until the person dismisses it.
   EXPECT_TRUE(session.ProcessingGlobal);
   controller().doneWithFile();
@@ -188,7 +188,7 @@ TEST_F(RunTest, AppendsQIFToTheFinanceSoftwaresAccountFile) {
   EXPECT_EQ(readFile(previous),
             "!Account\nNChecking\nTBank\n^\n!Type:Bank\n"
             "!Account\nNChecking\nTBank\n^\n!Type:Bank\nD02/10/2024\nPCoffee\nM\nT-5.00\n^\n");
-  EXPECT_EQ(bank.settings.output.account, "Checking");
+  EXPECT_EQ(bank.settings.account, "Checking");
 }
 
 TEST_F(RunTest, AFailedWriteLeavesTheOutputFileAsItWas) {
@@ -212,6 +212,7 @@ TEST_F(RunTest, AFailedWriteLeavesTheOutputFileAsItWas) {
       .listImport = listImport,
       .inputFormats = missing.inputFormats,
       .outputFormatDefinition = missing.outputFormatDefinition,
+      .errorWarning = errorWarning,
       .fileOps = &failing,
       .today = [this] { return today; },
   });
@@ -248,15 +249,17 @@ TEST_F(RunTest, SettingsReachTheProcessor) {
   controller().controlTextDidChange(MainControl::outputNumberString, "9");
   platform.answerNextSavePanel(dir + "/out.qif");
   controller().processTheTransactions();
-  const ProcessingSettings& settings = bank.settings;
+  const RunSettings& settings = bank.settings;
   EXPECT_EQ(settings.outputDate, "03/31/2024");
   EXPECT_EQ(settings.outputNumber, "");  // its switch is off
-  EXPECT_FALSE(settings.useOutputNumber);
+  EXPECT_TRUE(settings.sameDateSwitch);
+  EXPECT_FALSE(settings.sameNumberSwitch);
+  EXPECT_EQ(settings.outputNumberString, "9");
   EXPECT_TRUE(settings.markAsCleared);
   EXPECT_FALSE(settings.markAsUncleared);
   EXPECT_EQ(settings.qifTypeTag, 1);
-  EXPECT_EQ(settings.output.outputFormatText, "QIF");
-  EXPECT_EQ(settings.output.account, "");
+  EXPECT_EQ(settings.outputFormatText, "QIF");
+  EXPECT_EQ(settings.account, "");
   EXPECT_EQ(str(store.prefs.objectForKey("ControlSettings"), "outputNumberString"), "9");
   EXPECT_EQ(store.prefs.objectForKey("ControlSettings")["inputQIFType"].toInt(), 1);
   EXPECT_EQ(dayOfDate(store.prefs.objectForKey("ControlSettings")["outputDate"].toDate()),
@@ -284,7 +287,7 @@ TEST_F(RunTest, OFXIsReadByTheOFXReader) {
   EXPECT_EQ(ofx->range->first, QIFReader::distantPast());
   EXPECT_EQ(readFile(dir + "/out.qif"), "!Type:CCard\nD03/02/2024\nPKiosk\nM\nT-7.00\n^\n");
   EXPECT_EQ(finished().text, "\r\r1 transaction output to file \"out.qif\".");
-  EXPECT_EQ(bank.settings.output.account, "4111");
+  EXPECT_EQ(bank.settings.account, "4111");
 }
 
 TEST_F(RunTest, PartsNotBuiltYetSayWhatIsMissing) {
@@ -373,6 +376,33 @@ TEST_F(RunTest, ContinuationNotSavedWhenThePanelIsCancelled) {
             "No transactions were placed in the output file.\r\rThe continuation file was not "
             "created.");
   EXPECT_FALSE(std::filesystem::exists(dir + "/out.qif"));
+}
+
+}  // namespace
+}  // namespace corvela::testing
+
+namespace corvela::testing {
+namespace {
+
+TEST_F(RunTest, EachRunConfirmsAsTheOptionSaysAndWarnsAfresh) {
+  turnOn(option::confirmAllTransactions);
+  // A warning silenced during an earlier run...
+  Value format{{"Name", "Shop"}};
+  platform.answerNextInputErrorWarning(ErrorWarning::goOn, true);
+  EXPECT_EQ(errorWarning.format(format, "Unreadable", "x", "Skip Transaction"),
+            ErrorWarning::goOn);
+  EXPECT_EQ(errorWarning.format(format, "Unreadable", "x", "Skip Transaction"),
+            ErrorWarning::goOn);
+  EXPECT_EQ(platform.inputErrorWarnings.size(), 1u);
+  loadBankRegister();
+  platform.answerNextSavePanel(dir + "/out.qif");
+  controller().processTheTransactions();
+  EXPECT_TRUE(bank.mustConfirm);
+  // ...is shown again in the next one.
+  platform.answerNextInputErrorWarning(ErrorWarning::cancel);
+  EXPECT_EQ(errorWarning.format(format, "Unreadable", "x", "Skip Transaction"),
+            ErrorWarning::cancel);
+  EXPECT_EQ(platform.inputErrorWarnings.size(), 2u);
 }
 
 }  // namespace

@@ -1,4 +1,4 @@
-#include "app/RunSettings.h"
+#include "app/ControlSettings.h"
 
 #include <cmath>
 #include <ctime>

@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
+#include "app/ControlSettings.h"
 #include "app/MessageFormat.h"
-#include "app/RunSettings.h"
 #include "prefs/CVPrefs.h"
 #include "prefs/OptionNames.h"
 #include "support/ScratchStore.h"
@@ -9,7 +9,7 @@
 namespace corvela {
 namespace {
 
-TEST(RunSettingsTest, LastMonthIsTheWholeCalendarMonthBefore) {
+TEST(ControlSettingsTest, LastMonthIsTheWholeCalendarMonthBefore) {
   struct Case {
     CalendarDay today, first, last;
   };
@@ -25,7 +25,7 @@ TEST(RunSettingsTest, LastMonthIsTheWholeCalendarMonthBefore) {
   }
 }
 
-TEST(RunSettingsTest, DialogDatesReadTwoDigitYearsWithTheShortPattern) {
+TEST(ControlSettingsTest, DialogDatesReadTwoDigitYearsWithTheShortPattern) {
   struct Case {
     const char* text;
     const char* pattern;
@@ -52,7 +52,7 @@ TEST(RunSettingsTest, DialogDatesReadTwoDigitYearsWithTheShortPattern) {
   }
 }
 
-TEST(RunSettingsTest, DatesConvertToLocalMidnightAndBack) {
+TEST(ControlSettingsTest, DatesConvertToLocalMidnightAndBack) {
   for (CalendarDay day : {CalendarDay{2024, 2, 29}, CalendarDay{2001, 1, 1},
                           CalendarDay{1999, 12, 31}, CalendarDay{2024, 3, 31}}) {
     EXPECT_EQ(dayOfDate(dateOfDay(day)), day) << day.format("%F");
@@ -64,7 +64,7 @@ TEST(RunSettingsTest, DatesConvertToLocalMidnightAndBack) {
   EXPECT_FALSE(isDistantFuture(dateOfDay({2999, 12, 31})));
 }
 
-TEST(RunSettingsTest, IncompleteControlSettingsAreReplacedByTheDefault) {
+TEST(ControlSettingsTest, IncompleteControlSettingsAreReplacedByTheDefault) {
   testing::ScratchStore store;
   CalendarDay today{2024, 3, 15};
   Value settings = readControlSettings(store.prefs, today);
@@ -89,14 +89,14 @@ TEST(RunSettingsTest, IncompleteControlSettingsAreReplacedByTheDefault) {
   EXPECT_EQ(readControlSettings(store.prefs, today), complete);
 }
 
-TEST(RunSettingsTest, ControlSettingsEndAtTheFirstAbsentValue) {
+TEST(ControlSettingsTest, ControlSettingsEndAtTheFirstAbsentValue) {
   Value settings = controlSettingsFromPairs({{"whichTransactions", Value(3)},
                                              {"dateFrom", Value()},
                                              {"outputFilePath", Value("/tmp/x.qif")}});
   EXPECT_EQ(settings, (Value{{"whichTransactions", 3}}));
 }
 
-TEST(RunSettingsTest, FileTypesAndSuggestedNames) {
+TEST(ControlSettingsTest, FileTypesAndSuggestedNames) {
   Value comma{{"Separator", "Comma"}};
   Value tab{{"Separator", "Tab"}};
   EXPECT_EQ(requiredFileType(true, comma), "qif");
@@ -108,7 +108,7 @@ TEST(RunSettingsTest, FileTypesAndSuggestedNames) {
   EXPECT_EQ(suggestedOutputName(false, "csv", today), "Corvela.csv");
 }
 
-TEST(RunSettingsTest, MarkOptionsFollowTheAccountKind) {
+TEST(ControlSettingsTest, MarkOptionsFollowTheAccountKind) {
   EXPECT_EQ(markOptionsForKind(0).first, option::markBankTransactionsAsCleared);
   EXPECT_EQ(markOptionsForKind(1).second, option::markCreditCardTransactionsAsUncleared);
   EXPECT_EQ(markOptionsForKind(2).first, option::markInvestmentTransactionsAsCleared);
