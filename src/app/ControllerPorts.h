@@ -57,15 +57,6 @@ class InvestmentRun {
                             const RunSettings& settings, RunEnd end) = 0;
 };
 
-// The reader of bank and credit-card OFX and QFX downloads.
-class OFXReading {
- public:
-  virtual ~OFXReading() = default;
-  virtual Status available() const = 0;
-  // The transaction and error records of the download dated in the range, in order.
-  virtual Value fromOFX(const std::string& text, CalendarDay fromDate, CalendarDay toDate) = 0;
-};
-
 // The reader of bank and credit-card text read with an input format.
 class TextReading {
  public:

@@ -16,6 +16,7 @@
 #include "prefs/CVPrefs.h"
 #include "prefs/KeyedArchive.h"
 #include "prefs/Preferences.h"
+#include "readers/OFXReader.h"
 #include "readers/QIFReader.h"
 #include "text/Dates.h"
 
@@ -211,9 +212,8 @@ void Controller::actuallyProcessTheTransactions() {
   }
 
   if (isOFX(state_.fileAsString)) {
-    if (showIfUnavailable(parts_.ofx.available())) return;
     if (showIfUnavailable(parts_.bank.available())) return;
-    startBankRun(parts_.ofx.fromOFX(state_.fileAsString, fromDate, toDate));
+    startBankRun(parts_.ofxReader.fromOFX(state_.fileAsString, fromDate, toDate).qif);
     return;
   }
 

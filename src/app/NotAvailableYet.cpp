@@ -38,13 +38,6 @@ void InvestmentRunNotAvailable::continueWith(const Value&, std::string&, const R
   if (end) end(0, std::nullopt);
 }
 
-Status OFXReadingNotAvailable::available() const {
-  return notAvailable("Reading bank and credit-card OFX and QFX downloads");
-}
-Value OFXReadingNotAvailable::fromOFX(const std::string&, CalendarDay, CalendarDay) {
-  return Value::array();
-}
-
 Status TextReadingNotAvailable::available() const {
   return notAvailable("Reading text statements with an input format");
 }

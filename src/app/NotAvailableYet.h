@@ -35,12 +35,6 @@ class InvestmentRunNotAvailable : public InvestmentRun {
                     RunEnd end) override;
 };
 
-class OFXReadingNotAvailable : public OFXReading {
- public:
-  Status available() const override;
-  Value fromOFX(const std::string& text, CalendarDay fromDate, CalendarDay toDate) override;
-};
-
 class TextReadingNotAvailable : public TextReading {
  public:
   Status available() const override;
@@ -73,7 +67,6 @@ class OutputFormatDefinitionNotAvailable : public OutputFormatDefinition {
 struct NotAvailableYet {
   BankRunNotAvailable bank;
   InvestmentRunNotAvailable investment;
-  OFXReadingNotAvailable ofx;
   TextReadingNotAvailable text;
   NoQIFListImport listImport;
   InputFormatToolsNotAvailable inputFormats;

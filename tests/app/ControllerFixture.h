@@ -20,6 +20,7 @@
 #include "prefs/CVPrefs.h"
 #include "prefs/OptionNames.h"
 #include "prefs/Preferences.h"
+#include "readers/OFXReader.h"
 #include "readers/QIFReader.h"
 #include "readers/TransactionKeys.h"
 #include "support/FakeMainView.h"
@@ -110,18 +111,6 @@ class ScriptedListImport : public QIFListImport {
   std::string seenSource;
 };
 
-// An OFX reader that answers the records the test gives it.
-class ScriptedOFXReading : public OFXReading {
- public:
-  Status available() const override { return Status::OK(); }
-  Value fromOFX(const std::string&, CalendarDay from, CalendarDay to) override {
-    range = {from, to};
-    return records;
-  }
-  Value records = Value::array();
-  std::optional<std::pair<CalendarDay, CalendarDay>> range;
-};
-
 // The controller with a real store, lists and output production, a scripted platform, a fake
 // main window and a processor that outputs records as read. Files go to a folder of the test.
 class ControllerTest : public ::testing::Test {
@@ -132,6 +121,7 @@ class ControllerTest : public ::testing::Test {
         categories(store.prefs, platform),
         outputFormats(store.prefs, options, categories, Bundle::builtIn()),
         qifReader(store.prefs, options, Bundle::builtIn()),
+        ofxReader(store.prefs, options),
         bank(outputFormats, qifReader) {
     store.prefs.setObject(prefKey::DescriptionOutput, "%d");
     store.prefs.setObject(prefKey::MemoOutput, "%m");
@@ -162,13 +152,13 @@ class ControllerTest : public ::testing::Test {
           .categories = categories,
           .outputFormats = outputFormats,
           .qifReader = qifReader,
+          .ofxReader = ofxReader,
           .bundle = Bundle::builtIn(),
           .platform = platform,
           .view = view,
           .session = session,
           .bank = bankPort ? *bankPort : bank,
           .investment = missing.investment,
-          .ofx = ofx ? static_cast<OFXReading&>(*ofx) : missing.ofx,
           .text = missing.text,
           .listImport = listImport,
           .inputFormats = missing.inputFormats,
@@ -214,13 +204,13 @@ class ControllerTest : public ::testing::Test {
   Categories categories;
   OutputFormats outputFormats;
   QIFReader qifReader;
+  OFXReader ofxReader;
   FakeMainView view;
   Session session;
   PassThroughBankRun bank;
   ErrorWarning errorWarning{platform, {}};
   NotAvailableYet missing;
   ScriptedListImport listImport;
-  std::optional<ScriptedOFXReading> ofx;
   // The bank processor the controller uses instead of `bank`, when set before controller().
   BankRun* bankPort = nullptr;
   CalendarDay today{2024, 3, 15};

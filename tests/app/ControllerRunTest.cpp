@@ -201,13 +201,13 @@ TEST_F(RunTest, AFailedWriteLeavesTheOutputFileAsItWas) {
       .categories = categories,
       .outputFormats = outputFormats,
       .qifReader = qifReader,
+      .ofxReader = ofxReader,
       .bundle = Bundle::builtIn(),
       .platform = platform,
       .view = view,
       .session = session,
       .bank = bank,
       .investment = missing.investment,
-      .ofx = missing.ofx,
       .text = missing.text,
       .listImport = listImport,
       .inputFormats = missing.inputFormats,
@@ -275,19 +275,28 @@ TEST_F(RunTest, AllTransactionsAreRememberedAsTheDistantBounds) {
   EXPECT_EQ(stored["dateTo"].toDate(), distantFutureDate());
 }
 
-TEST_F(RunTest, OFXIsReadByTheOFXReader) {
-  ofx.emplace();
-  ofx->records =
-      Value::Array{Value{{"date", "03/02/2024"}, {"amount", "-7.00"}, {"description", "Kiosk"}}};
-  controller().actuallyProcessFile(
-      file("card.qfx", "OFXHEADER:100\n<CREDITCARDMSGSRSV1><ACCTID>4111\n"));
-  platform.answerNextSavePanel(dir + "/out.qif");
+TEST_F(RunTest, CreditCardOFXToNewFile) {
+  controller().actuallyProcessFile(std::string(CORVELA_TEST_DATA) + "/app/card.qfx");
+  EXPECT_EQ(session.gType, 1);
+  EXPECT_EQ(session.account, "4111222233334444");
+  platform.answerNextSavePanel(dir + "/card.qif");
   controller().processTheTransactions();
-  ASSERT_TRUE(ofx->range);
-  EXPECT_EQ(ofx->range->first, QIFReader::distantPast());
-  EXPECT_EQ(readFile(dir + "/out.qif"), "!Type:CCard\nD03/02/2024\nPKiosk\nM\nT-7.00\n^\n");
-  EXPECT_EQ(finished().text, "\r\r1 transaction output to file \"out.qif\".");
-  EXPECT_EQ(bank.settings.account, "4111");
+  // The block without an amount reaches the processor as an error record.
+  ASSERT_TRUE(bank.records);
+  EXPECT_EQ(bank.records->size(), 3u);
+  EXPECT_TRUE(bank.records->toArray()[2].contains("errorMessage"));
+  EXPECT_EQ(readFile(dir + "/card.qif"), dataFile("card-expected.qif"));
+  EXPECT_EQ(finished().text, "\r\r2 transactions output to file \"card.qif\".");
+  EXPECT_EQ(bank.settings.account, "4111222233334444");
+}
+
+TEST_F(RunTest, LastMonthOfAnOFXDownload) {
+  remember({{"whichTransactions", 1}});
+  controller().actuallyProcessFile(std::string(CORVELA_TEST_DATA) + "/app/card.qfx");
+  platform.answerNextSavePanel(dir + "/card.qif");
+  controller().processTheTransactions();
+  EXPECT_EQ(finished().text, "\r\r1 transaction output to file \"card.qif\".");
+  EXPECT_NE(readFile(dir + "/card.qif").find("D02/10/2024"), std::string::npos);
 }
 
 TEST_F(RunTest, PartsNotBuiltYetSayWhatIsMissing) {
@@ -297,9 +306,6 @@ TEST_F(RunTest, PartsNotBuiltYetSayWhatIsMissing) {
     const char* message;
   };
   const Case cases[] = {
-      {"bank.ofx", "OFXHEADER:100\n<BANKMSGSRSV1>\n",
-       "\r\rReading bank and credit-card OFX and QFX downloads is not available yet in this "
-       "version of Corvela."},
       {"inv.ofx", "OFXHEADER:100\n<INVSTMTMSGSRSV1>\n",
        "\r\rProcessing investment transactions is not available yet in this version of "
        "Corvela."},
@@ -389,10 +395,8 @@ TEST_F(RunTest, EachRunConfirmsAsTheOptionSaysAndWarnsAfresh) {
   // A warning silenced during an earlier run...
   Value format{{"Name", "Shop"}};
   platform.answerNextInputErrorWarning(ErrorWarning::goOn, true);
-  EXPECT_EQ(errorWarning.format(format, "Unreadable", "x", "Skip Transaction"),
-            ErrorWarning::goOn);
-  EXPECT_EQ(errorWarning.format(format, "Unreadable", "x", "Skip Transaction"),
-            ErrorWarning::goOn);
+  EXPECT_EQ(errorWarning.format(format, "Unreadable", "x", "Skip Transaction"), ErrorWarning::goOn);
+  EXPECT_EQ(errorWarning.format(format, "Unreadable", "x", "Skip Transaction"), ErrorWarning::goOn);
   EXPECT_EQ(platform.inputErrorWarnings.size(), 1u);
   loadBankRegister();
   platform.answerNextSavePanel(dir + "/out.qif");
