@@ -8,6 +8,7 @@
 #include "app/NotAvailableYet.h"
 #include "app/OutputFile.h"
 #include "app/Platform.h"
+#include "formats/OutputFormatKeys.h"
 #include "formats/OutputFormats.h"
 #include "lists/Accounts.h"
 #include "lists/Categories.h"
@@ -307,6 +308,14 @@ void Controller::classifyQIFOrText() {
   bool continuing = state_.continuationData.has_value();
   QIFClassification found = classifyQIF(state_.fileAsLines, start, continuing);
   if (found.account) parts_.session.account = found.account;
+  if (continuing && (found.outcome == Outcome::text || found.outcome == Outcome::noTransactions)) {
+    // A continued run with delimited output, or with nothing output yet, holds no register to
+    // recognise. It is still a continuation of a bank or card run: it gets its own layout, not
+    // the text route, which would ask for an input format and let the output format change.
+    found.outcome = Outcome::reg;
+    found.kind = kindOfContinuedRun();
+    found.skippedLines = 0;
+  }
   switch (found.outcome) {
     case Outcome::noTransactions:
       showStatus("No Transactions", "\r\r%@ contains no QIF transactions to process.");
@@ -360,6 +369,17 @@ void Controller::classifyQIFOrText() {
   form_.extractFormatPrompt.visible = false;
   state_.controlHelpAnchor = "QIF";
   commonTail();
+}
+
+int Controller::kindOfContinuedRun() const {
+  // A delimited format is offered only for inputs of its own type.
+  std::optional<Value> format =
+      parts_.outputFormats.formatForName(str(*state_.continuationData, kContinuationOutputFormat));
+  const std::string& type = format ? str(*format, outputFormatKey::Type) : std::string();
+  if (type == outputFormatType::Bank) return kBankKind;
+  if (type == outputFormatType::CreditCard) return kCreditCardKind;
+  if (type == outputFormatType::Investment) return kInvestmentKind;
+  return kBankOrCreditCardKind;
 }
 
 void Controller::commonTail() {

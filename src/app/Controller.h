@@ -203,6 +203,7 @@ class Controller {
   void classifyOFX();
   void classifyQIFOrText();
   void commonTail();
+  int kindOfContinuedRun() const;
   void filterAccounts(int kind);
   void filterOutputFormats(int kind);
   void showStatus(const std::string& title, std::string_view format);

@@ -406,3 +406,48 @@ TEST_F(DialogTest, MissingSecuritiesAreWarnedAboutButDoNotStop) {
 
 }  // namespace
 }  // namespace corvela::testing
+
+namespace corvela::testing {
+namespace {
+
+TEST_F(DialogTest, ReturnInAKnownFormatsFieldStartsTheRun) {
+  addInputFormat("Shop", "Bank", "SHOP");
+  load("SHOP statement\n01/02/2024 Bread 5.00\n", "shop.txt");
+  // Return elsewhere than in the field only puts the focus there.
+  controller().learn(false);
+  EXPECT_EQ(view.focused.back(), MainControl::inputFormatText);
+  EXPECT_TRUE(platform.savePanels.empty());
+  platform.answerNextSavePanel(std::nullopt);
+  controller().learn(true);
+  EXPECT_EQ(platform.savePanels.size(), 1u);
+
+  load();
+  controller().defineOutputFormat(false);
+  EXPECT_EQ(view.focused.back(), MainControl::outputFormatText);
+  platform.answerNextSavePanel(std::nullopt);
+  controller().defineOutputFormat(true);
+  EXPECT_EQ(platform.savePanels.size(), 2u);
+}
+
+TEST_F(DialogTest, ReturnWaitsForAnAccountWhenOneIsAskedFor) {
+  turnOn(option::append);
+  addAccounts({{"Checking", "Bank"}, {"Savings", "Bank"}});
+  addInputFormat("Shop", "Bank", "SHOP");
+  load("SHOP statement\n01/02/2024 Bread 5.00\n", "shop.txt");
+  ASSERT_TRUE(form().quickenAccountText.visible);
+  controller().learn(true);
+  EXPECT_TRUE(platform.savePanels.empty());
+  EXPECT_EQ(view.focused.back(), MainControl::inputFormatText);
+}
+
+TEST_F(DialogTest, HelpOpensThePageOfTheInputsKind) {
+  load();
+  controller().controlHelp();
+  controller().doneWithFile();
+  controller().actuallyProcessFile(file("x.ofx", "OFXHEADER:100\n<BANKMSGSRSV1>\n"));
+  controller().controlHelp();
+  EXPECT_EQ(platform.helpPages, (std::vector<std::string>{"QIF", "QFX"}));
+}
+
+}  // namespace
+}  // namespace corvela::testing

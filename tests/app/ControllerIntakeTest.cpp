@@ -400,3 +400,41 @@ TEST_F(IntakeTest, DamagedContinuationFileIsRefused) {
 
 }  // namespace
 }  // namespace corvela::testing
+
+namespace corvela::testing {
+namespace {
+
+// A continued run with delimited output holds no QIF to recognise; it keeps its own layout and
+// output format, and its kind comes from that format.
+TEST_F(IntakeTest, DelimitedContinuationKeepsItsLayout) {
+  Value format = newOutputFormat("Card CSV");
+  format.set("Type", "Credit Card");
+  outputFormats.addFormat(format);
+  for (const char* output : {"03/01/2024,,Shop,,-5.00,\n", ""}) {
+    Value continuation{{"qif", Value::Array{}},          {"fileAsString", output},
+                       {"currentTransactionIndex", 0},   {"numberOfTransactionsAppended", 1},
+                       {"outputFormatText", "Card CSV"}, {"account", "Visa"}};
+    std::string path = dir + "/later.crvc";
+    ASSERT_TRUE(writeKeyedArchiveFile(path, continuation).ok());
+    std::size_t statuses = platform.statuses.size();
+    controller().actuallyProcessFile(path);
+    SCOPED_TRACE(output);
+    EXPECT_EQ(platform.statuses.size(), statuses);
+    EXPECT_EQ(session.gType, 1);
+    EXPECT_FALSE(controller().state().doingExtract);
+    EXPECT_FALSE(form().inputFormatText.visible);
+    EXPECT_TRUE(form().transactionsContinuation.visible);
+    EXPECT_EQ(form().outputFormatFixed.text, "Card CSV");
+    EXPECT_TRUE(form().processTheTransactionsButton.enabled);
+    platform.answerNextSavePanel(dir + "/out.csv");
+    controller().processTheTransactions();
+    ASSERT_TRUE(bank.continued);
+    EXPECT_EQ(bank.settings.outputFormatText, "Card CSV");
+    EXPECT_EQ(bank.settings.account, "Visa");
+    EXPECT_EQ(platform.savePanels.back().requiredFileType, "csv");
+    controller().doneWithFile();
+  }
+}
+
+}  // namespace
+}  // namespace corvela::testing
