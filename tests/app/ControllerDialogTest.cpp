@@ -404,12 +404,6 @@ TEST_F(DialogTest, MissingSecuritiesAreWarnedAboutButDoNotStop) {
   EXPECT_EQ(platform.alerts.size(), 1u);
 }
 
-}  // namespace
-}  // namespace corvela::testing
-
-namespace corvela::testing {
-namespace {
-
 TEST_F(DialogTest, ReturnInAKnownFormatsFieldStartsTheRun) {
   addInputFormat("Shop", "Bank", "SHOP");
   load("SHOP statement\n01/02/2024 Bread 5.00\n", "shop.txt");

@@ -398,12 +398,6 @@ TEST_F(IntakeTest, DamagedContinuationFileIsRefused) {
   EXPECT_FALSE(session.ProcessingGlobal);
 }
 
-}  // namespace
-}  // namespace corvela::testing
-
-namespace corvela::testing {
-namespace {
-
 // A continued run with delimited output holds no QIF to recognise; it keeps its own layout and
 // output format, and its kind comes from that format.
 TEST_F(IntakeTest, DelimitedContinuationKeepsItsLayout) {

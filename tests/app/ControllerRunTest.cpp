@@ -384,12 +384,6 @@ TEST_F(RunTest, ContinuationNotSavedWhenThePanelIsCancelled) {
   EXPECT_FALSE(std::filesystem::exists(dir + "/out.qif"));
 }
 
-}  // namespace
-}  // namespace corvela::testing
-
-namespace corvela::testing {
-namespace {
-
 TEST_F(RunTest, EachRunConfirmsAsTheOptionSaysAndWarnsAfresh) {
   turnOn(option::confirmAllTransactions);
   // A warning silenced during an earlier run...
