@@ -172,9 +172,16 @@ class Controller {
 
   // --- the run
 
-  // Button "Process Transactions".
+  // Button "Process Transactions": fixes the run's settings, asks for the output file (save
+  // panel, or the append open panel) unless the remembered file is appended to, stores
+  // ControlSettings, and hands the input to its reader and processor. A cancelled panel ends
+  // the run (doneWithFile).
   void processTheTransactions();
-  // The processor's end of run: writes or appends the output file and reports.
+  // The processor's end of run. With a continuation, asks where to save the continuation file
+  // and writes it. With a count of 0 or less, reports "No transactions output." and leaves the
+  // output file alone. Otherwise writes the output file atomically, keeping its current text in
+  // front when appending, and reports the count; a write that fails leaves the file exactly as
+  // it was and is reported under "Output File Not Written".
   void processInstructionsDidEnd(int count, std::optional<Value> continuation);
   // The end of a run (the status view dismissed, the run cancelled): hides the window and
   // enables the menus.
