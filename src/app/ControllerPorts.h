@@ -16,9 +16,8 @@ namespace corvela {
 // The parts of the program that the controller hands an input or a run to. Each is a small
 // interface so that the program can plug in the real part, tests a fake, and a part that is
 // not built yet an honest "not available yet" (see NotAvailableYet.h). Every port but the list
-// import answers
-// available() first: an error status carries the message to show, and then none of its other
-// methods may be called.
+// import answers available() first: an error status carries the message to show, and then none
+// of its other methods may be called.
 
 // The end of a run, reported once by a processor: how many transactions went into the output
 // buffer, and the continuation dictionary when the person chose to finish later.
