@@ -1,0 +1,91 @@
+#include <gtest/gtest.h>
+
+#include "app/BankingRun.h"
+#include "app/CancelConfirm.h"
+#include "app/ControllerFixture.h"
+#include "banking/BankingCreditCardQIF.h"
+#include "instructions/Instructions.h"
+#include "prefs/KeyedArchive.h"
+#include "support/ScriptedBankViews.h"
+
+namespace corvela::testing {
+namespace {
+
+// The controller driving the real bank and credit-card processor.
+class ControllerBankingTest : public ControllerTest {
+ protected:
+  ControllerBankingTest()
+      : instructions(store.prefs, options),
+        cancelConfirm(options, platform),
+        processor(options, instructions, qifReader, outputFormats, cancelConfirm, errorWarning,
+                  confirmView, newInstructionView),
+        port(processor) {
+    bankPort = &port;
+    store.prefs.setObject(
+        "Instructions",
+        Value::Array{Value{{"descriptionMatch", "COFFEE"}, {"category", "Dining"}},
+                     Value{{"descriptionMatch", "GROCER"}, {"category", "Food"}},
+                     Value{{"descriptionMatch", "SALARY"}, {"category", "Income"}}});
+  }
+
+  Instructions instructions;
+  CancelConfirm cancelConfirm;
+  ScriptedConfirmView confirmView;
+  ScriptedNewInstructionView newInstructionView;
+  BankingCreditCardQIF processor;
+  BankingRun port;
+};
+
+TEST_F(ControllerBankingTest, RegisterToNewFile) {
+  controller().actuallyProcessFile(std::string(CORVELA_TEST_DATA) + "/app/bank.qif");
+  std::string out = dir + "/out.qif";
+  platform.answerNextSavePanel(out);
+  controller().processTheTransactions();
+  EXPECT_EQ(platform.lastStatus().text, "\r\r3 transactions output to file \"out.qif\".");
+  EXPECT_EQ(readFile(out), dataFile("bank-instructions-expected.qif"));
+  EXPECT_FALSE(processor.running());
+}
+
+TEST_F(ControllerBankingTest, FinishLaterThenContinueFromTheFile) {
+  turnOn(option::confirmAllTransactions);
+  controller().actuallyProcessFile(std::string(CORVELA_TEST_DATA) + "/app/bank.qif");
+  std::string out = file("out.qif", "untouched\n");
+  platform.answerNextSavePanel(out);
+  controller().processTheTransactions();
+  // The first transaction waits in the confirmation dialog; confirm it, then finish later.
+  ASSERT_EQ(processor.openDialog(), BankingCreditCardQIF::Dialog::confirm);
+  processor.confirmOK();
+  ASSERT_EQ(processor.openDialog(), BankingCreditCardQIF::Dialog::confirm);
+  std::string later = dir + "/later.crvc";
+  platform.answerNextCancelConfirm(CancelConfirm::finishLater);
+  platform.answerNextSavePanel(later);
+  processor.cancel();
+  EXPECT_EQ(platform.lastStatus().title, "Continuation File Created");
+  EXPECT_EQ(readFile(out), "untouched\n");
+  controller().doneWithFile();
+
+  controller().actuallyProcessFile(later);
+  EXPECT_TRUE(form().transactionsContinuation.visible);
+  EXPECT_TRUE(form().processTheTransactionsButton.enabled);
+  std::string final = dir + "/final.qif";
+  platform.answerNextSavePanel(final);
+  controller().processTheTransactions();
+  while (processor.openDialog() == BankingCreditCardQIF::Dialog::confirm) processor.confirmOK();
+  EXPECT_EQ(platform.lastStatus().text, "\r\r3 transactions output to file \"final.qif\".");
+  EXPECT_EQ(readFile(final), dataFile("bank-instructions-expected.qif"));
+  EXPECT_TRUE(platform.allAnswersUsed());
+}
+
+TEST_F(ControllerBankingTest, StoppingOutputsNothing) {
+  turnOn(option::confirmAllTransactions);
+  controller().actuallyProcessFile(std::string(CORVELA_TEST_DATA) + "/app/bank.qif");
+  platform.answerNextSavePanel(dir + "/out.qif");
+  controller().processTheTransactions();
+  platform.answerNextCancelConfirm(CancelConfirm::stop);
+  processor.cancel();
+  EXPECT_EQ(platform.lastStatus().text, "\r\r\rNo transactions output.");
+  EXPECT_FALSE(std::filesystem::exists(dir + "/out.qif"));
+}
+
+}  // namespace
+}  // namespace corvela::testing
