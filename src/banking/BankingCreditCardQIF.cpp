@@ -23,13 +23,6 @@ namespace {
 
 namespace tk = transactionKey;
 
-// The string under `key`, or none when the record has no such key.
-std::optional<std::string> optionalString(const Value& record, std::string_view key) {
-  const Value* value = record.find(key);
-  if (!value) return std::nullopt;
-  return value->toString();
-}
-
 bool hasText(const Value& record, std::string_view key) { return !str(record, key).empty(); }
 
 bool hasSplits(const Value& record) {
@@ -250,15 +243,7 @@ BankingCreditCardQIF::Outcome BankingCreditCardQIF::applyInstruction(
       (options_.isOn(option::useCategoriesIfPresent) &&
        (hasText(transaction, tk::category) || hasSplits(transaction)))) {
     processSplits(transaction[tk::splits]);
-    proposal_ = BankCCOutput{};
-    proposal_.date = changedDate_;
-    proposal_.description = optionalString(transaction, tk::description);
-    proposal_.memo = optionalString(transaction, tk::memo);
-    proposal_.amount = amount;
-    proposal_.number = outputNumber(transaction);
-    proposal_.category = optionalString(transaction, tk::category);
-    proposal_.cleared = clearedMark(transaction);
-    proposal_.splits = splits_;
+    proposal_ = transactionAsRead(transaction, amount);
     if (mustConfirm_) {
       openConfirmDialog();
       return Outcome::wait;
@@ -383,6 +368,20 @@ std::optional<std::string> BankingCreditCardQIF::outputNumber(const Value& trans
   if (!settings_.outputNumber.empty()) return settings_.outputNumber;
   if (extractedCheckNumber_) return extractedCheckNumber_;
   return optionalString(transaction, tk::number);
+}
+
+BankCCOutput BankingCreditCardQIF::transactionAsRead(const Value& transaction,
+                                                    std::optional<std::string> amount) const {
+  BankCCOutput asRead;
+  asRead.date = changedDate_;
+  asRead.description = optionalString(transaction, tk::description);
+  asRead.memo = optionalString(transaction, tk::memo);
+  asRead.amount = std::move(amount);
+  asRead.number = outputNumber(transaction);
+  asRead.category = optionalString(transaction, tk::category);
+  asRead.cleared = clearedMark(transaction);
+  asRead.splits = splits_;
+  return asRead;
 }
 
 std::optional<std::string> BankingCreditCardQIF::clearedMark(const Value& transaction) const {

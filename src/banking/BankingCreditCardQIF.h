@@ -131,6 +131,9 @@ class BankingCreditCardQIF {
   // New-instruction dialog: stores `instruction` in the instruction store and processes the
   // current transaction again, so that the new instruction applies to it.
   void saveNewInstruction(const Value& instruction);
+  // New-instruction dialog, for runs nobody attends: outputs the current transaction as it was
+  // read (tidied, with its own category and splits), teaching nothing, and goes on.
+  void outputAsRead();
 
   // --- state, for the dialogs' logic and for tests
 
@@ -163,6 +166,9 @@ class BankingCreditCardQIF {
   void output(const BankCCOutput& transaction);
   std::optional<std::string> outputNumber(const Value& transaction) const;
   std::optional<std::string> clearedMark(const Value& transaction) const;
+  // The transaction with its own description, memo, category and splits, as output without an
+  // instruction.
+  BankCCOutput transactionAsRead(const Value& transaction, std::optional<std::string> amount) const;
   Value continuationDictionary() const;
   void endRun(int count, std::optional<Value> continuation);
   void endEditingInDialog();

@@ -115,6 +115,18 @@ void BankingCreditCardQIF::confirmOK() {
   startNewTransaction(false);
 }
 
+void BankingCreditCardQIF::outputAsRead() {
+  if (!running_ || openDialog_ != Dialog::newInstruction) return;
+  newInstructionView_.endEditing();
+  const Value& transaction = currentRecord();
+  processSplits(transaction[tk::splits]);
+  output(transactionAsRead(transaction, optionalString(transaction, tk::amount)));
+  ++currentTransactionIndex_;
+  ++numberOfTransactionsAppended_;
+  extractedCheckNumber_.reset();
+  startNewTransaction(false);
+}
+
 void BankingCreditCardQIF::swapDescriptionAndMemo() {
   if (!running_ || openDialog_ != Dialog::confirm) return;
   doSwap_ = true;

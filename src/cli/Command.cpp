@@ -3,12 +3,19 @@
 #include <algorithm>
 #include <array>
 
+#include "cli/ConvertCommand.h"
 #include "cli/PrefsCommand.h"
 
 namespace corvela::cli {
 
 std::span<const Command> commands() {
   static constexpr std::array kCommands = {
+      Command{"convert",
+              "convert INPUT [-o OUTPUT] [--prefs FILE] [--output-format NAME] [--account NAME]\n"
+              "          [--from DATE --to DATE | --last-month] [--date DATE] [--number TEXT]",
+              "convert a statement (OFX, QFX, QIF) with your stored instructions; the output goes\n"
+              "      to OUTPUT (standard output when it is - or not given)",
+              runConvert},
       Command{"prefs",
               "prefs show [--json] [--prefs FILE]\n"
               "  prefs import JSONFILE [--prefs FILE]",

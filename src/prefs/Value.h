@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <map>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <variant>
@@ -110,5 +111,11 @@ inline const std::string& str(const Value& record, std::string_view key) {
   return record[key].toString();
 }
 inline bool has(const Value& record, std::string_view key) { return record.contains(key); }
+// The string under `key`, or none when the record has no such key (absent is not empty).
+inline std::optional<std::string> optionalString(const Value& record, std::string_view key) {
+  const Value* value = record.find(key);
+  if (!value) return std::nullopt;
+  return value->toString();
+}
 
 }  // namespace corvela

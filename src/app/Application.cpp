@@ -1,0 +1,40 @@
+#include "app/Application.h"
+
+namespace corvela {
+
+Application::Application(CVPrefs& store, const Bundle& bundle, FrontEnd frontEnd)
+    : store(store),
+      bundle(bundle),
+      platform(frontEnd.platform),
+      errorWarning(frontEnd.platform,
+                   [this](const Value& format) { notAvailable.inputFormats.addFormat(format); }),
+      bank(options, instructions, qifReader, outputFormats, cancelConfirm, errorWarning,
+           frontEnd.confirmView, frontEnd.newInstructionView),
+      controller(ControllerParts{
+          .store = store,
+          .options = options,
+          .accounts = accounts,
+          .categories = categories,
+          .outputFormats = outputFormats,
+          .qifReader = qifReader,
+          .ofxReader = ofxReader,
+          .bundle = bundle,
+          .platform = frontEnd.platform,
+          .view = frontEnd.mainView,
+          .session = session,
+          .bank = bankRun,
+          .investment = notAvailable.investment,
+          .text = notAvailable.text,
+          .listImport = notAvailable.listImport,
+          .inputFormats = notAvailable.inputFormats,
+          .outputFormatDefinition = notAvailable.outputFormatDefinition,
+          .errorWarning = errorWarning,
+      }) {}
+
+void Application::startUp() {
+  options.normalizeOptionList(platform, categories);
+  options.writeOutputDefaults();
+  outputFormats.createIfAbsent();
+}
+
+}  // namespace corvela

@@ -1,0 +1,66 @@
+#pragma once
+
+#include "app/BankingRun.h"
+#include "app/CancelConfirm.h"
+#include "app/Controller.h"
+#include "app/ErrorWarning.h"
+#include "app/NotAvailableYet.h"
+#include "app/Session.h"
+#include "banking/BankingCreditCardQIF.h"
+#include "formats/OutputFormats.h"
+#include "instructions/Instructions.h"
+#include "lists/Accounts.h"
+#include "lists/Categories.h"
+#include "lists/Descriptions.h"
+#include "prefs/Bundle.h"
+#include "prefs/CVPrefs.h"
+#include "prefs/Preferences.h"
+#include "readers/OFXReader.h"
+#include "readers/QIFReader.h"
+
+namespace corvela {
+
+// The windows and services a front end supplies: the desktop program with Qt, the command line
+// with window-less stand-ins, the tests with scripted fakes. All are borrowed.
+struct FrontEnd {
+  Platform& platform;
+  MainView& mainView;
+  ConfirmView& confirmView;
+  NewInstructionView& newInstructionView;
+};
+
+// Every working object of the program, created once and wired together: the one place that
+// knows how the parts fit, shared by both front ends so they run exactly the same program.
+// The preference store is borrowed (main opens it first, before anything reads it).
+class Application {
+ public:
+  Application(CVPrefs& store, const Bundle& bundle, FrontEnd frontEnd);
+  Application(const Application&) = delete;
+  Application& operator=(const Application&) = delete;
+
+  // Brings the store up to date before the first input: the option list (with the first-run
+  // question when there is none), the defaults of the numeric and text settings, and the
+  // output format list with its built-in "QIF" entry.
+  void startUp();
+
+  CVPrefs& store;
+  const Bundle& bundle;
+  Platform& platform;
+  Preferences options{store};
+  Accounts accounts{store};
+  Categories categories{store, platform};
+  Descriptions descriptions{store};
+  Instructions instructions{store, options};
+  OutputFormats outputFormats{store, options, categories, bundle};
+  QIFReader qifReader{store, options, bundle};
+  OFXReader ofxReader{store, options};
+  Session session;
+  CancelConfirm cancelConfirm{options, platform};
+  NotAvailableYet notAvailable;
+  ErrorWarning errorWarning;
+  BankingCreditCardQIF bank;
+  BankingRun bankRun{bank};
+  Controller controller;
+};
+
+}  // namespace corvela
