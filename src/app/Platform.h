@@ -1,7 +1,12 @@
 #pragma once
 
+#include <functional>
+#include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
+
+#include "app/MessageFormat.h"
 
 namespace corvela {
 
@@ -13,6 +18,36 @@ struct Alert {
   std::vector<std::string> buttons;  // 1 to 3 labels, default first
 };
 
+// --- Main window services: the panels, the status view, the clipboard, help and the timer ---
+
+// An open panel. Empty fields leave the choice to the panel.
+struct OpenPanel {
+  std::string directory;  // the folder it starts in
+  // Accepted file extensions, compared exactly; "" accepts files without an extension.
+  std::vector<std::string> fileTypes;
+  std::string prompt;  // the confirm button's title ("Append To")
+  // Show the append switch below the file list, set to this state, so the person can still
+  // decide against appending.
+  std::optional<bool> appendSwitch;
+  bool asSheet = false;  // a sheet on the main window rather than a window of its own
+};
+
+// What the person chose in an open panel.
+struct OpenPanelChoice {
+  std::string path;     // the first chosen file
+  bool append = false;  // the append switch's final state; false when none was shown
+};
+
+// A save panel. Empty fields leave the choice to the panel.
+struct SavePanel {
+  std::string directory;         // the folder it starts in
+  std::string requiredFileType;  // the extension the chosen name must end in ("qif", "crvc")
+  std::string suggestedName;     // the file name proposed
+  bool asSheet = false;          // a sheet on the main window rather than modal on its own
+};
+
+// --- end of the main window services' types ---
+
 // Everything the core asks of the desktop: modal questions that return their answer, and the
 // few services a window system offers. The desktop program implements it with Qt, the command
 // line non-interactively, and the tests with a scripted fake (tests/support/ScriptedPlatform.h).
@@ -22,6 +57,35 @@ class Platform {
 
   // Shows the alert and returns the index of the button pressed (0 = the default button).
   virtual int runAlert(const Alert& alert) = 0;
+
+  // --- Main window services ---
+
+  // Runs an open panel; the choice, or none when the person cancelled.
+  virtual std::optional<OpenPanelChoice> runOpenPanel(const OpenPanel& panel) = 0;
+  // Runs a save panel; the chosen path, or none when the person cancelled. Choosing an
+  // existing file means the person agreed to replace it.
+  virtual std::optional<std::string> runSavePanel(const SavePanel& panel) = 0;
+
+  // The plain text on the general clipboard, or none when it holds no plain-text type.
+  virtual std::optional<std::string> clipboardText() = 0;
+
+  // Swaps the main window to its status view, titled `title`, showing `text`. Not modal: the
+  // person dismisses it from the window (which ends the run with Controller::doneWithFile).
+  virtual void showStatus(const std::string& title, const std::string& text) = 0;
+  // The status view with `format` filled by formatMessage with one argument (the input's
+  // description for most messages).
+  void title(const std::string& title, std::string_view format, std::string_view formatArgument) {
+    showStatus(title, formatMessage(format, {formatArgument}));
+  }
+
+  // Opens the help book at `anchor` ("QFX", "QIF", "Text", ...).
+  virtual void openHelpPage(const std::string& anchor) = 0;
+
+  // Runs `action` once on the main loop after `seconds`. The action must not outlive the
+  // object it calls; the controller, which asks for it, lives as long as the program.
+  virtual void scheduleOneShot(double seconds, std::function<void()> action) = 0;
+
+  // --- end of main window services ---
 };
 
 }  // namespace corvela

@@ -1,0 +1,232 @@
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "app/ControllerPorts.h"
+#include "app/MainForm.h"
+#include "app/Session.h"
+#include "prefs/Value.h"
+#include "text/CalendarDay.h"
+#include "text/DateTables.h"
+
+namespace corvela {
+
+class Accounts;
+class Bundle;
+class CVPrefs;
+class Categories;
+class FileOps;
+class MainView;
+class OutputFormats;
+class Platform;
+class Preferences;
+class QIFReader;
+
+// Everything the controller works with. All are borrowed and must outlive it; main creates
+// them once for the life of the program.
+struct ControllerParts {
+  CVPrefs& store;
+  Preferences& options;
+  Accounts& accounts;
+  Categories& categories;
+  OutputFormats& outputFormats;
+  const QIFReader& qifReader;
+  const Bundle& bundle;
+  Platform& platform;
+  MainView& view;
+  Session& session;
+  BankRun& bank;
+  InvestmentRun& investment;
+  OFXReading& ofx;
+  TextReading& text;
+  QIFListImport& listImport;
+  InputFormatTools& inputFormats;
+  OutputFormatDefinition& outputFormatDefinition;
+  // The system calls the output file is written with; null for the real ones (tests make
+  // them fail).
+  FileOps* fileOps = nullptr;
+  // Today's local date; tests fix it.
+  std::function<CalendarDay()> today = [] { return CalendarDay::today(); };
+};
+
+// The controller's working state, under the names the rest of the program knows it by.
+struct ControllerState {
+  // --- the input
+  std::string fileAsString;               // the whole input text (of a continuation: its output)
+  std::vector<std::string> fileAsLines;   // a QIF or text input's lines, header removed
+  std::size_t skippedLines = 0;           // lines removed from the front of fileAsLines
+  std::string source;                     // "File \"x\"", "The clipboard", ... for messages
+  std::optional<Value> continuationData;  // the dictionary of a continuation file
+  bool doingExtract = false;              // a text input, read with an input format
+  // The input came from the clipboard: its text is remembered when the run finishes, so
+  // clipboard watching does not offer it again.
+  bool doingClipboard = false;
+  std::string lastProcessedClipboard;     // the clipboard text of the last finished clipboard run
+  std::string controlHelpAnchor;          // "QFX", "QIF" or "Text"
+  std::optional<MainControl> firstResponder;
+  bool initialized = false;  // the menus have been enabled once
+  // An 8-bit copy of the text for the text readers; none between runs.
+  std::optional<std::string> fileAsCString;
+
+  // --- the dialog
+  int whichTransactionsTag = 0;
+  bool dateRangeOK = false;
+  bool doAppend = false;  // the remembered output file can be appended to
+
+  // --- the run
+  std::string outputFilePath;
+  std::string outputFileAsString;  // the run's output buffer
+  bool markAsCleared = false;
+  bool markAsUncleared = false;
+  std::string outputDate;    // empty: each transaction keeps its own
+  std::string outputNumber;  // empty: each transaction keeps its own
+};
+
+// The application controller: the main window's presenter. It takes one input at a time (a
+// file, the clipboard, clipboard text noticed on activation), classifies it, fills the main
+// window's control view from the settings of the last run, keeps the dialog consistent while
+// the person edits it, runs the conversion through the readers and processors, and writes the
+// output file atomically.
+//
+// The window is drawn from form() by the MainView after every change; the person's actions
+// arrive as the public methods below. Messages go to Platform's status view (most begin with
+// carriage returns, as the window layout expects); modal questions and panels go through
+// Platform. Nothing here blocks: a run ends when the processor calls back.
+class Controller {
+ public:
+  explicit Controller(ControllerParts parts);
+  Controller(const Controller&) = delete;
+  Controller& operator=(const Controller&) = delete;
+
+  const MainForm& form() const { return form_; }
+  const ControllerState& state() const { return state_; }
+  // What the processors read during the current run.
+  ProcessingSettings processingSettings() const;
+
+  // --- intake
+
+  // A file offered by the desktop (double-click, drop, command line). Refused (false) while an
+  // input is being processed, unless the program was just activated.
+  bool applicationOpenFile(const std::string& path);
+  void applicationDidFinishLaunching();
+  // Menu "Open": asks for a file in an open panel.
+  void processFile();
+  // Loads the file at `path` by its extension: "crvc" a continuation file, "cvef" an exported
+  // input format (handed to the input-format tools), anything else a statement read as text.
+  // A file that cannot be read is reported in the status view and changes nothing else.
+  void actuallyProcessFile(const std::string& path);
+  // Menu "Process Clipboard".
+  void processClipboard();
+  // The program became active: clipboard text with a date in it is processed one second later
+  // (through Platform::scheduleOneShot), unless an input is loaded or that text was the last
+  // one processed.
+  void applicationDidBecomeActive();
+  // Classifies fileAsString (OFX, QIF register or text) and sets up the dialog for it.
+  void processInput();
+  // Button: read a QIF-looking text with an input format instead.
+  void dontTreatAsQIF();
+
+  // --- the control view
+
+  // The person changed a field's text (typing or choosing an entry).
+  void controlTextDidChange(MainControl control, const std::string& text);
+  void comboBoxSelectionDidChange(MainControl control, const std::string& text) {
+    controlTextDidChange(control, text);
+  }
+  // Radio choices: all transactions (0) or last month (1); a date range (2).
+  void radioButtonNotDateRange(int tag);
+  void radioButtonDateRange();
+  // The date fields' action: completes and validates the range.
+  void checkDateRange();
+  // The same-date and same-number switches.
+  void checkOutputDate(bool on);
+  void checkOutputNumber(bool on);
+  void setAppendSwitch(bool on);
+  void selectAppendPopUp(int index);
+  void selectQIFType(int index);
+  void selectQFXType(int index);
+  // Button: a range from the day after the last run's end to today.
+  void continueFromWhereIStoppedLastTime();
+  // The preferences chose a month-and-day pattern ("%m/%d" or "%d/%m").
+  void setDateFormatters(const std::string& monthDayPattern);
+  // Return or the field's action in the input-format and output-format fields; `returnKey`
+  // says whether it was the Return key.
+  void learn(bool returnKey);
+  void defineOutputFormat(bool returnKey);
+  // Opens the help page for the input at hand.
+  void controlHelp();
+
+  // --- menus
+
+  bool validateMenuItem(const MenuItemQuery& item) const;
+  void enableMenuItems();
+  void disableMenuItems();
+
+  // --- the run
+
+  // Button "Process Transactions".
+  void processTheTransactions();
+  // The processor's end of run: writes or appends the output file and reports.
+  void processInstructionsDidEnd(int count, std::optional<Value> continuation);
+  // The end of a run (the status view dismissed, the run cancelled): hides the window and
+  // enables the menus.
+  void doneWithFile();
+  void cancel() { doneWithFile(); }
+
+  // --- used by the steps above; public for the window layout and the tests
+
+  void fillInTransactionPartOfDialog();
+  void fillInAccountAndOutputPartOfDialog();
+  void checkEverythingFilledIn();
+  void inputFormatSet();
+  void outputFormatSet();
+  void extract();
+  // One-time warnings; each answers whether to go on.
+  bool checkCategories();
+  bool checkAccountsForAppend();
+  bool checkSecurities();
+
+ private:
+  // Intake
+  void setNormalLayout();
+  void setContinuationLayout();
+  void fillOutputFilePart();
+  void fillAccountPart();
+  void classifyOFX();
+  void classifyQIFOrText();
+  void commonTail();
+  void filterAccounts(int kind);
+  void filterOutputFormats(int kind);
+  void showStatus(const std::string& title, std::string_view format);
+  bool showIfUnavailable(const Status& availability);
+  void runClipboardTimer(std::uint64_t generation);
+
+  // Run
+  void saveAs();
+  void savePanelDidEnd(const std::optional<std::string>& path);
+  void actuallyProcessTheTransactions();
+  void storeControlSettings(const std::optional<CalendarDay>& from,
+                            const std::optional<CalendarDay>& to);
+  void startBankRun(Value qif);
+  RunEnd endOfRun();
+  void saveContinuation(const Value& continuation);
+  bool outputIsQIF() const;
+  std::optional<Value> currentOutputFormat() const;
+  std::string formattedDay(const CalendarDay& day) const;
+  CalendarDay today() const { return parts_.today(); }
+  void redraw();
+
+  ControllerParts parts_;
+  DateTables dateTables_;
+  MainForm form_;
+  ControllerState state_;
+  // Counts the inputs opened, so a clipboard timer that fires after another input was opened
+  // does nothing.
+  std::uint64_t inputGeneration_ = 0;
+};
+
+}  // namespace corvela

@@ -1,0 +1,370 @@
+#include "app/Classification.h"
+#include "app/Controller.h"
+#include "app/InputFormatChoice.h"
+#include "app/MainView.h"
+#include "app/NotAvailableYet.h"
+#include "app/OutputFile.h"
+#include "app/Platform.h"
+#include "app/RunSettings.h"
+#include "formats/InputFormatKeys.h"
+#include "formats/OutputFormatKeys.h"
+#include "formats/OutputFormats.h"
+#include "formats/QIFOutputText.h"
+#include "lists/Accounts.h"
+#include "prefs/Bundle.h"
+#include "prefs/CVPrefs.h"
+#include "prefs/KeyedArchive.h"
+#include "prefs/Preferences.h"
+#include "readers/QIFReader.h"
+#include "text/Dates.h"
+
+// One conversion: from "Process Transactions" through the output file choice, the reader and
+// the processor, to the output file and the final report.
+
+namespace corvela {
+namespace {
+
+constexpr std::string_view kFinished = "Finished Processing Transactions";
+constexpr std::string_view kContinuationNotCreated = "Continuation File Not Created";
+// The bundle's OFX investment format, the store's OFXFormat when it has none.
+constexpr std::string_view kBundleOFXFormat = "CVOFXFormat";
+
+}  // namespace
+
+void Controller::processTheTransactions() {
+  if (!checkCategories()) return;
+  Session& session = parts_.session;
+  if (!session.account) session.account = form_.quickenAccountText.text;
+  parts_.bank.setFormatters();
+
+  auto [cleared, uncleared] = markOptionsForKind(session.gType);
+  state_.markAsCleared = !cleared.empty() && parts_.options.isOn(cleared);
+  state_.markAsUncleared = !uncleared.empty() && parts_.options.isOn(uncleared);
+  state_.outputDate = form_.sameDateSwitch.on ? form_.outputDateString.text : std::string();
+  state_.outputNumber = form_.sameNumberSwitch.on ? form_.outputNumberString.text : std::string();
+
+  bool appendChosen = state_.doAppend && form_.appendSwitch.on;
+  if (outputIsQIF() || !appendChosen) {
+    if (appendChosen) {
+      actuallyProcessTheTransactions();
+    } else {
+      saveAs();
+    }
+    return;
+  }
+  // Appending delimited output: to the remembered file when it is offered and chosen, else to
+  // a file chosen now.
+  bool rememberedFile = form_.appendPopUp.items.size() == 2 && form_.appendPopUp.selectedIndex == 0;
+  if (rememberedFile) {
+    actuallyProcessTheTransactions();
+    return;
+  }
+  std::optional<Value> format = currentOutputFormat();
+  OpenPanel panel;
+  panel.prompt = "Append To";
+  panel.appendSwitch = true;
+  panel.asSheet = true;
+  if (format && str(*format, outputFormatKey::Separator).starts_with(outputSeparator::Comma)) {
+    panel.fileTypes = {"csv"};
+  } else {
+    panel.fileTypes = {"txt", ""};
+  }
+  std::optional<OpenPanelChoice> choice = parts_.platform.runOpenPanel(panel);
+  if (choice) form_.appendSwitch.on = choice->append;
+  savePanelDidEnd(choice ? std::optional<std::string>(choice->path) : std::nullopt);
+}
+
+void Controller::saveAs() {
+  bool qif = outputIsQIF();
+  std::optional<Value> format = currentOutputFormat();
+  std::string fileType = requiredFileType(qif, format ? *format : Value());
+  bool windowShown = parts_.view.isVisible();
+  SavePanel panel;
+  panel.directory = parts_.store.objectForKey(controllerKey::LastRootDirectory).toString();
+  panel.requiredFileType = fileType;
+  panel.suggestedName = suggestedOutputName(qif || !windowShown, fileType, today());
+  panel.asSheet = windowShown;
+  savePanelDidEnd(parts_.platform.runSavePanel(panel));
+}
+
+void Controller::savePanelDidEnd(const std::optional<std::string>& path) {
+  if (!path) {
+    doneWithFile();
+    return;
+  }
+  state_.outputFilePath = *path;
+  parts_.store.setObject(controllerKey::LastRootDirectory, Value(directoryOf(*path)));
+  actuallyProcessTheTransactions();
+}
+
+void Controller::actuallyProcessTheTransactions() {
+  state_.outputFileAsString.clear();
+  state_.outputFileAsString.reserve(512);
+
+  if (state_.continuationData) {
+    const Value& continuation = *state_.continuationData;
+    if (continuation.contains("qif")) {
+      if (showIfUnavailable(parts_.bank.available())) return;
+      parts_.bank.continueWith(continuation, state_.outputFileAsString, processingSettings(),
+                               endOfRun());
+    } else {
+      if (showIfUnavailable(parts_.investment.available())) return;
+      parts_.investment.continueWith(continuation, state_.outputFileAsString, processingSettings(),
+                                     endOfRun());
+    }
+    return;
+  }
+
+  int gType = parts_.session.gType;
+  if (gType == kInvestmentKind) checkSecurities();
+
+  std::optional<CalendarDay> from;
+  std::optional<CalendarDay> to;
+  switch (state_.whichTransactionsTag) {
+    case kAllTransactions:
+      from = QIFReader::distantPast();
+      to = QIFReader::distantFuture();
+      break;
+    case kLastMonth: {
+      auto [first, last] = lastMonth(today());
+      from = first;
+      to = last;
+      break;
+    }
+    case kDateRange: {
+      std::string pattern = outputDatePattern(parts_.store);
+      std::string shortYear = outputDateShortYearPattern(parts_.store);
+      to = parseDialogDate(form_.dateToString.text, pattern, shortYear);
+      from = parseDialogDate(form_.dateFromString.text, pattern, shortYear);
+      break;
+    }
+    default:
+      break;
+  }
+  storeControlSettings(from, to);
+  // A range that could not be read takes every transaction, as no dates mean no limit.
+  CalendarDay fromDate = from && to ? *from : QIFReader::distantPast();
+  CalendarDay toDate = from && to ? *to : QIFReader::distantFuture();
+
+  if (outputIsQIF()) {
+    if (parts_.options.isOn(option::append)) {
+      const std::string& name = form_.quickenAccountText.text;
+      state_.outputFileAsString += qifAccountHeader(name, parts_.accounts.typeForAccount(name));
+    } else {
+      state_.outputFileAsString += qifTypeHeader(gType);
+    }
+  }
+
+  if (state_.doingExtract) {
+    std::optional<Value> format = inputFormatForName(parts_.store, form_.inputFormatText.text);
+    if (!format) return;
+    const std::string& text = state_.fileAsCString ? *state_.fileAsCString : state_.fileAsString;
+    if (str(*format, inputFormatKey::FormatType) == "Investment") {
+      if (showIfUnavailable(parts_.investment.available())) return;
+      if (!parts_.investment.fromFormattedText(text, *format, fromDate, toDate)) {
+        showStatus("Invalid Format",
+                   "\r\rThe text cannot be interpreted using the selected format.");
+        return;
+      }
+      parts_.investment.processInstructionsAndAppendToString(state_.outputFileAsString,
+                                                             processingSettings(), endOfRun());
+      return;
+    }
+    if (showIfUnavailable(parts_.text.available())) return;
+    if (showIfUnavailable(parts_.bank.available())) return;
+    std::optional<Value> records = parts_.text.fromFormattedText(text, *format, fromDate, toDate);
+    if (!records) {
+      showStatus("Invalid Format", "\r\rThe text cannot be interpreted using the selected format.");
+      return;
+    }
+    startBankRun(std::move(*records));
+    return;
+  }
+
+  if (isOFX(state_.fileAsString) && gType == kInvestmentKind) {
+    if (showIfUnavailable(parts_.investment.available())) return;
+    state_.fileAsCString = state_.fileAsString;
+    const Value& bundleFormat = parts_.bundle.table(kBundleOFXFormat);
+    Value ofxFormat = parts_.store.objectForKey(controllerKey::OFXFormat);
+    if (ofxFormat.isNull()) {
+      ofxFormat = bundleFormat;
+      parts_.store.setObject(controllerKey::OFXFormat, ofxFormat);
+    } else if (ofxFormat[inputFormatKey::Types].size() == 2 &&
+               parts_.inputFormats.available().ok()) {
+      // An OFX format of an older version knows only two types; the bundle's list replaces
+      // them.
+      Value updated = ofxFormat;
+      updated.set(inputFormatKey::Types, bundleFormat[inputFormatKey::Types]);
+      parts_.inputFormats.addFormat(updated);
+    }
+    if (!parts_.investment.fromFormattedText(*state_.fileAsCString, ofxFormat, fromDate, toDate)) {
+      showStatus("Invalid OFX", "\r\rThis investment OFX cannot be understood.");
+      return;
+    }
+    parts_.investment.processInstructionsAndAppendToString(state_.outputFileAsString,
+                                                           processingSettings(), endOfRun());
+    return;
+  }
+
+  if (isOFX(state_.fileAsString)) {
+    if (showIfUnavailable(parts_.ofx.available())) return;
+    if (showIfUnavailable(parts_.bank.available())) return;
+    startBankRun(parts_.ofx.fromOFX(state_.fileAsString, fromDate, toDate));
+    return;
+  }
+
+  if (showIfUnavailable(parts_.bank.available())) return;
+  QIFReadResult read = parts_.qifReader.fromQIFLines(state_.fileAsLines, fromDate, toDate, today());
+  if (!read.ok()) {
+    std::string line = std::to_string(read.failedLine + static_cast<int>(state_.skippedLines));
+    parts_.platform.showStatus(
+        "Invalid Input",
+        formatMessage("\r\r%@ appears to contain corrupted QIF on line %d; it cannot be processed.",
+                      {state_.source, line}));
+    return;
+  }
+  startBankRun(std::move(read.qif));
+}
+
+void Controller::startBankRun(Value qif) {
+  parts_.bank.processInstructionsAndAppendToString(std::move(qif), state_.outputFileAsString,
+                                                   processingSettings(), endOfRun());
+}
+
+RunEnd Controller::endOfRun() {
+  return [this](int count, std::optional<Value> continuation) {
+    processInstructionsDidEnd(count, std::move(continuation));
+  };
+}
+
+void Controller::storeControlSettings(const std::optional<CalendarDay>& from,
+                                      const std::optional<CalendarDay>& to) {
+  auto dateValue = [&](const std::optional<CalendarDay>& day, Value::Date bound) -> Value {
+    if (!day) return Value();
+    if (*day == QIFReader::distantPast() || *day == QIFReader::distantFuture()) return Value(bound);
+    return Value(dateOfDay(*day));
+  };
+  std::optional<CalendarDay> outputDay =
+      parseDialogDate(form_.outputDateString.text, outputDatePattern(parts_.store),
+                      outputDateShortYearPattern(parts_.store));
+  Value settings = controlSettingsFromPairs({
+      {controlSettingsKey::whichTransactions, Value(state_.whichTransactionsTag)},
+      {controlSettingsKey::dateFrom, dateValue(from, distantPastDate())},
+      {controlSettingsKey::dateTo, dateValue(to, distantFutureDate())},
+      {controlSettingsKey::outputDate,
+       outputDay ? Value(dateOfDay(*outputDay)) : Value(form_.outputDateString.text)},
+      {controlSettingsKey::outputNumberString, Value(form_.outputNumberString.text)},
+      {controlSettingsKey::outputFilePath, Value(state_.outputFilePath)},
+      {controlSettingsKey::outputFormat, Value(form_.outputFormatText.text)},
+      {controlSettingsKey::inputQIFType, Value(form_.qifTypePopUp.selectedIndex)},
+  });
+  parts_.store.setObject(controllerKey::ControlSettings, settings);
+}
+
+void Controller::processInstructionsDidEnd(int count, std::optional<Value> continuation) {
+  if (continuation) {
+    saveContinuation(*continuation);
+    redraw();
+    return;
+  }
+  if (count <= 0) {
+    parts_.platform.showStatus(std::string(kFinished), "\r\r\rNo transactions output.");
+    redraw();
+    return;
+  }
+  if (state_.doingClipboard)
+    state_.lastProcessedClipboard = parts_.platform.clipboardText().value_or("");
+
+  const std::string& path = state_.outputFilePath;
+  bool keepExisting = isWritableFile(path) && form_.appendSwitch.on &&
+                      (parts_.options.isOn(option::append) || !outputIsQIF());
+  Status written =
+      writeOutputFile(path, state_.outputFileAsString, keepExisting,
+                      parts_.fileOps ? *parts_.fileOps : FileOps::system());
+  if (!written.ok()) {
+    parts_.platform.showStatus(
+        "Output File Not Written",
+        "\r\r" + written.message() +
+            "\r\rNo transactions were placed in the output file; it was left as it was.");
+    redraw();
+    return;
+  }
+  std::string number = std::to_string(count);
+  parts_.platform.showStatus(
+      std::string(kFinished),
+      formatMessage("\r\r%d transaction%@ output to file \"%@\".%@%@",
+                    {number, count == 1 ? "" : "s", lastPathComponent(path), "", ""}));
+  redraw();
+}
+
+void Controller::saveContinuation(const Value& continuation) {
+  SavePanel panel;
+  panel.requiredFileType = "crvc";
+  panel.asSheet = true;
+  std::optional<std::string> path = parts_.platform.runSavePanel(panel);
+  if (!path) {
+    parts_.platform.showStatus(
+        std::string(kContinuationNotCreated),
+        "No transactions were placed in the output file.\r\rThe continuation file was not "
+        "created.");
+    return;
+  }
+  parts_.store.setObject(controllerKey::LastRootDirectory, Value(directoryOf(*path)));
+  // Written atomically over any file of that name, so a failed write destroys nothing.
+  Status written = writeKeyedArchiveFile(*path, continuation);
+  if (!written.ok()) {
+    parts_.platform.showStatus(
+        std::string(kContinuationNotCreated),
+        "No transactions were placed in the output file.\r\rThe continuation file could not be "
+        "created because of an unknown error.");
+    return;
+  }
+  parts_.platform.showStatus(
+      "Continuation File Created",
+      "No transactions were placed in the output file.\r\rA continuation file with both your "
+      "processed and unprocessed transactions was created.  You can open it later with Corvela "
+      "to finish processing your transactions and place all of them in the output file you "
+      "choose when you continue.");
+}
+
+void Controller::doneWithFile() {
+  state_.fileAsCString.reset();
+  parts_.view.hideKeyWindow();
+  enableMenuItems();
+}
+
+void Controller::learn(bool returnKey) {
+  const std::string& name = form_.inputFormatText.text;
+  bool known = inputFormatForName(parts_.store, name).has_value();
+  if (!name.empty() && !known) {
+    if (showIfUnavailable(parts_.inputFormats.available())) return;
+    parts_.inputFormats.learnFromString(state_.fileAsString,
+                                        state_.fileAsCString.value_or(state_.fileAsString), name);
+    return;
+  }
+  if (known && returnKey &&
+      !(form_.quickenAccountText.visible && form_.quickenAccountText.text.empty())) {
+    processTheTransactions();
+    return;
+  }
+  parts_.view.focus(MainControl::inputFormatText);
+}
+
+void Controller::defineOutputFormat(bool returnKey) {
+  const std::string& name = form_.outputFormatText.text;
+  bool known = currentOutputFormat().has_value();
+  if (!name.empty() && !known) {
+    if (showIfUnavailable(parts_.outputFormatDefinition.available())) return;
+    parts_.outputFormatDefinition.editFormatAtIndex(-1, name, true);
+    fillInAccountAndOutputPartOfDialog();
+    checkEverythingFilledIn();
+    return;
+  }
+  if (known && returnKey && form_.processTheTransactionsButton.enabled) {
+    processTheTransactions();
+    return;
+  }
+  parts_.view.focus(MainControl::outputFormatText);
+}
+
+}  // namespace corvela

@@ -1,0 +1,74 @@
+#include "app/NotAvailableYet.h"
+
+namespace corvela {
+namespace {
+
+Status notAvailable(std::string_view what) {
+  return Status::Error(std::string(what) + " is not available yet in this version of Corvela.");
+}
+
+}  // namespace
+
+Status BankRunNotAvailable::available() const {
+  return notAvailable("Processing bank and credit-card transactions");
+}
+void BankRunNotAvailable::processInstructionsAndAppendToString(Value, std::string&,
+                                                               const ProcessingSettings&,
+                                                               RunEnd end) {
+  if (end) end(0, std::nullopt);
+}
+void BankRunNotAvailable::continueWith(const Value&, std::string&, const ProcessingSettings&,
+                                       RunEnd end) {
+  if (end) end(0, std::nullopt);
+}
+
+Status InvestmentRunNotAvailable::available() const {
+  return notAvailable("Processing investment transactions");
+}
+bool InvestmentRunNotAvailable::fromFormattedText(const std::string&, const Value&, CalendarDay,
+                                                  CalendarDay) {
+  return false;
+}
+void InvestmentRunNotAvailable::processInstructionsAndAppendToString(std::string&,
+                                                                     const ProcessingSettings&,
+                                                                     RunEnd end) {
+  if (end) end(0, std::nullopt);
+}
+void InvestmentRunNotAvailable::continueWith(const Value&, std::string&, const ProcessingSettings&,
+                                             RunEnd end) {
+  if (end) end(0, std::nullopt);
+}
+
+Status OFXReadingNotAvailable::available() const {
+  return notAvailable("Reading bank and credit-card OFX and QFX downloads");
+}
+Value OFXReadingNotAvailable::fromOFX(const std::string&, CalendarDay, CalendarDay) {
+  return Value::array();
+}
+
+Status TextReadingNotAvailable::available() const {
+  return notAvailable("Reading text statements with an input format");
+}
+std::optional<Value> TextReadingNotAvailable::fromFormattedText(const std::string&, const Value&,
+                                                                CalendarDay, CalendarDay) {
+  return std::nullopt;
+}
+
+int NoQIFListImport::process(const std::vector<std::string>&, std::size_t*, const std::string&) {
+  return 0;
+}
+
+Status InputFormatToolsNotAvailable::available() const {
+  return notAvailable("Importing, learning and changing input formats");
+}
+void InputFormatToolsNotAvailable::importFile(const std::string&) {}
+void InputFormatToolsNotAvailable::learnFromString(const std::string&, const std::string&,
+                                                   const std::string&) {}
+void InputFormatToolsNotAvailable::addFormat(const Value&) {}
+
+Status OutputFormatDefinitionNotAvailable::available() const {
+  return notAvailable("Defining output formats");
+}
+void OutputFormatDefinitionNotAvailable::editFormatAtIndex(int, const std::string&, bool) {}
+
+}  // namespace corvela

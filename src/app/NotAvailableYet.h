@@ -1,0 +1,84 @@
+#pragma once
+
+#include <string_view>
+
+#include "app/ControllerPorts.h"
+
+namespace corvela {
+
+// Stand-ins for the parts of the program that are not built yet. Each port answers from
+// available() that it is not available, with a message that says what cannot be done; the
+// controller asks before anything else and shows the message under kNotAvailableTitle, so the
+// other methods are never reached (they do nothing; a processor reports an empty run). The QIF
+// list import imports nothing and answers 0, so classification starts at the first line.
+
+inline constexpr std::string_view kNotAvailableTitle = "Not Available Yet";
+
+class BankRunNotAvailable : public BankRun {
+ public:
+  Status available() const override;
+  void setFormatters() override {}
+  void processInstructionsAndAppendToString(Value qif, std::string& buffer,
+                                            const ProcessingSettings& settings,
+                                            RunEnd end) override;
+  void continueWith(const Value& continuation, std::string& buffer,
+                    const ProcessingSettings& settings, RunEnd end) override;
+};
+
+class InvestmentRunNotAvailable : public InvestmentRun {
+ public:
+  Status available() const override;
+  bool fromFormattedText(const std::string& text, const Value& format, CalendarDay fromDate,
+                         CalendarDay toDate) override;
+  void processInstructionsAndAppendToString(std::string& buffer, const ProcessingSettings& settings,
+                                            RunEnd end) override;
+  void continueWith(const Value& continuation, std::string& buffer,
+                    const ProcessingSettings& settings, RunEnd end) override;
+};
+
+class OFXReadingNotAvailable : public OFXReading {
+ public:
+  Status available() const override;
+  Value fromOFX(const std::string& text, CalendarDay fromDate, CalendarDay toDate) override;
+};
+
+class TextReadingNotAvailable : public TextReading {
+ public:
+  Status available() const override;
+  std::optional<Value> fromFormattedText(const std::string& text, const Value& format,
+                                         CalendarDay fromDate, CalendarDay toDate) override;
+};
+
+class NoQIFListImport : public QIFListImport {
+ public:
+  int process(const std::vector<std::string>& lines, std::size_t* indexPtr,
+              const std::string& source) override;
+};
+
+class InputFormatToolsNotAvailable : public InputFormatTools {
+ public:
+  Status available() const override;
+  void importFile(const std::string& path) override;
+  void learnFromString(const std::string& text, const std::string& cString,
+                       const std::string& name) override;
+  void addFormat(const Value& format) override;
+};
+
+class OutputFormatDefinitionNotAvailable : public OutputFormatDefinition {
+ public:
+  Status available() const override;
+  void editFormatAtIndex(int index, const std::string& name, bool forceType) override;
+};
+
+// One of each, for main to hand to the controller until the real parts exist.
+struct NotAvailableYet {
+  BankRunNotAvailable bank;
+  InvestmentRunNotAvailable investment;
+  OFXReadingNotAvailable ofx;
+  TextReadingNotAvailable text;
+  NoQIFListImport listImport;
+  InputFormatToolsNotAvailable inputFormats;
+  OutputFormatDefinitionNotAvailable outputFormatDefinition;
+};
+
+}  // namespace corvela

@@ -1,0 +1,221 @@
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "app/Controller.h"
+#include "app/ControllerPorts.h"
+#include "app/NotAvailableYet.h"
+#include "formats/OutputFormats.h"
+#include "lists/Accounts.h"
+#include "lists/Categories.h"
+#include "prefs/Bundle.h"
+#include "prefs/CVPrefs.h"
+#include "prefs/OptionNames.h"
+#include "prefs/Preferences.h"
+#include "readers/QIFReader.h"
+#include "readers/TransactionKeys.h"
+#include "support/FakeMainView.h"
+#include "support/ScratchStore.h"
+#include "support/ScriptedPlatform.h"
+
+namespace corvela::testing {
+
+// A bank processor that outputs every record as it was read, through the real output
+// production, and reports the end at once: enough to run the controller from input to file.
+class PassThroughBankRun : public BankRun {
+ public:
+  explicit PassThroughBankRun(OutputFormats& formats) : formats_(formats) {}
+
+  Status available() const override { return Status::OK(); }
+  void setFormatters() override { ++formattersSet; }
+
+  void processInstructionsAndAppendToString(Value qif, std::string& buffer,
+                                            const ProcessingSettings& settings,
+                                            RunEnd end) override {
+    records = qif;
+    this->settings = settings;
+    int count = 0;
+    for (const Value& record : qif.toArray()) {
+      if (record.contains(transactionKey::errorMessage)) continue;
+      BankCCOutput out;
+      out.date =
+          settings.outputDate.empty() ? str(record, transactionKey::date) : settings.outputDate;
+      auto field = [&](std::string_view key) -> std::optional<std::string> {
+        if (!record.contains(key)) return std::nullopt;
+        return str(record, key);
+      };
+      out.description = field(transactionKey::description);
+      out.memo = field(transactionKey::memo);
+      out.amount = field(transactionKey::amount);
+      out.number =
+          settings.outputNumber.empty() ? field(transactionKey::number) : settings.outputNumber;
+      out.category = field(transactionKey::category);
+      formats_.produceBankCCOutput(buffer, settings.output, out);
+      ++count;
+    }
+    if (continuation) {
+      end(0, continuation);
+      return;
+    }
+    end(count, std::nullopt);
+  }
+
+  void continueWith(const Value& saved, std::string& buffer, const ProcessingSettings& settings,
+                    RunEnd end) override {
+    continued = saved;
+    this->settings = settings;
+    buffer = str(saved, "fileAsString");
+    end(static_cast<int>(saved["numberOfTransactionsAppended"].toInt()), std::nullopt);
+  }
+
+  int formattersSet = 0;
+  std::optional<Value> records;
+  std::optional<Value> continued;
+  ProcessingSettings settings;
+  // When set, the run ends by handing this back (the person chose to finish later).
+  std::optional<Value> continuation;
+
+ private:
+  OutputFormats& formats_;
+};
+
+// A list import that answers what the test tells it and records what it was given.
+class ScriptedListImport : public QIFListImport {
+ public:
+  int process(const std::vector<std::string>& lines, std::size_t* indexPtr,
+              const std::string& source) override {
+    seenLines = lines;
+    seenSource = source;
+    if (answer != 0) *indexPtr = index;
+    return answer;
+  }
+  int answer = 0;
+  std::size_t index = 0;
+  std::vector<std::string> seenLines;
+  std::string seenSource;
+};
+
+// An OFX reader that answers the records the test gives it.
+class ScriptedOFXReading : public OFXReading {
+ public:
+  Status available() const override { return Status::OK(); }
+  Value fromOFX(const std::string&, CalendarDay from, CalendarDay to) override {
+    range = {from, to};
+    return records;
+  }
+  Value records = Value::array();
+  std::optional<std::pair<CalendarDay, CalendarDay>> range;
+};
+
+// The controller with a real store, lists and output production, a scripted platform, a fake
+// main window and a processor that outputs records as read. Files go to a folder of the test.
+class ControllerTest : public ::testing::Test {
+ protected:
+  ControllerTest()
+      : options(store.prefs),
+        accounts(store.prefs),
+        categories(store.prefs, platform),
+        outputFormats(store.prefs, options, categories, Bundle::builtIn()),
+        qifReader(store.prefs, options, Bundle::builtIn()),
+        bank(outputFormats) {
+    store.prefs.setObject(prefKey::DescriptionOutput, "%d");
+    store.prefs.setObject(prefKey::MemoOutput, "%m");
+    store.prefs.setObject(prefKey::OutputDateFormat, "%m/%d/%Y");
+    store.prefs.setObject(prefKey::OutputDateFormatShortYear, "%m/%d/%y");
+    outputFormats.createIfAbsent();
+    categories.createEmpty();
+    dir = ::testing::TempDir() + "corvela-controller-" + testName();
+    std::filesystem::remove_all(dir);
+    std::filesystem::create_directories(dir);
+  }
+  ~ControllerTest() override { std::filesystem::remove_all(dir); }
+
+  static std::string testName() {
+    const ::testing::TestInfo* info = ::testing::UnitTest::GetInstance()->current_test_info();
+    std::string name = std::string(info->test_suite_name()) + "." + info->name();
+    for (char& c : name)
+      if (c == '/') c = '_';
+    return name;
+  }
+
+  Controller& controller() {
+    if (!controller_) {
+      controller_.emplace(ControllerParts{
+          .store = store.prefs,
+          .options = options,
+          .accounts = accounts,
+          .categories = categories,
+          .outputFormats = outputFormats,
+          .qifReader = qifReader,
+          .bundle = Bundle::builtIn(),
+          .platform = platform,
+          .view = view,
+          .session = session,
+          .bank = bank,
+          .investment = missing.investment,
+          .ofx = ofx ? static_cast<OFXReading&>(*ofx) : missing.ofx,
+          .text = missing.text,
+          .listImport = listImport,
+          .inputFormats = missing.inputFormats,
+          .outputFormatDefinition = missing.outputFormatDefinition,
+          .today = [this] { return today; },
+      });
+    }
+    return *controller_;
+  }
+  const MainForm& form() { return controller().form(); }
+
+  // Writes `text` to a file of the test's folder and answers its path.
+  std::string file(const std::string& name, std::string_view text) {
+    std::string path = dir + "/" + name;
+    std::ofstream(path, std::ios::binary) << text;
+    return path;
+  }
+  static std::string readFile(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+  }
+  static std::string dataFile(const std::string& name) {
+    return readFile(std::string(CORVELA_TEST_DATA) + "/app/" + name);
+  }
+
+  void addAccounts(std::vector<std::pair<const char*, const char*>> list) {
+    Value::Array records;
+    for (auto [name, type] : list) records.push_back(Value{{"Name", name}, {"Type", type}});
+    accounts.setAccountsArray(Value(std::move(records)));
+  }
+  void addInputFormat(const char* name, const char* type, const char* match) {
+    Value formats = store.prefs.objectForKey("Formats");
+    formats.append(Value{{"Name", name}, {"FormatType", type}, {"Match", match}});
+    store.prefs.setObject("Formats", formats);
+  }
+  void turnOn(std::string_view option) { options.add(option); }
+
+  ScratchStore store;
+  Preferences options;
+  Accounts accounts;
+  ScriptedPlatform platform;
+  Categories categories;
+  OutputFormats outputFormats;
+  QIFReader qifReader;
+  FakeMainView view;
+  Session session;
+  PassThroughBankRun bank;
+  NotAvailableYet missing;
+  ScriptedListImport listImport;
+  std::optional<ScriptedOFXReading> ofx;
+  CalendarDay today{2024, 3, 15};
+  std::string dir;
+
+ private:
+  std::optional<Controller> controller_;
+};
+
+}  // namespace corvela::testing

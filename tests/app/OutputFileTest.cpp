@@ -1,0 +1,107 @@
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include <cerrno>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+
+#include "app/OutputFile.h"
+
+namespace corvela {
+namespace {
+
+std::string readAll(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+void writeAll(const std::string& path, std::string_view bytes) {
+  std::ofstream(path, std::ios::binary) << bytes;
+}
+
+// System calls whose rename fails, as on a full or read-only disk.
+class FailingRename : public FileOps {
+ public:
+  int rename(const char*, const char*) override {
+    errno = ENOSPC;
+    return -1;
+  }
+};
+
+class OutputFileTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    dir = ::testing::TempDir() + "corvela-output-file-" +
+          ::testing::UnitTest::GetInstance()->current_test_info()->name();
+    std::filesystem::remove_all(dir);
+    std::filesystem::create_directories(dir);
+    path = dir + "/out.qif";
+  }
+  void TearDown() override { std::filesystem::remove_all(dir); }
+
+  std::string dir;
+  std::string path;
+};
+
+TEST_F(OutputFileTest, WritesANewFileOrReplacesOne) {
+  ASSERT_TRUE(writeOutputFile(path, "!Type:Bank\n", false).ok());
+  EXPECT_EQ(readAll(path), "!Type:Bank\n");
+  ASSERT_TRUE(writeOutputFile(path, "new\n", false).ok());
+  EXPECT_EQ(readAll(path), "new\n");
+}
+
+TEST_F(OutputFileTest, AppendingKeepsTheExistingBytesAsTheyAre) {
+  std::string latin1 = "Caf\xe9;1.00\r\n";  // not UTF-8: must survive untouched
+  writeAll(path, latin1);
+  ASSERT_TRUE(writeOutputFile(path, "Shop;2.00\n", true).ok());
+  EXPECT_EQ(readAll(path), latin1 + "Shop;2.00\n");
+}
+
+TEST_F(OutputFileTest, AFailedWriteLeavesTheFileAsItWas) {
+  writeAll(path, "precious\n");
+  FailingRename ops;
+  for (bool keepExisting : {false, true}) {
+    Status written = writeOutputFile(path, "half", keepExisting, ops);
+    EXPECT_FALSE(written.ok());
+    EXPECT_NE(written.message().find(path), std::string::npos) << written.message();
+    EXPECT_EQ(readAll(path), "precious\n");
+  }
+  // No temporary file is left behind either.
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir),
+                          std::filesystem::directory_iterator()),
+            1);
+}
+
+TEST_F(OutputFileTest, AFileThatCannotBeReadIsNotAppendedTo) {
+  Status written = writeOutputFile(dir + "/missing.csv", "x", true);
+  EXPECT_FALSE(written.ok());
+  EXPECT_FALSE(std::filesystem::exists(dir + "/missing.csv"));
+}
+
+TEST_F(OutputFileTest, WritableAndPrefixChecks) {
+  EXPECT_FALSE(isWritableFile(path));
+  EXPECT_FALSE(isWritableFile(""));
+  EXPECT_FALSE(isWritableFile(dir));
+  writeAll(path, "!Account\nNChecking\n");
+  EXPECT_TRUE(isWritableFile(path));
+  EXPECT_TRUE(fileBeginsWith(path, "!Account"));
+  EXPECT_FALSE(fileBeginsWith(path, "!Type"));
+  EXPECT_FALSE(fileBeginsWith(path, "!Account\nNChecking\nTBank"));
+  if (::geteuid() != 0) {
+    ::chmod(path.c_str(), 0444);
+    EXPECT_FALSE(isWritableFile(path));
+  }
+}
+
+TEST(OutputFilePathsTest, Components) {
+  EXPECT_EQ(lastPathComponent("/a/b/QIF Import.qif"), "QIF Import.qif");
+  EXPECT_EQ(directoryOf("/a/b/x.qif"), "/a/b");
+  EXPECT_EQ(directoryOf("x.qif"), "");
+  EXPECT_EQ(extensionOf("/a/b.c/x.QIF"), "QIF");
+  EXPECT_EQ(extensionOf("/a/b.c/README"), "");
+  EXPECT_EQ(extensionOf("/a/archive.tar.crvc"), "crvc");
+}
+
+}  // namespace
+}  // namespace corvela

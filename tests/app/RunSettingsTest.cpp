@@ -1,0 +1,129 @@
+#include <gtest/gtest.h>
+
+#include "app/MessageFormat.h"
+#include "app/RunSettings.h"
+#include "prefs/CVPrefs.h"
+#include "prefs/OptionNames.h"
+#include "support/ScratchStore.h"
+
+namespace corvela {
+namespace {
+
+TEST(RunSettingsTest, LastMonthIsTheWholeCalendarMonthBefore) {
+  struct Case {
+    CalendarDay today, first, last;
+  };
+  const Case cases[] = {
+      {{2023, 3, 15}, {2023, 2, 1}, {2023, 2, 28}}, {{2024, 3, 15}, {2024, 2, 1}, {2024, 2, 29}},
+      {{2024, 3, 1}, {2024, 2, 1}, {2024, 2, 29}},  {{2024, 1, 31}, {2023, 12, 1}, {2023, 12, 31}},
+      {{2024, 5, 31}, {2024, 4, 1}, {2024, 4, 30}},
+  };
+  for (const Case& c : cases) {
+    auto [first, last] = lastMonth(c.today);
+    EXPECT_EQ(first, c.first) << c.today.format("%F");
+    EXPECT_EQ(last, c.last) << c.today.format("%F");
+  }
+}
+
+TEST(RunSettingsTest, DialogDatesReadTwoDigitYearsWithTheShortPattern) {
+  struct Case {
+    const char* text;
+    const char* pattern;
+    std::optional<CalendarDay> day;
+  };
+  const Case cases[] = {
+      {"01/05/2024", "%m/%d/%Y", CalendarDay{2024, 1, 5}},
+      {"1/5/24", "%m/%d/%Y", CalendarDay{2024, 1, 5}},
+      {" 2/5/24 ", "%m/%d/%Y", CalendarDay{2024, 2, 5}},
+      {"12/31/99", "%m/%d/%Y", CalendarDay{1999, 12, 31}},
+      {"12/31/74", "%m/%d/%Y", CalendarDay{1974, 12, 31}},
+      {"12/31/73", "%m/%d/%Y", CalendarDay{2073, 12, 31}},
+      {"31/12/2023", "%d/%m/%Y", CalendarDay{2023, 12, 31}},
+      {"02/30/2024", "%m/%d/%Y", std::nullopt},
+      {"13/01/2024", "%m/%d/%Y", std::nullopt},
+      {"01/05/2024 and more", "%m/%d/%Y", std::nullopt},
+      {"", "%m/%d/%Y", std::nullopt},
+      {"yesterday", "%m/%d/%Y", std::nullopt},
+  };
+  for (const Case& c : cases) {
+    std::string pattern = c.pattern;
+    std::string shortYear = pattern.substr(0, pattern.size() - 2) + "%y";
+    EXPECT_EQ(parseDialogDate(c.text, pattern, shortYear), c.day) << c.text;
+  }
+}
+
+TEST(RunSettingsTest, DatesConvertToLocalMidnightAndBack) {
+  for (CalendarDay day : {CalendarDay{2024, 2, 29}, CalendarDay{2001, 1, 1},
+                          CalendarDay{1999, 12, 31}, CalendarDay{2024, 3, 31}}) {
+    EXPECT_EQ(dayOfDate(dateOfDay(day)), day) << day.format("%F");
+  }
+  EXPECT_EQ(addDays({2024, 2, 28}, 1), (CalendarDay{2024, 2, 29}));
+  EXPECT_EQ(addDays({2024, 3, 1}, -1), (CalendarDay{2024, 2, 29}));
+  EXPECT_EQ(addDays({2023, 12, 31}, 1), (CalendarDay{2024, 1, 1}));
+  EXPECT_TRUE(isDistantFuture(distantFutureDate()));
+  EXPECT_FALSE(isDistantFuture(dateOfDay({2999, 12, 31})));
+}
+
+TEST(RunSettingsTest, IncompleteControlSettingsAreReplacedByTheDefault) {
+  testing::ScratchStore store;
+  CalendarDay today{2024, 3, 15};
+  Value settings = readControlSettings(store.prefs, today);
+  EXPECT_EQ(settings, defaultControlSettings(today));
+  EXPECT_EQ(store.prefs.objectForKey("ControlSettings"), settings);
+  EXPECT_EQ(settings["whichTransactions"].toInt(), 0);
+  EXPECT_EQ(dayOfDate(settings["dateFrom"].toDate()), today);
+  EXPECT_EQ(settings["outputFormat"].toString(), "QIF");
+  EXPECT_EQ(settings["outputFilePath"].toString(), "");
+  EXPECT_EQ(settings["inputQIFType"].toInt(), 0);
+
+  Value partial = settings;
+  partial.erase("outputFilePath");
+  partial.set("outputFormat", "Mine");
+  store.prefs.setObject("ControlSettings", partial);
+  EXPECT_EQ(readControlSettings(store.prefs, today)["outputFormat"].toString(), "QIF");
+
+  Value complete = settings;
+  complete.set("outputFormat", "Mine");
+  complete.erase("inputQIFType");
+  store.prefs.setObject("ControlSettings", complete);
+  EXPECT_EQ(readControlSettings(store.prefs, today), complete);
+}
+
+TEST(RunSettingsTest, ControlSettingsEndAtTheFirstAbsentValue) {
+  Value settings = controlSettingsFromPairs({{"whichTransactions", Value(3)},
+                                             {"dateFrom", Value()},
+                                             {"outputFilePath", Value("/tmp/x.qif")}});
+  EXPECT_EQ(settings, (Value{{"whichTransactions", 3}}));
+}
+
+TEST(RunSettingsTest, FileTypesAndSuggestedNames) {
+  Value comma{{"Separator", "Comma"}};
+  Value tab{{"Separator", "Tab"}};
+  EXPECT_EQ(requiredFileType(true, comma), "qif");
+  EXPECT_EQ(requiredFileType(false, comma), "csv");
+  EXPECT_EQ(requiredFileType(false, tab), "txt");
+  EXPECT_EQ(requiredFileType(false, Value()), "txt");
+  CalendarDay today{2024, 3, 5};
+  EXPECT_EQ(suggestedOutputName(true, "csv", today), "QIF Import 03-05-2024.qif");
+  EXPECT_EQ(suggestedOutputName(false, "csv", today), "Corvela.csv");
+}
+
+TEST(RunSettingsTest, MarkOptionsFollowTheAccountKind) {
+  EXPECT_EQ(markOptionsForKind(0).first, option::markBankTransactionsAsCleared);
+  EXPECT_EQ(markOptionsForKind(1).second, option::markCreditCardTransactionsAsUncleared);
+  EXPECT_EQ(markOptionsForKind(2).first, option::markInvestmentTransactionsAsCleared);
+  EXPECT_EQ(markOptionsForKind(3).second, option::markUnknownTransactionsAsUncleared);
+  EXPECT_TRUE(markOptionsForKind(4).first.empty());
+}
+
+TEST(MessageFormatTest, FillsPlaceholdersInOrder) {
+  EXPECT_EQ(formatMessage("\r\r%d transaction%@ output to file \"%@\".%@%@",
+                          {"1", "", "out.qif", "", ""}),
+            "\r\r1 transaction output to file \"out.qif\".");
+  EXPECT_EQ(formatMessage("%@ and %@", {"a"}), "a and ");
+  EXPECT_EQ(formatMessage("100%% of %@, 5% more", {"x"}), "100% of x, 5% more");
+  EXPECT_EQ(formatMessage("trailing %", {}), "trailing %");
+}
+
+}  // namespace
+}  // namespace corvela
