@@ -18,30 +18,14 @@ class ScriptedPlatform : public Platform {
  public:
   // Queue the button index to answer the next alert with.
   void answerNextAlert(int button) { alertAnswers_.push_back(button); }
-
-  int runAlert(const Alert& alert) override {
-    alerts.push_back(alert);
-    if (alertAnswers_.empty())
-      throw std::logic_error("unexpected alert: " + alert.title + ": " + alert.text);
-    int answer = alertAnswers_.front();
-    alertAnswers_.pop_front();
-    return answer;
+  // Queue the reply to the next cancel confirmation sheet.
+  void answerNextCancelConfirm(int button, CancelRemember remember = CancelRemember::askEveryTime) {
+    cancelAnswers_.push_back({button, remember});
   }
-
-  bool allAnswersUsed() const {
-    return alertAnswers_.empty() && openAnswers_.empty() && saveAnswers_.empty();
+  // Queue the reply to the next input-error warning (1 for the default button, 0 for cancel).
+  void answerNextInputErrorWarning(int answer, bool dontWarn = false) {
+    warningAnswers_.push_back({answer, dontWarn});
   }
-
-  std::vector<Alert> alerts;
-
-  // --- Main window services ---
-
-  // One status view as it was shown.
-  struct StatusShown {
-    std::string title;
-    std::string text;
-  };
-
   // Queue the answer to the next open panel (none: the person cancels).
   void answerNextOpenPanel(std::optional<OpenPanelChoice> choice) {
     openAnswers_.push_back(std::move(choice));
@@ -51,24 +35,38 @@ class ScriptedPlatform : public Platform {
     saveAnswers_.push_back(std::move(path));
   }
 
+  int runAlert(const Alert& alert) override {
+    alerts.push_back(alert);
+    return next(alertAnswers_, "unexpected alert: " + alert.title + ": " + alert.text);
+  }
+
+  CancelConfirmReply runCancelConfirm() override {
+    ++cancelConfirms;
+    return next(cancelAnswers_, "unexpected cancel confirmation");
+  }
+
+  InputErrorWarningReply runInputErrorWarning(const InputErrorWarning& warning) override {
+    inputErrorWarnings.push_back(warning);
+    return next(warningAnswers_, "unexpected input-error warning: " + warning.message);
+  }
+
   std::optional<OpenPanelChoice> runOpenPanel(const OpenPanel& panel) override {
     openPanels.push_back(panel);
-    if (openAnswers_.empty()) throw std::logic_error("unexpected open panel: " + panel.prompt);
-    std::optional<OpenPanelChoice> answer = openAnswers_.front();
-    openAnswers_.pop_front();
-    return answer;
+    return next(openAnswers_, "unexpected open panel: " + panel.prompt);
   }
 
   std::optional<std::string> runSavePanel(const SavePanel& panel) override {
     savePanels.push_back(panel);
-    if (saveAnswers_.empty())
-      throw std::logic_error("unexpected save panel: " + panel.suggestedName);
-    std::optional<std::string> answer = saveAnswers_.front();
-    saveAnswers_.pop_front();
-    return answer;
+    return next(saveAnswers_, "unexpected save panel: " + panel.suggestedName);
   }
 
   std::optional<std::string> clipboardText() override { return clipboard; }
+
+  // One status view as it was shown.
+  struct StatusShown {
+    std::string title;
+    std::string text;
+  };
 
   void showStatus(const std::string& title, const std::string& text) override {
     statuses.push_back({title, text});
@@ -81,6 +79,11 @@ class ScriptedPlatform : public Platform {
 
   void openHelpPage(const std::string& anchor) override { helpPages.push_back(anchor); }
 
+  struct Timer {
+    double seconds;
+    std::function<void()> action;
+  };
+
   void scheduleOneShot(double seconds, std::function<void()> action) override {
     timers.push_back({seconds, std::move(action)});
   }
@@ -91,11 +94,14 @@ class ScriptedPlatform : public Platform {
     for (Timer& timer : due) timer.action();
   }
 
-  struct Timer {
-    double seconds;
-    std::function<void()> action;
-  };
+  bool allAnswersUsed() const {
+    return alertAnswers_.empty() && cancelAnswers_.empty() && warningAnswers_.empty() &&
+           openAnswers_.empty() && saveAnswers_.empty();
+  }
 
+  std::vector<Alert> alerts;
+  int cancelConfirms = 0;
+  std::vector<InputErrorWarning> inputErrorWarnings;
   std::vector<OpenPanel> openPanels;
   std::vector<SavePanel> savePanels;
   std::vector<StatusShown> statuses;
@@ -105,7 +111,17 @@ class ScriptedPlatform : public Platform {
   std::optional<std::string> clipboard;
 
  private:
+  template <typename T>
+  static T next(std::deque<T>& answers, const std::string& unexpected) {
+    if (answers.empty()) throw std::logic_error(unexpected);
+    T answer = answers.front();
+    answers.pop_front();
+    return answer;
+  }
+
   std::deque<int> alertAnswers_;
+  std::deque<CancelConfirmReply> cancelAnswers_;
+  std::deque<InputErrorWarningReply> warningAnswers_;
   std::deque<std::optional<OpenPanelChoice>> openAnswers_;
   std::deque<std::optional<std::string>> saveAnswers_;
 };

@@ -1,0 +1,426 @@
+#include "banking/BankingCreditCardQIF.h"
+
+#include <algorithm>
+#include <cstdint>
+#include <limits>
+#include <utility>
+
+#include "app/ErrorWarning.h"
+#include "banking/ContinuationKeys.h"
+#include "instructions/Amounts.h"
+#include "instructions/InstructionKeys.h"
+#include "instructions/Instructions.h"
+#include "prefs/OptionNames.h"
+#include "prefs/Preferences.h"
+#include "prefs/ValueText.h"
+#include "readers/QIFReader.h"
+#include "readers/TransactionKeys.h"
+#include "text/CaseInsensitive.h"
+#include "text/CharClass.h"
+
+namespace corvela {
+namespace {
+
+namespace tk = transactionKey;
+
+// The string under `key`, or none when the record has no such key.
+std::optional<std::string> optionalString(const Value& record, std::string_view key) {
+  const Value* value = record.find(key);
+  if (!value) return std::nullopt;
+  return value->toString();
+}
+
+bool hasText(const Value& record, std::string_view key) { return !str(record, key).empty(); }
+
+bool hasSplits(const Value& record) {
+  const Value& splits = record[tk::splits];
+  return splits.isArray() && splits.size() > 0;
+}
+
+// A stored count or index as a size, 0 for anything negative or not a number.
+std::size_t nonNegative(const Value& number) {
+  std::int64_t n = number.toInt();
+  return n > 0 ? static_cast<std::size_t>(n) : 0;
+}
+
+}  // namespace
+
+std::optional<std::string> checkNumberIn(std::string_view description) {
+  auto isDigit = [](char c) { return charclass::isDigit(static_cast<unsigned char>(c)); };
+  auto first = std::find_if(description.begin(), description.end(), isDigit);
+  if (first == description.end()) return std::nullopt;
+  auto last = std::find_if_not(first, description.end(), isDigit);
+  return std::string(first, last);
+}
+
+BankingCreditCardQIF::BankingCreditCardQIF(const Preferences& options, Instructions& instructions,
+                                           const QIFReader& reader, OutputFormats& outputFormats,
+                                           CancelConfirm& cancelConfirm, ErrorWarning& errorWarning,
+                                           ConfirmView& confirmView,
+                                           NewInstructionView& newInstructionView)
+    : options_(options),
+      instructions_(instructions),
+      reader_(reader),
+      outputFormats_(outputFormats),
+      cancelConfirm_(cancelConfirm),
+      errorWarning_(errorWarning),
+      confirmView_(confirmView),
+      newInstructionView_(newInstructionView) {}
+
+// --- starting a run
+
+void BankingCreditCardQIF::setTransactions(Value qif, bool mustConfirm) {
+  qif_ = qif.isArray() ? std::move(qif) : Value::array();
+  currentTransactionIndex_ = 0;
+  maxTransactionIndex_ = qif_.size();
+  mustConfirm_ = mustConfirm;
+  splits_.reset();
+}
+
+void BankingCreditCardQIF::beginRun(std::string& fileAsString, const RunSettings& settings,
+                                    DidEnd didEnd) {
+  if (running_) endRun(0, std::nullopt);
+  running_ = true;
+  openDialog_ = Dialog::none;
+  fileAsString_ = &fileAsString;
+  settings_ = settings;
+  didEnd_ = std::move(didEnd);
+  extractedCheckNumber_.reset();
+  cancelReturnsToConfirm_ = false;
+  doSwap_ = false;
+}
+
+void BankingCreditCardQIF::processInstructionsAndAppendToString(std::string& fileAsString,
+                                                                const RunSettings& settings,
+                                                                DidEnd didEnd) {
+  // Keep the records across beginRun, which ends (and releases) a run still in progress.
+  Value qif = std::move(qif_);
+  std::size_t index = currentTransactionIndex_;
+  beginRun(fileAsString, settings, std::move(didEnd));
+  qif_ = std::move(qif);
+  currentTransactionIndex_ = index;
+  maxTransactionIndex_ = qif_.size();
+  numberOfTransactionsAppended_ = 0;
+  startNewTransaction(false);
+}
+
+void BankingCreditCardQIF::continueWith(const Value& continuation, std::string& fileAsString,
+                                        const RunSettings& settings, DidEnd didEnd) {
+  beginRun(fileAsString, settings, std::move(didEnd));
+  fileAsString = str(continuation, continuationKey::fileAsString);
+
+  const Value& saved = continuation[continuationKey::qif];
+  qif_ = saved.isArray() ? saved : Value::array();
+  for (Value& record : qif_.mutableArray()) {
+    if (record.isDictionary()) continue;
+    // Offered to the person as unreadable rather than output as an empty transaction.
+    Value damaged = Value::dictionary();
+    damaged.set(tk::errorMessage, kDamagedRecordMessage);
+    damaged.set(tk::errorText, describe(record));
+    record = std::move(damaged);
+  }
+  maxTransactionIndex_ = qif_.size();
+  currentTransactionIndex_ = std::min(
+      nonNegative(continuation[continuationKey::currentTransactionIndex]), maxTransactionIndex_);
+  numberOfTransactionsAppended_ = static_cast<int>(std::min<std::size_t>(
+      nonNegative(continuation[continuationKey::numberOfTransactionsAppended]),
+      std::numeric_limits<int>::max()));
+  mustConfirm_ = options_.isOn(option::confirmAllTransactions);
+  startNewTransaction(false);
+}
+
+// --- the loop
+
+void BankingCreditCardQIF::startNewTransaction(bool backToConfirm) {
+  confirmView_.emptyConfirmedDescriptionText();
+  processCurrentInstructionAndLoop(backToConfirm);
+}
+
+void BankingCreditCardQIF::processCurrentInstructionAndLoop(bool backToConfirm) {
+  if (!running_) return;
+  if (backToConfirm) {
+    openDialog_ = Dialog::confirm;
+    confirmView_.showAgain();
+    return;
+  }
+  openDialog_ = Dialog::none;
+  // A loop rather than a call per transaction, so a long statement never deepens the stack.
+  for (;;) {
+    switch (processTransaction()) {
+      case Outcome::advance:
+        ++currentTransactionIndex_;
+        ++numberOfTransactionsAppended_;
+        break;
+      case Outcome::skip:
+        ++currentTransactionIndex_;
+        break;
+      case Outcome::wait:
+      case Outcome::ended:
+        return;
+    }
+  }
+}
+
+Value& BankingCreditCardQIF::currentRecord() {
+  return qif_.mutableArray()[currentTransactionIndex_];
+}
+
+const Value& BankingCreditCardQIF::currentTransaction() const {
+  return qif_[currentTransactionIndex_];
+}
+
+BankingCreditCardQIF::Outcome BankingCreditCardQIF::processTransaction() {
+  if (currentTransactionIndex_ >= maxTransactionIndex_) {
+    endRun(numberOfTransactionsAppended_, std::nullopt);
+    return Outcome::ended;
+  }
+
+  {
+    const Value& record = currentTransaction();
+    if (const Value* message = record.find(tk::errorMessage)) {
+      ErrorWarning::Answer answer = errorWarning_.format(
+          std::nullopt, message->toString(), str(record, tk::errorText), kSkipTransactionTitle);
+      if (answer == ErrorWarning::goOn) return Outcome::skip;
+      endRun(numberOfTransactionsAppended_, std::nullopt);
+      return Outcome::ended;
+    }
+  }
+
+  Value& transaction = currentRecord();
+  std::string& buffer = *fileAsString_;
+  // A transaction seen before (the person went back to it) takes its earlier output, and that
+  // of every later transaction, out of the buffer. A mark past the end of the buffer (a damaged
+  // continuation) cannot be cut back to; it is replaced by the current end.
+  const Value* mark = transaction.find(tk::outputLength);
+  if (mark && mark->isNumber() && mark->toInt() >= 0 &&
+      static_cast<std::uint64_t>(mark->toInt()) <= buffer.size()) {
+    buffer.resize(static_cast<std::size_t>(mark->toInt()));
+  } else {
+    transaction.set(tk::outputLength, static_cast<long long>(buffer.size()));
+  }
+
+  backButtonShown_ = mustConfirm_;
+  backButtonEnabled_ = mustConfirm_ && currentTransactionIndex_ != 0;
+  changedDate_ = !settings_.outputDate.empty() ? settings_.outputDate : str(transaction, tk::date);
+
+  std::optional<std::string> amount = tidy(transaction);
+  instruction_ = Value::dictionary();
+  return applyInstruction(currentTransaction(), amount);
+}
+
+std::optional<std::string> BankingCreditCardQIF::tidy(Value& transaction) {
+  const bool swapDue = doSwap_ || (!has(transaction, tk::AlreadySwapped) &&
+                                   ((settings_.qifTypeTag & kQIFTypeSwapDescriptionAndMemo) != 0 ||
+                                    settings_.ofxTypeIndex == 1));
+  if (swapDue) {
+    std::string memo = str(transaction, tk::memo);
+    std::string description = str(transaction, tk::description);
+    // Nothing to put in the description's place: the transaction stays as it is, but is marked
+    // so that processing it again never swaps it later.
+    if (!memo.empty()) {
+      transaction.set(tk::description, std::move(memo));
+      transaction.set(tk::memo, std::move(description));
+    }
+    doSwap_ = false;
+    transaction.set(tk::AlreadySwapped, true);
+  } else if (!hasText(transaction, tk::description) &&
+             options_.isOn(option::treatMemoAsDescription) && has(transaction, tk::memo)) {
+    transaction.set(tk::description, str(transaction, tk::memo));
+  }
+
+  if (!hasText(transaction, tk::description)) {
+    transaction.set(tk::description, options_.isOn(option::leaveBlankDescriptionsBlank)
+                                         ? std::string_view()
+                                         : kNoDescription);
+  }
+
+  if (options_.isOn(option::initialCaps)) {
+    transaction.set(tk::description, capitalizedWords(str(transaction, tk::description)));
+    if (has(transaction, tk::memo))
+      transaction.set(tk::memo, capitalizedWords(str(transaction, tk::memo)));
+  }
+
+  return reader_.normalizeQIFAmountIn(transaction, settings_.qifTypeTag);
+}
+
+BankingCreditCardQIF::Outcome BankingCreditCardQIF::applyInstruction(
+    const Value& transaction, const std::optional<std::string>& amount) {
+  // The input's own categories are kept and no instruction is consulted.
+  if (options_.isOn(option::dontAddCategories) ||
+      (options_.isOn(option::useCategoriesIfPresent) &&
+       (hasText(transaction, tk::category) || hasSplits(transaction)))) {
+    processSplits(transaction[tk::splits]);
+    proposal_ = BankCCOutput{};
+    proposal_.date = changedDate_;
+    proposal_.description = optionalString(transaction, tk::description);
+    proposal_.memo = optionalString(transaction, tk::memo);
+    proposal_.amount = amount;
+    proposal_.number = outputNumber(transaction);
+    proposal_.category = optionalString(transaction, tk::category);
+    proposal_.cleared = clearedMark(transaction);
+    proposal_.splits = splits_;
+    if (mustConfirm_) {
+      openConfirmDialog();
+      return Outcome::wait;
+    }
+    output(proposal_);
+    return Outcome::advance;
+  }
+
+  std::optional<Value> found;
+  std::optional<std::string> prompt;
+  std::string description;
+  if (options_.isOn(option::baseCategoriesOnCategories) && hasText(transaction, tk::category)) {
+    found = instructions_.instructionMatching(str(transaction, tk::category),
+                                              instructionKey::categoryMatch);
+    description = str(transaction, tk::description);
+  } else {
+    description = str(transaction, tk::description);
+    if (options_.isOn(option::updateCategoryWhenDescriptionChanged)) {
+      std::string typed = confirmView_.confirmedDescriptionText();
+      if (!typed.empty()) description = std::move(typed);
+    }
+    const std::string& memo = str(transaction, tk::memo);
+    constexpr std::string_view key = instructionKey::descriptionMatch;
+    if (options_.isOn(option::matchDescriptionThenMemo)) {
+      found = instructions_.instructionMatching(description, key);
+      if (!found) found = instructions_.instructionMatching(memo, key);
+    } else if (options_.isOn(option::matchMemoThenDescription)) {
+      found = instructions_.instructionMatching(memo, key);
+      if (!found) found = instructions_.instructionMatching(description, key);
+    } else {
+      found = instructions_.instructionMatching(description, key);
+    }
+    prompt = std::string(kNoInstructionPrompt);
+  }
+
+  if (!found || !found->isDictionary()) {
+    addNewInstructionForAmount(amount, prompt, false, description,
+                               optionalString(transaction, tk::category));
+    return Outcome::wait;
+  }
+  instruction_ = std::move(*found);
+
+  std::optional<Value> rule;
+  if (amount) rule = Amounts::amountMatching(*amount, instruction_);
+  if (has(transaction, tk::userSplits)) {
+    processSplits(transaction[tk::splits]);
+  } else if (rule) {
+    processSplits((*rule)[amountKey::splits]);
+  } else {
+    processSplits(instruction_[instructionKey::splits]);
+  }
+
+  extractedCheckNumber_.reset();
+  if (has(instruction_, instructionKey::number))
+    extractedCheckNumber_ = checkNumberIn(str(transaction, tk::description));
+
+  proposal_ = BankCCOutput{};
+  proposal_.date = changedDate_;
+  proposal_.number = outputNumber(transaction);
+  proposal_.cleared = clearedMark(transaction);
+  proposal_.splits = splits_;
+  if (rule) {
+    proposal_.description = str(*rule, amountKey::amountDescription);
+    proposal_.memo = has(*rule, amountKey::amountMemo)
+                         ? optionalString(*rule, amountKey::amountMemo)
+                         : optionalString(transaction, tk::memo);
+    proposal_.category = str(*rule, amountKey::amountCategory);
+    proposal_.amount = str(*rule, amountKey::amount);
+  } else {
+    proposal_.description = has(instruction_, instructionKey::newDescription)
+                                ? optionalString(instruction_, instructionKey::newDescription)
+                                : optionalString(transaction, tk::description);
+    proposal_.memo = has(instruction_, instructionKey::newMemo)
+                         ? optionalString(instruction_, instructionKey::newMemo)
+                         : optionalString(transaction, tk::memo);
+    proposal_.category = str(instruction_, instructionKey::category);
+    proposal_.amount = amount;
+  }
+
+  const bool confirm = mustConfirm_ || (rule && has(*rule, amountKey::amountConfirm)) ||
+                       (!rule && has(instruction_, instructionKey::categoryConfirm));
+  if (confirm) {
+    openConfirmDialog();
+    return Outcome::wait;
+  }
+  output(proposal_);
+  return Outcome::advance;
+}
+
+void BankingCreditCardQIF::processSplits(const Value& splits) {
+  if (!splits.isArray() || splits.size() == 0) {
+    splits_.reset();
+    return;
+  }
+  const Value& transaction = currentTransaction();
+  Value list = Value::array();
+  bool first = true;
+  for (const Value& given : splits.toArray()) {
+    if (!given.isDictionary()) continue;
+    Value split = given;
+    if (first && str(split, splitKey::amount).empty()) {
+      if (const Value* total = transaction.find(tk::amount)) {
+        split.set(splitKey::amount, *total);
+        // The transaction's amount is already in output form; converting it again would
+        // reverse a reversed sign back, or mangle a European amount.
+        if (transaction[tk::amountAlreadyConverted].toBool())
+          split.set(splitKey::amountAlreadyConverted, true);
+      }
+    }
+    first = false;
+    reader_.normalizeQIFAmountIn(split, settings_.qifTypeTag);
+    list.append(std::move(split));
+  }
+  if (list.size() == 0) {
+    splits_.reset();
+  } else {
+    splits_ = std::move(list);
+  }
+}
+
+std::optional<std::string> BankingCreditCardQIF::outputNumber(const Value& transaction) const {
+  if (!settings_.outputNumber.empty()) return settings_.outputNumber;
+  if (extractedCheckNumber_) return extractedCheckNumber_;
+  return optionalString(transaction, tk::number);
+}
+
+std::optional<std::string> BankingCreditCardQIF::clearedMark(const Value& transaction) const {
+  if (settings_.markAsCleared) return "*";
+  if (settings_.markAsUncleared) return "";
+  return optionalString(transaction, tk::cleared);
+}
+
+void BankingCreditCardQIF::output(const BankCCOutput& transaction) {
+  OutputContext context{settings_.outputFormatText, settings_.account};
+  outputFormats_.produceBankCCOutput(*fileAsString_, context, transaction);
+}
+
+void BankingCreditCardQIF::openConfirmDialog() {
+  ConfirmForm form;
+  form.backButtonShown = backButtonShown_;
+  form.backButtonEnabled = backButtonEnabled_;
+  form.proposed = proposal_;
+  openDialog_ = Dialog::confirm;
+  confirmView_.show(form);
+}
+
+void BankingCreditCardQIF::addNewInstructionForAmount(std::optional<std::string> amount,
+                                                      std::optional<std::string> prompt,
+                                                      bool newAmountForInstruction,
+                                                      std::string description,
+                                                      std::optional<std::string> category) {
+  if (!running_) return;
+  NewInstructionForm form;
+  form.backButtonShown = backButtonShown_;
+  form.backButtonEnabled = backButtonEnabled_;
+  form.amount = std::move(amount);
+  form.prompt = std::move(prompt);
+  form.newAmountForInstruction = newAmountForInstruction;
+  form.description = std::move(description);
+  form.category = std::move(category);
+  openDialog_ = Dialog::newInstruction;
+  newInstructionView_.show(form);
+}
+
+}  // namespace corvela

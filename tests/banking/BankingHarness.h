@@ -1,0 +1,87 @@
+#pragma once
+
+#include <deque>
+#include <string>
+#include <string_view>
+
+#include "app/CancelConfirm.h"
+#include "app/ErrorWarning.h"
+#include "banking/BankingCreditCardQIF.h"
+#include "formats/OutputFormats.h"
+#include "instructions/Instructions.h"
+#include "lists/Categories.h"
+#include "prefs/Bundle.h"
+#include "prefs/OptionNames.h"
+#include "prefs/Preferences.h"
+#include "prefs/Status.h"
+#include "prefs/ValueText.h"
+#include "readers/QIFReader.h"
+#include "support/ScratchStore.h"
+#include "support/ScriptedBankViews.h"
+#include "support/ScriptedPlatform.h"
+#include "text/Lines.h"
+
+namespace corvela::testing {
+
+// A bank and credit-card processor wired to a scratch store, the shipped bundle tables, a
+// scripted platform and scripted dialogs, with what a run needs around it.
+struct BankingHarness {
+  BankingHarness()
+      : options(store.prefs),
+        categories(store.prefs, platform),
+        instructions(store.prefs, options),
+        reader(store.prefs, options, Bundle::builtIn()),
+        outputFormats(store.prefs, options, categories, Bundle::builtIn()),
+        cancelConfirm(options, platform),
+        errorWarning(platform, {}),
+        processor(options, instructions, reader, outputFormats, cancelConfirm, errorWarning,
+                  confirmView, newInstructionView) {}
+
+  // Puts every entry of a JSON dictionary into the store, as a person's store would hold it.
+  Status loadStore(std::string_view json) {
+    Result<Value> parsed = fromJSON(json);
+    if (!parsed.ok()) return parsed.status();
+    if (!parsed.value().isDictionary()) return Status::Error("the store is not a dictionary");
+    for (const auto& [key, value] : parsed.value().toDictionary())
+      store.prefs.setObject(key, value);
+    return Status::OK();
+  }
+
+  void setOptions(std::initializer_list<std::string_view> names) {
+    for (std::string_view name : names) options.add(name);
+  }
+
+  // Reads a QIF register (every transaction, whatever its date) into the processor.
+  void readQIF(std::string_view text) {
+    QIFReadResult result =
+        reader.fromQIFLines(findLines(text), QIFReader::distantPast(), QIFReader::distantFuture(),
+                            CalendarDay{2024, 6, 15});
+    ASSERT_TRUE(result.ok()) << "unreadable QIF line " << result.failedLine;
+    processor.setTransactions(result.qif, options.isOn(option::confirmAllTransactions));
+  }
+
+  // Starts the run and answers its dialogs from `script`.
+  void run(std::deque<DialogAnswer> script = {}) {
+    processor.processInstructionsAndAppendToString(output, settings, end.callback());
+    answerDialogs(processor, std::move(script));
+  }
+
+  ScratchStore store;
+  ScriptedPlatform platform;
+  Preferences options;
+  Categories categories;
+  Instructions instructions;
+  QIFReader reader;
+  OutputFormats outputFormats;
+  CancelConfirm cancelConfirm;
+  ErrorWarning errorWarning;
+  ScriptedConfirmView confirmView;
+  ScriptedNewInstructionView newInstructionView;
+  BankingCreditCardQIF processor;
+
+  RunSettings settings;
+  std::string output;
+  EndRecorder end;
+};
+
+}  // namespace corvela::testing

@@ -1,0 +1,432 @@
+// Moving through a run with the dialogs' buttons, and every way a run ends.
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "banking/BankingHarness.h"
+#include "banking/ContinuationKeys.h"
+#include "readers/TransactionKeys.h"
+
+namespace corvela::testing {
+namespace {
+
+using Dialog = BankingCreditCardQIF::Dialog;
+
+constexpr const char* kInstructions = R"({"Instructions": [
+  {"descriptionMatch": "A", "category": "Ca"},
+  {"descriptionMatch": "B", "category": "Cb"},
+  {"descriptionMatch": "C", "category": "Cc"},
+  {"descriptionMatch": "D", "category": "Cd"}
+]})";
+constexpr const char* kFour =
+    "D1/1/24\nPA\nT-1.00\n^\nD1/2/24\nPB\nT-2.00\n^\nD1/3/24\nPC\nT-3.00\n^\nD1/4/"
+    "24\nPD\nT-4.00\n^\n";
+constexpr const char* kOutA = "D01/01/2024\nPA\nM\nT-1.00\nLCa\n^\n";
+constexpr const char* kOutB = "D01/02/2024\nPB\nM\nT-2.00\nLCb\n^\n";
+constexpr const char* kOutC = "D01/03/2024\nPC\nM\nT-3.00\nLCc\n^\n";
+constexpr const char* kOutD = "D01/04/2024\nPD\nM\nT-4.00\nLCd\n^\n";
+
+// A run over the four transactions above with every transaction confirmed.
+class RunNavigationTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_TRUE(h.loadStore(kInstructions).ok());
+    h.options.add(option::confirmAllTransactions);
+    h.readQIF(kFour);
+  }
+  void start() {
+    h.processor.processInstructionsAndAppendToString(h.output, h.settings, h.end.callback());
+  }
+
+  BankingHarness h;
+};
+
+TEST_F(RunNavigationTest, EveryConfirmedTransactionIsOutputOnce) {
+  h.run({press::ok(), press::ok(), press::ok(), press::ok()});
+  EXPECT_EQ(h.output, std::string(kOutA) + kOutB + kOutC + kOutD);
+  EXPECT_EQ(h.end.calls, 1);
+  EXPECT_EQ(h.end.count, 4);
+  EXPECT_FALSE(h.end.continuation);
+  EXPECT_EQ(h.processor.qif().size(), 0u) << "the list is released at the end";
+}
+
+TEST_F(RunNavigationTest, ConfirmFormProposesTheOutputAndTheBackButton) {
+  start();
+  ASSERT_EQ(h.confirmView.shown.size(), 1u);
+  const ConfirmForm& first = h.confirmView.shown[0];
+  EXPECT_EQ(first.windowTitle, "Confirm Transaction");
+  EXPECT_TRUE(first.backButtonShown);
+  EXPECT_FALSE(first.backButtonEnabled) << "no Back on the first transaction";
+  EXPECT_EQ(first.proposed.description, "A");
+  EXPECT_EQ(first.proposed.category, "Ca");
+  EXPECT_EQ(first.proposed.amount, "-1.00");
+  h.processor.confirmOK();
+  ASSERT_EQ(h.confirmView.shown.size(), 2u);
+  EXPECT_TRUE(h.confirmView.shown[1].backButtonEnabled);
+}
+
+TEST_F(RunNavigationTest, BackTakesTheOutputOutAndWritesItAgainOnce) {
+  start();
+  h.processor.confirmOK();
+  h.processor.confirmOK();
+  EXPECT_EQ(h.output, std::string(kOutA) + kOutB);
+  h.processor.back();
+  EXPECT_EQ(h.processor.currentTransactionIndex(), 1u);
+  EXPECT_EQ(h.output, kOutA) << "B's output is cut away";
+  EXPECT_EQ(h.processor.numberOfTransactionsAppended(), 1);
+  h.processor.back();
+  EXPECT_EQ(h.output, "");
+  EXPECT_EQ(h.processor.numberOfTransactionsAppended(), 0);
+  answerDialogs(h.processor, {press::ok(), press::ok(), press::ok(), press::ok()});
+  EXPECT_EQ(h.output, std::string(kOutA) + kOutB + kOutC + kOutD);
+  EXPECT_EQ(h.end.count, 4);
+}
+
+TEST_F(RunNavigationTest, BackOnTheFirstTransactionDoesNothing) {
+  start();
+  h.processor.back();
+  EXPECT_EQ(h.processor.currentTransactionIndex(), 0u);
+  EXPECT_EQ(h.processor.openDialog(), Dialog::confirm);
+  EXPECT_EQ(h.confirmView.shown.size(), 1u);
+}
+
+TEST_F(RunNavigationTest, BackOverASkippedTransactionKeepsTheCount) {
+  // A is output, B skipped; going back to B must not count A off, or a run that then skips
+  // the rest would report nothing output and the controller would drop A.
+  start();
+  h.processor.confirmOK();
+  h.processor.skipTransaction();
+  h.processor.back();
+  EXPECT_EQ(h.processor.currentTransactionIndex(), 1u);
+  EXPECT_EQ(h.processor.numberOfTransactionsAppended(), 1);
+  answerDialogs(h.processor, {press::skip(), press::skip(), press::skip()});
+  EXPECT_EQ(h.output, kOutA);
+  EXPECT_EQ(h.end.count, 1);
+}
+
+TEST_F(RunNavigationTest, SkipOutputsNothingForTheTransaction) {
+  h.run({press::skip(), press::ok(), press::skip(), press::ok()});
+  EXPECT_EQ(h.output, std::string(kOutB) + kOutD);
+  EXPECT_EQ(h.end.count, 2);
+}
+
+TEST_F(RunNavigationTest, SkipRemainingEndsWithWhatWasOutput) {
+  h.output = "!Type:Bank\n";
+  h.run({press::ok(), press::skipRemaining()});
+  EXPECT_EQ(h.output, std::string("!Type:Bank\n") + kOutA);
+  EXPECT_EQ(h.end.count, 1);
+  EXPECT_FALSE(h.end.continuation);
+}
+
+TEST_F(RunNavigationTest, CancelAndStopEndsWithNothingToWrite) {
+  h.platform.answerNextCancelConfirm(CancelConfirm::stop);
+  h.run({press::ok(), press::cancel()});
+  EXPECT_EQ(h.end.count, 0);
+  EXPECT_FALSE(h.end.continuation);
+  EXPECT_EQ(h.platform.cancelConfirms, 1);
+  EXPECT_EQ(h.confirmView.editsEnded, 2) << "OK and Cancel both end editing first";
+}
+
+TEST_F(RunNavigationTest, CancelAndFinishNowGoesOn) {
+  h.platform.answerNextCancelConfirm(CancelConfirm::finishNow);
+  h.run({press::ok(), press::cancel(), press::ok(), press::ok(), press::ok()});
+  EXPECT_EQ(h.output, std::string(kOutA) + kOutB + kOutC + kOutD);
+  EXPECT_EQ(h.end.count, 4);
+}
+
+TEST_F(RunNavigationTest, FinishLaterSavesTheRunAsItStands) {
+  h.settings.outputFormatText = "QIF";
+  h.settings.sameDateSwitch = true;
+  h.settings.outputDateString = "01/31/2024";
+  h.settings.outputNumberString = "77";
+  h.settings.account = "Checking";
+  h.output = "!Type:Bank\n";
+  h.platform.answerNextCancelConfirm(CancelConfirm::finishLater);
+  h.run({press::ok(), press::ok(), press::cancel()});
+
+  EXPECT_EQ(h.end.calls, 1);
+  EXPECT_EQ(h.end.count, 0);
+  ASSERT_TRUE(h.end.continuation);
+  const Value& c = *h.end.continuation;
+  EXPECT_EQ(c[continuationKey::currentTransactionIndex], Value(2));
+  EXPECT_EQ(c[continuationKey::numberOfTransactionsAppended], Value(2));
+  EXPECT_EQ(str(c, continuationKey::fileAsString), std::string("!Type:Bank\n") + kOutA + kOutB);
+  EXPECT_EQ(str(c, continuationKey::outputFormatText), "QIF");
+  EXPECT_EQ(c[continuationKey::sameDateSwitch], Value(true));
+  EXPECT_EQ(c[continuationKey::sameNumberSwitch], Value(false));
+  EXPECT_EQ(str(c, continuationKey::outputDateString), "01/31/2024");
+  EXPECT_EQ(str(c, continuationKey::outputNumberString), "77");
+  EXPECT_EQ(str(c, continuationKey::account), "Checking");
+  const Value& qif = c[continuationKey::qif];
+  ASSERT_EQ(qif.size(), 4u);
+  EXPECT_EQ(str(qif[0], transactionKey::description), "A");
+  EXPECT_EQ(qif[0][transactionKey::outputLength], Value(11));
+  EXPECT_FALSE(has(qif[3], transactionKey::outputLength)) << "D was never reached";
+}
+
+TEST_F(RunNavigationTest, AContinuedRunPicksUpWhereItWasLeft) {
+  h.output = "!Type:Bank\n";
+  h.platform.answerNextCancelConfirm(CancelConfirm::finishLater);
+  h.run({press::ok(), press::ok(), press::cancel()});
+  ASSERT_TRUE(h.end.continuation);
+
+  std::string output;
+  EndRecorder end;
+  h.processor.continueWith(*h.end.continuation, output, h.settings, end.callback());
+  EXPECT_EQ(h.processor.currentTransactionIndex(), 2u);
+  EXPECT_EQ(h.confirmView.shown.back().proposed.description, "C");
+  EXPECT_EQ(output, std::string("!Type:Bank\n") + kOutA + kOutB);
+  answerDialogs(h.processor, {press::back(), press::ok(), press::ok(), press::ok()});
+  EXPECT_EQ(output, std::string("!Type:Bank\n") + kOutA + kOutB + kOutC + kOutD);
+  EXPECT_EQ(end.calls, 1);
+  EXPECT_EQ(end.count, 4);
+}
+
+TEST_F(RunNavigationTest, JustStopAsksNothing) {
+  h.options.add(option::justStop);
+  h.run({press::cancel()});
+  EXPECT_EQ(h.platform.cancelConfirms, 0);
+  EXPECT_EQ(h.end.count, 0);
+  EXPECT_FALSE(h.end.continuation);
+}
+
+TEST_F(RunNavigationTest, CancelInANewInstructionOpenedFromConfirmationGoesBackToIt) {
+  start();
+  h.processor.confirmAddInstruction();
+  ASSERT_EQ(h.processor.openDialog(), Dialog::newInstruction);
+  ASSERT_EQ(h.newInstructionView.shown.size(), 1u);
+  const NewInstructionForm& form = h.newInstructionView.shown[0];
+  EXPECT_EQ(form.prompt, std::string(BankingCreditCardQIF::kAddInstructionPrompt));
+  EXPECT_EQ(form.description, "A");
+  EXPECT_EQ(form.amount, "-1.00");
+  EXPECT_FALSE(form.newAmountForInstruction);
+
+  h.processor.cancel();
+  EXPECT_EQ(h.platform.cancelConfirms, 0);
+  EXPECT_EQ(h.processor.openDialog(), Dialog::confirm);
+  EXPECT_EQ(h.confirmView.shownAgain, 1);
+  EXPECT_EQ(h.newInstructionView.editsEnded, 1);
+
+  // Cancel again, now in the confirmation dialog itself, asks.
+  h.platform.answerNextCancelConfirm(CancelConfirm::stop);
+  h.processor.cancel();
+  EXPECT_EQ(h.platform.cancelConfirms, 1);
+  EXPECT_EQ(h.end.calls, 1);
+}
+
+TEST_F(RunNavigationTest, ActionsAfterTheEndDoNothing) {
+  h.run({press::skipRemaining()});
+  h.processor.skipRemaining();
+  h.processor.cancel();
+  h.processor.skipTransaction();
+  h.processor.back();
+  h.processor.confirmOK();
+  EXPECT_EQ(h.end.calls, 1);
+  EXPECT_EQ(h.platform.cancelConfirms, 0);
+}
+
+TEST_F(RunNavigationTest, TheTypedDescriptionCountsOnlyWithItsOption) {
+  for (bool updateOn : {false, true}) {
+    BankingHarness run;
+    ASSERT_TRUE(run.loadStore(kInstructions).ok());
+    run.options.add(option::confirmAllTransactions);
+    if (updateOn) run.options.add(option::updateCategoryWhenDescriptionChanged);
+    run.readQIF(kFour);
+    run.processor.processInstructionsAndAppendToString(run.output, run.settings,
+                                                       run.end.callback());
+    run.confirmView.confirmedDescription = "Bolt";  // typed over "A", then processed again
+    run.processor.processCurrentInstructionAndLoop(false);
+    EXPECT_EQ(run.confirmView.shown.back().proposed.category, updateOn ? "Cb" : "Ca");
+    run.processor.confirmOK();
+    EXPECT_EQ(run.confirmView.confirmedDescription, "") << "emptied for the next transaction";
+    EXPECT_EQ(run.confirmView.shown.back().proposed.category, "Cb");
+  }
+}
+
+TEST_F(RunNavigationTest, ManualSwapSwapsAndSwapsBack) {
+  BankingHarness run;
+  ASSERT_TRUE(run.loadStore(kInstructions).ok());
+  run.options.add(option::confirmAllTransactions);
+  run.readQIF("D1/1/24\nPA SHOP\nMB NOTE\nT-1.00\n^\n");
+  run.processor.processInstructionsAndAppendToString(run.output, run.settings, run.end.callback());
+  run.processor.swapDescriptionAndMemo();
+  EXPECT_EQ(run.confirmView.shown.back().proposed.description, "B NOTE");
+  EXPECT_EQ(run.confirmView.shown.back().proposed.category, "Cb");
+  run.processor.swapDescriptionAndMemo();
+  EXPECT_EQ(run.confirmView.shown.back().proposed.description, "A SHOP");
+  answerDialogs(run.processor, {press::ok()});
+  EXPECT_EQ(run.output, "D01/01/2024\nPA SHOP\nMB NOTE\nT-1.00\nLCa\n^\n");
+}
+
+TEST_F(RunNavigationTest, AutomaticSwapHappensOnceEvenWhenGoingBack) {
+  BankingHarness run;
+  ASSERT_TRUE(run.loadStore(kInstructions).ok());
+  run.options.add(option::confirmAllTransactions);
+  run.settings.qifTypeTag = 1;
+  run.readQIF("D1/1/24\nPA SHOP\nMB NOTE\nT-1.00\n^\nD1/2/24\nPC\nT-3.00\n^\n");
+  run.run({press::ok(), press::back(), press::ok(), press::ok()});
+  EXPECT_EQ(run.output, std::string("D01/01/2024\nPB NOTE\nMA SHOP\nT-1.00\nLCb\n^\n") +
+                            "D01/02/2024\nPC\nM\nT-3.00\nLCc\n^\n");
+}
+
+// Runs without confirmation.
+
+TEST(RunEnds, AnEmptyRunEndsAtOnceWithNothing) {
+  BankingHarness h;
+  h.readQIF("!Type:Bank\n");
+  h.run();
+  EXPECT_EQ(h.end.calls, 1);
+  EXPECT_EQ(h.end.count, 0);
+  EXPECT_FALSE(h.end.continuation);
+  EXPECT_EQ(h.output, "");
+}
+
+TEST(RunEnds, ANewInstructionIsAskedForAndAppliedAtOnce) {
+  BankingHarness h;
+  h.readQIF("D1/1/24\nPCOFFEE 12\nT-4.00\nLFood\n^\nD1/2/24\nPCOFFEE 13\nT-5.00\n^\n");
+  h.run({press::save(Value{{"descriptionMatch", "COFFEE"}, {"category", "Dining"}})});
+  ASSERT_EQ(h.newInstructionView.shown.size(), 1u);
+  const NewInstructionForm& form = h.newInstructionView.shown[0];
+  EXPECT_EQ(form.windowTitle, "Create New Instruction");
+  EXPECT_EQ(form.prompt, std::string(BankingCreditCardQIF::kNoInstructionPrompt));
+  EXPECT_EQ(form.description, "COFFEE 12");
+  EXPECT_EQ(form.amount, "-4.00");
+  EXPECT_EQ(form.category, "Food");
+  EXPECT_FALSE(form.backButtonShown);
+  EXPECT_EQ(h.instructions.numberOfInstructions(), 1u);
+  EXPECT_EQ(h.output,
+            "D01/01/2024\nPCOFFEE 12\nM\nT-4.00\nLDining\n^\n"
+            "D01/02/2024\nPCOFFEE 13\nM\nT-5.00\nLDining\n^\n");
+  EXPECT_EQ(h.end.count, 2);
+}
+
+TEST(RunEnds, ACategoryInstructionIsAskedForWithoutAPrompt) {
+  BankingHarness h;
+  h.options.add(option::baseCategoriesOnCategories);
+  h.readQIF("D1/1/24\nPCOFFEE 12\nT-4.00\nLFood\n^\n");
+  h.run({press::skip()});
+  ASSERT_EQ(h.newInstructionView.shown.size(), 1u);
+  EXPECT_FALSE(h.newInstructionView.shown[0].prompt);
+  EXPECT_EQ(h.newInstructionView.shown[0].category, "Food");
+  EXPECT_EQ(h.newInstructionView.shown[0].description, "COFFEE 12");
+  EXPECT_EQ(h.output, "");
+  EXPECT_EQ(h.end.count, 0);
+}
+
+TEST(RunEnds, ConfirmationIsAskedByTheRuleThatApplies) {
+  // The instruction confirms, except for -9.00 whose amount instruction does not; the amount
+  // instruction for -7.00 confirms although the instruction of "X" does not.
+  BankingHarness h;
+  ASSERT_TRUE(h.loadStore(R"({"Instructions": [
+    {"descriptionMatch": "W", "category": "W", "categoryConfirm": "Y",
+     "amounts": [{"amount": "-9.00", "amountDescription": "W9", "amountCategory": "W"}]},
+    {"descriptionMatch": "X", "category": "X",
+     "amounts": [{"amount": "-7.00", "amountDescription": "X7", "amountCategory": "X",
+                  "amountConfirm": "Y"}]}]})")
+                  .ok());
+  h.readQIF(
+      "D1/1/24\nPW\nT-1.00\n^\nD1/1/24\nPW\nT-9.00\n^\nD1/1/24\nPX\nT-7.00\n^\n"
+      "D1/1/24\nPX\nT-8.00\n^\n");
+  h.run({press::ok(), press::ok()});
+  ASSERT_EQ(h.confirmView.shown.size(), 2u);
+  EXPECT_EQ(h.confirmView.shown[0].proposed.amount, "-1.00");
+  EXPECT_EQ(h.confirmView.shown[1].proposed.description, "X7");
+  EXPECT_FALSE(h.confirmView.shown[0].backButtonShown);
+  EXPECT_EQ(h.end.count, 4);
+}
+
+TEST(RunEnds, AnUnreadableTransactionIsSkippedOrEndsTheRun) {
+  for (int answer : {ErrorWarning::goOn, ErrorWarning::cancel}) {
+    BankingHarness h;
+    ASSERT_TRUE(h.loadStore(kInstructions).ok());
+    Value records = Value::array();
+    records.append(Value{{"date", "01/01/2024"}, {"description", "A"}, {"amount", "-1.00"}});
+    records.append(Value{{"errorMessage", "No amount."}, {"errorText", "<STMTTRN>..."}});
+    records.append(Value{{"date", "01/03/2024"}, {"description", "C"}, {"amount", "-3.00"}});
+    h.processor.setTransactions(records, false);
+    h.platform.answerNextInputErrorWarning(answer);
+    h.run();
+    ASSERT_EQ(h.platform.inputErrorWarnings.size(), 1u);
+    const InputErrorWarning& warning = h.platform.inputErrorWarnings[0];
+    EXPECT_EQ(warning.message, "No amount.");
+    EXPECT_EQ(warning.text, "<STMTTRN>...");
+    EXPECT_EQ(warning.buttonTitle, "Skip Transaction");
+    EXPECT_FALSE(warning.showDontWarnSwitch);
+    EXPECT_EQ(h.end.calls, 1);
+    if (answer == ErrorWarning::goOn) {
+      EXPECT_EQ(h.output, std::string(kOutA) + kOutC);
+      EXPECT_EQ(h.end.count, 2);
+    } else {
+      EXPECT_EQ(h.output, kOutA);
+      EXPECT_EQ(h.end.count, 1);
+    }
+  }
+}
+
+TEST(RunEnds, ADamagedContinuationStillEndsOnce) {
+  struct Case {
+    const char* name;
+    Value continuation;
+    int count;
+  };
+  Value notAList = Value{{"qif", "text"}, {"numberOfTransactionsAppended", 3}};
+  Value pastTheEnd = Value{{"qif", Value::array()},
+                           {"currentTransactionIndex", 5},
+                           {"numberOfTransactionsAppended", -2}};
+  Value badMark = Value{{"fileAsString", "!Type:Bank\n"}};
+  Value marked = Value{
+      {"date", "01/01/2024"}, {"description", "A"}, {"amount", "-1.00"}, {"outputLength", 999}};
+  badMark.set("qif", Value(Value::Array{marked}));
+  const Case cases[] = {{"not a list", notAList, 3},
+                        {"past the end", pastTheEnd, 0},
+                        {"mark past the buffer", badMark, 1}};
+  for (const Case& c : cases) {
+    BankingHarness h;
+    ASSERT_TRUE(h.loadStore(kInstructions).ok());
+    EndRecorder end;
+    h.processor.continueWith(c.continuation, h.output, h.settings, end.callback());
+    EXPECT_EQ(end.calls, 1) << c.name;
+    EXPECT_EQ(end.count, c.count) << c.name;
+  }
+  BankingHarness h;
+  ASSERT_TRUE(h.loadStore(kInstructions).ok());
+  h.processor.continueWith(badMark, h.output, h.settings, h.end.callback());
+  EXPECT_EQ(h.output, std::string("!Type:Bank\n") + kOutA) << "no bytes from a stale mark";
+}
+
+TEST(RunEnds, AContinuationRecordThatIsNotATransactionIsOfferedToSkip) {
+  BankingHarness h;
+  ASSERT_TRUE(h.loadStore(kInstructions).ok());
+  Value continuation =
+      Value{{"qif", Value(Value::Array{Value("junk"), Value{{"date", "01/01/2024"},
+                                                            {"description", "A"},
+                                                            {"amount", "-1.00"}}})}};
+  h.platform.answerNextInputErrorWarning(ErrorWarning::goOn);
+  h.processor.continueWith(continuation, h.output, h.settings, h.end.callback());
+  ASSERT_EQ(h.platform.inputErrorWarnings.size(), 1u);
+  EXPECT_EQ(h.platform.inputErrorWarnings[0].message,
+            std::string(BankingCreditCardQIF::kDamagedRecordMessage));
+  EXPECT_EQ(h.output, kOutA);
+  EXPECT_EQ(h.end.count, 1);
+}
+
+TEST(RunEnds, StartingARunWhileOneWaitsEndsTheFirstAsStopped) {
+  BankingHarness h;
+  ASSERT_TRUE(h.loadStore(kInstructions).ok());
+  h.options.add(option::confirmAllTransactions);
+  h.readQIF(kFour);
+  EndRecorder first;
+  h.processor.processInstructionsAndAppendToString(h.output, h.settings, first.callback());
+  h.processor.confirmOK();
+  h.readQIF("D1/2/24\nPB\nT-2.00\n^\n");
+  std::string second;
+  h.processor.processInstructionsAndAppendToString(second, h.settings, h.end.callback());
+  EXPECT_EQ(first.calls, 1);
+  EXPECT_EQ(first.count, 0);
+  answerDialogs(h.processor, {press::ok()});
+  EXPECT_EQ(second, kOutB);
+  EXPECT_EQ(h.end.count, 1);
+}
+
+}  // namespace
+}  // namespace corvela::testing
