@@ -110,6 +110,8 @@ OptionsWindow::OptionsWindow(QWidget* parent)
   buttons->button(QDialogButtonBox::Cancel)->setObjectName(QStringLiteral("cancel"));
   buttons->button(QDialogButtonBox::Help)->setObjectName(QStringLiteral("help"));
   buttons->button(QDialogButtonBox::Ok)->setDefault(true);
+  // Plain text buttons, as on most desktops, whatever the style would add.
+  for (QAbstractButton* button : buttons->buttons()) button->setIcon(QIcon());
   connect(buttons, &QDialogButtonBox::accepted, this, [this] {
     if (presenter_) presenter_->ok();
   });
@@ -347,9 +349,9 @@ void OptionsWindow::showForm(const OptionsForm& form) {
   if (!isVisible()) {
     pages_->setCurrentIndex(0);
     show();
+    raise();
+    activateWindow();
   }
-  raise();
-  activateWindow();
 }
 
 OptionsForm OptionsWindow::readForm() const {

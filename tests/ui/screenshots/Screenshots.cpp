@@ -1,10 +1,13 @@
 // Takes the documentation's screenshots of the desktop program's windows:
-//   corvela_screenshots OUTPUT_FOLDER
+//   corvela_screenshots OUTPUT_FOLDER [--all-pages]
+// With --all-pages the options window's other pages are saved too (options-dialog-N.png), for
+// checking the layout; the documentation shows the first page, as the window opens.
 // Run it on a real display server (scripts/screenshots starts Xvfb); it saves what the server
 // shows of each window, over a fresh preference store with the first-run answers' options.
 #include <QApplication>
 #include <QDir>
 #include <QScreen>
+#include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTextStream>
@@ -72,5 +75,13 @@ int main(int argc, char** argv) {
     return 1;
   }
   QTextStream(stdout) << path << "\n";
+  if (arguments.contains(QStringLiteral("--all-pages"))) {
+    for (int page = 1; page < window.pages()->count(); ++page) {
+      window.pages()->setCurrentIndex(page);
+      QString pagePath = out.filePath(QStringLiteral("options-dialog-%1.png").arg(page));
+      if (!saveWindow(window, pagePath)) return 1;
+      QTextStream(stdout) << pagePath << "\n";
+    }
+  }
   return 0;
 }
