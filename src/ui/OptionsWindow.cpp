@@ -135,10 +135,10 @@ void OptionsWindow::reject() {
 }
 
 void OptionsWindow::closeEvent(QCloseEvent* event) {
-  // Closed from the title bar: the presenter must still hear of it, or the menus it disabled
-  // would stay disabled.
-  event->ignore();
-  reject();
+  // Closed from the title bar or by quitting: the presenter must still hear of it, or the menus
+  // it disabled would stay disabled. The window closes either way, so quitting is not held up.
+  if (presenter_ && isVisible()) presenter_->cancel();
+  event->accept();
 }
 
 QCheckBox* OptionsWindow::addCheckbox(OptionSwitch OptionsForm::*field, const char* name,

@@ -79,7 +79,10 @@ std::optional<std::string> QtPlatform::clipboardText() {
 void QtPlatform::showStatus(const std::string& title, const std::string& text) {
   StatusView* view = statusView_;
   if (!view) {
-    if (!ownStatusView_) ownStatusView_ = new StatusView;
+    if (!ownStatusView_) {
+      ownStatusView_ = new StatusView;
+      QObject::connect(ownStatusView_, &StatusView::dismissed, ownStatusView_, &QWidget::hide);
+    }
     view = ownStatusView_;
   }
   view->showStatus(qs(title), displayText(text));

@@ -190,6 +190,8 @@ class QtPlatformTest : public QObject {
     QVERIFY(window->isVisible());
     QCOMPARE(window->windowTitle(), QStringLiteral("Invalid Input"));
     QCOMPARE(window->text(), QStringLiteral("\n\nBad."));
+    window->doneButton()->click();
+    QVERIFY(!window->isVisible());
   }
 
   void clipboardGivesPlainTextOnly() {
