@@ -26,6 +26,14 @@ class ScriptedPlatform : public Platform {
   void answerNextInputErrorWarning(int answer, bool dontWarn = false) {
     warningAnswers_.push_back({answer, dontWarn});
   }
+  // Queue the answer to the next open panel (none: the person cancels).
+  void answerNextOpenPanel(std::optional<OpenPanelChoice> choice) {
+    openAnswers_.push_back(std::move(choice));
+  }
+  // Queue the answer to the next save panel (none: the person cancels).
+  void answerNextSavePanel(std::optional<std::string> path) {
+    saveAnswers_.push_back(std::move(path));
+  }
 
   int runAlert(const Alert& alert) override {
     alerts.push_back(alert);
@@ -42,32 +50,6 @@ class ScriptedPlatform : public Platform {
     return next(warningAnswers_, "unexpected input-error warning: " + warning.message);
   }
 
-  bool allAnswersUsed() const {
-    return alertAnswers_.empty() && cancelAnswers_.empty() && warningAnswers_.empty() &&
-           openAnswers_.empty() && saveAnswers_.empty();
-  }
-
-  std::vector<Alert> alerts;
-  int cancelConfirms = 0;
-  std::vector<InputErrorWarning> inputErrorWarnings;
-
-  // --- Main window services ---
-
-  // One status view as it was shown.
-  struct StatusShown {
-    std::string title;
-    std::string text;
-  };
-
-  // Queue the answer to the next open panel (none: the person cancels).
-  void answerNextOpenPanel(std::optional<OpenPanelChoice> choice) {
-    openAnswers_.push_back(std::move(choice));
-  }
-  // Queue the answer to the next save panel (none: the person cancels).
-  void answerNextSavePanel(std::optional<std::string> path) {
-    saveAnswers_.push_back(std::move(path));
-  }
-
   std::optional<OpenPanelChoice> runOpenPanel(const OpenPanel& panel) override {
     openPanels.push_back(panel);
     return next(openAnswers_, "unexpected open panel: " + panel.prompt);
@@ -80,6 +62,12 @@ class ScriptedPlatform : public Platform {
 
   std::optional<std::string> clipboardText() override { return clipboard; }
 
+  // One status view as it was shown.
+  struct StatusShown {
+    std::string title;
+    std::string text;
+  };
+
   void showStatus(const std::string& title, const std::string& text) override {
     statuses.push_back({title, text});
   }
@@ -91,6 +79,11 @@ class ScriptedPlatform : public Platform {
 
   void openHelpPage(const std::string& anchor) override { helpPages.push_back(anchor); }
 
+  struct Timer {
+    double seconds;
+    std::function<void()> action;
+  };
+
   void scheduleOneShot(double seconds, std::function<void()> action) override {
     timers.push_back({seconds, std::move(action)});
   }
@@ -101,11 +94,14 @@ class ScriptedPlatform : public Platform {
     for (Timer& timer : due) timer.action();
   }
 
-  struct Timer {
-    double seconds;
-    std::function<void()> action;
-  };
+  bool allAnswersUsed() const {
+    return alertAnswers_.empty() && cancelAnswers_.empty() && warningAnswers_.empty() &&
+           openAnswers_.empty() && saveAnswers_.empty();
+  }
 
+  std::vector<Alert> alerts;
+  int cancelConfirms = 0;
+  std::vector<InputErrorWarning> inputErrorWarnings;
   std::vector<OpenPanel> openPanels;
   std::vector<SavePanel> savePanels;
   std::vector<StatusShown> statuses;
@@ -113,8 +109,6 @@ class ScriptedPlatform : public Platform {
   std::vector<Timer> timers;
   // What the clipboard holds; none for no plain text.
   std::optional<std::string> clipboard;
-
-  // --- end of main window services ---
 
  private:
   template <typename T>

@@ -1,0 +1,233 @@
+#include <QButtonGroup>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTabWidget>
+#include <QTest>
+#include <memory>
+
+#include "app/ControlSettings.h"
+#include "prefs/OptionsDialog.h"
+#include "prefs/Preferences.h"
+#include "ui/OptionsWindow.h"
+#include "ui/QtText.h"
+#include "ui/UiTestSupport.h"
+#include "ui/UiTests.h"
+
+namespace corvela::ui::testing {
+
+// The options window draws the presenter's form and hands the person's clicks back to it.
+class OptionsWindowTest : public QObject {
+  Q_OBJECT
+
+ private slots:
+  void init() {
+    store = std::make_unique<ScratchStoreFile>();
+    options = std::make_unique<Preferences>(store->prefs);
+    host = std::make_unique<RecordingOptionsHost>(store->prefs);
+    window = std::make_unique<OptionsWindow>();
+    dialog = std::make_unique<OptionsDialog>(store->prefs, *options, window->view(), *host);
+    window->setPresenter(dialog.get());
+  }
+  void cleanup() {
+    window.reset();
+    dialog.reset();
+    host.reset();
+    options.reset();
+    store.reset();
+  }
+
+  // Every control of the form is bound both ways: what the window is shown it reads back.
+  void everyControlIsBound() {
+    OptionsForm form;
+    form.title = "Some Title";
+    for (OptionSwitch* s : {&form.append,
+                            &form.showAllAccountNames,
+                            &form.runAutomatically,
+                            &form.qifConfirmAllTransactions,
+                            &form.textConfirmAllTransactions,
+                            &form.treatMemoAsDescription,
+                            &form.leaveBlankDescriptionsBlank,
+                            &form.longestMatch,
+                            &form.matchDescriptionWithContains,
+                            &form.quicken2003,
+                            &form.formatFirstMatch,
+                            &form.useOFXTRNTYPE,
+                            &form.initialCaps,
+                            &form.europeanDates,
+                            &form.secondQIFEuropeanDates,
+                            &form.outputEuropeanDates,
+                            &form.outputEuropeanAmounts,
+                            &form.outputDashDates,
+                            &form.removeLongNumber,
+                            &form.updateCategoryWhenDescriptionChanged,
+                            &form.checkForUpdates})
+      *s = {true, false};
+    form.showAllAccountNamesHelpEnabled = true;
+    form.clearedStatusBankTransactions = 1;
+    form.clearedStatusCreditCardTransactions = 2;
+    form.clearedStatusInvestmentTransactions = 1;
+    form.clearedStatusUnknownTransactions = 2;
+    form.descriptionMemoMatchPopup = 2;
+    form.categoryRadioButtons = 3;
+    form.cancelRadioButtons = 1;
+    form.amountsPrecision = 1;
+    form.sharesPrecision = 3;
+    form.pricesPrecision = 4;
+    form.bccAmountsPrecision = 6;
+    form.descriptionOutput = "%d \xE2\x80\x94 %m";
+    form.memoOutput = "memo";
+    window->view().show(form);
+    QCOMPARE(window->view().read(), form);
+  }
+
+  void displayShowsTheStoredOptions() {
+    setList({"append", "showAllAccountNames", "markCreditCardTransactionsAsUncleared",
+             "useCategoriesIfPresent", "justFinishLater"});
+    store->prefs.setInt(prefKey::pricesPrecision, 4);
+    dialog->display();
+    QVERIFY(window->isVisible());
+    QCOMPARE(window->windowTitle(), QStringLiteral("Corvela Preferences"));
+    QVERIFY(!host->menusEnabled);
+    QVERIFY(checkbox("append")->isChecked());
+    QVERIFY(checkbox("showAllAccountNames")->isChecked());
+    QVERIFY(checkbox("showAllAccountNames")->isEnabled());
+    QCOMPARE(popUp("clearedStatusCreditCardTransactions")->currentIndex(), 2);
+    QVERIFY(radio("categoryRadioButtons_2")->isChecked());
+    QVERIFY(radio("cancelRadioButtons_1")->isChecked());
+    QVERIFY(!checkbox("updateCategoryWhenDescriptionChanged")->isEnabled());
+    QCOMPARE(popUp("pricesPrecision")->currentText(), QStringLiteral("4 decimal places"));
+  }
+
+  void clickingAppendOffersAllAccountNamesAndForgetsTheOutputFile() {
+    store->prefs.setObject(
+        controllerKey::ControlSettings,
+        Value{{std::string(controlSettingsKey::outputFilePath), Value("/tmp/out.qif")}});
+    dialog->display();
+    auto* help = window->findChild<QLabel*>(QStringLiteral("showAllAccountNamesHelp"));
+    QVERIFY(help);
+    QVERIFY(!help->isEnabled());
+    QVERIFY(!checkbox("showAllAccountNames")->isEnabled());
+
+    checkbox("append")->click();
+    QVERIFY(checkbox("showAllAccountNames")->isEnabled());
+    QVERIFY(help->isEnabled());
+    QVERIFY(!store->prefs.objectForKey(controllerKey::ControlSettings)
+                 .contains(controlSettingsKey::outputFilePath));
+
+    checkbox("showAllAccountNames")->click();
+    checkbox("append")->click();
+    QVERIFY(!checkbox("showAllAccountNames")->isChecked());
+    QVERIFY(!checkbox("showAllAccountNames")->isEnabled());
+  }
+
+  void theTwoEuropeanDatesCheckboxesMoveTogether() {
+    dialog->display();
+    checkbox("europeanDates")->click();
+    QVERIFY(checkbox("secondQIFEuropeanDates")->isChecked());
+    checkbox("secondQIFEuropeanDates")->click();
+    QVERIFY(!checkbox("europeanDates")->isChecked());
+  }
+
+  void categoryChoiceOffersUpdateCategoryOnlyForInstructions() {
+    setList({"updateCategoryWhenDescriptionChanged"});
+    dialog->display();
+    QVERIFY(checkbox("updateCategoryWhenDescriptionChanged")->isChecked());
+    radio("categoryRadioButtons_3")->click();
+    QVERIFY(!checkbox("updateCategoryWhenDescriptionChanged")->isChecked());
+    QVERIFY(!checkbox("updateCategoryWhenDescriptionChanged")->isEnabled());
+    radio("categoryRadioButtons_0")->click();
+    QVERIFY(checkbox("updateCategoryWhenDescriptionChanged")->isEnabled());
+  }
+
+  void okWritesWhatTheControlsShow() {
+    dialog->display();
+    checkbox("initialCaps")->click();
+    checkbox("outputEuropeanDates")->click();
+    popUp("clearedStatusBankTransactions")->setCurrentIndex(1);
+    radio("cancelRadioButtons_0")->click();
+    popUp("amountsPrecision")->setCurrentIndex(2);
+    auto* description = window->findChild<QLineEdit*>(QStringLiteral("descriptionOutput"));
+    description->setText(QStringLiteral("%m"));
+    button("ok")->click();
+
+    QVERIFY(!window->isVisible());
+    QVERIFY(host->menusEnabled);
+    QCOMPARE(storedList(), (QStringList{"markBankTransactionsAsCleared", "initialCaps",
+                                        "outputEuropeanDates", "justStop", "converted2.2"}));
+    QCOMPARE(store->prefs.intForKey(prefKey::amountsPrecision), 4);
+    QCOMPARE(str(store->prefs.prefs(), prefKey::DescriptionOutput), std::string("%m"));
+    QCOMPARE(str(store->prefs.prefs(), prefKey::OutputDateFormat), std::string("%d/%m/%Y"));
+  }
+
+  void cancelEscapeAndClosingAllCancel() {
+    for (int way = 0; way < 3; ++way) {
+      setList({"initialCaps"});
+      dialog->display();
+      checkbox("initialCaps")->click();
+      if (way == 0) button("cancel")->click();
+      if (way == 1) QTest::keyClick(window.get(), Qt::Key_Escape);
+      if (way == 2) window->close();
+      QVERIFY2(!window->isVisible(), qPrintable(QString::number(way)));
+      QVERIFY(host->menusEnabled);
+      QCOMPARE(storedList(), QStringList{"initialCaps"});
+    }
+  }
+
+  void helpButtonAsksForHelp() {
+    bool asked = false;
+    connect(window.get(), &OptionsWindow::helpRequested, this, [&] { asked = true; });
+    dialog->display();
+    button("help")->click();
+    QVERIFY(asked);
+  }
+
+  void reopeningStartsOnTheFirstPage() {
+    dialog->display();
+    window->pages()->setCurrentIndex(3);
+    button("cancel")->click();
+    dialog->display();
+    QCOMPARE(window->pages()->currentIndex(), 0);
+  }
+
+ private:
+  void setList(const QStringList& names) {
+    Value list = Value::array();
+    for (const QString& name : names) list.append(Value(utf8(name)));
+    store->prefs.setObject(prefKey::Preferences, list);
+  }
+  QStringList storedList() const {
+    QStringList names;
+    for (const Value& name : store->prefs.objectForKey(prefKey::Preferences).toArray())
+      names << qs(name.toString());
+    return names;
+  }
+  template <typename W>
+  W* control(const char* name) const {
+    W* widget = window->findChild<W*>(QLatin1String(name));
+    if (!widget) qFatal("no control %s", name);
+    return widget;
+  }
+  QCheckBox* checkbox(const char* name) const { return control<QCheckBox>(name); }
+  QComboBox* popUp(const char* name) const { return control<QComboBox>(name); }
+  QRadioButton* radio(const char* name) const { return control<QRadioButton>(name); }
+  QPushButton* button(const char* name) const { return control<QPushButton>(name); }
+
+  std::unique_ptr<ScratchStoreFile> store;
+  std::unique_ptr<Preferences> options;
+  std::unique_ptr<RecordingOptionsHost> host;
+  std::unique_ptr<OptionsWindow> window;
+  std::unique_ptr<OptionsDialog> dialog;
+};
+
+int runOptionsWindowTest(const QStringList& arguments) {
+  OptionsWindowTest test;
+  return QTest::qExec(&test, arguments);
+}
+
+}  // namespace corvela::ui::testing
+
+#include "OptionsWindowTest.moc"

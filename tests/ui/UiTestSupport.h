@@ -1,0 +1,61 @@
+#pragma once
+
+#include <QApplication>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <QWidget>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "prefs/CVPrefs.h"
+#include "prefs/OptionsDialog.h"
+
+namespace corvela::ui::testing {
+
+// Runs `act` on the modal window of type W that the code under test is about to open (it
+// polls until one shows, for at most two seconds, so nested event loops have started).
+template <typename W>
+void whenModalShows(std::function<void(W*)> act) {
+  auto* timer = new QTimer(qApp);
+  auto tries = std::make_shared<int>(0);
+  QObject::connect(timer, &QTimer::timeout, timer, [timer, tries, act] {
+    if (auto* window = qobject_cast<W*>(QApplication::activeModalWidget())) {
+      timer->deleteLater();
+      timer->stop();
+      act(window);
+    } else if (++*tries >= 200) {
+      timer->stop();
+      timer->deleteLater();
+    }
+  });
+  timer->start(10);
+}
+
+// A preference store in a folder of its own, removed with the test.
+struct ScratchStoreFile {
+  QTemporaryDir folder;
+  std::string path = folder.filePath(QStringLiteral("test.prefs")).toStdString();
+  CVPrefs prefs{path};
+};
+
+// The controller's side of the options dialog, as the controller does it, with a record.
+class RecordingOptionsHost : public OptionsDialogHost {
+ public:
+  explicit RecordingOptionsHost(CVPrefs& store) : store_(store) {}
+  void disableMenuItems() override { menusEnabled = false; }
+  void enableMenuItems() override { menusEnabled = true; }
+  void setDateFormatters(const std::string& monthDayPattern) override {
+    patterns.push_back(monthDayPattern);
+    storeOutputDateFormats(store_, monthDayPattern);
+  }
+
+  bool menusEnabled = true;
+  std::vector<std::string> patterns;
+
+ private:
+  CVPrefs& store_;
+};
+
+}  // namespace corvela::ui::testing

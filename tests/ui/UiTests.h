@@ -1,0 +1,15 @@
+#pragma once
+
+#include <QStringList>
+
+namespace corvela::ui::testing {
+
+// Each test class runs through one of these, with QTest's command-line arguments.
+int runQtTextTest(const QStringList& arguments);
+int runCompletingComboBoxTest(const QStringList& arguments);
+int runOptionsWindowTest(const QStringList& arguments);
+int runQtPlatformTest(const QStringList& arguments);
+int runFilePanelsTest(const QStringList& arguments);
+int runDesktopAppTest(const QStringList& arguments);
+
+}  // namespace corvela::ui::testing
