@@ -8,8 +8,9 @@ Application::Application(CVPrefs& store, const Bundle& bundle, FrontEnd frontEnd
       platform(frontEnd.platform),
       errorWarning(frontEnd.platform,
                    [this](const Value& format) { notAvailable.inputFormats.addFormat(format); }),
-      bank(options, instructions, qifReader, outputFormats, cancelConfirm, errorWarning,
-           frontEnd.confirmView, frontEnd.newInstructionView),
+      bank(store, options, instructions, categories, descriptions, qifReader, outputFormats,
+           cancelConfirm, errorWarning, frontEnd.platform, frontEnd.confirmView,
+           frontEnd.newInstructionView),
       controller(ControllerParts{
           .store = store,
           .options = options,

@@ -7,6 +7,7 @@
 
 #include "app/ErrorWarning.h"
 #include "banking/ContinuationKeys.h"
+#include "banking/RecordText.h"
 #include "instructions/Amounts.h"
 #include "instructions/InstructionKeys.h"
 #include "instructions/Instructions.h"
@@ -22,13 +23,6 @@ namespace corvela {
 namespace {
 
 namespace tk = transactionKey;
-
-bool hasText(const Value& record, std::string_view key) { return !str(record, key).empty(); }
-
-bool hasSplits(const Value& record) {
-  const Value& splits = record[tk::splits];
-  return splits.isArray() && splits.size() > 0;
-}
 
 // A stored count or index as a size, 0 for anything negative or not a number.
 std::size_t nonNegative(const Value& number) {
@@ -46,17 +40,23 @@ std::optional<std::string> checkNumberIn(std::string_view description) {
   return std::string(first, last);
 }
 
-BankingCreditCardQIF::BankingCreditCardQIF(const Preferences& options, Instructions& instructions,
-                                           const QIFReader& reader, OutputFormats& outputFormats,
+BankingCreditCardQIF::BankingCreditCardQIF(CVPrefs& prefs, const Preferences& options,
+                                           Instructions& instructions, Categories& categories,
+                                           Descriptions& descriptions, const QIFReader& reader,
+                                           OutputFormats& outputFormats,
                                            CancelConfirm& cancelConfirm, ErrorWarning& errorWarning,
-                                           ConfirmView& confirmView,
+                                           Platform& platform, ConfirmView& confirmView,
                                            NewInstructionView& newInstructionView)
-    : options_(options),
+    : prefs_(prefs),
+      options_(options),
       instructions_(instructions),
+      categories_(categories),
+      descriptions_(descriptions),
       reader_(reader),
       outputFormats_(outputFormats),
       cancelConfirm_(cancelConfirm),
       errorWarning_(errorWarning),
+      platform_(platform),
       confirmView_(confirmView),
       newInstructionView_(newInstructionView) {}
 
@@ -73,6 +73,9 @@ void BankingCreditCardQIF::setTransactions(Value qif, bool mustConfirm) {
 void BankingCreditCardQIF::beginRun(std::string& fileAsString, const RunSettings& settings,
                                     DidEnd didEnd) {
   if (running_) endRun(0, std::nullopt);
+  // A dialog left open for an investment statement's banking line belongs to no run now.
+  doingInvestmentBankingTransaction_ = false;
+  investmentDelegate_ = nullptr;
   running_ = true;
   openDialog_ = Dialog::none;
   fileAsString_ = &fileAsString;
@@ -125,15 +128,15 @@ void BankingCreditCardQIF::continueWith(const Value& continuation, std::string& 
 // --- the loop
 
 void BankingCreditCardQIF::startNewTransaction(bool backToConfirm) {
-  confirmView_.emptyConfirmedDescriptionText();
+  changedDescription_.reset();
+  confirmForm_.confirmedDescription.clear();
   processCurrentInstructionAndLoop(backToConfirm);
 }
 
 void BankingCreditCardQIF::processCurrentInstructionAndLoop(bool backToConfirm) {
   if (!running_) return;
   if (backToConfirm) {
-    openDialog_ = Dialog::confirm;
-    confirmView_.showAgain();
+    showConfirm();
     return;
   }
   openDialog_ = Dialog::none;
@@ -243,9 +246,17 @@ BankingCreditCardQIF::Outcome BankingCreditCardQIF::applyInstruction(
       (options_.isOn(option::useCategoriesIfPresent) &&
        (hasText(transaction, tk::category) || hasSplits(transaction)))) {
     processSplits(transaction[tk::splits]);
-    proposal_ = transactionAsRead(transaction, amount);
+    proposal_ = BankCCOutput{};
+    proposal_.date = changedDate_;
+    proposal_.description = optionalString(transaction, tk::description);
+    proposal_.memo = optionalString(transaction, tk::memo);
+    proposal_.amount = amount;
+    proposal_.number = outputNumber(transaction);
+    proposal_.category = optionalString(transaction, tk::category);
+    proposal_.cleared = clearedMark(transaction);
+    proposal_.splits = splits_;
     if (mustConfirm_) {
-      openConfirmDialog();
+      beginConfirmDialog();
       return Outcome::wait;
     }
     output(proposal_);
@@ -262,8 +273,10 @@ BankingCreditCardQIF::Outcome BankingCreditCardQIF::applyInstruction(
   } else {
     description = str(transaction, tk::description);
     if (options_.isOn(option::updateCategoryWhenDescriptionChanged)) {
-      std::string typed = confirmView_.confirmedDescriptionText();
-      if (!typed.empty()) description = std::move(typed);
+      // Not empty only when the same transaction is processed again from the confirmation
+      // dialog: what it shows (or the person typed) as the description is matched.
+      const std::string& typed = confirmForm_.confirmedDescription;
+      if (!typed.empty()) description = typed;
     }
     const std::string& memo = str(transaction, tk::memo);
     constexpr std::string_view key = instructionKey::descriptionMatch;
@@ -326,7 +339,7 @@ BankingCreditCardQIF::Outcome BankingCreditCardQIF::applyInstruction(
   const bool confirm = mustConfirm_ || (rule && has(*rule, amountKey::amountConfirm)) ||
                        (!rule && has(instruction_, instructionKey::categoryConfirm));
   if (confirm) {
-    openConfirmDialog();
+    beginConfirmDialog();
     return Outcome::wait;
   }
   output(proposal_);
@@ -354,6 +367,8 @@ void BankingCreditCardQIF::processSplits(const Value& splits) {
       }
     }
     first = false;
+    // An amount still to be filled in stays empty: reversing its sign would make it "-".
+    if (str(split, splitKey::amount).empty()) split.set(splitKey::amountAlreadyConverted, true);
     reader_.normalizeQIFAmountIn(split, settings_.qifTypeTag);
     list.append(std::move(split));
   }
@@ -370,20 +385,6 @@ std::optional<std::string> BankingCreditCardQIF::outputNumber(const Value& trans
   return optionalString(transaction, tk::number);
 }
 
-BankCCOutput BankingCreditCardQIF::transactionAsRead(const Value& transaction,
-                                                    std::optional<std::string> amount) const {
-  BankCCOutput asRead;
-  asRead.date = changedDate_;
-  asRead.description = optionalString(transaction, tk::description);
-  asRead.memo = optionalString(transaction, tk::memo);
-  asRead.amount = std::move(amount);
-  asRead.number = outputNumber(transaction);
-  asRead.category = optionalString(transaction, tk::category);
-  asRead.cleared = clearedMark(transaction);
-  asRead.splits = splits_;
-  return asRead;
-}
-
 std::optional<std::string> BankingCreditCardQIF::clearedMark(const Value& transaction) const {
   if (settings_.markAsCleared) return "*";
   if (settings_.markAsUncleared) return "";
@@ -393,33 +394,6 @@ std::optional<std::string> BankingCreditCardQIF::clearedMark(const Value& transa
 void BankingCreditCardQIF::output(const BankCCOutput& transaction) {
   OutputContext context{settings_.outputFormatText, settings_.account};
   outputFormats_.produceBankCCOutput(*fileAsString_, context, transaction);
-}
-
-void BankingCreditCardQIF::openConfirmDialog() {
-  ConfirmForm form;
-  form.backButtonShown = backButtonShown_;
-  form.backButtonEnabled = backButtonEnabled_;
-  form.proposed = proposal_;
-  openDialog_ = Dialog::confirm;
-  confirmView_.show(form);
-}
-
-void BankingCreditCardQIF::addNewInstructionForAmount(std::optional<std::string> amount,
-                                                      std::optional<std::string> prompt,
-                                                      bool newAmountForInstruction,
-                                                      std::string description,
-                                                      std::optional<std::string> category) {
-  if (!running_) return;
-  NewInstructionForm form;
-  form.backButtonShown = backButtonShown_;
-  form.backButtonEnabled = backButtonEnabled_;
-  form.amount = std::move(amount);
-  form.prompt = std::move(prompt);
-  form.newAmountForInstruction = newAmountForInstruction;
-  form.description = std::move(description);
-  form.category = std::move(category);
-  openDialog_ = Dialog::newInstruction;
-  newInstructionView_.show(form);
 }
 
 }  // namespace corvela

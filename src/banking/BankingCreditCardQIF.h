@@ -5,8 +5,11 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "banking/ConfirmView.h"
+#include "banking/DialogFields.h"
+#include "banking/InvestmentBankingDelegate.h"
 #include "banking/NewInstructionView.h"
 #include "banking/RunSettings.h"
 #include "formats/OutputFormats.h"
@@ -14,21 +17,30 @@
 
 namespace corvela {
 
+class CVPrefs;
 class CancelConfirm;
+class Categories;
+class Descriptions;
 class ErrorWarning;
 class Instructions;
+class Platform;
 class Preferences;
 class QIFReader;
+
+// Which amount field a number format is meant for (setPrecision).
+enum class AmountField { newInstructionAmount, confirmAmount };
 
 // The bank and credit-card processor: walks the transactions of a run, tidies each one, applies
 // the instruction and amount instruction that match it, and either writes it to the output
 // buffer at once or stops in the confirmation or new-instruction dialog, whose buttons call the
-// actions below to resume.
+// actions below to resume. It is the presenter of both dialogs: it keeps their forms, and the
+// views report every edit and button to it.
 //
 // Nothing here blocks: a method that opens a dialog returns, and the run goes on when the view
 // calls an action. A run ends with exactly one call of the end callback given at its start, on
 // every path (end of the list, skip remaining, stop, finish later, an unreadable transaction
-// the person does not skip); the transaction list is released before that call.
+// the person does not skip); the transaction list is released before that call. An action
+// that does not belong to the dialog on screen does nothing.
 //
 // All collaborators are borrowed and must outlive the processor. The output buffer belongs to
 // the caller and must live until the end callback.
@@ -57,11 +69,35 @@ class BankingCreditCardQIF {
   // The warning about a record of a continuation file that is not a transaction record.
   static constexpr std::string_view kDamagedRecordMessage =
       "This transaction of the continuation file is damaged and cannot be processed.";
+  // The confirmation dialog's prompts; the first "%@" is kConfirmAll or the kConfirmWith...
+  // text, the second of the description prompt kPromptWithoutSplits or kPromptWithSplits.
+  static constexpr std::string_view kCategoryPrompt =
+      "You asked to confirm %@.  You can change the description, the memo, or the category for "
+      "this transaction only.";
+  static constexpr std::string_view kDescriptionPrompt =
+      "You asked to confirm %@.  You can change the description%@ for this transaction only.";
+  static constexpr std::string_view kConfirmAll = "all transactions";
+  static constexpr std::string_view kConfirmWithThisCategory = "transactions with this category";
+  static constexpr std::string_view kConfirmWithThisDescription =
+      "transactions with this description";
+  static constexpr std::string_view kPromptWithoutSplits = ", the memo, or the category";
+  static constexpr std::string_view kPromptWithSplits = " or category/memo in the splits";
+  // The confirmation date when the run has a fixed output date: the transaction's date, then
+  // the date output.
+  static constexpr std::string_view kWillUseDate = "%@ (will use %@)";
+  // The question before a new instruction replaces a stored one (both "%@" the match text).
+  static constexpr std::string_view kReplaceTitle = "Instructions Already Exist";
+  static constexpr std::string_view kReplaceText =
+      "Instructions for \"%@\" already exist.  If you save these changes, you will replace the "
+      "existing instructions for \"%@\".    Do you want to save the changes?.";
+  static constexpr std::string_view kYesButton = "Yes";
+  static constexpr std::string_view kNoButton = "No";
 
-  BankingCreditCardQIF(const Preferences& options, Instructions& instructions,
-                       const QIFReader& reader, OutputFormats& outputFormats,
-                       CancelConfirm& cancelConfirm, ErrorWarning& errorWarning,
-                       ConfirmView& confirmView, NewInstructionView& newInstructionView);
+  BankingCreditCardQIF(CVPrefs& prefs, const Preferences& options, Instructions& instructions,
+                       Categories& categories, Descriptions& descriptions, const QIFReader& reader,
+                       OutputFormats& outputFormats, CancelConfirm& cancelConfirm,
+                       ErrorWarning& errorWarning, Platform& platform, ConfirmView& confirmView,
+                       NewInstructionView& newInstructionView);
 
   // --- starting a run
 
@@ -85,10 +121,19 @@ class BankingCreditCardQIF {
   void continueWith(const Value& continuation, std::string& fileAsString,
                     const RunSettings& settings, DidEnd didEnd);
 
+  // The number formats of the amount fields and the precision of computed split amounts, from
+  // the store's bccAmountsPrecision (2 when absent) and the option outputEuropeanAmounts. The
+  // application controller calls it at the start of every run.
+  void setFormatters();
+  // The number format of `field` for `precision` decimals: 2 to 6 give
+  // "#,###.00;0.00;-#,##0.00" and its longer forms; any other precision leaves the field's
+  // format as it was.
+  void setPrecision(int precision, AmountField field);
+
   // --- the loop
 
-  // Starts the current transaction afresh (the typed description is forgotten), then
-  // processCurrentInstructionAndLoop.
+  // Starts the current transaction afresh (the typed description is forgotten and the
+  // confirmed description emptied), then processCurrentInstructionAndLoop.
   void startNewTransaction(bool backToConfirm);
   // With `backToConfirm`, shows the confirm view again as it was and returns. Otherwise
   // processes transactions from the current one on until the list ends or a dialog opens.
@@ -98,7 +143,8 @@ class BankingCreditCardQIF {
   // the transaction's amount when its own is empty.
   void processSplits(const Value& splits);
 
-  // --- actions of the dialogs; each does nothing when no run is in progress
+  // --- actions shared by both dialogs; with the dialog serving an investment statement's
+  // banking line they hand the run back to the investment processor
 
   // The current transaction is not output; the next one is started.
   void skipTransaction();
@@ -111,34 +157,127 @@ class BankingCreditCardQIF {
   // otherwise asks whether to stop (nothing is written), finish later (the run is saved in a
   // continuation dictionary) or finish now (the run goes on).
   void cancel();
+  // The command line's answer to a dialog: outputs the current transaction as it was read
+  // (its own description, memo, category and splits, without an instruction) and starts the
+  // next one.
+  void outputAsRead();
 
-  // Confirmation dialog: outputs the current transaction as proposed and starts the next one.
+  // --- field notifications of both dialogs
+
+  // The person changed the text of `field` to `text` (each keystroke, or a paste). The
+  // processor keeps the text, updates the category warnings, and re-runs the new-instruction
+  // dialog's OK rule. A match text that the match field rule refuses is not taken (the view is
+  // told the text it keeps).
+  void controlTextDidChange(DialogField field, std::string text);
+  // Typing begins in `field`: the description or category list behind it starts a new word.
+  void controlTextDidBeginEditing(DialogField field);
+  // An item was chosen from the list of a combo box: taken as typed, with the text selected.
+  void comboBoxSelectionDidChange(DialogField field, std::string text);
+
+  // --- the confirmation dialog
+
+  // Fills the confirmation form for the current transaction and shows it. Called by the loop.
+  void beginConfirmDialog();
+  // OK: adds the category (or the splits' categories) to the category list and outputs the
+  // transaction as the form stands, adds the confirmed description to the description list
+  // and starts the next transaction. A category the list refuses (a transfer to an account it
+  // does not know, with its own alert) keeps the dialog open and outputs nothing.
   void confirmOK();
-  // Confirmation dialog: exchanges the current transaction's description and memo and
-  // processes it again.
+  // The date stepper: moves the output date by `days` (+1 or -1).
+  void stepDate(int days);
+  // Exchanges the current transaction's description and memo and processes it again.
   void swapDescriptionAndMemo();
-  // Confirmation dialog: opens the new-instruction dialog for the current transaction, for a
+  // The end of editing in the confirmed description field. With the option
+  // updateCategoryWhenDescriptionChanged, a description that differs from the one first shown
+  // is matched afresh (the transaction is processed again).
+  void confirmDescriptionTextChanged();
+  // The pop-up's actions: open the new-instruction dialog for the current transaction, for a
   // new instruction or for a new amount of the instruction that applied. The splits edited in
-  // the confirmation dialog are dropped; Cancel returns to the confirmation dialog.
+  // the confirmation dialog give way to the new instruction's; Cancel returns here.
   void confirmAddInstruction();
   void confirmAddInstructionForAmount();
+  // Whether the pop-up item titled `title` is enabled.
+  bool validateMenuItem(std::string_view title) const;
+  // Adds each split's category to the category list in order; false at the first one the list
+  // refuses (it shows its own alert), true otherwise.
+  bool addCategoriesForSplits(const Value& splits);
+  // Add Splits (one split holding the whole amount, the confirmed category and memo, and an
+  // empty one to edit when the category was filled in) or Remove Splits.
+  void addRemoveSplits();
+  // Appends an empty split and starts editing it.
+  void addSplit();
+  // Removes the selected splits (not all of them) and rebalances the rest.
+  void deleteSelectedSplit();
 
-  // Opens the new-instruction dialog for the current transaction. `prompt` none means that a
-  // category instruction is taught for `category`.
+  // --- the new-instruction dialog
+
+  // Opens the new-instruction dialog for the current transaction: `amount` its amount,
+  // `prompt` none when a category instruction is taught for `category`,
+  // `newAmountForInstruction` to add an amount instruction to the instruction that applied,
+  // `description` the description the match starts from.
   void addNewInstructionForAmount(std::optional<std::string> amount,
                                   std::optional<std::string> prompt, bool newAmountForInstruction,
                                   std::string description, std::optional<std::string> category);
-  // New-instruction dialog: stores `instruction` in the instruction store and processes the
-  // current transaction again, so that the new instruction applies to it.
-  void saveNewInstruction(const Value& instruction);
-  // New-instruction dialog, for runs nobody attends: outputs the current transaction as it was
-  // read (tidied, with its own category and splits), teaching nothing, and goes on.
-  void outputAsRead();
+  // Opens the dialog for a banking line of an investment statement, starting from a copy of
+  // `instruction` (empty when none applied), over a one-transaction list of the given date,
+  // description (also its memo) and amount. The dialog's buttons then hand back to `delegate`
+  // (InvestmentBankingDelegate.h), which must stay alive until one of them has. Does nothing
+  // while a bank run is in progress.
+  void investmentBankingAddNewInstructionForAmount(std::string amount, const Value& instruction,
+                                                   std::optional<std::string> prompt,
+                                                   bool newAmountForInstruction, std::string date,
+                                                   std::string description,
+                                                   InvestmentBankingDelegate& delegate);
+  // OK: builds the instruction record from the form and stores it (asking first, through the
+  // platform, before it replaces a stored instruction of the same match text), then processes
+  // the transaction again so that it applies. A category the list refuses, or No to the
+  // question, keeps the dialog open and stores nothing.
+  void saveNewInstruction();
+  // The match field rule: whether the field may show `proposed`.
+  bool descriptionMatchAccepts(std::string_view proposed) const;
+  // The switches.
+  void useDescription(bool on);
+  void useMemo(bool on);
+  void amountUseMemo(bool on);
+  void extractNumberSwitch(bool on);
+  void amountSwitch(bool on);
+  void categoryConfirmSwitch(bool on);
+  void amountConfirmSwitch(bool on);
+  void tabViewDidSelectTabViewItem(InstructionTab tab);
+  // The shared Add Splits / Remove Splits button, for the selected tab.
+  void instructionAddRemoveSplits();
+  void instructionAddSplit();
+  void instructionDeleteSelectedSplit();
+  void amountInstructionAddSplit();
+  void amountInstructionDeleteSelectedSplit();
 
-  // --- state, for the dialogs' logic and for tests
+  // --- the split tables' data source and delegate
+
+  std::size_t numberOfRowsInTableView(SplitTable table) const;
+  // The cell's text; none for a row beyond the list or an unknown column.
+  std::optional<std::string> tableViewObjectValue(SplitTable table, std::string_view column,
+                                                  std::size_t row) const;
+  // A cell edit: stored under the column's key (none is ignored). A new amount in the
+  // confirmation table or the amount tab's table rebalances that table, creating a second
+  // split when there is only one.
+  void tableViewSetObjectValue(SplitTable table, std::string_view column, std::size_t row,
+                               std::optional<std::string> value);
+  // Every cell may be edited; starting on a category cell notes it and starts a new word in
+  // the category list.
+  bool tableViewShouldEditTableColumn(SplitTable table, std::string_view column, std::size_t row);
+  void tableViewSelectionDidChange(SplitTable table, std::vector<std::size_t> selectedRows);
+  // Makes the split amounts of `table` (the confirmation or the amount tab's table) add up to
+  // the transaction's amount, in exact decimals at the store's bccAmountsPrecision: the first
+  // split takes the difference, or with `canCreate` and a single split, a new second split.
+  // Splits that add up already, or an amount that cannot be read, change nothing.
+  void adjustSplitAmountsCanCreate(SplitTable table, bool canCreate);
+
+  // --- state, for the views and for tests
 
   bool running() const { return running_; }
   Dialog openDialog() const { return openDialog_; }
+  const ConfirmForm& confirmForm() const { return confirmForm_; }
+  const NewInstructionForm& newInstructionForm() const { return newInstructionForm_; }
   const Value& qif() const { return qif_; }
   std::size_t currentTransactionIndex() const { return currentTransactionIndex_; }
   std::size_t maxTransactionIndex() const { return maxTransactionIndex_; }
@@ -152,6 +291,7 @@ class BankingCreditCardQIF {
   const std::optional<std::string>& extractedCheckNumber() const { return extractedCheckNumber_; }
   const std::string& changedDate() const { return changedDate_; }
   const RunSettings& settings() const { return settings_; }
+  bool doingInvestmentBankingTransaction() const { return doingInvestmentBankingTransaction_; }
 
  private:
   // What processing one transaction came to.
@@ -162,27 +302,71 @@ class BankingCreditCardQIF {
   // Tidies the current record (steps before matching) and answers its normalised amount.
   std::optional<std::string> tidy(Value& transaction);
   Outcome applyInstruction(const Value& transaction, const std::optional<std::string>& amount);
-  void openConfirmDialog();
   void output(const BankCCOutput& transaction);
   std::optional<std::string> outputNumber(const Value& transaction) const;
   std::optional<std::string> clearedMark(const Value& transaction) const;
-  // The transaction with its own description, memo, category and splits, as output without an
-  // instruction.
-  BankCCOutput transactionAsRead(const Value& transaction, std::optional<std::string> amount) const;
   Value continuationDictionary() const;
   void endRun(int count, std::optional<Value> continuation);
   void endEditingInDialog();
+  void advanceAfterOutput();
   void openNewInstructionFromConfirm(bool newAmountForInstruction);
   Value& currentRecord();
 
+  // Dialog bookkeeping.
+  bool confirmOpen() const;
+  bool newInstructionOpen() const;
+  void showConfirm();
+  void updateConfirm();
+  void updateNewInstruction();
+  // Hands the dialog back to the investment processor: closes it and releases the
+  // one-transaction list. Returns the delegate to call.
+  InvestmentBankingDelegate& finishInvestmentBankingTransaction();
+  void openNewInstruction(std::optional<std::string> amount, std::optional<std::string> prompt,
+                          bool newAmountForInstruction, std::string description,
+                          std::optional<std::string> category);
+  void saveNewInstruction(Value record);
+  // Builds the record OK saves; none when a category was refused.
+  std::optional<Value> newInstructionRecord();
+  void newInstructionOKEnabling();
+  void setAmountSwitch(bool on);
+  void showExtractedNumberPreview();
+  std::string dateTextFor(const std::string& date) const;
+
+  // Split tables.
+  std::optional<Value>& splitList(SplitTable table);
+  const std::optional<Value>& splitList(SplitTable table) const;
+  SplitTableForm& splitForm(SplitTable table);
+  void refreshSplitRows();
+  void afterSplitChange(SplitTable table);
+  bool tableOpen(SplitTable table) const;
+  void finishSplitsTable(SplitTable table);
+  // Removes the selected rows, last first, unless none or all are selected. Returns whether
+  // any went.
+  bool deleteSelectedRows(SplitTable table);
+  // adjustSplitAmountsCanCreate without refreshing the view; returns whether an amount changed.
+  bool balanceSplits(SplitTable table, bool canCreate);
+  void addInstructionSplits(InstructionTab tab);
+  // Keeps the transaction's own split list in step with the confirmation table while the
+  // person edits splits they added, so that processing the transaction again keeps them.
+  void keepTransactionSplits();
+
+  CVPrefs& prefs_;
   const Preferences& options_;
   Instructions& instructions_;
+  Categories& categories_;
+  Descriptions& descriptions_;
   const QIFReader& reader_;
   OutputFormats& outputFormats_;
   CancelConfirm& cancelConfirm_;
   ErrorWarning& errorWarning_;
+  Platform& platform_;
   ConfirmView& confirmView_;
   NewInstructionView& newInstructionView_;
+
+  // Number formats.
+  int amountPrecision_ = 2;  // the decimals of amountFormat ("%.Nf")
+  std::string confirmAmountNumberFormat_;
+  std::string newInstructionAmountNumberFormat_;
 
   // Run state.
   bool running_ = false;
@@ -205,9 +389,30 @@ class BankingCreditCardQIF {
   bool cancelReturnsToConfirm_ = false;
   bool backButtonShown_ = false;
   bool backButtonEnabled_ = false;
-  // What the current transaction would be output as: the values the loop writes without a
-  // dialog, and what the confirmation dialog proposes.
+  // What the current transaction is output as when no dialog is needed.
   BankCCOutput proposal_;
+
+  // The confirmation dialog.
+  ConfirmForm confirmForm_;
+  bool enableAddInstruction_ = false;
+  bool enableAddInstructionForAmount_ = false;
+  std::optional<std::string> changedDescription_;
+  std::string confirmedDescriptionTextBeforeUserConfirmation_;
+  std::string savedConfirmedDescription_;
+  std::string savedConfirmedMemo_;
+  std::string savedConfirmedCategory_;
+  bool categoryComboboxCellBeingEdited_ = false;
+
+  // The new-instruction dialog. The tabs' split lists are kept apart from the transaction's
+  // `splits_`, so that going back to the confirmation dialog outputs the splits it shows.
+  NewInstructionForm newInstructionForm_;
+  std::optional<std::string> newInstructionForCategory_;
+  std::optional<std::string> newInstructionAmount_;
+  std::optional<std::string> transactionNumberShown_;
+  std::optional<Value> instructionSplits_;
+  std::optional<Value> amountSplits_;
+  bool doingInvestmentBankingTransaction_ = false;
+  InvestmentBankingDelegate* investmentDelegate_ = nullptr;
 };
 
 // The cheque number in a description: the first run of decimal digits ("CHECK 1234 PAID 05"

@@ -5,6 +5,7 @@
 #include "app/CancelConfirm.h"
 #include "banking/BankingCreditCardQIF.h"
 #include "banking/ContinuationKeys.h"
+#include "banking/RecordText.h"
 #include "instructions/Instructions.h"
 #include "readers/TransactionKeys.h"
 
@@ -38,7 +39,10 @@ void BankingCreditCardQIF::endRun(int count, std::optional<Value> continuation) 
   maxTransactionIndex_ = 0;
   instruction_ = Value::dictionary();
   splits_.reset();
+  instructionSplits_.reset();
+  amountSplits_.reset();
   extractedCheckNumber_.reset();
+  cancelReturnsToConfirm_ = false;
   fileAsString_ = nullptr;
   // Taken out first: the callback may start the next run.
   DidEnd didEnd = std::move(didEnd_);
@@ -51,9 +55,43 @@ void BankingCreditCardQIF::endEditingInDialog() {
   if (openDialog_ == Dialog::newInstruction) newInstructionView_.endEditing();
 }
 
+bool BankingCreditCardQIF::confirmOpen() const {
+  return running_ && openDialog_ == Dialog::confirm;
+}
+
+bool BankingCreditCardQIF::newInstructionOpen() const {
+  return (running_ || doingInvestmentBankingTransaction_) && openDialog_ == Dialog::newInstruction;
+}
+
+InvestmentBankingDelegate& BankingCreditCardQIF::finishInvestmentBankingTransaction() {
+  InvestmentBankingDelegate& delegate = *investmentDelegate_;
+  doingInvestmentBankingTransaction_ = false;
+  investmentDelegate_ = nullptr;
+  openDialog_ = Dialog::none;
+  qif_ = Value::array();
+  currentTransactionIndex_ = 0;
+  maxTransactionIndex_ = 0;
+  instruction_ = Value::dictionary();
+  instructionSplits_.reset();
+  amountSplits_.reset();
+  extractedCheckNumber_.reset();
+  return delegate;
+}
+
+void BankingCreditCardQIF::advanceAfterOutput() {
+  ++currentTransactionIndex_;
+  ++numberOfTransactionsAppended_;
+  extractedCheckNumber_.reset();
+  startNewTransaction(false);
+}
+
 // --- actions
 
 void BankingCreditCardQIF::skipTransaction() {
+  if (doingInvestmentBankingTransaction_) {
+    finishInvestmentBankingTransaction().skipTransaction();
+    return;
+  }
   if (!running_) return;
   ++currentTransactionIndex_;
   extractedCheckNumber_.reset();
@@ -62,11 +100,20 @@ void BankingCreditCardQIF::skipTransaction() {
 }
 
 void BankingCreditCardQIF::skipRemaining() {
+  if (doingInvestmentBankingTransaction_) {
+    finishInvestmentBankingTransaction().skipRemaining();
+    return;
+  }
   if (!running_) return;
   endRun(numberOfTransactionsAppended_, std::nullopt);
 }
 
 void BankingCreditCardQIF::back() {
+  if (doingInvestmentBankingTransaction_) {
+    // The investment processor shows its previous transaction; this dialog is done with.
+    finishInvestmentBankingTransaction().back();
+    return;
+  }
   if (!running_ || currentTransactionIndex_ == 0) return;
   Value& current = currentRecord();
   // Where the previous transaction's output ends: this transaction's mark, or the end of the
@@ -86,6 +133,11 @@ void BankingCreditCardQIF::back() {
 }
 
 void BankingCreditCardQIF::cancel() {
+  if (doingInvestmentBankingTransaction_) {
+    newInstructionView_.endEditing();
+    finishInvestmentBankingTransaction().processTransaction(true);
+    return;
+  }
   if (!running_) return;
   endEditingInDialog();
   if (cancelReturnsToConfirm_) {
@@ -105,58 +157,23 @@ void BankingCreditCardQIF::cancel() {
   }
 }
 
-void BankingCreditCardQIF::confirmOK() {
-  if (!running_ || openDialog_ != Dialog::confirm) return;
-  confirmView_.endEditing();
-  output(proposal_);
-  ++currentTransactionIndex_;
-  ++numberOfTransactionsAppended_;
-  extractedCheckNumber_.reset();
-  startNewTransaction(false);
-}
-
 void BankingCreditCardQIF::outputAsRead() {
-  if (!running_ || openDialog_ != Dialog::newInstruction) return;
-  newInstructionView_.endEditing();
-  const Value& transaction = currentRecord();
+  if (!running_ || openDialog_ == Dialog::none) return;
+  const Value& transaction = currentTransaction();
   processSplits(transaction[tk::splits]);
-  output(transactionAsRead(transaction, optionalString(transaction, tk::amount)));
-  ++currentTransactionIndex_;
-  ++numberOfTransactionsAppended_;
-  extractedCheckNumber_.reset();
-  startNewTransaction(false);
-}
-
-void BankingCreditCardQIF::swapDescriptionAndMemo() {
-  if (!running_ || openDialog_ != Dialog::confirm) return;
-  doSwap_ = true;
-  processCurrentInstructionAndLoop(false);
-}
-
-void BankingCreditCardQIF::confirmAddInstruction() { openNewInstructionFromConfirm(false); }
-
-void BankingCreditCardQIF::confirmAddInstructionForAmount() { openNewInstructionFromConfirm(true); }
-
-void BankingCreditCardQIF::openNewInstructionFromConfirm(bool newAmountForInstruction) {
-  if (!running_ || openDialog_ != Dialog::confirm) return;
-  Value& transaction = currentRecord();
-  // The splits edited in the confirmation dialog give way to those of the new instruction.
-  transaction.erase(tk::userSplits);
-  confirmView_.endEditing();
-  cancelReturnsToConfirm_ = true;
-  std::optional<std::string> amount;
-  if (const Value* given = transaction.find(tk::amount)) amount = given->toString();
-  addNewInstructionForAmount(std::move(amount), std::string(kAddInstructionPrompt),
-                             newAmountForInstruction, str(transaction, tk::description),
-                             std::nullopt);
-}
-
-void BankingCreditCardQIF::saveNewInstruction(const Value& instruction) {
-  if (!running_ || openDialog_ != Dialog::newInstruction) return;
-  instructions_.setInstruction(instruction);
-  extractedCheckNumber_.reset();
+  BankCCOutput asRead;
+  asRead.date = changedDate_;
+  asRead.description = optionalString(transaction, tk::description);
+  asRead.memo = optionalString(transaction, tk::memo);
+  asRead.amount = optionalString(transaction, tk::amount);
+  asRead.number = settings_.outputNumber.empty() ? optionalString(transaction, tk::number)
+                                                 : settings_.outputNumber;
+  asRead.category = optionalString(transaction, tk::category);
+  asRead.cleared = clearedMark(transaction);
+  asRead.splits = splits_;
+  output(asRead);
   cancelReturnsToConfirm_ = false;
-  processCurrentInstructionAndLoop(false);
+  advanceAfterOutput();
 }
 
 }  // namespace corvela

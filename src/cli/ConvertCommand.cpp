@@ -6,6 +6,7 @@
 #include <ostream>
 
 #include "app/Application.h"
+#include "banking/NonInteractiveAnswers.h"
 #include "cli/Unattended.h"
 #include "prefs/Bundle.h"
 #include "prefs/CVPrefs.h"
@@ -94,30 +95,6 @@ std::string readFile(const std::string& path) {
   return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
-// Counts what happened to the transactions as the run goes, by answering the dialogs the bank
-// processor stops in.
-struct Tally {
-  int confirmed = 0;
-  int unmatched = 0;
-};
-
-void answerDialogs(BankingCreditCardQIF& bank, Tally& tally) {
-  for (;;) {
-    switch (bank.openDialog()) {
-      case BankingCreditCardQIF::Dialog::confirm:
-        ++tally.confirmed;
-        bank.confirmOK();
-        break;
-      case BankingCreditCardQIF::Dialog::newInstruction:
-        ++tally.unmatched;
-        bank.outputAsRead();
-        break;
-      case BankingCreditCardQIF::Dialog::none:
-        return;
-    }
-  }
-}
-
 // A private folder for the output when it goes to standard output, removed afterwards.
 class ScratchFolder {
  public:
@@ -186,7 +163,7 @@ int runConvert(const std::vector<std::string>& args, Io& io) {
     controller.actuallyProcessFile(options.input);
   }
 
-  Tally tally;
+  NonInteractiveTally tally;
   if (platform.statuses().empty()) {
     enterSettings(controller, options);
     if (!controller.form().processTheTransactionsButton.enabled) {
@@ -195,7 +172,7 @@ int runConvert(const std::vector<std::string>& args, Io& io) {
       return kFailure;
     }
     controller.processTheTransactions();
-    answerDialogs(app.bank, tally);
+    tally = answerWithoutDialogs(app.bank);
   }
 
   if (toStandardOutput) {
@@ -214,7 +191,7 @@ int runConvert(const std::vector<std::string>& args, Io& io) {
   if (last.title != kFinishedTitle) return kFailure;
 
   if (toStandardOutput && std::filesystem::exists(outputPath)) io.out << readFile(outputPath);
-  io.err << tally.confirmed << " confirmed automatically, " << tally.unmatched
+  io.err << tally.confirmedAsProposed << " confirmed automatically, " << tally.outputAsRead
          << " matched no instruction and were output as read";
   if (platform.skippedTransactions() > 0)
     io.err << ", " << platform.skippedTransactions() << " could not be read and were skipped";

@@ -63,10 +63,9 @@ class UnattendedMainView : public MainView {
 class UnattendedDialogs : public ConfirmView, public NewInstructionView {
  public:
   void show(const ConfirmForm&) override {}
-  void showAgain() override {}
-  std::string confirmedDescriptionText() const override { return {}; }
-  void emptyConfirmedDescriptionText() override {}
+  void update(const ConfirmForm&) override {}
   void show(const NewInstructionForm&) override {}
+  void update(const NewInstructionForm&) override {}
   void endEditing() override {}
 };
 

@@ -5,6 +5,7 @@
 #include "app/ControllerFixture.h"
 #include "banking/BankingCreditCardQIF.h"
 #include "instructions/Instructions.h"
+#include "lists/Descriptions.h"
 #include "prefs/KeyedArchive.h"
 #include "support/ScriptedBankViews.h"
 
@@ -16,9 +17,11 @@ class ControllerBankingTest : public ControllerTest {
  protected:
   ControllerBankingTest()
       : instructions(store.prefs, options),
+        descriptions(store.prefs),
         cancelConfirm(options, platform),
-        processor(options, instructions, qifReader, outputFormats, cancelConfirm, errorWarning,
-                  confirmView, newInstructionView),
+        processor(store.prefs, options, instructions, categories, descriptions, qifReader,
+                  outputFormats, cancelConfirm, errorWarning, platform, confirmView,
+                  newInstructionView),
         port(processor) {
     bankPort = &port;
     store.prefs.setObject(
@@ -29,6 +32,7 @@ class ControllerBankingTest : public ControllerTest {
   }
 
   Instructions instructions;
+  Descriptions descriptions;
   CancelConfirm cancelConfirm;
   ScriptedConfirmView confirmView;
   ScriptedNewInstructionView newInstructionView;

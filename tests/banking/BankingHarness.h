@@ -10,6 +10,7 @@
 #include "formats/OutputFormats.h"
 #include "instructions/Instructions.h"
 #include "lists/Categories.h"
+#include "lists/Descriptions.h"
 #include "prefs/Bundle.h"
 #include "prefs/OptionNames.h"
 #include "prefs/Preferences.h"
@@ -29,13 +30,15 @@ struct BankingHarness {
   BankingHarness()
       : options(store.prefs),
         categories(store.prefs, platform),
+        descriptions(store.prefs),
         instructions(store.prefs, options),
         reader(store.prefs, options, Bundle::builtIn()),
         outputFormats(store.prefs, options, categories, Bundle::builtIn()),
         cancelConfirm(options, platform),
         errorWarning(platform, {}),
-        processor(options, instructions, reader, outputFormats, cancelConfirm, errorWarning,
-                  confirmView, newInstructionView) {}
+        processor(store.prefs, options, instructions, categories, descriptions, reader,
+                  outputFormats, cancelConfirm, errorWarning, platform, confirmView,
+                  newInstructionView) {}
 
   // Puts every entry of a JSON dictionary into the store, as a person's store would hold it.
   Status loadStore(std::string_view json) {
@@ -60,16 +63,28 @@ struct BankingHarness {
     processor.setTransactions(result.qif, options.isOn(option::confirmAllTransactions));
   }
 
+  // Starts the run without answering its dialogs.
+  void start() {
+    processor.setFormatters();
+    processor.processInstructionsAndAppendToString(output, settings, end.callback());
+  }
+
   // Starts the run and answers its dialogs from `script`.
   void run(std::deque<DialogAnswer> script = {}) {
-    processor.processInstructionsAndAppendToString(output, settings, end.callback());
+    start();
     answerDialogs(processor, std::move(script));
   }
+
+  // The confirmation form the processor holds (what the window shows now).
+  const ConfirmForm& confirm() const { return processor.confirmForm(); }
+  // The new-instruction form the processor holds.
+  const NewInstructionForm& teach() const { return processor.newInstructionForm(); }
 
   ScratchStore store;
   ScriptedPlatform platform;
   Preferences options;
   Categories categories;
+  Descriptions descriptions;
   Instructions instructions;
   QIFReader reader;
   OutputFormats outputFormats;

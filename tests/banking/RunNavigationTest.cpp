@@ -4,6 +4,7 @@
 #include <string>
 
 #include "banking/BankingHarness.h"
+#include "banking/CategoryWarning.h"
 #include "banking/ContinuationKeys.h"
 #include "readers/TransactionKeys.h"
 
@@ -57,9 +58,9 @@ TEST_F(RunNavigationTest, ConfirmFormProposesTheOutputAndTheBackButton) {
   EXPECT_EQ(first.windowTitle, "Confirm Transaction");
   EXPECT_TRUE(first.backButtonShown);
   EXPECT_FALSE(first.backButtonEnabled) << "no Back on the first transaction";
-  EXPECT_EQ(first.proposed.description, "A");
-  EXPECT_EQ(first.proposed.category, "Ca");
-  EXPECT_EQ(first.proposed.amount, "-1.00");
+  EXPECT_EQ(first.confirmedDescription, "A");
+  EXPECT_EQ(first.confirmedCategory, "Ca");
+  EXPECT_EQ(first.amount, (ShownText{"-1.00", true}));
   h.processor.confirmOK();
   ASSERT_EQ(h.confirmView.shown.size(), 2u);
   EXPECT_TRUE(h.confirmView.shown[1].backButtonEnabled);
@@ -174,7 +175,7 @@ TEST_F(RunNavigationTest, AContinuedRunPicksUpWhereItWasLeft) {
   EndRecorder end;
   h.processor.continueWith(*h.end.continuation, output, h.settings, end.callback());
   EXPECT_EQ(h.processor.currentTransactionIndex(), 2u);
-  EXPECT_EQ(h.confirmView.shown.back().proposed.description, "C");
+  EXPECT_EQ(h.confirmView.shown.back().confirmedDescription, "C");
   EXPECT_EQ(output, std::string("!Type:Bank\n") + kOutA + kOutB);
   answerDialogs(h.processor, {press::back(), press::ok(), press::ok(), press::ok()});
   EXPECT_EQ(output, std::string("!Type:Bank\n") + kOutA + kOutB + kOutC + kOutD);
@@ -197,14 +198,16 @@ TEST_F(RunNavigationTest, CancelInANewInstructionOpenedFromConfirmationGoesBackT
   ASSERT_EQ(h.newInstructionView.shown.size(), 1u);
   const NewInstructionForm& form = h.newInstructionView.shown[0];
   EXPECT_EQ(form.prompt, std::string(BankingCreditCardQIF::kAddInstructionPrompt));
-  EXPECT_EQ(form.description, "A");
-  EXPECT_EQ(form.amount, "-1.00");
-  EXPECT_FALSE(form.newAmountForInstruction);
+  EXPECT_EQ(form.descriptionText, "A");
+  EXPECT_EQ(form.amount, (ShownText{"-1.00", true}));
+  EXPECT_EQ(form.selectedTab, InstructionTab::instruction);
+  EXPECT_EQ(form.cancelToolTip, kCancelReturnsToConfirmToolTip);
 
   h.processor.cancel();
   EXPECT_EQ(h.platform.cancelConfirms, 0);
   EXPECT_EQ(h.processor.openDialog(), Dialog::confirm);
-  EXPECT_EQ(h.confirmView.shownAgain, 1);
+  ASSERT_EQ(h.confirmView.shown.size(), 2u);
+  EXPECT_EQ(h.confirmView.shown[1], h.confirmView.shown[0]) << "shown again as it was";
   EXPECT_EQ(h.newInstructionView.editsEnded, 1);
 
   // Cancel again, now in the confirmation dialog itself, asks.
@@ -234,12 +237,16 @@ TEST_F(RunNavigationTest, TheTypedDescriptionCountsOnlyWithItsOption) {
     run.readQIF(kFour);
     run.processor.processInstructionsAndAppendToString(run.output, run.settings,
                                                        run.end.callback());
-    run.confirmView.confirmedDescription = "Bolt";  // typed over "A", then processed again
-    run.processor.processCurrentInstructionAndLoop(false);
-    EXPECT_EQ(run.confirmView.shown.back().proposed.category, updateOn ? "Cb" : "Ca");
+    run.processor.controlTextDidChange(DialogField::confirmedDescription, "Bolt");
+    run.processor.confirmDescriptionTextChanged();
+    EXPECT_EQ(run.confirmView.shown.back().confirmedCategory, updateOn ? "Cb" : "Ca");
+    EXPECT_EQ(run.confirmView.shown.back().descriptionText, updateOn ? "Bolt" : "A");
     run.processor.confirmOK();
-    EXPECT_EQ(run.confirmView.confirmedDescription, "") << "emptied for the next transaction";
-    EXPECT_EQ(run.confirmView.shown.back().proposed.category, "Cb");
+    EXPECT_EQ(run.output, updateOn ? "D01/01/2024\nPBolt\nM\nT-1.00\nLCb\n^\n"
+                                   : "D01/01/2024\nPBolt\nM\nT-1.00\nLCa\n^\n");
+    EXPECT_EQ(run.confirmView.shown.back().confirmedDescription, "B")
+        << "the next transaction starts afresh";
+    EXPECT_EQ(run.confirmView.shown.back().confirmedCategory, "Cb");
   }
 }
 
@@ -250,10 +257,10 @@ TEST_F(RunNavigationTest, ManualSwapSwapsAndSwapsBack) {
   run.readQIF("D1/1/24\nPA SHOP\nMB NOTE\nT-1.00\n^\n");
   run.processor.processInstructionsAndAppendToString(run.output, run.settings, run.end.callback());
   run.processor.swapDescriptionAndMemo();
-  EXPECT_EQ(run.confirmView.shown.back().proposed.description, "B NOTE");
-  EXPECT_EQ(run.confirmView.shown.back().proposed.category, "Cb");
+  EXPECT_EQ(run.confirmView.shown.back().confirmedDescription, "B NOTE");
+  EXPECT_EQ(run.confirmView.shown.back().confirmedCategory, "Cb");
   run.processor.swapDescriptionAndMemo();
-  EXPECT_EQ(run.confirmView.shown.back().proposed.description, "A SHOP");
+  EXPECT_EQ(run.confirmView.shown.back().confirmedDescription, "A SHOP");
   answerDialogs(run.processor, {press::ok()});
   EXPECT_EQ(run.output, "D01/01/2024\nPA SHOP\nMB NOTE\nT-1.00\nLCa\n^\n");
 }
@@ -289,9 +296,12 @@ TEST(RunEnds, ANewInstructionIsAskedForAndAppliedAtOnce) {
   const NewInstructionForm& form = h.newInstructionView.shown[0];
   EXPECT_EQ(form.windowTitle, "Create New Instruction");
   EXPECT_EQ(form.prompt, std::string(BankingCreditCardQIF::kNoInstructionPrompt));
-  EXPECT_EQ(form.description, "COFFEE 12");
-  EXPECT_EQ(form.amount, "-4.00");
+  EXPECT_EQ(form.descriptionText, "COFFEE 12");
+  EXPECT_EQ(form.descriptionMatchText, "COFFEE 12");
+  EXPECT_EQ(form.amount, (ShownText{"-4.00", true}));
   EXPECT_EQ(form.category, "Food");
+  EXPECT_EQ(form.categoryWarning, std::string(kNewCategoryWarning));
+  EXPECT_EQ(form.cancelToolTip, kCancelStopsToolTip);
   EXPECT_FALSE(form.backButtonShown);
   EXPECT_EQ(h.instructions.numberOfInstructions(), 1u);
   EXPECT_EQ(h.output,
@@ -306,9 +316,12 @@ TEST(RunEnds, ACategoryInstructionIsAskedForWithoutAPrompt) {
   h.readQIF("D1/1/24\nPCOFFEE 12\nT-4.00\nLFood\n^\n");
   h.run({press::skip()});
   ASSERT_EQ(h.newInstructionView.shown.size(), 1u);
-  EXPECT_FALSE(h.newInstructionView.shown[0].prompt);
-  EXPECT_EQ(h.newInstructionView.shown[0].category, "Food");
-  EXPECT_EQ(h.newInstructionView.shown[0].description, "COFFEE 12");
+  const NewInstructionForm& form = h.newInstructionView.shown[0];
+  EXPECT_TRUE(form.categoryForm);
+  EXPECT_EQ(form.matchCategoryText, "Food");
+  EXPECT_EQ(form.category, "Food");
+  EXPECT_EQ(form.descriptionText, "COFFEE 12");
+  EXPECT_EQ(form.focus, (FieldFocus{DialogField::category, true}));
   EXPECT_EQ(h.output, "");
   EXPECT_EQ(h.end.count, 0);
 }
@@ -329,8 +342,8 @@ TEST(RunEnds, ConfirmationIsAskedByTheRuleThatApplies) {
       "D1/1/24\nPX\nT-8.00\n^\n");
   h.run({press::ok(), press::ok()});
   ASSERT_EQ(h.confirmView.shown.size(), 2u);
-  EXPECT_EQ(h.confirmView.shown[0].proposed.amount, "-1.00");
-  EXPECT_EQ(h.confirmView.shown[1].proposed.description, "X7");
+  EXPECT_EQ(h.confirmView.shown[0].amount.text, "-1.00");
+  EXPECT_EQ(h.confirmView.shown[1].confirmedDescription, "X7");
   EXPECT_FALSE(h.confirmView.shown[0].backButtonShown);
   EXPECT_EQ(h.end.count, 4);
 }

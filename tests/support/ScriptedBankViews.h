@@ -16,31 +16,57 @@
 
 namespace corvela::testing {
 
-// A confirm view that records what it was asked to show. `confirmedDescription` stands for what
-// the person typed in the confirmed description field.
+// A confirm view that records the forms it was asked to show. `onEndEditing`, when set, stands
+// for an edit the person left in progress: it is delivered when the processor ends editing.
 class ScriptedConfirmView : public ConfirmView {
  public:
   void show(const ConfirmForm& form) override { shown.push_back(form); }
-  void showAgain() override { ++shownAgain; }
-  std::string confirmedDescriptionText() const override { return confirmedDescription; }
-  void emptyConfirmedDescriptionText() override { confirmedDescription.clear(); }
-  void endEditing() override { ++editsEnded; }
+  void update(const ConfirmForm& form) override { updated.push_back(form); }
+  void endEditing() override {
+    ++editsEnded;
+    if (auto pending = std::exchange(onEndEditing, nullptr)) pending();
+  }
 
   std::vector<ConfirmForm> shown;
-  int shownAgain = 0;
-  std::string confirmedDescription;
+  std::vector<ConfirmForm> updated;
   int editsEnded = 0;
+  std::function<void()> onEndEditing;
 };
 
-// A new-instruction view that records what it was asked to show.
+// A new-instruction view that records the forms it was asked to show.
 class ScriptedNewInstructionView : public NewInstructionView {
  public:
   void show(const NewInstructionForm& form) override { shown.push_back(form); }
+  void update(const NewInstructionForm& form) override { updated.push_back(form); }
   void endEditing() override { ++editsEnded; }
 
   std::vector<NewInstructionForm> shown;
+  std::vector<NewInstructionForm> updated;
   int editsEnded = 0;
 };
+
+// Fills the new-instruction dialog with the keys of an instruction record, as a person would:
+// the match text (descriptionMatch), newDescription and newMemo through their switches,
+// category, and the categoryConfirm and number switches. Other keys are not for the dialog.
+inline void fillNewInstruction(BankingCreditCardQIF& p, const Value& instruction) {
+  if (const Value* match = instruction.find("descriptionMatch"))
+    p.controlTextDidChange(DialogField::descriptionMatch, match->toString());
+  if (const Value* text = instruction.find("newDescription")) {
+    p.useDescription(true);
+    p.controlTextDidChange(DialogField::newDescription, text->toString());
+  } else {
+    p.useDescription(false);
+  }
+  if (const Value* text = instruction.find("newMemo")) {
+    p.useMemo(true);
+    p.controlTextDidChange(DialogField::newMemo, text->toString());
+  } else {
+    p.useMemo(false);
+  }
+  p.controlTextDidChange(DialogField::category, str(instruction, "category"));
+  p.categoryConfirmSwitch(has(instruction, "categoryConfirm"));
+  p.extractNumberSwitch(has(instruction, "number"));
+}
 
 // Records the end of a run. The callback may come only once per run: a second call fails the
 // test.
@@ -80,9 +106,12 @@ inline DialogAnswer addInstruction() {
   return {Dialog::confirm, "add instruction",
           [](BankingCreditCardQIF& p) { p.confirmAddInstruction(); }};
 }
+// Teaches `instruction` in the new-instruction dialog (see fillNewInstruction) and saves it.
 inline DialogAnswer save(Value instruction) {
-  return {Dialog::newInstruction, "save",
-          [instruction](BankingCreditCardQIF& p) { p.saveNewInstruction(instruction); }};
+  return {Dialog::newInstruction, "save", [instruction](BankingCreditCardQIF& p) {
+            fillNewInstruction(p, instruction);
+            p.saveNewInstruction();
+          }};
 }
 inline DialogAnswer skip() {
   return {std::nullopt, "skip", [](BankingCreditCardQIF& p) { p.skipTransaction(); }};

@@ -1,4 +1,4 @@
-#include "app/MessageFormat.h"
+#include "text/MessageFormat.h"
 
 namespace corvela {
 

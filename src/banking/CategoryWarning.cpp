@@ -1,0 +1,14 @@
+#include "banking/CategoryWarning.h"
+
+#include "lists/Categories.h"
+
+namespace corvela {
+
+std::optional<std::string> categoryWarning(std::string_view category,
+                                           const Categories& categories) {
+  if (category.ends_with(':')) return std::string(kCategoryEndsWithColonWarning);
+  if (category.empty() || categories.indexOfCategory(category) >= 0) return std::nullopt;
+  return std::string(kNewCategoryWarning);
+}
+
+}  // namespace corvela

@@ -1,0 +1,303 @@
+// What the confirmation dialog shows and what its buttons and fields do.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "banking/BankingHarness.h"
+#include "banking/CategoryWarning.h"
+
+namespace corvela::testing {
+namespace {
+
+using Dialog = BankingCreditCardQIF::Dialog;
+
+// Starts a run over `qif` with `store` (a JSON dictionary) and `options`, stopping in the first
+// dialog.
+void startWith(BankingHarness& h, const char* store,
+               std::initializer_list<std::string_view> options, const char* qif) {
+  ASSERT_TRUE(h.loadStore(store).ok());
+  h.setOptions(options);
+  h.readQIF(qif);
+  h.start();
+}
+
+struct PromptCase {
+  const char* name;
+  std::vector<std::string_view> options;
+  const char* instructions;
+  const char* qif;
+  bool categoryPrompt;
+  const char* prompt;
+};
+
+const PromptCase kPrompts[] = {
+    {"AllWithoutSplits",
+     {option::confirmAllTransactions},
+     R"([{"descriptionMatch": "SHOP", "category": "C"}])",
+     "D1/2/24\nPSHOP\nT-1.00\n^\n",
+     false,
+     "You asked to confirm all transactions.  You can change the description, the memo, or the "
+     "category for this transaction only."},
+    {"AllWithSplits",
+     {option::confirmAllTransactions},
+     R"([{"descriptionMatch": "SHOP", "category": "C",
+          "splits": [{"category": "A", "memo": "", "amount": ""}]}])",
+     "D1/2/24\nPSHOP\nT-1.00\n^\n",
+     false,
+     "You asked to confirm all transactions.  You can change the description or category/memo "
+     "in the splits for this transaction only."},
+    {"DescriptionWithSplits",
+     {},
+     R"([{"descriptionMatch": "SHOP", "category": "C", "categoryConfirm": "Y",
+          "splits": [{"category": "A", "memo": "", "amount": ""}]}])",
+     "D1/2/24\nPSHOP\nT-1.00\n^\n",
+     false,
+     "You asked to confirm transactions with this description.  You can change the description "
+     "or category/memo in the splits for this transaction only."},
+    {"DescriptionWithoutSplits",
+     {},
+     R"([{"descriptionMatch": "SHOP", "category": "C", "categoryConfirm": "Y"}])",
+     "D1/2/24\nPSHOP\nT-1.00\n^\n",
+     false,
+     "You asked to confirm transactions with this description.  You can change the description, "
+     "the memo, or the category for this transaction only."},
+    {"Category",
+     {option::baseCategoriesOnCategories},
+     R"([{"categoryMatch": "Food", "category": "Groceries", "categoryConfirm": "Y"}])",
+     "D1/2/24\nPSHOP\nT-1.00\nLFood\n^\n",
+     true,
+     "You asked to confirm transactions with this category.  You can change the description, the "
+     "memo, or the category for this transaction only."},
+    {"CategoryAll",
+     {option::baseCategoriesOnCategories, option::confirmAllTransactions},
+     R"([{"categoryMatch": "Food", "category": "Groceries"}])",
+     "D1/2/24\nPSHOP\nT-1.00\nLFood\n^\n",
+     true,
+     "You asked to confirm all transactions.  You can change the description, the memo, or the "
+     "category for this transaction only."},
+    {"CategoryWithSplitsAsksByDescription",
+     {option::baseCategoriesOnCategories, option::confirmAllTransactions},
+     R"([{"categoryMatch": "Food", "category": "Groceries",
+          "splits": [{"category": "A", "memo": "", "amount": ""}]}])",
+     "D1/2/24\nPSHOP\nT-1.00\nLFood\n^\n",
+     false,
+     "You asked to confirm all transactions.  You can change the description or category/memo "
+     "in the splits for this transaction only."},
+};
+
+class ConfirmPromptTest : public ::testing::TestWithParam<PromptCase> {};
+
+TEST_P(ConfirmPromptTest, PromptNamesWhatIsConfirmedAndWhatCanChange) {
+  const PromptCase& c = GetParam();
+  BankingHarness h;
+  for (std::string_view name : c.options) h.options.add(name);
+  startWith(h, (std::string(R"({"Instructions": )") + c.instructions + "}").c_str(), {}, c.qif);
+  ASSERT_EQ(h.processor.openDialog(), Dialog::confirm);
+  EXPECT_EQ(h.confirm().prompt, c.prompt);
+  EXPECT_EQ(h.confirm().categoryPrompt, c.categoryPrompt);
+  EXPECT_EQ(h.confirm().inputCategory, c.categoryPrompt ? "Food" : "");
+}
+
+INSTANTIATE_TEST_SUITE_P(Prompts, ConfirmPromptTest, ::testing::ValuesIn(kPrompts),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+constexpr const char* kShop = R"({"Instructions": [
+  {"descriptionMatch": "SHOP", "category": "Shopping", "newMemo": "instr memo",
+   "amounts": [{"amount": "-45.00", "amountDescription": "Big Shop", "amountCategory": "Big",
+                "amountMemo": "amount memo"}]},
+  {"descriptionMatch": "CHECK", "category": "Cheques", "number": "Y"},
+  {"categoryMatch": "Food", "category": "Groceries"}],
+  "Categories": ["Bills", "Shopping", "[Checking]"], "Accounts": [{"Name": "Checking", "Type": "Bank"}]})";
+
+TEST(ConfirmDialog, FixedDateIsShownBesideTheOwnAndStepsOnlyWithoutIt) {
+  BankingHarness fixed;
+  fixed.settings.outputDate = "01/02/2024";
+  startWith(fixed, kShop, {option::confirmAllTransactions}, "D12/31/23\nPSHOP\nT-1.00\n^\n");
+  EXPECT_EQ(fixed.confirm().dateText, "12/31/2023 (will use 01/02/2024)");
+  EXPECT_FALSE(fixed.confirm().dateStepperShown);
+  fixed.processor.stepDate(1);
+  EXPECT_EQ(fixed.processor.changedDate(), "01/02/2024");
+
+  BankingHarness own;
+  startWith(own, kShop, {option::confirmAllTransactions}, "D12/31/23\nPSHOP\nT-1.00\n^\n");
+  EXPECT_EQ(own.confirm().dateText, "12/31/2023");
+  EXPECT_TRUE(own.confirm().dateStepperShown);
+  own.processor.stepDate(1);
+  EXPECT_EQ(own.confirm().dateText, "12/31/2023 (will use 01/01/2024)");
+  own.processor.stepDate(-1);
+  EXPECT_EQ(own.confirm().dateText, "12/31/2023") << "back on its own date it stands alone";
+  own.processor.stepDate(-1);
+  own.processor.confirmOK();
+  EXPECT_EQ(own.output.substr(0, 12), "D12/30/2023\n");
+}
+
+TEST(ConfirmDialog, DatesStepInTheStoresOwnPattern) {
+  BankingHarness h;
+  startWith(h, R"({"OutputDateFormat": "%d.%m.%Y", "Instructions": []})",
+            {option::dontAddCategories, option::confirmAllTransactions, option::europeanDates},
+            "D28/02/24\nPSHOP\nT-1.00\n^\n");
+  h.processor.stepDate(1);
+  h.processor.stepDate(1);
+  EXPECT_EQ(h.confirm().dateText, "28.02.2024 (will use 01.03.2024)");
+}
+
+TEST(ConfirmDialog, NumberShownIsFixedThenExtractedThenOwn) {
+  struct Case {
+    const char* fixedNumber;
+    const char* qif;
+    ShownText number;
+  };
+  const Case cases[] = {
+      {"500", "D1/2/24\nPCHECK 1234\nT-1.00\nN7\n^\n", {"500", true}},
+      {"", "D1/2/24\nPCHECK 1234\nT-1.00\nN7\n^\n", {"1234", true}},
+      {"", "D1/2/24\nPCHECK\nT-1.00\nN7\n^\n", {"7", true}},
+      {"", "D1/2/24\nPCHECK\nT-1.00\n^\n", {"", false}},
+  };
+  for (const Case& c : cases) {
+    BankingHarness h;
+    h.settings.outputNumber = c.fixedNumber;
+    startWith(h, kShop, {option::confirmAllTransactions}, c.qif);
+    EXPECT_EQ(h.confirm().number, c.number) << c.qif;
+  }
+}
+
+TEST(ConfirmDialog, AnAmountInstructionFillsTheFieldsAndCannotBeAddedAgain) {
+  BankingHarness h;
+  startWith(h, kShop, {option::confirmAllTransactions},
+            "D1/2/24\nPSHOP\nMown memo\nT-45.00\n^\nD1/3/24\nPSHOP\nT-5.00\n^\n");
+  const ConfirmForm& amount = h.confirm();
+  EXPECT_EQ(amount.confirmedDescription, "Big Shop");
+  EXPECT_EQ(amount.confirmedCategory, "Big");
+  EXPECT_EQ(amount.confirmedMemo, "amount memo");
+  EXPECT_EQ(amount.memo, (ShownText{"own memo", true}));
+  EXPECT_TRUE(amount.instructionPopUpShown);
+  EXPECT_EQ(amount.instructionPopUpMenuItems,
+            (std::vector<PopUpMenuItem>{{"Instruction", true},
+                                    {"Add New Instruction For This Transaction", true},
+                                    {"Add New Instruction For This Amount", false}}));
+  EXPECT_FALSE(h.processor.validateMenuItem("Add New Instruction For This Amount"));
+  h.processor.confirmAddInstructionForAmount();
+  EXPECT_EQ(h.processor.openDialog(), Dialog::confirm) << "a disabled action does nothing";
+
+  h.processor.confirmOK();
+  const ConfirmForm& plain = h.confirm();
+  EXPECT_EQ(plain.confirmedDescription, "SHOP");
+  EXPECT_EQ(plain.confirmedCategory, "Shopping");
+  EXPECT_EQ(plain.confirmedMemo, "instr memo");
+  EXPECT_FALSE(plain.memo.shown);
+  EXPECT_TRUE(h.processor.validateMenuItem("Add New Instruction For This Amount"));
+}
+
+TEST(ConfirmDialog, PopUpFollowsTheKindOfInstruction) {
+  BankingHarness byCategory;
+  startWith(byCategory, kShop, {option::confirmAllTransactions, option::baseCategoriesOnCategories},
+            "D1/2/24\nPSHOP\nT-1.00\nLFood\n^\n");
+  EXPECT_TRUE(byCategory.confirm().instructionPopUpShown);
+  EXPECT_FALSE(byCategory.processor.validateMenuItem(kAddNewInstructionForThisTransaction));
+  EXPECT_FALSE(byCategory.processor.validateMenuItem(kAddNewInstructionForThisAmount));
+
+  BankingHarness none;
+  startWith(none, kShop, {option::confirmAllTransactions, option::dontAddCategories},
+            "D1/2/24\nPSHOP\nT-1.00\nLFood:Fresh\n^\n");
+  EXPECT_FALSE(none.confirm().instructionPopUpShown);
+  EXPECT_EQ(none.confirm().confirmedCategory, "Food:Fresh");
+  EXPECT_EQ(none.confirm().categoryWarning, std::string(kNewCategoryWarning));
+}
+
+TEST(ConfirmDialog, TypedCategoriesAreWarnedAbout) {
+  BankingHarness h;
+  startWith(h, kShop, {option::confirmAllTransactions}, "D1/2/24\nPSHOP\nT-1.00\n^\n");
+  const std::pair<const char*, std::optional<std::string>> typed[] = {
+      {"Food:", std::string(kCategoryEndsWithColonWarning)},
+      {"Food", std::string(kNewCategoryWarning)},
+      {"Bills", std::nullopt},
+      {"bills", std::string(kNewCategoryWarning)},
+      {"", std::nullopt},
+  };
+  for (const auto& [text, warning] : typed) {
+    h.processor.controlTextDidChange(DialogField::confirmedCategory, text);
+    EXPECT_EQ(h.confirm().categoryWarning, warning) << text;
+    EXPECT_EQ(h.confirmView.updated.back().categoryWarning, warning) << text;
+  }
+}
+
+TEST(ConfirmDialog, ATransferToAnUnknownAccountIsRefusedUntilCorrected) {
+  BankingHarness h;
+  startWith(h, kShop, {option::confirmAllTransactions}, "D1/2/24\nPSHOP\nT-1.00\n^\n");
+  h.processor.controlTextDidChange(DialogField::confirmedCategory, "[Savings]");
+  h.platform.answerNextAlert(0);
+  h.processor.confirmOK();
+  ASSERT_EQ(h.platform.alerts.size(), 1u);
+  EXPECT_EQ(h.platform.alerts[0].title, "Bad Category \"[Savings]\"");
+  EXPECT_EQ(h.output, "");
+  EXPECT_EQ(h.processor.openDialog(), Dialog::confirm);
+
+  h.processor.controlTextDidChange(DialogField::confirmedCategory, "[Checking]");
+  h.processor.controlTextDidChange(DialogField::confirmedDescription, "Corner Shop");
+  h.processor.confirmOK();
+  EXPECT_EQ(h.output, "D01/02/2024\nPCorner Shop\nMinstr memo\nT-1.00\nL[Checking]\n^\n");
+  EXPECT_EQ(h.end.count, 1);
+  EXPECT_EQ(h.descriptions.getDescriptionsArray(), Value(Value::Array{"Corner Shop"}));
+}
+
+TEST(ConfirmDialog, AddingAndRemovingSplitsKeepsWhatWasTyped) {
+  BankingHarness h;
+  startWith(h, kShop, {option::confirmAllTransactions}, "D1/2/24\nPSHOP\nT-100.00\n^\n");
+  BankingCreditCardQIF& p = h.processor;
+  EXPECT_TRUE(h.confirm().addRemoveSplitsShown);
+  EXPECT_EQ(h.confirm().addRemoveSplitsTitle, "Add Splits");
+  p.controlTextDidChange(DialogField::confirmedDescription, "Typed");
+  p.controlTextDidChange(DialogField::confirmedCategory, "Bills");
+
+  p.addRemoveSplits();
+  const ConfirmForm& split = h.confirm();
+  EXPECT_TRUE(split.splitsShown);
+  EXPECT_EQ(split.addRemoveSplitsTitle, "Remove Splits");
+  EXPECT_EQ(split.splits.rows,
+            (std::vector<SplitRow>{{"Bills", "instr memo", "-100.00"}, {"", "", ""}}));
+  EXPECT_EQ(h.confirmView.updated.back().splits.editRow, 1u);
+  EXPECT_EQ(split.confirmedDescription, "Typed");
+  EXPECT_EQ(split.prompt,
+            "You asked to confirm all transactions.  You can change the description or "
+            "category/memo in the splits for this transaction only.");
+
+  p.tableViewSetObjectValue(SplitTable::confirm, "amount", 1, "-25.00");
+  p.tableViewSetObjectValue(SplitTable::confirm, "category", 1, "Shopping");
+  // The person's splits survive the transaction being matched again.
+  p.swapDescriptionAndMemo();
+  EXPECT_EQ(h.confirm().splits.rows,
+            (std::vector<SplitRow>{{"Bills", "instr memo", "-75.00"}, {"Shopping", "", "-25.00"}}));
+
+  p.addRemoveSplits();
+  EXPECT_FALSE(h.confirm().splitsShown);
+  EXPECT_EQ(h.confirm().confirmedCategory, "Shopping");
+  p.confirmOK();
+  EXPECT_EQ(h.output, "D01/02/2024\nPSHOP\nMinstr memo\nT-100.00\nLShopping\n^\n");
+}
+
+TEST(ConfirmDialog, AddSplitsIsOfferedOnlyForQIFOutput) {
+  BankingHarness h;
+  h.settings.outputFormatText = "Ledger";
+  startWith(h, kShop, {option::confirmAllTransactions}, "D1/2/24\nPSHOP\nT-1.00\n^\n");
+  EXPECT_FALSE(h.confirm().addRemoveSplitsShown);
+}
+
+TEST(ConfirmDialog, CancellingTheNewInstructionKeepsTheSplitsShown) {
+  BankingHarness h;
+  startWith(h, kShop, {option::confirmAllTransactions}, "D1/2/24\nPSHOP\nT-100.00\n^\n");
+  BankingCreditCardQIF& p = h.processor;
+  p.addRemoveSplits();
+  p.tableViewSetObjectValue(SplitTable::confirm, "amount", 1, "-40.00");
+  p.confirmAddInstruction();
+  ASSERT_EQ(p.openDialog(), Dialog::newInstruction);
+  p.cancel();
+  ASSERT_EQ(p.openDialog(), Dialog::confirm);
+  p.confirmOK();
+  EXPECT_EQ(h.output,
+            "D01/02/2024\nPSHOP\nMinstr memo\nT-100.00\nSShopping\nEinstr memo\n$-60.00\n"
+            "S\nE\n$-40.00\n^\n");
+}
+
+}  // namespace
+}  // namespace corvela::testing
