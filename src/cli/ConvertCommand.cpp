@@ -1,5 +1,6 @@
 #include "cli/ConvertCommand.h"
 
+#include <cctype>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -77,8 +78,21 @@ void enterSettings(Controller& controller, const ConvertOptions& options) {
 }
 
 // Why "Process Transactions" is disabled, in the terms of the command's options.
-std::string whyNotReady(const Controller& controller, const ConvertOptions& options) {
+std::string whyNotReady(const Application& app, const ConvertOptions& options) {
+  const Controller& controller = app.controller;
   const MainForm& form = controller.form();
+  if (controller.state().doingExtract) {
+    Status text = app.notAvailable.text.available();
+    std::string why = "it holds neither an OFX download nor a QIF register";
+    if (!text.ok()) {
+      // The stand-in's sentence, joined to ours.
+      std::string sentence = text.message();
+      if (!sentence.empty()) sentence[0] = static_cast<char>(std::tolower(sentence[0]));
+      if (sentence.ends_with('.')) sentence.pop_back();
+      why += ", and " + sentence;
+    }
+    return why;
+  }
   if (form.whichTransactions == kDateRange && !controller.state().dateRangeOK)
     return "the dates " + *options.from + " to " + *options.to +
            " are not a valid range (write them as the output date pattern, the first not later "
@@ -168,7 +182,7 @@ int runConvert(const std::vector<std::string>& args, Io& io) {
     enterSettings(controller, options);
     if (!controller.form().processTheTransactionsButton.enabled) {
       io.err << "corvela-cli: cannot convert \"" << options.input
-             << "\": " << whyNotReady(controller, options) << ".\n";
+             << "\": " << whyNotReady(app, options) << ".\n";
       return kFailure;
     }
     controller.processTheTransactions();
@@ -187,10 +201,19 @@ int runConvert(const std::vector<std::string>& args, Io& io) {
     return kFailure;
   }
   const UnattendedPlatform::Status& last = platform.statuses().back();
-  io.err << last.title << ": " << terminalText(last.text) << "\n";
-  if (last.title != kFinishedTitle) return kFailure;
-
-  if (toStandardOutput && std::filesystem::exists(outputPath)) io.out << readFile(outputPath);
+  if (last.title != kFinishedTitle) {
+    io.err << last.title << ": " << terminalText(last.text) << "\n";
+    return kFailure;
+  }
+  if (toStandardOutput) {
+    // The status names the scratch file; say it in terms of the command instead.
+    std::size_t count = app.bank.numberOfTransactionsAppended();
+    io.err << last.title << ": " << count << (count == 1 ? " transaction" : " transactions")
+           << " output.\n";
+    if (std::filesystem::exists(outputPath)) io.out << readFile(outputPath);
+  } else {
+    io.err << last.title << ": " << terminalText(last.text) << "\n";
+  }
   io.err << tally.confirmedAsProposed << " confirmed automatically, " << tally.outputAsRead
          << " matched no instruction and were output as read";
   if (platform.skippedTransactions() > 0)

@@ -1,0 +1,168 @@
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <sstream>
+
+#include "cli/Cli.h"
+#include "prefs/KeyedArchive.h"
+#include "support/TempDir.h"
+
+namespace corvela {
+namespace {
+
+namespace fs = std::filesystem;
+
+const fs::path kCorpus = CORVELA_CORPUS;
+const fs::path kData = CORVELA_TEST_DATA;
+const fs::path kExamples = fs::path(CORVELA_TEST_DATA) / "../../examples";
+
+struct CliRun {
+  int status;
+  std::string out;
+  std::string err;
+};
+
+CliRun runCli(std::vector<std::string> args) {
+  std::istringstream in;
+  std::ostringstream out, err;
+  int status = cli::run(args, in, out, err);
+  return {status, out.str(), err.str()};
+}
+
+std::string readFile(const fs::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+// A folder with a store made from the bundled example, as a person would start.
+class ConvertTest : public ::testing::Test {
+ protected:
+  ConvertTest() { resetStore(); }
+  void resetStore() {
+    fs::remove(store);
+    CliRun imported = runCli({"prefs", "import", (kExamples / "example-store.json").string(),
+                              "--prefs", store});
+    EXPECT_EQ(imported.status, 0) << imported.err;
+  }
+  CliRun convert(std::vector<std::string> args) {
+    args.insert(args.begin(), "convert");
+    args.insert(args.end(), {"--prefs", store});
+    return runCli(args);
+  }
+
+  testing::TempDir dir;
+  std::string store = dir.path("store.prefs");
+};
+
+TEST_F(ConvertTest, PinnedOutputs) {
+  struct Case {
+    fs::path input;
+    const char* expected;
+    const char* summary;  // the last line on standard error
+  };
+  const Case cases[] = {
+      // Instructions, an amount instruction, a confirmed one and an unmatched cheque.
+      {kExamples / "checking-2024-03.ofx", "checking-2024-03.expected.qif",
+       "1 confirmed automatically, 1 matched no instruction and were output as read.\n"},
+      {kCorpus / "gnucash/cibc_visa.qfx", "cibc_visa.expected.qif",
+       "0 confirmed automatically, 15 matched no instruction and were output as read.\n"},
+      {kCorpus / "jgnash/bank1.qif", "bank1.expected.qif",
+       "0 confirmed automatically, 6 matched no instruction and were output as read.\n"},
+  };
+  for (const Case& c : cases) {
+    resetStore();
+    std::string output = dir.path("out.qif");
+    CliRun run = convert({c.input.string(), "-o", output});
+    ASSERT_EQ(run.status, 0) << c.input << "\n" << run.err;
+    EXPECT_EQ(readFile(output), readFile(kData / "cli" / c.expected)) << c.input;
+    EXPECT_TRUE(run.err.ends_with(c.summary)) << run.err;
+    EXPECT_EQ(run.out, "");
+  }
+}
+
+TEST_F(ConvertTest, StandardOutputLeavesNoTraceInTheStore) {
+  CliRun toFile = convert({(kExamples / "checking-2024-03.ofx").string(), "-o", dir.path("a.qif")});
+  ASSERT_EQ(toFile.status, 0) << toFile.err;
+  CliRun run = convert({(kExamples / "checking-2024-03.ofx").string()});
+  ASSERT_EQ(run.status, 0) << run.err;
+  EXPECT_EQ(run.out, readFile(dir.path("a.qif")));
+  EXPECT_NE(run.err.find("Finished Processing Transactions: 6 transactions output.\n"),
+            std::string::npos)
+      << run.err;
+
+  Result<Value> saved = readKeyedArchiveFile(store);
+  ASSERT_TRUE(saved.ok()) << saved.message();
+  EXPECT_EQ(str(saved.value()["ControlSettings"], "outputFilePath"), dir.path("a.qif"));
+  EXPECT_EQ(str(saved.value(), "LastRootDirectory"), fs::path(dir.path("a.qif")).parent_path());
+}
+
+TEST_F(ConvertTest, SettingsFromTheCommandLine) {
+  std::string input = (kExamples / "checking-2024-03.ofx").string();
+  CliRun range = convert({input, "--from", "03/05/2024", "--to", "03/18/2024", "--date",
+                          "04/01/2024", "--number", "77", "-o", dir.path("r.qif")});
+  ASSERT_EQ(range.status, 0) << range.err;
+  std::string text = readFile(dir.path("r.qif"));
+  // Three transactions fall in the range, each with the fixed date and number.
+  EXPECT_EQ(std::count(text.begin(), text.end(), '^'), 3) << text;
+  EXPECT_EQ(text.find("D03/"), std::string::npos) << text;
+  EXPECT_NE(text.find("D04/01/2024\nPShell\nMfuel\nT-41.90\nN77\n"), std::string::npos) << text;
+
+  CliRun badRange = convert({input, "--from", "03/18/2024", "--to", "03/05/2024"});
+  EXPECT_EQ(badRange.status, cli::kFailure);
+  EXPECT_NE(badRange.err.find("are not a valid range"), std::string::npos) << badRange.err;
+
+  CliRun unknownFormat = convert({input, "--output-format", "Spreadsheet"});
+  EXPECT_EQ(unknownFormat.status, cli::kFailure);
+  EXPECT_NE(unknownFormat.err.find("there is no output format named \"Spreadsheet\""),
+            std::string::npos)
+      << unknownFormat.err;
+}
+
+TEST_F(ConvertTest, UsageErrorsExitWithTwo) {
+  for (std::vector<std::string> args : std::vector<std::vector<std::string>>{
+           {"convert"},
+           {"convert", "a.ofx", "b.ofx"},
+           {"convert", "a.ofx", "--from", "01/01/2024"},
+           {"convert", "a.ofx", "--from", "01/01/2024", "--to", "01/02/2024", "--last-month"},
+           {"convert", "a.ofx", "-o"},
+       }) {
+    CliRun run = runCli(args);
+    EXPECT_EQ(run.status, cli::kUsage) << args.size();
+    EXPECT_NE(run.err.find("usage: corvela-cli convert"), std::string::npos);
+  }
+  CliRun missing = convert({dir.path("nothing.ofx")});
+  EXPECT_EQ(missing.status, cli::kFailure);
+  EXPECT_NE(missing.err.find("nothing.ofx\" is not a file that can be read"), std::string::npos);
+}
+
+// Every statement of the corpus either converts or is refused with the program's own message.
+TEST_F(ConvertTest, EveryCorpusStatementConvertsOrIsRefusedWithAMessage) {
+  int converted = 0, refused = 0;
+  for (const auto& entry : fs::recursive_directory_iterator(kCorpus)) {
+    std::string extension = entry.path().extension().string();
+    for (char& c : extension) c = static_cast<char>(std::tolower(c));
+    if (extension != ".ofx" && extension != ".qfx" && extension != ".qif") continue;
+    resetStore();
+    std::string output = dir.path("corpus-out");
+    fs::remove(output);
+    CliRun run = convert({entry.path().string(), "-o", output});
+    if (run.status == 0) {
+      ++converted;
+      EXPECT_NE(run.err.find("Finished Processing Transactions"), std::string::npos) << run.err;
+    } else {
+      ++refused;
+      EXPECT_EQ(run.status, cli::kFailure) << entry.path();
+      EXPECT_FALSE(run.err.empty()) << entry.path();
+      EXPECT_EQ(run.err.find("the run did not finish"), std::string::npos) << entry.path();
+      EXPECT_FALSE(fs::exists(output)) << entry.path();
+    }
+  }
+  // At the time of writing: 51 convert, the investment statements and list exports are refused.
+  EXPECT_GE(converted, 45);
+  EXPECT_GT(refused, 0);
+}
+
+}  // namespace
+}  // namespace corvela
