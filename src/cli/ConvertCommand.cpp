@@ -29,12 +29,14 @@ struct ConvertOptions {
   bool lastMonth = false;
 };
 
-// Reads the arguments; false on a usage error.
-bool parse(std::vector<std::string> args, ConvertOptions* options) {
+// Reads the arguments; none on a usage error.
+std::optional<ConvertOptions> parse(std::vector<std::string> args) {
+  ConvertOptions parsed;
+  ConvertOptions* options = &parsed;
   bool missing = false;
   auto option = [&](const char* name, std::optional<std::string>* value) {
     std::string text;
-    if (takeOption(args, name, &text, &missing)) *value = text;
+    if (takeOption(args, name, &text, &missing)) value->emplace(std::move(text));
   };
   takeOption(args, "-o", &options->output, &missing);
   takeOption(args, "--prefs", &options->prefs, &missing);
@@ -45,11 +47,11 @@ bool parse(std::vector<std::string> args, ConvertOptions* options) {
   option("--date", &options->date);
   option("--number", &options->number);
   options->lastMonth = takeFlag(args, "--last-month");
-  if (missing || args.size() != 1 || args[0].starts_with("-")) return false;
-  if (options->from.has_value() != options->to.has_value()) return false;
-  if (options->from && options->lastMonth) return false;
+  if (missing || args.size() != 1 || args[0].starts_with("-")) return std::nullopt;
+  if (options->from.has_value() != options->to.has_value()) return std::nullopt;
+  if (options->from && options->lastMonth) return std::nullopt;
   options->input = args[0];
-  return true;
+  return parsed;
 }
 
 // Enters the command's settings in the control view, as a person would type them.
@@ -133,11 +135,12 @@ const char* kNoCategoriesTitle = "No Categories";
 }  // namespace
 
 int runConvert(const std::vector<std::string>& args, Io& io) {
-  ConvertOptions options;
-  if (!parse(args, &options)) {
+  std::optional<ConvertOptions> parsed = parse(args);
+  if (!parsed) {
     io.err << kConvertUsage;
     return kUsage;
   }
+  const ConvertOptions& options = *parsed;
   if (!std::filesystem::is_regular_file(options.input)) {
     io.err << "corvela-cli: \"" << options.input << "\" is not a file that can be read.\n";
     return kFailure;

@@ -375,10 +375,10 @@ class JsonReader {
           *out += '\t';
           break;
         case 'u': {
-          unsigned cp;
+          unsigned cp = 0;
           if (!hex4(&cp)) return false;
           if (cp >= 0xD800 && cp < 0xDC00 && literal("\\u")) {
-            unsigned low;
+            unsigned low = 0;
             if (!hex4(&low)) return false;
             if (low >= 0xDC00 && low < 0xE000)
               cp = 0x10000 + ((cp - 0xD800) << 10) + (low - 0xDC00);
