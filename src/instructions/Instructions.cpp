@@ -32,31 +32,11 @@ std::optional<Value> Instructions::instructionMatching(std::string_view text,
   bool longest = preferences_.isOn(option::longestInstructionMatch);
   bool contains = key == instructionKey::descriptionMatch &&
                   preferences_.isOn(option::matchDescriptionWithContains);
-
-  std::size_t bestLength = 0;
-  std::optional<std::size_t> best;
-  const Value::Array& records = list.toArray();
-  for (std::size_t i = 0; i < records.size(); ++i) {
-    const Value* value = records[i].find(key);
-    if (!value) continue;
-    std::string_view match = value->toString();
-    if (text.empty()) {
-      if (match.empty()) return records[i];
-      continue;
-    }
-    if (match.empty()) continue;
-    bool matches =
-        contains ? containsIgnoringCase(text, match) : beginsWithIgnoringCase(text, match);
-    if (!matches) continue;
-    if (!longest) return records[i];
-    std::size_t length = characterCount(match);
-    if (length > bestLength) {
-      bestLength = length;
-      best = i;
-    }
-  }
-  if (best) return records[*best];
-  return std::nullopt;
+  std::optional<std::size_t> position = contains
+                                            ? matchByWalk(list, text, key, longest, contains)
+                                            : index_.match(list, text, key, longest);
+  if (!position) return std::nullopt;
+  return list[*position];
 }
 
 std::size_t Instructions::setInstruction(const Value& instruction) {

@@ -5,6 +5,7 @@
 #include <string>
 #include <string_view>
 
+#include "instructions/InstructionIndex.h"
 #include "instructions/InstructionKeys.h"
 #include "lists/Completion.h"
 #include "prefs/Value.h"
@@ -74,6 +75,8 @@ class Instructions {
 
   CVPrefs& prefs_;
   const Preferences& preferences_;
+  // Matching is asked once or twice per transaction; the index spares a walk over every rule.
+  mutable InstructionIndex index_;
 };
 
 }  // namespace corvela

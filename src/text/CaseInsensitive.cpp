@@ -71,6 +71,17 @@ int caseInsensitiveCompare(std::string_view a, std::string_view b) {
   return 0;
 }
 
+std::u32string foldedCharacters(std::string_view text) {
+  std::u32string folded;
+  folded.reserve(text.size());
+  for (std::size_t i = 0; i < text.size();) {
+    Character c = characterAt(text, i);
+    folded += static_cast<char32_t>(c.folded);
+    i += c.length;
+  }
+  return folded;
+}
+
 bool equalsIgnoringCase(std::string_view a, std::string_view b) {
   return caseInsensitiveCompare(a, b) == 0;
 }

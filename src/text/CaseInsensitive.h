@@ -31,6 +31,12 @@ bool containsIgnoringCase(std::string_view text, std::string_view part);
 std::optional<TextSpan> findIgnoringCase(std::string_view text, std::string_view target,
                                          std::size_t from = 0);
 
+// The case-folded characters of `text`, one per character (a byte that is not valid UTF-8
+// stands for itself, above every code point). `text` begins with `prefix` ignoring case exactly
+// when foldedCharacters(text) begins with foldedCharacters(prefix), so folded texts can serve as
+// keys of a lookup table.
+std::u32string foldedCharacters(std::string_view text);
+
 // Ordering for sorted containers and std::sort: ascending without regard to case.
 struct LessIgnoringCase {
   bool operator()(std::string_view a, std::string_view b) const {
