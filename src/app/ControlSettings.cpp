@@ -11,31 +11,6 @@
 namespace corvela {
 namespace {
 
-// Seconds from the Unix epoch to the store's (2001-01-01 00:00:00 UTC).
-constexpr double kSecondsFrom1970To2001 = 978307200.0;
-
-// Days since 1970-01-01 of a Gregorian day, and back (Howard Hinnant's civil algorithms).
-long daysFromCivil(int year, int month, int day) {
-  long y = year - (month <= 2 ? 1 : 0);
-  long era = (y >= 0 ? y : y - 399) / 400;
-  long yearOfEra = y - era * 400;
-  long dayOfYear = (153 * (month + (month > 2 ? -3 : 9)) + 2) / 5 + day - 1;
-  long dayOfEra = yearOfEra * 365 + yearOfEra / 4 - yearOfEra / 100 + dayOfYear;
-  return era * 146097 + dayOfEra - 719468;
-}
-
-CalendarDay civilFromDays(long days) {
-  days += 719468;
-  long era = (days >= 0 ? days : days - 146096) / 146097;
-  long dayOfEra = days - era * 146097;
-  long yearOfEra = (dayOfEra - dayOfEra / 1460 + dayOfEra / 36524 - dayOfEra / 146096) / 365;
-  long dayOfYear = dayOfEra - (365 * yearOfEra + yearOfEra / 4 - yearOfEra / 100);
-  long mp = (5 * dayOfYear + 2) / 153;
-  int day = static_cast<int>(dayOfYear - (153 * mp + 2) / 5 + 1);
-  int month = static_cast<int>(mp < 10 ? mp + 3 : mp - 9);
-  int year = static_cast<int>(yearOfEra + era * 400 + (month <= 2 ? 1 : 0));
-  return {year, month, day};
-}
 
 bool isBlank(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r'; }
 
@@ -76,22 +51,18 @@ Value::Date dateOfDay(const CalendarDay& day) {
   tm.tm_mday = day.day;
   tm.tm_isdst = -1;
   std::time_t local = std::mktime(&tm);
-  return {static_cast<double>(local) - kSecondsFrom1970To2001};
+  return {static_cast<double>(local) - Value::Date::kSecondsFrom1970};
 }
 
 CalendarDay dayOfDate(Value::Date date) {
-  std::time_t time = static_cast<std::time_t>(std::floor(date.seconds + kSecondsFrom1970To2001));
+  std::time_t time = static_cast<std::time_t>(std::floor(date.seconds + Value::Date::kSecondsFrom1970));
   std::tm local{};
   if (localtime_r(&time, &local) == nullptr) return {};
   return {local.tm_year + 1900, local.tm_mon + 1, local.tm_mday};
 }
 
-CalendarDay addDays(const CalendarDay& day, int days) {
-  return civilFromDays(daysFromCivil(day.year, day.month, day.day) + days);
-}
-
 std::pair<CalendarDay, CalendarDay> lastMonth(const CalendarDay& today) {
-  CalendarDay last = addDays({today.year, today.month, 1}, -1);
+  CalendarDay last = CalendarDay{today.year, today.month, 1}.plusDays(-1);
   return {{last.year, last.month, 1}, last};
 }
 

@@ -48,8 +48,7 @@ bool isDistantFuture(Value::Date date);
 Value::Date dateOfDay(const CalendarDay& day);
 // The local calendar day of `date`.
 CalendarDay dayOfDate(Value::Date date);
-// `day` moved by `days` (negative: earlier). Precondition: day.isValid().
-CalendarDay addDays(const CalendarDay& day, int days);
+
 
 // The first and last day of the calendar month before the one of `today`.
 std::pair<CalendarDay, CalendarDay> lastMonth(const CalendarDay& today);

@@ -407,7 +407,7 @@ void Controller::continueFromWhereIStoppedLastTime() {
     CalendarDay lastEnd = dayOfDate(dateTo.toDate());
     if (lastEnd.isValid()) from = lastEnd;
   }
-  if (from != today()) from = addDays(from, 1);
+  if (from != today()) from = from.plusDays(1);
   // The fields take their dates before the range is checked, so the check sees them.
   form_.dateFromString.text = formattedDay(from);
   form_.dateToString.text = formattedDay(today());

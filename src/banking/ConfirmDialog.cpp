@@ -37,13 +37,7 @@ std::optional<std::string> steppedDate(const std::string& date, const std::strin
   if (pattern.find("%y") != std::string::npos && pattern.find("%Y") == std::string::npos)
     day.year = completeYear(day.year % 100);
   if (!day.isValid()) return std::nullopt;
-  using namespace std::chrono;
-  sys_days moved = sys_days(year_month_day(year(day.year), month(static_cast<unsigned>(day.month)),
-                                           std::chrono::day(static_cast<unsigned>(day.day)))) +
-                   std::chrono::days(days);
-  year_month_day result(moved);
-  CalendarDay stepped{static_cast<int>(result.year()), static_cast<int>(unsigned(result.month())),
-                      static_cast<int>(unsigned(result.day()))};
+  CalendarDay stepped = day.plusDays(days);
   if (!stepped.isValid()) return std::nullopt;
   return stepped.format(pattern);
 }

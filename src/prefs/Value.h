@@ -27,6 +27,8 @@ class Value {
 
   // A calendar instant, in seconds since 2001-01-01 00:00:00 UTC (the archive's epoch).
   struct Date {
+    // Seconds from the Unix epoch (1970-01-01 00:00:00 UTC) to the archive's.
+    static constexpr double kSecondsFrom1970 = 978307200.0;
     double seconds = 0;
     bool operator==(const Date&) const = default;
   };

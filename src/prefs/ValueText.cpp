@@ -16,8 +16,6 @@ namespace corvela {
 
 namespace {
 
-// Seconds from the Unix epoch to 2001-01-01 00:00:00 UTC.
-constexpr double kSince1970 = 978307200.0;
 
 void appendIndent(std::string& out, int depth) {
   out.append(static_cast<std::size_t>(depth) * 4, ' ');
@@ -498,7 +496,7 @@ std::string toJSON(const Value& value) {
 Result<Value> fromJSON(std::string_view text) { return JsonReader(text).read(); }
 
 std::string isoDate(Value::Date date) {
-  double unixSeconds = std::floor(date.seconds + kSince1970);
+  double unixSeconds = std::floor(date.seconds + Value::Date::kSecondsFrom1970);
   if (!std::isfinite(unixSeconds) || std::fabs(unixSeconds) > 1e15) unixSeconds = 0;
   std::time_t t = static_cast<std::time_t>(unixSeconds);
   std::tm tm{};
@@ -528,7 +526,7 @@ bool parseIsoDate(std::string_view text, Value::Date* date) {
   tm.tm_hour = h;
   tm.tm_min = mi;
   tm.tm_sec = sec;
-  date->seconds = static_cast<double>(timegm(&tm)) - kSince1970;
+  date->seconds = static_cast<double>(timegm(&tm)) - Value::Date::kSecondsFrom1970;
   return true;
 }
 

@@ -1,5 +1,7 @@
 #include "text/CalendarDay.h"
 
+#include <chrono>
+
 #include <ctime>
 
 namespace corvela {
@@ -23,6 +25,16 @@ long daysFromCivil(int year, int month, int day) {
 }
 
 }  // namespace
+
+CalendarDay CalendarDay::plusDays(int days) const {
+  using namespace std::chrono;
+  year_month_day moved{sys_days(year_month_day(std::chrono::year(year),
+                                               std::chrono::month(static_cast<unsigned>(month)),
+                                               std::chrono::day(static_cast<unsigned>(day)))) +
+                       std::chrono::days(days)};
+  return {static_cast<int>(moved.year()), static_cast<int>(unsigned(moved.month())),
+          static_cast<int>(unsigned(moved.day()))};
+}
 
 CalendarDay CalendarDay::today() {
   std::time_t now = std::time(nullptr);

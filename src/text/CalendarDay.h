@@ -26,6 +26,9 @@ struct CalendarDay {
   // isValid(). An invalid day gives an empty string.
   std::string format(std::string_view pattern) const;
 
+  // The day `days` later (earlier when negative). Precondition: isValid().
+  CalendarDay plusDays(int days) const;
+
   auto operator<=>(const CalendarDay&) const = default;
 };
 
