@@ -83,6 +83,7 @@ ConfirmPane::ConfirmPane(QWidget* parent)
   instructionPopUp_->setModel(new QStandardItemModel(instructionPopUp_));
   instructionPopUp_->setFocusPolicy(Qt::TabFocus);
   instructionPopUp_->setSizeAdjustPolicy(QComboBox::AdjustToContents);
+  instructionPopUp_->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
   swapButton_->setObjectName(QStringLiteral("swapButton"));
   confirmedMemo_->setObjectName(QStringLiteral("confirmedMemoText"));
   addRemoveSplitsButton_->setObjectName(QStringLiteral("addRemoveSplitsButton"));
@@ -207,14 +208,15 @@ void ConfirmPane::showForm(const ConfirmForm& form, bool opening) {
   (form.categoryPrompt ? categoryPrompt_ : descriptionPrompt_)->setText(qs(form.prompt));
   inputCategoryText_->setText(qs(form.inputCategory));
 
-  auto* items = static_cast<QStandardItemModel*>(instructionPopUp_->model());
-  items->clear();
-  for (const PopUpMenuItem& entry : form.instructionPopUpMenuItems) {
-    auto* item = new QStandardItem(qs(entry.title));
-    const bool enabled =
-        entry.enabled && (!processor_ || processor_->validateMenuItem(entry.title));
-    item->setEnabled(enabled);
-    items->appendRow(item);
+  if (form.instructionPopUpMenuItems != popUpItems_) {
+    popUpItems_ = form.instructionPopUpMenuItems;
+    auto* items = static_cast<QStandardItemModel*>(instructionPopUp_->model());
+    items->clear();
+    for (const PopUpMenuItem& entry : popUpItems_) {
+      auto* item = new QStandardItem(qs(entry.title));
+      item->setEnabled(entry.enabled && (!processor_ || processor_->validateMenuItem(entry.title)));
+      items->appendRow(item);
+    }
   }
   instructionPopUp_->setCurrentIndex(0);
   instructionPopUp_->setVisible(form.instructionPopUpShown);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QWidget>
+#include <vector>
 
 #include "banking/ConfirmView.h"
 #include "ui/DialogWidgets.h"
@@ -54,6 +55,8 @@ class ConfirmPane : public QWidget {
   // The person changed the confirmed description since the form was shown and the end of
   // editing has not been reported.
   bool descriptionEdited_ = false;
+  // The items the instruction pop-up shows.
+  std::vector<PopUpMenuItem> popUpItems_;
 
   QLabel* dateText_;
   DateStepper* dateStepper_;

@@ -33,6 +33,7 @@ TransactionDialog::TransactionDialog(QWidget* parent)
   newInstructionPane_->setObjectName(QStringLiteral("newInstructionView"));
   panes_->addWidget(confirmPane_);
   panes_->addWidget(newInstructionPane_);
+  newInstructionPane_->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Ignored);
 
   backButton_->setObjectName(QStringLiteral("backButton"));
   skipTransactionButton_->setObjectName(QStringLiteral("skipTransactionButton"));
@@ -87,34 +88,33 @@ void TransactionDialog::attach(BankingCreditCardQIF& processor) {
 void TransactionDialog::show(const ConfirmForm& form) {
   showPane(confirmPane_, form.windowTitle);
   confirmPane_->showForm(form, true);
-  update(form);
+  showButtons(form.backButtonShown, form.backButtonEnabled, true, kCancelStopsToolTip);
 }
 
 void TransactionDialog::update(const ConfirmForm& form) {
-  if (panes_->currentWidget() != confirmPane_) showPane(confirmPane_, form.windowTitle);
-  setWindowTitle(qs(form.windowTitle));
+  showPane(confirmPane_, form.windowTitle);
   confirmPane_->showForm(form, false);
-  backButton_->setVisible(form.backButtonShown);
-  backButton_->setEnabled(form.backButtonEnabled);
-  okButton_->setEnabled(true);
-  cancelButton_->setToolTip(qs(kCancelStopsToolTip));
+  showButtons(form.backButtonShown, form.backButtonEnabled, true, kCancelStopsToolTip);
 }
 
 void TransactionDialog::show(const NewInstructionForm& form) {
   showPane(newInstructionPane_, form.windowTitle);
   newInstructionPane_->showForm(form, true);
-  update(form);
+  showButtons(form.backButtonShown, form.backButtonEnabled, form.okEnabled, form.cancelToolTip);
 }
 
 void TransactionDialog::update(const NewInstructionForm& form) {
-  if (panes_->currentWidget() != newInstructionPane_)
-    showPane(newInstructionPane_, form.windowTitle);
-  setWindowTitle(qs(form.windowTitle));
+  showPane(newInstructionPane_, form.windowTitle);
   newInstructionPane_->showForm(form, false);
-  backButton_->setVisible(form.backButtonShown);
-  backButton_->setEnabled(form.backButtonEnabled);
-  okButton_->setEnabled(form.okEnabled);
-  cancelButton_->setToolTip(qs(form.cancelToolTip));
+  showButtons(form.backButtonShown, form.backButtonEnabled, form.okEnabled, form.cancelToolTip);
+}
+
+void TransactionDialog::showButtons(bool backShown, bool backEnabled, bool okEnabled,
+                                    std::string_view cancelToolTip) {
+  backButton_->setVisible(backShown);
+  backButton_->setEnabled(backEnabled);
+  okButton_->setEnabled(okEnabled);
+  cancelButton_->setToolTip(qs(cancelToolTip));
 }
 
 void TransactionDialog::endEditing() {

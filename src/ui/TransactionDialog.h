@@ -2,6 +2,8 @@
 
 #include <QDialog>
 #include <functional>
+#include <string>
+#include <string_view>
 
 #include "banking/ConfirmView.h"
 #include "banking/NewInstructionView.h"
@@ -67,7 +69,10 @@ class TransactionDialog : public QDialog, public ConfirmView, public NewInstruct
  private:
   // Runs a processor action, then hides the window when the processor no longer waits in it.
   void act(const std::function<void(BankingCreditCardQIF&)>& action);
+  // Brings `pane` forward, titled `title`, and the window on screen.
   void showPane(QWidget* pane, const std::string& title);
+  void showButtons(bool backShown, bool backEnabled, bool okEnabled,
+                   std::string_view cancelToolTip);
   void okClicked();
 
   BankingCreditCardQIF* processor_ = nullptr;
