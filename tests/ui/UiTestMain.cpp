@@ -13,13 +13,14 @@ namespace {
 
 using Runner = int (*)(const QStringList&);
 
-constexpr std::array<std::pair<const char*, Runner>, 6> kClasses = {{
+constexpr std::array<std::pair<const char*, Runner>, 7> kClasses = {{
     {"QtTextTest", runQtTextTest},
     {"CompletingComboBoxTest", runCompletingComboBoxTest},
     {"OptionsWindowTest", runOptionsWindowTest},
     {"QtPlatformTest", runQtPlatformTest},
     {"FilePanelsTest", runFilePanelsTest},
     {"DesktopAppTest", runDesktopAppTest},
+    {"TransactionDialogTest", runTransactionDialogTest},
 }};
 
 }  // namespace

@@ -16,6 +16,7 @@
 #include "prefs/CVPrefs.h"
 #include "prefs/OptionsDialog.h"
 #include "prefs/Preferences.h"
+#include "screenshots/TransactionDialogShots.h"
 #include "ui/OptionsWindow.h"
 
 namespace {
@@ -75,6 +76,16 @@ int main(int argc, char** argv) {
     return 1;
   }
   QTextStream(stdout) << path << "\n";
+  window.hide();
+
+  // --- The transaction dialog: confirmation-view.png and new-instruction-view.png.
+  if (!corvela::screenshots::takeTransactionDialogShots(out)) {
+    QTextStream(stderr) << "could not take the transaction dialog's pictures\n";
+    return 1;
+  }
+  window.show();
+  // --- end of the transaction dialog
+
   if (arguments.contains(QStringLiteral("--all-pages"))) {
     for (int page = 1; page < window.pages()->count(); ++page) {
       window.pages()->setCurrentIndex(page);

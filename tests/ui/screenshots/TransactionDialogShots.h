@@ -1,0 +1,13 @@
+#pragma once
+
+#include <QDir>
+
+namespace corvela::screenshots {
+
+// Saves confirmation-view.png and new-instruction-view.png of the transaction dialog in `out`,
+// from a bank run over a small download with a fresh preference store, the person's typing
+// done through the keyboard. Needs a display server. Returns false when a picture could not
+// be taken; prints the path of each picture saved.
+bool takeTransactionDialogShots(const QDir& out);
+
+}  // namespace corvela::screenshots
