@@ -13,13 +13,15 @@ namespace {
 
 using Runner = int (*)(const QStringList&);
 
-constexpr std::array<std::pair<const char*, Runner>, 6> kClasses = {{
+constexpr std::array<std::pair<const char*, Runner>, 8> kClasses = {{
     {"QtTextTest", runQtTextTest},
     {"CompletingComboBoxTest", runCompletingComboBoxTest},
     {"OptionsWindowTest", runOptionsWindowTest},
     {"QtPlatformTest", runQtPlatformTest},
     {"FilePanelsTest", runFilePanelsTest},
     {"DesktopAppTest", runDesktopAppTest},
+    {"MainWindowTest", runMainWindowTest},
+    {"DocumentHandoffTest", runDocumentHandoffTest},
 }};
 
 }  // namespace
