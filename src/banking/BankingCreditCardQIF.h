@@ -292,6 +292,10 @@ class BankingCreditCardQIF {
   const std::string& changedDate() const { return changedDate_; }
   const RunSettings& settings() const { return settings_; }
   bool doingInvestmentBankingTransaction() const { return doingInvestmentBankingTransaction_; }
+  // The lists behind the dialogs' combo boxes: a window's fields complete from them and list
+  // their entries.
+  Categories& categories() const { return categories_; }
+  Descriptions& descriptions() const { return descriptions_; }
 
  private:
   // What processing one transaction came to.

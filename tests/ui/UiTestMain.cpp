@@ -13,7 +13,7 @@ namespace {
 
 using Runner = int (*)(const QStringList&);
 
-constexpr std::array<std::pair<const char*, Runner>, 8> kClasses = {{
+constexpr std::array<std::pair<const char*, Runner>, 9> kClasses = {{
     {"QtTextTest", runQtTextTest},
     {"CompletingComboBoxTest", runCompletingComboBoxTest},
     {"OptionsWindowTest", runOptionsWindowTest},
@@ -22,6 +22,7 @@ constexpr std::array<std::pair<const char*, Runner>, 8> kClasses = {{
     {"DesktopAppTest", runDesktopAppTest},
     {"MainWindowTest", runMainWindowTest},
     {"DocumentHandoffTest", runDocumentHandoffTest},
+    {"TransactionDialogTest", runTransactionDialogTest},
 }};
 
 }  // namespace

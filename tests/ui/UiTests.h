@@ -13,5 +13,6 @@ int runFilePanelsTest(const QStringList& arguments);
 int runDesktopAppTest(const QStringList& arguments);
 int runMainWindowTest(const QStringList& arguments);
 int runDocumentHandoffTest(const QStringList& arguments);
+int runTransactionDialogTest(const QStringList& arguments);
 
 }  // namespace corvela::ui::testing

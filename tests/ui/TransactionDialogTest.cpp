@@ -1,0 +1,525 @@
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QStandardItemModel>
+#include <QTabWidget>
+#include <QTableView>
+#include <QTest>
+#include <QToolButton>
+#include <memory>
+#include <optional>
+#include <string>
+
+#include "app/Application.h"
+#include "prefs/Bundle.h"
+#include "prefs/OptionNames.h"
+#include "prefs/ValueText.h"
+#include "readers/OFXReader.h"
+#include "support/FakeMainView.h"
+#include "support/ScriptedPlatform.h"
+#include "ui/CompletingComboBox.h"
+#include "ui/FormattedAmountEdit.h"
+#include "ui/QtText.h"
+#include "ui/SplitTableModel.h"
+#include "ui/SplitTableView.h"
+#include "ui/TransactionDialog.h"
+#include "ui/UiTestSupport.h"
+#include "ui/UiTests.h"
+
+namespace corvela::ui::testing {
+namespace {
+
+using Dialog = BankingCreditCardQIF::Dialog;
+
+// A download of three transactions whose payees no instruction knows yet.
+constexpr const char* kDownload = R"(OFXHEADER:100
+DATA:OFXSGML
+VERSION:102
+
+<OFX><BANKMSGSRSV1><STMTTRNRS><STMTRS><CURDEF>USD
+<BANKACCTFROM><BANKID>123<ACCTID>9876<ACCTTYPE>CHECKING</BANKACCTFROM>
+<BANKTRANLIST>
+<STMTTRN><TRNTYPE>DEBIT<DTPOSTED>20240301<TRNAMT>-4.50<FITID>1<NAME>COFFEE BAR 12</STMTTRN>
+<STMTTRN><TRNTYPE>DEBIT<DTPOSTED>20240302<TRNAMT>-1082.40<FITID>2<NAME>GROCER 77</STMTTRN>
+<STMTTRN><TRNTYPE>DEBIT<DTPOSTED>20240303<TRNAMT>-6.00<FITID>3<NAME>COFFEE BAR 19<MEMO>LATTE</STMTTRN>
+</BANKTRANLIST></STMTRS></STMTTRNRS></BANKMSGSRSV1></OFX>
+)";
+
+// The field's text with its selection in brackets, e.g. "Din[ing]".
+QString shown(const CompletingComboBox* box) {
+  QString text = qs(box->text());
+  TextRange range = box->selectedRange();
+  int from = utf16Index(text, range.location);
+  int to = utf16Index(text, range.end());
+  return text.left(from) + QLatin1Char('[') + text.mid(from, to - from) + QLatin1Char(']') +
+         text.mid(to);
+}
+
+// The whole program wired to the real dialog window, with a scripted platform and a fake main
+// window, and a bank run over the download above.
+struct Program {
+  Program() {
+    store.prefs.setObject(prefKey::Preferences, Value::array());
+    store.prefs.setObject(prefKey::Categories,
+                          Value(Value::Array{"Dining", "Dining:Coffee", "Groceries", "Household"}));
+    app = std::make_unique<Application>(store.prefs, Bundle::builtIn(),
+                                        FrontEnd{platform, mainView, dialog, dialog});
+    dialog.attach(app->bank);
+    app->startUp();
+  }
+  ~Program() {
+    dialog.hide();
+    app.reset();
+  }
+
+  void start(bool confirmAll = false) {
+    if (confirmAll) app->options.add(option::confirmAllTransactions);
+    OFXReadResult read =
+        app->ofxReader.fromOFX(kDownload, OFXReader::distantPast(), OFXReader::distantFuture());
+    app->bank.setTransactions(read.qif, read.mustConfirm);
+    app->bank.setFormatters();
+    app->bank.processInstructionsAndAppendToString(output, RunSettings{},
+                                                   [this](int count, std::optional<Value>) {
+                                                     ++endCalls;
+                                                     endCount = count;
+                                                   });
+  }
+
+  template <typename W>
+  W* find(const char* name) const {
+    W* widget = dialog.findChild<W*>(QLatin1String(name));
+    if (!widget) qFatal("no control %s", name);
+    return widget;
+  }
+  QPushButton* button(const char* name) const { return find<QPushButton>(name); }
+  CompletingComboBox* combo(const char* name) const { return find<CompletingComboBox>(name); }
+  QLineEdit* field(const char* name) const { return find<QLineEdit>(name); }
+  QLabel* label(const char* name) const { return find<QLabel>(name); }
+  SplitTableView* splits(const char* name) const {
+    return qobject_cast<SplitTableView*>(find<QTableView>(name)->parentWidget());
+  }
+
+  ScratchStoreFile store;
+  corvela::testing::ScriptedPlatform platform;
+  corvela::testing::FakeMainView mainView;
+  TransactionDialog dialog;
+  std::unique_ptr<Application> app;
+  std::string output;
+  int endCalls = 0;
+  int endCount = -1;
+};
+
+// Gives the keyboard focus to a field as a click would, with its text selected.
+void enter(QWidget* field) {
+  QLineEdit* line = qobject_cast<QLineEdit*>(field);
+  if (auto* box = qobject_cast<QComboBox*>(field)) line = box->lineEdit();
+  line->setFocus(Qt::MouseFocusReason);
+  line->selectAll();
+}
+
+void click(QAbstractButton* button) {
+  QVERIFY2(button->isVisible() && button->isEnabled(), qPrintable(button->objectName()));
+  QTest::mouseClick(button, Qt::LeftButton);
+}
+
+// Types into whatever has the keyboard focus, as the keyboard does.
+void type(const QString& text) {
+  for (QChar c : text) QTest::keyClicks(QApplication::focusWidget(), QString(c));
+}
+void press(Qt::Key key) { QTest::keyClick(QApplication::focusWidget(), key); }
+
+// The control with the keyboard focus: a combo box rather than the line edit inside it.
+QWidget* focused() {
+  QWidget* widget = QApplication::focusWidget();
+  if (widget && qobject_cast<QComboBox*>(widget->parentWidget())) widget = widget->parentWidget();
+  return widget;
+}
+QString focusedControl() { return focused() ? focused()->objectName() : QString(); }
+
+QStringList rowsOf(const SplitTableView* table) {
+  QStringList rows;
+  for (const SplitRow& row : table->model()->rows())
+    rows << qs(row.category + "|" + row.memo + "|" + row.amount);
+  return rows;
+}
+
+}  // namespace
+
+// The dialog window draws the processor's forms and hands what the person does back to it.
+class TransactionDialogTest : public QObject {
+  Q_OBJECT
+
+ private slots:
+  void init() { program = std::make_unique<Program>(); }
+  void cleanup() { program.reset(); }
+
+  // One run of teaching and confirming, done only through the window's controls.
+  void teachAndConfirmThroughTheWindow() {
+    Program& p = *program;
+    p.start();
+    TransactionDialog& dialog = p.dialog;
+    QVERIFY(QTest::qWaitForWindowActive(&dialog));
+
+    // COFFEE BAR 12: no instruction yet. The match may only be shortened.
+    QCOMPARE(dialog.windowTitle(), QStringLiteral("Create New Instruction"));
+    QLineEdit* match = p.field("descriptionMatchText");
+    QCOMPARE(match->text(), QStringLiteral("COFFEE BAR 12"));
+    QCOMPARE(QApplication::focusWidget(), match);
+    QCOMPARE(p.label("matchLabel")->text(), QStringLiteral("When a description starts with:"));
+    press(Qt::Key_X);
+    QCOMPARE(match->text(), QStringLiteral("COFFEE BAR 12"));
+    for (int i = 0; i < 3; ++i) press(Qt::Key_Backspace);
+    QCOMPARE(match->text(), QStringLiteral("COFFEE BAR"));
+    QCOMPARE(p.app->bank.newInstructionForm().descriptionMatchText, "COFFEE BAR");
+    QVERIFY(p.label("amountText")->isVisible());
+    QCOMPARE(p.label("amountText")->text(), QStringLiteral("-4.50"));
+    QVERIFY(p.label("memoText")->isHidden());
+
+    // The category completes, and ":" goes on to the first subcategory.
+    CompletingComboBox* category = p.combo("categoryText");
+    enter(category);
+    type(QStringLiteral("din"));
+    QCOMPARE(shown(category), QStringLiteral("Din[ing]"));
+    type(QStringLiteral("ing:"));
+    QCOMPARE(shown(category), QStringLiteral("Dining:[Coffee]"));
+    press(Qt::Key_End);
+    QCOMPARE(p.app->bank.newInstructionForm().category, "Dining:Coffee");
+    QVERIFY(p.label("categoryNewLabel")->isHidden());
+    click(p.find<QCheckBox>("categoryConfirmSwitch"));
+    QVERIFY(p.app->bank.newInstructionForm().categoryConfirm);
+    click(p.button("okButton"));
+
+    // The new instruction asks for confirmation.
+    QCOMPARE(p.app->bank.openDialog(), Dialog::confirm);
+    QCOMPARE(dialog.windowTitle(), QStringLiteral("Confirm Transaction"));
+    QCOMPARE(qs(p.combo("confirmedCategoryText")->text()), QStringLiteral("Dining:Coffee"));
+    QCOMPARE(qs(p.combo("confirmedDescriptionText")->text()), QStringLiteral("COFFEE BAR 12"));
+    QCOMPARE(p.field("confirmAmountText")->text(), QStringLiteral("-4.50"));
+    QVERIFY(p.field("confirmNumberText")->isHidden());
+    QVERIFY(p.label("confirmMemoText")->isHidden());
+    auto* popUp = p.find<QComboBox>("confirmInstructionPopUp");
+    QVERIFY(popUp->isVisible());
+    // No instruction editing until the instruction editor comes.
+    QCOMPARE(popUp->count(), 3);
+    QCOMPARE(popUp->currentIndex(), 0);
+
+    // The date steps a day and back; stepped, it says which date is output.
+    QLabel* date = p.label("confirmDateText");
+    QCOMPARE(date->text(), QStringLiteral("03/01/2024"));
+    auto* later = p.find<QToolButton>("dateStepperUp");
+    auto* earlier = p.find<QToolButton>("dateStepperDown");
+    click(later);
+    QCOMPARE(date->text(), QStringLiteral("03/01/2024 (will use 03/02/2024)"));
+    click(earlier);
+    QCOMPARE(date->text(), QStringLiteral("03/01/2024"));
+    click(later);
+
+    // Tab runs description, memo, category and back.
+    CompletingComboBox* description = p.combo("confirmedDescriptionText");
+    QLineEdit* memo = p.field("confirmedMemoText");
+    enter(description);
+    press(Qt::Key_Tab);
+    QCOMPARE(QApplication::focusWidget(), memo);
+    type(QStringLiteral("cappuccino"));
+    press(Qt::Key_Tab);
+    QCOMPARE(focusedControl(), QStringLiteral("confirmedCategoryText"));
+    press(Qt::Key_Tab);
+    QCOMPARE(focusedControl(), QStringLiteral("confirmedDescriptionText"));
+    QCOMPARE(p.app->bank.confirmForm().confirmedMemo, "cappuccino");
+    click(p.button("okButton"));
+
+    // GROCER 77: taught with two splits.
+    QCOMPARE(p.app->bank.openDialog(), Dialog::newInstruction);
+    QCOMPARE(p.label("amountText")->text(), QStringLiteral("-1,082.40"));
+    for (int i = 0; i < 3; ++i) press(Qt::Key_Backspace);
+    enter(p.combo("categoryText"));
+    type(QStringLiteral("groc"));
+    QCOMPARE(shown(p.combo("categoryText")), QStringLiteral("Groc[eries]"));
+    press(Qt::Key_End);
+    QPushButton* addRemove = p.button("instructionAddRemoveSplitsButton");
+    QCOMPARE(addRemove->text(), QStringLiteral("Add Splits"));
+    click(addRemove);
+    QCOMPARE(addRemove->text(), QStringLiteral("Remove Splits"));
+    QVERIFY(p.find<QCheckBox>("categoryConfirmSwitch")->isChecked());
+    SplitTableView* teachSplits = p.splits("instructionSplitsTable");
+    QVERIFY(teachSplits->isVisible());
+    QCOMPARE(rowsOf(teachSplits), (QStringList{"Groceries||", "||"}));
+    // The second row's category cell is being edited, and completes from the categories.
+    QTRY_COMPARE(focusedControl(), QStringLiteral("splitCategoryCell"));
+    type(QStringLiteral("hou"));
+    QCOMPARE(shown(qobject_cast<CompletingComboBox*>(focused())), QStringLiteral("Hou[sehold]"));
+    press(Qt::Key_Tab);
+    QCOMPARE(rowsOf(teachSplits), (QStringList{"Groceries||", "Household||"}));
+    click(p.button("okButton"));
+
+    // The splits are confirmed; a new amount in the second one rebalances the first.
+    QCOMPARE(p.app->bank.openDialog(), Dialog::confirm);
+    SplitTableView* confirmSplits = p.splits("splitsTable");
+    QVERIFY(confirmSplits->isVisible());
+    QVERIFY(p.combo("confirmedCategoryText")->isHidden());
+    QCOMPARE(p.button("addRemoveSplitsButton")->text(), QStringLiteral("Remove Splits"));
+    QCOMPARE(rowsOf(confirmSplits), (QStringList{"Groceries||-1082.40", "Household||"}));
+    QTableView* table = confirmSplits->table();
+    QCOMPARE(table->verticalHeader()->defaultSectionSize(), 22);
+    table->setFocus(Qt::MouseFocusReason);
+    table->setCurrentIndex(confirmSplits->model()->index(1, SplitTableModel::kAmountColumn));
+    type(QStringLiteral("-12.4x5"));
+    QCOMPARE(focusedControl(), QStringLiteral("splitAmountCell"));
+    // The amount field rule refused the "x".
+    QCOMPARE(qobject_cast<QLineEdit*>(QApplication::focusWidget())->text(),
+             QStringLiteral("-12.45"));
+    // Return commits the cell, and only the cell.
+    press(Qt::Key_Return);
+    QTRY_COMPARE(rowsOf(confirmSplits), (QStringList{"Groceries||-1069.95", "Household||-12.45"}));
+    QCOMPARE(p.app->bank.currentTransactionIndex(), 1u);
+    click(p.button("okButton"));
+
+    // COFFEE BAR 19: an amount instruction for this amount, from the pop-up.
+    QCOMPARE(p.app->bank.openDialog(), Dialog::confirm);
+    QCOMPARE(p.label("confirmMemoText")->text(), QStringLiteral("LATTE"));
+    popUp = p.find<QComboBox>("confirmInstructionPopUp");
+    const int forAmount = popUp->findText(qs(kAddNewInstructionForThisAmount));
+    QVERIFY(forAmount > 0);
+    emit popUp->activated(forAmount);
+    QCOMPARE(p.app->bank.openDialog(), Dialog::newInstruction);
+    QCOMPARE(dialog.windowTitle(), QStringLiteral("Add Instruction For Amount"));
+    QCOMPARE(p.find<QTabWidget>("instructionTabView")->currentIndex(), 1);
+    QVERIFY(p.label("amountSwitchFixed")->isVisible());
+    QVERIFY(p.find<QCheckBox>("amountSwitch")->isHidden());
+    QCOMPARE(p.button("cancelButton")->toolTip(), qs(kCancelReturnsToConfirmToolTip));
+    QCOMPARE(focusedControl(), QStringLiteral("amountDescriptionText"));
+    QVERIFY2(!p.button("okButton")->isEnabled(), "an amount instruction needs a description");
+    type(QStringLiteral("Latte"));
+    QVERIFY(p.button("okButton")->isEnabled());
+    enter(p.combo("amountCategoryText"));
+    type(QStringLiteral("Dining:Snacks"));
+    QCOMPARE(p.label("amountCategoryNewLabel")->text(), QStringLiteral("NEW Category Above"));
+    QVERIFY(p.label("amountCategoryNewLabel")->isVisible());
+    // Control-2 is the amount confirm switch while the amount switch is on.
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_2, Qt::ControlModifier);
+    QTRY_VERIFY(p.app->bank.newInstructionForm().amountConfirm);
+    QVERIFY(p.find<QCheckBox>("amountConfirmSwitch")->isChecked());
+    click(p.button("okButton"));
+
+    QCOMPARE(p.app->bank.openDialog(), Dialog::confirm);
+    QCOMPARE(qs(p.combo("confirmedDescriptionText")->text()), QStringLiteral("Latte"));
+    QCOMPARE(qs(p.combo("confirmedCategoryText")->text()), QStringLiteral("Dining:Snacks"));
+    popUp = p.find<QComboBox>("confirmInstructionPopUp");
+    auto* items = qobject_cast<QStandardItemModel*>(popUp->model());
+    QVERIFY(items);
+    QVERIFY(!items->item(popUp->findText(qs(kAddNewInstructionForThisAmount)))->isEnabled());
+    click(p.button("okButton"));
+
+    // The run is over: the window goes away, and the output and the store hold the session.
+    QCOMPARE(p.endCalls, 1);
+    QCOMPARE(p.endCount, 3);
+    QVERIFY(!dialog.isVisible());
+    QCOMPARE(qs(p.output),
+             QStringLiteral("D03/02/2024\nPCOFFEE BAR 12\nMcappuccino\nT-4.50\nLDining:Coffee\n^\n"
+                            "D03/02/2024\nPGROCER 77\nM\nT-1082.40\nSGroceries\nE\n$-1069.95\n"
+                            "SHousehold\nE\n$-12.45\n^\n"
+                            "D03/03/2024\nPLatte\nMLATTE\nT-6.00\nLDining:Snacks\n^\n"));
+    Result<Value> taught = fromJSON(R"([
+      {"descriptionMatch": "COFFEE BAR", "category": "Dining:Coffee", "categoryConfirm": "Y",
+       "amounts": [{"amount": "-6.00", "amountDescription": "Latte",
+                    "amountCategory": "Dining:Snacks", "amountConfirm": "Y"}]},
+      {"descriptionMatch": "GROCER", "category": "Groceries", "categoryConfirm": "Y",
+       "splits": [{"category": "Groceries", "memo": "", "amount": ""},
+                  {"category": "Household", "memo": "", "amount": ""}]}
+    ])");
+    QVERIFY(taught.ok());
+    QCOMPARE(qs(toJSON(p.store.prefs.objectForKey("Instructions"))), qs(toJSON(taught.value())));
+    QVERIFY(p.platform.alerts.empty());
+  }
+
+  // Cancel in the new-instruction view opened from the confirmation goes back to it; Cancel
+  // there asks, and stopping ends the run and puts the window away.
+  void cancelGoesBackThenStops() {
+    Program& p = *program;
+    p.start(true);
+    QVERIFY(QTest::qWaitForWindowActive(&p.dialog));
+    QCOMPARE(p.app->bank.openDialog(), Dialog::newInstruction);
+    QVERIFY(p.button("backButton")->isVisible());
+    QVERIFY(!p.button("backButton")->isEnabled());
+    QCOMPARE(p.button("cancelButton")->toolTip(), qs(kCancelStopsToolTip));
+    enter(p.combo("categoryText"));
+    type(QStringLiteral("Dining"));
+    click(p.button("okButton"));
+    QCOMPARE(p.dialog.windowTitle(), QStringLiteral("Confirm Transaction"));
+    QCOMPARE(p.label("matchDescriptionPrompt")->text(),
+             QStringLiteral("You asked to confirm all transactions.  You can change the "
+                            "description, the memo, or the category for this transaction only."));
+
+    auto* popUp = p.find<QComboBox>("confirmInstructionPopUp");
+    emit popUp->activated(popUp->findText(qs(kAddNewInstructionForThisTransaction)));
+    QCOMPARE(p.dialog.windowTitle(), QStringLiteral("Create New Instruction"));
+    QTest::keyClick(&p.dialog, Qt::Key_Escape);
+    QCOMPARE(p.dialog.windowTitle(), QStringLiteral("Confirm Transaction"));
+    QVERIFY(p.dialog.isVisible());
+    QCOMPARE(p.platform.cancelConfirms, 0);
+
+    p.platform.answerNextCancelConfirm(CancelConfirm::stop);
+    click(p.button("cancelButton"));
+    QCOMPARE(p.platform.cancelConfirms, 1);
+    QCOMPARE(p.endCalls, 1);
+    QCOMPARE(p.endCount, 0);
+    QVERIFY(!p.dialog.isVisible());
+  }
+
+  // Skip Transaction leaves the transaction out; Back returns to it; Skip Remaining ends the
+  // run with what was output.
+  void skipBackAndSkipRemaining() {
+    Program& p = *program;
+    p.start(true);
+    QVERIFY(QTest::qWaitForWindowActive(&p.dialog));
+    click(p.button("skipTransactionButton"));
+    QCOMPARE(p.app->bank.currentTransactionIndex(), 1u);
+    QCOMPARE(p.label("descriptionText")->text(), QStringLiteral("GROCER 77"));
+    QVERIFY(p.button("backButton")->isEnabled());
+    click(p.button("backButton"));
+    QCOMPARE(p.app->bank.currentTransactionIndex(), 0u);
+    click(p.button("skipRemainingButton"));
+    QCOMPARE(p.endCalls, 1);
+    QCOMPARE(p.endCount, 0);
+    QVERIFY(p.output.empty());
+    QVERIFY(!p.dialog.isVisible());
+  }
+
+  // A cell left in editing belongs to its transaction: the next one does not receive it.
+  void skippingWhileEditingACellDropsTheEdit() {
+    Program& p = *program;
+    Result<Value> taught = fromJSON(R"([
+      {"descriptionMatch": "COFFEE BAR", "category": "Dining", "categoryConfirm": "Y",
+       "splits": [{"category": "Dining", "memo": "", "amount": ""},
+                  {"category": "Household", "memo": "", "amount": ""}]},
+      {"descriptionMatch": "GROCER", "category": "Groceries", "categoryConfirm": "Y",
+       "splits": [{"category": "Groceries", "memo": "", "amount": ""},
+                  {"category": "Household", "memo": "", "amount": ""}]}
+    ])");
+    QVERIFY(taught.ok());
+    p.store.prefs.setObject("Instructions", taught.value());
+    p.start();
+    QVERIFY(QTest::qWaitForWindowActive(&p.dialog));
+    SplitTableView* splits = p.splits("splitsTable");
+    QCOMPARE(rowsOf(splits), (QStringList{"Dining||-4.50", "Household||"}));
+    splits->table()->setFocus(Qt::MouseFocusReason);
+    splits->table()->setCurrentIndex(splits->model()->index(1, SplitTableModel::kAmountColumn));
+    type(QStringLiteral("-1.25"));
+    QCOMPARE(focusedControl(), QStringLiteral("splitAmountCell"));
+    click(p.button("skipTransactionButton"));
+    QCOMPARE(p.label("confirmDescriptionText")->text(), QStringLiteral("GROCER 77"));
+    QCOMPARE(rowsOf(splits), (QStringList{"Groceries||-1082.40", "Household||"}));
+    click(p.button("okButton"));
+    QCOMPARE(qs(p.output), QStringLiteral("D03/02/2024\nPGROCER 77\nM\nT-1082.40\nSGroceries\nE\n"
+                                          "$-1082.40\nSHousehold\nE\n$\n^\n"));
+  }
+
+  // The confirmed category warns about what the list does not hold, or cannot be a category.
+  void categoryWarningFollowsTyping() {
+    Program& p = *program;
+    p.start();
+    QVERIFY(QTest::qWaitForWindowActive(&p.dialog));
+    enter(p.combo("categoryText"));
+    type(QStringLiteral("Dining"));
+    click(p.find<QCheckBox>("categoryConfirmSwitch"));
+    click(p.button("okButton"));
+    QLabel* warning = p.label("confirmCategoryNewLabel");
+    QVERIFY(warning->isHidden());
+    enter(p.combo("confirmedCategoryText"));
+    type(QStringLiteral("Travel"));
+    QVERIFY(warning->isVisible());
+    QCOMPARE(warning->text(), QStringLiteral("NEW Category Above"));
+    type(QStringLiteral(":"));
+    QCOMPARE(warning->text(), QStringLiteral("WARNING: a category cannot end with a :"));
+    press(Qt::Key_Backspace);
+    press(Qt::Key_Backspace);
+    press(Qt::Key_Backspace);
+    press(Qt::Key_Backspace);
+    press(Qt::Key_Backspace);
+    press(Qt::Key_Backspace);
+    press(Qt::Key_Backspace);
+    QCOMPARE(qs(p.combo("confirmedCategoryText")->text()), QString());
+    QVERIFY(warning->isHidden());
+  }
+
+  // The amount fields show the amount in the number format of the store's precision.
+  void amountFormats_data() {
+    QTest::addColumn<QString>("amount");
+    QTest::addColumn<QString>("pattern");
+    QTest::addColumn<QString>("separator");
+    QTest::addColumn<QString>("shown");
+    const QString two = QStringLiteral("#,###.00;0.00;-#,##0.00");
+    const QString four = QStringLiteral("#,###.0000;0.0000;-#,##0.0000");
+    QTest::newRow("negative") << "-4.5" << two << "."
+                              << "-4.50";
+    QTest::newRow("grouped") << "1234567.891" << two << "."
+                             << "1,234,567.89";
+    QTest::newRow("below one") << "0.5" << two << "."
+                               << ".50";
+    QTest::newRow("negative below one") << "-0.5" << two << "."
+                                        << "-0.50";
+    QTest::newRow("zero") << "0" << two << "."
+                          << "0.00";
+    QTest::newRow("four decimals") << "-1082.4" << four << "."
+                                   << "-1,082.4000";
+    QTest::newRow("european") << "-1082,40" << two << ","
+                              << "-1.082,40";
+    QTest::newRow("european grouped") << "1.082,4" << two << ","
+                                      << "1.082,40";
+    QTest::newRow("no format") << "-4.5"
+                               << ""
+                               << "."
+                               << "-4.5";
+    QTest::newRow("not an amount") << "n/a" << two << "."
+                                   << "n/a";
+    QTest::newRow("empty") << "" << two << "."
+                           << "";
+  }
+  void amountFormats() {
+    QFETCH(QString, amount);
+    QFETCH(QString, pattern);
+    QFETCH(QString, separator);
+    QFETCH(QString, shown);
+    QCOMPARE(qs(formattedAmount(utf8(amount), utf8(pattern), utf8(separator))), shown);
+  }
+
+  // The confirmation amount shows formatted, and the processor's amount while it is edited;
+  // what is typed is what is output.
+  void confirmAmountIsEditedAsOutput() {
+    Program& p = *program;
+    p.store.prefs.setInt(prefKey::bccAmountsPrecision, 3);
+    p.start(true);
+    QVERIFY(QTest::qWaitForWindowActive(&p.dialog));
+    enter(p.combo("categoryText"));
+    type(QStringLiteral("Dining"));
+    click(p.button("okButton"));
+    auto* amount = qobject_cast<FormattedAmountEdit*>(p.field("confirmAmountText"));
+    QVERIFY(amount);
+    QCOMPARE(amount->text(), QStringLiteral("-4.500"));
+    amount->setFocus(Qt::MouseFocusReason);
+    QCOMPARE(amount->text(), QStringLiteral("-4.50"));
+    amount->selectAll();
+    type(QStringLiteral("-4.75"));
+    p.field("confirmedMemoText")->setFocus(Qt::MouseFocusReason);
+    QCOMPARE(amount->text(), QStringLiteral("-4.750"));
+    QCOMPARE(p.app->bank.confirmForm().amount.text, "-4.75");
+    click(p.button("okButton"));
+    QVERIFY(p.output.find("T-4.75\n") != std::string::npos);
+  }
+
+ private:
+  std::unique_ptr<Program> program;
+};
+
+int runTransactionDialogTest(const QStringList& arguments) {
+  TransactionDialogTest test;
+  return QTest::qExec(&test, arguments);
+}
+
+}  // namespace corvela::ui::testing
+
+#include "TransactionDialogTest.moc"
