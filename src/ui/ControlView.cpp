@@ -90,6 +90,8 @@ ControlView::ControlView(QWidget* parent) : QWidget(parent) {
   layout->addStretch(1);
   layout->addWidget(buildButtons());
   connectActions();
+  // The controls a new form hides take no room before the controller's first drawing either.
+  showForm(MainForm());
 }
 
 QToolButton* ControlView::helpButton(const char* role, const char* anchor) {
@@ -160,9 +162,8 @@ QWidget* ControlView::buildTransactionsPart() {
     field->setMaximumWidth(field->fontMetrics().horizontalAdvance(QStringLiteral("00/00/00000")) +
                            24);
   }
-  invalidRangeWarning_ =
-      named(new QLabel(tr("The first date must be a date no later than the last one.")),
-            "invalidRangeWarning");
+  invalidRangeWarning_ = named(new QLabel(tr("The first date must not be later than the last.")),
+                               "invalidRangeWarning");
   QPalette warning = invalidRangeWarning_->palette();
   warning.setColor(QPalette::WindowText, QColor(0xb0, 0x1c, 0x1c));
   invalidRangeWarning_->setPalette(warning);

@@ -66,7 +66,7 @@ MainWindow::MainWindow(QWidget* parent)
   setObjectName(QStringLiteral("mainWindow"));
   setWindowTitle(QLatin1String(kIdleTitle));
   setAcceptDrops(true);
-  resize(660, 560);
+  resize(660, 500);
   buildMenus();
 
   pages_ = new QStackedWidget;

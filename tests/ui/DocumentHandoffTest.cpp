@@ -51,6 +51,7 @@ class DocumentHandoffTest : public QObject {
  private slots:
   void secondCommandHandsItsFileOver() {
     TestDesktop desktop;
+    QVERIFY(desktop.active);
     QVERIFY(desktop.desktop->listenForDocuments(DocumentServer::serverName(desktop.storePath)));
 
     Command first =

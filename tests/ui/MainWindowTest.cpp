@@ -10,10 +10,12 @@
 #include <QToolButton>
 
 #include "app/ControlSettings.h"
+#include "banking/NonInteractiveAnswers.h"
 #include "ui/CompletingComboBox.h"
 #include "ui/QtText.h"
 #include "ui/StartView.h"
 #include "ui/TestDesktop.h"
+#include "ui/TransactionDialog.h"
 #include "ui/UiTests.h"
 
 namespace corvela::ui::testing {
@@ -132,6 +134,24 @@ class MainWindowTest : public QObject {
     // What the run settled is on disk once the report is dismissed.
     CVPrefs reread = CVPrefs::initWithPath(desktop.storePath);
     QCOMPARE(str(reread.objectForKey("ControlSettings"), "outputFilePath"), out);
+  }
+
+  void transactionsToConfirmOpenTheTransactionDialog() {
+    TestDesktop desktop([](CVPrefs& store) {
+      store.setObject("Preferences",
+                      Value::Array{Value("converted2.2"), Value("confirmAllTransactions")});
+    });
+    QVERIFY(desktop.open("bank.qif"));
+    desktop.savePanelAnswer = desktop.path("out.qif");
+    desktop.controls().processButton()->click();
+    TransactionDialog* dialog = desktop.desktop->transactionDialog();
+    QVERIFY(dialog->isVisible());
+    QCOMPARE(dialog->windowTitle(), QStringLiteral("Confirm Transaction"));
+    QVERIFY(!menus(desktop.window()).processFile);
+    // Confirmed as proposed, the run ends in the main window's report.
+    answerWithoutDialogs(desktop.desktop->app().bank);
+    QCOMPARE(desktop.status().title(), QStringLiteral("Finished Processing Transactions"));
+    QCOMPARE(fileBytes(desktop.path("out.qif")), dataFile("bank-instructions-expected.qif"));
   }
 
   void cancelledSavePanelEndsTheRun() {

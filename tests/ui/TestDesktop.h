@@ -55,6 +55,10 @@ class TestDesktop {
       return true;
     });
     desktop->start();
+    // Activation comes later than showing; once it has come, opening an input leaves the
+    // program not "just activated", as a person's later files find it.
+    active = QTest::qWaitForWindowActive(&window());
+    QTest::qWait(20);
   }
 
   MainWindow& window() { return *desktop->mainWindow(); }
@@ -90,6 +94,7 @@ class TestDesktop {
   QTemporaryDir folder;
   std::string storePath;
   std::unique_ptr<DesktopApp> desktop;
+  bool active = false;  // the window became the active one after start-up
   std::optional<std::string> savePanelAnswer;
   std::vector<SavePanel> savePanels;
   std::vector<QUrl> opened;

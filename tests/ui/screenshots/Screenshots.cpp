@@ -2,16 +2,20 @@
 //   corvela_screenshots OUTPUT_FOLDER [--all-pages]
 // options-dialog.png: the options window as it opens, over a fresh preference store with the
 // first-run answers' options. With --all-pages its other pages are saved too
-// (options-dialog-N.png), for checking the layout.
+// (options-dialog-N.png), and other states of the main window (main-window-N.png), for
+// checking the layout.
 // main-window.png: the main window with the bundled example statement loaded, over the
 // example preference store, as `corvela examples/checking-2024-03.ofx` shows it.
 // status-view.png: the same window after "Process Transactions", with the run's report.
 // Run it on a real display server (scripts/screenshots starts Xvfb); it saves what the server
 // shows of each window.
 #include <QApplication>
+#include <QCheckBox>
 #include <QDir>
 #include <QFile>
+#include <QLineEdit>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QScreen>
 #include <QTabWidget>
 #include <QTemporaryDir>
@@ -28,6 +32,7 @@
 #include "ui/DesktopApp.h"
 #include "ui/MainWindow.h"
 #include "ui/OptionsWindow.h"
+#include "ui/TransactionDialog.h"
 
 namespace {
 
@@ -67,7 +72,7 @@ bool writeExampleStore(const QString& path) {
 }
 
 // The main window with the example loaded, then its report after the run.
-bool takeMainWindow(const QDir& out, const QTemporaryDir& folder) {
+bool takeMainWindow(const QDir& out, const QTemporaryDir& folder, bool allPages) {
   QTextStream printed(stdout);
   QString storePath = folder.filePath(QStringLiteral("example.prefs"));
   if (!writeExampleStore(storePath)) {
@@ -80,11 +85,27 @@ bool takeMainWindow(const QDir& out, const QTemporaryDir& folder) {
   window.move(20, 20);
   if (!saveWindow(window, out.filePath(QStringLiteral("main-window.png")), printed)) return false;
 
+  if (allPages) {
+    // Other states of the control view, for checking the layout: a date range that is not
+    // valid, then the same-date switch on.
+    window.controlView()->findChild<QRadioButton*>(QStringLiteral("dateRange"))->click();
+    auto* from = window.controlView()->findChild<QLineEdit*>(QStringLiteral("dateFromString"));
+    from->setText(QStringLiteral("tomorrow"));
+    emit from->editingFinished();
+    window.controlView()->findChild<QCheckBox*>(QStringLiteral("sameDateSwitch"))->click();
+    if (!saveWindow(window, out.filePath(QStringLiteral("main-window-1.png")), printed))
+      return false;
+    window.controlView()->findChild<QRadioButton*>(QStringLiteral("allTransactions"))->click();
+    window.controlView()->findChild<QCheckBox*>(QStringLiteral("sameDateSwitch"))->click();
+  }
+
   std::string output = folder.filePath(QStringLiteral("QIF Import.qif")).toStdString();
   desktop.platform().setSavePanelAnswer([output](const corvela::SavePanel&) { return output; });
   window.controlView()->processButton()->click();
   // The transactions the example's instructions ask to confirm are confirmed as proposed.
   corvela::answerWithoutDialogs(desktop.app().bank);
+  // Answered here rather than through its buttons, the dialog would stay over the window.
+  desktop.transactionDialog()->hide();
   return saveWindow(window, out.filePath(QStringLiteral("status-view.png")), printed);
 }
 
@@ -137,5 +158,5 @@ int main(int argc, char** argv) {
     }
   }
   window.close();
-  return takeMainWindow(out, folder) ? 0 : 1;
+  return takeMainWindow(out, folder, arguments.contains(QStringLiteral("--all-pages"))) ? 0 : 1;
 }
