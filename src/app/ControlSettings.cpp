@@ -6,6 +6,7 @@
 #include "formats/OutputFormatKeys.h"
 #include "prefs/CVPrefs.h"
 #include "prefs/OptionNames.h"
+#include "text/CaseInsensitive.h"
 #include "text/Dates.h"
 
 namespace corvela {
@@ -82,6 +83,24 @@ std::optional<CalendarDay> parseDialogDate(std::string_view text, std::string_vi
   }
   if (!day.isValid()) return std::nullopt;
   return day;
+}
+
+std::optional<std::string> dialogDateText(std::string_view text, std::string_view pattern,
+                                          std::string_view shortYearPattern,
+                                          const CalendarDay& today) {
+  std::string_view word = trimmed(text);
+  std::optional<CalendarDay> day;
+  if (equalsIgnoringCase(word, "today")) {
+    day = today;
+  } else if (equalsIgnoringCase(word, "yesterday")) {
+    day = today.plusDays(-1);
+  } else if (equalsIgnoringCase(word, "tomorrow")) {
+    day = today.plusDays(1);
+  } else {
+    day = parseDialogDate(text, pattern, shortYearPattern);
+  }
+  if (!day) return std::nullopt;
+  return day->format(pattern);
 }
 
 std::string outputDatePattern(const CVPrefs& store) {

@@ -61,6 +61,15 @@ std::pair<CalendarDay, CalendarDay> lastMonth(const CalendarDay& today);
 std::optional<CalendarDay> parseDialogDate(std::string_view text, std::string_view pattern,
                                            std::string_view shortYearPattern);
 
+// What a date field of the main window shows once the person has finished typing `text`: the
+// day it names, written with `pattern`. The day may be typed with `pattern`, with a two-digit
+// year (see parseDialogDate), or as one of the words "today", "yesterday" and "tomorrow" (in any
+// case, blanks around them allowed) counted from `today`. None when the text names no day: the
+// field then keeps what was typed.
+std::optional<std::string> dialogDateText(std::string_view text, std::string_view pattern,
+                                          std::string_view shortYearPattern,
+                                          const CalendarDay& today);
+
 // The store's OutputDateFormat, "%m/%d/%Y" when absent; OutputDateFormatShortYear, "%m/%d/%y".
 std::string outputDatePattern(const CVPrefs& store);
 std::string outputDateShortYearPattern(const CVPrefs& store);

@@ -2,71 +2,104 @@
 
 #include <QAction>
 #include <QApplication>
-#include <QLabel>
-#include <QMainWindow>
-#include <QMenuBar>
+#include <QTextStream>
 
+#include "prefs/Bundle.h"
+#include "ui/DocumentServer.h"
+#include "ui/MainWindow.h"
 #include "ui/QtText.h"
+#include "ui/TransactionDialog.h"
 
 namespace corvela::ui {
 
 DesktopApp::DesktopApp(const std::string& storePath)
     : store_(CVPrefs::initWithPath(storePath)),
-      options_(store_),
       platform_(HelpBook(HelpBook::findFolder())),
-      categories_(store_, platform_),
-      host_(*this),
-      optionsDialog_(store_, options_, optionsWindow_.view(), host_) {
-  optionsWindow_.setPresenter(&optionsDialog_);
-  QObject::connect(&optionsWindow_, &OptionsWindow::helpRequested,
-                   [this] { platform_.openHelpPage("Options"); });
-  buildWindow();
+      window_(std::make_unique<MainWindow>()),
+      transactionDialog_(std::make_unique<TransactionDialog>(window_.get())),
+      app_(std::make_unique<Application>(
+          store_, Bundle::builtIn(),
+          FrontEnd{platform_, window_->view(), *transactionDialog_, *transactionDialog_})),
+      host_(*this) {
+  transactionDialog_->attach(app_->bank);
+  window_->attach(app_.get());
   platform_.setMainWindow(window_.get());
+  platform_.setStatusView(window_->statusView());
+
+  optionsDialog_ =
+      std::make_unique<OptionsDialog>(store_, app_->options, optionsWindow_.view(), host_);
+  optionsWindow_.setPresenter(optionsDialog_.get());
+  connect(&optionsWindow_, &OptionsWindow::helpRequested, this,
+          [this] { platform_.openHelpPage("Options"); });
+  connect(window_.get(), &MainWindow::preferencesRequested, this,
+          [this] { optionsDialog_->display(); });
+  // The end of a run is the moment to keep what it taught (instructions, the dialog's
+  // settings), not only the next change of a list.
+  connect(window_.get(), &MainWindow::runDismissed, this, &DesktopApp::saveStore);
+  connect(qApp, &QGuiApplication::applicationStateChanged, this,
+          [this](Qt::ApplicationState state) {
+            if (state == Qt::ApplicationActive) applicationBecameActive();
+          });
+  connect(qApp, &QCoreApplication::aboutToQuit, this, [this] {
+    if (!store_.synchronize())
+      QTextStream(stderr) << "corvela: " << qs(store_.writeError()) << "\n";
+  });
 }
 
 DesktopApp::~DesktopApp() {
+  documents_.reset();
   optionsWindow_.setPresenter(nullptr);
+  window_->attach(nullptr);
+  platform_.setStatusView(nullptr);
   platform_.setMainWindow(nullptr);
 }
 
-void DesktopApp::buildWindow() {
-  window_ = std::make_unique<QMainWindow>();
-  window_->setWindowTitle(QStringLiteral("Corvela"));
-  auto* placeholder =
-      new QLabel(QObject::tr("Corvela converts your bank, card and brokerage "
-                             "statements to QIF."));
-  placeholder->setAlignment(Qt::AlignCenter);
-  placeholder->setMargin(40);
-  window_->setCentralWidget(placeholder);
+QMainWindow* DesktopApp::window() const { return window_.get(); }
 
-  QMenu* corvelaMenu = window_->menuBar()->addMenu(QObject::tr("&Corvela"));
-  preferencesAction_ =
-      corvelaMenu->addAction(QObject::tr("&Preferences..."), [this] { optionsDialog_.display(); });
-  preferencesAction_->setMenuRole(QAction::PreferencesRole);
-  preferencesAction_->setShortcut(QKeySequence::Preferences);
-  corvelaMenu->addSeparator();
-  QAction* quit = corvelaMenu->addAction(QObject::tr("&Quit"), qApp, &QApplication::quit);
-  quit->setShortcut(QKeySequence::Quit);
+QAction* DesktopApp::preferencesAction() const { return window_->preferencesAction(); }
 
-  QMenu* help = window_->menuBar()->addMenu(QObject::tr("&Help"));
-  help->addAction(QObject::tr("Corvela Help"), [this] { platform_.openHelpBook(); })
-      ->setShortcut(QKeySequence::HelpContents);
-}
-
-void DesktopApp::start() {
+void DesktopApp::start(const std::string& file) {
   if (!store_.readError().empty())
     platform_.runAlert({"Preferences Could Not Be Read", store_.readError(), {"OK"}});
-  options_.normalizeOptionList(platform_, categories_);
-  options_.writeOutputDefaults();
+  app_->startUp();
   window_->show();
+  if (!file.empty()) openFile(file);
+  app_->controller.applicationDidFinishLaunching();
 }
 
-void DesktopApp::OptionsHost::disableMenuItems() { app_.preferencesAction_->setEnabled(false); }
+bool DesktopApp::openFile(const std::string& path) {
+  bool accepted = path.empty() || app_->controller.applicationOpenFile(path);
+  window_->show();
+  window_->raise();
+  window_->activateWindow();
+  return accepted;
+}
 
-void DesktopApp::OptionsHost::enableMenuItems() { app_.preferencesAction_->setEnabled(true); }
+bool DesktopApp::listenForDocuments(const QString& name) {
+  documents_ =
+      std::make_unique<DocumentServer>([this](const std::string& path) { return openFile(path); });
+  return documents_->listen(name);
+}
+
+void DesktopApp::applicationBecameActive() { app_->controller.applicationDidBecomeActive(); }
+
+void DesktopApp::saveStore() {
+  if (store_.synchronize()) return;
+  platform_.runAlert({"Preferences Could Not Be Saved",
+                      store_.writeError() +
+                          "\r\rCorvela keeps what it learnt and tries again with the next change.",
+                      {"OK"}});
+}
+
+void DesktopApp::OptionsHost::disableMenuItems() {
+  app_.app_->controller.disableMenuItems();
+  app_.window_->updateMenus();
+}
+
+void DesktopApp::OptionsHost::enableMenuItems() { app_.app_->controller.enableMenuItems(); }
 
 void DesktopApp::OptionsHost::setDateFormatters(const std::string& monthDayPattern) {
-  storeOutputDateFormats(app_.store_, monthDayPattern);
+  app_.app_->controller.setDateFormatters(monthDayPattern);
 }
 
 }  // namespace corvela::ui

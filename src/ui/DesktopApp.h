@@ -1,13 +1,13 @@
 #pragma once
 
 #include <QObject>
+#include <QString>
 #include <memory>
 #include <string>
 
-#include "lists/Categories.h"
+#include "app/Application.h"
 #include "prefs/CVPrefs.h"
 #include "prefs/OptionsDialog.h"
-#include "prefs/Preferences.h"
 #include "ui/OptionsWindow.h"
 #include "ui/QtPlatform.h"
 
@@ -16,32 +16,54 @@ class QMainWindow;
 
 namespace corvela::ui {
 
+class DocumentServer;
+class MainWindow;
+class TransactionDialog;
+
 // Everything the desktop program keeps for its whole run, made once by main after the
-// QApplication: the preference store, the option list, the platform services, the options
-// dialog, and the window with the program's menus.
-class DesktopApp {
+// QApplication: the preference store, the platform services, the main window and the
+// transaction dialog, the program's working objects (Application) wired to them, the options
+// window, and the socket through which a second `corvela FILE` hands its file over.
+class DesktopApp : public QObject {
+  Q_OBJECT
+
  public:
   // Opens the store at `storePath` (CVPrefs::defaultPath() in the program).
   explicit DesktopApp(const std::string& storePath);
-  ~DesktopApp();
+  ~DesktopApp() override;
   DesktopApp(const DesktopApp&) = delete;
   DesktopApp& operator=(const DesktopApp&) = delete;
 
-  // Start-up: tells the person about a store that could not be read, brings the option list
-  // up to date (asking the first-run question when there is none) and shows the window.
-  void start();
+  // Start-up: tells the person about a store that could not be read, brings the store up to
+  // date (asking the first-run question when there is no option list) and shows the window.
+  // Then opens `file` as the desktop opens a document, when one is given.
+  void start(const std::string& file = {});
+
+  // A file offered by the desktop or by a second `corvela FILE`: opened unless another input
+  // is loaded (see Controller::applicationOpenFile); the window comes forward either way.
+  // Answers whether it was opened. An empty path only brings the window forward.
+  bool openFile(const std::string& path);
+
+  // Hands files of later `corvela FILE` commands to openFile. False when the socket could not
+  // be opened (the program works on without it).
+  bool listenForDocuments(const QString& name);
+
+  // The program became the active one: clipboard watching.
+  void applicationBecameActive();
 
   CVPrefs& store() { return store_; }
-  Preferences& options() { return options_; }
+  Application& app() { return *app_; }
+  Preferences& options() { return app_->options; }
   QtPlatform& platform() { return platform_; }
-  OptionsDialog& optionsDialog() { return optionsDialog_; }
+  OptionsDialog& optionsDialog() { return *optionsDialog_; }
   OptionsWindow& optionsWindow() { return optionsWindow_; }
-  QMainWindow* window() const { return window_.get(); }
-  QAction* preferencesAction() const { return preferencesAction_; }
+  MainWindow* mainWindow() const { return window_.get(); }
+  QMainWindow* window() const;
+  TransactionDialog* transactionDialog() const { return transactionDialog_.get(); }
+  QAction* preferencesAction() const;
 
  private:
-  // The controller's part for the options dialog until the main window's controller takes it
-  // over: the Preferences menu item, and the store's output date patterns.
+  // The controller's side of the options window: the menus and the output date patterns.
   class OptionsHost : public OptionsDialogHost {
    public:
     explicit OptionsHost(DesktopApp& app) : app_(app) {}
@@ -53,17 +75,18 @@ class DesktopApp {
     DesktopApp& app_;
   };
 
-  void buildWindow();
+  // Writes what the program learnt; a failure is told to the person.
+  void saveStore();
 
   CVPrefs store_;
-  Preferences options_;
   QtPlatform platform_;
-  Categories categories_;
+  std::unique_ptr<MainWindow> window_;
+  std::unique_ptr<TransactionDialog> transactionDialog_;
+  std::unique_ptr<Application> app_;
   OptionsHost host_;
   OptionsWindow optionsWindow_;
-  OptionsDialog optionsDialog_;
-  std::unique_ptr<QMainWindow> window_;
-  QAction* preferencesAction_ = nullptr;
+  std::unique_ptr<OptionsDialog> optionsDialog_;
+  std::unique_ptr<DocumentServer> documents_;
 };
 
 }  // namespace corvela::ui

@@ -59,12 +59,14 @@ int QtPlatform::runAlert(const Alert& alert) {
 }
 
 std::optional<OpenPanelChoice> QtPlatform::runOpenPanel(const OpenPanel& panel) {
+  if (openPanelAnswer_) return openPanelAnswer_(panel);
   OpenFileDialog dialog(panel, panel.asSheet ? sheetParent() : nullptr);
   if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
   return dialog.choice();
 }
 
 std::optional<std::string> QtPlatform::runSavePanel(const SavePanel& panel) {
+  if (savePanelAnswer_) return savePanelAnswer_(panel);
   SaveFileDialog dialog(panel, panel.asSheet ? sheetParent() : nullptr);
   if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
   return dialog.chosenPath();

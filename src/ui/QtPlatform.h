@@ -25,6 +25,10 @@ class QtPlatform : public Platform {
   // Opens a URL; answers whether the desktop took it. The default hands it to
   // QDesktopServices; tests record it instead.
   using UrlOpener = std::function<bool(const QUrl&)>;
+  // Answer in place of the file panels (a test seam): the choice, or none for a cancelled
+  // panel. Empty functions show the real panels.
+  using SavePanelAnswer = std::function<std::optional<std::string>(const SavePanel&)>;
+  using OpenPanelAnswer = std::function<std::optional<OpenPanelChoice>(const OpenPanel&)>;
 
   explicit QtPlatform(HelpBook help);
   ~QtPlatform() override;
@@ -37,6 +41,8 @@ class QtPlatform : public Platform {
   // Where showStatus puts its messages; none: each message shows in a window of its own.
   void setStatusView(StatusView* view) { statusView_ = view; }
   void setUrlOpener(UrlOpener opener) { openUrl_ = std::move(opener); }
+  void setSavePanelAnswer(SavePanelAnswer answer) { savePanelAnswer_ = std::move(answer); }
+  void setOpenPanelAnswer(OpenPanelAnswer answer) { openPanelAnswer_ = std::move(answer); }
 
   // --- Platform
 
@@ -77,6 +83,8 @@ class QtPlatform : public Platform {
   // A standalone status window, made when no status view was set.
   QPointer<StatusView> ownStatusView_;
   UrlOpener openUrl_;
+  SavePanelAnswer savePanelAnswer_;
+  OpenPanelAnswer openPanelAnswer_;
   // Keeps pending one-shot timers; they die with it.
   QObject timerContext_;
 };

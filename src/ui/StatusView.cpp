@@ -9,7 +9,18 @@
 namespace corvela::ui {
 
 StatusView::StatusView(QWidget* parent)
-    : QWidget(parent), message_(new QLabel), done_(new QPushButton(tr("OK"))) {
+    : QWidget(parent),
+      heading_(new QLabel),
+      message_(new QLabel),
+      done_(new QPushButton(tr("OK"))) {
+  heading_->setObjectName(QStringLiteral("statusTitle"));
+  heading_->setTextFormat(Qt::PlainText);
+  heading_->setWordWrap(true);
+  QFont large = heading_->font();
+  large.setPointSizeF(large.pointSizeF() * 1.3);
+  large.setBold(true);
+  heading_->setFont(large);
+  message_->setObjectName(QStringLiteral("statusText"));
   message_->setWordWrap(true);
   message_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
   message_->setTextFormat(Qt::PlainText);
@@ -30,6 +41,7 @@ StatusView::StatusView(QWidget* parent)
   buttons->addWidget(done_);
 
   auto* layout = new QVBoxLayout(this);
+  layout->addWidget(heading_);
   layout->addWidget(scroll, 1);
   layout->addLayout(buttons);
   setMinimumSize(420, 180);
@@ -39,6 +51,7 @@ QString StatusView::text() const { return message_->text(); }
 
 void StatusView::showStatus(const QString& title, const QString& text) {
   title_ = title;
+  heading_->setText(title);
   message_->setText(text);
   window()->setWindowTitle(title);
   emit shown(title);

@@ -7,8 +7,8 @@ class QPushButton;
 
 namespace corvela::ui {
 
-// The status view: a message about the input at hand (a refusal, the end of a run) that the
-// main window swaps in for its controls, and the button that dismisses it.
+// The status view: a message about the input at hand (a refusal, the end of a run) under its
+// title, that the main window swaps in for its controls, and the button that dismisses it.
 class StatusView : public QWidget {
   Q_OBJECT
 
@@ -32,6 +32,7 @@ class StatusView : public QWidget {
 
  private:
   QString title_;
+  QLabel* heading_;
   QLabel* message_;
   QPushButton* done_;
 };

@@ -1,4 +1,5 @@
 #include <QAction>
+#include <QLabel>
 #include <QMainWindow>
 #include <QMessageBox>
 #include <QPushButton>
@@ -6,13 +7,16 @@
 #include <QTest>
 
 #include "prefs/Preferences.h"
+#include "ui/ControlView.h"
 #include "ui/DesktopApp.h"
+#include "ui/MainWindow.h"
 #include "ui/UiTestSupport.h"
 #include "ui/UiTests.h"
 
 namespace corvela::ui::testing {
 
-// The program's wiring: start-up, the Preferences menu item and the options window.
+// The program's wiring: start-up, a file given at start, the Preferences menu item and the
+// options window.
 class DesktopAppTest : public QObject {
   Q_OBJECT
 
@@ -29,6 +33,26 @@ class DesktopAppTest : public QObject {
     QCOMPARE(title, QStringLiteral("Corvela First Run"));
     QVERIFY(app.options().isOn(option::dontAddCategories));
     QVERIFY(app.window()->isVisible());
+  }
+
+  void fileOnTheCommandLineIsOpenedAtStart() {
+    QTemporaryDir folder;
+    std::string path = folder.filePath(QStringLiteral("store.prefs")).toStdString();
+    {
+      CVPrefs store(path);
+      store.setObject(prefKey::Preferences, Value::Array{Value("converted2.2")});
+      store.setObject("Categories", Value::Array{Value("Dining")});
+      QVERIFY(store.synchronize());
+    }
+    DesktopApp app(path);
+    app.start(CORVELA_TEST_DATA "/app/card.qfx");
+    MainWindow& window = *app.mainWindow();
+    QVERIFY(window.isVisible());
+    QCOMPARE(window.currentPage(), static_cast<QWidget*>(window.controlView()));
+    QCOMPARE(window.windowTitle(), QStringLiteral("Corvela Control"));
+    QCOMPARE(window.controlView()->findChild<QLabel*>(QStringLiteral("inputFrom"))->text(),
+             QStringLiteral("card.qfx"));
+    QVERIFY(!window.preferencesAction()->isEnabled());
   }
 
   void preferencesItemIsOffWhileTheOptionsWindowIsOpen() {

@@ -13,13 +13,15 @@ namespace {
 
 using Runner = int (*)(const QStringList&);
 
-constexpr std::array<std::pair<const char*, Runner>, 7> kClasses = {{
+constexpr std::array<std::pair<const char*, Runner>, 9> kClasses = {{
     {"QtTextTest", runQtTextTest},
     {"CompletingComboBoxTest", runCompletingComboBoxTest},
     {"OptionsWindowTest", runOptionsWindowTest},
     {"QtPlatformTest", runQtPlatformTest},
     {"FilePanelsTest", runFilePanelsTest},
     {"DesktopAppTest", runDesktopAppTest},
+    {"MainWindowTest", runMainWindowTest},
+    {"DocumentHandoffTest", runDocumentHandoffTest},
     {"TransactionDialogTest", runTransactionDialogTest},
 }};
 

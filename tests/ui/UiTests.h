@@ -11,6 +11,8 @@ int runOptionsWindowTest(const QStringList& arguments);
 int runQtPlatformTest(const QStringList& arguments);
 int runFilePanelsTest(const QStringList& arguments);
 int runDesktopAppTest(const QStringList& arguments);
+int runMainWindowTest(const QStringList& arguments);
+int runDocumentHandoffTest(const QStringList& arguments);
 int runTransactionDialogTest(const QStringList& arguments);
 
 }  // namespace corvela::ui::testing

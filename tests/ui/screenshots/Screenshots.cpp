@@ -1,11 +1,21 @@
 // Takes the documentation's screenshots of the desktop program's windows:
 //   corvela_screenshots OUTPUT_FOLDER [--all-pages]
-// With --all-pages the options window's other pages are saved too (options-dialog-N.png), for
-// checking the layout; the documentation shows the first page, as the window opens.
+// options-dialog.png: the options window as it opens, over a fresh preference store with the
+// first-run answers' options. With --all-pages its other pages are saved too
+// (options-dialog-N.png), and other states of the main window (main-window-N.png), for
+// checking the layout.
+// main-window.png: the main window with the bundled example statement loaded, over the
+// example preference store, as `corvela examples/checking-2024-03.ofx` shows it.
+// status-view.png: the same window after "Process Transactions", with the run's report.
 // Run it on a real display server (scripts/screenshots starts Xvfb); it saves what the server
-// shows of each window, over a fresh preference store with the first-run answers' options.
+// shows of each window.
 #include <QApplication>
+#include <QCheckBox>
 #include <QDir>
+#include <QFile>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
 #include <QScreen>
 #include <QTabWidget>
 #include <QTemporaryDir>
@@ -13,11 +23,17 @@
 #include <QTextStream>
 #include <QWindow>
 
+#include "banking/NonInteractiveAnswers.h"
 #include "prefs/CVPrefs.h"
 #include "prefs/OptionsDialog.h"
 #include "prefs/Preferences.h"
+#include "prefs/ValueText.h"
 #include "screenshots/TransactionDialogShots.h"
+#include "ui/ControlView.h"
+#include "ui/DesktopApp.h"
+#include "ui/MainWindow.h"
 #include "ui/OptionsWindow.h"
+#include "ui/TransactionDialog.h"
 
 namespace {
 
@@ -34,6 +50,64 @@ bool saveWindow(QWidget& window, const QString& path) {
   QTest::qWait(300);  // let the server draw the window's last frame
   QPixmap shot = window.screen()->grabWindow(window.winId());
   return !shot.isNull() && shot.save(path, "PNG");
+}
+
+bool saveWindow(QWidget& window, const QString& path, QTextStream& out) {
+  if (!saveWindow(window, path)) {
+    QTextStream(stderr) << "could not take " << path << "\n";
+    return false;
+  }
+  out << path << "\n";
+  return true;
+}
+
+// The example preference store (examples/example-store.json) written to `path`.
+bool writeExampleStore(const QString& path) {
+  QFile json(QStringLiteral(CORVELA_EXAMPLES "/example-store.json"));
+  if (!json.open(QIODevice::ReadOnly)) return false;
+  corvela::Result<corvela::Value> values = corvela::fromJSON(json.readAll().toStdString());
+  if (!values.ok() || !values.value().isDictionary()) return false;
+  corvela::CVPrefs store(path.toStdString());
+  for (const auto& [key, value] : values.value().toDictionary()) store.setObject(key, value);
+  return store.synchronize();
+}
+
+// The main window with the example loaded, then its report after the run.
+bool takeMainWindow(const QDir& out, const QTemporaryDir& folder, bool allPages) {
+  QTextStream printed(stdout);
+  QString storePath = folder.filePath(QStringLiteral("example.prefs"));
+  if (!writeExampleStore(storePath)) {
+    QTextStream(stderr) << "could not write the example store\n";
+    return false;
+  }
+  corvela::ui::DesktopApp desktop(storePath.toStdString());
+  desktop.start(CORVELA_EXAMPLES "/checking-2024-03.ofx");
+  corvela::ui::MainWindow& window = *desktop.mainWindow();
+  window.move(20, 20);
+  if (!saveWindow(window, out.filePath(QStringLiteral("main-window.png")), printed)) return false;
+
+  if (allPages) {
+    // Other states of the control view, for checking the layout: a date range that is not
+    // valid, then the same-date switch on.
+    window.controlView()->findChild<QRadioButton*>(QStringLiteral("dateRange"))->click();
+    auto* from = window.controlView()->findChild<QLineEdit*>(QStringLiteral("dateFromString"));
+    from->setText(QStringLiteral("tomorrow"));
+    emit from->editingFinished();
+    window.controlView()->findChild<QCheckBox*>(QStringLiteral("sameDateSwitch"))->click();
+    if (!saveWindow(window, out.filePath(QStringLiteral("main-window-1.png")), printed))
+      return false;
+    window.controlView()->findChild<QRadioButton*>(QStringLiteral("allTransactions"))->click();
+    window.controlView()->findChild<QCheckBox*>(QStringLiteral("sameDateSwitch"))->click();
+  }
+
+  std::string output = folder.filePath(QStringLiteral("QIF Import.qif")).toStdString();
+  desktop.platform().setSavePanelAnswer([output](const corvela::SavePanel&) { return output; });
+  window.controlView()->processButton()->click();
+  // The transactions the example's instructions ask to confirm are confirmed as proposed.
+  corvela::answerWithoutDialogs(desktop.app().bank);
+  // Answered here rather than through its buttons, the dialog would stay over the window.
+  desktop.transactionDialog()->hide();
+  return saveWindow(window, out.filePath(QStringLiteral("status-view.png")), printed);
 }
 
 }  // namespace
@@ -94,5 +168,6 @@ int main(int argc, char** argv) {
       QTextStream(stdout) << pagePath << "\n";
     }
   }
-  return 0;
+  window.close();
+  return takeMainWindow(out, folder, arguments.contains(QStringLiteral("--all-pages"))) ? 0 : 1;
 }

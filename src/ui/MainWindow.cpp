@@ -1,0 +1,186 @@
+#include "ui/MainWindow.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QMenuBar>
+#include <QMimeData>
+#include <QPushButton>
+#include <QStackedWidget>
+
+#include "app/Application.h"
+#include "ui/ControlView.h"
+#include "ui/QtText.h"
+#include "ui/StartView.h"
+#include "ui/StatusView.h"
+
+namespace corvela::ui {
+namespace {
+
+constexpr const char* kIdleTitle = "Corvela";
+
+// The menu titles, as the controller's menu validation knows them.
+constexpr const char* kProcessFileTitle = "Process File...";
+constexpr const char* kProcessClipboardTitle = "Process Clipboard";
+constexpr const char* kHelpTitle = "Corvela Help";
+
+// The first local file among dropped URLs, or empty.
+QString droppedFile(const QMimeData* data) {
+  if (!data || !data->hasUrls()) return {};
+  for (const QUrl& url : data->urls())
+    if (url.isLocalFile()) return url.toLocalFile();
+  return {};
+}
+
+}  // namespace
+
+// The controller's view of the window.
+class MainWindow::View : public MainView {
+ public:
+  explicit View(MainWindow& window) : window_(window) {}
+
+  void show(const MainForm& form) override {
+    window_.controlView_->showForm(form);
+    window_.updateMenus();
+  }
+  void showControlView(const std::string& title) override {
+    window_.showPage(window_.controlView_, qs(title));
+    window_.bringForward();
+  }
+  // The control or status view on screen; the start page stands for no window at all, as
+  // during a run started automatically.
+  bool isVisible() const override {
+    return window_.isVisible() && window_.currentPage() != window_.startView_;
+  }
+  // The run is over: back to the start page.
+  void hideKeyWindow() override { window_.showPage(window_.startView_, kIdleTitle); }
+  void focus(MainControl control) override { window_.controlView_->focusControl(control); }
+
+ private:
+  MainWindow& window_;
+};
+
+MainWindow::MainWindow(QWidget* parent)
+    : QMainWindow(parent), view_(std::make_unique<View>(*this)) {
+  setObjectName(QStringLiteral("mainWindow"));
+  setWindowTitle(QLatin1String(kIdleTitle));
+  setAcceptDrops(true);
+  resize(660, 500);
+  buildMenus();
+
+  pages_ = new QStackedWidget;
+  startView_ = new StartView(processFile_, processClipboard_);
+  controlView_ = new ControlView;
+  statusView_ = new StatusView;
+  statusView_->setObjectName(QStringLiteral("statusView"));
+  statusView_->doneButton()->setObjectName(QStringLiteral("doneWithFile"));
+  for (QWidget* page : {static_cast<QWidget*>(startView_), static_cast<QWidget*>(controlView_),
+                        static_cast<QWidget*>(statusView_)})
+    pages_->addWidget(page);
+  pages_->setCurrentWidget(startView_);
+  setCentralWidget(pages_);
+
+  connect(statusView_, &StatusView::shown, this, [this](const QString& title) {
+    showPage(statusView_, title);
+    bringForward();
+  });
+  connect(statusView_, &StatusView::dismissed, this, [this] {
+    if (!app_) {
+      showPage(startView_, kIdleTitle);
+      return;
+    }
+    app_->controller.doneWithFile();
+    emit runDismissed();
+  });
+  updateMenus();
+}
+
+MainWindow::~MainWindow() = default;
+
+MainView& MainWindow::view() { return *view_; }
+
+void MainWindow::attach(Application* app) {
+  app_ = app;
+  controlView_->attach(app);
+  updateMenus();
+}
+
+QWidget* MainWindow::currentPage() const { return pages_->currentWidget(); }
+
+void MainWindow::buildMenus() {
+  QMenu* file = menuBar()->addMenu(tr("&File"));
+  processFile_ = file->addAction(tr(kProcessFileTitle), this, [this] {
+    if (app_) app_->controller.processFile();
+  });
+  processFile_->setObjectName(QStringLiteral("processFileMenuItem"));
+  processFile_->setShortcut(QKeySequence::Open);
+  processClipboard_ = file->addAction(tr(kProcessClipboardTitle), this, [this] {
+    if (app_) app_->controller.processClipboard();
+  });
+  processClipboard_->setObjectName(QStringLiteral("processClipboardMenuItem"));
+  processClipboard_->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_V));
+  file->addSeparator();
+  quit_ = file->addAction(tr("&Quit"), qApp, &QApplication::quit);
+  quit_->setObjectName(QStringLiteral("quitMenuItem"));
+  quit_->setShortcut(QKeySequence::Quit);
+  quit_->setMenuRole(QAction::QuitRole);
+
+  QMenu* edit = menuBar()->addMenu(tr("&Edit"));
+  preferences_ = edit->addAction(tr("&Preferences..."), this, &MainWindow::preferencesRequested);
+  preferences_->setObjectName(QStringLiteral("preferencesMenuItem"));
+  preferences_->setShortcut(QKeySequence::Preferences);
+  preferences_->setMenuRole(QAction::PreferencesRole);
+
+  QMenu* help = menuBar()->addMenu(tr("&Help"));
+  help_ = help->addAction(tr(kHelpTitle), this, [this] {
+    if (app_) app_->controller.controlHelp();
+  });
+  help_->setObjectName(QStringLiteral("helpMenuItem"));
+  help_->setShortcut(QKeySequence::HelpContents);
+
+  // The controller's state can change between two drawings of the form; ask again on opening.
+  for (QMenu* menu : {file, edit, help})
+    connect(menu, &QMenu::aboutToShow, this, &MainWindow::updateMenus);
+}
+
+void MainWindow::updateMenus() {
+  if (!app_) {
+    for (QAction* action : {processFile_, processClipboard_, preferences_, help_})
+      action->setEnabled(false);
+    return;
+  }
+  const Controller& controller = app_->controller;
+  const MainForm& form = controller.form();
+  auto valid = [&](const char* title) { return controller.validateMenuItem({title, false}); };
+  processFile_->setEnabled(valid(kProcessFileTitle));
+  processClipboard_->setEnabled(form.menuItemEnabled(MenuItem::processClipboardMenuItem) &&
+                                valid(kProcessClipboardTitle));
+  preferences_->setEnabled(form.menuItemEnabled(MenuItem::preferencesMenuItem));
+  help_->setEnabled(valid(kHelpTitle));
+}
+
+void MainWindow::showPage(QWidget* page, const QString& title) {
+  pages_->setCurrentWidget(page);
+  setWindowTitle(title);
+}
+
+void MainWindow::bringForward() {
+  show();
+  raise();
+  activateWindow();
+}
+
+void MainWindow::dragEnterEvent(QDragEnterEvent* event) {
+  if (!droppedFile(event->mimeData()).isEmpty()) event->acceptProposedAction();
+}
+
+void MainWindow::dropEvent(QDropEvent* event) {
+  QString path = droppedFile(event->mimeData());
+  if (path.isEmpty() || !app_) return;
+  event->acceptProposedAction();
+  // Opened as the desktop opens a document; refused while another input is loaded.
+  if (!app_->controller.applicationOpenFile(utf8(path))) QApplication::beep();
+}
+
+}  // namespace corvela::ui

@@ -1,0 +1,87 @@
+#pragma once
+
+#include <QMainWindow>
+#include <memory>
+
+#include "app/MainView.h"
+
+class QAction;
+class QStackedWidget;
+
+namespace corvela {
+class Application;
+}
+
+namespace corvela::ui {
+
+class ControlView;
+class StartView;
+class StatusView;
+
+// The program's main window ("Corvela Control" while an input is loaded): the control view of
+// the input at hand, the status view with the report of a run or a refusal, and a start page
+// while nothing is loaded; the menus File, Edit and Help. It is the controller's MainView: it
+// draws the controller's form, enables the menu items as the controller says, and hands the
+// person's actions (menus, buttons, dropped files) to the controller.
+class MainWindow : public QMainWindow {
+  Q_OBJECT
+
+ public:
+  explicit MainWindow(QWidget* parent = nullptr);
+  ~MainWindow() override;
+
+  // The view the controller draws on.
+  MainView& view();
+  // The program whose controller the actions go to. Borrowed: it must outlive the window, or
+  // be detached with nullptr first.
+  void attach(Application* app);
+
+  // Enables the menu items as the controller's form and its menu validation say. The form is
+  // redrawn after each change the controller makes; this is for changes it makes without one
+  // (the options window disabling the menus).
+  void updateMenus();
+
+  ControlView* controlView() const { return controlView_; }
+  StatusView* statusView() const { return statusView_; }
+  StartView* startView() const { return startView_; }
+  // The page shown now: the start page, the control view or the status view.
+  QWidget* currentPage() const;
+
+  QAction* processFileAction() const { return processFile_; }
+  QAction* processClipboardAction() const { return processClipboard_; }
+  QAction* preferencesAction() const { return preferences_; }
+  QAction* helpAction() const { return help_; }
+  QAction* quitAction() const { return quit_; }
+
+ signals:
+  // Menu "Preferences...".
+  void preferencesRequested();
+  // The person dismissed the status view; the controller has ended the run.
+  void runDismissed();
+
+ protected:
+  void dragEnterEvent(QDragEnterEvent* event) override;
+  void dropEvent(QDropEvent* event) override;
+
+ private:
+  class View;
+  friend class View;
+
+  void buildMenus();
+  void showPage(QWidget* page, const QString& title);
+  void bringForward();
+
+  std::unique_ptr<View> view_;
+  Application* app_ = nullptr;
+  QStackedWidget* pages_;
+  StartView* startView_;
+  ControlView* controlView_;
+  StatusView* statusView_;
+  QAction* processFile_;
+  QAction* processClipboard_;
+  QAction* quit_;
+  QAction* preferences_;
+  QAction* help_;
+};
+
+}  // namespace corvela::ui

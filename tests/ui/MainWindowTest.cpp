@@ -1,0 +1,310 @@
+#include <QAction>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMimeData>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTest>
+#include <QToolButton>
+
+#include "app/ControlSettings.h"
+#include "banking/NonInteractiveAnswers.h"
+#include "ui/CompletingComboBox.h"
+#include "ui/QtText.h"
+#include "ui/StartView.h"
+#include "ui/TestDesktop.h"
+#include "ui/TransactionDialog.h"
+#include "ui/UiTests.h"
+
+namespace corvela::ui::testing {
+namespace {
+
+QString labelText(TestDesktop& desktop, const char* role) {
+  auto* label = desktop.control<QLabel>(role);
+  return label ? label->text() : QStringLiteral("<no %1>").arg(QLatin1String(role));
+}
+
+QStringList popUpItems(QComboBox* popUp) {
+  QStringList items;
+  for (int i = 0; i < popUp->count(); ++i) items << popUp->itemText(i);
+  return items;
+}
+
+// The menu items that change what Corvela keeps or start another input, enabled or not.
+struct Menus {
+  bool processFile, processClipboard, preferences, help, quit;
+};
+Menus menus(MainWindow& window) {
+  window.updateMenus();
+  return {window.processFileAction()->isEnabled(), window.processClipboardAction()->isEnabled(),
+          window.preferencesAction()->isEnabled(), window.helpAction()->isEnabled(),
+          window.quitAction()->isEnabled()};
+}
+
+// Types `text` in place of a line edit's text and presses `key`.
+void typeIn(QLineEdit* field, const QString& text, Qt::Key key = Qt::Key_Return) {
+  field->setFocus();
+  field->selectAll();
+  QTest::keyClicks(field, text);
+  QTest::keyClick(field, key);
+}
+
+// Drags `data` over the window and drops it there; answers whether the window took the drag.
+bool drop(QWidget& window, QMimeData& data) {
+  QDragEnterEvent enter(QPoint(10, 10), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+  QApplication::sendEvent(&window, &enter);
+  if (!enter.isAccepted()) return false;
+  QDropEvent dropped(QPointF(10, 10), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+  QApplication::sendEvent(&window, &dropped);
+  return true;
+}
+
+QString today() { return QString::fromStdString(CalendarDay::today().format("%m/%d/%Y")); }
+
+}  // namespace
+
+// The main window over the real controller: what it shows for an input, the run it starts,
+// the refusals it reports, and the menus it enables.
+class MainWindowTest : public QObject {
+  Q_OBJECT
+
+ private slots:
+  void qifRegisterIsShownAndRunToAFile() {
+    TestDesktop desktop;
+    MainWindow& window = desktop.window();
+    QCOMPARE(window.currentPage(), static_cast<QWidget*>(window.startView()));
+    QVERIFY(desktop.open("bank.qif"));
+
+    QCOMPARE(window.currentPage(), static_cast<QWidget*>(&desktop.controls()));
+    QCOMPARE(window.windowTitle(), QStringLiteral("Corvela Control"));
+    QCOMPARE(labelText(desktop, "inputFrom"), QStringLiteral("bank.qif"));
+    QCOMPARE(labelText(desktop, "inputAccountType"), QStringLiteral("Bank"));
+    QVERIFY(desktop.shown("qifTypePopUp"));
+    QCOMPARE(popUpItems(desktop.control<QComboBox>("qifTypePopUp")),
+             (QStringList{"Normal", "Swap Description and Memo", "Reverse Signs of Amounts",
+                          "Swap Description and Memo, Reverse Signs"}));
+    QVERIFY(!desktop.shown("qfxTypePopUp"));
+    QVERIFY(!desktop.shown("inputFormatText"));
+    QVERIFY(desktop.control<QRadioButton>("allTransactions")->isChecked());
+    QVERIFY(!desktop.shown("dateFromString"));
+    QVERIFY(!desktop.shown("quickenAccountText"));
+    QCOMPARE(labelText(desktop, "quickenAccountFixed"),
+             QStringLiteral("(Specify proper account in your financial software.)"));
+    QCOMPARE(desktop.control<CompletingComboBox>("outputFormatText")->text(), "QIF");
+    QVERIFY(desktop.shown("outputFileMessage"));
+    QVERIFY(!desktop.shown("appendSwitch"));
+    QVERIFY(!desktop.shown("continuationHelp"));
+    QPushButton* process = desktop.controls().processButton();
+    QVERIFY(process->isEnabled());
+
+    Menus loaded = menus(window);
+    QVERIFY(!loaded.processFile);
+    QVERIFY(!loaded.processClipboard);
+    QVERIFY(!loaded.preferences);
+    QVERIFY(loaded.help);
+    QVERIFY(loaded.quit);
+
+    std::string out = desktop.path("out.qif");
+    desktop.savePanelAnswer = out;
+    QTest::mouseClick(process, Qt::LeftButton);
+
+    QCOMPARE(desktop.savePanels.size(), std::size_t{1});
+    QCOMPARE(desktop.savePanels[0].requiredFileType, std::string("qif"));
+    QVERIFY(desktop.savePanels[0].asSheet);
+    QVERIFY(desktop.savePanels[0].suggestedName.starts_with("QIF Import "));
+    QCOMPARE(fileBytes(out), dataFile("bank-instructions-expected.qif"));
+    QCOMPARE(window.currentPage(), static_cast<QWidget*>(&desktop.status()));
+    QCOMPARE(window.windowTitle(), QStringLiteral("Finished Processing Transactions"));
+    QCOMPARE(desktop.status().findChild<QLabel*>(QStringLiteral("statusTitle"))->text(),
+             QStringLiteral("Finished Processing Transactions"));
+    QCOMPARE(desktop.status().text(),
+             QStringLiteral("\n\n3 transactions output to file \"out.qif\"."));
+    // The report stays, and the input with it, until the person dismisses it.
+    QVERIFY(!menus(window).preferences);
+
+    QTest::mouseClick(desktop.status().doneButton(), Qt::LeftButton);
+    QCOMPARE(window.currentPage(), static_cast<QWidget*>(window.startView()));
+    QCOMPARE(window.windowTitle(), QStringLiteral("Corvela"));
+    Menus idle = menus(window);
+    QVERIFY(idle.processFile);
+    QVERIFY(idle.processClipboard);
+    QVERIFY(idle.preferences);
+    // What the run settled is on disk once the report is dismissed.
+    CVPrefs reread = CVPrefs::initWithPath(desktop.storePath);
+    QCOMPARE(str(reread.objectForKey("ControlSettings"), "outputFilePath"), out);
+  }
+
+  void transactionsToConfirmOpenTheTransactionDialog() {
+    TestDesktop desktop([](CVPrefs& store) {
+      store.setObject("Preferences",
+                      Value::Array{Value("converted2.2"), Value("confirmAllTransactions")});
+    });
+    QVERIFY(desktop.open("bank.qif"));
+    desktop.savePanelAnswer = desktop.path("out.qif");
+    desktop.controls().processButton()->click();
+    TransactionDialog* dialog = desktop.desktop->transactionDialog();
+    QVERIFY(dialog->isVisible());
+    QCOMPARE(dialog->windowTitle(), QStringLiteral("Confirm Transaction"));
+    QVERIFY(!menus(desktop.window()).processFile);
+    // Confirmed as proposed, the run ends in the main window's report.
+    answerWithoutDialogs(desktop.desktop->app().bank);
+    QCOMPARE(desktop.status().title(), QStringLiteral("Finished Processing Transactions"));
+    QCOMPARE(fileBytes(desktop.path("out.qif")), dataFile("bank-instructions-expected.qif"));
+  }
+
+  void cancelledSavePanelEndsTheRun() {
+    TestDesktop desktop;
+    QVERIFY(desktop.open("card.qfx"));
+    QCOMPARE(labelText(desktop, "inputAccountType"), QStringLiteral("Credit Card"));
+    QVERIFY(desktop.shown("qfxTypePopUp"));
+    QVERIFY(!desktop.shown("qifTypePopUp"));
+    desktop.savePanelAnswer.reset();
+    desktop.controls().processButton()->click();
+    QCOMPARE(desktop.window().currentPage(), static_cast<QWidget*>(desktop.window().startView()));
+    QVERIFY(menus(desktop.window()).preferences);
+  }
+
+  void refusedInputShowsItsStatusAndLeavesTheMenus() {
+    TestDesktop desktop;
+    std::string odd = desktop.write("odd.ofx", "OFXHEADER:100\n<OFX><SIGNONMSGSRSV1/></OFX>\n");
+    QVERIFY(desktop.desktop->openFile(odd));
+    MainWindow& window = desktop.window();
+    QCOMPARE(window.currentPage(), static_cast<QWidget*>(&desktop.status()));
+    QCOMPARE(desktop.status().title(), QStringLiteral("Invalid Input"));
+    QCOMPARE(desktop.status().text(),
+             QStringLiteral("\n\nFile \"odd.ofx\" appears to contain QFX/OFX but does not "
+                            "represent Bank or Credit Card transactions; it cannot be processed."));
+    QVERIFY(menus(window).processFile);
+    QVERIFY(menus(window).preferences);
+    desktop.status().doneButton()->click();
+    QCOMPARE(window.currentPage(), static_cast<QWidget*>(window.startView()));
+  }
+
+  void anotherFileIsRefusedWhileAnInputIsLoaded() {
+    TestDesktop desktop;
+    QVERIFY(desktop.open("bank.qif"));
+    QVERIFY(!desktop.open("card.qfx"));
+    QCOMPARE(labelText(desktop, "inputFrom"), QStringLiteral("bank.qif"));
+
+    // A file dropped on the window is offered the same way.
+    QMimeData data;
+    data.setUrls({QUrl::fromLocalFile(QStringLiteral(CORVELA_TEST_DATA "/app/card.qfx"))});
+    QVERIFY(drop(desktop.window(), data));
+    QCOMPARE(labelText(desktop, "inputFrom"), QStringLiteral("bank.qif"));
+
+    desktop.control<QPushButton>("cancel")->click();
+    QCOMPARE(desktop.window().currentPage(), static_cast<QWidget*>(desktop.window().startView()));
+    QVERIFY(drop(desktop.window(), data));
+    QCOMPARE(labelText(desktop, "inputFrom"), QStringLiteral("card.qfx"));
+  }
+
+  void dateFieldsTakeShortYearsAndWords() {
+    TestDesktop desktop;
+    QVERIFY(desktop.open("bank.qif"));
+    QVERIFY(QTest::qWaitForWindowActive(&desktop.window()));
+    QTest::mouseClick(desktop.control<QRadioButton>("dateRange"), Qt::LeftButton);
+    auto* from = desktop.control<QLineEdit>("dateFromString");
+    auto* to = desktop.control<QLineEdit>("dateToString");
+    QVERIFY(desktop.shown("dateFromString"));
+    QVERIFY(desktop.shown("dateToString"));
+    QVERIFY(from->hasFocus());
+
+    typeIn(from, QStringLiteral("1/5/24"));
+    QCOMPARE(from->text(), QStringLiteral("01/05/2024"));
+    typeIn(to, QStringLiteral("Today"));
+    QCOMPARE(to->text(), today());
+    QVERIFY(!desktop.shown("invalidRangeWarning"));
+    QVERIFY(desktop.controls().processButton()->isEnabled());
+
+    typeIn(from, QStringLiteral("tomorrow"), Qt::Key_Tab);
+    QCOMPARE(from->text(),
+             QString::fromStdString(CalendarDay::today().plusDays(1).format("%m/%d/%Y")));
+    QVERIFY(desktop.shown("invalidRangeWarning"));
+    QVERIFY(!desktop.controls().processButton()->isEnabled());
+
+    // The output date field reads the same way once the switch is on.
+    QTest::mouseClick(desktop.control<QCheckBox>("sameDateSwitch"), Qt::LeftButton);
+    auto* outputDate = desktop.control<QLineEdit>("outputDateString");
+    QVERIFY(outputDate->hasFocus());
+    typeIn(outputDate, QStringLiteral("yesterday"), Qt::Key_Tab);
+    QCOMPARE(outputDate->text(),
+             QString::fromStdString(CalendarDay::today().plusDays(-1).format("%m/%d/%Y")));
+    QCOMPARE(desktop.controller().form().outputDateString.text, utf8(outputDate->text()));
+  }
+
+  void accountFieldCompletesKnownNamesOnly() {
+    TestDesktop desktop([](CVPrefs& store) {
+      store.setObject("Preferences", Value::Array{Value("converted2.2"), Value("append")});
+      store.setObject("Accounts", Value::Array{Value{{"Name", "Checking"}, {"Type", "Bank"}},
+                                               Value{{"Name", "Savings"}, {"Type", "Bank"}},
+                                               Value{{"Name", "Visa"}, {"Type", "CCard"}}});
+    });
+    QVERIFY(desktop.open("bank.qif"));
+    QVERIFY(QTest::qWaitForWindowActive(&desktop.window()));
+    auto* account = desktop.control<CompletingComboBox>("quickenAccountText");
+    QVERIFY(desktop.shown("quickenAccountText"));
+    QCOMPARE(account->entries(), (std::vector<std::string>{"Checking", "Savings"}));
+    // Two accounts of the type: one must be chosen first.
+    QVERIFY(!desktop.controls().processButton()->isEnabled());
+    QVERIFY(account->lineEdit()->hasFocus());
+
+    QTest::keyClicks(account->lineEdit(), QStringLiteral("s"));
+    QCOMPARE(account->text(), std::string("Savings"));
+    QCOMPARE(account->lineEdit()->selectedText(), QStringLiteral("avings"));
+    QCOMPARE(desktop.controller().form().quickenAccountText.text, std::string("Savings"));
+    QVERIFY(desktop.controls().processButton()->isEnabled());
+
+    // A key that no account continues is refused.
+    QTest::keyClick(account->lineEdit(), Qt::Key_End);
+    QTest::keyClicks(account->lineEdit(), QStringLiteral("x"));
+    QCOMPARE(account->text(), std::string("Savings"));
+    QTest::keyClick(account->lineEdit(), Qt::Key_Home);
+    QTest::keyClicks(account->lineEdit(), QStringLiteral("V"));
+    QCOMPARE(account->text(), std::string("Savings"));
+  }
+
+  void helpOpensThePageOfTheInputAtHand() {
+    TestDesktop desktop;
+    QVERIFY(desktop.open("card.qfx"));
+    desktop.window().helpAction()->trigger();
+    desktop.control<QToolButton>("transactionsHelp")->click();
+    QCOMPARE(desktop.opened.size(), std::size_t{2});
+    QCOMPARE(desktop.opened[0].fileName(), QStringLiteral("1Control.html"));
+    QCOMPARE(desktop.opened[0].fragment(), QStringLiteral("QFX"));
+    QCOMPARE(desktop.opened[1].fragment(), QStringLiteral("run"));
+  }
+
+  void emptyClipboardIsReported() {
+    TestDesktop desktop;
+    desktop.window().processClipboardAction()->trigger();
+    QCOMPARE(desktop.status().title(), QStringLiteral("Clipboard Empty"));
+    QCOMPARE(desktop.status().text(),
+             QStringLiteral("\n\nThe clipboard does not appear to contain any text and cannot "
+                            "be processed."));
+    QCOMPARE(desktop.window().currentPage(), static_cast<QWidget*>(&desktop.status()));
+  }
+
+  void clipboardWithADateIsTakenASecondAfterActivation() {
+    TestDesktop desktop;
+    QApplication::clipboard()->setText(
+        QStringLiteral("!Type:Bank\nD03/01/2024\nT-12.50\nPGrocer\n^\n"));
+    desktop.desktop->applicationBecameActive();
+    QCOMPARE(desktop.window().currentPage(), static_cast<QWidget*>(desktop.window().startView()));
+    QTRY_COMPARE_WITH_TIMEOUT(desktop.window().currentPage(),
+                              static_cast<QWidget*>(&desktop.controls()), 5000);
+    QCOMPARE(labelText(desktop, "inputFrom"), QStringLiteral("Clipboard"));
+    QCOMPARE(labelText(desktop, "inputAccountType"), QStringLiteral("Bank"));
+    QApplication::clipboard()->clear();
+  }
+};
+
+int runMainWindowTest(const QStringList& arguments) {
+  MainWindowTest test;
+  return QTest::qExec(&test, arguments);
+}
+
+}  // namespace corvela::ui::testing
+
+#include "MainWindowTest.moc"
