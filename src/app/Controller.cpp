@@ -78,6 +78,9 @@ bool Controller::applicationOpenFile(const std::string& path) {
     state_.initialized = true;
   }
   if (!parts_.session.JustActivated && parts_.session.ProcessingGlobal) return false;
+  // Being activated again does not end a run that waits for the person in a dialog: a new
+  // input now would drop what they have confirmed and taught so far.
+  if (state_.runInProgress) return false;
   actuallyProcessFile(path);
   return true;
 }

@@ -82,6 +82,7 @@ struct ControllerState {
   bool doAppend = false;  // the remembered output file can be appended to
 
   // --- the run
+  bool runInProgress = false;  // a processor has started and not yet reported its end
   std::string outputFilePath;
   std::string outputFileAsString;  // the run's output buffer
   bool markAsCleared = false;

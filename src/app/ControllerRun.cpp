@@ -239,7 +239,10 @@ void Controller::startBankRun(Value qif) {
 }
 
 RunEnd Controller::endOfRun() {
+  // Asked for right before a processor starts: from here until its end, a run is in progress.
+  state_.runInProgress = true;
   return [this](int count, std::optional<Value> continuation) {
+    state_.runInProgress = false;
     processInstructionsDidEnd(count, std::move(continuation));
   };
 }

@@ -91,5 +91,23 @@ TEST_F(ControllerBankingTest, StoppingOutputsNothing) {
   EXPECT_FALSE(std::filesystem::exists(dir + "/out.qif"));
 }
 
+TEST_F(ControllerBankingTest, AFileOfferedDuringARunIsRefusedEvenAfterActivation) {
+  turnOn(option::confirmAllTransactions);
+  std::string input = std::string(CORVELA_TEST_DATA) + "/app/bank.qif";
+  controller().actuallyProcessFile(input);
+  platform.answerNextSavePanel(dir + "/out.qif");
+  controller().processTheTransactions();
+  ASSERT_EQ(processor.openDialog(), BankingCreditCardQIF::Dialog::confirm);
+
+  // Switching to another program and back marks the program as just activated.
+  session.JustActivated = true;
+  EXPECT_FALSE(controller().applicationOpenFile(input));
+  EXPECT_TRUE(processor.running());
+
+  processor.skipRemaining();
+  EXPECT_FALSE(processor.running());
+  EXPECT_TRUE(controller().applicationOpenFile(input));
+}
+
 }  // namespace
 }  // namespace corvela::testing
