@@ -1,6 +1,9 @@
 #include "ui/DialogWidgets.h"
 
+#include <QComboBox>
 #include <QHBoxLayout>
+#include <QLabel>
+#include <QLabel>
 #include <QLineEdit>
 #include <QToolButton>
 #include <QVBoxLayout>
@@ -131,6 +134,32 @@ DateStepper::DateStepper(QWidget* parent)
   }
   connect(up_, &QToolButton::clicked, this, [this] { emit stepped(1); });
   connect(down_, &QToolButton::clicked, this, [this] { emit stepped(-1); });
+}
+
+QLabel* fieldLabel(const QString& text, const char* objectName) {
+  auto* label = new QLabel(text);
+  if (objectName) label->setObjectName(QLatin1String(objectName));
+  label->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+  return label;
+}
+
+QLabel* valueLabel(const char* objectName) {
+  auto* label = new QLabel;
+  label->setObjectName(QLatin1String(objectName));
+  label->setTextFormat(Qt::PlainText);
+  label->setTextInteractionFlags(Qt::TextSelectableByMouse);
+  return label;
+}
+
+void focusField(QWidget* widget, bool selectAll) {
+  widget->setFocus(Qt::OtherFocusReason);
+  QLineEdit* line = qobject_cast<QLineEdit*>(widget);
+  if (auto* box = qobject_cast<QComboBox*>(widget)) line = box->lineEdit();
+  if (!line) return;
+  if (selectAll)
+    line->selectAll();
+  else
+    line->end(false);
 }
 
 }  // namespace corvela::ui

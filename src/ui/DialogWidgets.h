@@ -40,6 +40,13 @@ void showOptionalText(QLabel* label, const std::optional<std::string>& text);
 void showText(QWidget* label, QLineEdit* field, const ShownText& text);
 void showText(QWidget* label, QLabel* field, const ShownText& text);
 
+// A right-aligned label in front of a field.
+QLabel* fieldLabel(const QString& text, const char* objectName = nullptr);
+// A label that shows a value of the transaction, selectable for copying.
+QLabel* valueLabel(const char* objectName);
+// Gives `widget` the keyboard focus with its text selected, or the caret at its end.
+void focusField(QWidget* widget, bool selectAll);
+
 // The red label under a category field (the category warning).
 QLabel* makeWarningLabel(const char* objectName);
 // A label for text that wraps.

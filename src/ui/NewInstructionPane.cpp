@@ -22,21 +22,6 @@
 namespace corvela::ui {
 namespace {
 
-QLabel* fieldLabel(const QString& text, const char* objectName = nullptr) {
-  auto* label = new QLabel(text);
-  if (objectName) label->setObjectName(QLatin1String(objectName));
-  label->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-  return label;
-}
-
-QLabel* valueLabel(const char* objectName) {
-  auto* label = new QLabel;
-  label->setObjectName(QLatin1String(objectName));
-  label->setTextFormat(Qt::PlainText);
-  label->setTextInteractionFlags(Qt::TextSelectableByMouse);
-  return label;
-}
-
 QCheckBox* makeSwitch(const QString& text, const char* objectName) {
   auto* box = new QCheckBox(text);
   box->setObjectName(QLatin1String(objectName));
@@ -51,17 +36,6 @@ QLineEdit* makeLineEdit(const char* objectName) {
 
 void setSwitch(QCheckBox* box, bool on) {
   if (box->isChecked() != on) box->setChecked(on);
-}
-
-void focusField(QWidget* widget, bool selectAll) {
-  widget->setFocus(Qt::OtherFocusReason);
-  QLineEdit* line = qobject_cast<QLineEdit*>(widget);
-  if (auto* box = qobject_cast<QComboBox*>(widget)) line = box->lineEdit();
-  if (!line) return;
-  if (selectAll)
-    line->selectAll();
-  else
-    line->end(false);
 }
 
 }  // namespace
