@@ -64,6 +64,11 @@ std::string decodeEntities(std::string_view text) {
     std::optional<std::string> decoded;
     if (semi != std::string_view::npos && semi - amp - 1 <= kLongestEntityName)
       decoded = entityText(text.substr(amp + 1, semi - amp - 1));
+    // A control character (a line end, say) would break the line-based QIF written from the
+    // value; its reference stays as written.
+    if (decoded && decoded->size() == 1 &&
+        (static_cast<unsigned char>((*decoded)[0]) < 0x20 || (*decoded)[0] == 0x7F))
+      decoded.reset();
     if (decoded) {
       out += *decoded;
       pos = semi + 1;

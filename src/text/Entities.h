@@ -16,7 +16,8 @@ void appendUtf8(std::string& out, std::uint32_t cp);
 std::optional<std::string> entityText(std::string_view name);
 
 // `text` with every entity of the form &name; replaced by what it stands for. Anything else that
-// begins with "&" stays as written, so a bare ampersand in a sloppy download survives. One pass:
+// begins with "&" stays as written, so a bare ampersand in a sloppy download survives, and so
+// does a reference to a control character, so a value never gains a line end. One pass:
 // "&amp;lt;" gives "&lt;".
 std::string decodeEntities(std::string_view text);
 

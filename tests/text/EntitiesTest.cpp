@@ -18,6 +18,7 @@ TEST(EntitiesTest, DecodesWhatOFXEscapesAndLeavesTheRest) {
       {"AT&T", "AT&T"},                        // a bare ampersand stays
       {"A & B; C", "A & B; C"},                // not an entity name
       {"&#0; &#xD800; &#x110000;", "&#0; &#xD800; &#x110000;"},  // no character
+      {"A&#10;B&#13;&#x7f;&#9;", "A&#10;B&#13;&#x7f;&#9;"},         // control characters
       {"&unknown;", "&unknown;"},
       {"trailing &", "trailing &"},
       {"&amp", "&amp"},
