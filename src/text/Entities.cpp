@@ -60,22 +60,23 @@ std::string decodeEntities(std::string_view text) {
     std::size_t amp = text.find('&', pos);
     if (amp == std::string_view::npos) break;
     out.append(text.substr(pos, amp - pos));
-    std::size_t semi = text.find(';', amp + 1);
-    std::optional<std::string> decoded;
-    if (semi != std::string_view::npos && semi - amp - 1 <= kLongestEntityName)
-      decoded = entityText(text.substr(amp + 1, semi - amp - 1));
-    // A control character (a line end, say) would break the line-based QIF written from the
-    // value; its reference stays as written.
-    if (decoded && decoded->size() == 1 &&
-        (static_cast<unsigned char>((*decoded)[0]) < 0x20 || (*decoded)[0] == 0x7F))
-      decoded.reset();
-    if (decoded) {
-      out += *decoded;
-      pos = semi + 1;
-    } else {
+    pos = amp + 1;
+    std::size_t semi = text.find(';', pos);
+    if (semi == std::string_view::npos || semi - pos > kLongestEntityName) {
       out += '&';
-      pos = amp + 1;
+      continue;
     }
+    std::string decoded = entityText(text.substr(pos, semi - pos)).value_or(std::string());
+    // A control character (a line end, say) would break the line-based QIF written from the
+    // value; its reference stays as written, like anything that is no entity.
+    bool control = decoded.size() == 1 && (static_cast<unsigned char>(decoded[0]) < 0x20 ||
+                                           decoded[0] == 0x7F);
+    if (decoded.empty() || control) {
+      out += '&';
+      continue;
+    }
+    out += decoded;
+    pos = semi + 1;
   }
   out.append(text.substr(pos));
   return out;
