@@ -86,8 +86,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const bool useOFXTRNTYPE = control & 1;
   if (useOFXTRNTYPE) options.add(option::useOFXTRNTYPE);
   if (control & 2) options.add(option::confirmAllTransactions);
-  CalendarDay from = OFXReader::distantPast();
-  CalendarDay to = OFXReader::distantFuture();
+  CalendarDay from = CalendarDay::distantPast();
+  CalendarDay to = CalendarDay::distantFuture();
   if (control & 4) {
     from = {2000 + (control >> 4), 1, 1};
     to = {2000 + (control >> 4), 12, 31};

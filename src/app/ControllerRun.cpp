@@ -127,8 +127,8 @@ void Controller::actuallyProcessTheTransactions() {
   std::optional<CalendarDay> to;
   switch (state_.whichTransactionsTag) {
     case kAllTransactions:
-      from = QIFReader::distantPast();
-      to = QIFReader::distantFuture();
+      from = CalendarDay::distantPast();
+      to = CalendarDay::distantFuture();
       break;
     case kLastMonth: {
       auto [first, last] = lastMonth(today());
@@ -148,8 +148,8 @@ void Controller::actuallyProcessTheTransactions() {
   }
   storeControlSettings(from, to);
   // A range that could not be read takes every transaction, as no dates mean no limit.
-  CalendarDay fromDate = from && to ? *from : QIFReader::distantPast();
-  CalendarDay toDate = from && to ? *to : QIFReader::distantFuture();
+  CalendarDay fromDate = from && to ? *from : CalendarDay::distantPast();
+  CalendarDay toDate = from && to ? *to : CalendarDay::distantFuture();
 
   if (outputIsQIF()) {
     if (parts_.options.isOn(option::append)) {
@@ -251,7 +251,7 @@ void Controller::storeControlSettings(const std::optional<CalendarDay>& from,
                                       const std::optional<CalendarDay>& to) {
   auto dateValue = [&](const std::optional<CalendarDay>& day, Value::Date bound) -> Value {
     if (!day) return Value();
-    if (*day == QIFReader::distantPast() || *day == QIFReader::distantFuture()) return Value(bound);
+    if (*day == CalendarDay::distantPast() || *day == CalendarDay::distantFuture()) return Value(bound);
     return Value(dateOfDay(*day));
   };
   std::optional<CalendarDay> outputDay =

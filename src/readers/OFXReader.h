@@ -47,8 +47,8 @@ class OFXReader {
 
   // Cuts `text` (the whole download, decoded to UTF-8) at every "<STMTTRN>" and turns each
   // block into a record, in download order. A block whose posting date lies outside `fromDate`
-  // to `toDate` (both included) gives no record; distantPast() and distantFuture() take every
-  // transaction. Text without "<STMTTRN>" gives no records.
+  // to `toDate` (both included) gives no record; CalendarDay::distantPast() and
+  // distantFuture() take every transaction. Text without "<STMTTRN>" gives no records.
   //
   // A record has `date` (the posting day written with the store's `OutputDateFormat`, default
   // "%m/%d/%Y"), `description` (from <NAME>, empty when absent), `amount` (from <TRNAMT>, as
@@ -73,9 +73,6 @@ class OFXReader {
   static bool addField(std::string_view key, std::string_view ofxLabel,
                        std::string_view ofxTransaction, Value& qifTransaction);
 
-  // The bounds of the widest range ("all transactions"): every posting day lies between them.
-  static CalendarDay distantPast() { return {-1000000, 1, 1}; }
-  static CalendarDay distantFuture() { return {1000000, 12, 31}; }
 
  private:
   const CVPrefs& store_;

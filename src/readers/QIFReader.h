@@ -54,9 +54,6 @@ class QIFReader {
   QIFReadResult fromQIFLines(const std::vector<std::string>& lines, CalendarDay fromDate,
                              CalendarDay toDate, CalendarDay today = CalendarDay::today()) const;
 
-  // The bounds of the widest range ("all transactions"): every dated record lies between them.
-  static CalendarDay distantPast() { return {-1000000, 1, 1}; }
-  static CalendarDay distantFuture() { return {1000000, 12, 31}; }
 
   // Normalises the `amount` of a transaction or split record for output and stores it back:
   // removes the bundle's `CVRemoveFromAmounts` characters, writes European notation when the

@@ -18,6 +18,10 @@ struct CalendarDay {
   // The local date now. The one place that reads the clock: everything that needs "today"
   // takes a CalendarDay, so tests pass the day they want.
   static CalendarDay today();
+  // Bounds before and after every real day: a date range from one to the other takes all
+  // transactions.
+  static CalendarDay distantPast() { return {-1000000, 1, 1}; }
+  static CalendarDay distantFuture() { return {1000000, 12, 31}; }
 
   // Whether the numbers name a real day of the Gregorian calendar (years 1 to 9999).
   bool isValid() const;

@@ -57,7 +57,7 @@ struct BankingHarness {
   // Reads a QIF register (every transaction, whatever its date) into the processor.
   void readQIF(std::string_view text) {
     QIFReadResult result =
-        reader.fromQIFLines(findLines(text), QIFReader::distantPast(), QIFReader::distantFuture(),
+        reader.fromQIFLines(findLines(text), CalendarDay::distantPast(), CalendarDay::distantFuture(),
                             CalendarDay{2024, 6, 15});
     ASSERT_TRUE(result.ok()) << "unreadable QIF line " << result.failedLine;
     processor.setTransactions(result.qif, options.isOn(option::confirmAllTransactions));

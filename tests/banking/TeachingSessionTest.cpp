@@ -50,7 +50,7 @@ TEST(TeachingSession, TeachingConfirmingAndGoingBackEndInTheExpectedOutputAndSto
   h.options.add(option::confirmAllTransactions);
   OFXReader reader(h.store.prefs, h.options);
   OFXReadResult read =
-      reader.fromOFX(kDownload, OFXReader::distantPast(), OFXReader::distantFuture());
+      reader.fromOFX(kDownload, CalendarDay::distantPast(), CalendarDay::distantFuture());
   ASSERT_EQ(read.count(), 5u);
   h.processor.setTransactions(read.qif, read.mustConfirm);
   BankingCreditCardQIF& p = h.processor;

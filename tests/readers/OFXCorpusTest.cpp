@@ -28,8 +28,8 @@ std::string download(const std::string& relativePath) {
 
 class OFXCorpusTest : public ::testing::Test {
  protected:
-  OFXReadResult read(const std::string& relativePath, CalendarDay from = OFXReader::distantPast(),
-                     CalendarDay to = OFXReader::distantFuture()) {
+  OFXReadResult read(const std::string& relativePath, CalendarDay from = CalendarDay::distantPast(),
+                     CalendarDay to = CalendarDay::distantFuture()) {
     return reader.fromOFX(download(relativePath), from, to);
   }
 

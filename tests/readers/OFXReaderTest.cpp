@@ -51,8 +51,8 @@ auto caseName = [](const auto& info) { return std::string(info.param.name); };
 
 class OFXReaderTest : public ::testing::Test {
  protected:
-  OFXReadResult read(std::string_view text, CalendarDay from = OFXReader::distantPast(),
-                     CalendarDay to = OFXReader::distantFuture()) {
+  OFXReadResult read(std::string_view text, CalendarDay from = CalendarDay::distantPast(),
+                     CalendarDay to = CalendarDay::distantFuture()) {
     return reader.fromOFX(text, from, to);
   }
 

@@ -50,7 +50,7 @@ class QIFCorpusTest : public ::testing::Test {
   }
 
   QIFReadResult read(const Register& qif) {
-    return reader.fromQIFLines(qif.lines, QIFReader::distantPast(), QIFReader::distantFuture(),
+    return reader.fromQIFLines(qif.lines, CalendarDay::distantPast(), CalendarDay::distantFuture(),
                                CalendarDay{2024, 6, 15});
   }
 

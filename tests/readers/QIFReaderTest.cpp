@@ -52,8 +52,8 @@ class QIFReaderTest : public ::testing::Test {
     store.prefs.setObject(prefKey::OutputDateFormat, "%m/%d/%Y");
   }
 
-  QIFReadResult read(std::string_view text, CalendarDay from = QIFReader::distantPast(),
-                     CalendarDay to = QIFReader::distantFuture()) {
+  QIFReadResult read(std::string_view text, CalendarDay from = CalendarDay::distantPast(),
+                     CalendarDay to = CalendarDay::distantFuture()) {
     return reader.fromQIFLines(linesOf(text), from, to, kToday);
   }
 

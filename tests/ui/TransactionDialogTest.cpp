@@ -79,7 +79,7 @@ struct Program {
   void start(bool confirmAll = false) {
     if (confirmAll) app->options.add(option::confirmAllTransactions);
     OFXReadResult read =
-        app->ofxReader.fromOFX(kDownload, OFXReader::distantPast(), OFXReader::distantFuture());
+        app->ofxReader.fromOFX(kDownload, CalendarDay::distantPast(), CalendarDay::distantFuture());
     app->bank.setTransactions(read.qif, read.mustConfirm);
     app->bank.setFormatters();
     app->bank.processInstructionsAndAppendToString(output, RunSettings{},

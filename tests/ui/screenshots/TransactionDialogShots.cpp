@@ -74,7 +74,7 @@ bool takeTransactionDialogShots(const QDir& out) {
   app->startUp();
   app->options.add(option::confirmAllTransactions);
   OFXReadResult read =
-      app->ofxReader.fromOFX(kDownload, OFXReader::distantPast(), OFXReader::distantFuture());
+      app->ofxReader.fromOFX(kDownload, CalendarDay::distantPast(), CalendarDay::distantFuture());
   app->bank.setTransactions(read.qif, read.mustConfirm);
   app->bank.setFormatters();
   std::string output;
