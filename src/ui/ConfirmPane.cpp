@@ -67,21 +67,14 @@ ConfirmPane::ConfirmPane(QWidget* parent)
 
   auto* transaction = new QGroupBox(tr("Transaction"));
   auto* grid = new QGridLayout(transaction);
-  auto* dateRow = new QHBoxLayout;
+  auto* date = new QWidget;
+  auto* dateRow = new QHBoxLayout(date);
+  dateRow->setContentsMargins(0, 0, 0, 0);
   dateRow->addWidget(dateText_);
   dateRow->addWidget(dateStepper_);
   dateRow->addStretch(1);
-  grid->addWidget(fieldLabel(tr("Date:")), 0, 0);
-  grid->addLayout(dateRow, 0, 1);
-  grid->addWidget(amountLabel_, 0, 2);
-  grid->addWidget(amountText_, 0, 3);
-  grid->addWidget(fieldLabel(tr("Description:")), 1, 0);
-  grid->addWidget(descriptionText_, 1, 1);
-  grid->addWidget(numberLabel_, 1, 2);
-  grid->addWidget(numberText_, 1, 3);
-  grid->addWidget(memoLabel_, 2, 0);
-  grid->addWidget(memoText_, 2, 1, 1, 3);
-  grid->setColumnStretch(1, 1);
+  layOutTransaction(grid, {date, amountLabel_, amountText_, descriptionText_, numberLabel_,
+                           numberText_, memoLabel_, memoText_});
 
   auto* categoryPromptLayout = new QGridLayout(categoryPromptView_);
   categoryPromptLayout->setContentsMargins(0, 0, 0, 0);

@@ -1,8 +1,8 @@
 #include "ui/DialogWidgets.h"
 
 #include <QComboBox>
+#include <QGridLayout>
 #include <QHBoxLayout>
-#include <QLabel>
 #include <QLabel>
 #include <QLineEdit>
 #include <QToolButton>
@@ -160,6 +160,20 @@ void focusField(QWidget* widget, bool selectAll) {
     line->selectAll();
   else
     line->end(false);
+}
+
+void layOutTransaction(QGridLayout* grid, const TransactionCells& cells) {
+  grid->addWidget(fieldLabel(QObject::tr("Date:")), 0, 0);
+  grid->addWidget(cells.date, 0, 1);
+  grid->addWidget(cells.amountLabel, 0, 2);
+  grid->addWidget(cells.amount, 0, 3);
+  grid->addWidget(fieldLabel(QObject::tr("Description:")), 1, 0);
+  grid->addWidget(cells.description, 1, 1);
+  grid->addWidget(cells.numberLabel, 1, 2);
+  grid->addWidget(cells.number, 1, 3);
+  grid->addWidget(cells.memoLabel, 2, 0);
+  grid->addWidget(cells.memo, 2, 1, 1, 3);
+  grid->setColumnStretch(1, 1);
 }
 
 }  // namespace corvela::ui

@@ -12,6 +12,7 @@
 #include "banking/DialogFields.h"
 
 class QComboBox;
+class QGridLayout;
 class QLineEdit;
 class QToolButton;
 
@@ -44,6 +45,20 @@ void showText(QWidget* label, QLabel* field, const ShownText& text);
 QLabel* fieldLabel(const QString& text, const char* objectName = nullptr);
 // A label that shows a value of the transaction, selectable for copying.
 QLabel* valueLabel(const char* objectName);
+// The transaction as it came in, at the top of both panes of the dialog.
+struct TransactionCells {
+  QWidget* date;
+  QWidget* amountLabel;
+  QWidget* amount;
+  QWidget* description;
+  QWidget* numberLabel;
+  QWidget* number;
+  QWidget* memoLabel;
+  QWidget* memo;
+};
+// Lays the cells out in three rows: date and amount, description and number, memo.
+void layOutTransaction(QGridLayout* grid, const TransactionCells& cells);
+
 // Gives `widget` the keyboard focus with its text selected, or the caret at its end.
 void focusField(QWidget* widget, bool selectAll);
 

@@ -96,17 +96,8 @@ NewInstructionPane::NewInstructionPane(QWidget* parent)
 
   auto* transaction = new QGroupBox(tr("Transaction"));
   auto* grid = new QGridLayout(transaction);
-  grid->addWidget(fieldLabel(tr("Date:")), 0, 0);
-  grid->addWidget(dateText_, 0, 1);
-  grid->addWidget(amountLabel_, 0, 2);
-  grid->addWidget(amountText_, 0, 3);
-  grid->addWidget(fieldLabel(tr("Description:")), 1, 0);
-  grid->addWidget(descriptionText_, 1, 1);
-  grid->addWidget(numberLabel_, 1, 2);
-  grid->addWidget(numberText_, 1, 3);
-  grid->addWidget(memoLabel_, 2, 0);
-  grid->addWidget(memoText_, 2, 1, 1, 3);
-  grid->setColumnStretch(1, 1);
+  layOutTransaction(grid, {dateText_, amountLabel_, amountText_, descriptionText_, numberLabel_,
+                           numberText_, memoLabel_, memoText_});
   amountText_->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
 
   auto* descriptionMatch = new QVBoxLayout(descriptionMatchView_);
