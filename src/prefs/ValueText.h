@@ -17,8 +17,14 @@ std::string describe(const Value& value);
 std::string toJSON(const Value& value);
 
 // Reads JSON written by toJSON, or by hand. A number with a fraction or an exponent is a real,
-// any other number an integer. Errors say where the text went wrong ("line 3, column 7: ...").
+// any other number an integer (one too large for 64 bits is refused). Errors say where the text
+// went wrong: "line 3, column 7: <reason>" for broken JSON, "at Accounts[2]: <reason>" for a
+// $date or $data that cannot be read, and nesting deeper than 200 levels is refused.
 Result<Value> fromJSON(std::string_view text);
+
+// Base64 text of bytes, and back; unbase64 answers false on a character outside the alphabet.
+std::string base64(const Value::Bytes& bytes);
+bool unbase64(std::string_view text, Value::Bytes* bytes);
 
 // Conversions between the stored date (seconds since 2001-01-01 UTC) and ISO 8601 text in UTC.
 std::string isoDate(Value::Date date);

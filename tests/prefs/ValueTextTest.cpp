@@ -31,26 +31,32 @@ TEST(ValueTextTest, JsonRoundTripKeepsEveryTypeAndValue) {
 TEST(ValueTextTest, JsonErrorsSayWhere) {
   struct Case {
     const char* text;
-    const char* message;
+    const char* message;  // the whole message, or how it begins when it ends in ": "
   };
   const Case cases[] = {
-      {"", "line 1, column 1: a value was expected"},
-      {"[1,\n 2", "line 2, column 3: ',' or ']' was expected"},
-      {"{\"a\" 1}", "line 1, column 6: ':' was expected"},
-      {"{1: 2}", "line 1, column 2: a key in double quotes was expected"},
-      {"\"abc", "line 1, column 5: the string is not closed"},
-      {"\"\\q\"", "line 1, column 3: unknown escape in a string"},
-      {"[1] x", "line 1, column 5: unexpected text after the value"},
-      {"99999999999999999999", "line 1, column 1: the number is too large"},
-      {"{\"$date\": \"yesterday\"}",
-       "line 1, column 23: a $date must look like 2024-01-31T12:00:00Z"},
+      {"", "line 1, column 1: "},
+      {"[1,\n 2", "line 2, column 3: "},
+      {"{\"a\" 1}", "line 1, column 6: "},
+      {"\"\\q\"", "line 1, column 3: "},
+      {"[1] x", "line 1, column 5: "},
+      {"99999999999999999999", "at the top: the number is too large"},
+      {"{\"Accounts\": [1, {\"$date\": \"yesterday\"}]}",
+       "at Accounts[1]: a $date must look like 2024-01-31T12:00:00Z"},
       {"{\"$date\": \"2024-01-01T-1:00:00Z\"}",
-       "line 1, column 34: a $date must look like 2024-01-31T12:00:00Z"},
+       "at the top: a $date must look like 2024-01-31T12:00:00Z"},
+      {"{\"x\": {\"$data\": \"no base64!\"}}", "at x: $data must be base64"},
   };
   for (const Case& c : cases) {
     Result<Value> r = fromJSON(c.text);
     ASSERT_FALSE(r.ok()) << c.text;
-    EXPECT_EQ(r.message(), c.message) << c.text;
+    std::string_view expected = c.message;
+    if (expected.ends_with(": ")) {
+      // The reason for broken JSON is the parser's own; the place is ours.
+      EXPECT_TRUE(r.message().starts_with(expected)) << c.text << " gave: " << r.message();
+      EXPECT_GT(r.message().size(), expected.size()) << c.text;
+    } else {
+      EXPECT_EQ(r.message(), expected) << c.text;
+    }
   }
 }
 
