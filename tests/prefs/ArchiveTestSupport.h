@@ -5,6 +5,8 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -169,6 +171,25 @@ inline Bytes assembleBplist(const std::vector<Bytes>& objects, std::uint64_t top
   be64(claimedObjects ? claimedObjects : objects.size());
   be64(top);
   be64(table);
+  return out;
+}
+
+inline bool havePython() {
+  return std::system("python3 -c 'import plistlib' >/dev/null 2>&1") == 0;
+}
+
+// Runs a Python script with one argument; returns its standard output, or "" when it failed.
+inline std::string runPython(const TempFolder& folder, const std::string& script,
+                             const std::string& arg, int* exitCode) {
+  std::string scriptPath = folder.file("script.py");
+  std::ofstream(scriptPath) << script;
+  std::string command = "python3 '" + scriptPath + "' '" + arg + "' 2>&1";
+  FILE* pipe = popen(command.c_str(), "r");
+  if (!pipe) return "";
+  std::string out;
+  char buffer[4096];
+  while (std::size_t n = std::fread(buffer, 1, sizeof buffer, pipe)) out.append(buffer, n);
+  *exitCode = pclose(pipe);
   return out;
 }
 

@@ -3,11 +3,14 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
+#include <fstream>
 #include <set>
 #include <string>
 #include <vector>
 
+#include "prefs/ArchiveTestSupport.h"
 #include "prefs/Bundle.h"
+#include "prefs/ValueText.h"
 
 namespace corvela {
 
@@ -63,23 +66,38 @@ const char* const kMonthNames[] = {"January",   "February", "March",    "April",
                                    "May",       "June",     "July",     "August",
                                    "September", "October",  "November", "December"};
 
-TEST(BundleTest, TheBuiltInTextReads) {
-  Result<Bundle> read = Bundle::fromXML(kBundlePlist);
-  ASSERT_TRUE(read.ok()) << read.message();
-  EXPECT_EQ(read.value().tables(), bundle().tables());
-  for (const char* key : {"CVShortDateFormats", "CVLongMonths", "CVAfterLongMonth",
-                          "CVLongDateFormats", "CVLongDateNoYearFormats"}) {
-    EXPECT_TRUE(bundle().table(key).isArray()) << key;
-  }
+// The tables as another reader of XML property lists reads them: plistlib, printing JSON in the
+// form fromJSON reads.
+const char kPlistToJson[] = R"PY(
+import datetime, json, plistlib, sys
+def plain(v):
+    if isinstance(v, dict): return {k: plain(x) for k, x in v.items()}
+    if isinstance(v, list): return [plain(x) for x in v]
+    if isinstance(v, datetime.datetime): return {'$date': v.strftime('%Y-%m-%dT%H:%M:%SZ')}
+    if isinstance(v, bytes): return {'$data': __import__('base64').b64encode(v).decode()}
+    return v
+print(json.dumps(plain(plistlib.load(open(sys.argv[1], 'rb')))))
+)PY";
+
+TEST(BundleTest, TheBuiltInTablesReadAsAnotherReaderReadsThem) {
+  if (!testing::havePython()) GTEST_SKIP() << "python3 with plistlib is not installed";
+  testing::TempFolder folder;
+  std::string plist = folder.file("bundle.plist");
+  std::ofstream(plist, std::ios::binary) << kBundlePlist;
+  int exitCode = -1;
+  std::string json = testing::runPython(folder, kPlistToJson, plist, &exitCode);
+  ASSERT_EQ(exitCode, 0) << json;
+  Result<Value> expected = fromJSON(json);
+  ASSERT_TRUE(expected.ok()) << expected.message();
+  EXPECT_EQ(bundle().tables(), expected.value());
+  EXPECT_GT(bundle().tables().size(), 5u);
 }
 
 TEST(BundleTest, FromXMLWantsADictionaryAtTheRoot) {
-  Result<Bundle> notDict = Bundle::fromXML("<plist><array/></plist>");
-  ASSERT_FALSE(notDict.ok());
-  EXPECT_EQ(notDict.message(), "The bundle tables must be a property list whose root is a <dict>.");
-  Result<Bundle> broken = Bundle::fromXML("<plist><dict><key>CVLongMonths</key></dict></plist>");
-  ASSERT_FALSE(broken.ok());
-  EXPECT_EQ(broken.message(), "Property list, line 1: the key \"CVLongMonths\" has no value");
+  for (const char* xml : {"<plist><array/></plist>", "not a property list", ""}) {
+    Result<Bundle> read = Bundle::fromXML(xml);
+    EXPECT_FALSE(read.ok()) << xml;
+  }
   Result<Bundle> good = Bundle::fromXML(
       "<plist><dict><key>CVRemoveFromAmounts</key><string>$)</string></dict></plist>");
   ASSERT_TRUE(good.ok());

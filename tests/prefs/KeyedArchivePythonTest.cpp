@@ -15,24 +15,9 @@
 namespace corvela {
 namespace {
 
+using testing::havePython;
+using testing::runPython;
 using testing::TempFolder;
-
-bool havePython() { return std::system("python3 -c 'import plistlib' >/dev/null 2>&1") == 0; }
-
-// Runs a Python script with one argument; returns its standard output, or "" when it failed.
-std::string runPython(const TempFolder& folder, const std::string& script, const std::string& arg,
-                      int* exitCode) {
-  std::string scriptPath = folder.file("script.py");
-  std::ofstream(scriptPath) << script;
-  std::string command = "python3 '" + scriptPath + "' '" + arg + "' 2>&1";
-  FILE* pipe = popen(command.c_str(), "r");
-  if (!pipe) return "";
-  std::string out;
-  char buffer[4096];
-  while (std::size_t n = std::fread(buffer, 1, sizeof buffer, pipe)) out.append(buffer, n);
-  *exitCode = pclose(pipe);
-  return out;
-}
 
 // Loads the archive with plistlib, follows the UIDs and prints the result as JSON, with dates
 // as {"$time": seconds since 2001} and data as {"$hex": ...}.
