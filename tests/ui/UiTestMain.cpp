@@ -5,6 +5,7 @@
 #include <array>
 #include <utility>
 
+#include "support/PrivateHome.h"
 #include "ui/UiTests.h"
 
 using namespace corvela::ui::testing;
@@ -28,6 +29,7 @@ constexpr std::array<std::pair<const char*, Runner>, 9> kClasses = {{
 }  // namespace
 
 int main(int argc, char** argv) {
+  corvela::testing::PrivateHome home;
   QApplication app(argc, argv);
   QStringList arguments = QApplication::arguments();
   QString only;
