@@ -103,95 +103,72 @@ TEST_F(OptionsDialogTest, DisplayOfAnEmptyListShowsEverythingOff) {
   EXPECT_EQ(view.controls, expected);
 }
 
-// One option list and what one control shows for it.
-struct DisplayCase {
-  const char* name;
-  std::vector<std::string_view> list;
-  std::function<int(const OptionsForm&)> control;
-  int expected;
-};
-void PrintTo(const DisplayCase& c, std::ostream* os) { *os << c.name; }
-
-class OptionsDisplayTest : public OptionsDialogTest,
-                           public ::testing::WithParamInterface<DisplayCase> {};
-
-TEST_P(OptionsDisplayTest, ControlShowsTheList) {
-  setList(GetParam().list);
+// Every option the dialog shows survives display and OK alone; where options exclude each
+// other, the dialog shows (and so keeps) the one that wins; options it does not show are dropped.
+TEST_F(OptionsDialogTest, DisplayThenOkKeepsWhatTheDialogShows) {
+  using L = std::vector<std::string_view>;
+  struct Case {
+    L list, kept;
+  };
+  std::vector<Case> cases = {
+      {{option::baseCategoriesOnCategories, option::useCategoriesIfPresent},
+       {option::useCategoriesIfPresent}},
+      {{option::dontAddCategories, option::baseCategoriesOnCategories},
+       {option::baseCategoriesOnCategories}},
+      {{option::justFinishLater, option::justStop}, {option::justStop}},
+      {{option::showAllAccountNames}, {}},  // offered only with append
+      {{option::append, option::showAllAccountNames},
+       {option::append, option::showAllAccountNames}},
+      {{option::dontAddCategories, option::updateCategoryWhenDescriptionChanged},
+       {option::dontAddCategories}},
+      {{option::accountsInCategories, option::dontConfirmCancel}, {}},
+  };
+  for (std::string_view alone : {option::append,
+                                 option::markBankTransactionsAsCleared,
+                                 option::markBankTransactionsAsUncleared,
+                                 option::markCreditCardTransactionsAsCleared,
+                                 option::markCreditCardTransactionsAsUncleared,
+                                 option::markInvestmentTransactionsAsCleared,
+                                 option::markInvestmentTransactionsAsUncleared,
+                                 option::markUnknownTransactionsAsCleared,
+                                 option::markUnknownTransactionsAsUncleared,
+                                 option::runAutomatically,
+                                 option::confirmAllTransactions,
+                                 option::textConfirmAllTransactions,
+                                 option::treatMemoAsDescription,
+                                 option::leaveBlankDescriptionsBlank,
+                                 option::matchDescriptionThenMemo,
+                                 option::matchMemoThenDescription,
+                                 option::longestInstructionMatch,
+                                 option::baseCategoriesOnCategories,
+                                 option::useCategoriesIfPresent,
+                                 option::dontAddCategories,
+                                 option::matchDescriptionWithContains,
+                                 option::quicken2003,
+                                 option::formatFirstMatch,
+                                 option::useOFXTRNTYPE,
+                                 option::initialCaps,
+                                 option::europeanDates,
+                                 option::outputEuropeanDates,
+                                 option::outputEuropeanAmounts,
+                                 option::outputDashDates,
+                                 option::justStop,
+                                 option::justFinishLater,
+                                 option::removeLongNumber,
+                                 option::updateCategoryWhenDescriptionChanged})
+    cases.push_back({{alone}, {alone}});
+  for (const Case& c : cases) {
+    setList(c.list);
+    dialog.display();
+    dialog.ok();
+    std::vector<std::string> expected(c.kept.begin(), c.kept.end());
+    expected.push_back("converted2.2");
+    EXPECT_EQ(storedList(prefs), expected) << (c.list.empty() ? "" : c.list.front());
+  }
+  // Both pages show the one European-dates option.
+  setList({option::europeanDates});
   dialog.display();
-  EXPECT_EQ(GetParam().control(view.controls), GetParam().expected);
-}
-
-int bank(const OptionsForm& f) { return f.clearedStatusBankTransactions; }
-int card(const OptionsForm& f) { return f.clearedStatusCreditCardTransactions; }
-int investment(const OptionsForm& f) { return f.clearedStatusInvestmentTransactions; }
-int unknown(const OptionsForm& f) { return f.clearedStatusUnknownTransactions; }
-int match(const OptionsForm& f) { return f.descriptionMemoMatchPopup; }
-int category(const OptionsForm& f) { return f.categoryRadioButtons; }
-int cancelRow(const OptionsForm& f) { return f.cancelRadioButtons; }
-int qifConfirm(const OptionsForm& f) { return f.qifConfirmAllTransactions.on; }
-int longest(const OptionsForm& f) { return f.longestMatch.on; }
-int bothEuropean(const OptionsForm& f) { return f.europeanDates.on + f.secondQIFEuropeanDates.on; }
-
-INSTANTIATE_TEST_SUITE_P(
-    Controls, OptionsDisplayTest,
-    ::testing::Values(
-        DisplayCase{"BankCleared", {option::markBankTransactionsAsCleared}, bank, 1},
-        DisplayCase{"BankUncleared", {option::markBankTransactionsAsUncleared}, bank, 2},
-        DisplayCase{"CardCleared", {option::markCreditCardTransactionsAsCleared}, card, 1},
-        DisplayCase{
-            "InvestmentUncleared", {option::markInvestmentTransactionsAsUncleared}, investment, 2},
-        DisplayCase{"UnknownCleared", {option::markUnknownTransactionsAsCleared}, unknown, 1},
-        DisplayCase{
-            "OtherKindLeavesBankAtNeither", {option::markUnknownTransactionsAsCleared}, bank, 0},
-        DisplayCase{"DescriptionThenMemo", {option::matchDescriptionThenMemo}, match, 1},
-        DisplayCase{"MemoThenDescription", {option::matchMemoThenDescription}, match, 2},
-        DisplayCase{"CategoriesFromInstructions", {}, category, 0},
-        DisplayCase{"BaseOnCategories", {option::baseCategoriesOnCategories}, category, 1},
-        DisplayCase{"UseIfPresent", {option::useCategoriesIfPresent}, category, 2},
-        DisplayCase{"DontAdd", {option::dontAddCategories}, category, 3},
-        DisplayCase{"UseIfPresentWinsOverBase",
-                    {option::baseCategoriesOnCategories, option::useCategoriesIfPresent},
-                    category,
-                    2},
-        DisplayCase{"BaseWinsOverDontAdd",
-                    {option::dontAddCategories, option::baseCategoriesOnCategories},
-                    category,
-                    1},
-        DisplayCase{"CancelAsks", {}, cancelRow, 2},
-        DisplayCase{"CancelJustStops", {option::justStop}, cancelRow, 0},
-        DisplayCase{"CancelFinishesLater", {option::justFinishLater}, cancelRow, 1},
-        DisplayCase{"JustStopWinsOverFinishLater",
-                    {option::justFinishLater, option::justStop},
-                    cancelRow,
-                    0},
-        DisplayCase{"QIFConfirmShowsConfirmAll", {option::confirmAllTransactions}, qifConfirm, 1},
-        DisplayCase{"LongestMatchShowsLongestInstructionMatch",
-                    {option::longestInstructionMatch},
-                    longest,
-                    1},
-        DisplayCase{"EuropeanDatesOnBothPages", {option::europeanDates}, bothEuropean, 2}),
-    [](const ::testing::TestParamInfo<DisplayCase>& info) { return info.param.name; });
-
-TEST_F(OptionsDialogTest, ShowAllAccountNamesIsOfferedOnlyWithAppend) {
-  setList({option::showAllAccountNames});
-  dialog.display();
-  EXPECT_EQ(view.controls.showAllAccountNames, (OptionSwitch{false, false}));
-  EXPECT_FALSE(view.controls.showAllAccountNamesHelpEnabled);
-
-  setList({option::append, option::showAllAccountNames});
-  dialog.display();
-  EXPECT_EQ(view.controls.showAllAccountNames, (OptionSwitch{true, true}));
-  EXPECT_TRUE(view.controls.showAllAccountNamesHelpEnabled);
-}
-
-TEST_F(OptionsDialogTest, DisplayAppliesTheCategoryRule) {
-  setList({option::dontAddCategories, option::updateCategoryWhenDescriptionChanged});
-  dialog.display();
-  EXPECT_EQ(view.controls.updateCategoryWhenDescriptionChanged, (OptionSwitch{false, false}));
-
-  setList({option::updateCategoryWhenDescriptionChanged});
-  dialog.display();
-  EXPECT_EQ(view.controls.updateCategoryWhenDescriptionChanged, (OptionSwitch{true, true}));
+  EXPECT_TRUE(view.controls.europeanDates.on && view.controls.secondQIFEuropeanDates.on);
 }
 
 TEST_F(OptionsDialogTest, OtherCategoryTagsUncheckAndDisableUpdateCategory) {
@@ -328,64 +305,6 @@ TEST_F(OptionsDialogTest, OkWritesEveryOptionInItsOrder) {
                                    "converted2.2",
                                }));
 }
-
-TEST_F(OptionsDialogTest, OkWithNothingSetKeepsOnlyTheLayoutMarker) {
-  setList({option::accountsInCategories, option::initialCaps, option::dontConfirmCancel});
-  dialog.display();
-  edit([](OptionsForm& f) { f.initialCaps.on = false; });
-  dialog.ok();
-  EXPECT_EQ(storedList(prefs), (std::vector<std::string>{"converted2.2"}));
-}
-
-// A choice control's value and the option OK writes for it.
-struct ChoiceCase {
-  const char* name;
-  std::function<void(OptionsForm&)> select;
-  std::vector<std::string> expected;
-};
-void PrintTo(const ChoiceCase& c, std::ostream* os) { *os << c.name; }
-
-class OptionsChoiceTest : public OptionsDialogTest,
-                          public ::testing::WithParamInterface<ChoiceCase> {};
-
-TEST_P(OptionsChoiceTest, OkWritesTheChosenOption) {
-  dialog.display();
-  edit(GetParam().select);
-  dialog.ok();
-  std::vector<std::string> expected = GetParam().expected;
-  expected.push_back("converted2.2");
-  EXPECT_EQ(storedList(prefs), expected);
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Choices, OptionsChoiceTest,
-    ::testing::Values(
-        ChoiceCase{"BankUncleared",
-                   [](OptionsForm& f) { f.clearedStatusBankTransactions = 2; },
-                   {"markBankTransactionsAsUncleared"}},
-        ChoiceCase{"CardCleared",
-                   [](OptionsForm& f) { f.clearedStatusCreditCardTransactions = 1; },
-                   {"markCreditCardTransactionsAsCleared"}},
-        ChoiceCase{"InvestmentUncleared",
-                   [](OptionsForm& f) { f.clearedStatusInvestmentTransactions = 2; },
-                   {"markInvestmentTransactionsAsUncleared"}},
-        ChoiceCase{"UnknownCleared",
-                   [](OptionsForm& f) { f.clearedStatusUnknownTransactions = 1; },
-                   {"markUnknownTransactionsAsCleared"}},
-        ChoiceCase{"DescriptionThenMemo",
-                   [](OptionsForm& f) { f.descriptionMemoMatchPopup = 1; },
-                   {"matchDescriptionThenMemo"}},
-        ChoiceCase{"BaseOnCategories",
-                   [](OptionsForm& f) { f.categoryRadioButtons = 1; },
-                   {"baseCategoriesOnCategories"}},
-        ChoiceCase{"UseIfPresent",
-                   [](OptionsForm& f) { f.categoryRadioButtons = 2; },
-                   {"useCategoriesIfPresent"}},
-        ChoiceCase{
-            "DontAdd", [](OptionsForm& f) { f.categoryRadioButtons = 3; }, {"dontAddCategories"}},
-        ChoiceCase{"JustStop", [](OptionsForm& f) { f.cancelRadioButtons = 0; }, {"justStop"}},
-        ChoiceCase{"AskEachTime", [](OptionsForm& f) { f.cancelRadioButtons = 2; }, {}}),
-    [](const ::testing::TestParamInfo<ChoiceCase>& info) { return info.param.name; });
 
 TEST_F(OptionsDialogTest, OkSetsTheOutputDatePatterns) {
   dialog.display();
