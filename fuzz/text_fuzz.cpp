@@ -15,6 +15,7 @@
 
 #include "../tests/text/SscanfOracle.h"
 #include "formats/InputFormatKeys.h"
+#include "formats/InputFormatRules.h"
 #include "prefs/Bundle.h"
 #include "text/Amounts.h"
 #include "text/CaseInsensitive.h"
@@ -37,7 +38,7 @@ void check(bool condition, const char* what) {
 }
 
 const DateTables& tables() {
-  static const DateTables built = DateTables::fromBundle(Bundle::builtIn());
+  static const DateTables built = Bundle::builtIn().dateTables();
   return built;
 }
 
@@ -67,6 +68,7 @@ Value formatFrom(std::string_view control) {
 
 void fuzzDates(std::string_view text, const Value& format, ScanState& state) {
   const CalendarDay today{2024, 6, 15};
+  const DateRule rule = dateRuleOf(format);
   for (auto find : {findDateSlash, findDateDash, findDateDot}) {
     if (auto at = find(text)) check(*at < text.size(), "numeric date outside the text");
   }
@@ -76,21 +78,21 @@ void fuzzDates(std::string_view text, const Value& format, ScanState& state) {
   }
   std::size_t from = 0;
   for (int guard = 0; guard < 10000 && from <= text.size(); ++guard) {
-    std::optional<TextSpan> date = findDate(text, format, tables(), state, from);
+    std::optional<TextSpan> date = findDate(text, rule, tables(), state, from);
     if (!date) break;
     check(date->end() <= text.size(), "date runs past the text");
     std::string_view field = text.substr(date->start, date->length);
-    (void)parseDate(field, format, tables(), today);
+    (void)parseDate(field, rule, tables(), today);
     from = std::max(date->start + std::max<std::size_t>(1, date->length), from + 1);
   }
-  (void)parseDate(text, format, tables(), today);
+  (void)parseDate(text, rule, tables(), today);
   (void)parseQIFDate(text, tables(), false, today);
   (void)parseQIFDate(text, tables(), true, today);
 }
 
 void fuzzFields(std::string_view text, const Value& format, ScanState& state) {
   for (std::size_t start = 0; start < text.size();) {
-    FieldBreak field = findField(text, start, format, state);
+    FieldBreak field = findField(text, start, fieldRuleOf(format), state);
     check(field.next > start, "field finder does not move on");
     check(field.end >= start && field.end <= field.next && field.next <= text.size(),
           "field outside the text");

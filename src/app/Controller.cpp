@@ -12,6 +12,7 @@
 #include "formats/OutputFormats.h"
 #include "lists/Accounts.h"
 #include "lists/Categories.h"
+#include "prefs/Bundle.h"
 #include "prefs/CVPrefs.h"
 #include "prefs/KeyedArchive.h"
 #include "prefs/Preferences.h"
@@ -39,7 +40,7 @@ constexpr std::string_view kContinuationSameNumber = "sameNumberSwitch";
 }  // namespace
 
 Controller::Controller(ControllerParts parts)
-    : parts_(std::move(parts)), dateTables_(DateTables::fromBundle(parts_.bundle)) {}
+    : parts_(std::move(parts)), dateTables_(parts_.bundle.dateTables()) {}
 
 RunSettings Controller::runSettings() const {
   RunSettings settings;

@@ -28,7 +28,7 @@ inline constexpr std::string_view firstLineStartsWithTransactionDate =
     "firstLineStartsWithTransactionDate";                               // bool
 inline constexpr std::string_view nonUScharacters = "nonUScharacters";  // bool
 
-// Field cutting: one of the fieldRule values below.
+// Field cutting: one of the fieldRule values of text/Fields.h.
 inline constexpr std::string_view Fields = "Fields";
 
 // Field assignment, bank and credit card (column numbers unless noted).
@@ -72,20 +72,5 @@ inline constexpr std::string_view formatName = "formatName";
 inline constexpr std::string_view quickenName = "quickenName";
 inline constexpr std::string_view ofxType = "ofxType";
 }  // namespace formatMappingKey
-
-// Values of the Fields key: the rule by which a transaction is cut into fields.
-namespace fieldRule {
-inline constexpr std::string_view INITIAL_BLANKS = "INITIAL_BLANKS";
-inline constexpr std::string_view COLUMNS = "COLUMNS";
-inline constexpr std::string_view COUNT = "COUNT";
-inline constexpr std::string_view TABS_ONLY = "TABS_ONLY";
-inline constexpr std::string_view MULTIPLE_BLANKS = "MULTIPLE_BLANKS";
-inline constexpr std::string_view CSV = "CSV";
-inline constexpr std::string_view SSV = "SSV";
-inline constexpr std::string_view OFX = "OFX";
-
-// Whether a rule is a separated-values rule (any value ending in "SV").
-inline bool isSeparatedValues(std::string_view rule) { return rule.ends_with("SV"); }
-}  // namespace fieldRule
 
 }  // namespace corvela

@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <utility>
 
-#include "formats/InputFormatKeys.h"
 #include "formats/OutputFormatKeys.h"
 #include "lists/Categories.h"
 #include "prefs/Bundle.h"
@@ -385,11 +384,12 @@ std::string OutputFormats::convertedDate(const Value& format, std::string_view d
   const bool dayFirst =
       dayAt != std::string_view::npos && (monthAt == std::string_view::npos || dayAt < monthAt);
 
-  const DateTables tables = DateTables::fromBundle(bundle_);
+  const DateTables tables = bundle_.dateTables();
   const CalendarDay today = CalendarDay::today();
   for (std::string_view delimiter : {",", "/", "-"}) {
-    Value reading{{std::string(inputFormatKey::DateDelimiter), delimiter},
-                  {std::string(inputFormatKey::DayBeforeMonth), dayFirst}};
+    DateRule reading;
+    reading.delimiter = delimiter;
+    reading.dayBeforeMonth = dayFirst;
     std::optional<CalendarDay> day = parseDate(date, reading, tables, today);
     // Numbers that name no real day would be rolled into another date; keep the text instead.
     if (!day || !day->isValid()) continue;

@@ -85,6 +85,17 @@ Result<Value> toValue(plist_t node, int depth) {
   }
 }
 
+std::vector<std::string> strings(const Value& table, bool keepPlaces) {
+  std::vector<std::string> out;
+  for (const Value& entry : table.toArray()) {
+    if (entry.isString())
+      out.push_back(entry.toString());
+    else if (keepPlaces)
+      out.emplace_back();
+  }
+  return out;
+}
+
 }  // namespace
 
 const Bundle& Bundle::builtIn() {
@@ -110,6 +121,29 @@ Result<Bundle> Bundle::fromXML(std::string_view xml) {
   Result<Value> tables = toValue(root.get(), 0);
   if (!tables.ok()) return tables.status();
   return Bundle(std::move(tables).value());
+}
+
+DateTables Bundle::dateTables() const {
+  DateTables tables;
+  tables.shortDateFormats = strings(table("CVShortDateFormats"), false);
+  tables.longMonths = strings(table("CVLongMonths"), true);
+  tables.afterLongMonth = strings(table("CVAfterLongMonth"), false);
+
+  // The year-less table borrows its months by position, so both are walked together before
+  // anything is dropped.
+  const Value& withYear = table("CVLongDateFormats");
+  const Value& withoutYear = table("CVLongDateNoYearFormats");
+  for (std::size_t i = 0; i < withYear.size(); ++i) {
+    const Value& entry = withYear[i];
+    std::int64_t month = entry["month"].toInt();
+    bool monthOK = entry["month"].isNumber() && month >= 1 && month <= 12;
+    if (monthOK && entry["format"].isString())
+      tables.longDateFormats.push_back({entry["format"].toString(), static_cast<int>(month)});
+    if (monthOK && i < withoutYear.size() && withoutYear[i]["format"].isString())
+      tables.longDateNoYearFormats.push_back(
+          {withoutYear[i]["format"].toString(), static_cast<int>(month)});
+  }
+  return tables;
 }
 
 }  // namespace corvela

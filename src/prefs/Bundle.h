@@ -4,6 +4,7 @@
 
 #include "prefs/Status.h"
 #include "prefs/Value.h"
+#include "text/DateTables.h"
 
 namespace corvela {
 
@@ -21,6 +22,12 @@ class Bundle {
   // The table under `key` (CVShortDateFormats, CVLongMonths, ...), or a null value.
   const Value& table(std::string_view key) const { return tables_[key]; }
   const Value& tables() const { return tables_; }
+
+  // The date tables (CVShortDateFormats, CVLongMonths, CVAfterLongMonth, CVLongDateFormats,
+  // CVLongDateNoYearFormats) in the shape the date functions use. A missing table or a
+  // malformed entry is left out (an entry of CVLongDateFormats without a month of 1 to 12 too),
+  // so the date functions simply recognise less; they never fail because of the tables.
+  DateTables dateTables() const;
 
  private:
   explicit Bundle(Value tables) : tables_(std::move(tables)) {}

@@ -51,7 +51,7 @@ QIFReader::QIFReader(const CVPrefs& store, const Preferences& options, const Bun
 QIFReadResult QIFReader::fromQIFLines(const std::vector<std::string>& lines, CalendarDay fromDate,
                                       CalendarDay toDate, CalendarDay today) const {
   QIFReadResult result;
-  const DateTables tables = DateTables::fromBundle(bundle_);
+  const DateTables tables = bundle_.dateTables();
   const bool european = options_.isOn(option::europeanDates);
   std::string outputDateFormat = store_.objectForKey(prefKey::OutputDateFormat).toString();
   if (outputDateFormat.empty()) outputDateFormat = kDefaultOutputDateFormat;

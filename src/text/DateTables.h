@@ -5,8 +5,6 @@
 
 namespace corvela {
 
-class Bundle;
-
 // One long-date pattern and the month it recognises.
 struct LongDateFormat {
   std::string format;  // a scan pattern (see ScanPattern.h) that ends with %n
@@ -15,8 +13,8 @@ struct LongDateFormat {
   bool operator==(const LongDateFormat&) const = default;
 };
 
-// The date tables of the bundle, in the shape the date functions use. Built once from a Bundle;
-// tests build small ones directly.
+// The date tables of the bundle, in the shape the date functions use. Built once by
+// Bundle::dateTables(); tests build small ones directly.
 struct DateTables {
   // CVShortDateFormats: numeric QIF dates; three number conversions, then %n.
   std::vector<std::string> shortDateFormats;
@@ -31,11 +29,6 @@ struct DateTables {
   // CVLongDateNoYearFormats: long dates without a year; the day, then %n. The month of entry j
   // is that of CVLongDateFormats entry j; an entry with no such partner is left out.
   std::vector<LongDateFormat> longDateNoYearFormats;
-
-  // The tables under those five keys. A missing table or a malformed entry is left out (an entry
-  // of CVLongDateFormats without a month of 1 to 12 too), so the date functions simply recognise
-  // less; they never fail because of the tables.
-  static DateTables fromBundle(const Bundle& bundle);
 };
 
 }  // namespace corvela

@@ -5,7 +5,6 @@
 #include <utility>
 #include <vector>
 
-#include "formats/InputFormatKeys.h"
 #include "text/CharClass.h"
 #include "text/ScanPattern.h"
 
@@ -217,11 +216,11 @@ std::optional<std::size_t> findDateLong(std::string_view text, const DateTables&
   return std::nullopt;
 }
 
-std::optional<TextSpan> findDate(std::string_view text, const Value& format,
+std::optional<TextSpan> findDate(std::string_view text, const DateRule& rule,
                                  const DateTables& tables, ScanState& state, std::size_t from) {
   if (from > text.size()) return std::nullopt;
-  if (format.contains(inputFormatKey::OFX)) {
-    const std::string& after = str(format, inputFormatKey::DateAfter);
+  if (rule.ofx) {
+    const std::string& after = rule.dateAfter;
     if (after.empty()) return std::nullopt;
     std::size_t found = text.find(after, from);
     if (found == std::string_view::npos) return std::nullopt;
@@ -230,14 +229,14 @@ std::optional<TextSpan> findDate(std::string_view text, const Value& format,
     return TextSpan{start, std::min<std::size_t>(8, text.size() - start)};
   }
 
-  std::string_view separator = firstCharacter(str(format, inputFormatKey::DateDelimiter));
-  std::string_view dateStart = firstCharacter(str(format, inputFormatKey::DateStart));
-  std::string_view dateEnd = firstCharacter(str(format, inputFormatKey::DateEnd));
+  std::string_view separator = firstCharacter(rule.delimiter);
+  std::string_view dateStart = firstCharacter(rule.start);
+  std::string_view dateEnd = firstCharacter(rule.end);
   if (separator.empty() || dateStart.empty()) return std::nullopt;
   const bool longDates = separator == ",";
   const std::string fullPattern = numericPattern(separator[0], 3);
   const std::string partialPattern = numericPattern(separator[0], 2);
-  const Value* distance = format.find(inputFormatKey::DistanceFromNewline);
+  const std::optional<std::int64_t>& distance = rule.distanceFromNewline;
   MarkBehind startMark(text, dateStart);
 
   std::optional<std::size_t> lastNumericStart;
@@ -283,7 +282,7 @@ std::optional<TextSpan> findDate(std::string_view text, const Value& format,
     if (!endOK) continue;
 
     if (distance) {
-      std::int64_t n = distance->toInt();
+      std::int64_t n = *distance;
       bool atColumn = static_cast<std::int64_t>(start) == n - 1;
       bool afterBreak =
           n >= 1 && static_cast<std::int64_t>(start) >= n &&
@@ -301,11 +300,11 @@ std::optional<TextSpan> findDate(std::string_view text, const Value& format,
   return std::nullopt;
 }
 
-std::optional<CalendarDay> parseDate(std::string_view date, const Value& format,
+std::optional<CalendarDay> parseDate(std::string_view date, const DateRule& rule,
                                      const DateTables& tables, const CalendarDay& today) {
-  std::string_view separator = firstCharacter(str(format, inputFormatKey::DateDelimiter));
-  std::string_view dateEnd = firstCharacter(str(format, inputFormatKey::DateEnd));
-  const bool dayBeforeMonth = format[inputFormatKey::DayBeforeMonth].toBool();
+  std::string_view separator = firstCharacter(rule.delimiter);
+  std::string_view dateEnd = firstCharacter(rule.end);
+  const bool dayBeforeMonth = rule.dayBeforeMonth;
 
   if (separator == "/" || separator == "-" || separator == ".") {
     ScanResult read = scanPattern(date, numericPattern(separator[0], 3));

@@ -2,7 +2,6 @@
 
 #include <algorithm>
 
-#include "formats/InputFormatKeys.h"
 #include "text/CharClass.h"
 
 namespace corvela {
@@ -59,11 +58,10 @@ FieldBreak separatedValues(std::string_view text, std::size_t start, char separa
 
 }  // namespace
 
-FieldBreak findField(std::string_view text, std::size_t start, const Value& format,
+FieldBreak findField(std::string_view text, std::size_t start, std::string_view rule,
                      ScanState& state) {
   const std::size_t n = text.size();
   if (start >= n) return {n, n};
-  const std::string& rule = str(format, inputFormatKey::Fields);
   if (rule == fieldRule::OFX) return {n, n};
   if (rule == fieldRule::MULTIPLE_BLANKS) return multipleBlanks(text, start, state);
   if (fieldRule::isSeparatedValues(rule))

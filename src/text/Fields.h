@@ -4,7 +4,6 @@
 #include <optional>
 #include <string_view>
 
-#include "prefs/Value.h"
 #include "text/ScanState.h"
 
 namespace corvela {
@@ -19,7 +18,22 @@ struct FieldBreak {
   bool operator==(const FieldBreak&) const = default;
 };
 
-// Cuts the field that starts at `start` by the format's Fields rule (formats/InputFormatKeys.h):
+// Values of an input format's Fields key: the rule by which a transaction is cut into fields.
+namespace fieldRule {
+inline constexpr std::string_view INITIAL_BLANKS = "INITIAL_BLANKS";
+inline constexpr std::string_view COLUMNS = "COLUMNS";
+inline constexpr std::string_view COUNT = "COUNT";
+inline constexpr std::string_view TABS_ONLY = "TABS_ONLY";
+inline constexpr std::string_view MULTIPLE_BLANKS = "MULTIPLE_BLANKS";
+inline constexpr std::string_view CSV = "CSV";
+inline constexpr std::string_view SSV = "SSV";
+inline constexpr std::string_view OFX = "OFX";
+
+// Whether a rule is a separated-values rule (any value ending in "SV").
+inline bool isSeparatedValues(std::string_view rule) { return rule.ends_with("SV"); }
+}  // namespace fieldRule
+
+// Cuts the field that starts at `start` by the fieldRule `rule`:
 //  - OFX: the rest of the text is one field.
 //  - MULTIPLE_BLANKS: two blanks or more end a field; with state.multipleBlankCount of 2 or more
 //    the next field begins at most that many bytes after the first blank.
@@ -36,7 +50,7 @@ struct FieldBreak {
 //    is stored in state.initialBlanks.
 // Bytes of 0x80 and more are visible characters, so nonUScharacters needs no special case.
 // When start < text.size(), the answer's `next` is greater than `start`.
-FieldBreak findField(std::string_view text, std::size_t start, const Value& format,
+FieldBreak findField(std::string_view text, std::size_t start, std::string_view rule,
                      ScanState& state);
 
 // With `after`: the position of the first non-white-space character after the first occurrence

@@ -1,7 +1,5 @@
 #include "text/OutputTemplate.h"
 
-#include "prefs/CVPrefs.h"
-
 namespace corvela {
 
 std::string convertOutputForFieldType(std::string_view outputTemplate, std::string_view description,
@@ -25,11 +23,6 @@ std::string convertOutputForFieldType(std::string_view outputTemplate, std::stri
     }
   }
   return out;
-}
-
-std::string convertOutputForFieldType(const CVPrefs& prefs, std::string_view key,
-                                      std::string_view description, std::string_view memo) {
-  return convertOutputForFieldType(prefs.objectForKey(key).toString(), description, memo);
 }
 
 }  // namespace corvela

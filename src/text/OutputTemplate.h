@@ -5,17 +5,10 @@
 
 namespace corvela {
 
-class CVPrefs;
-
 // Fills a description or memo template: "%d" becomes the description, "%m" the memo; "%"
 // followed by any other character stays as the two characters, a "%" at the very end is
 // dropped, everything else is copied. An absent description or memo is passed as "".
 std::string convertOutputForFieldType(std::string_view outputTemplate, std::string_view description,
                                       std::string_view memo);
-
-// The same with the template stored in the preference store under `key` (DescriptionOutput,
-// MemoOutput); an absent template gives "".
-std::string convertOutputForFieldType(const CVPrefs& prefs, std::string_view key,
-                                      std::string_view description, std::string_view memo);
 
 }  // namespace corvela

@@ -4,6 +4,7 @@
 
 #include "TextPrinters.h"
 #include "formats/InputFormatKeys.h"
+#include "formats/InputFormatRules.h"
 #include "prefs/Bundle.h"
 #include "text/Dates.h"
 
@@ -14,7 +15,7 @@ namespace key = inputFormatKey;
 using Position = std::optional<std::size_t>;
 
 const DateTables& bundleTables() {
-  static const DateTables tables = DateTables::fromBundle(Bundle::builtIn());
+  static const DateTables tables = Bundle::builtIn().dateTables();
   return tables;
 }
 
@@ -160,7 +161,8 @@ TEST(DatesTest, FindDateByFormat) {
   };
   for (const Case& c : cases) {
     ScanState state;
-    EXPECT_EQ(findDate(c.text, c.format, bundleTables(), state, c.from), c.expected) << c.name;
+    EXPECT_EQ(findDate(c.text, dateRuleOf(c.format), bundleTables(), state, c.from), c.expected)
+        << c.name;
   }
 }
 
@@ -180,7 +182,7 @@ TEST(DatesTest, FindDateLearnsTheBlanksInFrontOfTheFirstDate) {
   for (const Case& c : cases) {
     ScanState state;
     state.multipleBlankCount = c.before;
-    ASSERT_TRUE(findDate(c.text, blanks, bundleTables(), state)) << c.text;
+    ASSERT_TRUE(findDate(c.text, dateRuleOf(blanks), bundleTables(), state)) << c.text;
     EXPECT_EQ(state.multipleBlankCount, c.after) << c.text;
   }
 }
@@ -228,15 +230,16 @@ TEST(DatesTest, ParseDateOfATextField) {
       {"no separator", Value::dictionary(), "12/31/2023", std::nullopt},
   };
   for (const Case& c : cases)
-    EXPECT_EQ(parseDate(c.date, c.format, bundleTables(), kToday), c.expected) << c.name;
+    EXPECT_EQ(parseDate(c.date, dateRuleOf(c.format), bundleTables(), kToday), c.expected)
+        << c.name;
 }
 
 TEST(DatesTest, ParseDateCorrectsAPatternThatReadsTheYearFirst) {
   DateTables tables;
   tables.longDateFormats = {{"Jan %d %d%n", 1}};
-  EXPECT_EQ(parseDate("Jan 2024 5", textFormat(",", "\n", "\t"), tables, kToday),
+  EXPECT_EQ(parseDate("Jan 2024 5", dateRuleOf(textFormat(",", "\n", "\t")), tables, kToday),
             (CalendarDay{2024, 1, 5}));
-  EXPECT_EQ(parseDate("Jan 5 24", textFormat(",", "\n", "\t"), tables, kToday),
+  EXPECT_EQ(parseDate("Jan 5 24", dateRuleOf(textFormat(",", "\n", "\t")), tables, kToday),
             (CalendarDay{2024, 1, 5}));
 }
 
@@ -312,7 +315,8 @@ TEST(DatesTest, EveryFormOfTheBuiltInTables) {
   for (const LongDateFormat& entry : tables.longDateFormats) {
     std::string sample = sampleFor(entry.format, {"7", "2024"});
     if (entry.format.starts_with("%4d")) sample = sampleFor(entry.format, {"2024", "7"});
-    EXPECT_EQ(parseDate(sample, longDate, tables, kToday), (CalendarDay{2024, entry.month, 7}))
+    EXPECT_EQ(parseDate(sample, dateRuleOf(longDate), tables, kToday),
+              (CalendarDay{2024, entry.month, 7}))
         << entry.format << ": " << sample;
     ScanState state;
     EXPECT_EQ(findDateLong("On " + sample + " paid", tables, state), Position(3)) << sample;
@@ -321,7 +325,7 @@ TEST(DatesTest, EveryFormOfTheBuiltInTables) {
   for (const LongDateFormat& entry : tables.longDateNoYearFormats) {
     if (entry.format.starts_with("%4d")) continue;  // the twins of the OFX entries
     std::string sample = sampleFor(entry.format, {"7"});
-    EXPECT_EQ(parseDate(sample, longDate, tables, kToday),
+    EXPECT_EQ(parseDate(sample, dateRuleOf(longDate), tables, kToday),
               (CalendarDay{defaultYear(entry.month, 7, kToday), entry.month, 7}))
         << entry.format << ": " << sample;
   }
@@ -359,7 +363,7 @@ TEST(DatesTest, TablesFromABundle) {
   </array>
 </dict></plist>)");
   ASSERT_TRUE(bundle.ok()) << bundle.message();
-  DateTables tables = DateTables::fromBundle(bundle.value());
+  DateTables tables = bundle.value().dateTables();
   EXPECT_EQ(tables.shortDateFormats, std::vector<std::string>{"%d/%d/%d%n"});
   EXPECT_EQ(tables.longMonths, (std::vector<std::string>{"Jan", "", "Mar"}));
   EXPECT_TRUE(tables.afterLongMonth.empty());

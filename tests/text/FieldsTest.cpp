@@ -1,7 +1,6 @@
 #include <gtest/gtest.h>
 
 #include "TextPrinters.h"
-#include "formats/InputFormatKeys.h"
 #include "text/Fields.h"
 
 namespace corvela {
@@ -9,15 +8,13 @@ namespace {
 
 using Fields = std::vector<std::string>;
 
-Value rule(std::string_view fields) { return Value{{std::string(inputFormatKey::Fields), fields}}; }
-
 // The fields of a text, cut from start to end as a reader cuts them (each field's own text, from
 // its start to its end).
-Fields cut(std::string_view text, const Value& format, ScanState& state) {
+Fields cut(std::string_view text, std::string_view rule, ScanState& state) {
   Fields fields;
   std::size_t start = 0;
   while (start < text.size()) {
-    FieldBreak field = findField(text, start, format, state);
+    FieldBreak field = findField(text, start, rule, state);
     fields.emplace_back(text.substr(start, field.end - start));
     start = field.next;
   }
@@ -83,20 +80,20 @@ TEST(FieldsTest, EveryRule) {
   for (const Case& c : cases) {
     ScanState state;
     state.multipleBlankCount = c.multipleBlankCount;
-    EXPECT_EQ(cut(c.text, rule(c.rule), state), c.expected) << c.name;
+    EXPECT_EQ(cut(c.text, c.rule, state), c.expected) << c.name;
   }
 }
 
 TEST(FieldsTest, QuotedCommaFieldEndsAfterTheCommaThatFollowsTheClosingQuote) {
   ScanState state;
   std::string text = "\"Acme, Inc. \"\"Best\"\"\",-5.00";
-  FieldBreak field = findField(text, 0, rule("CSV"), state);
+  FieldBreak field = findField(text, 0, "CSV", state);
   EXPECT_EQ(field, (FieldBreak{text.find(",-5"), text.find("-5")}));
 }
 
 TEST(FieldsTest, InitialBlanksAreRemembered) {
   ScanState state;
-  const Value format = rule("INITIAL_BLANKS");
+  const std::string_view format = fieldRule::INITIAL_BLANKS;
   EXPECT_EQ(findField("a\t  b", 0, format, state), (FieldBreak{1, 4}));
   EXPECT_EQ(state.initialBlanks, 2);
   // The same number of blanks now continues the field.
@@ -115,15 +112,14 @@ TEST(FieldsTest, EveryRuleMovesOnAndStaysInsideTheText) {
       ScanState state;
       std::string_view text(t);
       for (std::size_t start = 0; start < text.size();) {
-        FieldBreak field = findField(text, start, rule(r), state);
+        FieldBreak field = findField(text, start, r, state);
         ASSERT_GT(field.next, start) << r << " on \"" << t << "\"";
         ASSERT_GE(field.end, start);
         ASSERT_LE(field.end, field.next);
         ASSERT_LE(field.next, text.size());
         start = field.next;
       }
-      EXPECT_EQ(findField(text, text.size(), rule(r), state),
-                (FieldBreak{text.size(), text.size()}));
+      EXPECT_EQ(findField(text, text.size(), r, state), (FieldBreak{text.size(), text.size()}));
     }
   }
 }

@@ -1,6 +1,5 @@
 #include <gtest/gtest.h>
 
-#include "prefs/CVPrefs.h"
 #include "text/OutputTemplate.h"
 
 namespace corvela {
@@ -27,13 +26,6 @@ TEST(OutputTemplateTest, FillsDescriptionAndMemo) {
   for (const Case& c : cases)
     EXPECT_EQ(convertOutputForFieldType(c.outputTemplate, c.description, c.memo), c.expected)
         << c.outputTemplate;
-}
-
-TEST(OutputTemplateTest, ReadsTheTemplateFromTheStore) {
-  CVPrefs prefs("/nonexistent/never-written.prefs");
-  prefs.setObject("DescriptionOutput", "%d / %m");
-  EXPECT_EQ(convertOutputForFieldType(prefs, "DescriptionOutput", "Shop", "Bread"), "Shop / Bread");
-  EXPECT_EQ(convertOutputForFieldType(prefs, "MemoOutput", "Shop", "Bread"), "");
 }
 
 }  // namespace

@@ -3,7 +3,6 @@
 #include <fstream>
 #include <sstream>
 
-#include "formats/InputFormatKeys.h"
 #include "text/Amounts.h"
 #include "text/Fields.h"
 #include "text/Lines.h"
@@ -122,7 +121,7 @@ TEST(TextFileTest, AWindows1252CsvReadsAsUTF8) {
 
   std::vector<std::string> lines = findLines(read.value().text);
   ASSERT_EQ(lines.size(), 4u);
-  const Value csv{{std::string(inputFormatKey::Fields), "CSV"}};
+  const std::string_view csv = fieldRule::CSV;
   ScanState state;
   std::string_view line = lines[1];
   FieldBreak date = findField(line, 0, csv, state);
