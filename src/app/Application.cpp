@@ -33,7 +33,7 @@ Application::Application(CVPrefs& store, const Bundle& bundle, FrontEnd frontEnd
       }) {}
 
 void Application::startUp() {
-  options.normalizeOptionList(platform, categories);
+  options.normalizeOptionList(platform, [this] { categories.updateAccounts(); });
   options.writeOutputDefaults();
   outputFormats.createIfAbsent();
 }

@@ -1,12 +1,11 @@
 #pragma once
 
 #include "app/BankingRun.h"
-#include "app/CancelConfirm.h"
 #include "app/Controller.h"
-#include "app/ErrorWarning.h"
 #include "app/NotAvailableYet.h"
 #include "app/Session.h"
 #include "banking/BankingCreditCardQIF.h"
+#include "formats/ErrorWarning.h"
 #include "formats/OutputFormats.h"
 #include "instructions/Instructions.h"
 #include "lists/Accounts.h"
@@ -14,6 +13,7 @@
 #include "lists/Descriptions.h"
 #include "prefs/Bundle.h"
 #include "prefs/CVPrefs.h"
+#include "prefs/CancelConfirm.h"
 #include "prefs/Preferences.h"
 #include "readers/OFXReader.h"
 #include "readers/QIFReader.h"

@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "banking/RunSettings.h"
-#include "prefs/Status.h"
+#include "platform/Status.h"
 #include "prefs/Value.h"
 #include "text/CalendarDay.h"
 

@@ -1,17 +1,17 @@
 #include "app/Classification.h"
 #include "app/ControlSettings.h"
 #include "app/Controller.h"
-#include "app/ErrorWarning.h"
 #include "app/InputFormatChoice.h"
 #include "app/MainView.h"
 #include "app/NotAvailableYet.h"
 #include "app/OutputFile.h"
-#include "app/Platform.h"
+#include "formats/ErrorWarning.h"
 #include "formats/InputFormatKeys.h"
 #include "formats/OutputFormatKeys.h"
 #include "formats/OutputFormats.h"
 #include "formats/QIFOutputText.h"
 #include "lists/Accounts.h"
+#include "platform/Platform.h"
 #include "prefs/Bundle.h"
 #include "prefs/CVPrefs.h"
 #include "prefs/KeyedArchive.h"
@@ -251,7 +251,8 @@ void Controller::storeControlSettings(const std::optional<CalendarDay>& from,
                                       const std::optional<CalendarDay>& to) {
   auto dateValue = [&](const std::optional<CalendarDay>& day, Value::Date bound) -> Value {
     if (!day) return Value();
-    if (*day == CalendarDay::distantPast() || *day == CalendarDay::distantFuture()) return Value(bound);
+    if (*day == CalendarDay::distantPast() || *day == CalendarDay::distantFuture())
+      return Value(bound);
     return Value(dateOfDay(*day));
   };
   std::optional<CalendarDay> outputDay =

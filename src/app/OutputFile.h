@@ -3,8 +3,8 @@
 #include <string>
 #include <string_view>
 
+#include "platform/Status.h"
 #include "prefs/AtomicFile.h"
-#include "prefs/Status.h"
 
 namespace corvela {
 

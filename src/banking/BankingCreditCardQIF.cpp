@@ -5,9 +5,9 @@
 #include <limits>
 #include <utility>
 
-#include "app/ErrorWarning.h"
 #include "banking/ContinuationKeys.h"
 #include "banking/RecordText.h"
+#include "formats/ErrorWarning.h"
 #include "instructions/Amounts.h"
 #include "instructions/InstructionKeys.h"
 #include "instructions/Instructions.h"

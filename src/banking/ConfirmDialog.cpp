@@ -10,12 +10,12 @@
 #include "instructions/InstructionKeys.h"
 #include "lists/Categories.h"
 #include "lists/Descriptions.h"
+#include "platform/MessageFormat.h"
 #include "prefs/CVPrefs.h"
 #include "prefs/OptionNames.h"
 #include "prefs/Preferences.h"
 #include "readers/TransactionKeys.h"
 #include "text/Dates.h"
-#include "text/MessageFormat.h"
 
 namespace corvela {
 namespace {
@@ -98,19 +98,21 @@ void BankingCreditCardQIF::beginConfirmDialog() {
   form.categoryPrompt = options_.isOn(option::baseCategoriesOnCategories) &&
                         hasText(transaction, tk::category) && !withSplits;
   if (form.categoryPrompt) {
-    form.prompt = formatMessage(kCategoryPrompt, {mustConfirm_ ? kConfirmAll : kConfirmWithThisCategory});
+    form.prompt =
+        formatMessage(kCategoryPrompt, {mustConfirm_ ? kConfirmAll : kConfirmWithThisCategory});
     form.inputCategory = str(transaction, tk::category);
   } else {
     form.prompt =
         formatMessage(kDescriptionPrompt, {mustConfirm_ ? kConfirmAll : kConfirmWithThisDescription,
-                                    withSplits ? kPromptWithSplits : kPromptWithoutSplits});
+                                           withSplits ? kPromptWithSplits : kPromptWithoutSplits});
     form.inputCategory.clear();
   }
 
   form.dateStepperShown = settings_.outputDate.empty();
-  form.dateText = form.dateStepperShown
-                      ? changedDate_
-                      : formatMessage(kWillUseDate, {str(transaction, tk::date), settings_.outputDate});
+  form.dateText =
+      form.dateStepperShown
+          ? changedDate_
+          : formatMessage(kWillUseDate, {str(transaction, tk::date), settings_.outputDate});
 
   const Value* amount = transaction.find(tk::amount);
   form.amount = amount ? ShownText{amount->toString(), true} : ShownText{};

@@ -2,11 +2,11 @@
 #include <cstdint>
 #include <utility>
 
-#include "app/CancelConfirm.h"
 #include "banking/BankingCreditCardQIF.h"
 #include "banking/ContinuationKeys.h"
 #include "banking/RecordText.h"
 #include "instructions/Instructions.h"
+#include "prefs/CancelConfirm.h"
 #include "readers/TransactionKeys.h"
 
 namespace corvela {

@@ -1,7 +1,6 @@
 // BankingCreditCardQIF: saving what the new-instruction dialog taught.
 #include <utility>
 
-#include "app/Platform.h"
 #include "banking/BankingCreditCardQIF.h"
 #include "banking/RecordText.h"
 #include "instructions/Amounts.h"
@@ -9,9 +8,10 @@
 #include "instructions/Instructions.h"
 #include "lists/Categories.h"
 #include "lists/Descriptions.h"
+#include "platform/MessageFormat.h"
+#include "platform/Platform.h"
 #include "readers/TransactionKeys.h"
 #include "text/CaseInsensitive.h"
-#include "text/MessageFormat.h"
 
 namespace corvela {
 namespace {

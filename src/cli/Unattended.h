@@ -6,9 +6,9 @@
 #include <vector>
 
 #include "app/MainView.h"
-#include "app/Platform.h"
 #include "banking/ConfirmView.h"
 #include "banking/NewInstructionView.h"
+#include "platform/Platform.h"
 
 namespace corvela::cli {
 

@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <vector>
 
-#include "app/Platform.h"
 #include "lists/Accounts.h"
+#include "platform/Platform.h"
 #include "prefs/CVPrefs.h"
 #include "prefs/OptionNames.h"
 

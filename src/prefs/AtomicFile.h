@@ -7,7 +7,7 @@
 #include <span>
 #include <string>
 
-#include "prefs/Status.h"
+#include "platform/Status.h"
 
 namespace corvela {
 

@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <span>
 
-#include "prefs/Status.h"
+#include "platform/Status.h"
 
 namespace corvela {
 

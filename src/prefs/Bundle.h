@@ -2,7 +2,7 @@
 
 #include <string_view>
 
-#include "prefs/Status.h"
+#include "platform/Status.h"
 #include "prefs/Value.h"
 #include "text/DateTables.h"
 

@@ -6,8 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "platform/Status.h"
 #include "prefs/AtomicFile.h"
-#include "prefs/Status.h"
 #include "prefs/Value.h"
 
 namespace corvela {

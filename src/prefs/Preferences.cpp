@@ -1,7 +1,6 @@
 #include "prefs/Preferences.h"
 
-#include "app/Platform.h"
-#include "lists/Categories.h"
+#include "platform/Platform.h"
 #include "prefs/CVPrefs.h"
 
 namespace corvela {
@@ -46,7 +45,8 @@ void Preferences::remove(std::string_view name) {
   prefs_.setObject(prefKey::Preferences, std::move(list));
 }
 
-void Preferences::normalizeOptionList(Platform& platform, Categories& categories) {
+void Preferences::normalizeOptionList(Platform& platform,
+                                      const std::function<void()>& addAccountsToCategories) {
   if (!prefs_.objectForKey(prefKey::Preferences).isArray()) {
     prefs_.setObject(prefKey::Preferences, Value::array());
     if (platform.runAlert(kFirstRunAlert) == kJustConvert) add(option::dontAddCategories);
@@ -64,7 +64,7 @@ void Preferences::normalizeOptionList(Platform& platform, Categories& categories
   }
   remove(option::dontConfirmCancel);
   if (!isOn(option::accountsInCategories)) {
-    categories.updateAccounts();
+    addAccountsToCategories();
     add(option::accountsInCategories);
   }
 

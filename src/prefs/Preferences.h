@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <string_view>
 
 #include "prefs/OptionNames.h"
@@ -7,7 +8,6 @@
 namespace corvela {
 
 class CVPrefs;
-class Categories;
 class Platform;
 
 // The option list: the names of the yes/no settings that are on, kept under
@@ -29,10 +29,12 @@ class Preferences {
   void add(std::string_view name);
 
   // Start-up, before anything reads options: brings the option list to the current layout,
-  // asking the first-run question through `platform` when there is no list yet, has
-  // `categories` take in the accounts once, and writes the precision and date-pattern
-  // defaults that are absent. The file is not written.
-  void normalizeOptionList(Platform& platform, Categories& categories);
+  // asking the first-run question through `platform` when there is no list yet, calls
+  // `addAccountsToCategories` once in the store's life (the category list takes in the
+  // accounts as "[Name]" entries), and writes the precision and date-pattern defaults that are
+  // absent. The file is not written.
+  void normalizeOptionList(Platform& platform,
+                           const std::function<void()>& addAccountsToCategories);
   // Start-up, after the update question has been answered: writes the output-template and
   // bank-amount-precision defaults that are absent, and takes the update answer over as
   // SUEnableAutomaticChecks when that is absent. The file is not written.

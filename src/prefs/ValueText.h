@@ -3,7 +3,7 @@
 #include <string>
 #include <string_view>
 
-#include "prefs/Status.h"
+#include "platform/Status.h"
 #include "prefs/Value.h"
 
 namespace corvela {

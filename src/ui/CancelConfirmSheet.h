@@ -2,7 +2,7 @@
 
 #include <QDialog>
 
-#include "app/Platform.h"
+#include "platform/Platform.h"
 
 class QRadioButton;
 class QPushButton;

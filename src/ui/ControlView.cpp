@@ -16,7 +16,7 @@
 #include <QVBoxLayout>
 
 #include "app/Application.h"
-#include "app/Platform.h"
+#include "platform/Platform.h"
 #include "ui/CompletingComboBox.h"
 
 // Building the control view and sending what the person does to the controller. Drawing the

@@ -6,8 +6,8 @@
 #include <string>
 
 #include "app/Application.h"
+#include "app/OptionsDialog.h"
 #include "prefs/CVPrefs.h"
-#include "prefs/OptionsDialog.h"
 #include "ui/OptionsWindow.h"
 #include "ui/QtPlatform.h"
 

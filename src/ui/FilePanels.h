@@ -6,7 +6,7 @@
 #include <optional>
 #include <string>
 
-#include "app/Platform.h"
+#include "platform/Platform.h"
 
 class QCheckBox;
 

@@ -5,7 +5,7 @@
 #include <utility>
 #include <vector>
 
-#include "prefs/OptionsDialog.h"
+#include "app/OptionsDialog.h"
 
 class QButtonGroup;
 class QCheckBox;

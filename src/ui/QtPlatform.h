@@ -7,7 +7,7 @@
 #include <optional>
 #include <string>
 
-#include "app/Platform.h"
+#include "platform/Platform.h"
 #include "ui/HelpBook.h"
 #include "ui/StatusView.h"
 

@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "app/ControlSettings.h"
-#include "text/MessageFormat.h"
+#include "platform/MessageFormat.h"
 #include "prefs/CVPrefs.h"
 #include "prefs/OptionNames.h"
 #include "support/ScratchStore.h"

@@ -1,11 +1,11 @@
 #include <gtest/gtest.h>
 
 #include "app/BankingRun.h"
-#include "app/CancelConfirm.h"
 #include "app/ControllerFixture.h"
 #include "banking/BankingCreditCardQIF.h"
 #include "instructions/Instructions.h"
 #include "lists/Descriptions.h"
+#include "prefs/CancelConfirm.h"
 #include "prefs/KeyedArchive.h"
 #include "support/ScriptedBankViews.h"
 

@@ -11,8 +11,8 @@
 
 #include "app/Controller.h"
 #include "app/ControllerPorts.h"
-#include "app/ErrorWarning.h"
 #include "app/NotAvailableYet.h"
+#include "formats/ErrorWarning.h"
 #include "formats/OutputFormats.h"
 #include "lists/Accounts.h"
 #include "lists/Categories.h"

@@ -4,17 +4,17 @@
 #include <string>
 #include <string_view>
 
-#include "app/CancelConfirm.h"
-#include "app/ErrorWarning.h"
 #include "banking/BankingCreditCardQIF.h"
+#include "formats/ErrorWarning.h"
 #include "formats/OutputFormats.h"
 #include "instructions/Instructions.h"
 #include "lists/Categories.h"
 #include "lists/Descriptions.h"
+#include "platform/Status.h"
 #include "prefs/Bundle.h"
+#include "prefs/CancelConfirm.h"
 #include "prefs/OptionNames.h"
 #include "prefs/Preferences.h"
-#include "prefs/Status.h"
 #include "prefs/ValueText.h"
 #include "readers/QIFReader.h"
 #include "support/ScratchStore.h"
@@ -57,8 +57,8 @@ struct BankingHarness {
   // Reads a QIF register (every transaction, whatever its date) into the processor.
   void readQIF(std::string_view text) {
     QIFReadResult result =
-        reader.fromQIFLines(findLines(text), CalendarDay::distantPast(), CalendarDay::distantFuture(),
-                            CalendarDay{2024, 6, 15});
+        reader.fromQIFLines(findLines(text), CalendarDay::distantPast(),
+                            CalendarDay::distantFuture(), CalendarDay{2024, 6, 15});
     ASSERT_TRUE(result.ok()) << "unreadable QIF line " << result.failedLine;
     processor.setTransactions(result.qif, options.isOn(option::confirmAllTransactions));
   }

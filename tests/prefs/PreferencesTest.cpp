@@ -27,7 +27,7 @@ Value optionList(std::vector<std::string_view> names) {
 class PreferencesTest : public ::testing::Test {
  protected:
   void normalize() {
-    preferences.normalizeOptionList(platform, categories);
+    preferences.normalizeOptionList(platform, [this] { categories.updateAccounts(); });
     preferences.writeOutputDefaults();
   }
 

@@ -8,7 +8,7 @@
 #include <utility>
 #include <vector>
 
-#include "app/Platform.h"
+#include "platform/Platform.h"
 
 namespace corvela::testing {
 

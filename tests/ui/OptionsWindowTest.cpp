@@ -10,7 +10,7 @@
 #include <memory>
 
 #include "app/ControlSettings.h"
-#include "prefs/OptionsDialog.h"
+#include "app/OptionsDialog.h"
 #include "prefs/Preferences.h"
 #include "ui/OptionsWindow.h"
 #include "ui/QtText.h"

@@ -12,7 +12,7 @@
 #include <string>
 #include <vector>
 
-#include "app/Platform.h"
+#include "platform/Platform.h"
 #include "prefs/CVPrefs.h"
 #include "ui/ControlView.h"
 #include "ui/DesktopApp.h"

@@ -9,8 +9,8 @@
 #include <string>
 #include <vector>
 
+#include "app/OptionsDialog.h"
 #include "prefs/CVPrefs.h"
-#include "prefs/OptionsDialog.h"
 
 namespace corvela::ui::testing {
 

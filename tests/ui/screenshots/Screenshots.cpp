@@ -23,9 +23,9 @@
 #include <QTextStream>
 #include <QWindow>
 
+#include "app/OptionsDialog.h"
 #include "banking/NonInteractiveAnswers.h"
 #include "prefs/CVPrefs.h"
-#include "prefs/OptionsDialog.h"
 #include "prefs/Preferences.h"
 #include "prefs/ValueText.h"
 #include "screenshots/TransactionDialogShots.h"

@@ -7,8 +7,8 @@
 #include <vector>
 
 #include "app/ControlSettings.h"
+#include "app/OptionsDialog.h"
 #include "prefs/CVPrefs.h"
-#include "prefs/OptionsDialog.h"
 #include "prefs/Preferences.h"
 #include "support/ScratchStore.h"
 

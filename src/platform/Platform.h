@@ -6,7 +6,7 @@
 #include <string_view>
 #include <vector>
 
-#include "text/MessageFormat.h"
+#include "platform/MessageFormat.h"
 
 namespace corvela {
 

@@ -1,9 +1,9 @@
-#include "app/ErrorWarning.h"
+#include "formats/ErrorWarning.h"
 
 #include <string>
 
-#include "app/Platform.h"
 #include "formats/InputFormatKeys.h"
+#include "platform/Platform.h"
 
 namespace corvela {
 

@@ -3,7 +3,7 @@
 #include <string_view>
 #include <vector>
 
-#include "app/CancelConfirm.h"
+#include "prefs/CancelConfirm.h"
 #include "prefs/OptionNames.h"
 #include "prefs/Preferences.h"
 #include "support/ScratchStore.h"

@@ -1,6 +1,6 @@
-#include "app/CancelConfirm.h"
+#include "prefs/CancelConfirm.h"
 
-#include "app/Platform.h"
+#include "platform/Platform.h"
 #include "prefs/OptionNames.h"
 #include "prefs/Preferences.h"
 

@@ -1,4 +1,4 @@
-#include "text/MessageFormat.h"
+#include "platform/MessageFormat.h"
 
 namespace corvela {
 

@@ -1,4 +1,4 @@
-#include "prefs/OptionsDialog.h"
+#include "app/OptionsDialog.h"
 
 #include <algorithm>
 #include <array>

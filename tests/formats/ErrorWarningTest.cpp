@@ -2,7 +2,7 @@
 
 #include <vector>
 
-#include "app/ErrorWarning.h"
+#include "formats/ErrorWarning.h"
 #include "formats/InputFormatKeys.h"
 #include "support/ScriptedPlatform.h"
 
