@@ -34,6 +34,8 @@ constexpr std::string_view kBundleOFXFormat = "CVOFXFormat";
 }  // namespace
 
 void Controller::processTheTransactions() {
+  // Also when the run is started otherwise than by the button (Return in a format field).
+  if (!appendAccountKnown()) return;
   if (!checkCategories()) return;
   Session& session = parts_.session;
   if (!session.account) {
@@ -251,7 +253,8 @@ void Controller::storeControlSettings(const std::optional<CalendarDay>& from,
                                       const std::optional<CalendarDay>& to) {
   auto dateValue = [&](const std::optional<CalendarDay>& day, Value::Date bound) -> Value {
     if (!day) return Value();
-    if (*day == CalendarDay::distantPast() || *day == CalendarDay::distantFuture()) return Value(bound);
+    if (*day == CalendarDay::distantPast() || *day == CalendarDay::distantFuture())
+      return Value(bound);
     return Value(dateOfDay(*day));
   };
   std::optional<CalendarDay> outputDay =
