@@ -201,6 +201,10 @@ class Controller {
   bool checkCategories();
   bool checkAccountsForAppend();
   bool checkSecurities();
+  // Whether the "!Account" header a QIF run appends with (the option "append") can name the
+  // account field's text: one of the accounts the field offers for the input's kind. True
+  // when no such header is written (no append, delimited output, a continued run).
+  bool appendAccountKnown() const;
 
  private:
   // Intake

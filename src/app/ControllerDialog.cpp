@@ -166,6 +166,10 @@ void Controller::fillAccountPart() {
     form_.quickenAccountFixed.text = fixedText;
   }
   if (parts_.session.account) form_.quickenAccountText.text = *parts_.session.account;
+  // The only account of the input's kind is the one meant: shown, so the header names it.
+  if (showComboBox && !anyName && form_.quickenAccountText.text.empty() &&
+      parts_.accounts.numberOfItemsInComboBox() == 1)
+    form_.quickenAccountText.text = parts_.accounts.comboBoxObjectValueForItemAtIndex(0);
   form_.outputFormatText.numberOfVisibleItems = 10;
   form_.outputFormatText.completes = false;
 }
@@ -244,9 +248,8 @@ void Controller::checkEverythingFilledIn() {
   bool range = state_.whichTransactionsTag == kDateRange;
   if (outputIsQIF()) {
     if (parts_.options.isOn(option::append)) {
-      long entries = parts_.accounts.numberOfItemsInComboBox();
-      if (entries < 1) ok = false;
-      if (entries > 1 && form_.quickenAccountText.text.empty()) ok = false;
+      if (parts_.accounts.numberOfItemsInComboBox() < 1) ok = false;
+      if (!appendAccountKnown()) ok = false;
     }
     if (range && !state_.dateRangeOK) ok = false;
   } else {
@@ -269,6 +272,15 @@ void Controller::checkEverythingFilledIn() {
   add(MainControl::outputDateString, form_.outputDateString.visible);
   add(MainControl::outputNumberString, form_.outputNumberString.visible);
   redraw();
+}
+
+bool Controller::appendAccountKnown() const {
+  if (!outputIsQIF() || !parts_.options.isOn(option::append) || state_.continuationData)
+    return true;
+  // An account number read from the statement, an empty field or an account of another kind
+  // would write a header the finance software cannot place.
+  return parts_.accounts.comboBoxIndexOfItemWithStringValue(form_.quickenAccountText.text) !=
+         kComboBoxNotFound;
 }
 
 void Controller::controlTextDidChange(MainControl control, const std::string& text) {

@@ -34,6 +34,8 @@ constexpr std::string_view kBundleOFXFormat = "CVOFXFormat";
 }  // namespace
 
 void Controller::processTheTransactions() {
+  // Also when the run is started otherwise than by the button (Return in a format field).
+  if (!appendAccountKnown()) return;
   if (!checkCategories()) return;
   Session& session = parts_.session;
   if (!session.account) {

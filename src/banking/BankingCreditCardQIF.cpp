@@ -6,6 +6,7 @@
 #include <utility>
 
 #include "banking/ContinuationKeys.h"
+#include "banking/DecimalAmount.h"
 #include "banking/RecordText.h"
 #include "formats/ErrorWarning.h"
 #include "instructions/Amounts.h"
@@ -16,6 +17,7 @@
 #include "prefs/ValueText.h"
 #include "readers/QIFReader.h"
 #include "readers/TransactionKeys.h"
+#include "text/Amounts.h"
 #include "text/CaseInsensitive.h"
 #include "text/CharClass.h"
 
@@ -78,6 +80,8 @@ void BankingCreditCardQIF::beginRun(std::string& fileAsString, const RunSettings
   investmentDelegate_ = nullptr;
   running_ = true;
   openDialog_ = Dialog::none;
+  // The store's precision may have changed since the last run (the options dialog).
+  setFormatters();
   fileAsString_ = &fileAsString;
   settings_ = settings;
   didEnd_ = std::move(didEnd);
@@ -146,9 +150,14 @@ void BankingCreditCardQIF::processCurrentInstructionAndLoop(bool backToConfirm) 
       case Outcome::advance:
         ++currentTransactionIndex_;
         ++numberOfTransactionsAppended_;
+        // A description typed for the transaction just output is not the next one's.
+        changedDescription_.reset();
+        confirmForm_.confirmedDescription.clear();
         break;
       case Outcome::skip:
         ++currentTransactionIndex_;
+        changedDescription_.reset();
+        confirmForm_.confirmedDescription.clear();
         break;
       case Outcome::wait:
       case Outcome::ended:
@@ -201,6 +210,9 @@ BankingCreditCardQIF::Outcome BankingCreditCardQIF::processTransaction() {
 
   std::optional<std::string> amount = tidy(transaction);
   instruction_ = Value::dictionary();
+  // A number extracted for the previous transaction is not this one's.
+  extractedCheckNumber_.reset();
+  ++transactionSerial_;
   return applyInstruction(currentTransaction(), amount);
 }
 
@@ -272,12 +284,11 @@ BankingCreditCardQIF::Outcome BankingCreditCardQIF::applyInstruction(
     description = str(transaction, tk::description);
   } else {
     description = str(transaction, tk::description);
-    if (options_.isOn(option::updateCategoryWhenDescriptionChanged)) {
-      // Not empty only when the same transaction is processed again from the confirmation
-      // dialog: what it shows (or the person typed) as the description is matched.
-      const std::string& typed = confirmForm_.confirmedDescription;
-      if (!typed.empty()) description = typed;
-    }
+    // Only a description the person typed in the confirmation dialog counts, not the new
+    // description the dialog proposed: an instruction whose new description does not begin
+    // with its own match text would be lost when the transaction is processed again.
+    if (options_.isOn(option::updateCategoryWhenDescriptionChanged) && changedDescription_)
+      description = *changedDescription_;
     const std::string& memo = str(transaction, tk::memo);
     constexpr std::string_view key = instructionKey::descriptionMatch;
     if (options_.isOn(option::matchDescriptionThenMemo)) {
@@ -351,22 +362,10 @@ void BankingCreditCardQIF::processSplits(const Value& splits) {
     splits_.reset();
     return;
   }
-  const Value& transaction = currentTransaction();
   Value list = Value::array();
-  bool first = true;
   for (const Value& given : splits.toArray()) {
     if (!given.isDictionary()) continue;
     Value split = given;
-    if (first && str(split, splitKey::amount).empty()) {
-      if (const Value* total = transaction.find(tk::amount)) {
-        split.set(splitKey::amount, *total);
-        // The transaction's amount is already in output form; converting it again would
-        // reverse a reversed sign back, or mangle a European amount.
-        if (transaction[tk::amountAlreadyConverted].toBool())
-          split.set(splitKey::amountAlreadyConverted, true);
-      }
-    }
-    first = false;
     // An amount still to be filled in stays empty: reversing its sign would make it "-".
     if (str(split, splitKey::amount).empty()) split.set(splitKey::amountAlreadyConverted, true);
     reader_.normalizeQIFAmountIn(split, settings_.qifTypeTag);
@@ -374,9 +373,42 @@ void BankingCreditCardQIF::processSplits(const Value& splits) {
   }
   if (list.size() == 0) {
     splits_.reset();
-  } else {
-    splits_ = std::move(list);
+    return;
   }
+  fillEmptySplit(list);
+  splits_ = std::move(list);
+}
+
+void BankingCreditCardQIF::fillEmptySplit(Value& list) const {
+  auto& rows = list.mutableArray();
+  auto empty = std::find_if(rows.begin(), rows.end(), [](const Value& split) {
+    return str(split, splitKey::amount).empty();
+  });
+  if (empty == rows.end()) return;
+  const Value& transaction = currentTransaction();
+  const Value* total = transaction.find(tk::amount);
+  if (!total) return;
+
+  // The split without an amount takes what the others leave, so that the splits add up.
+  const int precision = amountPrecision_;
+  std::optional<std::int64_t> rest =
+      readDecimalAmount(convertEuropeanAmount(total->toString()), precision);
+  for (auto split = rows.begin(); rest && split != rows.end(); ++split) {
+    if (split == empty) continue;
+    std::optional<std::int64_t> amount =
+        readDecimalAmount(convertEuropeanAmount(str(*split, splitKey::amount)), precision);
+    if (!amount || __builtin_sub_overflow(*rest, *amount, &*rest)) rest.reset();
+  }
+  if (!rest) {
+    // Amounts that cannot be read cannot be balanced: the whole amount, as it was read.
+    empty->set(splitKey::amount, *total);
+    empty->set(splitKey::amountAlreadyConverted, true);
+    return;
+  }
+  empty->set(splitKey::amount, writeDecimalAmount(*rest, precision));
+  empty->erase(splitKey::amountAlreadyConverted);
+  // Into output form (European notation when asked); the sign is already the output's.
+  reader_.normalizeQIFAmountIn(*empty, 0);
 }
 
 std::optional<std::string> BankingCreditCardQIF::outputNumber(const Value& transaction) const {

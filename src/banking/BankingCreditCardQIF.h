@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <functional>
 #include <optional>
 #include <string>
@@ -139,8 +140,10 @@ class BankingCreditCardQIF {
   // processes transactions from the current one on until the list ends or a dialog opens.
   void processCurrentInstructionAndLoop(bool backToConfirm);
   // Sets the splits to output with the current transaction from `splits` (an array of split
-  // records; anything else or an empty array means none): normalised copies, the first one given
-  // the transaction's amount when its own is empty.
+  // records; anything else or an empty array means none): normalised copies, the first one
+  // without an amount given what the others leave of the transaction's amount, at the store's
+  // bccAmountsPrecision (the whole amount when an amount cannot be read), so that the splits
+  // add up to it.
   void processSplits(const Value& splits);
 
   // --- actions shared by both dialogs; with the dialog serving an investment statement's
@@ -181,7 +184,13 @@ class BankingCreditCardQIF {
   // OK: adds the category (or the splits' categories) to the category list and outputs the
   // transaction as the form stands, adds the confirmed description to the description list
   // and starts the next transaction. A category the list refuses (a transfer to an account it
-  // does not know, with its own alert) keeps the dialog open and outputs nothing.
+  // does not know, with its own alert), or splits that do not add up to the amount (the form
+  // says so), keep the dialog open and output nothing.
+  //
+  // This and every other action that ends the editing first (the pop-up's, deleting a split,
+  // saving a new instruction, Cancel) does nothing when ending the editing processed the
+  // transaction again (a typed description matched afresh): the dialog then shows another
+  // proposal, or another transaction, than the one the button was pressed for.
   void confirmOK();
   // The date stepper: moves the output date by `days` (+1 or -1).
   void stepDate(int days);
@@ -308,6 +317,11 @@ class BankingCreditCardQIF {
   Outcome applyInstruction(const Value& transaction, const std::optional<std::string>& amount);
   void output(const BankCCOutput& transaction);
   std::optional<std::string> outputNumber(const Value& transaction) const;
+  // Gives the first split of `list` without an amount the remainder (see processSplits).
+  void fillEmptySplit(Value& list) const;
+  // Ends the editing in the dialog on screen; false when that processed a transaction (see
+  // confirmOK), so the action that asked must do nothing.
+  bool endEditingKeepsTransaction();
   std::optional<std::string> clearedMark(const Value& transaction) const;
   Value continuationDictionary() const;
   void endRun(int count, std::optional<Value> continuation);
@@ -349,6 +363,14 @@ class BankingCreditCardQIF {
   bool deleteSelectedRows(SplitTable table);
   // adjustSplitAmountsCanCreate without refreshing the view; returns whether an amount changed.
   bool balanceSplits(SplitTable table, bool canCreate);
+  // The total a table's splits must add up to: the amount the confirmation dialog outputs, or
+  // the transaction's for the amount tab.
+  std::string splitTotal(SplitTable table) const;
+  // What the confirmation's splits leave of its amount, in units of the precision; none
+  // without splits or when an amount cannot be read.
+  std::optional<std::int64_t> confirmRemainder() const;
+  // The remainder line and warning under the confirmation's split table.
+  void showRemainder();
   void addInstructionSplits(InstructionTab tab);
   // Keeps the transaction's own split list in step with the confirmation table while the
   // person edits splits they added, so that processing the transaction again keeps them.
@@ -384,7 +406,9 @@ class BankingCreditCardQIF {
   int numberOfTransactionsAppended_ = 0;
   bool mustConfirm_ = false;
 
-  // Per-transaction state.
+  // Per-transaction state. The serial counts the transactions processed (the same one again
+  // counts anew), so an action can tell whether the dialog still shows what it was pressed for.
+  std::uint64_t transactionSerial_ = 0;
   Value instruction_ = Value::dictionary();
   std::optional<std::string> extractedCheckNumber_;
   std::string changedDate_;

@@ -176,12 +176,12 @@ bool BankingCreditCardQIF::addCategoriesForSplits(const Value& splits) {
 }
 
 void BankingCreditCardQIF::confirmOK() {
-  if (!confirmOpen()) return;
-  confirmView_.endEditing();
-  // Committing the edit may have sent the transaction to be matched afresh.
-  if (!confirmOpen()) return;
+  if (!confirmOpen() || !endEditingKeepsTransaction()) return;
   const ConfirmForm& form = confirmForm_;
   const bool withSplits = splits_ && splits_->size() > 0;
+  // Splits are written only when they add up to the amount written; the form says what is
+  // left while they do not.
+  if (withSplits && confirmRemainder().value_or(0) != 0) return;
   const bool accepted = withSplits ? addCategoriesForSplits(*splits_)
                                    : categories_.addCategory(form.confirmedCategory);
   if (!accepted) return;
@@ -217,19 +217,23 @@ void BankingCreditCardQIF::stepDate(int days) {
 void BankingCreditCardQIF::swapDescriptionAndMemo() {
   if (!confirmOpen()) return;
   doSwap_ = true;
+  // The swapped description is the one matched now, not one typed before the swap.
+  changedDescription_.reset();
   processCurrentInstructionAndLoop(false);
 }
 
 void BankingCreditCardQIF::confirmDescriptionTextChanged() {
   if (!confirmOpen() || !options_.isOn(option::updateCategoryWhenDescriptionChanged)) return;
-  const std::string& typed = confirmForm_.confirmedDescription;
+  const std::string typed = confirmForm_.confirmedDescription;
+  // The proposal left as it was shown is no description of the person's: matching it later
+  // (when the transaction is processed again for a split or a swap) could lose the instruction.
+  if (typed == confirmedDescriptionTextBeforeUserConfirmation_) return;
   if (typed.empty()) {
     changedDescription_.reset();
   } else {
     changedDescription_ = typed;
   }
-  if (typed != confirmedDescriptionTextBeforeUserConfirmation_)
-    processCurrentInstructionAndLoop(false);
+  processCurrentInstructionAndLoop(false);
 }
 
 void BankingCreditCardQIF::confirmAddInstruction() { openNewInstructionFromConfirm(false); }
@@ -239,11 +243,9 @@ void BankingCreditCardQIF::confirmAddInstructionForAmount() { openNewInstruction
 void BankingCreditCardQIF::openNewInstructionFromConfirm(bool newAmountForInstruction) {
   if (!confirmOpen()) return;
   if (!(newAmountForInstruction ? enableAddInstructionForAmount_ : enableAddInstruction_)) return;
-  Value& transaction = currentRecord();
+  if (!endEditingKeepsTransaction()) return;
   // The splits edited in the confirmation dialog give way to those of the new instruction.
-  transaction.erase(tk::userSplits);
-  confirmView_.endEditing();
-  if (!confirmOpen()) return;
+  currentRecord().erase(tk::userSplits);
   cancelReturnsToConfirm_ = true;
   const Value& current = currentTransaction();
   addNewInstructionForAmount(optionalString(current, tk::amount),

@@ -16,6 +16,11 @@ inline constexpr std::string_view kAddNewInstructionForThisAmount =
     "Add New Instruction For This Amount";
 // The first item of the instruction pop-up, which only names it.
 inline constexpr std::string_view kInstructionPopUpTitle = "Instruction";
+// Under the split table: what the splits leave of the amount ("%@" the remainder), and the
+// warning while that is not zero.
+inline constexpr std::string_view kSplitRemainder = "Remainder: %@";
+inline constexpr std::string_view kSplitsDoNotAddUp =
+    "The splits do not add up to the amount; OK writes them only once they do.";
 
 // An item of a pop-up menu.
 struct PopUpMenuItem {
@@ -65,6 +70,11 @@ struct ConfirmForm {
   // category view.
   bool splitsShown = false;
   SplitTableForm splits;
+  // Under the table (kSplitRemainder): the amount OK outputs minus the sum of the splits, shown
+  // with the splits; hidden when an amount cannot be read.
+  ShownText splitRemainder;
+  // kSplitsDoNotAddUp while the remainder is not zero; none hides it.
+  std::optional<std::string> splitsDoNotAddUp;
   // addRemoveSplitsButton: "Remove Splits" with splits; "Add Splits" without, shown only for
   // QIF output.
   bool addRemoveSplitsShown = false;

@@ -55,6 +55,14 @@ void BankingCreditCardQIF::endEditingInDialog() {
   if (openDialog_ == Dialog::newInstruction) newInstructionView_.endEditing();
 }
 
+bool BankingCreditCardQIF::endEditingKeepsTransaction() {
+  const std::uint64_t serial = transactionSerial_;
+  const Dialog dialog = openDialog_;
+  endEditingInDialog();
+  return transactionSerial_ == serial && openDialog_ == dialog &&
+         (running_ || doingInvestmentBankingTransaction_);
+}
+
 bool BankingCreditCardQIF::confirmOpen() const {
   return running_ && openDialog_ == Dialog::confirm;
 }
@@ -139,7 +147,7 @@ void BankingCreditCardQIF::cancel() {
     return;
   }
   if (!running_) return;
-  endEditingInDialog();
+  if (!endEditingKeepsTransaction()) return;
   if (cancelReturnsToConfirm_) {
     cancelReturnsToConfirm_ = false;
     processCurrentInstructionAndLoop(true);

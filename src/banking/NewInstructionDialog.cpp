@@ -120,6 +120,15 @@ void BankingCreditCardQIF::openNewInstruction(std::optional<std::string> amount,
     form.matchRestriction = description;
   }
 
+  // The instruction's own splits are shown on its tab and saved again unless the person
+  // removes them: teaching an amount, or the same match text, must not drop them unseen.
+  const Value& ownSplits = instruction[instructionKey::splits];
+  if (ownSplits.isArray() && ownSplits.size() > 0) {
+    instructionSplits_ = ownSplits;
+    form.instructionSplitsShown = true;
+    if (!newAmountForInstruction) form.addRemoveSplitsTitle = std::string(kRemoveSplitsTitle);
+  }
+
   const Value* newDescription = instruction.find(instructionKey::newDescription);
   form.useDescription = newDescription != nullptr;
   form.newDescription = newDescription ? newDescription->toString() : std::string();

@@ -88,9 +88,7 @@ std::optional<Value> BankingCreditCardQIF::newInstructionRecord() {
 }
 
 void BankingCreditCardQIF::saveNewInstruction() {
-  if (!newInstructionOpen()) return;
-  newInstructionView_.endEditing();
-  if (!newInstructionOpen()) return;
+  if (!newInstructionOpen() || !endEditingKeepsTransaction()) return;
   std::optional<Value> record = newInstructionRecord();
   if (!record) return;
 

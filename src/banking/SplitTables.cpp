@@ -8,9 +8,11 @@
 #include "lists/Categories.h"
 #include "prefs/CVPrefs.h"
 #include "prefs/OptionNames.h"
+#include "prefs/Preferences.h"
 #include "readers/QIFReader.h"
 #include "readers/TransactionKeys.h"
 #include "text/Amounts.h"
+#include "text/MessageFormat.h"
 
 namespace corvela {
 namespace {
@@ -112,6 +114,7 @@ bool BankingCreditCardQIF::tableOpen(SplitTable table) const {
 
 void BankingCreditCardQIF::refreshSplitRows() {
   refreshTable(confirmForm_.splits, splits_);
+  showRemainder();
   refreshTable(newInstructionForm_.instructionSplits, instructionSplits_);
   refreshTable(newInstructionForm_.amountSplits, amountSplits_);
 }
@@ -210,13 +213,13 @@ bool BankingCreditCardQIF::deleteSelectedRows(SplitTable table) {
 bool BankingCreditCardQIF::balanceSplits(SplitTable table, bool canCreate) {
   if (table == SplitTable::instruction || !tableOpen(table)) return false;
   std::optional<Value>& list = splitList(table);
-  const Value& transaction = currentTransaction();
-  if (!list || list->size() == 0 || !has(transaction, tk::amount)) return false;
+  if (!list || list->size() == 0 || !has(currentTransaction(), tk::amount)) return false;
   const int precision = amountPrecision_;
   auto read = [precision](const Value& record, std::string_view key) {
     return readDecimalAmount(convertEuropeanAmount(str(record, key)), precision);
   };
-  std::optional<std::int64_t> total = read(transaction, tk::amount);
+  std::optional<std::int64_t> total =
+      readDecimalAmount(convertEuropeanAmount(splitTotal(table)), precision);
   if (!total) return false;
   std::int64_t sum = 0;
   std::int64_t first = 0;
@@ -242,6 +245,40 @@ bool BankingCreditCardQIF::balanceSplits(SplitTable table, bool canCreate) {
   // Into output form (European notation when asked); the sign is already the output's.
   reader_.normalizeQIFAmountIn(split, 0);
   return true;
+}
+
+std::string BankingCreditCardQIF::splitTotal(SplitTable table) const {
+  // The confirmation outputs the amount its field holds, which the person may have changed.
+  if (table == SplitTable::confirm && confirmForm_.amount.shown) return confirmForm_.amount.text;
+  return str(currentTransaction(), tk::amount);
+}
+
+std::optional<std::int64_t> BankingCreditCardQIF::confirmRemainder() const {
+  if (!splits_ || splits_->size() == 0 || !running_ || !has(currentTransaction(), tk::amount))
+    return std::nullopt;
+  const int precision = amountPrecision_;
+  std::optional<std::int64_t> rest =
+      readDecimalAmount(convertEuropeanAmount(splitTotal(SplitTable::confirm)), precision);
+  for (const Value& split : splits_->toArray()) {
+    if (!rest) break;
+    std::optional<std::int64_t> amount =
+        readDecimalAmount(convertEuropeanAmount(str(split, splitKey::amount)), precision);
+    if (!amount || __builtin_sub_overflow(*rest, *amount, &*rest)) rest.reset();
+  }
+  return rest;
+}
+
+void BankingCreditCardQIF::showRemainder() {
+  ConfirmForm& form = confirmForm_;
+  std::optional<std::int64_t> rest = confirmRemainder();
+  form.splitRemainder = ShownText{};
+  form.splitsDoNotAddUp.reset();
+  if (!rest) return;
+  std::string text = writeDecimalAmount(*rest, amountPrecision_);
+  if (options_.isOn(option::outputEuropeanAmounts))
+    std::replace(text.begin(), text.end(), '.', ',');
+  form.splitRemainder = ShownText{formatMessage(kSplitRemainder, {text}), true};
+  if (*rest != 0) form.splitsDoNotAddUp = std::string(kSplitsDoNotAddUp);
 }
 
 void BankingCreditCardQIF::adjustSplitAmountsCanCreate(SplitTable table, bool canCreate) {
@@ -297,9 +334,8 @@ void BankingCreditCardQIF::addSplit() {
 }
 
 void BankingCreditCardQIF::deleteSelectedSplit() {
-  if (!confirmOpen()) return;
-  confirmView_.endEditing();
-  if (!confirmOpen() || !deleteSelectedRows(SplitTable::confirm)) return;
+  if (!confirmOpen() || !endEditingKeepsTransaction()) return;
+  if (!deleteSelectedRows(SplitTable::confirm)) return;
   balanceSplits(SplitTable::confirm, false);
   afterSplitChange(SplitTable::confirm);
 }
@@ -370,16 +406,13 @@ void BankingCreditCardQIF::amountInstructionAddSplit() {
 }
 
 void BankingCreditCardQIF::instructionDeleteSelectedSplit() {
-  if (!newInstructionOpen()) return;
-  newInstructionView_.endEditing();
-  if (newInstructionOpen() && deleteSelectedRows(SplitTable::instruction)) updateNewInstruction();
+  if (!newInstructionOpen() || !endEditingKeepsTransaction()) return;
+  if (deleteSelectedRows(SplitTable::instruction)) updateNewInstruction();
 }
 
 void BankingCreditCardQIF::amountInstructionDeleteSelectedSplit() {
-  if (!newInstructionOpen()) return;
-  newInstructionView_.endEditing();
-  if (newInstructionOpen() && deleteSelectedRows(SplitTable::amountInstruction))
-    updateNewInstruction();
+  if (!newInstructionOpen() || !endEditingKeepsTransaction()) return;
+  if (deleteSelectedRows(SplitTable::amountInstruction)) updateNewInstruction();
 }
 
 }  // namespace corvela

@@ -101,9 +101,24 @@ std::string whyNotReady(const Application& app, const ConvertOptions& options) {
            "than the second)";
   if (form.outputFormatPrompt2.visible)
     return "there is no output format named \"" + form.outputFormatText.text + "\"";
+  if (!controller.appendAccountKnown() && form.quickenAccountText.items.empty())
+    return "the option to append is on and no account of this statement's kind is known";
   if (form.quickenAccountText.visible && form.quickenAccountText.text.empty())
     return "an account is needed (--account NAME): the option to append is on";
   return "the settings are incomplete";
+}
+
+// Why the account cannot head the appended output, when the person can name another; none
+// when it can.
+std::optional<std::string> accountRefusal(const Controller& controller) {
+  const ComboBox& account = controller.form().quickenAccountText;
+  if (controller.appendAccountKnown() || account.items.empty()) return std::nullopt;
+  std::string known;
+  for (const std::string& name : account.items) known += (known.empty() ? "" : ", ") + name;
+  std::string why = account.text.empty() ? std::string("no account is named")
+                                         : "\"" + account.text +
+                                               "\" is not a known account of this statement's kind";
+  return "the option to append is on and " + why + "; name one with --account (" + known + ")";
 }
 
 std::string readFile(const std::string& path) {
@@ -115,8 +130,7 @@ std::string readFile(const std::string& path) {
 class ScratchFolder {
  public:
   ScratchFolder() {
-    std::string pattern =
-        (std::filesystem::temp_directory_path() / "corvela-cli-XXXXXX").string();
+    std::string pattern = (std::filesystem::temp_directory_path() / "corvela-cli-XXXXXX").string();
     if (mkdtemp(pattern.data())) path_ = pattern;
   }
   ~ScratchFolder() {
@@ -184,9 +198,10 @@ int runConvert(const std::vector<std::string>& args, Io& io) {
   if (platform.statuses().empty()) {
     enterSettings(controller, options);
     if (!controller.form().processTheTransactionsButton.enabled) {
+      std::optional<std::string> refusal = accountRefusal(controller);
       io.err << "corvela-cli: cannot convert \"" << options.input
-             << "\": " << whyNotReady(app, options) << ".\n";
-      return kFailure;
+             << "\": " << refusal.value_or(whyNotReady(app, options)) << ".\n";
+      return refusal ? kUsage : kFailure;
     }
     controller.processTheTransactions();
     tally = answerWithoutDialogs(app.bank);

@@ -43,7 +43,9 @@ ConfirmPane::ConfirmPane(QWidget* parent)
       confirmedCategory_(makeListComboBox("confirmedCategoryText")),
       splitsTable_(new SplitTableView(SplitTable::confirm, QStringLiteral("splitsTable"))),
       categoryWarning_(makeWarningLabel("confirmCategoryNewLabel")),
-      addRemoveSplitsButton_(new QPushButton) {
+      addRemoveSplitsButton_(new QPushButton),
+      splitRemainder_(valueLabel("splitRemainderText")),
+      splitsDoNotAddUp_(makeWarningLabel("splitsDoNotAddUpLabel")) {
   dateStepper_->setObjectName(QStringLiteral("dateStepper"));
   amountText_->setObjectName(QStringLiteral("confirmAmountText"));
   amountText_->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
@@ -97,6 +99,8 @@ ConfirmPane::ConfirmPane(QWidget* parent)
   outputs->addWidget(confirmedCategory_, 2, 1);
   outputs->addWidget(splitsTable_, 3, 0, 1, 2);
   outputs->addWidget(categoryWarning_, 4, 1);
+  outputs->addWidget(splitRemainder_, 5, 1);
+  outputs->addWidget(splitsDoNotAddUp_, 6, 1);
   outputs->setColumnStretch(1, 1);
 
   auto* splitsRow = new QHBoxLayout;
@@ -195,6 +199,9 @@ void ConfirmPane::showForm(const ConfirmForm& form, bool opening) {
   splitsTable_->setVisible(form.splitsShown);
   splitsTable_->showForm(form.splits);
   showOptionalText(categoryWarning_, form.categoryWarning);
+  splitRemainder_->setText(qs(form.splitRemainder.text));
+  splitRemainder_->setVisible(form.splitRemainder.shown);
+  showOptionalText(splitsDoNotAddUp_, form.splitsDoNotAddUp);
   addRemoveSplitsButton_->setVisible(form.addRemoveSplitsShown);
   addRemoveSplitsButton_->setText(qs(form.addRemoveSplitsTitle));
 

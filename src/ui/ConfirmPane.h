@@ -80,6 +80,10 @@ class ConfirmPane : public QWidget {
   SplitTableView* splitsTable_;
   QLabel* categoryWarning_;
   QPushButton* addRemoveSplitsButton_;
+  // Under the split table: what the splits leave of the amount, and the warning while they do
+  // not add up.
+  QLabel* splitRemainder_;
+  QLabel* splitsDoNotAddUp_;
 };
 
 }  // namespace corvela::ui

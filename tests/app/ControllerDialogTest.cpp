@@ -443,5 +443,60 @@ TEST_F(DialogTest, HelpOpensThePageOfTheInputsKind) {
   EXPECT_EQ(platform.helpPages, (std::vector<std::string>{"QIF", "QFX"}));
 }
 
+// With the option "append", a QIF run heads its output with an "!Account" block naming the
+// account field's text: only a known account of the statement's kind may stand there.
+struct AppendAccountCase {
+  const char* name;
+  const char* input;  // a file name: its extension says what it holds
+  const char* typed;  // typed in the account field; none leaves it as filled in
+  const char* shown;  // the account field afterwards
+  bool enabled;       // "Process Transactions"
+};
+
+constexpr const char* kDownload = R"(OFXHEADER:100
+DATA:OFXSGML
+VERSION:102
+
+<OFX><BANKMSGSRSV1><STMTTRNRS><STMTRS><CURDEF>USD
+<BANKACCTFROM><BANKID>1<ACCTID>4417-2290<ACCTTYPE>CHECKING</BANKACCTFROM>
+<BANKTRANLIST>
+<STMTTRN><TRNTYPE>DEBIT<DTPOSTED>20240301<TRNAMT>-4.50<FITID>1<NAME>COFFEE</STMTTRN>
+</BANKTRANLIST></STMTRS></STMTTRNRS></BANKMSGSRSV1></OFX>
+)";
+
+const AppendAccountCase kAppendAccounts[] = {
+    {"TheOnlyAccountOfTheKindIsShown", "in.qif", nullptr, "Checking", true},
+    {"AStatementsAccountNumberIsNoAccount", "in.ofx", nullptr, "4417-2290", false},
+    {"AChosenAccountReplacesTheNumber", "in.ofx", "Checking", "Checking", true},
+    {"AnInvestmentAccountForABankStatement", "in.qif", "Brokerage", "Brokerage", false},
+    {"AnUnknownName", "in.qif", "Nope", "Nope", false},
+    {"AnEmptyField", "in.qif", "", "", false},
+};
+
+class AppendAccountTest : public DialogTest,
+                          public ::testing::WithParamInterface<AppendAccountCase> {};
+
+TEST_P(AppendAccountTest, TheHeaderNamesAKnownAccountOfTheStatementsKind) {
+  const AppendAccountCase& c = GetParam();
+  turnOn(option::append);
+  addAccounts({{"Checking", "Bank"}, {"Brokerage", "Port"}});
+  std::string previous = file("previous.qif", "!Account\nNChecking\nTBank\n^\n!Type:Bank\n");
+  remember({{"outputFilePath", previous}});
+  std::string input = c.input;
+  load(input.ends_with(".ofx") ? kDownload : kRegister, c.input);
+  if (c.typed) controller().controlTextDidChange(MainControl::quickenAccountText, c.typed);
+  EXPECT_EQ(form().quickenAccountText.text, c.shown);
+  EXPECT_EQ(form().processTheTransactionsButton.enabled, c.enabled);
+
+  controller().processTheTransactions();
+  EXPECT_EQ(readFile(previous).starts_with("!Account\nNChecking\nTBank\n^\n!Type:Bank\n"
+                                           "!Account\nNChecking\nTBank\n^\n!Type:Bank\nD"),
+            c.enabled)
+      << readFile(previous);
+}
+
+INSTANTIATE_TEST_SUITE_P(Dialog, AppendAccountTest, ::testing::ValuesIn(kAppendAccounts),
+                         [](const auto& info) { return std::string(info.param.name); });
+
 }  // namespace
 }  // namespace corvela::testing

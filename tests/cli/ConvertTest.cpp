@@ -42,8 +42,8 @@ class ConvertTest : public ::testing::Test {
   ConvertTest() { resetStore(); }
   void resetStore() {
     fs::remove(store);
-    CliRun imported = runCli({"prefs", "import", (kExamples / "example-store.json").string(),
-                              "--prefs", store});
+    CliRun imported =
+        runCli({"prefs", "import", (kExamples / "example-store.json").string(), "--prefs", store});
     EXPECT_EQ(imported.status, 0) << imported.err;
   }
   CliRun convert(std::vector<std::string> args) {
@@ -118,6 +118,34 @@ TEST_F(ConvertTest, SettingsFromTheCommandLine) {
   EXPECT_NE(unknownFormat.err.find("there is no output format named \"Spreadsheet\""),
             std::string::npos)
       << unknownFormat.err;
+}
+
+TEST_F(ConvertTest, AppendingNamesAKnownAccountOfTheStatementsKindOrExitsWithTwo) {
+  std::string json = dir.path("append.json");
+  std::ofstream(json) << R"({"Preferences": ["append", "converted2.2", "accountsInCategories"],
+      "Accounts": [{"Name": "Checking", "Type": "Bank"}, {"Name": "Brokerage", "Type": "Port"}],
+      "Categories": []})";
+  fs::remove(store);
+  ASSERT_EQ(runCli({"prefs", "import", json, "--prefs", store}).status, 0);
+  std::string qif = dir.path("in.qif");
+  std::ofstream(qif) << "!Type:Bank\nD03/01/2024\nT-12.50\nPGrocer\n^\n";
+  std::string ofx = (kExamples / "checking-2024-03.ofx").string();
+
+  CliRun single = convert({qif});
+  ASSERT_EQ(single.status, 0) << single.err;
+  EXPECT_TRUE(single.out.starts_with("!Account\nNChecking\nTBank\n^\n!Type:Bank\nD")) << single.out;
+
+  const std::pair<std::vector<std::string>, const char*> refused[] = {
+      {{ofx}, "\"4417-2290\" is not a known account of this statement's kind"},
+      {{qif, "--account", "Brokerage"}, "\"Brokerage\" is not a known account"},
+      {{qif, "--account", ""}, "no account is named; name one with --account (Checking)"},
+  };
+  for (const auto& [args, why] : refused) {
+    CliRun run = convert(args);
+    EXPECT_EQ(run.status, cli::kUsage) << run.err;
+    EXPECT_NE(run.err.find(why), std::string::npos) << run.err;
+    EXPECT_EQ(run.out, "");
+  }
 }
 
 TEST_F(ConvertTest, UsageErrorsExitWithTwo) {

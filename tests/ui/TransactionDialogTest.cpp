@@ -511,6 +511,34 @@ class TransactionDialogTest : public QObject {
     QVERIFY(p.output.find("T-4.75\n") != std::string::npos);
   }
 
+  // Under the split table: what the splits leave of the amount, and the warning while they do
+  // not add up.
+  void splitRemainderIsShownUnderTheTable() {
+    Program& p = *program;
+    Result<Value> instructions = fromJSON(R"([
+        {"descriptionMatch": "COFFEE", "category": "Dining"},
+        {"descriptionMatch": "GROCER", "category": "", "categoryConfirm": "Y",
+         "splits": [{"category": "Groceries", "amount": "-1000.00"},
+                    {"category": "Household", "amount": "-50.00"}]}])");
+    QVERIFY(instructions.ok());
+    p.store.prefs.setObject("Instructions", instructions.value());
+    p.start();
+    QVERIFY(QTest::qWaitForWindowActive(&p.dialog));
+    QCOMPARE(p.app->bank.openDialog(), Dialog::confirm);
+    QLabel* remainder = p.label("splitRemainderText");
+    QLabel* warning = p.label("splitsDoNotAddUpLabel");
+    QVERIFY(remainder->isVisible());
+    QCOMPARE(remainder->text(), QStringLiteral("Remainder: -32.40"));
+    QVERIFY(warning->isVisible());
+    QCOMPARE(warning->text(), qs(kSplitsDoNotAddUp));
+    click(p.button("okButton"));
+    QCOMPARE(p.app->bank.currentTransactionIndex(), std::size_t{1});
+
+    p.app->bank.tableViewSetObjectValue(SplitTable::confirm, "amount", 1, "-82.40");
+    QCOMPARE(remainder->text(), QStringLiteral("Remainder: 0.00"));
+    QVERIFY(warning->isHidden());
+  }
+
  private:
   std::unique_ptr<Program> program;
 };

@@ -1,0 +1,152 @@
+// Every record written with splits has split amounts that add up to its total, exactly, at the
+// store's bccAmountsPrecision: for every bank and card statement of the corpus, with its own
+// splits and with stored split instructions (one without an amount) applied to every
+// transaction.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "banking/BankingHarness.h"
+#include "banking/DecimalAmount.h"
+#include "banking/NonInteractiveAnswers.h"
+#include "readers/OFXReader.h"
+#include "readers/TransactionKeys.h"
+#include "text/Amounts.h"
+#include "text/TextFile.h"
+
+namespace corvela::testing {
+namespace {
+
+namespace fs = std::filesystem;
+
+struct Store {
+  const char* name;
+  int precision;
+  std::vector<std::string_view> options;
+  // The splits of an instruction stored for every description; none keeps the input's own.
+  const char* splits;
+};
+
+const Store kStores[] = {
+    {"OwnSplits", 2, {option::dontAddCategories}, nullptr},
+    {"EmptyFirstAtPrecisionThree",
+     3,
+     {},
+     R"([{"category": "Housing:Rent"}, {"category": "Utilities:Phone", "amount": "-0.125"}])"},
+    {"EmptyLastConfirmedInEuropeanNotation",
+     2,
+     {option::confirmAllTransactions, option::outputEuropeanAmounts},
+     R"([{"category": "Utilities:Phone", "amount": "-20.00"},
+         {"category": "Housing:Rent", "amount": ""}])"},
+};
+
+// The bank and card transactions of a corpus file (its first register for QIF); none when
+// the file holds none this program reads.
+std::optional<Value> transactionsOf(const fs::path& file, BankingHarness& h) {
+  Result<DecodedText> decoded = readTextFile(file.string());
+  if (!decoded.ok()) return std::nullopt;
+  const std::string& text = decoded.value().text;
+  Value read;
+  std::string extension = file.extension().string();
+  for (char& c : extension) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  if (extension == ".qif") {
+    std::vector<std::string> lines = findLines(text);
+    auto header = std::find_if(lines.begin(), lines.end(), [](const std::string& line) {
+      return line.starts_with("!Type:Bank") || line.starts_with("!Type:CCard");
+    });
+    if (header == lines.end()) return std::nullopt;
+    QIFReadResult result = h.reader.fromQIFLines(
+        std::vector<std::string>(header + 1, lines.end()), CalendarDay::distantPast(),
+        CalendarDay::distantFuture(), CalendarDay{2024, 6, 15});
+    if (!result.ok()) return std::nullopt;
+    read = std::move(result.qif);
+  } else {
+    read = OFXReader(h.store.prefs, h.options)
+               .fromOFX(text, CalendarDay::distantPast(), CalendarDay::distantFuture())
+               .qif;
+  }
+  // Blocks a reader could not use are not this check's business.
+  Value transactions = Value::array();
+  for (const Value& record : read.toArray())
+    if (!has(record, transactionKey::errorMessage)) transactions.append(record);
+  if (transactions.size() == 0) return std::nullopt;
+  return transactions;
+}
+
+std::vector<fs::path> corpusStatements() {
+  std::vector<fs::path> files;
+  for (const auto& entry : fs::recursive_directory_iterator(CORVELA_CORPUS)) {
+    std::string extension = entry.path().extension().string();
+    for (char& c : extension) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    if (entry.is_regular_file() &&
+        (extension == ".qif" || extension == ".ofx" || extension == ".qfx"))
+      files.push_back(entry.path());
+  }
+  std::sort(files.begin(), files.end());
+  return files;
+}
+
+class SplitBalanceCorpusTest : public ::testing::TestWithParam<Store> {};
+
+TEST_P(SplitBalanceCorpusTest, SplitsAddUpToTheirTotalInEveryRecordWritten) {
+  const Store& store = GetParam();
+  std::size_t recordsWithSplits = 0;
+  for (const fs::path& file : corpusStatements()) {
+    SCOPED_TRACE(file.string());
+    BankingHarness h;
+    h.store.prefs.setInt("bccAmountsPrecision", store.precision);
+    for (std::string_view name : store.options) h.options.add(name);
+    // Transfers to accounts the empty store does not know are warned about; nobody is there.
+    for (int i = 0; i < 5000; ++i) h.platform.answerNextAlert(0);
+    std::optional<Value> transactions = transactionsOf(file, h);
+    if (!transactions) continue;
+    if (store.splits) {
+      // One instruction per description, so that every transaction is matched by one.
+      Value instructions = Value::array();
+      for (const Value& record : transactions->toArray()) {
+        std::string match = str(record, transactionKey::description);
+        Result<Value> splits = fromJSON(store.splits);
+        ASSERT_TRUE(splits.ok());
+        instructions.append(Value{{"descriptionMatch", match.empty() ? "NO DESCRIPTION" : match},
+                                  {"category", ""},
+                                  {"categoryConfirm", "Y"},
+                                  {"splits", splits.value()}});
+      }
+      h.store.prefs.setObject("Instructions", instructions);
+    }
+    h.processor.setTransactions(*transactions, h.options.isOn(option::confirmAllTransactions));
+    h.processor.processInstructionsAndAppendToString(h.output, h.settings, h.end.callback());
+    answerWithoutDialogs(h.processor);
+    ASSERT_EQ(h.end.calls, 1);
+
+    std::size_t start = 0;
+    for (std::size_t end; (end = h.output.find("^\n", start)) != std::string::npos;
+         start = end + 2) {
+      std::optional<std::int64_t> total;
+      std::optional<std::int64_t> sum;
+      bool readable = true;
+      for (const std::string& line : findLines(h.output.substr(start, end - start))) {
+        if (line.empty() || (line[0] != 'T' && line[0] != '$')) continue;
+        std::optional<std::int64_t> amount =
+            readDecimalAmount(convertEuropeanAmount(line.substr(1)), store.precision);
+        // A damaged input's text ("T42.32CX" in a file missing its line ends) is no amount.
+        if (!amount) readable = false;
+        if (line[0] == 'T') total = amount.value_or(0);
+        if (line[0] == '$') sum = sum.value_or(0) + amount.value_or(0);
+      }
+      // A record read without an amount has no total for its splits to add up to.
+      if (!sum || !total || !readable) continue;
+      ++recordsWithSplits;
+      EXPECT_EQ(sum, total) << h.output.substr(start, end - start);
+    }
+  }
+  EXPECT_GT(recordsWithSplits, 20u) << "the corpus was not found or holds no splits";
+}
+
+INSTANTIATE_TEST_SUITE_P(Corpus, SplitBalanceCorpusTest, ::testing::ValuesIn(kStores),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+}  // namespace
+}  // namespace corvela::testing
