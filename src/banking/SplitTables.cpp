@@ -6,13 +6,13 @@
 #include "banking/CategoryWarning.h"
 #include "banking/DecimalAmount.h"
 #include "lists/Categories.h"
+#include "platform/MessageFormat.h"
 #include "prefs/CVPrefs.h"
 #include "prefs/OptionNames.h"
 #include "prefs/Preferences.h"
 #include "readers/QIFReader.h"
 #include "readers/TransactionKeys.h"
 #include "text/Amounts.h"
-#include "text/MessageFormat.h"
 
 namespace corvela {
 namespace {
