@@ -50,6 +50,19 @@ std::string_view kindLabel(int kind) {
   }
 }
 
+bool holdsQIFLists(const std::vector<std::string>& lines) {
+  bool accountList = false;
+  for (const std::string& line : lines) {
+    if (line.starts_with("!Option:AutoSwitch")) return true;
+    if (line.starts_with("!Clear:AutoSwitch")) accountList = false;
+    if (line == "!Account" && !accountList) return false;
+    if (line.starts_with("!Type:Cat") || line.starts_with("!Type:Security") ||
+        line.starts_with("!Type:Prices"))
+      return true;
+  }
+  return false;
+}
+
 QIFClassification classifyQIF(const std::vector<std::string>& lines, std::size_t start,
                               bool continuing) {
   using Outcome = QIFClassification::Outcome;

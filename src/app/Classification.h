@@ -28,6 +28,11 @@ std::optional<int> ofxStatementKind(std::string_view text);
 // "Unknown" for any other.
 std::string_view kindLabel(int kind);
 
+// Whether the lines hold a QIF list export that the list import would read: an account list
+// ("!Option:AutoSwitch"), a category list ("!Type:Cat"), a security list ("!Type:Security") or
+// security prices ("!Type:Prices"), met before the first "!Account" line outside an account list.
+bool holdsQIFLists(const std::vector<std::string>& lines);
+
 // What the lines of a QIF or text input are, from the line where the transactions begin.
 struct QIFClassification {
   enum class Outcome {

@@ -48,8 +48,12 @@ RunSettings Controller::runSettings() const {
   settings.outputNumber = state_.outputNumber;
   settings.markAsCleared = state_.markAsCleared;
   settings.markAsUncleared = state_.markAsUncleared;
-  settings.qifTypeTag = form_.qifTypePopUp.selectedTag();
-  settings.ofxTypeIndex = form_.qfxTypePopUp.selectedIndex;
+  // Each type pop-up speaks for the kind of input it is shown for: the QIF type remembered from
+  // an earlier register must not reverse the signs of a download or of a text statement.
+  const bool ofx = !state_.doingExtract && isOFX(state_.fileAsString);
+  const bool qifRegister = !state_.doingExtract && !ofx;
+  settings.qifTypeTag = qifRegister ? form_.qifTypePopUp.selectedTag() : 0;
+  settings.ofxTypeIndex = ofx ? form_.qfxTypePopUp.selectedIndex : 0;
   settings.outputFormatText = form_.outputFormatText.text;
   settings.sameDateSwitch = form_.sameDateSwitch.on;
   settings.sameNumberSwitch = form_.sameNumberSwitch.on;
@@ -298,6 +302,9 @@ void Controller::classifyOFX() {
 void Controller::classifyQIFOrText() {
   using Outcome = QIFClassification::Outcome;
   state_.fileAsLines = findLines(state_.fileAsString);
+  // Without the list import, the lines of a list would be taken for transactions and reported as
+  // corrupted QIF, or for text without dates.
+  if (holdsQIFLists(state_.fileAsLines) && showIfUnavailable(parts_.listImport.available())) return;
 
   std::size_t index = 0;
   int imported = parts_.listImport.process(state_.fileAsLines, &index, state_.source);

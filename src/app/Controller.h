@@ -89,6 +89,9 @@ struct ControllerState {
   bool markAsUncleared = false;
   std::string outputDate;    // empty: each transaction keeps its own
   std::string outputNumber;  // empty: each transaction keeps its own
+  // What the final report adds about how the input was read (its dates read day before month
+  // although the option says otherwise); empty for most runs.
+  std::string reportNote;
 };
 
 // The application controller: the main window's presenter. It takes one input at a time (a
@@ -109,7 +112,8 @@ class Controller {
 
   const MainForm& form() const { return form_; }
   const ControllerState& state() const { return state_; }
-  // What the processors read during the current run.
+  // What the processors read during the current run. The QIF type pop-up counts only for a QIF
+  // register (or the continuation of a run), the OFX type pop-up only for an OFX download.
   RunSettings runSettings() const;
 
   // --- intake

@@ -73,6 +73,8 @@ class TextReading {
 class QIFListImport {
  public:
   virtual ~QIFListImport() = default;
+  // Whether lists can be imported; when not, an input holding lists is refused with the message.
+  virtual Status available() const { return Status::OK(); }
   // Imports the lists at the top of `lines`. Answers a set of bits (1 accounts replaced,
   // 2 categories replaced, 4 securities replaced, 8 the lines ended inside a list), or -1 for
   // an export that cannot be read, and sets *indexPtr to the line where the transactions

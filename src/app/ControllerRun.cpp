@@ -30,6 +30,14 @@ constexpr std::string_view kFinished = "Finished Processing Transactions";
 constexpr std::string_view kContinuationNotCreated = "Continuation File Not Created";
 // The bundle's OFX investment format, the store's OFXFormat when it has none.
 constexpr std::string_view kBundleOFXFormat = "CVOFXFormat";
+// The option's title in the preferences window, so the person can find it.
+constexpr std::string_view kDayFirstRead =
+    "\r\rThe dates were read day before month (as in 31/12/2009): every date of the register "
+    "reads that way, and some cannot be read month first.";
+constexpr std::string_view kDayFirstHint =
+    "\r\rThe dates may be written day before month (as in 31/12/2009). If so, turn on the "
+    "option \"QIF files write their dates day before month\" in the preferences and open the "
+    "file again.";
 
 }  // namespace
 
@@ -107,6 +115,7 @@ void Controller::savePanelDidEnd(const std::optional<std::string>& path) {
 void Controller::actuallyProcessTheTransactions() {
   state_.outputFileAsString.clear();
   state_.outputFileAsString.reserve(512);
+  state_.reportNote.clear();
   parts_.errorWarning.reset();
 
   if (state_.continuationData) {
@@ -226,9 +235,11 @@ void Controller::actuallyProcessTheTransactions() {
     parts_.platform.showStatus(
         "Invalid Input",
         formatMessage("\r\r%@ appears to contain corrupted QIF on line %d; it cannot be processed.",
-                      {state_.source, line}));
+                      {state_.source, line}) +
+            std::string(read.mayBeDayFirst ? kDayFirstHint : ""));
     return;
   }
+  if (read.readDayFirst) state_.reportNote = kDayFirstRead;
   startBankRun(std::move(read.qif));
 }
 
@@ -302,10 +313,10 @@ void Controller::processInstructionsDidEnd(int count, std::optional<Value> conti
     return;
   }
   std::string number = std::to_string(count);
-  parts_.platform.showStatus(
-      std::string(kFinished),
-      formatMessage("\r\r%d transaction%@ output to file \"%@\".%@%@",
-                    {number, count == 1 ? "" : "s", lastPathComponent(path), "", ""}));
+  parts_.platform.showStatus(std::string(kFinished),
+                             formatMessage("\r\r%d transaction%@ output to file \"%@\".%@%@",
+                                           {number, count == 1 ? "" : "s", lastPathComponent(path),
+                                            state_.reportNote, ""}));
   redraw();
 }
 

@@ -10,7 +10,8 @@ namespace corvela {
 // available() that it is not available, with a message that says what cannot be done; the
 // controller asks before anything else and shows the message under kNotAvailableTitle, so the
 // other methods are never reached (they do nothing; a processor reports an empty run). The QIF
-// list import imports nothing and answers 0, so classification starts at the first line.
+// list import is asked only about inputs that hold lists (see holdsQIFLists); it imports
+// nothing and answers 0.
 
 inline constexpr std::string_view kNotAvailableTitle = "Not Available Yet";
 
@@ -44,6 +45,7 @@ class TextReadingNotAvailable : public TextReading {
 
 class NoQIFListImport : public QIFListImport {
  public:
+  Status available() const override;
   int process(const std::vector<std::string>& lines, std::size_t* indexPtr,
               const std::string& source) override;
 };

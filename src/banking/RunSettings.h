@@ -26,7 +26,7 @@ struct RunSettings {
   int ofxTypeIndex = 0;
 
   // The main window's texts, for the output and for a continuation of the run.
-  // The output-format field: "QIF" (exactly) for QIF, else the name of a delimited format.
+  // The output-format field: "QIF" (in any letter case) for QIF, else a delimited format's name.
   std::string outputFormatText = "QIF";
   bool sameDateSwitch = false;
   bool sameNumberSwitch = false;

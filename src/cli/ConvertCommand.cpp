@@ -7,10 +7,13 @@
 #include <ostream>
 
 #include "app/Application.h"
+#include "app/Classification.h"
 #include "banking/NonInteractiveAnswers.h"
 #include "cli/Unattended.h"
+#include "formats/OutputFormatKeys.h"
 #include "prefs/Bundle.h"
 #include "prefs/CVPrefs.h"
+#include "text/CaseInsensitive.h"
 
 namespace corvela::cli {
 
@@ -77,6 +80,22 @@ void enterSettings(Controller& controller, const ConvertOptions& options) {
     controller.controlTextDidChange(MainControl::outputNumberString, *options.number);
   // The command names its output file; it never appends to the one remembered from the window.
   if (controller.form().appendSwitch.visible) controller.setAppendSwitch(false);
+}
+
+// Why the output format the command was given cannot be used for this input, or none when it
+// can: a name that is no format, or one for another kind of account (the window would quietly
+// put "QIF" in its place).
+std::optional<std::string> unusableOutputFormat(const Application& app,
+                                                const ConvertOptions& options) {
+  if (!options.outputFormat) return std::nullopt;
+  const std::string& name = *options.outputFormat;
+  if (equalsIgnoringCase(name, kQIFFormatName)) return std::nullopt;
+  if (!app.outputFormats.formatForName(name))
+    return "there is no output format named \"" + name + "\"";
+  if (!equalsIgnoringCase(app.controller.form().outputFormatText.text, name))
+    return "the output format \"" + name + "\" is not for " +
+           std::string(kindLabel(app.session.gType)) + " statements";
+  return std::nullopt;
 }
 
 // Why "Process Transactions" is disabled, in the terms of the command's options.
@@ -197,6 +216,11 @@ int runConvert(const std::vector<std::string>& args, Io& io) {
   NonInteractiveTally tally;
   if (platform.statuses().empty()) {
     enterSettings(controller, options);
+    if (std::optional<std::string> why = unusableOutputFormat(app, options)) {
+      io.err << "corvela-cli: cannot convert \"" << options.input << "\": " << *why << ".\n"
+             << kConvertUsage;
+      return kUsage;
+    }
     if (!controller.form().processTheTransactionsButton.enabled) {
       std::optional<std::string> refusal = accountRefusal(controller);
       io.err << "corvela-cli: cannot convert \"" << options.input
@@ -228,6 +252,8 @@ int runConvert(const std::vector<std::string>& args, Io& io) {
     std::size_t count = app.bank.numberOfTransactionsAppended();
     io.err << last.title << ": " << count << (count == 1 ? " transaction" : " transactions")
            << " output.\n";
+    if (!controller.state().reportNote.empty())
+      io.err << terminalText(controller.state().reportNote) << "\n";
     if (std::filesystem::exists(outputPath)) io.out << readFile(outputPath);
   } else {
     io.err << last.title << ": " << terminalText(last.text) << "\n";

@@ -188,7 +188,9 @@ EditDecision OutputFormats::isPartialStringValid(const TextEdit& edit) {
 }
 
 bool OutputFormats::QIFOutput(const OutputContext& context) {
-  return context.outputFormatText == kQIFFormatName;
+  // The built-in entry is found by name without regard to case like any other; a "qif" taken for
+  // a delimited format would find that entry, which has no columns, and write empty lines.
+  return equalsIgnoringCase(context.outputFormatText, kQIFFormatName);
 }
 
 void OutputFormats::produceBankCCOutput(std::string& buffer, const OutputContext& context,

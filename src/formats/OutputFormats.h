@@ -19,8 +19,8 @@ class Preferences;
 // What a run tells the output about itself: the text of the main window's output-format field
 // and the account of the run.
 struct OutputContext {
-  // "QIF" (exactly) for QIF output; any other text names a delimited format, looked up without
-  // regard to case.
+  // "QIF" in any letter case for QIF output; any other text names a delimited format, looked up
+  // without regard to case.
   std::string outputFormatText = "QIF";
   // The account named by the input, else the one chosen in the main window; empty when none.
   std::string account;
@@ -120,7 +120,7 @@ class OutputFormats {
 
   // --- production
 
-  // Whether output is QIF: the field's text is exactly "QIF".
+  // Whether output is QIF: the field's text is "QIF" in any letter case.
   static bool QIFOutput(const OutputContext& context);
 
   // Appends one bank or credit-card transaction to `buffer`: a QIF record, or one delimited line

@@ -25,12 +25,18 @@ bool offeredFor(int kind, std::string_view type) {
 
 }  // namespace
 
+bool isAccountRecord(const Value& entry) {
+  return entry.isDictionary() && entry[accountKey::Name].isString() &&
+         !str(entry, accountKey::Name).empty();
+}
+
 bool Accounts::exists() const { return !prefs_.objectForKey(prefKey::Accounts).isNull(); }
 
 std::string Accounts::typeForAccount(std::string_view name) const {
   Value accounts = getAccountsArray();
   for (const Value& account : accounts.toArray())
-    if (str(account, accountKey::Name) == name) return str(account, accountKey::Type);
+    if (isAccountRecord(account) && str(account, accountKey::Name) == name)
+      return str(account, accountKey::Type);
   return "";
 }
 
@@ -50,6 +56,7 @@ bool Accounts::comboBoxIncludeOnly(int kind, std::string_view fieldText) {
   Value accounts = getAccountsArray();
   bool fieldNamesAnAccount = false;
   for (const Value& account : accounts.toArray()) {
+    if (!isAccountRecord(account)) continue;
     const std::string& name = str(account, accountKey::Name);
     if (offeredFor(kind, str(account, accountKey::Type))) filteredNames_.push_back(name);
     if (!fieldText.empty() && name == fieldText) fieldNamesAnAccount = true;

@@ -27,6 +27,10 @@ inline constexpr std::string_view Port = "Port";
 inline constexpr std::string_view OthA = "Oth A";
 }  // namespace accountType
 
+// Whether a list entry is an account record: a dictionary with a non-empty `Name`. Other entries
+// (plain strings in a hand-written store, say) are skipped wherever the list is read.
+bool isAccountRecord(const Value& entry);
+
 // The account kinds of an input, which also filter the account field.
 enum AccountKind : int {
   kBankKind = 0,

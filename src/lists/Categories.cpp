@@ -65,7 +65,10 @@ bool Categories::doAddCategory(std::string_view name, std::string_view bracketEr
 void Categories::updateAccounts() {
   Value accounts = Accounts(prefs_).getAccountsArray();
   std::vector<std::string_view> names;
-  for (const Value& account : accounts.toArray()) names.push_back(str(account, accountKey::Name));
+  for (const Value& account : accounts.toArray()) {
+    // An entry that is no account record would give the transfer category "[]".
+    if (isAccountRecord(account)) names.push_back(str(account, accountKey::Name));
+  }
   auto known = [&names](std::string_view name) {
     return std::find(names.begin(), names.end(), name) != names.end();
   };

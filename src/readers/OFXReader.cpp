@@ -9,6 +9,7 @@
 #include "prefs/OptionNames.h"
 #include "prefs/Preferences.h"
 #include "readers/TransactionKeys.h"
+#include "text/Amounts.h"
 #include "text/CharClass.h"
 #include "text/Entities.h"
 
@@ -136,7 +137,12 @@ OFXReadResult OFXReader::fromOFX(std::string_view text, CalendarDay fromDate,
     if (!addField(transactionKey::description, "<NAME>", block, record)) {
       record.set(transactionKey::description, "");
     }
-    if (!addField(transactionKey::amount, "<TRNAMT>", block, record)) {
+    if (addField(transactionKey::amount, "<TRNAMT>", block, record)) {
+      // Some banks write their own locale's decimal comma (-130,00) although OFX asks for a
+      // point; read it as the QIF reader reads one.
+      record.set(transactionKey::amount,
+                 convertEuropeanAmount(str(record, transactionKey::amount)));
+    } else {
       record = errorRecord(kOFXNoAmountMessage, block);
     }
 

@@ -52,10 +52,10 @@ class OFXReader {
   //
   // A record has `date` (the posting day written with the store's `OutputDateFormat`, default
   // "%m/%d/%Y"), `description` (from <NAME>, empty when absent), `amount` (from <TRNAMT>, as
-  // written), and `memo` (<MEMO>) and `number` when present: in a credit-card download the
-  // number comes from <REFNUM>, in a bank download from <REFNUM> or else <CHECKNUM>. With the
-  // option "useOFXTRNTYPE" on it also has `trntype` (<TRNTYPE>), and a DEBIT amount is made
-  // negative unless it already is.
+  // written, except that a decimal comma becomes a point: -130,00 gives -130.00), and `memo`
+  // (<MEMO>) and `number` when present: in a credit-card download the number comes from <REFNUM>,
+  // in a bank download from <REFNUM> or else <CHECKNUM>. With the option "useOFXTRNTYPE" on it also
+  // has `trntype` (<TRNTYPE>), and a DEBIT amount is made negative unless it already is.
   //
   // Never fails; a block that cannot be read becomes an error record with `errorMessage` and
   // the block as `errorText`: kOFXNoDateMessage when <DTPOSTED> is missing, is not followed by
@@ -72,7 +72,6 @@ class OFXReader {
   // whether the tag was found; when it was not, the record is left as it was.
   static bool addField(std::string_view key, std::string_view ofxLabel,
                        std::string_view ofxTransaction, Value& qifTransaction);
-
 
  private:
   const CVPrefs& store_;

@@ -48,11 +48,48 @@ struct RegisterWalk {
 QIFReader::QIFReader(const CVPrefs& store, const Preferences& options, const Bundle& bundle)
     : store_(store), options_(options), bundle_(bundle) {}
 
+namespace {
+
+// Whether every "D" line of the register names a real day when read day before month.
+bool everyDateReadsDayFirst(const std::vector<std::string>& lines, const DateTables& tables,
+                            CalendarDay today) {
+  for (const std::string& line : lines) {
+    if (line.empty() || line[0] != 'D') continue;
+    std::optional<CalendarDay> date =
+        parseQIFDate(std::string_view(line).substr(1), tables, true, today);
+    if (!date || !date->isValid()) return false;
+  }
+  return true;
+}
+
+}  // namespace
+
 QIFReadResult QIFReader::fromQIFLines(const std::vector<std::string>& lines, CalendarDay fromDate,
                                       CalendarDay toDate, CalendarDay today) const {
-  QIFReadResult result;
   const DateTables tables = bundle_.dateTables();
-  const bool european = options_.isOn(option::europeanDates);
+  if (options_.isOn(option::europeanDates))
+    return readRegister(lines, fromDate, toDate, today, tables, true);
+
+  QIFReadResult result = readRegister(lines, fromDate, toDate, today, tables, false);
+  if (result.ok()) return result;
+  // People should not have to know their bank's date order: a register whose dates all read day
+  // first, and not all month first, can only have been written day first.
+  if (everyDateReadsDayFirst(lines, tables, today)) {
+    QIFReadResult dayFirst = readRegister(lines, fromDate, toDate, today, tables, true);
+    dayFirst.readDayFirst = true;
+    return dayFirst;
+  }
+  const std::string& failed = lines[static_cast<std::size_t>(result.failedLine - 1)];
+  std::optional<CalendarDay> asDayFirst =
+      parseQIFDate(std::string_view(failed).substr(1), tables, true, today);
+  result.mayBeDayFirst = asDayFirst && asDayFirst->isValid();
+  return result;
+}
+
+QIFReadResult QIFReader::readRegister(const std::vector<std::string>& lines, CalendarDay fromDate,
+                                      CalendarDay toDate, CalendarDay today,
+                                      const DateTables& tables, bool european) const {
+  QIFReadResult result;
   std::string outputDateFormat = store_.objectForKey(prefKey::OutputDateFormat).toString();
   if (outputDateFormat.empty()) outputDateFormat = kDefaultOutputDateFormat;
 
@@ -71,11 +108,21 @@ QIFReadResult QIFReader::fromQIFLines(const std::vector<std::string>& lines, Cal
         result.failedLine = static_cast<int>(index + 1);
         return result;
       }
-      walk.skip = *date < fromDate || *date > toDate;
-      if (!walk.skip) walk.record.set(transactionKey::date, date->format(outputDateFormat));
+      if (walk.skip) continue;
+      if (*date < fromDate || *date > toDate) {
+        // The fields read so far ("N" before "D", say) belong to this record: they go with it.
+        walk = RegisterWalk();
+        walk.skip = true;
+      } else {
+        walk.record.set(transactionKey::date, date->format(outputDateFormat));
+      }
       continue;
     }
-    if (walk.skip) continue;
+    if (walk.skip) {
+      // The skipped record ends at its "^"; the next one starts afresh.
+      if (kind == '^') walk = RegisterWalk();
+      continue;
+    }
 
     switch (kind) {
       case 'N':
@@ -97,15 +144,16 @@ QIFReadResult QIFReader::fromQIFLines(const std::vector<std::string>& lines, Cal
         walk.record.set(transactionKey::amount, convertEuropeanAmount(rest));
         break;
       case '^':
-        // A record without a date goes on collecting: its fields carry into the next one.
-        if (!has(walk.record, transactionKey::date)) break;
-        if (walk.splitList) {
-          walk.record.set(transactionKey::splits, std::move(*walk.splitList));
-          walk.record.erase(transactionKey::category);
+        // A record without a date can be written nowhere; its fields must not turn up in the
+        // next record either.
+        if (has(walk.record, transactionKey::date)) {
+          if (walk.splitList) {
+            walk.record.set(transactionKey::splits, std::move(*walk.splitList));
+            walk.record.erase(transactionKey::category);
+          }
+          result.qif.append(std::move(walk.record));
         }
-        result.qif.append(std::move(walk.record));
-        walk.record = Value::dictionary();
-        walk.splitList.reset();
+        walk = RegisterWalk();
         break;
       case 'S':
         walk.pendingSplitCategory = std::string(rest);
@@ -116,11 +164,12 @@ QIFReadResult QIFReader::fromQIFLines(const std::vector<std::string>& lines, Cal
         walk.pendingSplitMemo = std::string(rest);
         break;
       case '$':
+        // Split amounts are written in the same notation as the total, and must add up to it.
         if (walk.splitList) {
           walk.splitList->append(
               Value{{std::string(splitKey::category), walk.pendingSplitCategory},
                     {std::string(splitKey::memo), walk.pendingSplitMemo.value_or("")},
-                    {std::string(splitKey::amount), rest}});
+                    {std::string(splitKey::amount), convertEuropeanAmount(rest)}});
         }
         break;
       default:

@@ -7,6 +7,7 @@
 
 #include "prefs/Value.h"
 #include "text/CalendarDay.h"
+#include "text/DateTables.h"
 
 namespace corvela {
 
@@ -22,6 +23,12 @@ struct QIFReadResult {
   // 0 when the whole register was read; otherwise the one-based index, within the lines given,
   // of the line whose date could not be read.
   int failedLine = 0;
+  // The option "europeanDates" was off, yet the register was read day before month: every "D"
+  // line reads that way and at least one does not read month first.
+  bool readDayFirst = false;
+  // On failure with the option off: the bad date line does read day before month (other lines
+  // do not, or the register would have been read so), so the person may need the option.
+  bool mayBeDayFirst = false;
 
   bool ok() const { return failedLine == 0; }
 };
@@ -42,10 +49,13 @@ class QIFReader {
   QIFReader(const CVPrefs& store, const Preferences& options, const Bundle& bundle);
 
   // Reads `lines` (the register with its header lines removed) and keeps the records dated from
-  // `fromDate` to `toDate`, both included. A record's lines up to its next "D" line are skipped
-  // when its date is out of range. Dates are written with the store's `OutputDateFormat`; day
-  // before month is read when the option "europeanDates" is on. A record not closed by "^" is
-  // dropped.
+  // `fromDate` to `toDate`, both included. A record dated out of range is dropped whole, the
+  // lines before its "D" line included, up to its "^". Every record starts empty: a record
+  // closed without a date is dropped and passes nothing on. Dates are written with the store's
+  // `OutputDateFormat`; day before month is read when the option "europeanDates" is on, and also
+  // when it is off but every "D" line reads day first and some line does not read month first
+  // (the result says so). A record not closed by "^" is dropped. "T" and "$" amounts written with
+  // a decimal comma are converted to a decimal point.
   //
   // Reading stops at the first "D" line whose date cannot be read or names no real calendar day
   // (month 13, February 30, day 0): the result then carries that line's one-based index and the
@@ -53,7 +63,6 @@ class QIFReader {
   // A date without a year (a bare month/day) falls within the twelve months up to `today`.
   QIFReadResult fromQIFLines(const std::vector<std::string>& lines, CalendarDay fromDate,
                              CalendarDay toDate, CalendarDay today = CalendarDay::today()) const;
-
 
   // Normalises the `amount` of a transaction or split record for output and stores it back:
   // removes the bundle's `CVRemoveFromAmounts` characters, writes European notation when the
@@ -64,6 +73,10 @@ class QIFReader {
   std::optional<std::string> normalizeQIFAmountIn(Value& record, int qifTypeTag) const;
 
  private:
+  QIFReadResult readRegister(const std::vector<std::string>& lines, CalendarDay fromDate,
+                             CalendarDay toDate, CalendarDay today, const DateTables& tables,
+                             bool european) const;
+
   const CVPrefs& store_;
   const Preferences& options_;
   const Bundle& bundle_;

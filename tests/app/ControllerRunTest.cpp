@@ -239,6 +239,32 @@ TEST_F(RunTest, CorruptedQIFNamesTheLineOfTheInput) {
   EXPECT_FALSE(bank.records);
 }
 
+TEST_F(RunTest, DayFirstDatesAreReadSoOrHintedAt) {
+  controller().actuallyProcessFile(
+      file("dots.qif", "!Type:Bank\nD22.01.2007\nT-5\n^\nD05.02.2007\nT7\n^\n"));
+  platform.answerNextSavePanel(dir + "/out.qif");
+  controller().processTheTransactions();
+  EXPECT_EQ(finished().text,
+            "\r\r2 transactions output to file \"out.qif\".\r\rThe dates were read day before "
+            "month (as in 31/12/2009): every date of the register reads that way, and some cannot "
+            "be read month first.");
+  EXPECT_EQ(readFile(dir + "/out.qif"),
+            "!Type:Bank\nD01/22/2007\nP\nM\nT-5\n^\nD02/05/2007\nP\nM\nT7\n^\n");
+  controller().doneWithFile();
+
+  controller().actuallyProcessFile(
+      file("mixed.qif", "!Type:Bank\nD01/13/2024\nT-5\n^\nD13/01/2024\nT7\n^\n"));
+  platform.answerNextSavePanel(dir + "/mixed-out.qif");
+  controller().processTheTransactions();
+  EXPECT_EQ(platform.lastStatus().title, "Invalid Input");
+  EXPECT_EQ(platform.lastStatus().text,
+            "\r\rFile \"mixed.qif\" appears to contain corrupted QIF on line 5; it cannot be "
+            "processed.\r\rThe dates may be written day before month (as in 31/12/2009). If so, "
+            "turn on the option \"QIF files write their dates day before month\" in the "
+            "preferences and open the file again.");
+  EXPECT_FALSE(std::filesystem::exists(dir + "/mixed-out.qif"));
+}
+
 TEST_F(RunTest, SettingsReachTheProcessor) {
   turnOn(option::markBankTransactionsAsCleared);
   turnOn(option::markCreditCardTransactionsAsUncleared);
@@ -288,6 +314,23 @@ TEST_F(RunTest, CreditCardOFXToNewFile) {
   EXPECT_EQ(readFile(dir + "/card.qif"), dataFile("card-expected.qif"));
   EXPECT_EQ(finished().text, "\r\r2 transactions output to file \"card.qif\".");
   EXPECT_EQ(bank.settings.account, "4111222233334444");
+}
+
+TEST_F(RunTest, TheQIFTypeOfARegisterRunDoesNotFollowIntoADownload) {
+  loadBankRegister();
+  controller().selectQIFType(3);  // swap description and memo, reverse signs
+  platform.answerNextSavePanel(dir + "/bank.qif");
+  controller().processTheTransactions();
+  EXPECT_EQ(bank.settings.qifTypeTag, 5);
+  controller().doneWithFile();
+
+  // The remembered choice fills the hidden pop-up again, but speaks only for registers.
+  controller().actuallyProcessFile(std::string(CORVELA_TEST_DATA) + "/app/card.qfx");
+  platform.answerNextSavePanel(dir + "/card.qif");
+  controller().processTheTransactions();
+  EXPECT_EQ(bank.settings.qifTypeTag, 0);
+  EXPECT_EQ(readFile(dir + "/card.qif"), dataFile("card-expected.qif"));
+  EXPECT_EQ(store.prefs.objectForKey("ControlSettings")["inputQIFType"].toInt(), 3);
 }
 
 TEST_F(RunTest, LastMonthOfAnOFXDownload) {

@@ -113,8 +113,9 @@ TEST_F(ConvertTest, SettingsFromTheCommandLine) {
   EXPECT_EQ(badRange.status, cli::kFailure);
   EXPECT_NE(badRange.err.find("are not a valid range"), std::string::npos) << badRange.err;
 
-  CliRun unknownFormat = convert({input, "--output-format", "Spreadsheet"});
-  EXPECT_EQ(unknownFormat.status, cli::kFailure);
+  CliRun unknownFormat = convert({input, "--output-format", "Spreadsheet", "-o", dir.path("s")});
+  EXPECT_EQ(unknownFormat.status, cli::kUsage);
+  EXPECT_FALSE(fs::exists(dir.path("s")));
   EXPECT_NE(unknownFormat.err.find("there is no output format named \"Spreadsheet\""),
             std::string::npos)
       << unknownFormat.err;
@@ -146,6 +147,57 @@ TEST_F(ConvertTest, AppendingNamesAKnownAccountOfTheStatementsKindOrExitsWithTwo
     EXPECT_NE(run.err.find(why), std::string::npos) << run.err;
     EXPECT_EQ(run.out, "");
   }
+}
+
+TEST_F(ConvertTest, TheQIFEntryInAnyLetterCaseIsQIF) {
+  std::string input = (kExamples / "checking-2024-03.ofx").string();
+  CliRun plain = convert({input, "-o", dir.path("plain.qif")});
+  ASSERT_EQ(plain.status, 0) << plain.err;
+  for (const char* name : {"qif", "Qif", "QIF"}) {
+    resetStore();
+    CliRun named = convert({input, "--output-format", name, "-o", dir.path("named.qif")});
+    ASSERT_EQ(named.status, 0) << name << "\n" << named.err;
+    EXPECT_EQ(readFile(dir.path("named.qif")), readFile(dir.path("plain.qif"))) << name;
+  }
+}
+
+TEST_F(ConvertTest, ListExportsAreNotAvailableYet) {
+  const char* exports[] = {
+      "!Type:Cat\nNFood\nDGroceries and meals\nE\n^\nNRent\nE\n^\n",
+      "!Option:AutoSwitch\n!Account\nNChecking\nTBank\n^\n!Clear:AutoSwitch\n",
+      "!Type:Security\nNAcme\nSACM\nTStock\n^\n!Type:Bank\nD02/03/2024\nT10.00\n^\n"};
+  for (const char* text : exports) {
+    std::string input = dir.path("list.qif");
+    std::ofstream(input, std::ios::binary) << text;
+    CliRun run = convert({input, "-o", dir.path("out.qif")});
+    EXPECT_EQ(run.status, cli::kFailure) << text;
+    EXPECT_NE(run.err.find("Not Available Yet: Importing account, category and security lists "
+                           "from QIF exports is not available yet"),
+              std::string::npos)
+        << run.err;
+    EXPECT_FALSE(fs::exists(dir.path("out.qif")));
+  }
+}
+
+TEST_F(ConvertTest, TheExampleStoresAccountsSurviveStartUp) {
+  // A store of an older version has no "accountsInCategories": start-up then rebuilds the
+  // transfer categories from the accounts.
+  std::string json = readFile(kExamples / "example-store.json");
+  const std::string option = ", \"accountsInCategories\"";
+  ASSERT_NE(json.find(option), std::string::npos);
+  json.erase(json.find(option), option.size());
+  std::ofstream(dir.path("older.json"), std::ios::binary) << json;
+  fs::remove(store);
+  ASSERT_EQ(runCli({"prefs", "import", dir.path("older.json"), "--prefs", store}).status, 0);
+
+  CliRun run = convert({(kExamples / "checking-2024-03.ofx").string(), "-o", dir.path("a.qif")});
+  ASSERT_EQ(run.status, 0) << run.err;
+  Result<Value> saved = readKeyedArchiveFile(store);
+  ASSERT_TRUE(saved.ok()) << saved.message();
+  std::vector<std::string> transfers;
+  for (const Value& category : saved.value()["Categories"].toArray())
+    if (category.toString().starts_with("[")) transfers.push_back(category.toString());
+  EXPECT_EQ(transfers, (std::vector<std::string>{"[Checking]", "[Savings]", "[Visa]"}));
 }
 
 TEST_F(ConvertTest, UsageErrorsExitWithTwo) {

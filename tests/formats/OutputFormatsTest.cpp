@@ -133,9 +133,9 @@ TEST_F(OutputFormatsTest, ARefusedTransferIsStillWritten) {
   EXPECT_EQ(categories.indexOfCategory("[Nowhere]/Class"), -1);
 }
 
-TEST_F(OutputFormatsTest, QIFOutputMeansExactlyQIF) {
+TEST_F(OutputFormatsTest, QIFOutputIsTheQIFEntryInAnyLetterCase) {
   EXPECT_TRUE(OutputFormats::QIFOutput({"QIF", ""}));
-  EXPECT_FALSE(OutputFormats::QIFOutput({"qif", ""}));
+  EXPECT_TRUE(OutputFormats::QIFOutput({"qif", ""}));
   EXPECT_FALSE(OutputFormats::QIFOutput({"Bank", ""}));
 }
 

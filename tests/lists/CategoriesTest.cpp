@@ -102,6 +102,19 @@ TEST_F(CategoriesTest, UpdatingAccountsRebuildsTheTransferEntries) {
   EXPECT_EQ(stored(), (Names{"[Checking]/Biz", "Auto", "[Visa]", "[Checking]"}));
 }
 
+TEST_F(CategoriesTest, EntriesThatAreNoAccountRecordsAreSkipped) {
+  // Plain names, a record without a name and a number, as a hand-written store may hold them.
+  Accounts accounts(prefs);
+  accounts.setAccountsArray(
+      Value(Value::Array{Value("Savings"), Value{{"Type", "Bank"}},
+                         Value{{"Name", "Visa"}, {"Type", "CCard"}}, Value(7)}));
+  categories.updateAccounts();
+  EXPECT_EQ(stored(), (Names{"Auto", "Auto:Fuel", "Food", "[Visa]"}));
+  accounts.comboBoxIncludeOnly(kBankOrCreditCardKind, "");
+  EXPECT_EQ(accounts.filteredNames(), std::vector<std::string>{"Visa"});
+  EXPECT_EQ(accounts.typeForAccount(""), "");
+}
+
 TEST_F(CategoriesTest, ComboBoxAnswersOverTheWholeList) {
   EXPECT_EQ(categories.numberOfItemsInComboBox(), 5);
   EXPECT_EQ(categories.comboBoxObjectValueForItemAtIndex(-1), "");

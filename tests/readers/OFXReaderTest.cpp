@@ -138,6 +138,19 @@ TEST_F(OFXReaderTest, SGMLAndXMLGiveTheSameRecords) {
   EXPECT_EQ(sgml.count(), 2u);
 }
 
+TEST_F(OFXReaderTest, DecimalCommaAmountsAreReadAsTheQIFReaderReadsThem) {
+  const std::pair<const char*, const char*> cases[] = {
+      {"-130,00", "-130.00"}, {"1.234,56", "1,234.56"}, {"12,5", "12.5"},
+      {"-50.00", "-50.00"},   {"1,234.56", "1,234.56"}, {"1,234", "1,234"}};
+  std::string transactions;
+  for (const auto& c : cases)
+    transactions += sgmlTransaction({{"DTPOSTED", "20240105"}, {"TRNAMT", c.first}});
+  OFXReadResult result = read(bankDownload(transactions));
+  ASSERT_EQ(result.count(), std::size(cases));
+  for (std::size_t i = 0; i < std::size(cases); ++i)
+    EXPECT_EQ(str(result.qif[i], key::amount), cases[i].second) << cases[i].first;
+}
+
 TEST_F(OFXReaderTest, OnlyTheSTMTTRNTagStartsATransaction) {
   // <STMTTRNRS> and <CCSTMTTRNRS> wrap statements; they hold no transaction of their own.
   EXPECT_EQ(read(bankDownload("")).count(), 0u);

@@ -134,12 +134,15 @@ TEST_F(QIFCorpusTest, SplitsOfARealRegisterAreKept) {
 TEST_F(QIFCorpusTest, CarriageReturnLinesWithDayFirstDates) {
   // One register record (one "D" line after "!Type:Bank"), dated 27/02/2007, lines ended by CR.
   Register qif = registerOf("moneyguru/chr13_line_sep.qif");
-  QIFReadResult monthFirst = read(qif);
-  EXPECT_EQ(monthFirst.failedLine, 1) << "month 27 is no month";
+  // Month 27 is no month, so the option need not be on for the register to be read day first.
+  QIFReadResult unasked = read(qif);
+  EXPECT_TRUE(unasked.readDayFirst);
 
   options.add(option::europeanDates);
   QIFReadResult dayFirst = read(qif);
   ASSERT_TRUE(dayFirst.ok());
+  EXPECT_FALSE(dayFirst.readDayFirst);
+  EXPECT_EQ(unasked.qif, dayFirst.qif);
   ASSERT_EQ(dayFirst.qif.size(), 1u);
   EXPECT_EQ(str(dayFirst.qif[0], transactionKey::date), "02/27/2007");
   EXPECT_EQ(str(dayFirst.qif[0], transactionKey::amount), "17,036.59");

@@ -120,13 +120,14 @@ INSTANTIATE_TEST_SUITE_P(
                                    {R"({"date":"01/01/2024","splits":[
                           {"category":"Food","memo":"","amount":"-1"}]})",
                                     R"({"date":"01/02/2024","category":"Other"})"}},
-                      RegisterCase{"SplitAmountsAreNotConverted",
-                                   "D1/1/2024\nSFood\n$-1.234,56\n^\n",
-                                   {R"({"date":"01/01/2024","splits":[
-                          {"category":"Food","memo":"","amount":"-1.234,56"}]})"}},
-                      RegisterCase{"RecordWithoutDateCarriesIntoTheNext",
+                      RegisterCase{"SplitAmountsAreConvertedLikeTheTotal",
+                                   "D1/1/2024\nT-12,34\nSFood\n$-10,00\nSHome\n$-2,34\n^\n",
+                                   {R"({"date":"01/01/2024","amount":"-12.34","splits":[
+                          {"category":"Food","memo":"","amount":"-10.00"},
+                          {"category":"Home","memo":"","amount":"-2.34"}]})"}},
+                      RegisterCase{"RecordWithoutDatePassesNothingOn",
                                    "PCarried\nMmemo\n^\nD1/5/2024\nPOwn\n^\n",
-                                   {R"({"date":"01/05/2024","description":"Own","memo":"memo"})"}},
+                                   {R"({"date":"01/05/2024","description":"Own"})"}},
                       RegisterCase{"RepeatedLineReplacesTheEarlierOne",
                                    "D1/1/2024\nPFirst\nPSecond\nD1/3/2024\n^\n",
                                    {R"({"date":"01/03/2024","description":"Second"})"}},
@@ -155,6 +156,76 @@ TEST_F(QIFReaderTest, DateRangeIsInclusiveAndSkipsAllLinesOfOutsideRecords) {
   EXPECT_EQ(result.qif[0], (Value{{"date", "03/01/2024"}, {"description", "First day"}}));
   EXPECT_EQ(result.qif[1], (Value{{"date", "03/31/2024"}, {"description", "Last day"}}));
 }
+
+TEST_F(QIFReaderTest, FieldsBeforeTheDateStayWithTheirRecordWhenItIsOutOfRange) {
+  // Some writers put "N" before "D": an out-of-range record must take its number with it, and
+  // the next record must keep its own.
+  QIFReadResult result = read(
+      "N101\nD2/28/2024\nPIn\n^\n"
+      "N102\nD3/31/2024\nPOut\nSSplit\n$-1\n^\n"
+      "N103\nD3/1/2024\nPIn too\n^\n",
+      {2024, 2, 1}, {2024, 3, 15});
+  ASSERT_TRUE(result.ok());
+  ASSERT_EQ(result.qif.size(), 2u) << describe(result.qif);
+  EXPECT_EQ(result.qif[0],
+            (Value{{"date", "02/28/2024"}, {"number", "101"}, {"description", "In"}}));
+  EXPECT_EQ(result.qif[1],
+            (Value{{"date", "03/01/2024"}, {"number", "103"}, {"description", "In too"}}));
+}
+
+struct DateOrderCase {
+  const char* name;
+  const char* text;
+  int failedLine;
+  bool readDayFirst;
+  bool mayBeDayFirst;
+  std::vector<const char*> dates;
+};
+
+void PrintTo(const DateOrderCase& c, std::ostream* os) { *os << c.name; }
+
+class DateOrderTest : public QIFReaderTest, public ::testing::WithParamInterface<DateOrderCase> {};
+
+// With the option "europeanDates" off, a register is read day first only when nothing else fits.
+TEST_P(DateOrderTest, DayFirstOnlyWhenEveryDateSaysSo) {
+  const DateOrderCase& c = GetParam();
+  QIFReadResult result = read(c.text);
+  EXPECT_EQ(result.failedLine, c.failedLine);
+  EXPECT_EQ(result.readDayFirst, c.readDayFirst);
+  EXPECT_EQ(result.mayBeDayFirst, c.mayBeDayFirst);
+  ASSERT_EQ(result.qif.size(), c.dates.size()) << describe(result.qif);
+  for (std::size_t i = 0; i < c.dates.size(); ++i)
+    EXPECT_EQ(str(result.qif[i], "date"), c.dates[i]);
+}
+
+INSTANTIATE_TEST_SUITE_P(Registers, DateOrderTest,
+                         ::testing::Values(DateOrderCase{"EveryDateDayFirst",
+                                                         "D05/02/2007\n^\nD22/01/2007\n^\n",
+                                                         0,
+                                                         true,
+                                                         false,
+                                                         {"02/05/2007", "01/22/2007"}},
+                                           DateOrderCase{"BothOrdersFitSoMonthFirst",
+                                                         "D05/02/2007\n^\nD01/12/2007\n^\n",
+                                                         0,
+                                                         false,
+                                                         false,
+                                                         {"05/02/2007", "01/12/2007"}},
+                                           DateOrderCase{"MixedOrdersAreRefused",
+                                                         "D01/13/2024\n^\nD13/01/2024\n^\n",
+                                                         3,
+                                                         false,
+                                                         true,
+                                                         {"01/13/2024"}},
+                                           DateOrderCase{"NoDateAtAllIsNoHint",
+                                                         "D01/02/2024\n^\nDnot a date\n^\n",
+                                                         3,
+                                                         false,
+                                                         false,
+                                                         {"01/02/2024"}}),
+                         [](const ::testing::TestParamInfo<DateOrderCase>& info) {
+                           return info.param.name;
+                         });
 
 TEST_F(QIFReaderTest, EuropeanDatesAreReadDayFirst) {
   options.add(option::europeanDates);
@@ -203,7 +274,8 @@ INSTANTIATE_TEST_SUITE_P(
         BadDateCase{"FebruaryThirtieth", "D02/28/2024\n^\nD02/30/2024\nT1\n^\n", false, 3, 1},
         BadDateCase{"FebruaryTwentyNinthOfACommonYear", "D2/29/2023\n^\n", false, 1, 0},
         BadDateCase{"DayZero", "D1/0/2024\n^\n", false, 1, 0},
-        BadDateCase{"MonthThirteen", "D13/1/2024\n^\n", false, 1, 0},
+        // A register of its own would be read day first; after a date that cannot be, it is not.
+        BadDateCase{"MonthThirteen", "D1/31/2024\n^\nD13/1/2024\n^\n", false, 3, 1},
         BadDateCase{"EmptyDate", "PNo date\nD\n^\n", false, 2, 0},
         // Text glued to the date, as some web downloads write it, is not a date the tables know.
         BadDateCase{"TrailingText", "D1/1/2024Share Withdrawal\n^\n", false, 1, 0}),
