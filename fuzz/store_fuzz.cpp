@@ -70,10 +70,10 @@ constexpr std::size_t kMaxInput = 64 * 1024;
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   if (size > kMaxInput) return 0;
-  std::error_code ignored;
-  std::filesystem::remove_all(folder(), ignored);
-  std::filesystem::create_directories(folder(), ignored);
+  // Only the store and what a damaged one was moved to come and go; the folder stays.
   const std::string path = (folder() / "store.prefs").string();
+  for (const auto& entry : std::filesystem::directory_iterator(folder()))
+    if (entry.path().filename() != "store.prefs.lock") ::unlink(entry.path().c_str());
   std::ofstream(path, std::ios::binary)
       .write(reinterpret_cast<const char*>(data), static_cast<std::streamsize>(size));
 
@@ -81,6 +81,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   check(store.openError().empty(), "a regular file is always usable or moved aside");
   check(store.movedAsidePath().empty() == store.readError().empty(),
         "a moved file comes with its reason");
+  // As a command-line run does: start-up's steps ask for writes, one write happens at the end.
+  store.setWritesDeferred(true);
   SilentPlatform platform;
   Preferences options(store);
   Categories categories(store, platform);
