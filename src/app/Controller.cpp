@@ -144,6 +144,7 @@ void Controller::actuallyProcessFile(const std::string& path) {
   }
   // A file is not the clipboard, whatever the input before it was.
   state_.doingClipboard = false;
+  state_.inputPath = path;
   processInput();
 }
 
@@ -161,6 +162,7 @@ void Controller::processClipboard() {
   state_.fileAsString = *text;
   form_.inputFrom.text = "Clipboard";
   state_.source = "The clipboard";
+  state_.inputPath.clear();
   state_.continuationData.reset();
   processInput();
 }
@@ -178,6 +180,7 @@ void Controller::applicationDidBecomeActive() {
   state_.doingClipboard = true;
   form_.inputFrom.text = "Clipboard";
   state_.source = "The clipboard";
+  state_.inputPath.clear();
   state_.continuationData.reset();
   std::uint64_t generation = ++inputGeneration_;
   parts_.platform.scheduleOneShot(1.0, [this, generation] { runClipboardTimer(generation); });

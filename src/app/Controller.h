@@ -8,6 +8,7 @@
 
 #include "app/ControllerPorts.h"
 #include "app/MainForm.h"
+#include "app/OutputFile.h"
 #include "app/Session.h"
 #include "prefs/Value.h"
 #include "text/CalendarDay.h"
@@ -64,6 +65,7 @@ struct ControllerState {
   std::vector<std::string> fileAsLines;   // a QIF or text input's lines, header removed
   std::size_t skippedLines = 0;           // lines removed from the front of fileAsLines
   std::string source;                     // "File \"x\"", "The clipboard", ... for messages
+  std::string inputPath;                  // the input file (never an output), "" for the clipboard
   std::optional<Value> continuationData;  // the dictionary of a continuation file
   bool doingExtract = false;              // a text input, read with an input format
   // The input came from the clipboard: its text is remembered when the run finishes, so
@@ -237,6 +239,8 @@ class Controller {
   void saveContinuation(const Value& continuation);
   bool outputIsQIF() const;
   std::optional<Value> currentOutputFormat() const;
+  // The files a run's output or continuation must never replace.
+  std::vector<ProtectedFile> protectedFiles() const;
   std::string formattedDay(const CalendarDay& day) const;
   CalendarDay today() const { return parts_.today(); }
   void redraw();

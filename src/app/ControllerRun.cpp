@@ -107,6 +107,14 @@ void Controller::savePanelDidEnd(const std::optional<std::string>& path) {
     doneWithFile();
     return;
   }
+  // Refused before the run, not after the person has answered for every transaction.
+  if (Status allowed = checkOutputPath(*path, protectedFiles()); !allowed.ok()) {
+    parts_.platform.showStatus(
+        "Output File Not Written",
+        "\r\r" + allowed.message() + "\r\rNo transactions were processed; nothing was changed.");
+    redraw();
+    return;
+  }
   state_.outputFilePath = *path;
   parts_.store.setObject(controllerKey::LastRootDirectory, Value(directoryOf(*path)));
   actuallyProcessTheTransactions();
@@ -302,8 +310,10 @@ void Controller::processInstructionsDidEnd(int count, std::optional<Value> conti
   const std::string& path = state_.outputFilePath;
   bool keepExisting = isWritableFile(path) && form_.appendSwitch.on &&
                       (parts_.options.isOn(option::append) || !outputIsQIF());
-  Status written = writeOutputFile(path, state_.outputFileAsString, keepExisting,
-                                   parts_.fileOps ? *parts_.fileOps : FileOps::system());
+  Status written = checkOutputPath(path, protectedFiles());
+  if (written.ok())
+    written = writeOutputFile(path, state_.outputFileAsString, keepExisting,
+                              parts_.fileOps ? *parts_.fileOps : FileOps::system());
   if (!written.ok()) {
     parts_.platform.showStatus(
         "Output File Not Written",
@@ -320,6 +330,16 @@ void Controller::processInstructionsDidEnd(int count, std::optional<Value> conti
   redraw();
 }
 
+std::vector<ProtectedFile> Controller::protectedFiles() const {
+  std::vector<ProtectedFile> files;
+  if (!state_.inputPath.empty())
+    files.push_back({state_.inputPath, state_.continuationData
+                                           ? "the continuation file being resumed"
+                                           : "the input"});
+  files.push_back({parts_.store.prefsPath(), "the preference store"});
+  return files;
+}
+
 void Controller::saveContinuation(const Value& continuation) {
   SavePanel panel;
   panel.requiredFileType = "crvc";
@@ -334,6 +354,12 @@ void Controller::saveContinuation(const Value& continuation) {
   }
   parts_.store.setObject(controllerKey::LastRootDirectory, Value(directoryOf(*path)));
   // Written atomically over any file of that name, so a failed write destroys nothing.
+  if (Status allowed = checkOutputPath(*path, protectedFiles()); !allowed.ok()) {
+    parts_.platform.showStatus(
+        std::string(kContinuationNotCreated),
+        "No transactions were placed in the output file.\r\r" + allowed.message());
+    return;
+  }
   Status written = writeKeyedArchiveFile(*path, continuation);
   if (!written.ok()) {
     parts_.platform.showStatus(

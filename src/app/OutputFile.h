@@ -1,5 +1,6 @@
 #pragma once
 
+#include <span>
 #include <string>
 #include <string_view>
 
@@ -9,6 +10,26 @@
 namespace corvela {
 
 // The output file of a run and the path helpers the controller needs.
+
+// A file a run's output must never replace, and what to call it in the refusal.
+struct ProtectedFile {
+  std::string path;
+  std::string role;  // "the input", "the preference store", ...
+};
+
+// Whether `path` may receive a run's output, checked before anything is written. Refused, with
+// an error naming the path and the reason:
+//   - a path that names one of `protectedFiles` (the input, the preference store, the
+//     continuation file being resumed), also through a symbolic link, ".." or a hard link;
+//   - a symbolic link not owned by the person running Corvela nor by the owner of the folder
+//     it lies in (the rule the kernel applies to links in sticky folders such as /tmp, applied
+//     everywhere), and a link that points nowhere;
+//   - a folder, a named pipe, a socket or a block device (a character device such as
+//     /dev/null is written through; /dev/stdout, /dev/stderr and /dev/fd/N name the process's
+//     own streams);
+//   - a read-only file (no write permission bit: refused for root too), a file this process
+//     may not write, and a path whose folder does not exist.
+Status checkOutputPath(const std::string& path, std::span<const ProtectedFile> protectedFiles);
 
 // Whether `path` names an existing regular file (or a link to one) that this process may
 // write.
@@ -20,7 +41,8 @@ bool fileBeginsWith(const std::string& path, std::string_view prefix);
 // Writes the run's output to `path` atomically: with `keepExisting`, the file's current bytes
 // stay in front of `output` (as they are, whatever their encoding); otherwise the file is
 // replaced or created. Either the whole new content is in place afterwards or the file is
-// exactly as it was. An error names the file and the reason.
+// exactly as it was. /dev/stdout, /dev/stderr and /dev/fd/N are written to the descriptor this
+// process already has open, as a shell would. An error names the file and the reason.
 Status writeOutputFile(const std::string& path, std::string_view output, bool keepExisting,
                        FileOps& ops = FileOps::system());
 

@@ -1,5 +1,8 @@
 #include "cli/Cli.h"
 
+#include <exception>
+#include <filesystem>
+#include <new>
 #include <ostream>
 #include <string_view>
 
@@ -46,10 +49,21 @@ int run(const std::vector<std::string>& args, std::istream& in, std::ostream& ou
     return kSuccess;
   }
   for (const Command& command : commands()) {
-    if (first == command.name) {
-      Io io{in, out, err};
+    if (first != command.name) continue;
+    Io io{in, out, err};
+    // Whatever escapes a command ends it with one line, never an abort: files are written
+    // atomically, so nothing is half-written when this happens.
+    try {
       return command.run(std::vector<std::string>(args.begin() + 1, args.end()), io);
+    } catch (const std::bad_alloc&) {
+      err << "corvela-cli: out of memory; nothing more was written.\n";
+    } catch (const std::filesystem::filesystem_error& e) {
+      err << "corvela-cli: " << e.code().message() << " (" << e.path1().string()
+          << "); nothing more was written.\n";
+    } catch (const std::exception& e) {
+      err << "corvela-cli: " << e.what() << "; nothing more was written.\n";
     }
+    return kFailure;
   }
   err << "corvela-cli: unknown command '" << first << "' (see corvela-cli --help)\n";
   return kUsage;

@@ -18,9 +18,10 @@ std::span<const Command> commands() {
               runConvert},
       Command{"prefs",
               "prefs show [--json] [--prefs FILE]\n"
-              "  prefs import JSONFILE [--prefs FILE]",
-              "print what the preference store holds (--json: as JSON), or replace it with\n"
-              "      the values of a JSON file",
+              "  prefs import JSONFILE [--replace] [--prefs FILE]",
+              "print what the preference store holds (--json: as JSON), or put the keys of a\n"
+              "      JSON file into it (--replace: instead of what it holds); the store as it\n"
+              "      was is kept as FILE.bak",
               runPrefs},
   };
   return {kCommands.data(), kCommands.size()};

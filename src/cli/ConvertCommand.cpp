@@ -1,6 +1,8 @@
 #include "cli/ConvertCommand.h"
 
 #include <cctype>
+#include <cerrno>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -8,6 +10,8 @@
 
 #include "app/Application.h"
 #include "app/Classification.h"
+#include "app/ControlSettings.h"
+#include "app/OutputFile.h"
 #include "banking/NonInteractiveAnswers.h"
 #include "cli/Unattended.h"
 #include "formats/OutputFormatKeys.h"
@@ -32,8 +36,8 @@ struct ConvertOptions {
   bool lastMonth = false;
 };
 
-// Reads the arguments; none on a usage error.
-std::optional<ConvertOptions> parse(std::vector<std::string> args) {
+// Reads the arguments; none on a usage error, with `why` saying what is wrong when it can.
+std::optional<ConvertOptions> parse(std::vector<std::string> args, std::string* why) {
   ConvertOptions parsed;
   ConvertOptions* options = &parsed;
   bool missing = false;
@@ -50,9 +54,28 @@ std::optional<ConvertOptions> parse(std::vector<std::string> args) {
   option("--date", &options->date);
   option("--number", &options->number);
   options->lastMonth = takeFlag(args, "--last-month");
-  if (missing || args.size() != 1 || args[0].starts_with("-")) return std::nullopt;
-  if (options->from.has_value() != options->to.has_value()) return std::nullopt;
-  if (options->from && options->lastMonth) return std::nullopt;
+  if (missing) {
+    *why = "an option is missing its value";
+    return std::nullopt;
+  }
+  for (const std::string& arg : args) {
+    if (arg.starts_with("-") && arg != "-") {
+      *why = "unknown option " + arg;
+      return std::nullopt;
+    }
+  }
+  if (args.size() != 1) {
+    *why = args.empty() ? "no input file was named" : "only one input file can be converted";
+    return std::nullopt;
+  }
+  if (options->from.has_value() != options->to.has_value()) {
+    *why = "--from and --to go together";
+    return std::nullopt;
+  }
+  if (options->from && options->lastMonth) {
+    *why = "--last-month cannot be combined with --from and --to";
+    return std::nullopt;
+  }
   options->input = args[0];
   return parsed;
 }
@@ -145,22 +168,79 @@ std::string readFile(const std::string& path) {
   return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
-// A private folder for the output when it goes to standard output, removed afterwards.
+// A private folder for the output when it goes to standard output, removed afterwards. When
+// none can be made, path() is empty and error() says why.
 class ScratchFolder {
  public:
   ScratchFolder() {
-    std::string pattern = (std::filesystem::temp_directory_path() / "corvela-cli-XXXXXX").string();
-    if (mkdtemp(pattern.data())) path_ = pattern;
+    std::error_code ec;
+    std::filesystem::path folder = std::filesystem::temp_directory_path(ec);
+    if (ec) {
+      const char* tmpdir = std::getenv("TMPDIR");
+      error_ = "the folder for temporary files \"" + std::string(tmpdir ? tmpdir : "/tmp") +
+               "\" (TMPDIR) cannot be used: " + ec.message();
+      return;
+    }
+    std::string pattern = (folder / "corvela-cli-XXXXXX").string();
+    if (mkdtemp(pattern.data()))
+      path_ = pattern;
+    else
+      error_ =
+          "no temporary folder can be made in \"" + folder.string() + "\": " + std::strerror(errno);
   }
   ~ScratchFolder() {
     std::error_code ignored;
     if (!path_.empty()) std::filesystem::remove_all(path_, ignored);
   }
   const std::string& path() const { return path_; }
+  const std::string& error() const { return error_; }
 
  private:
   std::string path_;
+  std::string error_;
 };
+
+// Why a date option or the store's output date pattern cannot be used, or "". Dates are typed
+// as in the main window: written with the store's OutputDateFormat, or "today" and the like.
+std::string dateProblem(const CVPrefs& store, const ConvertOptions& options) {
+  const std::string pattern = outputDatePattern(store);
+  const std::string shortYear = outputDateShortYearPattern(store);
+  const CalendarDay today = CalendarDay::today();
+  std::string written = today.format(pattern);
+  if (!parseDialogDate(written, pattern, shortYear))
+    return "the output date pattern \"" + pattern +
+           "\" (OutputDateFormat) writes no date that "
+           "can be read back (today comes out as \"" +
+           written +
+           "\"); set a pattern such as "
+           "%m/%d/%Y in Preferences";
+  auto check = [&](const char* option, const std::optional<std::string>& text) -> std::string {
+    if (!text || dialogDateText(*text, pattern, shortYear, today)) return "";
+    return std::string(option) + " \"" + *text + "\" is no date written as " + pattern +
+           " (for example " + written + ")";
+  };
+  for (auto [option, text] : {std::pair{"--date", &options.date},
+                              std::pair{"--from", &options.from}, std::pair{"--to", &options.to}}) {
+    if (std::string problem = check(option, *text); !problem.empty()) return problem;
+  }
+  if (options.from) {
+    auto from = parseDialogDate(*dialogDateText(*options.from, pattern, shortYear, today), pattern,
+                                shortYear);
+    auto to = parseDialogDate(*dialogDateText(*options.to, pattern, shortYear, today), pattern,
+                              shortYear);
+    if (from && to && *to < *from)
+      return "the range " + *options.from + " to " + *options.to + " ends before it begins";
+  }
+  return "";
+}
+
+void printTally(Io& io, const NonInteractiveTally& tally, const UnattendedPlatform& platform) {
+  io.err << tally.confirmedAsProposed << " confirmed automatically, " << tally.outputAsRead
+         << " matched no instruction and were output as read";
+  if (platform.skippedTransactions() > 0)
+    io.err << ", " << platform.skippedTransactions() << " could not be read and were skipped";
+  io.err << ".\n";
+}
 
 const char* kFinishedTitle = "Finished Processing Transactions";
 const char* kNoCategoriesTitle = "No Categories";
@@ -168,29 +248,59 @@ const char* kNoCategoriesTitle = "No Categories";
 }  // namespace
 
 int runConvert(const std::vector<std::string>& args, Io& io) {
-  std::optional<ConvertOptions> parsed = parse(args);
+  std::vector<std::string> arguments = args;
+  if (takeFlag(arguments, "--help") || takeFlag(arguments, "-h")) {
+    io.out << kConvertUsage;
+    return kSuccess;
+  }
+  std::string why;
+  std::optional<ConvertOptions> parsed = parse(arguments, &why);
   if (!parsed) {
+    if (!why.empty()) io.err << "corvela-cli: convert: " << why << ".\n";
     io.err << kConvertUsage;
     return kUsage;
   }
   const ConvertOptions& options = *parsed;
-  if (!std::filesystem::is_regular_file(options.input)) {
+  std::error_code ec;
+  if (!std::filesystem::is_regular_file(options.input, ec)) {
     io.err << "corvela-cli: \"" << options.input << "\" is not a file that can be read.\n";
     return kFailure;
   }
 
   const bool toStandardOutput = options.output == "-";
+  if (!toStandardOutput) {
+    // Refused before the run, so that a mistyped -o changes nothing at all, the store included.
+    const ProtectedFile inputs[] = {
+        {options.input, extensionOf(options.input) == "crvc" ? "the continuation file being resumed"
+                                                             : "the input"},
+        {options.prefs, "the preference store"}};
+    if (Status allowed = checkOutputPath(options.output, inputs); !allowed.ok()) {
+      io.err << "corvela-cli: " << allowed.message() << " Nothing was converted.\n";
+      return kFailure;
+    }
+  }
   ScratchFolder scratch;
-  std::string outputPath = toStandardOutput ? scratch.path() + "/output" : options.output;
   if (toStandardOutput && scratch.path().empty()) {
-    io.err << "corvela-cli: cannot make a temporary folder for the output.\n";
+    io.err << "corvela-cli: " << scratch.error() << ".\n";
     return kFailure;
   }
+  std::string outputPath = toStandardOutput ? scratch.path() + "/output" : options.output;
 
   CVPrefs store = CVPrefs::initWithPath(options.prefs);
+  if (!store.openError().empty()) {
+    io.err << "corvela-cli: the preference store cannot be used: " << store.openError()
+           << " Nothing was converted; the file was left as it is.\n";
+    return kFailure;
+  }
   if (!store.movedAsidePath().empty()) {
     io.err << "corvela-cli: the preference store could not be read (" << store.readError()
            << "); it was moved to \"" << store.movedAsidePath() << "\" and a new one started.\n";
+  }
+  // Every step that would save the store marks it instead; it is written once, at the end.
+  store.setWritesDeferred(true);
+  if (std::string problem = dateProblem(store, options); !problem.empty()) {
+    io.err << "corvela-cli: convert: " << problem << ".\n";
+    return kUsage;
   }
   // A run to standard output must not leave its scratch path as the remembered output file.
   const Value rememberedSettings = store.objectForKey("ControlSettings");
@@ -235,7 +345,9 @@ int runConvert(const std::vector<std::string>& args, Io& io) {
     store.setObject("ControlSettings", rememberedSettings);
     store.setObject("LastRootDirectory", rememberedFolder);
   }
-  if (!store.synchronize())
+  // What the run learnt that cannot be kept makes it a failed run, even with its output written.
+  const bool storeSaved = store.synchronizeNow();
+  if (!storeSaved)
     io.err << "corvela-cli: the preference store was not saved: " << store.writeError() << "\n";
 
   if (platform.statuses().empty()) {
@@ -247,23 +359,36 @@ int runConvert(const std::vector<std::string>& args, Io& io) {
     io.err << last.title << ": " << terminalText(last.text) << "\n";
     return kFailure;
   }
+  std::size_t count = app.bank.numberOfTransactionsAppended();
+  if (count == 0) {
+    io.err << last.title << ": no transactions output";
+    if (!toStandardOutput) io.err << "; \"" << options.output << "\" was not written";
+    io.err << ".\n";
+    printTally(io, tally, platform);
+    return kNothingOutput;
+  }
   if (toStandardOutput) {
+    if (std::filesystem::exists(outputPath, ec)) {
+      errno = 0;
+      io.out << readFile(outputPath);
+      io.out.flush();
+      if (!io.out) {
+        int error = errno;
+        io.err << "corvela-cli: the output could not be written to standard output: "
+               << (error ? std::strerror(error) : "write error") << ".\n";
+        return kFailure;
+      }
+    }
     // The status names the scratch file; say it in terms of the command instead.
-    std::size_t count = app.bank.numberOfTransactionsAppended();
     io.err << last.title << ": " << count << (count == 1 ? " transaction" : " transactions")
            << " output.\n";
     if (!controller.state().reportNote.empty())
       io.err << terminalText(controller.state().reportNote) << "\n";
-    if (std::filesystem::exists(outputPath)) io.out << readFile(outputPath);
   } else {
     io.err << last.title << ": " << terminalText(last.text) << "\n";
   }
-  io.err << tally.confirmedAsProposed << " confirmed automatically, " << tally.outputAsRead
-         << " matched no instruction and were output as read";
-  if (platform.skippedTransactions() > 0)
-    io.err << ", " << platform.skippedTransactions() << " could not be read and were skipped";
-  io.err << ".\n";
-  return kSuccess;
+  printTally(io, tally, platform);
+  return storeSaved ? kSuccess : kFailure;
 }
 
 }  // namespace corvela::cli

@@ -1,9 +1,13 @@
 #include "cli/PrefsCommand.h"
 
+#include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <ostream>
 #include <sstream>
+#include <vector>
 
+#include "prefs/AtomicFile.h"
 #include "prefs/CVPrefs.h"
 #include "prefs/KeyedArchive.h"
 #include "prefs/ValueText.h"
@@ -14,7 +18,7 @@ namespace {
 
 int usage(Io& io) {
   io.err << "usage: corvela-cli prefs show [--json] [--prefs FILE]\n"
-            "       corvela-cli prefs import JSONFILE [--prefs FILE]\n";
+            "       corvela-cli prefs import JSONFILE [--replace] [--prefs FILE]\n";
   return kUsage;
 }
 
@@ -30,7 +34,21 @@ int show(const std::string& path, bool json, Io& io) {
   return kSuccess;
 }
 
-int import(const std::string& jsonPath, const std::string& path, Io& io) {
+// Keeps the store file as it is now beside it as "<path>.bak", with its permissions.
+Status keepBackup(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  if (!in) return Status::OK();  // no store yet: nothing to keep
+  std::vector<std::uint8_t> bytes((std::istreambuf_iterator<char>(in)),
+                                  std::istreambuf_iterator<char>());
+  if (in.bad()) return Status::Error("\"" + path + "\" could not be read to keep a copy of it.");
+  return writeFileAtomically(path + ".bak", bytes, FileOps::system(),
+                             AtomicWriteOptions{.newFileMode = 0600});
+}
+
+// Puts the keys of a JSON file into the store: merged into what it holds, or with `replace`
+// instead of it. The store is opened as the program opens it (an unreadable one is moved
+// aside first, one that cannot be read at all is left alone) and written under its lock.
+int import(const std::string& jsonPath, const std::string& path, bool replace, Io& io) {
   std::ifstream file(jsonPath, std::ios::binary);
   if (!file) {
     io.err << "corvela-cli: cannot open " << jsonPath << "\n";
@@ -47,13 +65,40 @@ int import(const std::string& jsonPath, const std::string& path, Io& io) {
     io.err << "corvela-cli: " << jsonPath << ": the top level must be an object of store keys\n";
     return kFailure;
   }
-  CVPrefs store(path);
-  for (const auto& [key, value] : values.value().toDictionary()) store.setObject(key, value);
-  if (!store.synchronize()) {
-    io.err << "corvela-cli: cannot write the preference store " << path << "\n";
+  CVPrefs store = CVPrefs::initWithPath(path);
+  if (!store.openError().empty()) {
+    io.err << "corvela-cli: the preference store cannot be used: " << store.openError()
+           << " Nothing was imported.\n";
     return kFailure;
   }
-  io.out << "Wrote " << values.value().size() << " keys to " << path << "\n";
+  if (!store.movedAsidePath().empty()) {
+    io.err << "corvela-cli: the preference store could not be read (" << store.readError()
+           << "); it was moved to \"" << store.movedAsidePath() << "\".\n";
+  }
+  bool backedUp = false;
+  if (store.movedAsidePath().empty()) {
+    if (Status kept = keepBackup(path); !kept.ok()) {
+      io.err << "corvela-cli: " << kept.message() << " Nothing was imported.\n";
+      return kFailure;
+    }
+    backedUp = std::filesystem::exists(path + ".bak");
+  }
+  const Value::Dictionary& imported = values.value().toDictionary();
+  if (replace) {
+    std::vector<std::string> old;
+    for (const auto& [key, value] : store.prefs().toDictionary())
+      if (!imported.contains(key)) old.push_back(key);
+    for (const std::string& key : old) store.removeObjectForKey(key);
+  }
+  for (const auto& [key, value] : imported) store.setObject(key, value);
+  if (!store.synchronizeNow()) {
+    io.err << "corvela-cli: " << store.writeError() << "\n";
+    return kFailure;
+  }
+  io.out << (replace ? "Replaced the store with " : "Merged ") << imported.size() << " keys "
+         << (replace ? "in " : "into ") << path;
+  if (backedUp) io.out << "; the store as it was is kept as " << path << ".bak";
+  io.out << "\n";
   return kSuccess;
 }
 
@@ -65,9 +110,10 @@ int runPrefs(const std::vector<std::string>& arguments, Io& io) {
   bool missing = false;
   takeOption(args, "--prefs", &path, &missing);
   bool json = takeFlag(args, "--json");
+  bool replace = takeFlag(args, "--replace");
   if (missing || args.empty()) return usage(io);
-  if (args[0] == "show" && args.size() == 1) return show(path, json, io);
-  if (args[0] == "import" && args.size() == 2 && !json) return import(args[1], path, io);
+  if (args[0] == "show" && args.size() == 1 && !replace) return show(path, json, io);
+  if (args[0] == "import" && args.size() == 2 && !json) return import(args[1], path, replace, io);
   return usage(io);
 }
 

@@ -13,7 +13,12 @@ Value Instructions::stored() const {
   return list.isArray() ? list : Value();
 }
 
-void Instructions::store(Value list) { prefs_.setObject(prefKey::Instructions, std::move(list)); }
+// A taught rule is years of a person's work: it reaches the file at once, not at some later
+// write that a logout may never reach.
+void Instructions::store(Value list) {
+  prefs_.setObject(prefKey::Instructions, std::move(list));
+  prefs_.synchronize();
+}
 
 Value Instructions::instructionAtIndex(std::size_t index) const { return stored()[index]; }
 

@@ -18,8 +18,8 @@ class Preferences;
 // The instruction store: the person's categorisation rules, kept under prefKey::Instructions
 // sorted by match string ignoring case, at most one per match string. Finds the rule for a
 // text, inserts, replaces and removes rules, and feeds the combo box of match strings. The
-// list is read from the store on every call and written back on every change (the file is
-// written by the next synchronize of the store). A missing list behaves as an empty one.
+// list is read from the store on every call and written back on every change, and the store
+// is synchronized right away. A missing list behaves as an empty one.
 // The store and the options must outlive the object.
 class Instructions {
  public:

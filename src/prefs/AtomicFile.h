@@ -25,18 +25,42 @@ class FileOps {
   static FileOps& system();
 };
 
+// How writeFileAtomically treats what is not there yet.
+struct AtomicWriteOptions {
+  // Create missing folders on the way to the file (with `folderMode`); otherwise a missing
+  // folder is an error. The preference store needs its folder made on the first run; an output
+  // path with a mistyped folder must not grow one.
+  bool createFolders = false;
+  mode_t folderMode = 0700;
+  // The permissions of a new file (before the umask). A replaced file keeps its own.
+  mode_t newFileMode = 0666;
+};
+
 // Replaces the file at `path` with `bytes`, so that a reader sees either the old content or the
 // new one whole, never a mixture or a shortened file, even after a crash:
-//   1. missing folders on the way to `path` are created;
-//   2. the bytes go to a new temporary file in the same folder (named ".<name>.tmp-<random>"),
-//      which takes the permissions of the file it replaces, or the usual ones for a new file;
-//   3. the temporary is flushed to disk and renamed over `path`.
-// When `path` is a symbolic link, the file it points to is replaced and the link kept.
+//   1. the bytes go to a new temporary file in the same folder (named ".<name>.tmp-<random>"),
+//      which takes the permissions of the file it replaces, or `newFileMode` for a new file;
+//   2. the temporary is flushed to disk and renamed over `path`;
+//   3. temporaries of earlier interrupted writes of the same file are removed.
+// When `path` is a symbolic link, the file it points to is replaced and the link kept. A
+// character device (/dev/null, /dev/stdout, a terminal) is written through, never replaced by a
+// regular file; a folder, a named pipe, a socket or a block device is refused. A regular file
+// without any write permission bit (mode 0444) is refused even for root, who could otherwise
+// replace it: the person made it read-only on purpose.
 //
 // On success returns OK. On failure removes the temporary, leaves the file at `path` exactly as
 // it was, and returns an error naming the file and the reason:
 //   Could not write "/home/a/.config/corvela/org.corvela.Corvela.prefs": No space left on device.
 Status writeFileAtomically(const std::string& path, std::span<const std::uint8_t> bytes,
-                           FileOps& ops = FileOps::system());
+                           FileOps& ops = FileOps::system(),
+                           const AtomicWriteOptions& options = {});
+
+// Makes the missing folders of `folder`, each with `mode`. Returns "" or why it could not:
+// the folder "/a/b" could not be created (Permission denied)
+std::string createFolders(const std::string& folder, mode_t mode);
+
+// Why a write to the existing file or device `path` (links followed) would be refused, or ""
+// when it would not: "it is read-only", "it is a named pipe", ... Missing files give "".
+std::string refusedTarget(const std::string& path);
 
 }  // namespace corvela

@@ -1,7 +1,9 @@
 #include "prefs/CVPrefs.h"
 
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <cerrno>
 #include <cstdio>
@@ -9,11 +11,139 @@
 #include <filesystem>
 #include <limits>
 #include <system_error>
+#include <vector>
 
 #include "prefs/KeyedArchive.h"
+#include "prefs/StoreMerge.h"
 #include "prefs/ValueText.h"
 
 namespace corvela {
+
+namespace {
+
+std::string errnoText(int error) { return std::generic_category().message(error); }
+
+// The advisory lock that every read-modify-write of one store holds, so that two processes
+// never interleave a read and a write. A lock that cannot be taken (a read-only folder) is
+// no lock: reading goes on, and a write fails on its own with its own reason.
+class StoreLock {
+ public:
+  explicit StoreLock(const std::string& storePath) {
+    std::string lockPath = storePath + ".lock";
+    fd_ = ::open(lockPath.c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0600);
+    if (fd_ < 0) return;
+    while (::flock(fd_, LOCK_EX) != 0) {
+      if (errno == EINTR) continue;
+      ::close(fd_);
+      fd_ = -1;
+      return;
+    }
+  }
+  ~StoreLock() {
+    if (fd_ >= 0) ::close(fd_);
+  }
+  StoreLock(const StoreLock&) = delete;
+  StoreLock& operator=(const StoreLock&) = delete;
+
+ private:
+  int fd_ = -1;
+};
+
+// What is at the store's path.
+struct StoreFile {
+  enum class Kind { Absent, Read, Invalid, Unreadable } kind = Kind::Absent;
+  Value value;         // Read: the root dictionary
+  std::string reason;  // Invalid, Unreadable: why, naming the file
+};
+
+StoreFile readStoreFile(const std::string& path) {
+  auto cannot = [&](StoreFile::Kind kind, const std::string& reason) {
+    return StoreFile{kind, Value(), "\"" + path + "\" cannot be read: " + reason + "."};
+  };
+  struct stat st {};
+  if (::stat(path.c_str(), &st) != 0) {
+    if (errno == ENOENT) return StoreFile{};
+    return cannot(StoreFile::Kind::Unreadable, errnoText(errno));
+  }
+  if (S_ISDIR(st.st_mode)) return cannot(StoreFile::Kind::Unreadable, "it is a folder");
+  if (!S_ISREG(st.st_mode)) return cannot(StoreFile::Kind::Unreadable, "it is not a regular file");
+  // Non-blocking, so that a pipe put there after the check cannot stall the start-up.
+  int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+  if (fd < 0) return cannot(StoreFile::Kind::Unreadable, errnoText(errno));
+  std::vector<std::uint8_t> bytes;
+  const ArchiveLimits limits;
+  std::string error;
+  if (::fstat(fd, &st) != 0) {
+    error = errnoText(errno);
+  } else if (!S_ISREG(st.st_mode)) {
+    error = "it is not a regular file";
+  } else {
+    std::uint8_t buffer[65536];
+    for (;;) {
+      ssize_t n = ::read(fd, buffer, sizeof buffer);
+      if (n < 0 && errno == EINTR) continue;
+      if (n < 0) {
+        error = errnoText(errno);
+        break;
+      }
+      if (n == 0) break;
+      bytes.insert(bytes.end(), buffer, buffer + n);
+      // Too large to be a store Corvela wrote: that is content, not a failure to read.
+      if (bytes.size() > limits.maxBytes) break;
+    }
+  }
+  ::close(fd);
+  if (!error.empty()) return cannot(StoreFile::Kind::Unreadable, error);
+  Result<Value> value = readKeyedArchive(bytes, limits);
+  if (!value.ok()) return cannot(StoreFile::Kind::Invalid, value.message());
+  if (!value.value().isDictionary())
+    return cannot(StoreFile::Kind::Invalid, "its root object is not a dictionary");
+  return StoreFile{StoreFile::Kind::Read, std::move(value).value(), ""};
+}
+
+// Counts the values of `value` and its depth as the archive reader counts them.
+void measure(const Value& value, std::size_t depth, std::size_t* values, std::size_t* deepest) {
+  ++*values;
+  if (depth > *deepest) *deepest = depth;
+  if (value.isArray()) {
+    for (const Value& item : value.toArray()) measure(item, depth + 1, values, deepest);
+  } else if (value.isDictionary()) {
+    for (const auto& [key, item] : value.toDictionary()) {
+      ++*values;  // the key
+      measure(item, depth + 1, values, deepest);
+    }
+  }
+}
+
+// Why `root` would be refused when read back, by its shape alone, or "". Sets `values`.
+std::string tooLarge(const Value& root, std::size_t* values) {
+  const ArchiveLimits limits;
+  std::size_t deepest = 0;
+  measure(root, 1, values, &deepest);
+  if (deepest >= limits.maxDepth)
+    return "it would be nested " + std::to_string(deepest) + " levels deep, more than the " +
+           std::to_string(limits.maxDepth) + " Corvela reads";
+  if (*values > limits.maxValues)
+    return "it would hold " + std::to_string(*values) + " values, more than the " +
+           std::to_string(limits.maxValues) + " Corvela reads";
+  return "";
+}
+
+// Why the archive `bytes`, holding `values` values, would be refused when read back, or "".
+std::string wouldBeRefused(std::size_t values, const std::vector<std::uint8_t>& bytes) {
+  const ArchiveLimits limits;
+  if (bytes.size() > limits.maxBytes)
+    return "it would be " + std::to_string(bytes.size()) + " bytes long, more than the " +
+           std::to_string(limits.maxBytes) + " Corvela reads";
+  // Far below every limit, the counts settle it; near them, only reading back does.
+  if (values * 4 > limits.maxPlistNodes || bytes.size() * 2 > limits.maxBytes) {
+    Result<Value> again = readKeyedArchive(bytes, limits);
+    if (!again.ok()) return "Corvela could not read it back (" + again.message() + ")";
+  }
+  return "";
+}
+
+}  // namespace
 
 std::string CVPrefs::defaultPath() {
   if (const char* explicitPath = std::getenv("CORVELA_PREFS"); explicitPath && *explicitPath)
@@ -36,18 +166,30 @@ CVPrefs CVPrefs::initWithPath(std::string path) {
 
 CVPrefs CVPrefs::initWithPath(std::string path, std::time_t now) {
   CVPrefs store(std::move(path));
-  struct stat st {};
-  bool absent = ::stat(store.prefsPath_.c_str(), &st) != 0 && (errno == ENOENT || errno == ENOTDIR);
-  if (!absent) {
-    Result<Value> read = readKeyedArchiveFile(store.prefsPath_);
-    if (read.ok() && read.value().isDictionary()) {
-      store.prefs_ = std::move(read).value();
-    } else {
-      store.readError_ = read.ok() ? "\"" + store.prefsPath_ +
-                                         "\" cannot be read: its root object is not a dictionary."
-                                   : read.message();
-      store.moveAside(now);
-      store.setBool("reconstructedAfterCorruption", true);
+  {
+    // Held while a damaged file is moved aside too, so that two starts never both move it.
+    StoreLock lock(store.prefsPath_);
+    StoreFile file = readStoreFile(store.prefsPath_);
+    switch (file.kind) {
+      case StoreFile::Kind::Absent:
+        break;
+      case StoreFile::Kind::Read:
+        store.prefs_ = std::move(file.value);
+        store.base_ = store.prefs_;
+        store.baseOnDisk_ = true;
+        break;
+      case StoreFile::Kind::Unreadable:
+        store.readError_ = file.reason;
+        store.openError_ = file.reason;
+        break;
+      case StoreFile::Kind::Invalid:
+        store.readError_ = file.reason;
+        store.moveAside(now);
+        if (store.movedAsidePath_.empty())
+          store.openError_ = store.readError_;
+        else
+          store.setBool("reconstructedAfterCorruption", true);
+        break;
     }
   }
   if (!store.prefs_.contains("convertedFromPlist")) store.setBool("convertedFromPlist", true);
@@ -82,7 +224,7 @@ void CVPrefs::moveAside(std::time_t now) {
     }
     if (error != EEXIST && error != EINVAL && error != ENOSYS) break;
   }
-  readError_ += " It could not be moved aside: " + std::generic_category().message(error) + ".";
+  readError_ += " It could not be moved aside: " + errnoText(error) + ".";
 }
 
 int CVPrefs::intForKey(std::string_view key) const {
@@ -106,10 +248,71 @@ void CVPrefs::setObject(std::string_view key, Value value) {
 std::string CVPrefs::description() const { return describe(prefs_); }
 
 bool CVPrefs::synchronize() {
-  Status written =
-      writeKeyedArchiveFile(prefsPath_, prefs_, fileOps_ ? *fileOps_ : FileOps::system());
-  writeError_ = written.message();
-  return written.ok();
+  if (deferred_) return true;
+  return synchronizeNow();
+}
+
+bool CVPrefs::synchronizeNow() {
+  auto fail = [&](const std::string& reason) {
+    writeError_ = "Could not write \"" + prefsPath_ + "\": " + reason;
+    if (!writeError_.ends_with('.')) writeError_ += '.';
+    return false;
+  };
+  if (!openError_.empty()) return fail("it was not read, so writing it could destroy it");
+  if (baseOnDisk_ && prefs_ == base_) {
+    writeError_.clear();
+    return true;
+  }
+  const std::string folder = std::filesystem::path(prefsPath_).parent_path().string();
+  if (!folder.empty()) {
+    if (std::string error = createFolders(folder, 0700); !error.empty()) return fail(error);
+  }
+
+  StoreLock lock(prefsPath_);
+  Value merged;
+  StoreFile file = readStoreFile(prefsPath_);
+  switch (file.kind) {
+    case StoreFile::Kind::Absent:
+      merged = prefs_;
+      break;
+    case StoreFile::Kind::Read:
+      merged = file.value == base_ ? prefs_ : mergeStores(base_, prefs_, file.value);
+      break;
+    case StoreFile::Kind::Unreadable:
+      return fail(file.reason);
+    case StoreFile::Kind::Invalid: {
+      // Damaged by someone else since it was read: keep it for recovery, write ours whole.
+      std::string before = readError_;
+      moveAside(std::time(nullptr));
+      if (movedAsidePath_.empty()) {
+        readError_ = before;
+        return fail(file.reason + " It could not be moved aside.");
+      }
+      merged = prefs_;
+      break;
+    }
+  }
+
+  const char* kept = "; the store was not written, so that it can still be read";
+  std::size_t values = 0;
+  if (std::string refused = tooLarge(merged, &values); !refused.empty())
+    return fail(refused + kept);
+  Result<std::vector<std::uint8_t>> bytes = writeKeyedArchive(merged);
+  if (!bytes.ok()) return fail(bytes.message());
+  if (std::string refused = wouldBeRefused(values, bytes.value()); !refused.empty())
+    return fail(refused + kept);
+  Status written = writeFileAtomically(
+      prefsPath_, bytes.value(), fileOps_ ? *fileOps_ : FileOps::system(),
+      AtomicWriteOptions{.createFolders = true, .folderMode = 0700, .newFileMode = 0600});
+  if (!written.ok()) {
+    writeError_ = written.message();
+    return false;
+  }
+  writeError_.clear();
+  prefs_ = merged;
+  base_ = std::move(merged);
+  baseOnDisk_ = true;
+  return true;
 }
 
 }  // namespace corvela

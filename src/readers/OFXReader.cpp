@@ -79,6 +79,24 @@ Value errorRecord(std::string_view message, std::string_view block) {
   return record;
 }
 
+// Whether an amount as written can be an amount at all: an optional sign, digits and at most
+// one decimal separator, trailing blanks allowed. Anything else ("NaN", "1e-308", "0x10") would
+// be copied into the output as if it were a number.
+bool readableAmount(std::string_view amount) {
+  while (!amount.empty() && charclass::isSpace(amount.back())) amount.remove_suffix(1);
+  if (!amount.empty() && (amount[0] == '-' || amount[0] == '+')) amount.remove_prefix(1);
+  int digits = 0, separators = 0;
+  for (char c : amount) {
+    if (charclass::isDigit(c))
+      ++digits;
+    else if (c == '.' || c == ',')
+      ++separators;
+    else
+      return false;
+  }
+  return digits > 0 && digits <= 18 && separators <= 1;
+}
+
 // A debit's amount written as a negative number. Banks that mark debits by type usually write
 // the amount negative already; a second minus ("--12.00") would be unreadable to every finance
 // program.
@@ -137,13 +155,15 @@ OFXReadResult OFXReader::fromOFX(std::string_view text, CalendarDay fromDate,
     if (!addField(transactionKey::description, "<NAME>", block, record)) {
       record.set(transactionKey::description, "");
     }
-    if (addField(transactionKey::amount, "<TRNAMT>", block, record)) {
+    if (!addField(transactionKey::amount, "<TRNAMT>", block, record)) {
+      record = errorRecord(kOFXNoAmountMessage, block);
+    } else {
       // Some banks write their own locale's decimal comma (-130,00) although OFX asks for a
       // point; read it as the QIF reader reads one.
       record.set(transactionKey::amount,
                  convertEuropeanAmount(str(record, transactionKey::amount)));
-    } else {
-      record = errorRecord(kOFXNoAmountMessage, block);
+      if (!readableAmount(str(record, transactionKey::amount)))
+        record = errorRecord(kOFXBadAmountMessage, block);
     }
 
     if (useTRNTYPE) {

@@ -31,6 +31,8 @@ inline constexpr std::string_view kOFXNoDateMessage =
     "The following OFX transaction does not contain a date; it cannot be processed: ";
 inline constexpr std::string_view kOFXNoAmountMessage =
     "The following OFX transaction has no amount; it cannot be processed: ";
+inline constexpr std::string_view kOFXBadAmountMessage =
+    "The following OFX transaction has an amount that cannot be read; it cannot be processed: ";
 inline constexpr std::string_view kOFXNoTypeMessage =
     "The following OFX transaction has no type; it cannot be processed: ";
 
@@ -60,8 +62,10 @@ class OFXReader {
   // Never fails; a block that cannot be read becomes an error record with `errorMessage` and
   // the block as `errorText`: kOFXNoDateMessage when <DTPOSTED> is missing, is not followed by
   // eight digits (white space before them is skipped, a time after them ignored) or they name no
-  // real day (20241340), kOFXNoAmountMessage when <TRNAMT> is missing, and, with
-  // "useOFXTRNTYPE" on, kOFXNoTypeMessage when <TRNTYPE> is missing. With the option on, an
+  // real day (20241340), kOFXNoAmountMessage when <TRNAMT> is missing, kOFXBadAmountMessage
+  // when its value is no amount (an optional sign, digits with at most one decimal point or
+  // comma, at most 18 digits: "NaN", "inf", "0x10", "1e-308", "1,2,3.4.5" and "" are not), and,
+  // with "useOFXTRNTYPE" on, kOFXNoTypeMessage when <TRNTYPE> is missing. With the option on, an
   // amount error record also keeps the `trntype`.
   OFXReadResult fromOFX(std::string_view text, CalendarDay fromDate, CalendarDay toDate) const;
 

@@ -40,10 +40,14 @@ DesktopApp::DesktopApp(const std::string& storePath)
           [this](Qt::ApplicationState state) {
             if (state == Qt::ApplicationActive) applicationBecameActive();
           });
-  connect(qApp, &QCoreApplication::aboutToQuit, this, [this] {
-    if (!store_.synchronize())
-      QTextStream(stderr) << "corvela: " << qs(store_.writeError()) << "\n";
-  });
+  connect(qApp, &QCoreApplication::aboutToQuit, this, &DesktopApp::saveStoreQuietly);
+  // A logout may end the program without aboutToQuit ever coming.
+  connect(qApp, &QGuiApplication::commitDataRequest, this, &DesktopApp::saveStoreQuietly);
+}
+
+void DesktopApp::saveStoreQuietly() {
+  if (!store_.openError().empty()) return;
+  if (!store_.synchronize()) QTextStream(stderr) << "corvela: " << qs(store_.writeError()) << "\n";
 }
 
 DesktopApp::~DesktopApp() {
@@ -58,13 +62,27 @@ QMainWindow* DesktopApp::window() const { return window_.get(); }
 
 QAction* DesktopApp::preferencesAction() const { return window_->preferencesAction(); }
 
-void DesktopApp::start(const std::string& file) {
-  if (!store_.readError().empty())
-    platform_.runAlert({"Preferences Could Not Be Read", store_.readError(), {"OK"}});
+bool DesktopApp::start(const std::string& file) {
+  if (!store_.openError().empty()) {
+    platform_.runAlert({"Preferences Could Not Be Read",
+                        store_.openError() +
+                            "\r\rCorvela quits without changing it, so that none of your rules "
+                            "are lost. Make the file readable, then start Corvela again.",
+                        {"Quit"}});
+    return false;
+  }
+  if (!store_.readError().empty()) {
+    std::string text = store_.readError();
+    if (!store_.movedAsidePath().empty())
+      text += "\r\rIt was moved to \"" + store_.movedAsidePath() +
+              "\", and Corvela starts with a new store.";
+    platform_.runAlert({"Preferences Could Not Be Read", text, {"OK"}});
+  }
   app_->startUp();
   window_->show();
   if (!file.empty()) openFile(file);
   app_->controller.applicationDidFinishLaunching();
+  return true;
 }
 
 bool DesktopApp::openFile(const std::string& path) {

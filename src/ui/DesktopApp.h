@@ -36,8 +36,13 @@ class DesktopApp : public QObject {
 
   // Start-up: tells the person about a store that could not be read, brings the store up to
   // date (asking the first-run question when there is no option list) and shows the window.
-  // Then opens `file` as the desktop opens a document, when one is given.
-  void start(const std::string& file = {});
+  // Then opens `file` as the desktop opens a document, when one is given. A store that cannot
+  // be read at all (permissions, an I/O error, not a file) is told and nothing else happens:
+  // answers false, and the program quits rather than run without the person's rules.
+  bool start(const std::string& file = {});
+
+  // Writes the store now (a signal or the end of the session); a failure goes to stderr.
+  void saveStoreQuietly();
 
   // A file offered by the desktop or by a second `corvela FILE`: opened unless another input
   // is loaded (see Controller::applicationOpenFile); the window comes forward either way.

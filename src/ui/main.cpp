@@ -1,9 +1,14 @@
 // corvela: the desktop program. `corvela [FILE]` opens FILE as the desktop opens a document;
 // when Corvela is already running for this person and preference store, the file goes to it.
+#include <sys/signalfd.h>
+#include <unistd.h>
+
 #include <QApplication>
 #include <QCommandLineParser>
 #include <QFileInfo>
+#include <QSocketNotifier>
 #include <QTextStream>
+#include <csignal>
 
 #include "prefs/CVPrefs.h"
 #include "ui/DesktopApp.h"
@@ -11,8 +16,34 @@
 
 using corvela::ui::DocumentServer;
 
+namespace {
+
+// SIGTERM (a logout, a shutdown) and SIGINT arrive on a descriptor instead of interrupting the
+// program, so that they end it the ordinary way: through aboutToQuit, which writes the store.
+// Blocked before QApplication starts any thread, so that every thread inherits the mask.
+int blockEndingSignals() {
+  sigset_t ending;
+  sigemptyset(&ending);
+  sigaddset(&ending, SIGTERM);
+  sigaddset(&ending, SIGINT);
+  if (pthread_sigmask(SIG_BLOCK, &ending, nullptr) != 0) return -1;
+  return signalfd(-1, &ending, SFD_CLOEXEC | SFD_NONBLOCK);
+}
+
+}  // namespace
+
 int main(int argc, char** argv) {
+  const int signalDescriptor = blockEndingSignals();
   QApplication app(argc, argv);
+  if (signalDescriptor >= 0) {
+    auto* notifier = new QSocketNotifier(signalDescriptor, QSocketNotifier::Read, &app);
+    QObject::connect(notifier, &QSocketNotifier::activated, &app, [signalDescriptor] {
+      signalfd_siginfo info{};
+      while (::read(signalDescriptor, &info, sizeof info) > 0) {
+      }
+      QApplication::quit();
+    });
+  }
   QApplication::setApplicationName(QStringLiteral("Corvela"));
   QApplication::setApplicationVersion(QStringLiteral(CORVELA_VERSION));
   QApplication::setOrganizationDomain(QStringLiteral("corvela.org"));
@@ -52,6 +83,6 @@ int main(int argc, char** argv) {
   if (!desktop.listenForDocuments(serverName))
     QTextStream(stderr) << "corvela: later \"corvela FILE\" commands will start programs of "
                            "their own: this one cannot listen for them.\n";
-  desktop.start(file.toStdString());
+  if (!desktop.start(file.toStdString())) return 1;
   return QApplication::exec();
 }

@@ -1,11 +1,10 @@
-#include "cli/Cli.h"
-
 #include <gtest/gtest.h>
 
 #include <filesystem>
 #include <fstream>
 #include <sstream>
 
+#include "cli/Cli.h"
 #include "support/TempDir.h"
 
 namespace corvela {
@@ -60,6 +59,7 @@ TEST(CliTest, ImportThenShowGivesTheValuesBack) {
             "        append = 0;\n"
             "    };\n"
             "    bccAmountsPrecision = 2;\n"
+            "    convertedFromPlist = 1;\n"
             "}\n");
 
   CliRun json2 = runCli({"prefs", "show", "--json", "--prefs", store});

@@ -65,7 +65,12 @@ class FailingOps : public FileOps {
 TEST(AtomicFileTest, CreatesMissingFoldersAndLeavesNoTemporary) {
   TempFolder folder;
   std::string path = folder.file("a/b/store.prefs");
-  ASSERT_TRUE(writeFileAtomically(path, toBytes("first")).ok());
+  // An output path with a mistyped folder must not grow one.
+  EXPECT_FALSE(writeFileAtomically(path, toBytes("first")).ok());
+  EXPECT_FALSE(std::filesystem::exists(folder.path() / "a"));
+  ASSERT_TRUE(writeFileAtomically(path, toBytes("first"), FileOps::system(),
+                                  AtomicWriteOptions{.createFolders = true})
+                  .ok());
   EXPECT_EQ(readBytes(path), toBytes("first"));
   EXPECT_EQ(std::vector<std::string>{"store.prefs"}, [&] {
     std::vector<std::string> names;
@@ -142,7 +147,8 @@ TEST(AtomicFileTest, AFolderThatCannotBeMadeIsReported) {
   TempFolder folder;
   writeBytes(folder.file("plain"), toBytes("a file, not a folder"));
   std::string path = folder.file("plain/sub/store.prefs");
-  Status s = writeFileAtomically(path, toBytes("x"));
+  Status s = writeFileAtomically(path, toBytes("x"), FileOps::system(),
+                                 AtomicWriteOptions{.createFolders = true});
   ASSERT_FALSE(s.ok());
   EXPECT_TRUE(s.message().starts_with("Could not write \"" + path + "\": the folder \"" +
                                       folder.file("plain/sub") + "\" could not be created ("))
@@ -155,7 +161,7 @@ TEST(AtomicFileTest, AFolderInPlaceOfTheFileIsLeftAlone) {
   std::filesystem::create_directories(folder.path() / "store.prefs" / "inside");
   Status s = writeFileAtomically(folder.file("store.prefs"), toBytes("x"));
   ASSERT_FALSE(s.ok());
-  EXPECT_EQ(s.message(), "Could not write \"" + folder.file("store.prefs") + "\": Is a directory.");
+  EXPECT_EQ(s.message(), "Could not write \"" + folder.file("store.prefs") + "\": it is a folder.");
   EXPECT_TRUE(std::filesystem::is_directory(folder.path() / "store.prefs" / "inside"));
   EXPECT_EQ(folder.entries(), std::vector<std::string>{"store.prefs"});
 }

@@ -121,7 +121,9 @@ TEST(CVPrefsTest, AnEarlierUnreadableFileIsNeverReplaced) {
   EXPECT_EQ(readBytes(third.movedAsidePath()), toBytes("third damage"));
 }
 
-TEST(CVPrefsTest, SomethingOtherThanAFileIsMovedAsideWithoutBeingRead) {
+// What is no file at all is not a damaged store: it stays where it is, and the store refuses to
+// be used or written, so that the program stops instead of running without the person's rules.
+TEST(CVPrefsTest, SomethingOtherThanAFileIsRefusedAndLeftAlone) {
   struct Case {
     const char* name;
     void (*make)(const std::string& path);
@@ -136,18 +138,24 @@ TEST(CVPrefsTest, SomethingOtherThanAFileIsMovedAsideWithoutBeingRead) {
       // Reading a pipe would wait for a writer that never comes.
       {"pipe", [](const std::string& path) { ASSERT_EQ(::mkfifo(path.c_str(), 0600), 0); },
        "it is not a regular file"},
+      {"a file where a folder should be",
+       [](const std::string& path) { writeBytes(std::filesystem::path(path).parent_path(), {}); },
+       "Not a directory"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
     TempFolder folder;
-    std::string path = folder.file("store.prefs");
+    std::string path = folder.file("sub/store.prefs");
+    std::filesystem::create_directory(folder.path() / "sub");
+    if (std::string(c.name).starts_with("a file")) std::filesystem::remove(folder.path() / "sub");
     c.make(path);
     CVPrefs prefs = CVPrefs::initWithPath(path);
-    EXPECT_TRUE(prefs.boolForKey("reconstructedAfterCorruption"));
-    EXPECT_EQ(prefs.readError(), "\"" + path + "\" cannot be read: " + c.reason + ".");
-    EXPECT_FALSE(prefs.movedAsidePath().empty());
-    EXPECT_TRUE(std::filesystem::exists(std::filesystem::symlink_status(prefs.movedAsidePath())));
-    EXPECT_TRUE(prefs.synchronize()) << prefs.writeError();
+    EXPECT_EQ(prefs.openError(), "\"" + path + "\" cannot be read: " + c.reason + ".");
+    EXPECT_TRUE(prefs.movedAsidePath().empty());
+    EXPECT_FALSE(prefs.boolForKey("reconstructedAfterCorruption"));
+    prefs.setBool("changed", true);
+    EXPECT_FALSE(prefs.synchronize());
+    EXPECT_NE(prefs.writeError().find("it was not read"), std::string::npos);
   }
 }
 
@@ -166,7 +174,9 @@ TEST(CVPrefsTest, WhenNoNameIsLeftTheFileStaysAndTheErrorSaysSo) {
   EXPECT_EQ(prefs.readError(), "\"" + path +
                                    "\" cannot be read: not a binary property list. It could not "
                                    "be moved aside: File exists.");
-  EXPECT_TRUE(prefs.boolForKey("reconstructedAfterCorruption"));
+  // Running on would lose the rules for good with the next write: the store refuses.
+  EXPECT_EQ(prefs.openError(), prefs.readError());
+  EXPECT_FALSE(prefs.synchronize());
   EXPECT_EQ(readBytes(path), toBytes("new damage"));
   EXPECT_EQ(readBytes(taken), toBytes("damage"));
 }

@@ -15,7 +15,10 @@ namespace corvela::testing {
 class ScratchStore {
  public:
   ScratchStore() : path_(uniquePath()), prefs(path_) {}
-  ~ScratchStore() { std::remove(path_.c_str()); }
+  ~ScratchStore() {
+    std::remove(path_.c_str());
+    std::remove((path_ + ".lock").c_str());
+  }
   ScratchStore(const ScratchStore&) = delete;
   ScratchStore& operator=(const ScratchStore&) = delete;
 

@@ -1,7 +1,10 @@
+#include <signal.h>
+
 #include <QAction>
 #include <QLabel>
 #include <QMainWindow>
 #include <QMessageBox>
+#include <QProcess>
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
@@ -21,6 +24,39 @@ class DesktopAppTest : public QObject {
   Q_OBJECT
 
  private slots:
+  // A logout sends SIGTERM: what the program holds in memory reaches the store before it ends.
+  void aSignalEndsTheProgramWithTheStoreWritten() {
+    QTemporaryDir folder;
+    std::string path = folder.filePath(QStringLiteral("store.prefs")).toStdString();
+    {
+      CVPrefs store(path);
+      store.setObject(prefKey::Preferences, Value::Array{Value("converted2.2")});
+      store.setObject("Categories", Value::Array{Value("Dining")});
+      QVERIFY(store.synchronize());
+    }
+    for (int signal : {SIGTERM, SIGINT}) {
+      QVERIFY(CVPrefs::initWithPath(path).objectForKey("DescriptionOutput").isNull());
+      QProcess program;
+      QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+      env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+      env.insert(QStringLiteral("CORVELA_PREFS"), QString::fromStdString(path));
+      env.insert(QStringLiteral("XDG_RUNTIME_DIR"), folder.path());
+      program.setProcessEnvironment(env);
+      program.start(QStringLiteral(CORVELA_DESKTOP_PROGRAM), {});
+      QVERIFY(program.waitForStarted());
+      // Start-up writes its defaults in memory only; the window shows once it is done.
+      QTest::qWait(3000);
+      ::kill(static_cast<pid_t>(program.processId()), signal);
+      QVERIFY(program.waitForFinished(20000));
+      QCOMPARE(program.exitStatus(), QProcess::NormalExit);
+      QCOMPARE(CVPrefs::initWithPath(path).objectForKey("DescriptionOutput").toString(),
+               std::string("%d"));
+      CVPrefs reset = CVPrefs::initWithPath(path);
+      reset.removeObjectForKey("DescriptionOutput");
+      QVERIFY(reset.synchronize());
+    }
+  }
+
   void firstStartAsksAndShowsTheWindow() {
     QTemporaryDir folder;
     DesktopApp app(folder.filePath(QStringLiteral("store.prefs")).toStdString());

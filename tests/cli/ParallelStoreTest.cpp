@@ -1,0 +1,54 @@
+// Several corvela-cli runs on one store at once, each learning something of its own: the lock
+// and the merge keep every one of them.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <fstream>
+#include <memory>
+
+#include "prefs/CVPrefs.h"
+#include "support/CliProcess.h"
+#include "support/TempDir.h"
+
+namespace corvela {
+namespace {
+
+namespace fs = std::filesystem;
+
+TEST(ParallelStoreTest, EveryRunKeepsWhatItLearnt) {
+  testing::TempDir dir;
+  const std::string store = dir.path("store.prefs");
+  const std::string json = dir.write("seed.json", R"({"Categories": ["Dining"]})");
+  ASSERT_EQ(testing::runCliProcess({"prefs", "import", json, "--prefs", store}).status, 0);
+
+  constexpr int kRuns = 8;
+  std::vector<std::unique_ptr<testing::CliChild>> runs;
+  for (int i = 0; i < kRuns; ++i) {
+    std::string name = "Learnt" + std::to_string(i);
+    std::string input =
+        dir.write(name + ".qif", "!Type:Bank\nD03/0" + std::to_string(i + 1) +
+                                     "/2024\nT-1.00\nPSHOP " + name + "\nL" + name + "\n^\n");
+    runs.push_back(std::make_unique<testing::CliChild>(std::vector<std::string>{
+        "convert", input, "-o", dir.path(name + ".out.qif"), "--prefs", store}));
+  }
+  for (auto& run : runs) {
+    testing::CliProcess done = run->wait();
+    EXPECT_EQ(done.status, 0) << done.err;
+  }
+
+  CVPrefs after = CVPrefs::initWithPath(store);
+  ASSERT_TRUE(after.openError().empty()) << after.openError();
+  std::vector<std::string> categories;
+  for (const Value& c : after.objectForKey("Categories").toArray())
+    categories.push_back(c.toString());
+  for (int i = 0; i < kRuns; ++i) {
+    std::string name = "Learnt" + std::to_string(i);
+    EXPECT_NE(std::find(categories.begin(), categories.end(), name), categories.end()) << name;
+  }
+  EXPECT_NE(std::find(categories.begin(), categories.end(), "Dining"), categories.end());
+  EXPECT_TRUE(std::is_sorted(categories.begin(), categories.end()));
+}
+
+}  // namespace
+}  // namespace corvela
