@@ -11,6 +11,7 @@
 #include <system_error>
 
 #include "prefs/BinaryPlistCheck.h"
+#include "prefs/BinaryPlistTree.h"
 #include "prefs/PlistPtr.h"
 
 namespace corvela {
@@ -70,37 +71,34 @@ Kind kindOfClass(std::string_view name) {
   return Kind::Unknown;
 }
 
-// What the decoder asks of a node of the property list.
-enum class NodeType { Other, String, Boolean, Integer, Real, Date, Data, Array, Dictionary, Uid };
-
 // The property list as libplist parsed it.
 struct LibplistTree {
   using Node = plist_t;
   static constexpr Node kNone = nullptr;
 
-  NodeType type(Node node) const {
-    if (!node) return NodeType::Other;
+  PlistNodeType type(Node node) const {
+    if (!node) return PlistNodeType::Other;
     switch (plist_get_node_type(node)) {
       case PLIST_STRING:
-        return NodeType::String;
+        return PlistNodeType::String;
       case PLIST_BOOLEAN:
-        return NodeType::Boolean;
+        return PlistNodeType::Boolean;
       case PLIST_UINT:
-        return NodeType::Integer;
+        return PlistNodeType::Integer;
       case PLIST_REAL:
-        return NodeType::Real;
+        return PlistNodeType::Real;
       case PLIST_DATE:
-        return NodeType::Date;
+        return PlistNodeType::Date;
       case PLIST_DATA:
-        return NodeType::Data;
+        return PlistNodeType::Data;
       case PLIST_ARRAY:
-        return NodeType::Array;
+        return PlistNodeType::Array;
       case PLIST_DICT:
-        return NodeType::Dictionary;
+        return PlistNodeType::Dictionary;
       case PLIST_UID:
-        return NodeType::Uid;
+        return PlistNodeType::Uid;
       default:
-        return NodeType::Other;
+        return PlistNodeType::Other;
     }
   }
   bool string(Node node, std::string* out) const { return stringOf(node, out); }
@@ -132,218 +130,6 @@ struct LibplistTree {
     return sec + usec / 1e6;
   }
   Value::Bytes data(Node node) const { return bytesOf(node); }
-};
-
-// The property list read in place from its bytes, after checkBinaryPlist has accepted them:
-// nothing is built but the Values. It reads only what it reads exactly as libplist does; on
-// anything else (a plain date, a text libplist would convert in its own way, a key twice in a
-// dictionary, a structure the check should have refused) it marks itself unsure, and the
-// archive is read again through libplist.
-class BinaryTree {
- public:
-  using Node = std::uint64_t;
-  static constexpr Node kNone = UINT64_MAX;
-
-  explicit BinaryTree(std::span<const std::uint8_t> bytes) : bytes_(bytes) {
-    const std::uint8_t* trailer = bytes.data() + bytes.size() - 32;
-    offsetSize_ = trailer[6];
-    refSize_ = trailer[7];
-    objects_ = bigEndian(trailer + 8, 8);
-    top_ = bigEndian(trailer + 16, 8);
-    offsetTable_ = bigEndian(trailer + 24, 8);
-  }
-
-  Node top() const { return top_; }
-  bool unsure() const { return unsure_; }
-
-  NodeType type(Node node) const {
-    Header h = header(node);
-    switch (h.type) {
-      case 0x0:
-        return h.info == 8 || h.info == 9 ? NodeType::Boolean : NodeType::Other;
-      case 0x1:
-        return NodeType::Integer;
-      case 0x2:
-        return NodeType::Real;
-      case 0x3:
-        return NodeType::Date;
-      case 0x4:
-        return NodeType::Data;
-      case 0x5:
-      case 0x6:
-        return NodeType::String;
-      case 0x8:
-        return NodeType::Uid;
-      case 0xA:
-        return NodeType::Array;
-      case 0xD:
-        return NodeType::Dictionary;
-      default:
-        return NodeType::Other;
-    }
-  }
-
-  bool string(Node node, std::string* out) const {
-    Header h = header(node);
-    if (h.type == 0x5) {
-      out->assign(reinterpret_cast<const char*>(bytes_.data() + h.content), h.count);
-      for (char c : *out)
-        if (c == 0 || static_cast<unsigned char>(c) >= 0x80) unsure_ = true;
-      return true;
-    }
-    if (h.type != 0x6) return false;
-    // libplist refuses a UTF-16 string of no characters; let it say so.
-    if (h.count == 0) unsure_ = true;
-    out->clear();
-    for (std::uint64_t i = 0; i < h.count; ++i) {
-      std::uint32_t c = static_cast<std::uint32_t>(bigEndian(bytes_.data() + h.content + 2 * i, 2));
-      if (c >= 0xD800 && c <= 0xDBFF && i + 1 < h.count) {
-        auto low = static_cast<std::uint32_t>(bigEndian(bytes_.data() + h.content + 2 * i + 2, 2));
-        if (low >= 0xDC00 && low <= 0xDFFF) {
-          c = 0x10000 + ((c - 0xD800) << 10) + (low - 0xDC00);
-          ++i;
-        }
-      }
-      if (c == 0 || (c >= 0xD800 && c <= 0xDFFF)) unsure_ = true;
-      appendUTF8(*out, c);
-    }
-    return true;
-  }
-
-  bool uid(Node node, std::uint64_t* out) const {
-    Header h = header(node);
-    if (h.type != 0x8) return false;
-    *out = bigEndian(bytes_.data() + h.content, h.info + 1u);
-    return true;
-  }
-
-  Node item(Node dictionary, const char* key) const {
-    Header h = header(dictionary);
-    Node found = kNone;
-    std::string text;
-    for (std::uint64_t i = 0; i < h.count; ++i) {
-      if (!keyEquals(reference(h, i), key, &text)) continue;
-      if (found != kNone) unsure_ = true;
-      found = reference(h, h.count + i);
-    }
-    return found;
-  }
-
-  // Whether the key `node` is `key`; a plain key is compared in place.
-  bool keyEquals(Node node, std::string_view key, std::string* scratch) const {
-    Header h = header(node);
-    if (h.type == 0x5 && h.count == key.size()) {
-      std::string_view text(reinterpret_cast<const char*>(bytes_.data() + h.content), h.count);
-      if (text == key) return true;
-      // libplist would cut this key at its zero byte, and might find `key` that way.
-      if (text.find('\0') != std::string_view::npos) unsure_ = true;
-      return false;
-    }
-    if (h.type == 0x5 && h.count < key.size()) return false;
-    return string(node, scratch) && *scratch == key;
-  }
-
-  std::size_t size(Node array) const { return header(array).count; }
-  template <typename F>
-  void forEach(Node array, F each) const {
-    Header h = header(array);
-    for (std::uint64_t i = 0; i < h.count; ++i) each(reference(h, i));
-  }
-
-  bool boolean(Node node) const { return header(node).info == 9; }
-  std::uint64_t integer(Node node) const {
-    Header h = header(node);
-    if (h.info == 4) return bigEndian(bytes_.data() + h.content + 8, 8);  // the low 64 bits
-    return bigEndian(bytes_.data() + h.content, std::size_t{1} << h.info);
-  }
-  double real(Node node) const {
-    Header h = header(node);
-    if (h.info == 2)
-      return std::bit_cast<float>(
-          static_cast<std::uint32_t>(bigEndian(bytes_.data() + h.content, 4)));
-    return std::bit_cast<double>(bigEndian(bytes_.data() + h.content, 8));
-  }
-  double date(Node) const {
-    unsure_ = true;
-    return 0;
-  }
-  Value::Bytes data(Node node) const {
-    Header h = header(node);
-    const std::uint8_t* p = bytes_.data() + h.content;
-    return Value::Bytes(p, p + h.count);
-  }
-
- private:
-  struct Header {
-    std::uint8_t type = 0xF;  // no type the decoder reads
-    std::uint8_t info = 0;
-    std::uint64_t count = 0;
-    std::size_t content = 0;
-  };
-
-  static std::uint64_t bigEndian(const std::uint8_t* p, std::size_t n) {
-    std::uint64_t v = 0;
-    for (std::size_t i = 0; i < n; ++i) v = (v << 8) | p[i];
-    return v;
-  }
-
-  static void appendUTF8(std::string& out, std::uint32_t c) {
-    if (c < 0x80) {
-      out += static_cast<char>(c);
-    } else if (c < 0x800) {
-      out += static_cast<char>(0xC0 | (c >> 6));
-      out += static_cast<char>(0x80 | (c & 0x3F));
-    } else if (c < 0x10000) {
-      out += static_cast<char>(0xE0 | (c >> 12));
-      out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-      out += static_cast<char>(0x80 | (c & 0x3F));
-    } else {
-      out += static_cast<char>(0xF0 | (c >> 18));
-      out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
-      out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-      out += static_cast<char>(0x80 | (c & 0x3F));
-    }
-  }
-
-  // The checker has measured every object the decoder can reach; what is out of bounds anyway
-  // reads as no object, and unsure.
-  Header header(Node node) const {
-    Header h;
-    if (node == kNone) return h;
-    if (node >= objects_) {
-      unsure_ = true;
-      return h;
-    }
-    std::uint64_t offset =
-        bigEndian(bytes_.data() + offsetTable_ + node * offsetSize_, offsetSize_);
-    if (offset >= offsetTable_) {
-      unsure_ = true;
-      return h;
-    }
-    std::uint8_t marker = bytes_[offset];
-    h.type = marker >> 4;
-    h.info = marker & 0xF;
-    h.count = h.info;
-    std::size_t pos = offset + 1;
-    bool counted =
-        h.type == 0x4 || h.type == 0x5 || h.type == 0x6 || h.type == 0xA || h.type == 0xD;
-    if (counted && h.info == 0xF) {
-      std::size_t n = std::size_t{1} << (bytes_[pos] & 0x3);
-      h.count = bigEndian(bytes_.data() + pos + 1, n);
-      pos += 1 + n;
-    }
-    h.content = pos;
-    return h;
-  }
-
-  Node reference(const Header& h, std::uint64_t i) const {
-    return bigEndian(bytes_.data() + h.content + i * refSize_, refSize_);
-  }
-
-  std::span<const std::uint8_t> bytes_;
-  unsigned offsetSize_ = 0, refSize_ = 0;
-  std::uint64_t objects_ = 0, top_ = 0, offsetTable_ = 0;
-  mutable bool unsure_ = false;
 };
 
 // Turns the flat object table of an archive into one Value, following UIDs depth first.
@@ -388,32 +174,32 @@ class Decoder {
   Status decodeObject(std::uint64_t uid, std::size_t depth, Value* out) {
     Node node = objects_[uid];
     switch (tree_.type(node)) {
-      case NodeType::String: {
+      case PlistNodeType::String: {
         std::string s;
         tree_.string(node, &s);
         *out = Value(std::move(s));
         return Status::OK();
       }
-      case NodeType::Boolean: {
+      case PlistNodeType::Boolean: {
         *out = Value(tree_.boolean(node));
         return Status::OK();
       }
-      case NodeType::Integer: {
+      case PlistNodeType::Integer: {
         *out = Value(static_cast<long long>(static_cast<std::int64_t>(tree_.integer(node))));
         return Status::OK();
       }
-      case NodeType::Real: {
+      case PlistNodeType::Real: {
         *out = Value(tree_.real(node));
         return Status::OK();
       }
-      case NodeType::Date: {
+      case PlistNodeType::Date: {
         *out = Value::date(tree_.date(node));
         return Status::OK();
       }
-      case NodeType::Data:
+      case PlistNodeType::Data:
         *out = Value(tree_.data(node));
         return Status::OK();
-      case NodeType::Dictionary:
+      case PlistNodeType::Dictionary:
         return decodeClassed(uid, node, depth, out);
       default:
         return Status::Error("object " + std::to_string(uid) + " is not an archived object");
@@ -426,14 +212,14 @@ class Decoder {
       return Status::Error("object " + std::to_string(uid) + " has no class");
     Node entry = classUid < objects_.size() ? objects_[classUid] : Tree::kNone;
     std::string name;
-    if (tree_.type(entry) != NodeType::Dictionary ||
+    if (tree_.type(entry) != PlistNodeType::Dictionary ||
         !tree_.string(tree_.item(entry, "$classname"), &name))
       return Status::Error("object " + std::to_string(uid) +
                            " has a class entry that is not valid");
     *kind = kindOfClass(name);
     // A class Corvela does not know may still descend from one it does.
     if (Node classes = tree_.item(entry, "$classes");
-        *kind == Kind::Unknown && tree_.type(classes) == NodeType::Array) {
+        *kind == Kind::Unknown && tree_.type(classes) == PlistNodeType::Array) {
       tree_.forEach(classes, [&](Node item) {
         std::string super;
         if (*kind == Kind::Unknown && tree_.string(item, &super)) *kind = kindOfClass(super);
@@ -460,7 +246,7 @@ class Decoder {
           return Status::OK();
         }
         Node bytes = tree_.item(node, "NS.bytes");
-        if (tree_.type(bytes) != NodeType::Data)
+        if (tree_.type(bytes) != PlistNodeType::Data)
           return Status::Error(name + " is a string without text");
         Value::Bytes b = tree_.data(bytes);
         *out = Value(std::string(b.begin(), b.end()));
@@ -468,9 +254,9 @@ class Decoder {
       }
       case Kind::Date: {
         Node time = tree_.item(node, "NS.time");
-        if (tree_.type(time) == NodeType::Real) {
+        if (tree_.type(time) == PlistNodeType::Real) {
           *out = Value::date(tree_.real(time));
-        } else if (tree_.type(time) == NodeType::Integer) {
+        } else if (tree_.type(time) == PlistNodeType::Integer) {
           *out = Value::date(static_cast<double>(static_cast<std::int64_t>(tree_.integer(time))));
         } else {
           return Status::Error(name + " is a date without a time");
@@ -479,8 +265,8 @@ class Decoder {
       }
       case Kind::Data: {
         Node data = tree_.item(node, "NS.data");
-        if (tree_.type(data) != NodeType::Data) data = tree_.item(node, "NS.bytes");
-        if (tree_.type(data) != NodeType::Data)
+        if (tree_.type(data) != PlistNodeType::Data) data = tree_.item(node, "NS.bytes");
+        if (tree_.type(data) != PlistNodeType::Data)
           return Status::Error(name + " is data without bytes");
         *out = Value(tree_.data(data));
         return Status::OK();
@@ -500,7 +286,7 @@ class Decoder {
 
   Status decodeArray(const std::string& name, Node node, std::size_t depth, Value* out) {
     Node items = tree_.item(node, "NS.objects");
-    if (tree_.type(items) != NodeType::Array)
+    if (tree_.type(items) != PlistNodeType::Array)
       return Status::Error(name + " is an array without NS.objects");
     Value::Array array;
     array.reserve(tree_.size(items));
@@ -519,7 +305,7 @@ class Decoder {
   Status decodeDictionary(const std::string& name, Node node, std::size_t depth, Value* out) {
     Node keys = tree_.item(node, "NS.keys");
     Node objects = tree_.item(node, "NS.objects");
-    if (tree_.type(keys) != NodeType::Array || tree_.type(objects) != NodeType::Array)
+    if (tree_.type(keys) != PlistNodeType::Array || tree_.type(objects) != PlistNodeType::Array)
       return Status::Error(name + " is a dictionary without NS.keys and NS.objects");
     if (tree_.size(keys) != tree_.size(objects))
       return Status::Error(name + " is a dictionary with more keys than values or fewer");
@@ -557,19 +343,19 @@ template <typename Tree>
 Result<Value> decodeArchive(const Tree& tree, typename Tree::Node top,
                             const ArchiveLimits& limits) {
   using Node = typename Tree::Node;
-  if (tree.type(top) != NodeType::Dictionary) return Status::Error("not a keyed archive");
+  if (tree.type(top) != PlistNodeType::Dictionary) return Status::Error("not a keyed archive");
   std::string archiver;
   if (!tree.string(tree.item(top, "$archiver"), &archiver))
     return Status::Error("not a keyed archive (it has no $archiver)");
   if (archiver != "NSKeyedArchiver")
     return Status::Error("the archive was written by \"" + archiver + "\", not by NSKeyedArchiver");
   Node objects = tree.item(top, "$objects");
-  if (tree.type(objects) != NodeType::Array || tree.size(objects) == 0)
+  if (tree.type(objects) != PlistNodeType::Array || tree.size(objects) == 0)
     return Status::Error("the archive has no objects");
   Node topObjects = tree.item(top, "$top");
-  Node root =
-      tree.type(topObjects) == NodeType::Dictionary ? tree.item(topObjects, "root") : Tree::kNone;
-  if (tree.type(root) != NodeType::Uid) return Status::Error("the archive has no root object");
+  Node root = tree.type(topObjects) == PlistNodeType::Dictionary ? tree.item(topObjects, "root")
+                                                                 : Tree::kNone;
+  if (tree.type(root) != PlistNodeType::Uid) return Status::Error("the archive has no root object");
 
   std::vector<Node> table;
   table.reserve(tree.size(objects));
@@ -608,7 +394,7 @@ Result<Value> readThroughLibplist(std::span<const std::uint8_t> bytes,
 
 Result<Value> readKeyedArchive(std::span<const std::uint8_t> bytes, const ArchiveLimits& limits) {
   if (Status s = checkBytes(bytes, limits); !s.ok()) return s;
-  BinaryTree direct(bytes);
+  BinaryPlistTree direct(bytes);
   Result<Value> value = decodeArchive(direct, direct.top(), limits);
   if (value.ok() && !direct.unsure()) return value;
   // What the direct reading refused or was unsure of, libplist reads as it always has, with
