@@ -3,6 +3,8 @@
 
   generate.py ofx N FILE        an OFX 1.x bank statement with N transactions
   generate.py qif N FILE        a QIF bank register with N transactions
+  generate.py qif-splits N FILE the same register, every third transaction split in two
+  generate.py values N FILE     a store (JSON) holding N values: a description list
   generate.py store M FILE [OPTION...]
                                 a store (JSON, for `corvela-cli prefs import`) with M
                                 starts-with instructions that match the generated payees,
@@ -69,11 +71,22 @@ def write_ofx(n, path):
                 "</STMTRS></STMTTRNRS></BANKMSGSRSV1></OFX>\n")
 
 
-def write_qif(n, path):
+def write_qif(n, path, splits=False):
     with open(path, "w") as f:
         f.write("!Type:Bank\n")
         for i, day, name, amt in transactions(n):
-            f.write(f"D{day:%m/%d/%Y}\nT{amt:,.2f}\nP{name}\nN{i}\n^\n")
+            f.write(f"D{day:%m/%d/%Y}\nT{amt:,.2f}\nP{name}\nN{i}\n")
+            if splits and i % 3 == 0:
+                half = round(amt / 2, 2)
+                f.write(f"SGroceries\nEfirst half\n${half:.2f}\n"
+                        f"SDining\nEsecond half\n${amt - half:.2f}\n")
+            f.write("^\n")
+
+
+def write_values(n, path):
+    with open(path, "w") as f:
+        json.dump({"Preferences": ["converted2.2", "accountsInCategories"], "convertedFromPlist": True,
+                   "Descriptions": [f"Payee {i:07d}" for i in range(n)]}, f)
 
 
 def write_store(m, path, options=()):
@@ -98,14 +111,16 @@ def write_store(m, path, options=()):
 
 
 def main():
-    if len(sys.argv) < 4 or sys.argv[1] not in ("ofx", "qif", "store") or \
+    kinds = {"ofx": write_ofx, "qif": write_qif, "values": write_values,
+             "qif-splits": lambda n, path: write_qif(n, path, splits=True)}
+    if len(sys.argv) < 4 or (sys.argv[1] not in kinds and sys.argv[1] != "store") or \
             (sys.argv[1] != "store" and len(sys.argv) != 4):
         sys.exit(__doc__)
     kind, count, path = sys.argv[1], int(sys.argv[2]), sys.argv[3]
     if kind == "store":
         write_store(count, path, sys.argv[4:])
     else:
-        {"ofx": write_ofx, "qif": write_qif}[kind](count, path)
+        kinds[kind](count, path)
 
 
 if __name__ == "__main__":

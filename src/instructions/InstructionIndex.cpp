@@ -44,23 +44,78 @@ InstructionIndex::KeyTable& InstructionIndex::tableFor(const Value& list, std::s
 
   KeyTable& table = tables_.emplace_back();
   table.key = std::string(key);
-  const Value::Array& records = list_.toArray();
+  build(table, list_.toArray());
+  return table;
+}
+
+void InstructionIndex::build(KeyTable& table, const Value::Array& records) {
+  struct Entry {
+    std::u32string folded;
+    std::uint32_t position;
+    std::size_t length;
+  };
+  std::vector<Entry> entries;
   for (std::size_t i = 0; i < records.size(); ++i) {
-    const Value* value = records[i].find(key);
+    const Value* value = records[i].find(table.key);
     if (!value) continue;
     const std::string& match = value->toString();
     if (match.empty()) {
       if (!table.firstEmpty) table.firstEmpty = i;
       continue;
     }
-    std::u32string folded = foldedCharacters(match);
-    table.foldedLengths.push_back(folded.size());
-    table.byFoldedMatch[std::move(folded)].push_back({i, characterCount(match)});
+    entries.push_back(
+        {foldedCharacters(match), static_cast<std::uint32_t>(i), characterCount(match)});
   }
-  std::sort(table.foldedLengths.begin(), table.foldedLengths.end());
-  table.foldedLengths.erase(std::unique(table.foldedLengths.begin(), table.foldedLengths.end()),
-                            table.foldedLengths.end());
-  return table;
+  // Sorted, the match strings that share a beginning stand together, a string before its
+  // continuations, and records with the same string in stored order.
+  std::stable_sort(entries.begin(), entries.end(),
+                   [](const Entry& a, const Entry& b) { return a.folded < b.folded; });
+
+  // Each node stands for the entries [from, to) that share their first `depth` characters.
+  struct Pending {
+    std::uint32_t node;
+    std::size_t from, to, depth;
+  };
+  table.nodes.emplace_back();
+  std::vector<Pending> pending{{0, 0, entries.size(), 0}};
+  while (!pending.empty()) {
+    Pending at = pending.back();
+    pending.pop_back();
+    std::size_t i = at.from;
+    for (; i < at.to && entries[i].folded.size() == at.depth; ++i) {
+      Node& node = table.nodes[at.node];
+      if (node.earliest == kNone) node.earliest = entries[i].position;
+      if (node.longest == kNone || entries[i].length > node.longestLength) {
+        node.longest = entries[i].position;
+        node.longestLength = entries[i].length;
+      }
+    }
+    table.nodes[at.node].firstEdge = static_cast<std::uint32_t>(table.edges.size());
+    while (i < at.to) {
+      char32_t c = entries[i].folded[at.depth];
+      std::size_t end = i;
+      while (end < at.to && entries[end].folded[at.depth] == c) ++end;
+      auto child = static_cast<std::uint32_t>(table.nodes.size());
+      table.nodes.emplace_back();
+      table.edges.push_back({c, child});
+      ++table.nodes[at.node].edgeCount;
+      pending.push_back({child, i, end, at.depth + 1});
+      i = end;
+    }
+  }
+}
+
+std::uint32_t InstructionIndex::child(const KeyTable& table, const Node& node, char32_t folded) {
+  const Edge* first = table.edges.data() + node.firstEdge;
+  const Edge* last = first + node.edgeCount;
+  if (node.edgeCount <= 8) {
+    for (const Edge* edge = first; edge != last; ++edge)
+      if (edge->folded == folded) return edge->node;
+    return kNone;
+  }
+  const Edge* found = std::lower_bound(
+      first, last, folded, [](const Edge& edge, char32_t c) { return edge.folded < c; });
+  return found != last && found->folded == folded ? found->node : kNone;
 }
 
 std::optional<std::size_t> InstructionIndex::match(const Value& list, std::string_view text,
@@ -68,22 +123,32 @@ std::optional<std::size_t> InstructionIndex::match(const Value& list, std::strin
   const KeyTable& table = tableFor(list, key);
   if (text.empty()) return table.firstEmpty;
 
-  std::u32string folded = foldedCharacters(text);
-  std::optional<Candidate> best;
-  auto better = [&](const Candidate& c) {
-    if (!best) return true;
-    if (longest && c.length != best->length) return c.length > best->length;
-    return c.position < best->position;
-  };
-  for (std::size_t length : table.foldedLengths) {
-    if (length > folded.size()) break;
-    auto found = table.byFoldedMatch.find(folded.substr(0, length));
-    if (found == table.byFoldedMatch.end()) continue;
-    for (const Candidate& candidate : found->second)
-      if (better(candidate)) best = candidate;
+  std::uint32_t best = kNone;
+  std::size_t bestLength = 0;
+  const Node* node = &table.nodes[0];
+  for (std::size_t at = 0; at < text.size() && node->edgeCount > 0;) {
+    auto byte = static_cast<unsigned char>(text[at]);
+    FoldedCharacter c{byte, 1};
+    if (byte >= 0x80) {
+      c = foldedCharacterAt(text, at);
+    } else if (byte >= 'A' && byte <= 'Z') {
+      c.folded += 'a' - 'A';
+    }
+    std::uint32_t next = child(table, *node, c.folded);
+    if (next == kNone) break;
+    node = &table.nodes[next];
+    at += c.length;
+    if (node->earliest == kNone) continue;
+    if (!longest) {
+      if (node->earliest < best) best = node->earliest;
+    } else if (best == kNone || node->longestLength > bestLength ||
+               (node->longestLength == bestLength && node->longest < best)) {
+      best = node->longest;
+      bestLength = node->longestLength;
+    }
   }
-  if (!best) return std::nullopt;
-  return best->position;
+  if (best == kNone) return std::nullopt;
+  return best;
 }
 
 }  // namespace corvela

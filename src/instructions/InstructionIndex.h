@@ -1,10 +1,10 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
-#include <unordered_map>
 #include <vector>
 
 #include "prefs/Value.h"
@@ -17,33 +17,46 @@ namespace corvela {
 std::optional<std::size_t> matchByWalk(const Value& list, std::string_view text,
                                        std::string_view key, bool longest, bool contains);
 
-// Answers the starts-with question of matchByWalk without walking the list: each record's
-// folded match string is a key of a table, and a text is looked up by its prefixes, one for
-// each length some match string has. Gives exactly matchByWalk's answers (first match in stored
-// order, or the longest with the earliest on ties); it does not serve contains mode.
+// Answers the starts-with question of matchByWalk without walking the list: the folded match
+// strings form a tree of characters, and a text is matched by walking down it, folding the text
+// one character at a time, for as long as some match string continues it. A lookup costs the
+// length of the longest match string that begins the text, whatever the number of records, and
+// allocates nothing. Gives exactly matchByWalk's answers (first match in stored order, or the
+// longest with the earliest on ties); it does not serve contains mode.
 //
 // It keeps a copy of the list it was built from. Copies share storage until written, so a list
 // taken afresh from the store is recognised as the same one at no cost, and any change to the
-// stored list (which gives it new storage) makes the next lookup rebuild the table.
+// stored list (which gives it new storage) makes the next lookup rebuild the tree. The tree of a
+// key is built at its first lookup, so a run that matches nothing builds nothing.
 class InstructionIndex {
  public:
   std::optional<std::size_t> match(const Value& list, std::string_view text, std::string_view key,
                                    bool longest);
 
  private:
-  struct Candidate {
-    std::size_t position;
-    std::size_t length;  // the match string's length, measured as the walk measures it
+  static constexpr std::uint32_t kNone = UINT32_MAX;
+  // The records whose folded match string ends at a node, reduced to the two that can win.
+  struct Node {
+    std::uint32_t firstEdge = 0;
+    std::uint32_t edgeCount = 0;
+    std::uint32_t earliest = kNone;  // the first of them in stored order
+    std::uint32_t longest = kNone;   // the longest of them, the earliest on ties
+    std::size_t longestLength = 0;   // its match string's length, measured as the walk measures
+  };
+  struct Edge {
+    char32_t folded;
+    std::uint32_t node;
   };
   struct KeyTable {
     std::string key;
-    // Folded match string -> the records that have it, in stored order.
-    std::unordered_map<std::u32string, std::vector<Candidate>> byFoldedMatch;
-    std::vector<std::size_t> foldedLengths;  // distinct, ascending
-    std::optional<std::size_t> firstEmpty;   // the first record whose match string is ""
+    std::vector<Node> nodes;  // the root first
+    std::vector<Edge> edges;  // the edges of a node side by side, ordered by character
+    std::optional<std::size_t> firstEmpty;  // the first record whose match string is ""
   };
 
   KeyTable& tableFor(const Value& list, std::string_view key);
+  static void build(KeyTable& table, const Value::Array& records);
+  static std::uint32_t child(const KeyTable& table, const Node& node, char32_t folded);
 
   Value list_;
   std::vector<KeyTable> tables_;

@@ -4,12 +4,14 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <bit>
 #include <cerrno>
 #include <cstdlib>
 #include <string_view>
 #include <system_error>
 
 #include "prefs/BinaryPlistCheck.h"
+#include "prefs/BinaryPlistTree.h"
 #include "prefs/PlistPtr.h"
 
 namespace corvela {
@@ -69,15 +71,82 @@ Kind kindOfClass(std::string_view name) {
   return Kind::Unknown;
 }
 
+// The property list as libplist parsed it.
+struct LibplistTree {
+  using Node = plist_t;
+  static constexpr Node kNone = nullptr;
+
+  PlistNodeType type(Node node) const {
+    if (!node) return PlistNodeType::Other;
+    switch (plist_get_node_type(node)) {
+      case PLIST_STRING:
+        return PlistNodeType::String;
+      case PLIST_BOOLEAN:
+        return PlistNodeType::Boolean;
+      case PLIST_UINT:
+        return PlistNodeType::Integer;
+      case PLIST_REAL:
+        return PlistNodeType::Real;
+      case PLIST_DATE:
+        return PlistNodeType::Date;
+      case PLIST_DATA:
+        return PlistNodeType::Data;
+      case PLIST_ARRAY:
+        return PlistNodeType::Array;
+      case PLIST_DICT:
+        return PlistNodeType::Dictionary;
+      case PLIST_UID:
+        return PlistNodeType::Uid;
+      default:
+        return PlistNodeType::Other;
+    }
+  }
+  bool string(Node node, std::string* out) const { return stringOf(node, out); }
+  bool uid(Node node, std::uint64_t* out) const { return uidOf(node, out); }
+  Node item(Node dictionary, const char* key) const { return plist_dict_get_item(dictionary, key); }
+  std::size_t size(Node array) const { return plist_array_get_size(array); }
+  template <typename F>
+  void forEach(Node array, F each) const {
+    forEachItem(array, each);
+  }
+  bool boolean(Node node) const {
+    std::uint8_t b = 0;
+    plist_get_bool_val(node, &b);
+    return b != 0;
+  }
+  std::uint64_t integer(Node node) const {
+    std::uint64_t u = 0;
+    plist_get_uint_val(node, &u);
+    return u;
+  }
+  double real(Node node) const {
+    double d = 0;
+    plist_get_real_val(node, &d);
+    return d;
+  }
+  double date(Node node) const {
+    std::int32_t sec = 0, usec = 0;
+    plist_get_date_val(node, &sec, &usec);
+    return sec + usec / 1e6;
+  }
+  Value::Bytes data(Node node) const { return bytesOf(node); }
+};
+
 // Turns the flat object table of an archive into one Value, following UIDs depth first.
+template <typename Tree>
 class Decoder {
  public:
-  Decoder(std::vector<plist_t> objects, const ArchiveLimits& limits)
-      : objects_(std::move(objects)), onPath_(objects_.size(), false), limits_(limits) {}
+  using Node = typename Tree::Node;
 
-  Status decode(plist_t reference, std::size_t depth, Value* out) {
+  Decoder(const Tree& tree, std::vector<Node> objects, const ArchiveLimits& limits)
+      : tree_(tree),
+        objects_(std::move(objects)),
+        onPath_(objects_.size(), false),
+        limits_(limits) {}
+
+  Status decode(Node reference, std::size_t depth, Value* out) {
     std::uint64_t uid = 0;
-    if (!uidOf(reference, &uid))
+    if (!tree_.uid(reference, &uid))
       return Status::Error("the archive holds a reference that is not a UID");
     if (uid >= objects_.size())
       return Status::Error("the archive refers to object " + std::to_string(uid) +
@@ -97,70 +166,63 @@ class Decoder {
   }
 
  private:
-  static bool isNullMarker(plist_t node) {
+  bool isNullMarker(Node node) const {
     std::string s;
-    return stringOf(node, &s) && s == "$null";
+    return tree_.string(node, &s) && s == "$null";
   }
 
   Status decodeObject(std::uint64_t uid, std::size_t depth, Value* out) {
-    plist_t node = objects_[uid];
-    switch (plist_get_node_type(node)) {
-      case PLIST_STRING: {
+    Node node = objects_[uid];
+    switch (tree_.type(node)) {
+      case PlistNodeType::String: {
         std::string s;
-        stringOf(node, &s);
+        tree_.string(node, &s);
         *out = Value(std::move(s));
         return Status::OK();
       }
-      case PLIST_BOOLEAN: {
-        std::uint8_t b = 0;
-        plist_get_bool_val(node, &b);
-        *out = Value(b != 0);
+      case PlistNodeType::Boolean: {
+        *out = Value(tree_.boolean(node));
         return Status::OK();
       }
-      case PLIST_UINT: {
-        std::uint64_t u = 0;
-        plist_get_uint_val(node, &u);
-        *out = Value(static_cast<long long>(static_cast<std::int64_t>(u)));
+      case PlistNodeType::Integer: {
+        *out = Value(static_cast<long long>(static_cast<std::int64_t>(tree_.integer(node))));
         return Status::OK();
       }
-      case PLIST_REAL: {
-        double d = 0;
-        plist_get_real_val(node, &d);
-        *out = Value(d);
+      case PlistNodeType::Real: {
+        *out = Value(tree_.real(node));
         return Status::OK();
       }
-      case PLIST_DATE: {
-        std::int32_t sec = 0, usec = 0;
-        plist_get_date_val(node, &sec, &usec);
-        *out = Value::date(sec + usec / 1e6);
+      case PlistNodeType::Date: {
+        *out = Value::date(tree_.date(node));
         return Status::OK();
       }
-      case PLIST_DATA:
-        *out = Value(bytesOf(node));
+      case PlistNodeType::Data:
+        *out = Value(tree_.data(node));
         return Status::OK();
-      case PLIST_DICT:
+      case PlistNodeType::Dictionary:
         return decodeClassed(uid, node, depth, out);
       default:
         return Status::Error("object " + std::to_string(uid) + " is not an archived object");
     }
   }
 
-  Status classOf(std::uint64_t uid, plist_t node, Kind* kind) {
+  Status classOf(std::uint64_t uid, Node node, Kind* kind) {
     std::uint64_t classUid = 0;
-    if (!uidOf(plist_dict_get_item(node, "$class"), &classUid))
+    if (!tree_.uid(tree_.item(node, "$class"), &classUid))
       return Status::Error("object " + std::to_string(uid) + " has no class");
-    plist_t entry = classUid < objects_.size() ? objects_[classUid] : nullptr;
+    Node entry = classUid < objects_.size() ? objects_[classUid] : Tree::kNone;
     std::string name;
-    if (!isType(entry, PLIST_DICT) || !stringOf(plist_dict_get_item(entry, "$classname"), &name))
+    if (tree_.type(entry) != PlistNodeType::Dictionary ||
+        !tree_.string(tree_.item(entry, "$classname"), &name))
       return Status::Error("object " + std::to_string(uid) +
                            " has a class entry that is not valid");
     *kind = kindOfClass(name);
     // A class Corvela does not know may still descend from one it does.
-    if (plist_t classes = plist_dict_get_item(entry, "$classes");
-        *kind == Kind::Unknown && isType(classes, PLIST_ARRAY)) {
-      forEachItem(classes, [&](plist_t item) {
+    if (Node classes = tree_.item(entry, "$classes");
+        *kind == Kind::Unknown && tree_.type(classes) == PlistNodeType::Array) {
+      tree_.forEach(classes, [&](Node item) {
         std::string super;
-        if (*kind == Kind::Unknown && stringOf(item, &super)) *kind = kindOfClass(super);
+        if (*kind == Kind::Unknown && tree_.string(item, &super)) *kind = kindOfClass(super);
       });
     }
     if (*kind == Kind::Unknown)
@@ -169,7 +231,7 @@ class Decoder {
     return Status::OK();
   }
 
-  Status decodeClassed(std::uint64_t uid, plist_t node, std::size_t depth, Value* out) {
+  Status decodeClassed(std::uint64_t uid, Node node, std::size_t depth, Value* out) {
     Kind kind = Kind::Unknown;
     if (Status s = classOf(uid, node, &kind); !s.ok()) return s;
     const std::string name = "object " + std::to_string(uid);
@@ -179,36 +241,34 @@ class Decoder {
         return Status::OK();
       case Kind::String: {
         std::string s;
-        if (stringOf(plist_dict_get_item(node, "NS.string"), &s)) {
+        if (tree_.string(tree_.item(node, "NS.string"), &s)) {
           *out = Value(std::move(s));
           return Status::OK();
         }
-        plist_t bytes = plist_dict_get_item(node, "NS.bytes");
-        if (!isType(bytes, PLIST_DATA)) return Status::Error(name + " is a string without text");
-        Value::Bytes b = bytesOf(bytes);
+        Node bytes = tree_.item(node, "NS.bytes");
+        if (tree_.type(bytes) != PlistNodeType::Data)
+          return Status::Error(name + " is a string without text");
+        Value::Bytes b = tree_.data(bytes);
         *out = Value(std::string(b.begin(), b.end()));
         return Status::OK();
       }
       case Kind::Date: {
-        plist_t time = plist_dict_get_item(node, "NS.time");
-        if (isType(time, PLIST_REAL)) {
-          double d = 0;
-          plist_get_real_val(time, &d);
-          *out = Value::date(d);
-        } else if (isType(time, PLIST_UINT)) {
-          std::uint64_t u = 0;
-          plist_get_uint_val(time, &u);
-          *out = Value::date(static_cast<double>(static_cast<std::int64_t>(u)));
+        Node time = tree_.item(node, "NS.time");
+        if (tree_.type(time) == PlistNodeType::Real) {
+          *out = Value::date(tree_.real(time));
+        } else if (tree_.type(time) == PlistNodeType::Integer) {
+          *out = Value::date(static_cast<double>(static_cast<std::int64_t>(tree_.integer(time))));
         } else {
           return Status::Error(name + " is a date without a time");
         }
         return Status::OK();
       }
       case Kind::Data: {
-        plist_t data = plist_dict_get_item(node, "NS.data");
-        if (!isType(data, PLIST_DATA)) data = plist_dict_get_item(node, "NS.bytes");
-        if (!isType(data, PLIST_DATA)) return Status::Error(name + " is data without bytes");
-        *out = Value(bytesOf(data));
+        Node data = tree_.item(node, "NS.data");
+        if (tree_.type(data) != PlistNodeType::Data) data = tree_.item(node, "NS.bytes");
+        if (tree_.type(data) != PlistNodeType::Data)
+          return Status::Error(name + " is data without bytes");
+        *out = Value(tree_.data(data));
         return Status::OK();
       }
       case Kind::Array:
@@ -224,13 +284,14 @@ class Decoder {
     return Status::Error(name + " is of a class Corvela does not read");
   }
 
-  Status decodeArray(const std::string& name, plist_t node, std::size_t depth, Value* out) {
-    plist_t items = plist_dict_get_item(node, "NS.objects");
-    if (!isType(items, PLIST_ARRAY)) return Status::Error(name + " is an array without NS.objects");
+  Status decodeArray(const std::string& name, Node node, std::size_t depth, Value* out) {
+    Node items = tree_.item(node, "NS.objects");
+    if (tree_.type(items) != PlistNodeType::Array)
+      return Status::Error(name + " is an array without NS.objects");
     Value::Array array;
-    array.reserve(plist_array_get_size(items));
+    array.reserve(tree_.size(items));
     Status status = Status::OK();
-    forEachItem(items, [&](plist_t item) {
+    tree_.forEach(items, [&](Node item) {
       if (!status.ok()) return;
       Value element;
       status = decode(item, depth + 1, &element);
@@ -241,21 +302,21 @@ class Decoder {
     return Status::OK();
   }
 
-  Status decodeDictionary(const std::string& name, plist_t node, std::size_t depth, Value* out) {
-    plist_t keys = plist_dict_get_item(node, "NS.keys");
-    plist_t objects = plist_dict_get_item(node, "NS.objects");
-    if (!isType(keys, PLIST_ARRAY) || !isType(objects, PLIST_ARRAY))
+  Status decodeDictionary(const std::string& name, Node node, std::size_t depth, Value* out) {
+    Node keys = tree_.item(node, "NS.keys");
+    Node objects = tree_.item(node, "NS.objects");
+    if (tree_.type(keys) != PlistNodeType::Array || tree_.type(objects) != PlistNodeType::Array)
       return Status::Error(name + " is a dictionary without NS.keys and NS.objects");
-    if (plist_array_get_size(keys) != plist_array_get_size(objects))
+    if (tree_.size(keys) != tree_.size(objects))
       return Status::Error(name + " is a dictionary with more keys than values or fewer");
-    std::vector<plist_t> keyRefs;
-    keyRefs.reserve(plist_array_get_size(keys));
-    forEachItem(keys, [&](plist_t item) { keyRefs.push_back(item); });
+    std::vector<Node> keyRefs;
+    keyRefs.reserve(tree_.size(keys));
+    tree_.forEach(keys, [&](Node item) { keyRefs.push_back(item); });
 
     Value::Dictionary dict;
     Status status = Status::OK();
     std::size_t i = 0;
-    forEachItem(objects, [&](plist_t item) {
+    tree_.forEach(objects, [&](Node item) {
       if (!status.ok()) return;
       Value key;
       status = decode(keyRefs[i++], depth + 1, &key);
@@ -270,49 +331,81 @@ class Decoder {
     return Status::OK();
   }
 
-  std::vector<plist_t> objects_;
+  const Tree& tree_;
+  std::vector<Node> objects_;
   std::vector<bool> onPath_;
   ArchiveLimits limits_;
   std::size_t values_ = 0;
 };
 
+// The root value of the archive whose top object is `top`.
+template <typename Tree>
+Result<Value> decodeArchive(const Tree& tree, typename Tree::Node top,
+                            const ArchiveLimits& limits) {
+  using Node = typename Tree::Node;
+  if (tree.type(top) != PlistNodeType::Dictionary) return Status::Error("not a keyed archive");
+  std::string archiver;
+  if (!tree.string(tree.item(top, "$archiver"), &archiver))
+    return Status::Error("not a keyed archive (it has no $archiver)");
+  if (archiver != "NSKeyedArchiver")
+    return Status::Error("the archive was written by \"" + archiver + "\", not by NSKeyedArchiver");
+  Node objects = tree.item(top, "$objects");
+  if (tree.type(objects) != PlistNodeType::Array || tree.size(objects) == 0)
+    return Status::Error("the archive has no objects");
+  Node topObjects = tree.item(top, "$top");
+  Node root = tree.type(topObjects) == PlistNodeType::Dictionary ? tree.item(topObjects, "root")
+                                                                 : Tree::kNone;
+  if (tree.type(root) != PlistNodeType::Uid) return Status::Error("the archive has no root object");
+
+  std::vector<Node> table;
+  table.reserve(tree.size(objects));
+  tree.forEach(objects, [&](Node item) { table.push_back(item); });
+  Value value;
+  if (Status s = Decoder<Tree>(tree, std::move(table), limits).decode(root, 0, &value); !s.ok())
+    return s;
+  return value;
+}
+
 }  // namespace
 
-Result<Value> readKeyedArchive(std::span<const std::uint8_t> bytes, const ArchiveLimits& limits) {
+namespace {
+
+// What both readings refuse before looking at the archive itself.
+Status checkBytes(std::span<const std::uint8_t> bytes, const ArchiveLimits& limits) {
   if (bytes.empty()) return Status::Error("it is empty");
   if (bytes.size() > limits.maxBytes)
     return Status::Error("it is " + std::to_string(bytes.size()) + " bytes long, more than the " +
                          std::to_string(limits.maxBytes) + " an archive may have");
-  if (Status s = checkBinaryPlist(
-          bytes, {.maxDepth = BinaryPlistBounds{}.maxDepth, .maxNodes = limits.maxPlistNodes});
-      !s.ok())
-    return s;
+  return checkBinaryPlist(
+      bytes, {.maxDepth = BinaryPlistBounds{}.maxDepth, .maxNodes = limits.maxPlistNodes});
+}
 
+Result<Value> readThroughLibplist(std::span<const std::uint8_t> bytes,
+                                  const ArchiveLimits& limits) {
   plist_t parsed = nullptr;
   plist_from_bin(reinterpret_cast<const char*>(bytes.data()),
                  static_cast<std::uint32_t>(bytes.size()), &parsed);
   PlistPtr top(parsed);
   if (!top) return Status::Error("the binary property list could not be parsed");
-  if (!isType(parsed, PLIST_DICT)) return Status::Error("not a keyed archive");
+  return decodeArchive(LibplistTree{}, parsed, limits);
+}
 
-  std::string archiver;
-  if (!stringOf(plist_dict_get_item(parsed, "$archiver"), &archiver))
-    return Status::Error("not a keyed archive (it has no $archiver)");
-  if (archiver != "NSKeyedArchiver")
-    return Status::Error("the archive was written by \"" + archiver + "\", not by NSKeyedArchiver");
-  plist_t objects = plist_dict_get_item(parsed, "$objects");
-  if (!isType(objects, PLIST_ARRAY) || plist_array_get_size(objects) == 0)
-    return Status::Error("the archive has no objects");
-  plist_t topObjects = plist_dict_get_item(parsed, "$top");
-  plist_t root = isType(topObjects, PLIST_DICT) ? plist_dict_get_item(topObjects, "root") : nullptr;
-  if (!isType(root, PLIST_UID)) return Status::Error("the archive has no root object");
+}  // namespace
 
-  std::vector<plist_t> table;
-  table.reserve(plist_array_get_size(objects));
-  forEachItem(objects, [&](plist_t item) { table.push_back(item); });
-  Value value;
-  if (Status s = Decoder(std::move(table), limits).decode(root, 0, &value); !s.ok()) return s;
-  return value;
+Result<Value> readKeyedArchive(std::span<const std::uint8_t> bytes, const ArchiveLimits& limits) {
+  if (Status s = checkBytes(bytes, limits); !s.ok()) return s;
+  BinaryPlistTree direct(bytes);
+  Result<Value> value = decodeArchive(direct, direct.top(), limits);
+  if (value.ok() && !direct.unsure()) return value;
+  // What the direct reading refused or was unsure of, libplist reads as it always has, with
+  // its own messages.
+  return readThroughLibplist(bytes, limits);
+}
+
+Result<Value> readKeyedArchiveWithLibplist(std::span<const std::uint8_t> bytes,
+                                           const ArchiveLimits& limits) {
+  if (Status s = checkBytes(bytes, limits); !s.ok()) return s;
+  return readThroughLibplist(bytes, limits);
 }
 
 Result<Value> readKeyedArchiveFile(const std::string& path, const ArchiveLimits& limits) {

@@ -57,6 +57,12 @@ struct ArchiveLimits {
 Result<Value> readKeyedArchive(std::span<const std::uint8_t> bytes,
                                const ArchiveLimits& limits = {});
 
+// readKeyedArchive reads the bytes in place, and hands what it is not sure to read exactly as
+// libplist does to libplist's parser. This reads through libplist's parser alone: the reference
+// the direct reading is held to.
+Result<Value> readKeyedArchiveWithLibplist(std::span<const std::uint8_t> bytes,
+                                           const ArchiveLimits& limits = {});
+
 // The keyed archive of `root`. Fails only for a value nested deeper than limits.maxDepth, which
 // could not be read back.
 Result<std::vector<std::uint8_t>> writeKeyedArchive(const Value& root,

@@ -1,17 +1,18 @@
 // The writing half of the keyed-archive codec (see KeyedArchive.h for the layout).
 
-#include <cstring>
+#include <bit>
+#include <type_traits>
 #include <unordered_map>
 
+#include "prefs/BinaryPlistWriter.h"
 #include "prefs/KeyedArchive.h"
-#include "prefs/PlistPtr.h"
 
 namespace corvela {
 
 namespace {
 
-// Whether libplist can store `s` as a plain string and give the same bytes back: it converts
-// non-ASCII text to UTF-16 and silently cuts a string at a malformed sequence or a zero byte.
+// Whether `s` can be stored as a plain string and read back as the same bytes by any reader:
+// non-ASCII text is stored as UTF-16, which a malformed sequence or a zero byte cannot survive.
 bool isPlainText(const std::string& s) {
   const auto* p = reinterpret_cast<const unsigned char*>(s.data());
   const std::size_t n = s.size();
@@ -61,49 +62,46 @@ const ClassChain kMutableString{"NSMutableString", {"NSMutableString", "NSString
 const ClassChain kDate{"NSDate", {"NSDate", "NSObject"}};
 const ClassChain kNull{"NSNull", {"NSNull", "NSObject"}};
 
-// Lays a Value out as the flat object table of a keyed archive.
+// Lays a Value out as the flat object table of a keyed archive, then writes the table as a
+// binary property list. The table refers into the Value (texts, bytes), which must outlive it.
 class Encoder {
  public:
   explicit Encoder(const ArchiveLimits& limits) : limits_(limits) {
-    objects_.emplace_back(plist_new_string("$null"));
+    static const std::string kNullMarker = "$null";
+    objects_.push_back({.kind = Kind::String, .text = kNullMarker});
   }
 
   Status encode(const Value& v, std::size_t depth, std::uint64_t* uid) {
     switch (v.type()) {
       case Value::Type::Null:
-        if (depth == 0) {
-          *uid = 0;
-        } else {
-          *uid = nsNull();
-        }
+        *uid = depth == 0 ? 0 : nsNull();
         return Status::OK();
-      case Value::Type::Bool:
-        *uid = shared(v.toBool() ? "t" : "f", [&] { return plist_new_bool(v.toBool()); });
-        return Status::OK();
-      case Value::Type::Integer: {
-        std::int64_t i = v.toInt();
-        *uid = shared(tagged('i', &i, sizeof i),
-                      [&] { return plist_new_uint(static_cast<std::uint64_t>(i)); });
+      case Value::Type::Bool: {
+        std::uint64_t& slot = booleans_[v.toBool() ? 1 : 0];
+        if (slot == 0) slot = add({.kind = Kind::Bool, .number = v.toBool() ? 1u : 0u});
+        *uid = slot;
         return Status::OK();
       }
-      case Value::Type::Real: {
-        double d = v.toDouble();
-        *uid = shared(tagged('r', &d, sizeof d), [&] { return plist_new_real(d); });
+      case Value::Type::Integer:
+        *uid = shared(integers_, static_cast<std::uint64_t>(v.toInt()), Kind::Integer);
         return Status::OK();
-      }
+      case Value::Type::Real:
+        *uid = shared(reals_, std::bit_cast<std::uint64_t>(v.toDouble()), Kind::Real);
+        return Status::OK();
       case Value::Type::String:
         *uid = string(v.toString());
         return Status::OK();
       case Value::Type::Date: {
-        plist_t date = plist_new_dict();
-        plist_dict_set_item(date, "NS.time", plist_new_real(v.toDate().seconds));
-        plist_dict_set_item(date, "$class", plist_new_uid(classEntry(kDate)));
-        *uid = add(date);
+        std::uint64_t cls = classEntry(kDate);
+        *uid = add({.kind = Kind::Date,
+                    .number = std::bit_cast<std::uint64_t>(v.toDate().seconds),
+                    .cls = cls});
         return Status::OK();
       }
       case Value::Type::Data: {
         const Value::Bytes& b = v.toData();
-        *uid = add(plist_new_data(reinterpret_cast<const char*>(b.data()), b.size()));
+        *uid = add({.kind = Kind::Data,
+                    .text = std::string_view(reinterpret_cast<const char*>(b.data()), b.size())});
         return Status::OK();
       }
       case Value::Type::Array:
@@ -116,111 +114,207 @@ class Encoder {
     return Status::Error("the value is of an unknown type");
   }
 
-  // The archive whose root object is `rootUid`.
-  PlistPtr finish(std::uint64_t rootUid) {
-    PlistPtr top(plist_new_dict());
-    plist_dict_set_item(top.get(), "$version", plist_new_uint(100000));
-    plist_dict_set_item(top.get(), "$archiver", plist_new_string("NSKeyedArchiver"));
-    plist_t topObject = plist_new_dict();
-    plist_dict_set_item(topObject, "root", plist_new_uid(rootUid));
-    plist_dict_set_item(top.get(), "$top", topObject);
-    plist_t objects = plist_new_array();
-    for (PlistPtr& object : objects_) plist_array_append_item(objects, object.release());
-    objects_.clear();
-    plist_dict_set_item(top.get(), "$objects", objects);
-    return top;
+  // The binary property list of the archive whose root object is `rootUid`.
+  std::vector<std::uint8_t> finish(std::uint64_t rootUid) {
+    BinaryPlistWriter w;
+    w.beginDictionary();
+    w.key("$version");
+    w.integer(100000);
+    w.key("$archiver");
+    w.string("NSKeyedArchiver");
+    w.key("$top");
+    w.beginDictionary();
+    w.key("root");
+    w.uid(rootUid);
+    w.end();
+    w.key("$objects");
+    w.beginArray();
+    for (const Object& object : objects_) write(w, object);
+    w.end();
+    w.end();
+    return w.finish();
   }
 
  private:
-  std::uint64_t add(plist_t node) {
-    objects_.emplace_back(node);
+  enum class Kind {
+    String,
+    BytesString,
+    Bool,
+    Integer,
+    Real,
+    Date,
+    Data,
+    Null,
+    Class,
+    Array,
+    Dictionary
+  };
+  struct Object {
+    Kind kind;
+    std::uint64_t number = 0;  // Boolean, integer, real or date bits
+    std::string_view text{};   // string, bytes of a string or data
+    const ClassChain* chain = nullptr;
+    std::uint64_t cls = 0;  // the class entry of an archived object
+    std::size_t first = 0;  // its references in refs_: an array's elements, a dictionary's
+    std::size_t count = 0;  // keys and then as many values
+  };
+
+  void write(BinaryPlistWriter& w, const Object& object) const {
+    auto refs = [&](std::size_t from) {
+      w.beginArray();
+      for (std::size_t i = 0; i < object.count; ++i) w.uid(refs_[from + i]);
+      w.end();
+    };
+    switch (object.kind) {
+      case Kind::String:
+        w.string(object.text);
+        return;
+      case Kind::Bool:
+        w.boolean(object.number != 0);
+        return;
+      case Kind::Integer:
+        w.integer(static_cast<std::int64_t>(object.number));
+        return;
+      case Kind::Real:
+        w.real(std::bit_cast<double>(object.number));
+        return;
+      case Kind::Data:
+        w.data({reinterpret_cast<const std::uint8_t*>(object.text.data()), object.text.size()});
+        return;
+      case Kind::Class:
+        w.beginDictionary();
+        w.key("$classname");
+        w.string(object.chain->name);
+        w.key("$classes");
+        w.beginArray();
+        for (const char* name : object.chain->chain) w.string(name);
+        w.end();
+        w.end();
+        return;
+      default:
+        break;
+    }
+    w.beginDictionary();
+    switch (object.kind) {
+      case Kind::Date:
+        w.key("NS.time");
+        w.real(std::bit_cast<double>(object.number));
+        break;
+      case Kind::BytesString:
+        w.key("NS.bytes");
+        w.data({reinterpret_cast<const std::uint8_t*>(object.text.data()), object.text.size()});
+        break;
+      case Kind::Array:
+        w.key("NS.objects");
+        refs(object.first);
+        break;
+      case Kind::Dictionary:
+        w.key("NS.keys");
+        refs(object.first);
+        w.key("NS.objects");
+        refs(object.first + object.count);
+        break;
+      default:
+        break;
+    }
+    w.key("$class");
+    w.uid(object.cls);
+    w.end();
+  }
+
+  std::uint64_t add(Object object) {
+    objects_.push_back(object);
     return objects_.size() - 1;
   }
 
-  static std::string tagged(char tag, const void* raw, std::size_t size) {
-    std::string key(1, tag);
-    key.append(static_cast<const char*>(raw), size);
-    return key;
+  template <typename Key>
+  std::uint64_t shared(std::unordered_map<Key, std::uint64_t>& table, Key key, Kind kind) {
+    auto [it, inserted] = table.try_emplace(key, 0);
+    if (inserted) {
+      if constexpr (std::is_same_v<Key, std::string_view>) {
+        it->second = add({.kind = kind, .text = key});
+      } else {
+        it->second = add({.kind = kind, .number = key});
+      }
+    }
+    return it->second;
   }
 
-  // The one object for a string or number, created on first use.
-  template <typename Make>
-  std::uint64_t shared(const std::string& key, Make make) {
-    if (auto it = shared_.find(key); it != shared_.end()) return it->second;
-    // make() may itself add shared objects, so the map is written only afterwards.
-    std::uint64_t uid = add(make());
-    shared_.emplace(key, uid);
+  // Equal strings and numbers are written once and shared, as Cocoa does.
+  std::uint64_t string(const std::string& s) {
+    if (isPlainText(s)) return shared(strings_, std::string_view(s), Kind::String);
+    if (auto it = bytesStrings_.find(s); it != bytesStrings_.end()) return it->second;
+    // The class entry comes first when it is new, as it is made while making the string.
+    std::uint64_t cls = classEntry(kMutableString);
+    std::uint64_t uid = add({.kind = Kind::BytesString, .text = s, .cls = cls});
+    bytesStrings_.emplace(s, uid);
     return uid;
   }
 
-  std::uint64_t string(const std::string& s) {
-    if (isPlainText(s)) return shared("s" + s, [&] { return plist_new_string(s.c_str()); });
-    return shared("b" + s, [&] {
-      plist_t object = plist_new_dict();
-      plist_dict_set_item(object, "NS.bytes", plist_new_data(s.data(), s.size()));
-      plist_dict_set_item(object, "$class", plist_new_uid(classEntry(kMutableString)));
-      return object;
-    });
-  }
-
   std::uint64_t nsNull() {
-    return shared("n", [&] {
-      plist_t object = plist_new_dict();
-      plist_dict_set_item(object, "$class", plist_new_uid(classEntry(kNull)));
-      return object;
-    });
+    if (null_ == 0) {
+      std::uint64_t cls = classEntry(kNull);
+      null_ = add({.kind = Kind::Null, .cls = cls});
+    }
+    return null_;
   }
 
   std::uint64_t classEntry(const ClassChain& c) {
-    return shared(std::string("c") + c.name, [&] {
-      plist_t entry = plist_new_dict();
-      plist_dict_set_item(entry, "$classname", plist_new_string(c.name));
-      plist_t classes = plist_new_array();
-      for (const char* name : c.chain) plist_array_append_item(classes, plist_new_string(name));
-      plist_dict_set_item(entry, "$classes", classes);
-      return entry;
-    });
+    auto [it, inserted] = classes_.try_emplace(&c, 0);
+    if (inserted) it->second = add({.kind = Kind::Class, .chain = &c});
+    return it->second;
   }
 
   // Containers take their place in the table before their contents, as Cocoa lays them out.
   Status array(const Value& v, std::size_t depth, std::uint64_t* uid) {
-    std::uint64_t slot = add(nullptr);
-    PlistPtr items(plist_new_array());
+    std::uint64_t slot = add({.kind = Kind::Array});
+    std::vector<std::uint64_t> elements;
+    elements.reserve(v.size());
     for (const Value& element : v.toArray()) {
       std::uint64_t child = 0;
       if (Status s = encode(element, depth + 1, &child); !s.ok()) return s;
-      plist_array_append_item(items.get(), plist_new_uid(child));
+      elements.push_back(child);
     }
-    plist_t object = plist_new_dict();
-    plist_dict_set_item(object, "NS.objects", items.release());
-    plist_dict_set_item(object, "$class", plist_new_uid(classEntry(kMutableArray)));
-    objects_[slot].reset(object);
+    std::uint64_t cls = classEntry(kMutableArray);
+    Object& object = objects_[slot];
+    object.cls = cls;
+    object.first = refs_.size();
+    object.count = elements.size();
+    refs_.insert(refs_.end(), elements.begin(), elements.end());
     *uid = slot;
     return Status::OK();
   }
 
   Status dictionary(const Value& v, std::size_t depth, std::uint64_t* uid) {
-    std::uint64_t slot = add(nullptr);
-    PlistPtr keys(plist_new_array());
-    PlistPtr values(plist_new_array());
+    std::uint64_t slot = add({.kind = Kind::Dictionary});
+    std::vector<std::uint64_t> keys, values;
+    keys.reserve(v.size());
+    values.reserve(v.size());
     for (const auto& [key, value] : v.toDictionary()) {
-      plist_array_append_item(keys.get(), plist_new_uid(string(key)));
+      keys.push_back(string(key));
       std::uint64_t child = 0;
       if (Status s = encode(value, depth + 1, &child); !s.ok()) return s;
-      plist_array_append_item(values.get(), plist_new_uid(child));
+      values.push_back(child);
     }
-    plist_t object = plist_new_dict();
-    plist_dict_set_item(object, "NS.keys", keys.release());
-    plist_dict_set_item(object, "NS.objects", values.release());
-    plist_dict_set_item(object, "$class", plist_new_uid(classEntry(kMutableDictionary)));
-    objects_[slot].reset(object);
+    std::uint64_t cls = classEntry(kMutableDictionary);
+    Object& object = objects_[slot];
+    object.cls = cls;
+    object.first = refs_.size();
+    object.count = keys.size();
+    refs_.insert(refs_.end(), keys.begin(), keys.end());
+    refs_.insert(refs_.end(), values.begin(), values.end());
     *uid = slot;
     return Status::OK();
   }
 
   ArchiveLimits limits_;
-  std::vector<PlistPtr> objects_;
-  std::unordered_map<std::string, std::uint64_t> shared_;
+  std::vector<Object> objects_;
+  std::vector<std::uint64_t> refs_;
+  std::unordered_map<std::string_view, std::uint64_t> strings_, bytesStrings_;
+  std::unordered_map<std::uint64_t, std::uint64_t> integers_, reals_;
+  std::unordered_map<const ClassChain*, std::uint64_t> classes_;
+  std::uint64_t booleans_[2] = {0, 0};
+  std::uint64_t null_ = 0;
 };
 
 }  // namespace
@@ -230,14 +324,7 @@ Result<std::vector<std::uint8_t>> writeKeyedArchive(const Value& root,
   Encoder encoder(limits);
   std::uint64_t rootUid = 0;
   if (Status s = encoder.encode(root, 0, &rootUid); !s.ok()) return s;
-  PlistPtr top = encoder.finish(rootUid);
-  char* out = nullptr;
-  std::uint32_t length = 0;
-  plist_to_bin(top.get(), &out, &length);
-  if (!out) return Status::Error("the archive could not be encoded");
-  std::vector<std::uint8_t> bytes(out, out + length);
-  plist_to_bin_free(out);
-  return bytes;
+  return encoder.finish(rootUid);
 }
 
 }  // namespace corvela

@@ -24,6 +24,8 @@ std::string_view characterAt(std::string_view text, std::size_t at) {
 }
 
 void removeCharacters(std::string& text, std::string_view removals) {
+  // Most amounts hold none of them; no byte in common means no character in common.
+  if (text.find_first_of(removals) == std::string::npos) return;
   for (std::size_t at = 0; at < removals.size();) {
     std::string_view character = characterAt(removals, at);
     at += character.size();

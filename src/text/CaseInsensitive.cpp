@@ -82,6 +82,11 @@ std::u32string foldedCharacters(std::string_view text) {
   return folded;
 }
 
+FoldedCharacter foldedCharacterAt(std::string_view text, std::size_t at) {
+  Character c = characterAt(text, at);
+  return {static_cast<char32_t>(c.folded), c.length};
+}
+
 bool equalsIgnoringCase(std::string_view a, std::string_view b) {
   return caseInsensitiveCompare(a, b) == 0;
 }

@@ -37,6 +37,15 @@ std::optional<TextSpan> findIgnoringCase(std::string_view text, std::string_view
 // keys of a lookup table.
 std::u32string foldedCharacters(std::string_view text);
 
+// One character of foldedCharacters: the folded character that starts at byte `at` (which must
+// be inside `text`) and how many bytes it takes, so a matcher can fold a text only as far as it
+// needs to.
+struct FoldedCharacter {
+  char32_t folded;
+  std::size_t length;
+};
+FoldedCharacter foldedCharacterAt(std::string_view text, std::size_t at);
+
 // Ordering for sorted containers and std::sort: ascending without regard to case.
 struct LessIgnoringCase {
   bool operator()(std::string_view a, std::string_view b) const {

@@ -247,5 +247,34 @@ TEST(KeyedArchiveDamageTest, FlippedBytesAreRefusedOrReadConsistently) {
   EXPECT_GT(refused, 0);
 }
 
+// The direct reading of the bytes is held to libplist's: on every archive, whole or with any
+// byte flipped, both give the same value or the same message. The archives hold UTF-16 and
+// bytes-form strings, an NSNull, dates, data and numbers of every kind.
+TEST(KeyedArchiveDamageTest, FlippedBytesReadAsLibplistReadsThem) {
+  Value texts{{"caf\xC3\xA9 \xF0\x9F\x98\x80", Value(Value::Array{Value(), "\xE2\x82\xAC", -7})},
+              {"bytes", Value(std::string("a\0\xFF", 3))},
+              {"real", 0.1}};
+  std::vector<Bytes> archives{validArchive(), writeKeyedArchive(texts).value()};
+  for (std::size_t n = 0; n < archives.size(); ++n) {
+    const Bytes& valid = archives[n];
+    for (std::size_t i = 0; i < valid.size(); ++i) {
+      for (std::uint8_t mask : {0x01, 0x08, 0x80, 0xFF}) {
+        Bytes damaged = valid;
+        damaged[i] ^= mask;
+        Result<Value> direct = readKeyedArchive(damaged);
+        Result<Value> reference = readKeyedArchiveWithLibplist(damaged);
+        ASSERT_EQ(direct.ok(), reference.ok())
+            << "archive " << n << " byte " << i << " mask " << int(mask) << ": "
+            << (direct.ok() ? reference.message() : direct.message());
+        if (direct.ok()) {
+          EXPECT_EQ(direct.value(), reference.value()) << "archive " << n << " byte " << i;
+        } else {
+          EXPECT_EQ(direct.message(), reference.message());
+        }
+      }
+    }
+  }
+}
+
 }  // namespace
 }  // namespace corvela

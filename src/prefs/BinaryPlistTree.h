@@ -1,0 +1,240 @@
+#pragma once
+
+#include <bit>
+#include <cstddef>
+#include <cstdint>
+#include <span>
+#include <string>
+#include <string_view>
+
+#include "prefs/Value.h"
+
+namespace corvela {
+
+// What the keyed-archive decoder asks of a node of a property list.
+enum class PlistNodeType {
+  Other,
+  String,
+  Boolean,
+  Integer,
+  Real,
+  Date,
+  Data,
+  Array,
+  Dictionary,
+  Uid
+};
+
+// A binary property list read in place from its bytes, after checkBinaryPlist has accepted them,
+// for the keyed-archive decoder (KeyedArchive.cpp): nothing is built but the Values. It reads only
+// what it reads exactly as libplist does; on anything else (a plain date, a text libplist would
+// convert in its own way, a key twice in a dictionary, a structure the check should have refused)
+// it marks itself unsure, and the archive is read again through libplist.
+class BinaryPlistTree {
+ public:
+  using Node = std::uint64_t;
+  static constexpr Node kNone = UINT64_MAX;
+
+  explicit BinaryPlistTree(std::span<const std::uint8_t> bytes) : bytes_(bytes) {
+    const std::uint8_t* trailer = bytes.data() + bytes.size() - 32;
+    offsetSize_ = trailer[6];
+    refSize_ = trailer[7];
+    objects_ = bigEndian(trailer + 8, 8);
+    top_ = bigEndian(trailer + 16, 8);
+    offsetTable_ = bigEndian(trailer + 24, 8);
+  }
+
+  Node top() const { return top_; }
+  bool unsure() const { return unsure_; }
+
+  PlistNodeType type(Node node) const {
+    Header h = header(node);
+    switch (h.type) {
+      case 0x0:
+        return h.info == 8 || h.info == 9 ? PlistNodeType::Boolean : PlistNodeType::Other;
+      case 0x1:
+        return PlistNodeType::Integer;
+      case 0x2:
+        return PlistNodeType::Real;
+      case 0x3:
+        return PlistNodeType::Date;
+      case 0x4:
+        return PlistNodeType::Data;
+      case 0x5:
+      case 0x6:
+        return PlistNodeType::String;
+      case 0x8:
+        return PlistNodeType::Uid;
+      case 0xA:
+        return PlistNodeType::Array;
+      case 0xD:
+        return PlistNodeType::Dictionary;
+      default:
+        return PlistNodeType::Other;
+    }
+  }
+
+  bool string(Node node, std::string* out) const {
+    Header h = header(node);
+    if (h.type == 0x5) {
+      out->assign(reinterpret_cast<const char*>(bytes_.data() + h.content), h.count);
+      for (char c : *out)
+        if (c == 0 || static_cast<unsigned char>(c) >= 0x80) unsure_ = true;
+      return true;
+    }
+    if (h.type != 0x6) return false;
+    // libplist refuses a UTF-16 string of no characters; let it say so.
+    if (h.count == 0) unsure_ = true;
+    out->clear();
+    for (std::uint64_t i = 0; i < h.count; ++i) {
+      std::uint32_t c = static_cast<std::uint32_t>(bigEndian(bytes_.data() + h.content + 2 * i, 2));
+      if (c >= 0xD800 && c <= 0xDBFF && i + 1 < h.count) {
+        auto low = static_cast<std::uint32_t>(bigEndian(bytes_.data() + h.content + 2 * i + 2, 2));
+        if (low >= 0xDC00 && low <= 0xDFFF) {
+          c = 0x10000 + ((c - 0xD800) << 10) + (low - 0xDC00);
+          ++i;
+        }
+      }
+      if (c == 0 || (c >= 0xD800 && c <= 0xDFFF)) unsure_ = true;
+      appendUTF8(*out, c);
+    }
+    return true;
+  }
+
+  bool uid(Node node, std::uint64_t* out) const {
+    Header h = header(node);
+    if (h.type != 0x8) return false;
+    *out = bigEndian(bytes_.data() + h.content, h.info + 1u);
+    return true;
+  }
+
+  Node item(Node dictionary, const char* key) const {
+    Header h = header(dictionary);
+    Node found = kNone;
+    std::string text;
+    for (std::uint64_t i = 0; i < h.count; ++i) {
+      if (!keyEquals(reference(h, i), key, &text)) continue;
+      if (found != kNone) unsure_ = true;
+      found = reference(h, h.count + i);
+    }
+    return found;
+  }
+
+  // Whether the key `node` is `key`; a plain key is compared in place.
+  bool keyEquals(Node node, std::string_view key, std::string* scratch) const {
+    Header h = header(node);
+    if (h.type == 0x5 && h.count == key.size()) {
+      std::string_view text(reinterpret_cast<const char*>(bytes_.data() + h.content), h.count);
+      if (text == key) return true;
+      // libplist would cut this key at its zero byte, and might find `key` that way.
+      if (text.find('\0') != std::string_view::npos) unsure_ = true;
+      return false;
+    }
+    if (h.type == 0x5 && h.count < key.size()) return false;
+    return string(node, scratch) && *scratch == key;
+  }
+
+  std::size_t size(Node array) const { return header(array).count; }
+  template <typename F>
+  void forEach(Node array, F each) const {
+    Header h = header(array);
+    for (std::uint64_t i = 0; i < h.count; ++i) each(reference(h, i));
+  }
+
+  bool boolean(Node node) const { return header(node).info == 9; }
+  std::uint64_t integer(Node node) const {
+    Header h = header(node);
+    if (h.info == 4) return bigEndian(bytes_.data() + h.content + 8, 8);  // the low 64 bits
+    return bigEndian(bytes_.data() + h.content, std::size_t{1} << h.info);
+  }
+  double real(Node node) const {
+    Header h = header(node);
+    if (h.info == 2)
+      return std::bit_cast<float>(
+          static_cast<std::uint32_t>(bigEndian(bytes_.data() + h.content, 4)));
+    return std::bit_cast<double>(bigEndian(bytes_.data() + h.content, 8));
+  }
+  double date(Node) const {
+    unsure_ = true;
+    return 0;
+  }
+  Value::Bytes data(Node node) const {
+    Header h = header(node);
+    const std::uint8_t* p = bytes_.data() + h.content;
+    return Value::Bytes(p, p + h.count);
+  }
+
+ private:
+  struct Header {
+    std::uint8_t type = 0xF;  // no type the decoder reads
+    std::uint8_t info = 0;
+    std::uint64_t count = 0;
+    std::size_t content = 0;
+  };
+
+  static std::uint64_t bigEndian(const std::uint8_t* p, std::size_t n) {
+    std::uint64_t v = 0;
+    for (std::size_t i = 0; i < n; ++i) v = (v << 8) | p[i];
+    return v;
+  }
+
+  static void appendUTF8(std::string& out, std::uint32_t c) {
+    if (c < 0x80) {
+      out += static_cast<char>(c);
+    } else if (c < 0x800) {
+      out += static_cast<char>(0xC0 | (c >> 6));
+      out += static_cast<char>(0x80 | (c & 0x3F));
+    } else if (c < 0x10000) {
+      out += static_cast<char>(0xE0 | (c >> 12));
+      out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+      out += static_cast<char>(0x80 | (c & 0x3F));
+    } else {
+      out += static_cast<char>(0xF0 | (c >> 18));
+      out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
+      out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+      out += static_cast<char>(0x80 | (c & 0x3F));
+    }
+  }
+
+  // The checker has measured every object the decoder can reach; what is out of bounds anyway
+  // reads as no object, and unsure.
+  Header header(Node node) const {
+    Header h;
+    if (node == kNone) return h;
+    if (node >= objects_) {
+      unsure_ = true;
+      return h;
+    }
+    std::uint64_t offset =
+        bigEndian(bytes_.data() + offsetTable_ + node * offsetSize_, offsetSize_);
+    if (offset >= offsetTable_) {
+      unsure_ = true;
+      return h;
+    }
+    std::uint8_t marker = bytes_[offset];
+    h.type = marker >> 4;
+    h.info = marker & 0xF;
+    h.count = h.info;
+    std::size_t pos = offset + 1;
+    bool counted =
+        h.type == 0x4 || h.type == 0x5 || h.type == 0x6 || h.type == 0xA || h.type == 0xD;
+    if (counted && h.info == 0xF) {
+      std::size_t n = std::size_t{1} << (bytes_[pos] & 0x3);
+      h.count = bigEndian(bytes_.data() + pos + 1, n);
+      pos += 1 + n;
+    }
+    h.content = pos;
+    return h;
+  }
+
+  Node reference(const Header& h, std::uint64_t i) const {
+    return bigEndian(bytes_.data() + h.content + i * refSize_, refSize_);
+  }
+
+  std::span<const std::uint8_t> bytes_;
+  unsigned offsetSize_ = 0, refSize_ = 0;
+  std::uint64_t objects_ = 0, top_ = 0, offsetTable_ = 0;
+  mutable bool unsure_ = false;
+};
+
+}  // namespace corvela
