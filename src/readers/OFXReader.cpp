@@ -79,22 +79,40 @@ Value errorRecord(std::string_view message, std::string_view block) {
   return record;
 }
 
-// Whether an amount as written can be an amount at all: an optional sign, digits and at most
-// one decimal separator, trailing blanks allowed. Anything else ("NaN", "1e-308", "0x10") would
-// be copied into the output as if it were a number.
+// Whether an amount (after the decimal-comma conversion) can be an amount at all: an optional
+// sign, digits with commas only between groups of three before the point, at most one point,
+// trailing blanks allowed. OFX asks for no thousands commas, but a bank that writes them means
+// thousands, and QIF takes them as they are. Anything else ("NaN", "1e-308", "0x10", two
+// points) would be copied into the output as if it were a number.
 bool readableAmount(std::string_view amount) {
   while (!amount.empty() && charclass::isSpace(amount.back())) amount.remove_suffix(1);
   if (!amount.empty() && (amount[0] == '-' || amount[0] == '+')) amount.remove_prefix(1);
-  int digits = 0, separators = 0;
-  for (char c : amount) {
-    if (charclass::isDigit(c))
-      ++digits;
-    else if (c == '.' || c == ',')
-      ++separators;
-    else
-      return false;
+  std::size_t point = amount.find('.');
+  std::string_view whole = amount.substr(0, point);
+  std::string_view fraction =
+      point == std::string_view::npos ? std::string_view() : amount.substr(point + 1);
+  int digits = 0;
+  for (char c : fraction) {
+    if (!charclass::isDigit(c)) return false;
+    ++digits;
   }
-  return digits > 0 && digits <= 18 && separators <= 1;
+  // Commas only between groups of three digits: 1,234,567.
+  std::size_t group = 0;
+  bool grouped = false;
+  for (char c : whole) {
+    if (c == ',') {
+      if (group == 0 || group > 3 || (grouped && group != 3)) return false;
+      grouped = true;
+      group = 0;
+    } else if (charclass::isDigit(c)) {
+      ++group;
+      ++digits;
+    } else {
+      return false;
+    }
+  }
+  if (grouped && group != 3) return false;
+  return digits > 0 && digits <= 18;
 }
 
 // A debit's amount written as a negative number. Banks that mark debits by type usually write
