@@ -87,7 +87,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   Preferences options(store);
   Categories categories(store, platform);
   OutputFormats outputFormats(store, options, categories, Bundle::builtIn());
-  options.normalizeOptionList(platform, categories);
+  options.normalizeOptionList(platform, [&] { categories.updateAccounts(); });
   options.writeOutputDefaults();
   outputFormats.createIfAbsent();
 
