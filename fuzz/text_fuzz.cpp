@@ -156,16 +156,20 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   state.multipleBlankCount = control.empty() ? 0 : static_cast<int>(control[0] & 3) - 1;
 
   // The long-date search tries every month name at every position: by far the costliest
-  // scanner, so it gets the start of the text only.
-  constexpr std::size_t kDateText = 160;
+  // scanner, so it gets the start of the text only (a long date is under 40 bytes).
+  constexpr std::size_t kDateText = 64;
   fuzzDates(text.substr(0, kDateText), format, state);
   fuzzFields(text, format, state);
   fuzzScanPattern(bytes);
   fuzzCase(text);
   (void)findLines(text);
 
+  // The decoded text differs from the bytes only when they were no UTF-8; the same text twice
+  // would only halve the speed.
   DecodedText decoded = decodeText(bytes);
-  fuzzDates(std::string_view(decoded.text).substr(0, kDateText), format, state);
-  fuzzFields(decoded.text, format, state);
+  if (decoded.text != bytes) {
+    fuzzDates(std::string_view(decoded.text).substr(0, kDateText), format, state);
+    fuzzFields(decoded.text, format, state);
+  }
   return 0;
 }
