@@ -42,14 +42,6 @@ bool sameFile(const struct stat& a, const struct stat& b) {
   return a.st_dev == b.st_dev && a.st_ino == b.st_ino;
 }
 
-std::string kindOf(mode_t mode) {
-  if (S_ISDIR(mode)) return "it is a folder";
-  if (S_ISFIFO(mode)) return "it is a named pipe";
-  if (S_ISSOCK(mode)) return "it is a socket";
-  if (S_ISBLK(mode)) return "it is a block device";
-  return "it is not a regular file";
-}
-
 }  // namespace
 
 Status checkOutputPath(const std::string& path, std::span<const ProtectedFile> protectedFiles) {

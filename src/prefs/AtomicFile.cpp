@@ -97,6 +97,8 @@ void removeLeftovers(const fs::path& target) {
   }
 }
 
+}  // namespace
+
 std::string kindOf(mode_t mode) {
   if (S_ISDIR(mode)) return "it is a folder";
   if (S_ISFIFO(mode)) return "it is a named pipe";
@@ -105,7 +107,17 @@ std::string kindOf(mode_t mode) {
   return "it is not a regular file";
 }
 
-}  // namespace
+std::string readAll(int fd, std::size_t limit, std::vector<std::uint8_t>* bytes) {
+  std::uint8_t buffer[65536];
+  for (;;) {
+    ssize_t n = ::read(fd, buffer, sizeof buffer);
+    if (n < 0 && errno == EINTR) continue;
+    if (n < 0) return std::generic_category().message(errno);
+    if (n == 0) return "";
+    bytes->insert(bytes->end(), buffer, buffer + n);
+    if (bytes->size() > limit) return "";
+  }
+}
 
 std::string createFolders(const std::string& folderName, mode_t mode) {
   const fs::path folder(folderName);

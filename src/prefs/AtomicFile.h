@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <span>
 #include <string>
+#include <vector>
 
 #include "platform/Status.h"
 
@@ -58,6 +59,15 @@ Status writeFileAtomically(const std::string& path, std::span<const std::uint8_t
 // Makes the missing folders of `folder`, each with `mode`. Returns "" or why it could not:
 // the folder "/a/b" could not be created (Permission denied)
 std::string createFolders(const std::string& folder, mode_t mode);
+
+// What a file of `mode` is when it is no regular file, as a reason: "it is a folder", "it is a
+// named pipe", "it is a socket", "it is a block device", else "it is not a regular file".
+std::string kindOf(mode_t mode);
+
+// Reads the open file `fd` to its end into `bytes` (reading on past its size, which may change),
+// but stops once `bytes` holds more than `limit`, so the caller can tell a file that is too
+// long. Returns "" or the reason it could not be read.
+std::string readAll(int fd, std::size_t limit, std::vector<std::uint8_t>* bytes);
 
 // Why a write to the existing file or device `path` (links followed) would be refused, or ""
 // when it would not: "it is read-only", "it is a named pipe", ... Missing files give "".

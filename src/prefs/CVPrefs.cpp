@@ -78,19 +78,9 @@ StoreFile readStoreFile(const std::string& path) {
   } else if (!S_ISREG(st.st_mode)) {
     error = "it is not a regular file";
   } else {
-    std::uint8_t buffer[65536];
-    for (;;) {
-      ssize_t n = ::read(fd, buffer, sizeof buffer);
-      if (n < 0 && errno == EINTR) continue;
-      if (n < 0) {
-        error = errnoText(errno);
-        break;
-      }
-      if (n == 0) break;
-      bytes.insert(bytes.end(), buffer, buffer + n);
-      // Too large to be a store Corvela wrote: that is content, not a failure to read.
-      if (bytes.size() > limits.maxBytes) break;
-    }
+    // Too large to be a store Corvela wrote is content, not a failure to read: the reading of
+    // the bytes says so.
+    error = readAll(fd, limits.maxBytes, &bytes);
   }
   ::close(fd);
   if (!error.empty()) return cannot(StoreFile::Kind::Unreadable, error);

@@ -10,6 +10,7 @@
 #include <string_view>
 #include <system_error>
 
+#include "prefs/AtomicFile.h"
 #include "prefs/BinaryPlistCheck.h"
 #include "prefs/BinaryPlistTree.h"
 #include "prefs/PlistPtr.h"
@@ -429,22 +430,10 @@ Result<Value> readKeyedArchiveFile(const std::string& path, const ArchiveLimits&
             std::to_string(limits.maxBytes) + " an archive may have";
   } else {
     // Read to the end rather than trusting the size: the file may change or be a pipe.
-    std::uint8_t buffer[65536];
-    for (;;) {
-      ssize_t n = ::read(fd, buffer, sizeof buffer);
-      if (n < 0 && errno == EINTR) continue;
-      if (n < 0) {
-        error = std::generic_category().message(errno);
-        break;
-      }
-      if (n == 0) break;
-      bytes.insert(bytes.end(), buffer, buffer + n);
-      if (bytes.size() > limits.maxBytes) {
-        error =
-            "it is more than the " + std::to_string(limits.maxBytes) + " bytes an archive may have";
-        break;
-      }
-    }
+    error = readAll(fd, limits.maxBytes, &bytes);
+    if (error.empty() && bytes.size() > limits.maxBytes)
+      error =
+          "it is more than the " + std::to_string(limits.maxBytes) + " bytes an archive may have";
   }
   ::close(fd);
   if (!error.empty()) return fail(error);
