@@ -1,6 +1,6 @@
 // corvela: the desktop program. `corvela [FILE]` opens FILE as the desktop opens a document;
 // when Corvela is already running for this person and preference store, the file goes to it.
-#include <sys/signalfd.h>
+#include <fcntl.h>
 #include <unistd.h>
 
 #include <QApplication>
@@ -18,28 +18,45 @@ using corvela::ui::DocumentServer;
 
 namespace {
 
-// SIGTERM (a logout, a shutdown) and SIGINT arrive on a descriptor instead of interrupting the
+// SIGTERM (a logout, a shutdown) and SIGINT arrive through a pipe instead of interrupting the
 // program, so that they end it the ordinary way: through aboutToQuit, which writes the store.
-// Blocked before QApplication starts any thread, so that every thread inherits the mask.
-int blockEndingSignals() {
-  sigset_t ending;
-  sigemptyset(&ending);
-  sigaddset(&ending, SIGTERM);
-  sigaddset(&ending, SIGINT);
-  if (pthread_sigmask(SIG_BLOCK, &ending, nullptr) != 0) return -1;
-  return signalfd(-1, &ending, SFD_CLOEXEC | SFD_NONBLOCK);
+// A handler rather than a blocked signal mask: programs started from Corvela (the browser for
+// help, the mail program) would inherit a blocked mask and could then not be ended themselves.
+//
+// A signal handler can reach no object, so the pipe's write end is the one static value of the
+// program; it is set once, before the handlers are installed, and never changed.
+int endingSignalPipe = -1;
+
+void onEndingSignal(int) {
+  const char byte = 0;
+  [[maybe_unused]] ssize_t written = ::write(endingSignalPipe, &byte, 1);
+}
+
+// The read end of the pipe, or -1 when there is none (the signals then end the program as
+// they would anyway).
+int catchEndingSignals() {
+  int ends[2];
+  if (::pipe2(ends, O_CLOEXEC | O_NONBLOCK) != 0) return -1;
+  endingSignalPipe = ends[1];
+  struct sigaction action {};
+  action.sa_handler = onEndingSignal;
+  sigemptyset(&action.sa_mask);
+  action.sa_flags = SA_RESTART;
+  ::sigaction(SIGTERM, &action, nullptr);
+  ::sigaction(SIGINT, &action, nullptr);
+  return ends[0];
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
-  const int signalDescriptor = blockEndingSignals();
+  const int signalDescriptor = catchEndingSignals();
   QApplication app(argc, argv);
   if (signalDescriptor >= 0) {
     auto* notifier = new QSocketNotifier(signalDescriptor, QSocketNotifier::Read, &app);
     QObject::connect(notifier, &QSocketNotifier::activated, &app, [signalDescriptor] {
-      signalfd_siginfo info{};
-      while (::read(signalDescriptor, &info, sizeof info) > 0) {
+      char bytes[16];
+      while (::read(signalDescriptor, bytes, sizeof bytes) > 0) {
       }
       QApplication::quit();
     });
