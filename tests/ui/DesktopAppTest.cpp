@@ -18,6 +18,16 @@
 
 namespace corvela::ui::testing {
 
+// A store that has been used before, so start-up asks no first-run question: its path in
+// `folder`, or "" when it could not be written.
+std::string knownStore(const QTemporaryDir& folder) {
+  std::string path = folder.filePath(QStringLiteral("store.prefs")).toStdString();
+  CVPrefs store(path);
+  store.setObject(prefKey::Preferences, Value::Array{Value("converted2.2")});
+  store.setObject("Categories", Value::Array{Value("Dining")});
+  return store.synchronize() ? path : std::string();
+}
+
 // The program's wiring: start-up, a file given at start, the Preferences menu item and the
 // options window.
 class DesktopAppTest : public QObject {
@@ -27,13 +37,8 @@ class DesktopAppTest : public QObject {
   // A logout sends SIGTERM: what the program holds in memory reaches the store before it ends.
   void aSignalEndsTheProgramWithTheStoreWritten() {
     QTemporaryDir folder;
-    std::string path = folder.filePath(QStringLiteral("store.prefs")).toStdString();
-    {
-      CVPrefs store(path);
-      store.setObject(prefKey::Preferences, Value::Array{Value("converted2.2")});
-      store.setObject("Categories", Value::Array{Value("Dining")});
-      QVERIFY(store.synchronize());
-    }
+    std::string path = knownStore(folder);
+    QVERIFY(!path.empty());
     for (int signal : {SIGTERM, SIGINT}) {
       QVERIFY(CVPrefs::initWithPath(path).objectForKey("DescriptionOutput").isNull());
       QProcess program;
@@ -73,13 +78,8 @@ class DesktopAppTest : public QObject {
 
   void fileOnTheCommandLineIsOpenedAtStart() {
     QTemporaryDir folder;
-    std::string path = folder.filePath(QStringLiteral("store.prefs")).toStdString();
-    {
-      CVPrefs store(path);
-      store.setObject(prefKey::Preferences, Value::Array{Value("converted2.2")});
-      store.setObject("Categories", Value::Array{Value("Dining")});
-      QVERIFY(store.synchronize());
-    }
+    std::string path = knownStore(folder);
+    QVERIFY(!path.empty());
     DesktopApp app(path);
     app.start(CORVELA_TEST_DATA "/app/card.qfx");
     MainWindow& window = *app.mainWindow();
