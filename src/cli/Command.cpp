@@ -1,51 +1,55 @@
 #include "cli/Command.h"
 
-#include <algorithm>
-#include <array>
-
-#include "cli/ConvertCommand.h"
-#include "cli/PrefsCommand.h"
-
 namespace corvela::cli {
 
-std::span<const Command> commands() {
-  static constexpr std::array kCommands = {
-      Command{"convert",
-              "convert INPUT [-o OUTPUT] [--prefs FILE] [--output-format NAME] [--account NAME]\n"
-              "          [--from DATE --to DATE | --last-month] [--date DATE] [--number TEXT]",
-              "convert a statement (OFX, QFX, QIF) with your stored instructions; the output goes\n"
-              "      to OUTPUT (standard output when it is - or not given)",
-              runConvert},
-      Command{"prefs",
-              "prefs show [--json] [--prefs FILE]\n"
-              "  prefs import JSONFILE [--replace] [--prefs FILE]",
-              "print what the preference store holds (--json: as JSON), or put the keys of a\n"
-              "      JSON file into it (--replace: instead of what it holds); the store as it\n"
-              "      was is kept as FILE.bak",
-              runPrefs},
-  };
-  return {kCommands.data(), kCommands.size()};
-}
+namespace {
 
-bool takeOption(std::vector<std::string>& args, const std::string& name, std::string* value,
-                bool* missing) {
-  auto it = std::find(args.begin(), args.end(), name);
-  if (it == args.end()) return false;
-  if (it + 1 == args.end()) {
-    *missing = true;
-    args.erase(it);
-    return false;
+// `text` with every line after the first indented by `indent`.
+std::string indented(const std::string& text, const std::string& indent) {
+  std::string out;
+  for (char c : text) {
+    out += c;
+    if (c == '\n') out += indent;
   }
-  *value = *(it + 1);
-  args.erase(it, it + 2);
-  return true;
+  return out;
 }
 
-bool takeFlag(std::vector<std::string>& args, const std::string& name) {
-  auto it = std::find(args.begin(), args.end(), name);
-  if (it == args.end()) return false;
-  args.erase(it);
-  return true;
+// How far a form's continuation lines stand in, so that they begin under its first option.
+std::size_t continuation(const std::string& form) { return form.find(' ') + 1; }
+
+}  // namespace
+
+std::string HelpFormatter::usage(const CLI::App* app) const {
+  auto found = usage_.find(app);
+  if (found == usage_.end()) return "";
+  const std::string head = "usage: corvela-cli ";
+  std::string out;
+  for (const std::string& form : found->second) {
+    out += (out.empty() ? head : "       corvela-cli ") +
+           indented(form, std::string(head.size() + continuation(form), ' ')) + "\n";
+  }
+  return out;
+}
+
+std::string HelpFormatter::make_usage(const CLI::App* app, std::string name) const {
+  std::string documented = usage(app);
+  return documented.empty() ? CLI::Formatter::make_usage(app, std::move(name)) : documented;
+}
+
+std::string HelpFormatter::make_subcommand(const CLI::App* sub) const {
+  auto found = usage_.find(sub);
+  if (found == usage_.end()) return CLI::Formatter::make_subcommand(sub);
+  std::string out;
+  for (const std::string& form : found->second)
+    out += "  " + indented(form, std::string(2 + continuation(form), ' ')) + "\n";
+  return out + "      " + indented(sub->get_description(), "      ") + "\n";
+}
+
+CLI::App* addSubcommand(CLI::App& parent, HelpFormatter& help, const std::string& name,
+                        const std::string& summary, std::vector<std::string> forms) {
+  CLI::App* app = parent.add_subcommand(name, summary);
+  help.setUsage(app, std::move(forms));
+  return app;
 }
 
 }  // namespace corvela::cli

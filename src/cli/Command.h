@@ -1,7 +1,8 @@
 #pragma once
 
+#include <CLI/CLI.hpp>
 #include <iosfwd>
-#include <span>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -14,23 +15,41 @@ struct Io {
   std::ostream& err;
 };
 
-// One subcommand of corvela-cli: its name, a line of usage, a line of purpose, and the function
-// that runs it with the arguments after its name and returns the exit status.
-struct Command {
-  const char* name;
-  const char* usage;
-  const char* summary;
-  int (*run)(const std::vector<std::string>& args, Io& io);
+// One subcommand of corvela-cli. Its constructor adds the subcommand and its options to the
+// command line's parser; once the arguments are parsed into it, usageProblem() and run() follow.
+class Command {
+ public:
+  virtual ~Command() = default;
+  // The subcommand in the parser; it was named on the command line when its count() is not 0.
+  virtual const CLI::App& app() const = 0;
+  // What the parser cannot tell about the parsed arguments (options that go together,
+  // arguments left over), or "" when nothing is wrong.
+  virtual std::string usageProblem() const { return ""; }
+  // Does the work; answers the exit status.
+  virtual int run(Io& io) = 0;
 };
 
-// Every subcommand, in the order --help lists them.
-std::span<const Command> commands();
+// Help as corvela-cli writes it: the parser's generated help, headed by the usage lines that
+// the README documents for each command rather than the parser's one-line summary of them.
+class HelpFormatter : public CLI::Formatter {
+ public:
+  // `forms`: each way of calling the command, without "corvela-cli "; a form may run over
+  // several lines, separated by line breaks.
+  void setUsage(const CLI::App* app, std::vector<std::string> forms) {
+    usage_[app] = std::move(forms);
+  }
+  // "usage: corvela-cli ..." for an app with documented usage lines; CLI11's own otherwise.
+  std::string make_usage(const CLI::App* app, std::string name) const override;
+  // Lists a subcommand by its usage lines and its summary.
+  std::string make_subcommand(const CLI::App* sub) const override;
+  std::string usage(const CLI::App* app) const;
 
-// Takes the value of `--name VALUE` out of `args`, leaving the rest. Returns false and leaves
-// `value` alone when the option is absent; sets `missing` when it has no value.
-bool takeOption(std::vector<std::string>& args, const std::string& name, std::string* value,
-                bool* missing);
-// Takes a `--flag` out of `args`; returns whether it was there.
-bool takeFlag(std::vector<std::string>& args, const std::string& name);
+ private:
+  std::map<const CLI::App*, std::vector<std::string>> usage_;
+};
+
+// Adds the subcommand `name` to `parent` with its summary and its usage forms.
+CLI::App* addSubcommand(CLI::App& parent, HelpFormatter& help, const std::string& name,
+                        const std::string& summary, std::vector<std::string> forms);
 
 }  // namespace corvela::cli

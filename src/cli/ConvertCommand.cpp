@@ -23,63 +23,6 @@ namespace corvela::cli {
 
 namespace {
 
-constexpr const char* kConvertUsage =
-    "usage: corvela-cli convert INPUT [-o OUTPUT] [--prefs FILE] [--output-format NAME]\n"
-    "                           [--account NAME] [--from DATE --to DATE | --last-month]\n"
-    "                           [--date DATE] [--number TEXT]\n";
-
-struct ConvertOptions {
-  std::string input;
-  std::string output = "-";
-  std::string prefs = CVPrefs::defaultPath();
-  std::optional<std::string> outputFormat, account, from, to, date, number;
-  bool lastMonth = false;
-};
-
-// Reads the arguments; none on a usage error, with `why` saying what is wrong when it can.
-std::optional<ConvertOptions> parse(std::vector<std::string> args, std::string* why) {
-  ConvertOptions parsed;
-  ConvertOptions* options = &parsed;
-  bool missing = false;
-  auto option = [&](const char* name, std::optional<std::string>* value) {
-    std::string text;
-    if (takeOption(args, name, &text, &missing)) value->emplace(std::move(text));
-  };
-  takeOption(args, "-o", &options->output, &missing);
-  takeOption(args, "--prefs", &options->prefs, &missing);
-  option("--output-format", &options->outputFormat);
-  option("--account", &options->account);
-  option("--from", &options->from);
-  option("--to", &options->to);
-  option("--date", &options->date);
-  option("--number", &options->number);
-  options->lastMonth = takeFlag(args, "--last-month");
-  if (missing) {
-    *why = "an option is missing its value";
-    return std::nullopt;
-  }
-  for (const std::string& arg : args) {
-    if (arg.starts_with("-") && arg != "-") {
-      *why = "unknown option " + arg;
-      return std::nullopt;
-    }
-  }
-  if (args.size() != 1) {
-    *why = args.empty() ? "no input file was named" : "only one input file can be converted";
-    return std::nullopt;
-  }
-  if (options->from.has_value() != options->to.has_value()) {
-    *why = "--from and --to go together";
-    return std::nullopt;
-  }
-  if (options->from && options->lastMonth) {
-    *why = "--last-month cannot be combined with --from and --to";
-    return std::nullopt;
-  }
-  options->input = args[0];
-  return parsed;
-}
-
 // Enters the command's settings in the control view, as a person would type them.
 void enterSettings(Controller& controller, const ConvertOptions& options) {
   if (options.lastMonth) {
@@ -247,20 +190,51 @@ const char* kNoCategoriesTitle = "No Categories";
 
 }  // namespace
 
-int runConvert(const std::vector<std::string>& args, Io& io) {
-  std::vector<std::string> arguments = args;
-  if (takeFlag(arguments, "--help") || takeFlag(arguments, "-h")) {
-    io.out << kConvertUsage;
-    return kSuccess;
+ConvertCommand::ConvertCommand(CLI::App& parent, HelpFormatter& help) : help_(help) {
+  options_.prefs = CVPrefs::defaultPath();
+  convert_ =
+      addSubcommand(parent, help, "convert",
+                    "convert a statement with your stored instructions; the output goes to OUTPUT\n"
+                    "(standard output when it is - or not given)",
+                    {"convert INPUT [-o OUTPUT] [--prefs FILE] [--output-format NAME]\n"
+                     "[--account NAME] [--from DATE --to DATE | --last-month]\n"
+                     "[--date DATE] [--number TEXT]"});
+  // Arguments the parser does not know are kept, so that usageProblem() can name them.
+  convert_->allow_extras();
+  convert_->add_option("INPUT", options_.input, "the statement to convert");
+  convert_->add_option("-o", options_.output, "where the output goes (- for standard output)")
+      ->type_name("OUTPUT");
+  convert_->add_option("--prefs", options_.prefs, "the preference store to use")->type_name("FILE");
+  auto text = [&](const char* name, std::optional<std::string>* value, const char* what,
+                  const char* type) {
+    convert_
+        ->add_option_function<std::string>(
+            name, [value](const std::string& given) { *value = given; }, what)
+        ->type_name(type);
+  };
+  text("--output-format", &options_.outputFormat, "the output format (QIF when not given)", "NAME");
+  text("--account", &options_.account, "the account that heads appended output", "NAME");
+  text("--from", &options_.from, "the first date of the range to convert", "DATE");
+  text("--to", &options_.to, "the last date of the range to convert", "DATE");
+  text("--date", &options_.date, "the date to give every transaction", "DATE");
+  text("--number", &options_.number, "the number to give every transaction", "TEXT");
+  convert_->add_flag("--last-month", options_.lastMonth, "convert last month's transactions");
+}
+
+std::string ConvertCommand::usageProblem() const {
+  for (const std::string& arg : convert_->remaining()) {
+    if (arg.starts_with("-") && arg != "-") return "unknown option " + arg;
   }
-  std::string why;
-  std::optional<ConvertOptions> parsed = parse(arguments, &why);
-  if (!parsed) {
-    if (!why.empty()) io.err << "corvela-cli: convert: " << why << ".\n";
-    io.err << kConvertUsage;
-    return kUsage;
-  }
-  const ConvertOptions& options = *parsed;
+  if (options_.input.empty()) return "no input file was named";
+  if (!convert_->remaining().empty()) return "only one input file can be converted";
+  if (options_.from.has_value() != options_.to.has_value()) return "--from and --to go together";
+  if (options_.from && options_.lastMonth)
+    return "--last-month cannot be combined with --from and --to";
+  return "";
+}
+
+int ConvertCommand::run(Io& io) {
+  const ConvertOptions& options = options_;
   std::error_code ec;
   if (!std::filesystem::is_regular_file(options.input, ec)) {
     io.err << "corvela-cli: \"" << options.input << "\" is not a file that can be read.\n";
@@ -328,7 +302,7 @@ int runConvert(const std::vector<std::string>& args, Io& io) {
     enterSettings(controller, options);
     if (std::optional<std::string> why = unusableOutputFormat(app, options)) {
       io.err << "corvela-cli: cannot convert \"" << options.input << "\": " << *why << ".\n"
-             << kConvertUsage;
+             << help_.usage(convert_);
       return kUsage;
     }
     if (!controller.form().processTheTransactionsButton.enabled) {

@@ -16,12 +16,6 @@ namespace corvela::cli {
 
 namespace {
 
-int usage(Io& io) {
-  io.err << "usage: corvela-cli prefs show [--json] [--prefs FILE]\n"
-            "       corvela-cli prefs import JSONFILE [--replace] [--prefs FILE]\n";
-  return kUsage;
-}
-
 // Shows the store as it is on disk. Unlike the program's start-up, looking never moves an
 // unreadable file aside: this command only reads.
 int show(const std::string& path, bool json, Io& io) {
@@ -104,17 +98,31 @@ int import(const std::string& jsonPath, const std::string& path, bool replace, I
 
 }  // namespace
 
-int runPrefs(const std::vector<std::string>& arguments, Io& io) {
-  std::vector<std::string> args = arguments;
-  std::string path = CVPrefs::defaultPath();
-  bool missing = false;
-  takeOption(args, "--prefs", &path, &missing);
-  bool json = takeFlag(args, "--json");
-  bool replace = takeFlag(args, "--replace");
-  if (missing || args.empty()) return usage(io);
-  if (args[0] == "show" && args.size() == 1 && !replace) return show(path, json, io);
-  if (args[0] == "import" && args.size() == 2 && !json) return import(args[1], path, replace, io);
-  return usage(io);
+PrefsCommand::PrefsCommand(CLI::App& parent, HelpFormatter& help) : path_(CVPrefs::defaultPath()) {
+  prefs_ = addSubcommand(
+      parent, help, "prefs",
+      "print what the preference store holds (--json: as JSON), or put the\n"
+      "keys of a JSON file into it (--replace: instead of what it holds);\n"
+      "the store as it was is kept as FILE.bak",
+      {"prefs show [--json] [--prefs FILE]", "prefs import JSONFILE [--replace] [--prefs FILE]"});
+  prefs_->require_subcommand(1);
+  prefs_->add_option("--prefs", path_, "the preference store to use")->type_name("FILE");
+  show_ = addSubcommand(*prefs_, help, "show", "print what the preference store holds",
+                        {"prefs show [--json] [--prefs FILE]"});
+  show_->add_flag("--json", json_, "print it as JSON");
+  import_ = addSubcommand(*prefs_, help, "import", "put the keys of a JSON file into the store",
+                          {"prefs import JSONFILE [--replace] [--prefs FILE]"});
+  import_->add_option("JSONFILE", jsonPath_, "the JSON file whose keys go into the store")
+      ->required();
+  import_->add_flag("--replace", replace_, "replace what the store holds instead of merging");
+  // `--prefs` may follow the action as well as precede it.
+  show_->fallthrough();
+  import_->fallthrough();
+}
+
+int PrefsCommand::run(Io& io) {
+  if (show_->count() > 0) return show(path_, json_, io);
+  return import(jsonPath_, path_, replace_, io);
 }
 
 }  // namespace corvela::cli
