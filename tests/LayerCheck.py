@@ -3,7 +3,8 @@
 
 The layers, lowest first; a folder may include its own layer and those below:
   0 text/, platform/   1 prefs/   2 lists/, instructions/, readers/, formats/
-  3 banking/, investment/   4 app/   5 cli/, ui/
+  3 banking/, investment/, inputformats/   4 app/   5 cli/, ui/
+A folder of src/ that the table does not name fails, so that a new folder gets its layer.
 Within a layer folders may include each other as long as they form no cycle; a cycle between
 two folders of one layer fails too.
 """
@@ -12,10 +13,13 @@ import re
 import sys
 
 LAYER = {'text': 0, 'platform': 0, 'prefs': 1, 'lists': 2, 'instructions': 2, 'readers': 2,
-         'formats': 2, 'banking': 3, 'investment': 3, 'app': 4, 'cli': 5, 'ui': 5}
+         'formats': 2, 'banking': 3, 'investment': 3, 'inputformats': 3, 'app': 4, 'cli': 5, 'ui': 5}
 
 src = pathlib.Path(sys.argv[1] if len(sys.argv) > 1 else 'src')
 faults, edges = [], {}
+for folder in sorted(p for p in src.iterdir() if p.is_dir()):
+    if folder.name not in LAYER and any(folder.rglob('*.[ch]*')):
+        faults.append(f'{folder.relative_to(src.parent)}/ has no layer in {pathlib.Path(__file__).name}')
 for path in sorted(src.rglob('*')):
     if path.suffix not in ('.h', '.cpp') or path.parent.name not in LAYER:
         continue
@@ -55,5 +59,5 @@ for folder in sorted(edges):
 
 for fault in faults:
     print(fault)
-print(f'{len(faults)} include(s) break the layers' if faults else 'the layers hold')
+print(f'{len(faults)} fault(s): the layers do not hold' if faults else 'the layers hold')
 sys.exit(1 if faults else 0)
