@@ -52,13 +52,16 @@ class StoreLock {
 // What is at the store's path.
 struct StoreFile {
   enum class Kind { Absent, Read, Invalid, Unreadable } kind = Kind::Absent;
-  Value value;         // Read: the root dictionary
-  std::string reason;  // Invalid, Unreadable: why, naming the file
+  Value value;                      // Read: the root dictionary, unless `unchanged`
+  std::string reason;               // Invalid, Unreadable: why, naming the file
+  std::vector<std::uint8_t> bytes;  // Read: the file's bytes
+  bool unchanged = false;           // Read: the bytes were the known ones, and were not decoded
 };
 
-StoreFile readStoreFile(const std::string& path) {
+// Reads the store at `path`. When the file holds exactly `known`, it is not decoded again.
+StoreFile readStoreFile(const std::string& path, const std::vector<std::uint8_t>* known = nullptr) {
   auto cannot = [&](StoreFile::Kind kind, const std::string& reason) {
-    return StoreFile{kind, Value(), "\"" + path + "\" cannot be read: " + reason + "."};
+    return StoreFile{kind, Value(), "\"" + path + "\" cannot be read: " + reason + ".", {}, false};
   };
   struct stat st {};
   if (::stat(path.c_str(), &st) != 0) {
@@ -84,11 +87,13 @@ StoreFile readStoreFile(const std::string& path) {
   }
   ::close(fd);
   if (!error.empty()) return cannot(StoreFile::Kind::Unreadable, error);
+  if (known && !known->empty() && bytes == *known)
+    return StoreFile{StoreFile::Kind::Read, Value(), "", std::move(bytes), true};
   Result<Value> value = readKeyedArchive(bytes, limits);
   if (!value.ok()) return cannot(StoreFile::Kind::Invalid, value.message());
   if (!value.value().isDictionary())
     return cannot(StoreFile::Kind::Invalid, "its root object is not a dictionary");
-  return StoreFile{StoreFile::Kind::Read, std::move(value).value(), ""};
+  return StoreFile{StoreFile::Kind::Read, std::move(value).value(), "", std::move(bytes), false};
 }
 
 // Counts the values of `value` and its depth as the archive reader counts them.
@@ -167,6 +172,7 @@ CVPrefs CVPrefs::initWithPath(std::string path, std::time_t now) {
         store.prefs_ = std::move(file.value);
         store.base_ = store.prefs_;
         store.baseOnDisk_ = true;
+        store.baseBytes_ = std::move(file.bytes);
         break;
       case StoreFile::Kind::Unreadable:
         store.readError_ = file.reason;
@@ -260,13 +266,14 @@ bool CVPrefs::synchronizeNow() {
 
   StoreLock lock(prefsPath_);
   Value merged;
-  StoreFile file = readStoreFile(prefsPath_);
+  StoreFile file = readStoreFile(prefsPath_, baseOnDisk_ ? &baseBytes_ : nullptr);
   switch (file.kind) {
     case StoreFile::Kind::Absent:
       merged = prefs_;
       break;
     case StoreFile::Kind::Read:
-      merged = file.value == base_ ? prefs_ : mergeStores(base_, prefs_, file.value);
+      merged =
+          file.unchanged || file.value == base_ ? prefs_ : mergeStores(base_, prefs_, file.value);
       break;
     case StoreFile::Kind::Unreadable:
       return fail(file.reason);
@@ -302,6 +309,7 @@ bool CVPrefs::synchronizeNow() {
   prefs_ = merged;
   base_ = std::move(merged);
   baseOnDisk_ = true;
+  baseBytes_ = std::move(bytes).value();
   return true;
 }
 

@@ -1,8 +1,10 @@
 #pragma once
 
+#include <cstdint>
 #include <ctime>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "prefs/AtomicFile.h"
 #include "prefs/Value.h"
@@ -108,6 +110,9 @@ class CVPrefs {
   // measured against when the file is merged.
   Value base_ = Value::dictionary();
   bool baseOnDisk_ = false;
+  // The file's bytes when base_ was read or written: when the file still holds them, nobody
+  // else wrote it, and it need not be decoded again to merge.
+  std::vector<std::uint8_t> baseBytes_;
   bool deferred_ = false;
   std::string openError_;
   std::string movedAsidePath_;

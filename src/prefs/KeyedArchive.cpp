@@ -9,6 +9,7 @@
 #include <cstdlib>
 #include <string_view>
 #include <system_error>
+#include <unordered_map>
 
 #include "prefs/AtomicFile.h"
 #include "prefs/BinaryPlistCheck.h"
@@ -167,6 +168,8 @@ class Decoder {
   }
 
  private:
+  static std::string named(std::uint64_t uid) { return "object " + std::to_string(uid); }
+
   bool isNullMarker(Node node) const {
     std::string s;
     return tree_.string(node, &s) && s == "$null";
@@ -211,6 +214,11 @@ class Decoder {
     std::uint64_t classUid = 0;
     if (!tree_.uid(tree_.item(node, "$class"), &classUid))
       return Status::Error("object " + std::to_string(uid) + " has no class");
+    // An archive names a handful of classes for thousands of objects.
+    if (auto known = classKinds_.find(classUid); known != classKinds_.end()) {
+      *kind = known->second;
+      return Status::OK();
+    }
     Node entry = classUid < objects_.size() ? objects_[classUid] : Tree::kNone;
     std::string name;
     if (tree_.type(entry) != PlistNodeType::Dictionary ||
@@ -229,13 +237,13 @@ class Decoder {
     if (*kind == Kind::Unknown)
       return Status::Error("the archive holds an object of class \"" + name +
                            "\", which Corvela does not read");
+    classKinds_.emplace(classUid, *kind);
     return Status::OK();
   }
 
   Status decodeClassed(std::uint64_t uid, Node node, std::size_t depth, Value* out) {
     Kind kind = Kind::Unknown;
     if (Status s = classOf(uid, node, &kind); !s.ok()) return s;
-    const std::string name = "object " + std::to_string(uid);
     switch (kind) {
       case Kind::Null:
         *out = Value();
@@ -248,7 +256,7 @@ class Decoder {
         }
         Node bytes = tree_.item(node, "NS.bytes");
         if (tree_.type(bytes) != PlistNodeType::Data)
-          return Status::Error(name + " is a string without text");
+          return Status::Error(named(uid) + " is a string without text");
         Value::Bytes b = tree_.data(bytes);
         *out = Value(std::string(b.begin(), b.end()));
         return Status::OK();
@@ -260,7 +268,7 @@ class Decoder {
         } else if (tree_.type(time) == PlistNodeType::Integer) {
           *out = Value::date(static_cast<double>(static_cast<std::int64_t>(tree_.integer(time))));
         } else {
-          return Status::Error(name + " is a date without a time");
+          return Status::Error(named(uid) + " is a date without a time");
         }
         return Status::OK();
       }
@@ -268,7 +276,7 @@ class Decoder {
         Node data = tree_.item(node, "NS.data");
         if (tree_.type(data) != PlistNodeType::Data) data = tree_.item(node, "NS.bytes");
         if (tree_.type(data) != PlistNodeType::Data)
-          return Status::Error(name + " is data without bytes");
+          return Status::Error(named(uid) + " is data without bytes");
         *out = Value(tree_.data(data));
         return Status::OK();
       }
@@ -277,18 +285,18 @@ class Decoder {
         if (depth >= limits_.maxDepth)
           return Status::Error("the archive is nested more than " +
                                std::to_string(limits_.maxDepth) + " levels deep");
-        return kind == Kind::Array ? decodeArray(name, node, depth, out)
-                                   : decodeDictionary(name, node, depth, out);
+        return kind == Kind::Array ? decodeArray(uid, node, depth, out)
+                                   : decodeDictionary(uid, node, depth, out);
       case Kind::Unknown:
         break;
     }
-    return Status::Error(name + " is of a class Corvela does not read");
+    return Status::Error(named(uid) + " is of a class Corvela does not read");
   }
 
-  Status decodeArray(const std::string& name, Node node, std::size_t depth, Value* out) {
+  Status decodeArray(std::uint64_t uid, Node node, std::size_t depth, Value* out) {
     Node items = tree_.item(node, "NS.objects");
     if (tree_.type(items) != PlistNodeType::Array)
-      return Status::Error(name + " is an array without NS.objects");
+      return Status::Error(named(uid) + " is an array without NS.objects");
     Value::Array array;
     array.reserve(tree_.size(items));
     Status status = Status::OK();
@@ -303,13 +311,13 @@ class Decoder {
     return Status::OK();
   }
 
-  Status decodeDictionary(const std::string& name, Node node, std::size_t depth, Value* out) {
+  Status decodeDictionary(std::uint64_t uid, Node node, std::size_t depth, Value* out) {
     Node keys = tree_.item(node, "NS.keys");
     Node objects = tree_.item(node, "NS.objects");
     if (tree_.type(keys) != PlistNodeType::Array || tree_.type(objects) != PlistNodeType::Array)
-      return Status::Error(name + " is a dictionary without NS.keys and NS.objects");
+      return Status::Error(named(uid) + " is a dictionary without NS.keys and NS.objects");
     if (tree_.size(keys) != tree_.size(objects))
-      return Status::Error(name + " is a dictionary with more keys than values or fewer");
+      return Status::Error(named(uid) + " is a dictionary with more keys than values or fewer");
     std::vector<Node> keyRefs;
     keyRefs.reserve(tree_.size(keys));
     tree_.forEach(keys, [&](Node item) { keyRefs.push_back(item); });
@@ -322,7 +330,7 @@ class Decoder {
       Value key;
       status = decode(keyRefs[i++], depth + 1, &key);
       if (status.ok() && !key.isString())
-        status = Status::Error(name + " is a dictionary with a key that is not a string");
+        status = Status::Error(named(uid) + " is a dictionary with a key that is not a string");
       Value value;
       if (status.ok()) status = decode(item, depth + 1, &value);
       if (status.ok()) dict.insert_or_assign(key.toString(), std::move(value));
@@ -335,6 +343,7 @@ class Decoder {
   const Tree& tree_;
   std::vector<Node> objects_;
   std::vector<bool> onPath_;
+  std::unordered_map<std::uint64_t, Kind> classKinds_;
   ArchiveLimits limits_;
   std::size_t values_ = 0;
 };
