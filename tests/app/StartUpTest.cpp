@@ -123,7 +123,8 @@ TEST(StartUp, OlderControlSettingsDatesBecomeDates) {
   const Value jan31(dateOfDay({2009, 1, 31}));
   const Value jul4(dateOfDay({2010, 7, 4}));
   const Case cases[] = {
-      {"the design's example", Value{{"dateFromString", "01/31/2009"}, {"whichTransactions", 2}},
+      {"one date of an older version",
+       Value{{"dateFromString", "01/31/2009"}, {"whichTransactions", 2}},
        Value{{"dateFrom", jan31}, {"whichTransactions", 2}, {"inputQIFType", 0}}},
       {"all three",
        Value{{"dateFromString", "01/31/2009"},
