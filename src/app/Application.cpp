@@ -1,5 +1,7 @@
 #include "app/Application.h"
 
+#include "app/StartUp.h"
+
 namespace corvela {
 
 Application::Application(CVPrefs& store, const Bundle& bundle, FrontEnd frontEnd)
@@ -33,9 +35,16 @@ Application::Application(CVPrefs& store, const Bundle& bundle, FrontEnd frontEnd
       }) {}
 
 void Application::startUp() {
-  options.normalizeOptionList(platform, [this] { categories.updateAccounts(); });
-  options.writeOutputDefaults();
-  outputFormats.createIfAbsent();
+  corvela::startUp(StartUpParts{
+      .store = store,
+      .options = options,
+      .platform = platform,
+      .categories = categories,
+      .descriptions = descriptions,
+      .instructions = instructions,
+      .outputFormats = outputFormats,
+      .inputFormats = notAvailable.inputFormats,
+  });
 }
 
 }  // namespace corvela

@@ -38,9 +38,8 @@ class Application {
   Application(const Application&) = delete;
   Application& operator=(const Application&) = delete;
 
-  // Brings the store up to date before the first input: the option list (with the first-run
-  // question when there is none), the defaults of the numeric and text settings, and the
-  // output format list with its built-in "QIF" entry.
+  // Brings the store up to date before the first input, asking the first-run and update
+  // questions when the store has no answer yet (see StartUp.h).
   void startUp();
 
   CVPrefs& store;

@@ -26,6 +26,7 @@ class BankingRun : public BankRun {
                     RunEnd end) override {
     processor_.continueWith(continuation, buffer, settings, std::move(end));
   }
+  RunTally tally() const override { return processor_.tally(); }
 
  private:
   BankingCreditCardQIF& processor_;

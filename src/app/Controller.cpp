@@ -101,8 +101,13 @@ void Controller::processFile() {
   parts_.session.JustActivated = false;
   OpenPanel panel;
   panel.directory = parts_.store.objectForKey(controllerKey::LastRootDirectory).toString();
-  panel.fileTypes = {"txt", "qif", "QIF", "csv", "jsp",  "asp",
-                     "qfx", "QFX", "ofx", "OFX", "crvc", ""};
+  panel.fileTypes = {"txt", "qif", "QIF", "csv",  "jsp",  "asp", "qfx",
+                     "QFX", "ofx", "OFX", "crvc", "cvef", ""};
+  panel.typeGroups = {
+      {"Statements", {"ofx", "OFX", "qfx", "QFX", "qif", "QIF", "csv", "txt", "jsp", "asp", ""}},
+      {"Continuation files", {"crvc"}},
+      {"Input formats", {"cvef"}},
+  };
   std::optional<OpenPanelChoice> choice = parts_.platform.runOpenPanel(panel);
   if (!choice) return;
   actuallyProcessFile(choice->path);

@@ -94,6 +94,9 @@ struct ControllerState {
   // What the final report adds about how the input was read (its dates read day before month
   // although the option says otherwise); empty for most runs.
   std::string reportNote;
+  // The final report's sentence on what else became of the run's transactions (confirmed,
+  // taught, skipped, left unprocessed); empty when nothing.
+  std::string runTally;
 };
 
 // The application controller: the main window's presenter. It takes one input at a time (a

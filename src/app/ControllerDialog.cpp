@@ -19,6 +19,8 @@
 namespace corvela {
 namespace {
 
+constexpr std::string_view kInvalidRangeText = "The first date must not be later than the last.";
+
 constexpr std::string_view kFileSelectedLater = "File Selected after \"Process Transactions\"";
 constexpr std::string_view kFileSelectedLaterLabel = "File selected after \"Process Transactions\"";
 
@@ -208,6 +210,12 @@ void Controller::checkDateRange() {
   }
   state_.dateRangeOK = days[0] && days[1] && *days[0] <= *days[1];
   form_.invalidRangeWarning.visible = !state_.dateRangeOK;
+  // Say which date is wrong: a date that cannot be read is no question of order.
+  const char* unreadable = !days[0] ? "first" : !days[1] ? "last" : nullptr;
+  form_.invalidRangeWarning.text = unreadable ? "The " + std::string(unreadable) +
+                                                    " date cannot be read; write it as " +
+                                                    formattedDay(today()) + " or as \"today\"."
+                                              : std::string(kInvalidRangeText);
   checkEverythingFilledIn();
 }
 

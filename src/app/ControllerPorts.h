@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "banking/RunSettings.h"
+#include "banking/RunTally.h"
 #include "platform/Status.h"
 #include "prefs/Value.h"
 #include "text/CalendarDay.h"
@@ -39,6 +40,8 @@ class BankRun {
   // Resumes the run saved in `continuation` (it holds `qif`); as above.
   virtual void continueWith(const Value& continuation, std::string& buffer,
                             const RunSettings& settings, RunEnd end) = 0;
+  // What became of the transactions of the run that ended last; none known by default.
+  virtual RunTally tally() const { return {}; }
 };
 
 // The investment processor with its readers (investment text and investment OFX).

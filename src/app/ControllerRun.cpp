@@ -299,8 +299,13 @@ void Controller::processInstructionsDidEnd(int count, std::optional<Value> conti
     redraw();
     return;
   }
+  // What else became of the transactions: a run that wrote one of five says so.
+  const RunTally tally = parts_.session.gType == kInvestmentKind ? RunTally{} : parts_.bank.tally();
+  const std::string more = tallyText(tally);
+  state_.runTally = more;
   if (count <= 0) {
-    parts_.platform.showStatus(std::string(kFinished), "\r\r\rNo transactions output.");
+    parts_.platform.showStatus(std::string(kFinished),
+                               "\r\r\rNo transactions output." + (more.empty() ? "" : " " + more));
     redraw();
     return;
   }
@@ -323,10 +328,12 @@ void Controller::processInstructionsDidEnd(int count, std::optional<Value> conti
     return;
   }
   std::string number = std::to_string(count);
-  parts_.platform.showStatus(std::string(kFinished),
-                             formatMessage("\r\r%d transaction%@ output to file \"%@\".%@%@",
-                                           {number, count == 1 ? "" : "s", lastPathComponent(path),
-                                            state_.reportNote, ""}));
+  // The whole path: the person must find the file, and the panel may have been anywhere.
+  parts_.platform.showStatus(
+      std::string(kFinished),
+      formatMessage("\r\r%d transaction%@ output to file \"%@\".%@%@",
+                    {number, count == 1 ? "" : "s", path,
+                     more.empty() ? std::string() : "\r\r" + more, state_.reportNote}));
   redraw();
 }
 
@@ -344,6 +351,12 @@ void Controller::saveContinuation(const Value& continuation) {
   SavePanel panel;
   panel.requiredFileType = "crvc";
   panel.asSheet = true;
+  const std::string input =
+      state_.inputPath.empty() ? std::string("Clipboard") : lastPathComponent(state_.inputPath);
+  panel.suggestedName = input.substr(0, input.rfind('.')) + " (unfinished).crvc";
+  panel.message =
+      "A continuation file keeps the transactions of this run and what you did with them so far. "
+      "Open it with Corvela later to finish the run where you stopped.";
   std::optional<std::string> path = parts_.platform.runSavePanel(panel);
   if (!path) {
     parts_.platform.showStatus(
@@ -373,7 +386,8 @@ void Controller::saveContinuation(const Value& continuation) {
       "No transactions were placed in the output file.\r\rA continuation file with both your "
       "processed and unprocessed transactions was created.  You can open it later with Corvela "
       "to finish processing your transactions and place all of them in the output file you "
-      "choose when you continue.");
+      "choose when you continue.\r\rThe continuation file is \"" +
+          *path + "\".");
 }
 
 void Controller::doneWithFile() {

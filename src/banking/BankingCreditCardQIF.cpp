@@ -12,6 +12,7 @@
 #include "instructions/Amounts.h"
 #include "instructions/InstructionKeys.h"
 #include "instructions/Instructions.h"
+#include "platform/Platform.h"
 #include "prefs/OptionNames.h"
 #include "prefs/Preferences.h"
 #include "prefs/ValueText.h"
@@ -101,6 +102,8 @@ void BankingCreditCardQIF::processInstructionsAndAppendToString(std::string& fil
   currentTransactionIndex_ = index;
   maxTransactionIndex_ = qif_.size();
   numberOfTransactionsAppended_ = 0;
+  treatments_.assign(maxTransactionIndex_, 0);
+  instructionsTaught_ = 0;
   startNewTransaction(false);
 }
 
@@ -126,10 +129,22 @@ void BankingCreditCardQIF::continueWith(const Value& continuation, std::string& 
       nonNegative(continuation[continuationKey::numberOfTransactionsAppended]),
       std::numeric_limits<int>::max()));
   mustConfirm_ = options_.isOn(option::confirmAllTransactions);
+  treatments_.assign(maxTransactionIndex_, 0);
+  instructionsTaught_ = 0;
   startNewTransaction(false);
 }
 
 // --- the loop
+
+void BankingCreditCardQIF::reportProgress() {
+  if (currentTransactionIndex_ >= maxTransactionIndex_) return;
+  const auto now = std::chrono::steady_clock::now();
+  if (now - runStarted_ < kProgressAfter) return;
+  if (showingProgress_ && now - progressShown_ < kProgressEvery) return;
+  showingProgress_ = true;
+  progressShown_ = now;
+  platform_.showProgress(currentTransactionIndex_, maxTransactionIndex_);
+}
 
 void BankingCreditCardQIF::startNewTransaction(bool backToConfirm) {
   changedDescription_.reset();
@@ -144,8 +159,11 @@ void BankingCreditCardQIF::processCurrentInstructionAndLoop(bool backToConfirm) 
     return;
   }
   openDialog_ = Dialog::none;
+  // Time spent in a dialog is the person's, not the run's.
+  runStarted_ = std::chrono::steady_clock::now();
   // A loop rather than a call per transaction, so a long statement never deepens the stack.
   for (;;) {
+    reportProgress();
     switch (processTransaction()) {
       case Outcome::advance:
         ++currentTransactionIndex_;
@@ -155,6 +173,7 @@ void BankingCreditCardQIF::processCurrentInstructionAndLoop(bool backToConfirm) 
         confirmForm_.confirmedDescription.clear();
         break;
       case Outcome::skip:
+        markTreatment(kSkipped);
         ++currentTransactionIndex_;
         changedDescription_.reset();
         confirmForm_.confirmedDescription.clear();

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <chrono>
 #include <cstddef>
 #include <cstdint>
 #include <functional>
@@ -13,6 +14,7 @@
 #include "banking/InvestmentBankingDelegate.h"
 #include "banking/NewInstructionView.h"
 #include "banking/RunSettings.h"
+#include "banking/RunTally.h"
 #include "formats/OutputFormats.h"
 #include "prefs/Value.h"
 
@@ -291,6 +293,9 @@ class BankingCreditCardQIF {
   std::size_t currentTransactionIndex() const { return currentTransactionIndex_; }
   std::size_t maxTransactionIndex() const { return maxTransactionIndex_; }
   int numberOfTransactionsAppended() const { return numberOfTransactionsAppended_; }
+  // What became of the transactions of the last run that ended (of the current one so far, while
+  // one runs); a continued run counts from where it was continued.
+  const RunTally& tally() const { return tally_; }
   bool mustConfirm() const { return mustConfirm_; }
   // The current transaction record; a null value when there is none.
   const Value& currentTransaction() const;
@@ -324,7 +329,13 @@ class BankingCreditCardQIF {
   bool endEditingKeepsTransaction();
   std::optional<std::string> clearedMark(const Value& transaction) const;
   Value continuationDictionary() const;
-  void endRun(int count, std::optional<Value> continuation);
+  // Ends the run and reports it; `leftUnprocessed` counts the transactions Skip Remaining left.
+  void endRun(int count, std::optional<Value> continuation, int leftUnprocessed = 0);
+  // Notes what the person did with the current transaction, for the tally.
+  static constexpr unsigned char kConfirmed = 1, kSkipped = 2;
+  void markTreatment(unsigned char treatment);
+  // "Transaction n of N" for the dialogs; "" outside a bank run.
+  std::string progressText() const;
   void endEditingInDialog();
   void advanceAfterOutput();
   void openNewInstructionFromConfirm(bool newAmountForInstruction);
@@ -405,6 +416,17 @@ class BankingCreditCardQIF {
   std::size_t maxTransactionIndex_ = 0;
   int numberOfTransactionsAppended_ = 0;
   bool mustConfirm_ = false;
+  // Per transaction of the run, what the person did with it (kConfirmed, kSkipped); going back
+  // to a transaction forgets it. Instructions taught stay taught, so they are counted apart.
+  std::vector<unsigned char> treatments_;
+  int instructionsTaught_ = 0;
+  RunTally tally_;
+  // A run that takes longer than kProgressAfter shows its progress, at most every
+  // kProgressEvery.
+  static constexpr std::chrono::milliseconds kProgressAfter{500}, kProgressEvery{50};
+  std::chrono::steady_clock::time_point runStarted_, progressShown_;
+  bool showingProgress_ = false;
+  void reportProgress();
 
   // Per-transaction state. The serial counts the transactions processed (the same one again
   // counts anew), so an action can tell whether the dialog still shows what it was pressed for.

@@ -47,6 +47,7 @@ std::optional<std::string> steppedDate(const std::string& date, const std::strin
 void BankingCreditCardQIF::showConfirm() {
   refreshSplitRows();
   openDialog_ = Dialog::confirm;
+  confirmForm_.progress = progressText();
   confirmView_.show(confirmForm_);
   confirmForm_.focus.reset();
   confirmForm_.splits.editRow.reset();
@@ -198,6 +199,7 @@ void BankingCreditCardQIF::confirmOK() {
   confirmed.splits = splits_;
   output(confirmed);
   descriptions_.addDescription(form.confirmedDescription);
+  markTreatment(kConfirmed);
   advanceAfterOutput();
 }
 

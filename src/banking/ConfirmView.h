@@ -35,6 +35,8 @@ struct PopUpMenuItem {
 // (see ConfirmView), so the form always holds what the window holds.
 struct ConfirmForm {
   std::string windowTitle = std::string(kConfirmTransactionTitle);
+  // Where the run stands: "Transaction 3 of 12" (see progressText); "" outside a run.
+  std::string progress;
 
   // --- the transaction
   // confirmDateText: the date to output, or "<transaction date> (will use <fixed date>)".

@@ -6,6 +6,7 @@
 #include "banking/ContinuationKeys.h"
 #include "banking/RecordText.h"
 #include "instructions/Instructions.h"
+#include "platform/Platform.h"
 #include "prefs/CancelConfirm.h"
 #include "readers/TransactionKeys.h"
 
@@ -31,7 +32,32 @@ Value BankingCreditCardQIF::continuationDictionary() const {
   return continuation;
 }
 
-void BankingCreditCardQIF::endRun(int count, std::optional<Value> continuation) {
+std::string BankingCreditCardQIF::progressText() const {
+  // A banking line of an investment statement is no step of a bank run.
+  if (doingInvestmentBankingTransaction_ || !running_ || maxTransactionIndex_ == 0) return {};
+  return "Transaction " + std::to_string(currentTransactionIndex_ + 1) + " of " +
+         std::to_string(maxTransactionIndex_);
+}
+
+void BankingCreditCardQIF::markTreatment(unsigned char treatment) {
+  if (currentTransactionIndex_ < treatments_.size())
+    treatments_[currentTransactionIndex_] |= treatment;
+}
+
+void BankingCreditCardQIF::endRun(int count, std::optional<Value> continuation,
+                                  int leftUnprocessed) {
+  tally_ = RunTally{};
+  tally_.written = count;
+  tally_.leftUnprocessed = leftUnprocessed;
+  tally_.taught = instructionsTaught_;
+  for (unsigned char treatment : treatments_) {
+    // A run that writes nothing (the person stopped it) confirmed nothing into a file.
+    tally_.confirmed += (count > 0 && (treatment & kConfirmed)) ? 1 : 0;
+    tally_.skipped += (treatment & kSkipped) ? 1 : 0;
+  }
+  treatments_.clear();
+  if (showingProgress_) platform_.showProgress(maxTransactionIndex_, maxTransactionIndex_);
+  showingProgress_ = false;
   running_ = false;
   openDialog_ = Dialog::none;
   qif_ = Value::array();
@@ -101,6 +127,7 @@ void BankingCreditCardQIF::skipTransaction() {
     return;
   }
   if (!running_) return;
+  markTreatment(kSkipped);
   ++currentTransactionIndex_;
   extractedCheckNumber_.reset();
   cancelReturnsToConfirm_ = false;
@@ -113,7 +140,8 @@ void BankingCreditCardQIF::skipRemaining() {
     return;
   }
   if (!running_) return;
-  endRun(numberOfTransactionsAppended_, std::nullopt);
+  endRun(numberOfTransactionsAppended_, std::nullopt,
+         static_cast<int>(maxTransactionIndex_ - currentTransactionIndex_));
 }
 
 void BankingCreditCardQIF::back() {
@@ -130,6 +158,9 @@ void BankingCreditCardQIF::back() {
   if (const Value* mark = current.find(tk::outputLength)) end = mark->toInt();
   current.erase(tk::outputLength);
   --currentTransactionIndex_;
+  // Done anew: what was done with them before no longer counts.
+  for (std::size_t i = currentTransactionIndex_; i < currentTransactionIndex_ + 2; ++i)
+    if (i < treatments_.size()) treatments_[i] = 0;
   // The count goes down only when the transaction gone back to left output in the buffer: one
   // that was skipped (or was unreadable) wrote nothing, and counting it off would make the run
   // report fewer transactions than it writes, or none at all.

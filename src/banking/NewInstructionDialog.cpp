@@ -180,6 +180,7 @@ void BankingCreditCardQIF::openNewInstruction(std::optional<std::string> amount,
 
   refreshSplitRows();
   openDialog_ = Dialog::newInstruction;
+  form.progress = progressText();
   newInstructionView_.show(form);
   form.focus.reset();
 }
@@ -196,8 +197,13 @@ void BankingCreditCardQIF::newInstructionOKEnabling() {
   if (!matches && !(hasText(currentTransaction(), tk::category) &&
                     options_.isOn(option::baseCategoriesOnCategories))) {
     form.okEnabled = false;
+    form.okDisabledReason =
+        "The match text must occur in the transaction's description: instructions match "
+        "descriptions that contain it.";
   } else {
     form.okEnabled = !form.amountSwitch || !form.amountDescription.empty();
+    form.okDisabledReason =
+        form.okEnabled ? "" : "The instruction for this amount needs a description.";
   }
   form.newDescriptionShown = form.useDescription;
   form.newMemoShown = form.useMemo;

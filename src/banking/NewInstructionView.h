@@ -31,6 +31,8 @@ enum class InstructionTab { instruction, amount };
 // NewInstructionView).
 struct NewInstructionForm {
   std::string windowTitle = std::string(kCreateNewInstructionTitle);
+  // Where the run stands, as in ConfirmForm.
+  std::string progress;
 
   // --- the transaction as it came in
   std::string dateText;
@@ -97,6 +99,8 @@ struct NewInstructionForm {
   // instructionAddRemoveSplitsButton, for the selected tab.
   std::string addRemoveSplitsTitle = std::string(kAddSplitsTitle);
   bool okEnabled = true;
+  // Why OK is disabled, for its tooltip; "" while it is enabled.
+  std::string okDisabledReason;
   bool backButtonShown = false;
   bool backButtonEnabled = false;
   std::string cancelToolTip = std::string(kCancelStopsToolTip);

@@ -115,6 +115,7 @@ void BankingCreditCardQIF::saveNewInstruction(Value record) {
     finishInvestmentBankingTransaction().processTransaction(false);
     return;
   }
+  ++instructionsTaught_;
   processCurrentInstructionAndLoop(false);
 }
 

@@ -353,14 +353,15 @@ int ConvertCommand::run(Io& io) {
         return kFailure;
       }
     }
-    // The status names the scratch file; say it in terms of the command instead.
-    io.err << last.title << ": " << count << (count == 1 ? " transaction" : " transactions")
-           << " output.\n";
-    if (!controller.state().reportNote.empty())
-      io.err << terminalText(controller.state().reportNote) << "\n";
-  } else {
-    io.err << last.title << ": " << terminalText(last.text) << "\n";
   }
+  // The report's count and where the output went (never the scratch file of standard output);
+  // the tally below says what became of the rest in the command's own terms.
+  io.err << last.title << ": " << count << (count == 1 ? " transaction" : " transactions")
+         << " output";
+  if (!toStandardOutput) io.err << " to file \"" << controller.state().outputFilePath << "\"";
+  io.err << ".\n";
+  if (!controller.state().reportNote.empty())
+    io.err << terminalText(controller.state().reportNote) << "\n";
   printTally(io, tally, platform);
   return storeSaved ? kSuccess : kFailure;
 }

@@ -1,6 +1,8 @@
 #pragma once
 
+#include <string>
 #include <string_view>
+#include <vector>
 
 #include "lists/StoredStringList.h"
 
@@ -20,6 +22,8 @@ class Descriptions : public StoredStringList {
   // Adds `text` in sorted position and writes the file; "" and a text already in the list
   // (exactly) change nothing.
   void addDescription(std::string_view text);
+  // addDescription for each of `texts`, in order, with one write of the list at the end.
+  void addDescriptions(const std::vector<std::string>& texts);
 };
 
 }  // namespace corvela

@@ -1,9 +1,11 @@
 #pragma once
 
+#include <cstddef>
 #include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "platform/MessageFormat.h"
@@ -30,6 +32,9 @@ struct OpenPanel {
   // decide against appending.
   std::optional<bool> appendSwitch;
   bool asSheet = false;  // a sheet on the main window rather than a window of its own
+  // Named groups of fileTypes the person can narrow the panel to, such as
+  // {"Statements", {"ofx", "qif", ...}}; the panel starts with all of fileTypes.
+  std::vector<std::pair<std::string, std::vector<std::string>>> typeGroups;
 };
 
 // What the person chose in an open panel.
@@ -44,6 +49,7 @@ struct SavePanel {
   std::string requiredFileType;  // the extension the chosen name must end in ("qif", "crvc")
   std::string suggestedName;     // the file name proposed
   bool asSheet = false;          // a sheet on the main window rather than modal on its own
+  std::string message;           // what the file is for, shown in the panel; "" for none
 };
 
 // --- end of the main window services' types ---
@@ -110,6 +116,14 @@ class Platform {
 
   // Opens the help book at `anchor` ("QFX", "QIF", "Text", ...).
   virtual void openHelpPage(const std::string& anchor) = 0;
+
+  // A long run's progress: `done` of `total` transactions, shown in the status view (drawn at
+  // once, as the run does not return to the main loop in between); done == total ends it.
+  // Nothing by default: a front end without a window has nothing to draw.
+  virtual void showProgress(std::size_t done, std::size_t total) {
+    static_cast<void>(done);
+    static_cast<void>(total);
+  }
 
   // Runs `action` once on the main loop after `seconds`. The action must not outlive the
   // object it calls; the controller, which asks for it, lives as long as the program.

@@ -50,6 +50,13 @@ ConfirmPane::ConfirmPane(QWidget* parent)
   amountText_->setObjectName(QStringLiteral("confirmAmountText"));
   amountText_->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
   amountText_->setMaximumWidth(140);
+  amountText_->setAccessibleName(tr("Amount"));
+  numberText_->setAccessibleName(tr("Number"));
+  instructionPopUp_->setAccessibleName(tr("Instructions"));
+  confirmedDescription_->setAccessibleName(tr("Description"));
+  confirmedMemo_->setAccessibleName(tr("Memo"));
+  confirmedCategory_->setAccessibleName(tr("Category"));
+  addRemoveSplitsButton_->setAccessibleName(tr("Add or remove splits"));
   numberText_->setObjectName(QStringLiteral("confirmNumberText"));
   numberText_->setMaximumWidth(100);
   instructionPopUp_->setObjectName(QStringLiteral("confirmInstructionPopUp"));
@@ -168,7 +175,6 @@ void ConfirmPane::showForm(const ConfirmForm& form, bool opening) {
   amountText_->setVisible(form.amount.shown);
   showText(numberLabel_, numberText_, form.number);
   descriptionText_->setText(qs(form.descriptionText));
-  descriptionText_->setToolTip(qs(form.descriptionText));
   showText(memoLabel_, memoText_, form.memo);
 
   descriptionPrompt_->setVisible(!form.categoryPrompt);

@@ -7,17 +7,18 @@
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QShortcut>
 #include <QToolButton>
 #include <QVBoxLayout>
 
 #include "app/Application.h"
 #include "platform/Platform.h"
 #include "ui/CompletingComboBox.h"
+#include "ui/ElidedLabel.h"
 
 // Building the control view and sending what the person does to the controller. Drawing the
 // form is in ControlViewForm.cpp.
@@ -56,7 +57,7 @@ QWidget* row(std::initializer_list<QWidget*> widgets, bool stretch = true) {
   return holder;
 }
 
-// A group's layout: its fields with the help button at the top right. The fields get a widget
+// A group's layout: its fields with the help button at the bottom right. The fields get a widget
 // of their own, so that a form row can be hidden with its caption (see setShown).
 QHBoxLayout* withHelp(QLayout* fields, QToolButton* help) {
   auto* layout = new QHBoxLayout;
@@ -64,9 +65,10 @@ QHBoxLayout* withHelp(QLayout* fields, QToolButton* help) {
   fields->setContentsMargins(0, 0, 0, 0);
   holder->setLayout(fields);
   layout->addWidget(holder, 1);
+  // At the foot of the group: Tab reaches it after the group's fields, where it stands.
   auto* helpColumn = new QVBoxLayout;
-  helpColumn->addWidget(help);
   helpColumn->addStretch(1);
+  helpColumn->addWidget(help);
   layout->addLayout(helpColumn);
   return layout;
 }
@@ -90,8 +92,63 @@ ControlView::ControlView(QWidget* parent) : QWidget(parent) {
   layout->addStretch(1);
   layout->addWidget(buildButtons());
   connectActions();
+  setReadingTabOrder();
+  // Fields that share a line with others have no caption of their own to be named by.
+  const std::pair<QWidget*, QString> names[] = {
+      {dateFromString_, tr("First date")},
+      {dateToString_, tr("Last date")},
+      {quickenAccountText_, tr("Account")},
+      {outputFormatText_, tr("Output format")},
+      {appendPopUp_, tr("File to append to")},
+      {outputDateString_, tr("Date for every transaction")},
+      {outputNumberString_, tr("Number for every transaction")},
+  };
+  for (const auto& [widget, name] : names) widget->setAccessibleName(name);
   // The controls a new form hides take no room before the controller's first drawing either.
   showForm(MainForm());
+}
+
+void ControlView::setReadingTabOrder() {
+  // Top to bottom as the window reads, each switch before the field it governs; hidden
+  // controls are passed over.
+  QWidget* order[] = {
+      inputFormatText_,
+      qifTypePopUp_,
+      qfxTypePopUp_,
+      inputHelp_,
+      whichTransactions_->button(kAllTransactions),
+      whichTransactions_->button(kLastMonth),
+      whichTransactions_->button(kDateRange),
+      dateFromString_,
+      dateToString_,
+      continueFromLastRun_,
+      transactionsHelp_,
+      quickenAccountText_,
+      accountHelp_,
+      outputFormatText_,
+      appendSwitch_,
+      appendPopUp_,
+      sameDateSwitch_,
+      outputDateString_,
+      sameNumberSwitch_,
+      outputNumberString_,
+      outputHelp_,
+      continuationHelp_,
+      cancel_,
+      processTheTransactionsButton_,
+  };
+  for (std::size_t i = 1; i < std::size(order); ++i) QWidget::setTabOrder(order[i - 1], order[i]);
+}
+
+void ControlView::keyPressEvent(QKeyEvent* event) {
+  // Escape reaches the view only when no control used it: an open drop-down closes itself
+  // and the statement stays loaded.
+  if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier) {
+    if (app_) app_->controller.cancel();
+    event->accept();
+    return;
+  }
+  QWidget::keyPressEvent(event);
 }
 
 QToolButton* ControlView::helpButton(const char* role, const char* anchor) {
@@ -112,8 +169,7 @@ QToolButton* ControlView::helpButton(const char* role, const char* anchor) {
 }
 
 QWidget* ControlView::buildInputPart() {
-  inputFrom_ = named(new QLabel, "inputFrom");
-  inputFrom_->setTextInteractionFlags(Qt::TextSelectableByMouse);
+  inputFrom_ = named(new ElidedLabel, "inputFrom");
   QFont bold = inputFrom_->font();
   bold.setBold(true);
   inputFrom_->setFont(bold);
@@ -164,8 +220,9 @@ QWidget* ControlView::buildTransactionsPart() {
   }
   invalidRangeWarning_ = named(new QLabel(tr("The first date must not be later than the last.")),
                                "invalidRangeWarning");
+  invalidRangeWarning_->setWordWrap(true);
   QPalette warning = invalidRangeWarning_->palette();
-  warning.setColor(QPalette::WindowText, QColor(0xb0, 0x1c, 0x1c));
+  warning.setColor(QPalette::WindowText, warningTextColor(warning));
   invalidRangeWarning_->setPalette(warning);
   continueFromLastRun_ =
       named(new QPushButton(tr("Since Last Run")), "continueFromWhereIStoppedLastTime");
@@ -209,7 +266,7 @@ QWidget* ControlView::buildAccountPart() {
 QWidget* ControlView::buildOutputPart() {
   outputFormatText_ = named(new CompletingComboBox, "outputFormatText");
   outputFormatText_->setMinimumContentsLength(24);
-  outputFormatFixed_ = named(new QLabel, "outputFormatFixed");
+  outputFormatFixed_ = named(new ElidedLabel, "outputFormatFixed");
   outputFormatPrompt1_ = note(tr("QIF, or one of your output formats. Type a new name and press "
                                  "Return to define a new format."),
                               "outputFormatPrompt1");
@@ -224,7 +281,7 @@ QWidget* ControlView::buildOutputPart() {
                                            "Transactions\".")),
                              "outputFileMessage");
   appendSwitch_ = named(new QCheckBox(tr("Append to")), "appendSwitch");
-  outputFileName_ = named(new QLabel, "outputFileName");
+  outputFileName_ = named(new ElidedLabel, "outputFileName");
   appendPopUp_ = named(new QComboBox, "appendPopUp");
 
   sameDateSwitch_ = named(new QCheckBox(tr("Same date for every transaction:")), "sameDateSwitch");

@@ -47,7 +47,12 @@ class ControlView : public QWidget {
 
   QPushButton* processButton() const { return processTheTransactionsButton_; }
 
+ protected:
+  // Escape that no control took (an open drop-down takes its own) cancels the input.
+  void keyPressEvent(QKeyEvent* event) override;
+
  private:
+  void setReadingTabOrder();
   QWidget* buildInputPart();
   QWidget* buildTransactionsPart();
   QWidget* buildAccountPart();

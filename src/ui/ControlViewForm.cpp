@@ -6,7 +6,6 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QShortcut>
 #include <QToolButton>
 
 #include "app/Application.h"
@@ -96,7 +95,7 @@ void ControlView::showForm(const MainForm& form) {
   draw(dateFromString_, form.dateFromString);
   drawShown(toLabel_, form.toLabel);
   draw(dateToString_, form.dateToString);
-  drawShown(invalidRangeWarning_, form.invalidRangeWarning);
+  draw(invalidRangeWarning_, form.invalidRangeWarning);
 
   draw(quickenAccountText_, form.quickenAccountText);
   draw(quickenAccountFixed_, form.quickenAccountFixed);
@@ -122,8 +121,8 @@ void ControlView::showForm(const MainForm& form) {
   draw(outputHelp_, form.outputHelp);
   draw(continuationHelp_, form.continuationHelp);
 
-  for (std::size_t i = 1; i < form.tabOrder.size(); ++i)
-    QWidget::setTabOrder(widget(form.tabOrder[i - 1]), widget(form.tabOrder[i]));
+  // form.tabOrder lists the same fields in the same order; the view's chain holds every
+  // control (see setReadingTabOrder), so it is not rebuilt from the fields alone.
 }
 
 QWidget* ControlView::widget(MainControl control) const {
@@ -268,9 +267,6 @@ void ControlView::connectActions() {
     if (Controller* c = controller()) c->cancel();
   };
   connect(cancel_, &QPushButton::clicked, this, cancel);
-  auto* escape = new QShortcut(QKeySequence(Qt::Key_Escape), this);
-  escape->setContext(Qt::WidgetWithChildrenShortcut);
-  connect(escape, &QShortcut::activated, this, cancel);
 }
 
 }  // namespace corvela::ui

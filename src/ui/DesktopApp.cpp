@@ -4,7 +4,11 @@
 #include <QApplication>
 #include <QTextStream>
 
+#include "app/About.h"
+#include "app/ProblemReport.h"
+#include "platform/CrashReports.h"
 #include "prefs/Bundle.h"
+#include "ui/AboutDialog.h"
 #include "ui/DocumentServer.h"
 #include "ui/MainWindow.h"
 #include "ui/QtText.h"
@@ -33,6 +37,10 @@ DesktopApp::DesktopApp(const std::string& storePath)
           [this] { platform_.openHelpPage("Options"); });
   connect(window_.get(), &MainWindow::preferencesRequested, this,
           [this] { optionsDialog_->display(); });
+  connect(window_.get(), &MainWindow::helpBookRequested, this,
+          [this] { platform_.openHelpBook(); });
+  connect(window_.get(), &MainWindow::aboutRequested, this, &DesktopApp::showAbout);
+  connect(window_.get(), &MainWindow::reportProblemRequested, this, &DesktopApp::reportProblem);
   // The end of a run is the moment to keep what it taught (instructions, the dialog's
   // settings), not only the next change of a list.
   connect(window_.get(), &MainWindow::runDismissed, this, &DesktopApp::saveStore);
@@ -52,6 +60,9 @@ void DesktopApp::saveStoreQuietly() {
 
 DesktopApp::~DesktopApp() {
   documents_.reset();
+  // The dialog goes before the processor it reports to: quitting while it shows must not let
+  // its fields (a validator, the end of an edit) call a processor that is gone.
+  transactionDialog_.reset();
   optionsWindow_.setPresenter(nullptr);
   window_->attach(nullptr);
   platform_.setStatusView(nullptr);
@@ -100,6 +111,23 @@ bool DesktopApp::listenForDocuments(const QString& name) {
 }
 
 void DesktopApp::applicationBecameActive() { app_->controller.applicationDidBecomeActive(); }
+
+void DesktopApp::showAbout() {
+  if (!about_) about_ = new AboutDialog(aboutCorvela(), window_.get());
+  about_->show();
+  about_->raise();
+  about_->activateWindow();
+}
+
+void DesktopApp::reportProblem() {
+  ProblemReport report =
+      composeProblemReport(store_, operatingSystemVersion(), crashReportFolder());
+  if (platform_.openMailURL(problemReportURL(report))) return;
+  platform_.runAlert({"No Mail Program",
+                      "Corvela could not open a mail program for the report.\r\rWrite to " +
+                          std::string(kProblemReportAddress) + " instead.",
+                      {"OK"}});
+}
 
 void DesktopApp::saveStore() {
   if (store_.synchronize()) return;

@@ -1,6 +1,8 @@
 #pragma once
 
+#include <QDialog>
 #include <QObject>
+#include <QPointer>
 #include <QString>
 #include <memory>
 #include <string>
@@ -66,6 +68,14 @@ class DesktopApp : public QObject {
   QMainWindow* window() const;
   TransactionDialog* transactionDialog() const { return transactionDialog_.get(); }
   QAction* preferencesAction() const;
+  // Help > About Corvela, made on first use; null before.
+  QDialog* aboutWindow() const { return about_; }
+
+  // Help > About Corvela.
+  void showAbout();
+  // Help > Report a Problem: the mail with the store's counts and the crash reports, handed to
+  // the desktop's mail program; an alert when there is none.
+  void reportProblem();
 
  private:
   // The controller's side of the options window: the menus and the output date patterns.
@@ -92,6 +102,7 @@ class DesktopApp : public QObject {
   OptionsWindow optionsWindow_;
   std::unique_ptr<OptionsDialog> optionsDialog_;
   std::unique_ptr<DocumentServer> documents_;
+  QPointer<QDialog> about_;
 };
 
 }  // namespace corvela::ui

@@ -12,6 +12,7 @@
 #include "lists/StoredStringList.h"
 #include "ui/CompletingComboBox.h"
 #include "ui/CompletingLineEdit.h"
+#include "ui/ElidedLabel.h"
 #include "ui/QtText.h"
 
 namespace corvela::ui {
@@ -45,7 +46,10 @@ void showText(QWidget* label, QLabel* field, const ShownText& text) {
 QLabel* makeWarningLabel(const char* objectName) {
   auto* label = new QLabel;
   label->setObjectName(QLatin1String(objectName));
-  label->setStyleSheet(QStringLiteral("color: #b00000;"));
+  QPalette warning = label->palette();
+  warning.setColor(QPalette::WindowText, warningTextColor(warning));
+  label->setPalette(warning);
+  label->setWordWrap(true);
   label->setVisible(false);
   return label;
 }
@@ -144,10 +148,9 @@ QLabel* fieldLabel(const QString& text, const char* objectName) {
 }
 
 QLabel* valueLabel(const char* objectName) {
-  auto* label = new QLabel;
+  // A memo or description can be hundreds of characters long; the window keeps its width.
+  auto* label = new ElidedLabel;
   label->setObjectName(QLatin1String(objectName));
-  label->setTextFormat(Qt::PlainText);
-  label->setTextInteractionFlags(Qt::TextSelectableByMouse);
   return label;
 }
 

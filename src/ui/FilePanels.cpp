@@ -4,6 +4,7 @@
 #include <QDir>
 #include <QFileSystemModel>
 #include <QGridLayout>
+#include <QLabel>
 #include <QSortFilterProxyModel>
 
 #include "ui/QtText.h"
@@ -63,6 +64,18 @@ OpenFileDialog::OpenFileDialog(const OpenPanel& panel, QWidget* parent) : QFileD
     for (const std::string& type : panel.fileTypes) types << qs(type);
     setProxyModel(new FileTypeFilter(types, this));
   }
+  if (!panel.typeGroups.empty()) {
+    // The proxy keeps to the accepted types; a group narrows them further by pattern.
+    QStringList filters{tr("All files Corvela opens (*)")};
+    for (const auto& [name, types] : panel.typeGroups) {
+      QStringList patterns;
+      for (const std::string& type : types)
+        if (!type.empty()) patterns << QStringLiteral("*.") + qs(type);
+      filters << qs(name) + QStringLiteral(" (") + patterns.join(QLatin1Char(' ')) +
+                     QLatin1Char(')');
+    }
+    setNameFilters(filters);
+  }
   if (!panel.prompt.empty()) setLabelText(QFileDialog::Accept, qs(panel.prompt));
   if (panel.appendSwitch) {
     appendSwitch_ = new QCheckBox(tr("Append to the chosen file"));
@@ -88,6 +101,13 @@ SaveFileDialog::SaveFileDialog(const SavePanel& panel, QWidget* parent)
   startIn(*this, panel.directory);
   if (!requiredFileType_.isEmpty()) setDefaultSuffix(requiredFileType_);
   if (!panel.suggestedName.empty()) selectFile(qs(panel.suggestedName));
+  if (!panel.message.empty()) {
+    auto* message = new QLabel(qs(panel.message));
+    message->setObjectName(QStringLiteral("savePanelMessage"));
+    message->setWordWrap(true);
+    if (auto* grid = qobject_cast<QGridLayout*>(layout()))
+      grid->addWidget(message, grid->rowCount(), 0, 1, -1);
+  }
 }
 
 std::string SaveFileDialog::chosenPath() const { return utf8(selectedFiles().value(0)); }

@@ -132,12 +132,20 @@ void MainWindow::buildMenus() {
   preferences_->setShortcut(QKeySequence::Preferences);
   preferences_->setMenuRole(QAction::PreferencesRole);
 
+  // Why the greyed Preferences item is greyed, where the person looks for it.
+  edit->setToolTipsVisible(true);
+
   QMenu* help = menuBar()->addMenu(tr("&Help"));
-  help_ = help->addAction(tr(kHelpTitle), this, [this] {
-    if (app_) app_->controller.controlHelp();
-  });
+  help_ = help->addAction(tr(kHelpTitle), this, &MainWindow::helpBookRequested);
   help_->setObjectName(QStringLiteral("helpMenuItem"));
   help_->setShortcut(QKeySequence::HelpContents);
+  reportProblem_ =
+      help->addAction(tr("Report a Problem..."), this, &MainWindow::reportProblemRequested);
+  reportProblem_->setObjectName(QStringLiteral("reportProblemMenuItem"));
+  help->addSeparator();
+  about_ = help->addAction(tr("About Corvela"), this, &MainWindow::aboutRequested);
+  about_->setObjectName(QStringLiteral("aboutMenuItem"));
+  about_->setMenuRole(QAction::AboutRole);
 
   // The controller's state can change between two drawings of the form; ask again on opening.
   for (QMenu* menu : {file, edit, help})
@@ -156,7 +164,12 @@ void MainWindow::updateMenus() {
   processFile_->setEnabled(valid(kProcessFileTitle));
   processClipboard_->setEnabled(form.menuItemEnabled(MenuItem::processClipboardMenuItem) &&
                                 valid(kProcessClipboardTitle));
-  preferences_->setEnabled(form.menuItemEnabled(MenuItem::preferencesMenuItem));
+  const bool preferences = form.menuItemEnabled(MenuItem::preferencesMenuItem);
+  preferences_->setEnabled(preferences);
+  preferences_->setToolTip(preferences ? QString()
+                                       : tr("The preferences cannot change while a statement is "
+                                            "loaded or the preferences are open. Finish or "
+                                            "cancel it first."));
   help_->setEnabled(valid(kHelpTitle));
 }
 

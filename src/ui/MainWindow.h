@@ -20,7 +20,8 @@ class StatusView;
 
 // The program's main window ("Corvela Control" while an input is loaded): the control view of
 // the input at hand, the status view with the report of a run or a refusal, and a start page
-// while nothing is loaded; the menus File, Edit and Help. It is the controller's MainView: it
+// while nothing is loaded; the menus File, Edit and Help (the help book, About, reporting a
+// problem). It is the controller's MainView: it
 // draws the controller's form, enables the menu items as the controller says, and hands the
 // person's actions (menus, buttons, dropped files) to the controller.
 class MainWindow : public QMainWindow {
@@ -51,11 +52,17 @@ class MainWindow : public QMainWindow {
   QAction* processClipboardAction() const { return processClipboard_; }
   QAction* preferencesAction() const { return preferences_; }
   QAction* helpAction() const { return help_; }
+  QAction* aboutAction() const { return about_; }
+  QAction* reportProblemAction() const { return reportProblem_; }
   QAction* quitAction() const { return quit_; }
 
  signals:
   // Menu "Preferences...".
   void preferencesRequested();
+  // Menus "Corvela Help", "About Corvela" and "Report a Problem...".
+  void helpBookRequested();
+  void aboutRequested();
+  void reportProblemRequested();
   // The person dismissed the status view; the controller has ended the run.
   void runDismissed();
 
@@ -82,6 +89,8 @@ class MainWindow : public QMainWindow {
   QAction* quit_;
   QAction* preferences_;
   QAction* help_;
+  QAction* about_;
+  QAction* reportProblem_;
 };
 
 }  // namespace corvela::ui

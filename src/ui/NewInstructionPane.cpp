@@ -8,6 +8,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QStackedWidget>
+#include <QTabBar>
 #include <QTabWidget>
 #include <QVBoxLayout>
 
@@ -89,6 +90,7 @@ NewInstructionPane::NewInstructionPane(QWidget* parent)
       addRemoveSplitsButton_(new QPushButton) {
   amountSwitchFixed_->setObjectName(QStringLiteral("amountSwitchFixed"));
   addRemoveSplitsButton_->setObjectName(QStringLiteral("instructionAddRemoveSplitsButton"));
+  addRemoveSplitsButton_->setAccessibleName(tr("Add or remove splits"));
   addRemoveSplitsButton_->setAutoDefault(false);
   addRemoveSplitsButton_->setFocusPolicy(Qt::TabFocus);
   matchArea_->setObjectName(QStringLiteral("matchArea"));
@@ -108,6 +110,11 @@ NewInstructionPane::NewInstructionPane(QWidget* parent)
   descriptionMatch->addWidget(matchHelp_);
   descriptionMatch->addWidget(notContainedLabel_);
   notContainedLabel_->setText(tr("The description above does not contain this text."));
+  // The longest texts the view shows from the start, so the window is sized for this view
+  // too while it shows the other one, and keeps its size when the view changes.
+  prompt_->setText(qs(BankingCreditCardQIF::kNoInstructionPrompt));
+  matchLabel_->setText(qs(kStartsWithMatchLabel));
+  matchHelp_->setText(qs(kContainsMatchHelp));
   auto* categoryMatch = new QHBoxLayout(categoryMatchView_);
   categoryMatch->setContentsMargins(0, 0, 0, 0);
   categoryMatch->addWidget(new QLabel(tr("When the category is:")));
@@ -117,6 +124,18 @@ NewInstructionPane::NewInstructionPane(QWidget* parent)
 
   tabs_->addTab(buildInstructionTab(), tr("Instruction"));
   tabs_->addTab(buildAmountTab(), tr("Amount"));
+  tabs_->tabBar()->setAccessibleName(tr("Instruction or amount instruction"));
+  // The fields beside switches and captions that are not their buddies get names of their own.
+  const std::pair<QWidget*, QString> names[] = {
+      {descriptionMatchText_, tr("Match text")},
+      {newDescriptionText_, tr("New description")},
+      {newMemoText_, tr("New memo")},
+      {categoryText_, tr("Category")},
+      {amountDescriptionText_, tr("Description for this amount")},
+      {amountCategoryText_, tr("Category for this amount")},
+      {amountMemoText_, tr("Memo for this amount")},
+  };
+  for (const auto& [widget, name] : names) widget->setAccessibleName(name);
 
   auto* splitsRow = new QHBoxLayout;
   splitsRow->addWidget(addRemoveSplitsButton_);
@@ -259,7 +278,6 @@ void NewInstructionPane::showForm(const NewInstructionForm& form, bool opening) 
   }
   dateText_->setText(qs(form.dateText));
   descriptionText_->setText(qs(form.descriptionText));
-  descriptionText_->setToolTip(qs(form.descriptionText));
   showText(numberLabel_, numberText_, form.number);
   showText(memoLabel_, memoText_, form.memo);
   showText(amountLabel_, amountText_, form.amount);

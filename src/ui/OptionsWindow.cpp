@@ -12,6 +12,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QTabBar>
 #include <QTabWidget>
 #include <QVBoxLayout>
 
@@ -97,6 +98,7 @@ OptionsWindow::OptionsWindow(QWidget* parent)
   descriptionOutput_->setObjectName(QStringLiteral("descriptionOutput"));
   memoOutput_->setObjectName(QStringLiteral("memoOutput"));
 
+  pages_->tabBar()->setAccessibleName(tr("Preference pages"));
   pages_->addTab(inputPage(), tr("Input"));
   pages_->addTab(categoriesPage(), tr("Categories"));
   pages_->addTab(outputPage(), tr("Output"));

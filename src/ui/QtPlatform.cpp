@@ -111,6 +111,10 @@ bool QtPlatform::openMailURL(const std::string& url) {
   return openUrl_(QUrl::fromEncoded(QByteArray::fromStdString(url)));
 }
 
+void QtPlatform::showProgress(std::size_t done, std::size_t total) {
+  if (statusView_) statusView_->showProgress(static_cast<int>(done), static_cast<int>(total));
+}
+
 void QtPlatform::scheduleOneShot(double seconds, std::function<void()> action) {
   int milliseconds = static_cast<int>(std::lround(std::clamp(seconds, 0.0, 86400.0) * 1000));
   QTimer::singleShot(milliseconds, &timerContext_, std::move(action));

@@ -57,6 +57,8 @@ class QtPlatform : public Platform {
   // The help page that defines `anchor` (see HelpBook::urlForAnchor).
   void openHelpPage(const std::string& anchor) override;
   void scheduleOneShot(double seconds, std::function<void()> action) override;
+  // In the status view (see StatusView::showProgress).
+  void showProgress(std::size_t done, std::size_t total) override;
   CancelConfirmReply runCancelConfirm() override;
   InputErrorWarningReply runInputErrorWarning(const InputErrorWarning& warning) override;
 

@@ -129,6 +129,7 @@ SplitTableView::SplitTableView(SplitTable table, const QString& name, QWidget* p
       addButton_(new QPushButton(tr("Add Split"))),
       deleteButton_(new QPushButton(tr("Delete Split"))) {
   table_->setObjectName(name);
+  table_->setAccessibleName(tr("Splits"));
   addButton_->setObjectName(name + QStringLiteral("AddSplitButton"));
   deleteButton_->setObjectName(name + QStringLiteral("DeleteSelectedSplitButton"));
   table_->setModel(model_);

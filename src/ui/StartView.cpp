@@ -4,7 +4,9 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
+#include <QResizeEvent>
 #include <QVBoxLayout>
+#include <algorithm>
 
 namespace corvela::ui {
 namespace {
@@ -37,9 +39,13 @@ StartView::StartView(QAction* processFile, QAction* processClipboard, QWidget* p
          "or copy a statement and process the clipboard. You can also drop a file on this "
          "window.\n\nCorvela applies the instructions you taught it, asks about the rest, and "
          "writes QIF for your finance software."));
+  text->setObjectName(QStringLiteral("welcomeText"));
   text->setWordWrap(true);
   text->setAlignment(Qt::AlignCenter);
-  text->setMaximumWidth(460);
+  // Its height follows its width (no alignment in the layout, which would give it its
+  // one-line height and cut it off); side margins keep the lines short on a wide window.
+  text->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Minimum);
+  text_ = text;
 
   auto* open = buttonFor(processFile, tr("Process File..."), "startProcessFile");
   open->setDefault(true);
@@ -54,10 +60,20 @@ StartView::StartView(QAction* processFile, QAction* processClipboard, QWidget* p
   layout->addStretch(1);
   layout->addWidget(heading);
   layout->addSpacing(12);
-  layout->addWidget(text, 0, Qt::AlignHCenter);
+  layout->addWidget(text);
   layout->addSpacing(18);
   layout->addLayout(buttons);
   layout->addStretch(2);
+}
+
+}  // namespace corvela::ui
+
+namespace corvela::ui {
+
+void StartView::resizeEvent(QResizeEvent* event) {
+  const int side = std::max(0, (event->size().width() - kTextWidth) / 2);
+  text_->setContentsMargins(side, 0, side, 0);
+  QWidget::resizeEvent(event);
 }
 
 }  // namespace corvela::ui

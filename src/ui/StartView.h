@@ -3,6 +3,7 @@
 #include <QWidget>
 
 class QAction;
+class QLabel;
 class QPushButton;
 
 namespace corvela::ui {
@@ -15,6 +16,14 @@ class StartView : public QWidget {
  public:
   // The actions are borrowed (the window's menu items) and must outlive the view.
   StartView(QAction* processFile, QAction* processClipboard, QWidget* parent = nullptr);
+
+ protected:
+  void resizeEvent(QResizeEvent* event) override;
+
+ private:
+  // The welcome text's lines are at most this wide.
+  static constexpr int kTextWidth = 460;
+  QLabel* text_;
 };
 
 }  // namespace corvela::ui

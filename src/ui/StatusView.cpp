@@ -2,6 +2,7 @@
 
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QScrollArea>
 #include <QVBoxLayout>
@@ -12,7 +13,11 @@ StatusView::StatusView(QWidget* parent)
     : QWidget(parent),
       heading_(new QLabel),
       message_(new QLabel),
-      done_(new QPushButton(tr("OK"))) {
+      done_(new QPushButton(tr("OK"))),
+      progress_(new QProgressBar) {
+  progress_->setObjectName(QStringLiteral("runProgress"));
+  progress_->setAccessibleName(tr("Transactions processed"));
+  progress_->hide();
   heading_->setObjectName(QStringLiteral("statusTitle"));
   heading_->setTextFormat(Qt::PlainText);
   heading_->setWordWrap(true);
@@ -42,6 +47,7 @@ StatusView::StatusView(QWidget* parent)
 
   auto* layout = new QVBoxLayout(this);
   layout->addWidget(heading_);
+  layout->addWidget(progress_);
   layout->addWidget(scroll, 1);
   layout->addLayout(buttons);
   setMinimumSize(420, 180);
@@ -49,7 +55,29 @@ StatusView::StatusView(QWidget* parent)
 
 QString StatusView::text() const { return message_->text(); }
 
+void StatusView::showProgress(int done, int total) {
+  if (done >= total) {
+    progress_->hide();
+    return;
+  }
+  const bool starting = !progress_->isVisible();
+  progress_->setRange(0, total);
+  progress_->setValue(done);
+  progress_->show();
+  done_->hide();
+  message_->setText(tr("Transaction %1 of %2").arg(done + 1).arg(total));
+  if (starting) {
+    title_ = tr("Processing Transactions");
+    heading_->setText(title_);
+    window()->setWindowTitle(title_);
+    emit shown(title_);
+  }
+  window()->repaint();
+}
+
 void StatusView::showStatus(const QString& title, const QString& text) {
+  progress_->hide();
+  done_->show();
   title_ = title;
   heading_->setText(title);
   message_->setText(text);

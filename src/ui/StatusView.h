@@ -3,6 +3,7 @@
 #include <QWidget>
 
 class QLabel;
+class QProgressBar;
 class QPushButton;
 
 namespace corvela::ui {
@@ -19,6 +20,11 @@ class StatusView : public QWidget {
   // not part of a window yet shows as a window of its own; one inside a window asks it, through
   // shown(), to bring the view forward.
   void showStatus(const QString& title, const QString& text);
+  // A run's progress while it works without waiting for the person: "Processing Transactions"
+  // with a bar at `done` of `total`, drawn at once (the run does not return to the event loop
+  // in between). done == total takes the bar away; the run's report follows.
+  void showProgress(int done, int total);
+  QProgressBar* progressBar() const { return progress_; }
 
   QString title() const { return title_; }
   QString text() const;
@@ -35,6 +41,7 @@ class StatusView : public QWidget {
   QLabel* heading_;
   QLabel* message_;
   QPushButton* done_;
+  QProgressBar* progress_;
 };
 
 }  // namespace corvela::ui

@@ -2,10 +2,13 @@
 
 #include <QCloseEvent>
 #include <QHBoxLayout>
+#include <QLabel>
 #include <QPushButton>
+#include <QScreen>
 #include <QShortcut>
 #include <QStackedWidget>
 #include <QVBoxLayout>
+#include <algorithm>
 
 #include "banking/BankingCreditCardQIF.h"
 #include "ui/ConfirmPane.h"
@@ -31,9 +34,12 @@ TransactionDialog::TransactionDialog(QWidget* parent)
   setWindowModality(parent ? Qt::WindowModal : Qt::ApplicationModal);
   confirmPane_->setObjectName(QStringLiteral("confirmView"));
   newInstructionPane_->setObjectName(QStringLiteral("newInstructionView"));
+  // Both views keep their size policies, so the window is as large as the larger of them
+  // whichever one shows: its buttons stay where they are when the view changes.
   panes_->addWidget(confirmPane_);
   panes_->addWidget(newInstructionPane_);
-  newInstructionPane_->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Ignored);
+  progress_ = new QLabel;
+  progress_->setObjectName(QStringLiteral("progressLabel"));
 
   backButton_->setObjectName(QStringLiteral("backButton"));
   skipTransactionButton_->setObjectName(QStringLiteral("skipTransactionButton"));
@@ -54,6 +60,7 @@ TransactionDialog::TransactionDialog(QWidget* parent)
 
   auto* buttons = new QHBoxLayout;
   buttons->addWidget(backButton_);
+  buttons->addWidget(progress_);
   buttons->addStretch(1);
   buttons->addWidget(skipTransactionButton_);
   buttons->addWidget(skipRemainingButton_);
@@ -88,33 +95,46 @@ void TransactionDialog::attach(BankingCreditCardQIF& processor) {
 void TransactionDialog::show(const ConfirmForm& form) {
   showPane(confirmPane_, form.windowTitle);
   confirmPane_->showForm(form, true);
-  showButtons(form.backButtonShown, form.backButtonEnabled, true, kCancelStopsToolTip);
+  fitToScreen();
+  showButtons(form.backButtonShown, form.backButtonEnabled, true, "", kCancelStopsToolTip,
+              form.progress);
 }
 
 void TransactionDialog::update(const ConfirmForm& form) {
   showPane(confirmPane_, form.windowTitle);
   confirmPane_->showForm(form, false);
-  showButtons(form.backButtonShown, form.backButtonEnabled, true, kCancelStopsToolTip);
+  fitToScreen();
+  showButtons(form.backButtonShown, form.backButtonEnabled, true, "", kCancelStopsToolTip,
+              form.progress);
 }
 
 void TransactionDialog::show(const NewInstructionForm& form) {
   showPane(newInstructionPane_, form.windowTitle);
   newInstructionPane_->showForm(form, true);
-  showButtons(form.backButtonShown, form.backButtonEnabled, form.okEnabled, form.cancelToolTip);
+  fitToScreen();
+  showButtons(form.backButtonShown, form.backButtonEnabled, form.okEnabled, form.okDisabledReason,
+              form.cancelToolTip, form.progress);
 }
 
 void TransactionDialog::update(const NewInstructionForm& form) {
   showPane(newInstructionPane_, form.windowTitle);
   newInstructionPane_->showForm(form, false);
-  showButtons(form.backButtonShown, form.backButtonEnabled, form.okEnabled, form.cancelToolTip);
+  fitToScreen();
+  showButtons(form.backButtonShown, form.backButtonEnabled, form.okEnabled, form.okDisabledReason,
+              form.cancelToolTip, form.progress);
 }
 
 void TransactionDialog::showButtons(bool backShown, bool backEnabled, bool okEnabled,
-                                    std::string_view cancelToolTip) {
+                                    std::string_view okDisabledReason,
+                                    std::string_view cancelToolTip, std::string_view progress) {
   backButton_->setVisible(backShown);
   backButton_->setEnabled(backEnabled);
   okButton_->setEnabled(okEnabled);
+  // A disabled button shows its tooltip too: it says what OK waits for.
+  okButton_->setToolTip(okEnabled ? QString() : qs(okDisabledReason));
   cancelButton_->setToolTip(qs(cancelToolTip));
+  progress_->setText(qs(progress));
+  progress_->setVisible(!progress.empty());
 }
 
 void TransactionDialog::endEditing() {
@@ -142,21 +162,29 @@ void TransactionDialog::act(const std::function<void(BankingCreditCardQIF&)>& ac
 
 void TransactionDialog::showPane(QWidget* pane, const std::string& title) {
   setWindowTitle(qs(title));
-  if (panes_->currentWidget() != pane) {
-    // The window takes the size of the view it shows, not of the larger of the two.
-    for (int index = 0; index < panes_->count(); ++index) {
-      QWidget* page = panes_->widget(index);
-      page->setSizePolicy(page == pane ? QSizePolicy::Preferred : QSizePolicy::Ignored,
-                          page == pane ? QSizePolicy::Preferred : QSizePolicy::Ignored);
-    }
-    panes_->setCurrentWidget(pane);
-    adjustSize();
-  }
+  if (panes_->currentWidget() != pane) panes_->setCurrentWidget(pane);
   if (!isVisible()) {
     QDialog::show();
     raise();
     activateWindow();
   }
+}
+
+void TransactionDialog::fitToScreen() {
+  // The size both views need for what they show (wrapped texts included), never more than the
+  // screen holds. The window only grows, so its buttons stay where they are from one view and
+  // one transaction to the next, and a person's own resizing is kept.
+  layout()->invalidate();
+  const QSize screenSize =
+      screen() ? screen()->availableGeometry().size() : QSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
+  QSize wanted = sizeHint().expandedTo(minimumSizeHint());
+  if (sized_) wanted = wanted.expandedTo(size());
+  wanted.setWidth(std::min(wanted.width(), screenSize.width()));
+  if (layout()->hasHeightForWidth())
+    wanted.setHeight(std::max(wanted.height(), layout()->totalHeightForWidth(wanted.width())));
+  wanted.setHeight(std::min(wanted.height(), screenSize.height()));
+  sized_ = true;
+  if (wanted != size()) resize(wanted);
 }
 
 void TransactionDialog::okClicked() {

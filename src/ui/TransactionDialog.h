@@ -9,6 +9,7 @@
 #include "banking/NewInstructionView.h"
 
 class QCloseEvent;
+class QLabel;
 class QPushButton;
 class QStackedWidget;
 
@@ -71,8 +72,12 @@ class TransactionDialog : public QDialog, public ConfirmView, public NewInstruct
   void act(const std::function<void(BankingCreditCardQIF&)>& action);
   // Brings `pane` forward, titled `title`, and the window on screen.
   void showPane(QWidget* pane, const std::string& title);
+  // The shared buttons; `okDisabledReason` is the OK button's tooltip (empty while enabled).
   void showButtons(bool backShown, bool backEnabled, bool okEnabled,
-                   std::string_view cancelToolTip);
+                   std::string_view okDisabledReason, std::string_view cancelToolTip,
+                   std::string_view progress);
+  // Grows the window to what the view shows now, within the screen; it never shrinks.
+  void fitToScreen();
   void okClicked();
 
   BankingCreditCardQIF* processor_ = nullptr;
@@ -84,6 +89,8 @@ class TransactionDialog : public QDialog, public ConfirmView, public NewInstruct
   QPushButton* skipRemainingButton_;
   QPushButton* cancelButton_;
   QPushButton* okButton_;
+  QLabel* progress_;
+  bool sized_ = false;
 };
 
 }  // namespace corvela::ui

@@ -10,6 +10,7 @@
 #include <QTextStream>
 #include <csignal>
 
+#include "platform/CrashReports.h"
 #include "prefs/CVPrefs.h"
 #include "ui/DesktopApp.h"
 #include "ui/DocumentServer.h"
@@ -50,6 +51,8 @@ int catchEndingSignals() {
 }  // namespace
 
 int main(int argc, char** argv) {
+  // A crash leaves a report that Help > Report a Problem offers to send.
+  corvela::installCrashReporter(corvela::crashReportFolder(), CORVELA_VERSION);
   const int signalDescriptor = catchEndingSignals();
   QApplication app(argc, argv);
   if (signalDescriptor >= 0) {

@@ -45,7 +45,7 @@ TEST_F(ControllerBankingTest, RegisterToNewFile) {
   std::string out = dir + "/out.qif";
   platform.answerNextSavePanel(out);
   controller().processTheTransactions();
-  EXPECT_EQ(platform.lastStatus().text, "\r\r3 transactions output to file \"out.qif\".");
+  EXPECT_EQ(platform.lastStatus().text, "\r\r3 transactions output to file \"" + out + "\".");
   EXPECT_EQ(readFile(out), dataFile("bank-instructions-expected.qif"));
   EXPECT_FALSE(processor.running());
 }
@@ -75,7 +75,8 @@ TEST_F(ControllerBankingTest, FinishLaterThenContinueFromTheFile) {
   platform.answerNextSavePanel(final);
   controller().processTheTransactions();
   while (processor.openDialog() == BankingCreditCardQIF::Dialog::confirm) processor.confirmOK();
-  EXPECT_EQ(platform.lastStatus().text, "\r\r3 transactions output to file \"final.qif\".");
+  EXPECT_EQ(platform.lastStatus().text,
+            "\r\r3 transactions output to file \"" + final + "\".\r\r2 confirmed.");
   EXPECT_EQ(readFile(final), dataFile("bank-instructions-expected.qif"));
   EXPECT_TRUE(platform.allAnswersUsed());
 }

@@ -222,7 +222,7 @@ TEST_F(IntakeTest, OpenPanelStartsInTheLastFolderAndOffersTheKnownTypes) {
   EXPECT_EQ(platform.openPanels[0].directory, dir);
   EXPECT_EQ(platform.openPanels[0].fileTypes,
             (std::vector<std::string>{"txt", "qif", "QIF", "csv", "jsp", "asp", "qfx", "QFX", "ofx",
-                                      "OFX", "crvc", ""}));
+                                      "OFX", "crvc", "cvef", ""}));
   EXPECT_FALSE(session.ProcessingGlobal);
 
   std::string sub = dir + "/sub";

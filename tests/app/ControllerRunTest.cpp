@@ -50,7 +50,7 @@ TEST_F(RunTest, NewQIFFile) {
   EXPECT_EQ(panel.suggestedName, "QIF Import 03-15-2024.qif");
   EXPECT_EQ(panel.directory, std::string(CORVELA_TEST_DATA) + "/app");
   EXPECT_EQ(readFile(out), dataFile("bank-expected.qif"));
-  EXPECT_EQ(finished().text, "\r\r3 transactions output to file \"out.qif\".");
+  EXPECT_EQ(finished().text, "\r\r3 transactions output to file \"" + out + "\".");
   EXPECT_EQ(store.prefs.objectForKey("LastRootDirectory").toString(), dir);
   EXPECT_FALSE(bank.mustConfirm);
   // The run is over but the report stays until the person dismisses it.
@@ -75,7 +75,7 @@ TEST_F(RunTest, LastMonthIsOneTransactionInTheSingular) {
   loadBankRegister();
   platform.answerNextSavePanel(dir + "/feb.qif");
   controller().processTheTransactions();
-  EXPECT_EQ(finished().text, "\r\r1 transaction output to file \"feb.qif\".");
+  EXPECT_EQ(finished().text, "\r\r1 transaction output to file \"" + dir + "/feb.qif\".");
   EXPECT_EQ(readFile(dir + "/feb.qif"), "!Type:Bank\nD02/10/2024\nPCoffee\nM\nT-5.00\n^\n");
   Value stored = store.prefs.objectForKey("ControlSettings");
   EXPECT_EQ(stored["whichTransactions"].toInt(), 1);
@@ -125,7 +125,7 @@ TEST_F(RunTest, AppendsDelimitedOutputToTheRememberedFile) {
   EXPECT_TRUE(platform.savePanels.empty());
   EXPECT_TRUE(platform.openPanels.empty());
   EXPECT_EQ(readFile(old), "01/01/2024,,Old,,1.00,\n" + dataFile("bank-expected.csv"));
-  EXPECT_EQ(finished().text, "\r\r3 transactions output to file \"old.csv\".");
+  EXPECT_EQ(finished().text, "\r\r3 transactions output to file \"" + old + "\".");
 }
 
 TEST_F(RunTest, AppendsDelimitedOutputToAFileChosenNow) {
@@ -244,10 +244,12 @@ TEST_F(RunTest, DayFirstDatesAreReadSoOrHintedAt) {
       file("dots.qif", "!Type:Bank\nD22.01.2007\nT-5\n^\nD05.02.2007\nT7\n^\n"));
   platform.answerNextSavePanel(dir + "/out.qif");
   controller().processTheTransactions();
-  EXPECT_EQ(finished().text,
-            "\r\r2 transactions output to file \"out.qif\".\r\rThe dates were read day before "
-            "month (as in 31/12/2009): every date of the register reads that way, and some cannot "
-            "be read month first.");
+  EXPECT_EQ(
+      finished().text,
+      "\r\r2 transactions output to file \"" + dir +
+          "/out.qif\".\r\rThe dates were read day before "
+          "month (as in 31/12/2009): every date of the register reads that way, and some cannot "
+          "be read month first.");
   EXPECT_EQ(readFile(dir + "/out.qif"),
             "!Type:Bank\nD01/22/2007\nP\nM\nT-5\n^\nD02/05/2007\nP\nM\nT7\n^\n");
   controller().doneWithFile();
@@ -312,7 +314,7 @@ TEST_F(RunTest, CreditCardOFXToNewFile) {
   EXPECT_EQ(bank.records->size(), 3u);
   EXPECT_TRUE(bank.records->toArray()[2].contains("errorMessage"));
   EXPECT_EQ(readFile(dir + "/card.qif"), dataFile("card-expected.qif"));
-  EXPECT_EQ(finished().text, "\r\r2 transactions output to file \"card.qif\".");
+  EXPECT_EQ(finished().text, "\r\r2 transactions output to file \"" + dir + "/card.qif\".");
   EXPECT_EQ(bank.settings.account, "4111222233334444");
 }
 
@@ -338,7 +340,7 @@ TEST_F(RunTest, LastMonthOfAnOFXDownload) {
   controller().actuallyProcessFile(std::string(CORVELA_TEST_DATA) + "/app/card.qfx");
   platform.answerNextSavePanel(dir + "/card.qif");
   controller().processTheTransactions();
-  EXPECT_EQ(finished().text, "\r\r1 transaction output to file \"card.qif\".");
+  EXPECT_EQ(finished().text, "\r\r1 transaction output to file \"" + dir + "/card.qif\".");
   EXPECT_NE(readFile(dir + "/card.qif").find("D02/10/2024"), std::string::npos);
 }
 
@@ -411,7 +413,7 @@ TEST_F(RunTest, FinishLaterSavesAContinuationFile) {
   ASSERT_TRUE(bank.continued);
   EXPECT_EQ(bank.continued->toDictionary().size(), 6u);
   EXPECT_EQ(readFile(dir + "/final.qif"), "!Type:Bank\n");
-  EXPECT_EQ(finished().text, "\r\r2 transactions output to file \"final.qif\".");
+  EXPECT_EQ(finished().text, "\r\r2 transactions output to file \"" + dir + "/final.qif\".");
 }
 
 TEST_F(RunTest, ContinuationNotSavedWhenThePanelIsCancelled) {

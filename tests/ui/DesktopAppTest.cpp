@@ -24,6 +24,7 @@ std::string knownStore(const QTemporaryDir& folder) {
   std::string path = folder.filePath(QStringLiteral("store.prefs")).toStdString();
   CVPrefs store(path);
   store.setObject(prefKey::Preferences, Value::Array{Value("converted2.2")});
+  store.setObject(prefKey::CheckForUpdates, false);
   store.setObject("Categories", Value::Array{Value("Dining")});
   return store.synchronize() ? path : std::string();
 }
@@ -65,13 +66,17 @@ class DesktopAppTest : public QObject {
   void firstStartAsksAndShowsTheWindow() {
     QTemporaryDir folder;
     DesktopApp app(folder.filePath(QStringLiteral("store.prefs")).toStdString());
-    QString title;
-    whenModalShows<QMessageBox>([&](QMessageBox* box) {
-      title = box->text();
-      box->defaultButton()->click();  // "Just Convert"
-    });
+    QStringList titles;
+    // "Just Convert", then "Yes" to the update question.
+    std::function<void(QMessageBox*)> answer = [&](QMessageBox* box) {
+      titles << box->text();
+      if (titles.size() == 1) whenModalShows<QMessageBox>(answer);
+      box->defaultButton()->click();
+    };
+    whenModalShows<QMessageBox>(answer);
     app.start();
-    QCOMPARE(title, QStringLiteral("Corvela First Run"));
+    QCOMPARE(titles, QStringList({QStringLiteral("Corvela First Run"),
+                                  QStringLiteral("Checking For Updates")}));
     QVERIFY(app.options().isOn(option::dontAddCategories));
     QVERIFY(app.window()->isVisible());
   }
@@ -95,6 +100,7 @@ class DesktopAppTest : public QObject {
     QTemporaryDir folder;
     DesktopApp app(folder.filePath(QStringLiteral("store.prefs")).toStdString());
     app.store().setObject(prefKey::Preferences, Value::array());
+    app.store().setObject(prefKey::CheckForUpdates, false);
     app.start();
 
     app.preferencesAction()->trigger();

@@ -119,8 +119,8 @@ class MainWindowTest : public QObject {
     QCOMPARE(window.windowTitle(), QStringLiteral("Finished Processing Transactions"));
     QCOMPARE(desktop.status().findChild<QLabel*>(QStringLiteral("statusTitle"))->text(),
              QStringLiteral("Finished Processing Transactions"));
-    QCOMPARE(desktop.status().text(),
-             QStringLiteral("\n\n3 transactions output to file \"out.qif\"."));
+    QCOMPARE(desktop.status().text(), QStringLiteral("\n\n3 transactions output to file \"%1\".")
+                                          .arg(QString::fromStdString(out)));
     // The report stays, and the input with it, until the person dismisses it.
     QVERIFY(!menus(window).preferences);
 
@@ -268,12 +268,15 @@ class MainWindowTest : public QObject {
   void helpOpensThePageOfTheInputAtHand() {
     TestDesktop desktop;
     QVERIFY(desktop.open("card.qfx"));
-    desktop.window().helpAction()->trigger();
+    desktop.control<QToolButton>("inputHelp")->click();
     desktop.control<QToolButton>("transactionsHelp")->click();
-    QCOMPARE(desktop.opened.size(), std::size_t{2});
+    desktop.window().helpAction()->trigger();
+    QCOMPARE(desktop.opened.size(), std::size_t{3});
     QCOMPARE(desktop.opened[0].fileName(), QStringLiteral("1Control.html"));
     QCOMPARE(desktop.opened[0].fragment(), QStringLiteral("QFX"));
     QCOMPARE(desktop.opened[1].fragment(), QStringLiteral("run"));
+    // The menu opens the book at its start.
+    QCOMPARE(desktop.opened[2].fileName(), QStringLiteral("index.html"));
   }
 
   void emptyClipboardIsReported() {

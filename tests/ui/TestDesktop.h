@@ -32,6 +32,7 @@ class TestDesktop {
     {
       CVPrefs store(storePath);
       store.setObject("Preferences", Value::Array{Value("converted2.2")});
+      store.setObject("CheckForUpdates", false);
       store.setObject("Categories", Value::Array{Value("Dining"), Value("Food"), Value("Income")});
       store.setObject("Instructions",
                       Value::Array{Value{{"descriptionMatch", "COFFEE"}, {"category", "Dining"}},

@@ -64,6 +64,7 @@ QString shown(const CompletingComboBox* box) {
 struct Program {
   Program() {
     store.prefs.setObject(prefKey::Preferences, Value::array());
+    store.prefs.setObject(prefKey::CheckForUpdates, false);
     store.prefs.setObject(prefKey::Categories,
                           Value(Value::Array{"Dining", "Dining:Coffee", "Groceries", "Household"}));
     app = std::make_unique<Application>(store.prefs, Bundle::builtIn(),

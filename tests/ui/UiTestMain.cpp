@@ -14,7 +14,7 @@ namespace {
 
 using Runner = int (*)(const QStringList&);
 
-constexpr std::array<std::pair<const char*, Runner>, 9> kClasses = {{
+constexpr std::array<std::pair<const char*, Runner>, 12> kClasses = {{
     {"QtTextTest", runQtTextTest},
     {"CompletingComboBoxTest", runCompletingComboBoxTest},
     {"OptionsWindowTest", runOptionsWindowTest},
@@ -24,6 +24,9 @@ constexpr std::array<std::pair<const char*, Runner>, 9> kClasses = {{
     {"MainWindowTest", runMainWindowTest},
     {"DocumentHandoffTest", runDocumentHandoffTest},
     {"TransactionDialogTest", runTransactionDialogTest},
+    {"WindowShapeTest", runWindowShapeTest},
+    {"AccessibilityTest", runAccessibilityTest},
+    {"DiagnosticsTest", runDiagnosticsTest},
 }};
 
 }  // namespace

@@ -14,5 +14,8 @@ int runDesktopAppTest(const QStringList& arguments);
 int runMainWindowTest(const QStringList& arguments);
 int runDocumentHandoffTest(const QStringList& arguments);
 int runTransactionDialogTest(const QStringList& arguments);
+int runWindowShapeTest(const QStringList& arguments);
+int runAccessibilityTest(const QStringList& arguments);
+int runDiagnosticsTest(const QStringList& arguments);
 
 }  // namespace corvela::ui::testing

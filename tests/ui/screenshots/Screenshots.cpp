@@ -7,6 +7,9 @@
 // main-window.png: the main window with the bundled example statement loaded, over the
 // example preference store, as `corvela examples/checking-2024-03.ofx` shows it.
 // status-view.png: the same window after "Process Transactions", with the run's report.
+// about.png: Help > About Corvela.
+// With --dark every picture is taken again in a dark palette, named with "-dark"
+// (main-window-dark.png, ...).
 // Run it on a real display server (scripts/screenshots starts Xvfb); it saves what the server
 // shows of each window.
 #include <QApplication>
@@ -30,6 +33,7 @@
 #include "prefs/ValueText.h"
 #include "screenshots/TransactionDialogShots.h"
 #include "ui/ControlView.h"
+#include "ui/DarkPalette.h"
 #include "ui/DesktopApp.h"
 #include "ui/MainWindow.h"
 #include "ui/OptionsWindow.h"
@@ -73,7 +77,8 @@ bool writeExampleStore(const QString& path) {
 }
 
 // The main window with the example loaded, then its report after the run.
-bool takeMainWindow(const QDir& out, const QTemporaryDir& folder, bool allPages) {
+bool takeMainWindow(const QDir& out, const QTemporaryDir& folder, bool allPages,
+                    const QString& suffix) {
   QTextStream printed(stdout);
   QString storePath = folder.filePath(QStringLiteral("example.prefs"));
   if (!writeExampleStore(storePath)) {
@@ -84,7 +89,8 @@ bool takeMainWindow(const QDir& out, const QTemporaryDir& folder, bool allPages)
   desktop.start(CORVELA_EXAMPLES "/checking-2024-03.ofx");
   corvela::ui::MainWindow& window = *desktop.mainWindow();
   window.move(20, 20);
-  if (!saveWindow(window, out.filePath(QStringLiteral("main-window.png")), printed)) return false;
+  if (!saveWindow(window, out.filePath(QStringLiteral("main-window%1.png").arg(suffix)), printed))
+    return false;
 
   if (allPages) {
     // Other states of the control view, for checking the layout: a date range that is not
@@ -107,7 +113,12 @@ bool takeMainWindow(const QDir& out, const QTemporaryDir& folder, bool allPages)
   corvela::answerWithoutDialogs(desktop.app().bank);
   // Answered here rather than through its buttons, the dialog would stay over the window.
   desktop.transactionDialog()->hide();
-  return saveWindow(window, out.filePath(QStringLiteral("status-view.png")), printed);
+  if (!saveWindow(window, out.filePath(QStringLiteral("status-view%1.png").arg(suffix)), printed))
+    return false;
+  desktop.showAbout();
+  desktop.aboutWindow()->move(40, 40);
+  return saveWindow(*desktop.aboutWindow(), out.filePath(QStringLiteral("about%1.png").arg(suffix)),
+                    printed);
 }
 
 }  // namespace
@@ -119,6 +130,9 @@ int main(int argc, char** argv) {
     return 2;
   }
   QStringList arguments = QApplication::arguments();
+  const bool dark = arguments.removeAll(QStringLiteral("--dark")) > 0;
+  const QString suffix = dark ? QStringLiteral("-dark") : QString();
+  if (dark) QApplication::setPalette(corvela::ui::testing::darkPalette());
   QDir out(arguments.value(1, QStringLiteral(".")));
   if (!out.exists() && !QDir().mkpath(out.path())) return 2;
 
@@ -144,7 +158,7 @@ int main(int argc, char** argv) {
   dialog.display();
   window.move(20, 20);
 
-  QString path = out.filePath(QStringLiteral("options-dialog.png"));
+  QString path = out.filePath(QStringLiteral("options-dialog%1.png").arg(suffix));
   if (!saveWindow(window, path)) {
     QTextStream(stderr) << "could not take " << path << "\n";
     return 1;
@@ -153,7 +167,7 @@ int main(int argc, char** argv) {
   window.hide();
 
   // --- The transaction dialog: confirmation-view.png and new-instruction-view.png.
-  if (!corvela::screenshots::takeTransactionDialogShots(out)) {
+  if (!corvela::screenshots::takeTransactionDialogShots(out, suffix)) {
     QTextStream(stderr) << "could not take the transaction dialog's pictures\n";
     return 1;
   }
@@ -169,5 +183,6 @@ int main(int argc, char** argv) {
     }
   }
   window.close();
-  return takeMainWindow(out, folder, arguments.contains(QStringLiteral("--all-pages"))) ? 0 : 1;
+  return takeMainWindow(out, folder, arguments.contains(QStringLiteral("--all-pages")), suffix) ? 0
+                                                                                                : 1;
 }

@@ -54,10 +54,11 @@ void type(const QString& text) {
 
 }  // namespace
 
-bool takeTransactionDialogShots(const QDir& out) {
+bool takeTransactionDialogShots(const QDir& out, const QString& suffix) {
   QTemporaryDir folder;
   CVPrefs store(folder.filePath(QStringLiteral("store.prefs")).toStdString());
   store.setObject(prefKey::Preferences, Value::array());
+  store.setObject(prefKey::CheckForUpdates, false);
   store.setObject(prefKey::Categories,
                   Value(Value::Array{"Dining", "Groceries", "Household", "Household:Cleaning",
                                      "Housing", "Housing:Rent", "Personal Care"}));
@@ -88,7 +89,8 @@ bool takeTransactionDialogShots(const QDir& out) {
   memo->setFocus(Qt::MouseFocusReason);
   memo->selectAll();
   type(QStringLiteral("March rent, unit 4B"));
-  if (!saveWindow(dialog, out.filePath(QStringLiteral("confirmation-view.png")))) return false;
+  if (!saveWindow(dialog, out.filePath(QStringLiteral("confirmation-view%1.png").arg(suffix))))
+    return false;
   app->bank.confirmOK();
 
   // The grocery purchase matches nothing: an instruction with two splits is taught.
@@ -110,7 +112,8 @@ bool takeTransactionDialogShots(const QDir& out) {
   dialog.endEditing();
   QTest::qWait(50);
   dialog.adjustSize();
-  bool saved = saveWindow(dialog, out.filePath(QStringLiteral("new-instruction-view.png")));
+  bool saved =
+      saveWindow(dialog, out.filePath(QStringLiteral("new-instruction-view%1.png").arg(suffix)));
   app->bank.skipRemaining();
   app.reset();
   return saved;
