@@ -38,14 +38,6 @@ TEST(ClassificationTest, OFXStatementKindsInTheirOrder) {
   EXPECT_FALSE(isOFX("ofxheader:100"));
 }
 
-TEST(ClassificationTest, KindLabels) {
-  EXPECT_EQ(kindLabel(0), "Bank");
-  EXPECT_EQ(kindLabel(1), "Credit Card");
-  EXPECT_EQ(kindLabel(2), "Investment");
-  EXPECT_EQ(kindLabel(3), "Bank or Credit Card");
-  EXPECT_EQ(kindLabel(4), "Unknown");
-}
-
 using Outcome = QIFClassification::Outcome;
 
 struct QIFCase {
