@@ -54,7 +54,8 @@ RunSettings settingsFrom(const Value& json) {
   return settings;
 }
 
-// "ok", "swap", "skip", "skipRemaining", "back", "cancel" + a cancel confirmation answer
+// "ok", "swap", "skip", "skipRemaining", "back", "cancel" alone or with a cancel confirmation
+// answer
 // ("cancel-stop", "cancel-later", "cancel-now"), or {"save": instruction record}.
 DialogAnswer answerFrom(const Value& json, ScriptedPlatform& platform) {
   if (json.isDictionary()) return press::save(json["save"]);
@@ -67,7 +68,7 @@ DialogAnswer answerFrom(const Value& json, ScriptedPlatform& platform) {
   if (name == "cancel-stop") platform.answerNextCancelConfirm(CancelConfirm::stop);
   if (name == "cancel-later") platform.answerNextCancelConfirm(CancelConfirm::finishLater);
   if (name == "cancel-now") platform.answerNextCancelConfirm(CancelConfirm::finishNow);
-  if (name.starts_with("cancel-")) return press::cancel();
+  if (name.starts_with("cancel")) return press::cancel();
   ADD_FAILURE() << "unknown answer " << name;
   return press::skipRemaining();
 }

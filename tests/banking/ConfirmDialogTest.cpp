@@ -174,8 +174,8 @@ TEST(ConfirmDialog, AnAmountInstructionFillsTheFieldsAndCannotBeAddedAgain) {
   EXPECT_TRUE(amount.instructionPopUpShown);
   EXPECT_EQ(amount.instructionPopUpMenuItems,
             (std::vector<PopUpMenuItem>{{"Instruction", true},
-                                    {"Add New Instruction For This Transaction", true},
-                                    {"Add New Instruction For This Amount", false}}));
+                                        {"Add New Instruction For This Transaction", true},
+                                        {"Add New Instruction For This Amount", false}}));
   EXPECT_FALSE(h.processor.validateMenuItem("Add New Instruction For This Amount"));
   h.processor.confirmAddInstructionForAmount();
   EXPECT_EQ(h.processor.openDialog(), Dialog::confirm) << "a disabled action does nothing";

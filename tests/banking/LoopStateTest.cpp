@@ -33,6 +33,8 @@ TEST(LoopState, AnExtractedChequeNumberBelongsToItsOwnTransaction) {
   ASSERT_EQ(written.size(), 2u);
   EXPECT_NE(written[0].find("\nN1234\n"), std::string::npos) << written[0];
   EXPECT_EQ(written[1].find("\nN"), std::string::npos) << written[1];
+  EXPECT_EQ(checkNumberIn("#0042"), "0042");
+  EXPECT_EQ(checkNumberIn("NO DIGITS"), std::nullopt);
 }
 
 // A description typed in the confirmation dialog and left in editing, with its option on, is
