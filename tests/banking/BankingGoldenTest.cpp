@@ -9,6 +9,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdlib>
 #include <deque>
 #include <filesystem>
 #include <fstream>
@@ -121,8 +122,13 @@ std::string testName(const ::testing::TestParamInfo<std::string>& info) {
   return name;
 }
 
+// With CORVELA_UPDATE_GOLDEN set, a case's expected.qif is written instead, to be read over.
 TEST_P(BankingGoldenTest, QIFOutputIsAsExpected) {
-  EXPECT_EQ(runCase(std::string(kQIFFormatName)), readFile(kCases / GetParam() / "expected.qif"));
+  std::string output = runCase(std::string(kQIFFormatName));
+  if (std::getenv("CORVELA_UPDATE_GOLDEN")) {
+    std::ofstream(kCases / GetParam() / "expected.qif", std::ios::binary) << output;
+  }
+  EXPECT_EQ(output, readFile(kCases / GetParam() / "expected.qif"));
 }
 
 INSTANTIATE_TEST_SUITE_P(Cases, BankingGoldenTest, ::testing::ValuesIn(caseNames()), testName);
