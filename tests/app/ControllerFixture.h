@@ -203,6 +203,26 @@ class ControllerTest : public ::testing::Test {
   // with the test's golden file.
   void snap(const std::string& step) { log += "== " + step + "\n" + describe(form()); }
   void checkLog() { expectGolden(testName(), log); }
+  // Adds to the log, under `step`, the status views and save panels shown since the last step
+  // and the bytes of the file at `path` (or that there is none).
+  void report(const std::string& step, const std::string& path = "") {
+    log += "== " + step + "\n";
+    for (const ScriptedPlatform::StatusShown& status : platform.statuses) {
+      log += "status \"" + status.title + "\": ";
+      std::string text = status.text;
+      for (std::size_t at; (at = text.find(dir)) != std::string::npos;)
+        text.replace(at, dir.size(), "<dir>");
+      for (char c : text) log += c == '\r' ? std::string("\\r") : std::string(1, c);
+      log += "\n";
+    }
+    for (const SavePanel& panel : platform.savePanels)
+      log += "save panel " + panel.requiredFileType + " \"" + panel.suggestedName + "\"\n";
+    platform.statuses.clear();
+    platform.savePanels.clear();
+    if (path.empty()) return;
+    std::string name = path.substr(path.rfind('/') + 1);
+    log += std::filesystem::exists(path) ? name + ":\n" + readFile(path) : "no " + name + "\n";
+  }
   // Remembers control settings as an earlier run would have left them.
   void remember(std::initializer_list<std::pair<const std::string, Value>> entries) {
     Value settings = defaultControlSettings(today);
