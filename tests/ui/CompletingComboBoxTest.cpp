@@ -8,22 +8,10 @@
 
 #include "ui/CompletingComboBox.h"
 #include "ui/QtText.h"
+#include "ui/UiTestSupport.h"
 #include "ui/UiTests.h"
 
 namespace corvela::ui::testing {
-namespace {
-
-// The field's text with its selection in brackets, e.g. "Au[to]".
-QString shown(const CompletingComboBox& box) {
-  QString text = qs(box.text());
-  TextRange range = box.selectedRange();
-  int from = utf16Index(text, range.location);
-  int to = utf16Index(text, range.end());
-  return text.left(from) + QLatin1Char('[') + text.mid(from, to - from) + QLatin1Char(']') +
-         text.mid(to);
-}
-
-}  // namespace
 
 // The completing combo box hands each edit to a typing rule and shows its answer.
 class CompletingComboBoxTest : public QObject {
