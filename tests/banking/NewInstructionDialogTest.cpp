@@ -33,6 +33,7 @@ TEST(NewInstructionDialog, StartsWithMatchingOnlyShortensTheDescription) {
   Teaching t(kEmpty, {}, kAmazon);
   ASSERT_EQ(t.processor.openDialog(), Dialog::newInstruction);
   const NewInstructionForm& form = t.teach();
+  EXPECT_EQ(form.prompt, std::string(BankingCreditCardQIF::kNoInstructionPrompt));
   EXPECT_EQ(form.matchLabel, "When a description starts with:");
   EXPECT_EQ(form.matchRestriction, "AMAZON MKTP US*2K4");
   EXPECT_EQ(t.newInstructionView.shown[0].focus, (FieldFocus{DialogField::descriptionMatch}));

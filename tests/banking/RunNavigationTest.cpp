@@ -141,6 +141,12 @@ TEST_F(RunNavigationTest, CancelInANewInstructionOpenedFromConfirmationGoesBackT
   EXPECT_EQ(h.end.calls, 1);
 }
 
+TEST_F(RunNavigationTest, OKAndCancelEndEditingFirst) {
+  h.platform.answerNextCancelConfirm(CancelConfirm::stop);
+  h.run({press::ok(), press::cancel()});
+  EXPECT_EQ(h.confirmView.editsEnded, 2);
+}
+
 TEST_F(RunNavigationTest, ActionsAfterTheEndDoNothing) {
   h.run({press::skipRemaining()});
   h.processor.skipRemaining();
