@@ -34,6 +34,7 @@ TEST(ClassificationTest, OFXStatementKindsInTheirOrder) {
   EXPECT_EQ(ofxStatementKind("<CREDITCARDMSGSRSV1><INVSTMTMSGSRSV1>"), 1);
   EXPECT_EQ(ofxStatementKind("<INVSTMTMSGSRSV1>"), 2);
   EXPECT_EQ(ofxStatementKind("<SIGNONMSGSRSV1>"), std::nullopt);
+  EXPECT_EQ(kindLabel(4), "Unknown");
   EXPECT_TRUE(isOFX("OFXHEADER:100\n!Type:Bank"));
   EXPECT_FALSE(isOFX("ofxheader:100"));
 }

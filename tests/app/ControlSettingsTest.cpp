@@ -117,6 +117,7 @@ TEST(ControlSettingsTest, FileTypesAndSuggestedNames) {
   CalendarDay today{2024, 3, 5};
   EXPECT_EQ(suggestedOutputName(true, "csv", today), "QIF Import 03-05-2024.qif");
   EXPECT_EQ(suggestedOutputName(false, "csv", today), "Corvela.csv");
+  EXPECT_TRUE(markOptionsForKind(4).first.empty());  // no options for an unknown kind
 }
 
 TEST(MessageFormatTest, FillsPlaceholdersInOrder) {

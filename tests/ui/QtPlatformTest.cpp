@@ -147,7 +147,8 @@ class QtPlatformTest : public QObject {
     QCOMPARE(reply.answer, 1);
     QVERIFY(reply.dontWarn);
 
-    // Without a format there is no switch to set.
+    // Without a format there is no switch to set (and without a main window none to hide).
+    platform->setMainWindow(nullptr);
     whenModalShows<InputErrorWarningWindow>([&](InputErrorWarningWindow* window) {
       switchShown = window->dontWarnSwitch()->isVisible();
       window->dontWarnSwitch()->setChecked(true);
