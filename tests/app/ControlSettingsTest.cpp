@@ -3,7 +3,6 @@
 #include "app/ControlSettings.h"
 #include "platform/MessageFormat.h"
 #include "prefs/CVPrefs.h"
-#include "prefs/OptionNames.h"
 #include "support/ScratchStore.h"
 
 namespace corvela {
@@ -25,30 +24,46 @@ TEST(ControlSettingsTest, LastMonthIsTheWholeCalendarMonthBefore) {
   }
 }
 
-TEST(ControlSettingsTest, DialogDatesReadTwoDigitYearsWithTheShortPattern) {
+// A date field reads the day typed (two-digit years with the short pattern) and, finished,
+// shows it in the output pattern; the words today, yesterday and tomorrow name a day only in the
+// finished field. A text that names no day is left as typed (none).
+TEST(ControlSettingsTest, DialogDatesReadShortYearsAndWords) {
   struct Case {
     const char* text;
     const char* pattern;
+    CalendarDay today;
     std::optional<CalendarDay> day;
+    std::optional<std::string> shown;
   };
+  const CalendarDay march15{2024, 3, 15};
   const Case cases[] = {
-      {"01/05/2024", "%m/%d/%Y", CalendarDay{2024, 1, 5}},
-      {"1/5/24", "%m/%d/%Y", CalendarDay{2024, 1, 5}},
-      {" 2/5/24 ", "%m/%d/%Y", CalendarDay{2024, 2, 5}},
-      {"12/31/99", "%m/%d/%Y", CalendarDay{1999, 12, 31}},
-      {"12/31/74", "%m/%d/%Y", CalendarDay{1974, 12, 31}},
-      {"12/31/73", "%m/%d/%Y", CalendarDay{2073, 12, 31}},
-      {"31/12/2023", "%d/%m/%Y", CalendarDay{2023, 12, 31}},
-      {"02/30/2024", "%m/%d/%Y", std::nullopt},
-      {"13/01/2024", "%m/%d/%Y", std::nullopt},
-      {"01/05/2024 and more", "%m/%d/%Y", std::nullopt},
-      {"", "%m/%d/%Y", std::nullopt},
-      {"yesterday", "%m/%d/%Y", std::nullopt},
+      {"01/05/2024", "%m/%d/%Y", march15, CalendarDay{2024, 1, 5}, "01/05/2024"},
+      {"1/5/24", "%m/%d/%Y", march15, CalendarDay{2024, 1, 5}, "01/05/2024"},
+      {" 2/5/24 ", "%m/%d/%Y", march15, CalendarDay{2024, 2, 5}, "02/05/2024"},
+      {"12/31/99", "%m/%d/%Y", march15, CalendarDay{1999, 12, 31}, "12/31/1999"},
+      {"12/31/74", "%m/%d/%Y", march15, CalendarDay{1974, 12, 31}, "12/31/1974"},
+      {"12/31/73", "%m/%d/%Y", march15, CalendarDay{2073, 12, 31}, "12/31/2073"},
+      {"31/12/2023", "%d/%m/%Y", march15, CalendarDay{2023, 12, 31}, "31/12/2023"},
+      {"5/1/99", "%d/%m/%Y", march15, CalendarDay{1999, 1, 5}, "05/01/1999"},
+      {"02/30/2024", "%m/%d/%Y", march15, std::nullopt, std::nullopt},
+      {"13/01/2024", "%m/%d/%Y", march15, std::nullopt, std::nullopt},
+      {"01/05/2024 and more", "%m/%d/%Y", march15, std::nullopt, std::nullopt},
+      {"", "%m/%d/%Y", march15, std::nullopt, std::nullopt},
+      {"today", "%m/%d/%Y", march15, std::nullopt, "03/15/2024"},
+      {" Today ", "%m/%d/%Y", march15, std::nullopt, "03/15/2024"},
+      {"YESTERDAY", "%m/%d/%Y", march15, std::nullopt, "03/14/2024"},
+      {"tomorrow", "%d/%m/%Y", march15, std::nullopt, "16/03/2024"},
+      // The words cross month and year ends like any other day.
+      {"yesterday", "%m/%d/%Y", {2024, 3, 1}, std::nullopt, "02/29/2024"},
+      {"tomorrow", "%m/%d/%Y", {2023, 12, 31}, std::nullopt, "01/01/2024"},
+      {"to day", "%m/%d/%Y", march15, std::nullopt, std::nullopt},
+      {"todays", "%m/%d/%Y", march15, std::nullopt, std::nullopt},
   };
   for (const Case& c : cases) {
     std::string pattern = c.pattern;
     std::string shortYear = pattern.substr(0, pattern.size() - 2) + "%y";
     EXPECT_EQ(parseDialogDate(c.text, pattern, shortYear), c.day) << c.text;
+    EXPECT_EQ(dialogDateText(c.text, pattern, shortYear, c.today), c.shown) << c.text;
   }
 }
 
@@ -70,11 +85,7 @@ TEST(ControlSettingsTest, IncompleteControlSettingsAreReplacedByTheDefault) {
   Value settings = readControlSettings(store.prefs, today);
   EXPECT_EQ(settings, defaultControlSettings(today));
   EXPECT_EQ(store.prefs.objectForKey("ControlSettings"), settings);
-  EXPECT_EQ(settings["whichTransactions"].toInt(), 0);
   EXPECT_EQ(dayOfDate(settings["dateFrom"].toDate()), today);
-  EXPECT_EQ(settings["outputFormat"].toString(), "QIF");
-  EXPECT_EQ(settings["outputFilePath"].toString(), "");
-  EXPECT_EQ(settings["inputQIFType"].toInt(), 0);
 
   Value partial = settings;
   partial.erase("outputFilePath");
@@ -106,14 +117,7 @@ TEST(ControlSettingsTest, FileTypesAndSuggestedNames) {
   CalendarDay today{2024, 3, 5};
   EXPECT_EQ(suggestedOutputName(true, "csv", today), "QIF Import 03-05-2024.qif");
   EXPECT_EQ(suggestedOutputName(false, "csv", today), "Corvela.csv");
-}
-
-TEST(ControlSettingsTest, MarkOptionsFollowTheAccountKind) {
-  EXPECT_EQ(markOptionsForKind(0).first, option::markBankTransactionsAsCleared);
-  EXPECT_EQ(markOptionsForKind(1).second, option::markCreditCardTransactionsAsUncleared);
-  EXPECT_EQ(markOptionsForKind(2).first, option::markInvestmentTransactionsAsCleared);
-  EXPECT_EQ(markOptionsForKind(3).second, option::markUnknownTransactionsAsUncleared);
-  EXPECT_TRUE(markOptionsForKind(4).first.empty());
+  EXPECT_TRUE(markOptionsForKind(4).first.empty());  // no options for an unknown kind
 }
 
 TEST(MessageFormatTest, FillsPlaceholdersInOrder) {

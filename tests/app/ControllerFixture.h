@@ -9,8 +9,10 @@
 #include <string>
 #include <vector>
 
+#include "app/ControlSettings.h"
 #include "app/Controller.h"
 #include "app/ControllerPorts.h"
+#include "app/FormText.h"
 #include "app/NotAvailableYet.h"
 #include "formats/ErrorWarning.h"
 #include "formats/OutputFormats.h"
@@ -164,6 +166,7 @@ class ControllerTest : public ::testing::Test {
           .inputFormats = missing.inputFormats,
           .outputFormatDefinition = missing.outputFormatDefinition,
           .errorWarning = errorWarning,
+          .fileOps = fileOps,
           .today = [this] { return today; },
       });
     }
@@ -196,6 +199,36 @@ class ControllerTest : public ::testing::Test {
     store.prefs.setObject("Formats", formats);
   }
   void turnOn(std::string_view option) { options.add(option); }
+  // Adds the form as it stands to the test's log, under `step`; checkLog() compares the log
+  // with the test's golden file.
+  void snap(const std::string& step) { log += "== " + step + "\n" + describe(form()); }
+  void checkLog() { expectGolden(testName(), log); }
+  // Adds to the log, under `step`, the status views and save panels shown since the last step
+  // and the bytes of the file at `path` (or that there is none).
+  void report(const std::string& step, const std::string& path = "") {
+    log += "== " + step + "\n";
+    for (const ScriptedPlatform::StatusShown& status : platform.statuses) {
+      log += "status \"" + status.title + "\": ";
+      std::string text = status.text;
+      for (std::size_t at; (at = text.find(dir)) != std::string::npos;)
+        text.replace(at, dir.size(), "<dir>");
+      for (char c : text) log += c == '\r' ? std::string("\\r") : std::string(1, c);
+      log += "\n";
+    }
+    for (const SavePanel& panel : platform.savePanels)
+      log += "save panel " + panel.requiredFileType + " \"" + panel.suggestedName + "\"\n";
+    platform.statuses.clear();
+    platform.savePanels.clear();
+    if (path.empty()) return;
+    std::string name = path.substr(path.rfind('/') + 1);
+    log += std::filesystem::exists(path) ? name + ":\n" + readFile(path) : "no " + name + "\n";
+  }
+  // Remembers control settings as an earlier run would have left them.
+  void remember(std::initializer_list<std::pair<const std::string, Value>> entries) {
+    Value settings = defaultControlSettings(today);
+    for (const auto& [key, value] : entries) settings.set(key, value);
+    store.prefs.setObject("ControlSettings", settings);
+  }
 
   ScratchStore store;
   Preferences options;
@@ -213,8 +246,11 @@ class ControllerTest : public ::testing::Test {
   ScriptedListImport listImport;
   // The bank processor the controller uses instead of `bank`, when set before controller().
   BankRun* bankPort = nullptr;
+  // The system calls the controller writes with, when set before controller().
+  FileOps* fileOps = nullptr;
   CalendarDay today{2024, 3, 15};
   std::string dir;
+  std::string log;
 
  private:
   std::optional<Controller> controller_;

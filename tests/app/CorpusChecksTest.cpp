@@ -43,20 +43,21 @@ std::string readFile(const fs::path& path) {
   return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
-bool isOFXFile(const fs::path& path) {
+std::string lowerExtension(const fs::path& path) {
   std::string extension = path.extension().string();
   for (char& c : extension) c = static_cast<char>(std::tolower(c));
-  return extension == ".ofx" || extension == ".qfx";
+  return extension;
+}
+
+bool isOFXFile(const fs::path& path) {
+  return lowerExtension(path) == ".ofx" || lowerExtension(path) == ".qfx";
 }
 
 std::vector<std::string> corpusStatements() {
   std::vector<std::string> files;
-  for (const auto& entry : fs::recursive_directory_iterator(kCorpus)) {
-    std::string extension = entry.path().extension().string();
-    for (char& c : extension) c = static_cast<char>(std::tolower(c));
-    if (extension == ".ofx" || extension == ".qfx" || extension == ".qif")
+  for (const auto& entry : fs::recursive_directory_iterator(kCorpus))
+    if (isOFXFile(entry.path()) || lowerExtension(entry.path()) == ".qif")
       files.push_back(fs::relative(entry.path(), kCorpus).string());
-  }
   std::sort(files.begin(), files.end());
   return files;
 }

@@ -2,6 +2,7 @@
 
 #include <filesystem>
 #include <functional>
+#include <optional>
 #include <ostream>
 #include <string>
 #include <vector>
@@ -103,67 +104,94 @@ TEST_F(OptionsDialogTest, DisplayOfAnEmptyListShowsEverythingOff) {
   EXPECT_EQ(view.controls, expected);
 }
 
-// Every option the dialog shows survives display and OK alone; where options exclude each
-// other, the dialog shows (and so keeps) the one that wins; options it does not show are dropped.
+// OK writes the options in their order; each of them, alone, survives display and OK.
+TEST_F(OptionsDialogTest, OkWritesEveryOptionInItsOrderAndDisplayShowsIt) {
+  std::vector<std::string> written;
+  for (int pass : {1, 2}) {
+    setList({option::accountsInCategories, option::baseSplitCategoriesOnCategories});
+    dialog.display();
+    edit([pass](OptionsForm& f) {
+      for (OptionSwitch* s :
+           {&f.append, &f.showAllAccountNames, &f.runAutomatically, &f.qifConfirmAllTransactions,
+            &f.textConfirmAllTransactions, &f.treatMemoAsDescription,
+            &f.leaveBlankDescriptionsBlank, &f.longestMatch, &f.matchDescriptionWithContains,
+            &f.quicken2003, &f.formatFirstMatch, &f.useOFXTRNTYPE, &f.initialCaps, &f.europeanDates,
+            &f.outputEuropeanDates, &f.outputEuropeanAmounts, &f.outputDashDates,
+            &f.removeLongNumber, &f.updateCategoryWhenDescriptionChanged})
+        s->on = true;
+      f.clearedStatusBankTransactions = pass;
+      f.clearedStatusCreditCardTransactions = 3 - pass;
+      f.clearedStatusInvestmentTransactions = pass;
+      f.clearedStatusUnknownTransactions = 3 - pass;
+      f.descriptionMemoMatchPopup = 3 - pass;
+      f.categoryRadioButtons = pass - 1;
+      f.cancelRadioButtons = 2 - pass;
+    });
+    dialog.ok();
+    std::vector<std::string> list = storedList(prefs);
+    if (pass == 1) {
+      EXPECT_EQ(list, (std::vector<std::string>{"append",
+                                                "showAllAccountNames",
+                                                "markBankTransactionsAsCleared",
+                                                "markCreditCardTransactionsAsUncleared",
+                                                "markInvestmentTransactionsAsCleared",
+                                                "markUnknownTransactionsAsUncleared",
+                                                "runAutomatically",
+                                                "confirmAllTransactions",
+                                                "textConfirmAllTransactions",
+                                                "treatMemoAsDescription",
+                                                "leaveBlankDescriptionsBlank",
+                                                "matchMemoThenDescription",
+                                                "longestInstructionMatch",
+                                                "matchDescriptionWithContains",
+                                                "quicken2003",
+                                                "formatFirstMatch",
+                                                "useOFXTRNTYPE",
+                                                "initialCaps",
+                                                "europeanDates",
+                                                "outputEuropeanDates",
+                                                "outputEuropeanAmounts",
+                                                "outputDashDates",
+                                                "justFinishLater",
+                                                "removeLongNumber",
+                                                "updateCategoryWhenDescriptionChanged",
+                                                "converted2.2"}));
+    }
+    written.insert(written.end(), list.begin(), list.end() - 1);
+  }
+  for (const std::string& alone : written) {
+    if (alone == option::showAllAccountNames) continue;  // offered only with append
+    setList({alone});
+    dialog.display();
+    dialog.ok();
+    EXPECT_EQ(storedList(prefs), (std::vector<std::string>{alone, "converted2.2"}));
+  }
+}
+
+// Where options exclude each other, the dialog shows (and so keeps) the one that wins; options
+// it does not show are dropped.
 TEST_F(OptionsDialogTest, DisplayThenOkKeepsWhatTheDialogShows) {
   using L = std::vector<std::string_view>;
-  struct Case {
-    L list, kept;
-  };
-  std::vector<Case> cases = {
+  const std::pair<L, L> cases[] = {
       {{option::baseCategoriesOnCategories, option::useCategoriesIfPresent},
        {option::useCategoriesIfPresent}},
       {{option::dontAddCategories, option::baseCategoriesOnCategories},
        {option::baseCategoriesOnCategories}},
       {{option::justFinishLater, option::justStop}, {option::justStop}},
-      {{option::showAllAccountNames}, {}},  // offered only with append
+      {{option::showAllAccountNames}, {}},
       {{option::append, option::showAllAccountNames},
        {option::append, option::showAllAccountNames}},
       {{option::dontAddCategories, option::updateCategoryWhenDescriptionChanged},
        {option::dontAddCategories}},
       {{option::accountsInCategories, option::dontConfirmCancel}, {}},
   };
-  for (std::string_view alone : {option::append,
-                                 option::markBankTransactionsAsCleared,
-                                 option::markBankTransactionsAsUncleared,
-                                 option::markCreditCardTransactionsAsCleared,
-                                 option::markCreditCardTransactionsAsUncleared,
-                                 option::markInvestmentTransactionsAsCleared,
-                                 option::markInvestmentTransactionsAsUncleared,
-                                 option::markUnknownTransactionsAsCleared,
-                                 option::markUnknownTransactionsAsUncleared,
-                                 option::runAutomatically,
-                                 option::confirmAllTransactions,
-                                 option::textConfirmAllTransactions,
-                                 option::treatMemoAsDescription,
-                                 option::leaveBlankDescriptionsBlank,
-                                 option::matchDescriptionThenMemo,
-                                 option::matchMemoThenDescription,
-                                 option::longestInstructionMatch,
-                                 option::baseCategoriesOnCategories,
-                                 option::useCategoriesIfPresent,
-                                 option::dontAddCategories,
-                                 option::matchDescriptionWithContains,
-                                 option::quicken2003,
-                                 option::formatFirstMatch,
-                                 option::useOFXTRNTYPE,
-                                 option::initialCaps,
-                                 option::europeanDates,
-                                 option::outputEuropeanDates,
-                                 option::outputEuropeanAmounts,
-                                 option::outputDashDates,
-                                 option::justStop,
-                                 option::justFinishLater,
-                                 option::removeLongNumber,
-                                 option::updateCategoryWhenDescriptionChanged})
-    cases.push_back({{alone}, {alone}});
-  for (const Case& c : cases) {
-    setList(c.list);
+  for (const auto& [list, kept] : cases) {
+    setList(list);
     dialog.display();
     dialog.ok();
-    std::vector<std::string> expected(c.kept.begin(), c.kept.end());
+    std::vector<std::string> expected(kept.begin(), kept.end());
     expected.push_back("converted2.2");
-    EXPECT_EQ(storedList(prefs), expected) << (c.list.empty() ? "" : c.list.front());
+    EXPECT_EQ(storedList(prefs), expected) << list.front();
   }
   // Both pages show the one European-dates option.
   setList({option::europeanDates});
@@ -193,34 +221,24 @@ TEST_F(OptionsDialogTest, OtherCategoryTagsUncheckAndDisableUpdateCategory) {
 }
 
 TEST_F(OptionsDialogTest, CheckingAppendForgetsTheOutputFileEvenOnCancel) {
+  // Without remembered settings, none are created.
+  dialog.display();
+  edit([](OptionsForm& f) { f.append.on = true; });
+  dialog.append();
+  EXPECT_TRUE(prefs.objectForKey(controllerKey::ControlSettings).isNull());
+  dialog.cancel();
+
   prefs.setObject(controllerKey::ControlSettings,
                   Value{{std::string(controlSettingsKey::whichTransactions), Value(2)},
-                        {std::string(controlSettingsKey::outputFilePath), Value("/tmp/out.qif")},
-                        {std::string(controlSettingsKey::outputFormat), Value("QIF")}});
+                        {std::string(controlSettingsKey::outputFilePath), Value("/tmp/out.qif")}});
   dialog.display();
-
   edit([](OptionsForm& f) { f.append.on = true; });
   dialog.append();
   EXPECT_EQ(view.controls.showAllAccountNames, (OptionSwitch{false, true}));
   EXPECT_TRUE(view.controls.showAllAccountNamesHelpEnabled);
   dialog.cancel();
-
-  const Value& settings = prefs.objectForKey(controllerKey::ControlSettings);
-  EXPECT_FALSE(settings.contains(controlSettingsKey::outputFilePath));
-  EXPECT_EQ(str(settings, controlSettingsKey::outputFormat), "QIF");
-  EXPECT_EQ(settings[controlSettingsKey::whichTransactions].toInt(), 2);
-  // Cancel stores no option and writes no file.
-  EXPECT_TRUE(prefs.objectForKey(prefKey::Preferences).isNull());
-  EXPECT_FALSE(std::filesystem::exists(prefs.prefsPath()));
-  EXPECT_TRUE(host.menusEnabled);
-  EXPECT_FALSE(view.open);
-}
-
-TEST_F(OptionsDialogTest, AppendWithoutRememberedSettingsCreatesNone) {
-  dialog.display();
-  edit([](OptionsForm& f) { f.append.on = true; });
-  dialog.append();
-  EXPECT_TRUE(prefs.objectForKey(controllerKey::ControlSettings).isNull());
+  EXPECT_EQ(prefs.objectForKey(controllerKey::ControlSettings),
+            (Value{{std::string(controlSettingsKey::whichTransactions), Value(2)}}));
 }
 
 TEST_F(OptionsDialogTest, UncheckingAppendUnchecksShowAllAccountNamesAndKeepsTheFile) {
@@ -228,10 +246,8 @@ TEST_F(OptionsDialogTest, UncheckingAppendUnchecksShowAllAccountNamesAndKeepsThe
   prefs.setObject(controllerKey::ControlSettings, settings);
   setList({option::append, option::showAllAccountNames});
   dialog.display();
-
   edit([](OptionsForm& f) { f.append.on = false; });
   dialog.append();
-
   EXPECT_EQ(view.controls.showAllAccountNames, (OptionSwitch{false, false}));
   EXPECT_FALSE(view.controls.showAllAccountNamesHelpEnabled);
   EXPECT_EQ(prefs.objectForKey(controllerKey::ControlSettings), settings);
@@ -254,161 +270,85 @@ TEST_F(OptionsDialogTest, TheTwoEuropeanDatesCheckboxesFollowEachOther) {
   EXPECT_TRUE(options.isOn(option::europeanDates));
 }
 
-TEST_F(OptionsDialogTest, OkWritesEveryOptionInItsOrder) {
-  setList({option::accountsInCategories, option::baseSplitCategoriesOnCategories});
-  dialog.display();
-  edit([](OptionsForm& f) {
-    for (OptionSwitch* s :
-         {&f.append, &f.showAllAccountNames, &f.runAutomatically, &f.qifConfirmAllTransactions,
-          &f.textConfirmAllTransactions, &f.treatMemoAsDescription, &f.leaveBlankDescriptionsBlank,
-          &f.longestMatch, &f.matchDescriptionWithContains, &f.quicken2003, &f.formatFirstMatch,
-          &f.useOFXTRNTYPE, &f.initialCaps, &f.europeanDates, &f.outputEuropeanDates,
-          &f.outputEuropeanAmounts, &f.outputDashDates, &f.removeLongNumber,
-          &f.updateCategoryWhenDescriptionChanged})
-      s->on = true;
-    f.clearedStatusBankTransactions = 1;
-    f.clearedStatusCreditCardTransactions = 2;
-    f.clearedStatusInvestmentTransactions = 1;
-    f.clearedStatusUnknownTransactions = 2;
-    f.descriptionMemoMatchPopup = 2;
-    f.categoryRadioButtons = 0;
-    f.cancelRadioButtons = 1;
-  });
-  dialog.ok();
-
-  EXPECT_EQ(storedList(prefs), (std::vector<std::string>{
-                                   "append",
-                                   "showAllAccountNames",
-                                   "markBankTransactionsAsCleared",
-                                   "markCreditCardTransactionsAsUncleared",
-                                   "markInvestmentTransactionsAsCleared",
-                                   "markUnknownTransactionsAsUncleared",
-                                   "runAutomatically",
-                                   "confirmAllTransactions",
-                                   "textConfirmAllTransactions",
-                                   "treatMemoAsDescription",
-                                   "leaveBlankDescriptionsBlank",
-                                   "matchMemoThenDescription",
-                                   "longestInstructionMatch",
-                                   "matchDescriptionWithContains",
-                                   "quicken2003",
-                                   "formatFirstMatch",
-                                   "useOFXTRNTYPE",
-                                   "initialCaps",
-                                   "europeanDates",
-                                   "outputEuropeanDates",
-                                   "outputEuropeanAmounts",
-                                   "outputDashDates",
-                                   "justFinishLater",
-                                   "removeLongNumber",
-                                   "updateCategoryWhenDescriptionChanged",
-                                   "converted2.2",
-                               }));
-}
-
-TEST_F(OptionsDialogTest, OkSetsTheOutputDatePatterns) {
-  dialog.display();
-  edit([](OptionsForm& f) { f.outputEuropeanDates.on = true; });
-  dialog.ok();
-  EXPECT_EQ(host.monthDayPatterns, (std::vector<std::string>{"%d/%m"}));
-  EXPECT_EQ(str(prefs.prefs(), prefKey::OutputDateFormat), "%d/%m/%Y");
-  EXPECT_EQ(str(prefs.prefs(), prefKey::OutputDateFormatShortYear), "%d/%m/%y");
-
-  dialog.display();
-  edit([](OptionsForm& f) { f.outputEuropeanDates.on = false; });
-  dialog.ok();
-  EXPECT_EQ(host.monthDayPatterns.back(), "%m/%d");
-  EXPECT_EQ(str(prefs.prefs(), prefKey::OutputDateFormat), "%m/%d/%Y");
-  EXPECT_EQ(str(prefs.prefs(), prefKey::OutputDateFormatShortYear), "%m/%d/%y");
-}
-
-TEST_F(OptionsDialogTest, OkSetsTheInvestmentDecimalSeparator) {
+// The output notation chosen reaches the date patterns and the investment decimal separator, and
+// a dialog made later over the stored list starts with it.
+TEST_F(OptionsDialogTest, OkSetsTheOutputNotation) {
   EXPECT_EQ(dialog.decimalSeparator(), ".");
-  dialog.display();
-  edit([](OptionsForm& f) { f.outputEuropeanAmounts.on = true; });
-  dialog.ok();
-  EXPECT_EQ(dialog.decimalSeparator(), ",");
-
-  // A dialog made over a list that already has the option starts with the comma.
-  ScriptedOptionsView otherView;
-  OptionsDialog reopened{prefs, options, otherView, host};
-  EXPECT_EQ(reopened.decimalSeparator(), ",");
-
-  dialog.display();
-  edit([](OptionsForm& f) { f.outputEuropeanAmounts.on = false; });
-  dialog.ok();
-  EXPECT_EQ(dialog.decimalSeparator(), ".");
+  for (bool european : {true, false}) {
+    dialog.display();
+    edit([european](OptionsForm& f) {
+      f.outputEuropeanDates.on = european;
+      f.outputEuropeanAmounts.on = european;
+    });
+    dialog.ok();
+    const char* monthDay = european ? "%d/%m" : "%m/%d";
+    EXPECT_EQ(host.monthDayPatterns.back(), monthDay);
+    EXPECT_EQ(str(prefs.prefs(), prefKey::OutputDateFormat), std::string(monthDay) + "/%Y");
+    EXPECT_EQ(str(prefs.prefs(), prefKey::OutputDateFormatShortYear),
+              std::string(monthDay) + "/%y");
+    ScriptedOptionsView otherView;
+    OptionsDialog reopened{prefs, options, otherView, host};
+    EXPECT_EQ(dialog.decimalSeparator(), european ? "," : ".");
+    EXPECT_EQ(reopened.decimalSeparator(), european ? "," : ".");
+  }
 }
 
 TEST_F(OptionsDialogTest, UpdateChecksSwitchedOffStayOff) {
   prefs.setBool(prefKey::SUEnableAutomaticChecks, true);
   dialog.display();
   EXPECT_TRUE(view.controls.checkForUpdates.on);
-
   edit([](OptionsForm& f) { f.checkForUpdates.on = false; });
   dialog.ok();
-  const Value& stored = prefs.objectForKey(prefKey::SUEnableAutomaticChecks);
-  ASSERT_TRUE(stored.isBool());
-  EXPECT_FALSE(stored.toBool());
-
+  EXPECT_EQ(prefs.objectForKey(prefKey::SUEnableAutomaticChecks), Value(false));
   dialog.display();
   EXPECT_FALSE(view.controls.checkForUpdates.on);
 }
 
+// The precision popups show decimal places from two on; stored values outside them select the
+// nearest item.
 TEST_F(OptionsDialogTest, PrecisionsShowAndStoreDecimalPlaces) {
-  prefs.setInt(prefKey::amountsPrecision, 3);
-  prefs.setInt(prefKey::sharesPrecision, 8);
-  prefs.setInt(prefKey::pricesPrecision, 5);
-  prefs.setInt(prefKey::bccAmountsPrecision, 2);
+  struct Case {
+    std::string_view key;
+    int OptionsForm::*popUp;
+    std::optional<int> stored;
+    int shown, chosen, storedAfter;
+  };
+  const Case cases[] = {
+      {prefKey::amountsPrecision, &OptionsForm::amountsPrecision, 3, 1, 0, 2},
+      {prefKey::sharesPrecision, &OptionsForm::sharesPrecision, 40, kPrecisionItemCount - 1, 4, 6},
+      {prefKey::pricesPrecision, &OptionsForm::pricesPrecision, std::nullopt, 0, 6, 8},
+      {prefKey::bccAmountsPrecision, &OptionsForm::bccAmountsPrecision, 0, 0, 1, 3},
+  };
+  for (const Case& c : cases) {
+    if (c.stored) {
+      prefs.setInt(c.key, *c.stored);
+    } else {
+      prefs.removeObjectForKey(c.key);
+    }
+  }
   dialog.display();
-  EXPECT_EQ(view.controls.amountsPrecision, 1);
-  EXPECT_EQ(view.controls.sharesPrecision, 6);
-  EXPECT_EQ(view.controls.pricesPrecision, 3);
-  EXPECT_EQ(view.controls.bccAmountsPrecision, 0);
-
-  edit([](OptionsForm& f) {
-    f.amountsPrecision = 0;
-    f.sharesPrecision = 4;
-    f.pricesPrecision = 6;
-    f.bccAmountsPrecision = 1;
-  });
+  for (const Case& c : cases) {
+    EXPECT_EQ(view.controls.*c.popUp, c.shown) << c.key;
+    view.controls.*c.popUp = c.chosen;
+  }
   dialog.ok();
-  EXPECT_EQ(prefs.intForKey(prefKey::amountsPrecision), 2);
-  EXPECT_EQ(prefs.intForKey(prefKey::sharesPrecision), 6);
-  EXPECT_EQ(prefs.intForKey(prefKey::pricesPrecision), 8);
-  EXPECT_EQ(prefs.intForKey(prefKey::bccAmountsPrecision), 3);
-}
-
-TEST_F(OptionsDialogTest, PrecisionsOutsideThePopupSelectTheNearestItem) {
-  prefs.setInt(prefKey::amountsPrecision, 0);
-  prefs.setInt(prefKey::sharesPrecision, 40);
-  prefs.removeObjectForKey(prefKey::pricesPrecision);
-  dialog.display();
-  EXPECT_EQ(view.controls.amountsPrecision, 0);
-  EXPECT_EQ(view.controls.sharesPrecision, kPrecisionItemCount - 1);
-  EXPECT_EQ(view.controls.pricesPrecision, 0);
-}
-
-TEST_F(OptionsDialogTest, OkStoresTheTemplatesAsTyped) {
-  dialog.display();
-  edit([](OptionsForm& f) {
-    f.descriptionOutput = "%m (%d)";
-    f.memoOutput = "";
-  });
-  dialog.ok();
-  EXPECT_EQ(str(prefs.prefs(), prefKey::DescriptionOutput), "%m (%d)");
-  EXPECT_EQ(str(prefs.prefs(), prefKey::MemoOutput), "");
+  for (const Case& c : cases) EXPECT_EQ(prefs.intForKey(c.key), c.storedAfter) << c.key;
 }
 
 TEST_F(OptionsDialogTest, OkWritesTheStoreFileAndEndsTheDialog) {
   dialog.display();
-  edit([](OptionsForm& f) { f.initialCaps.on = true; });
+  edit([](OptionsForm& f) {
+    f.initialCaps.on = true;
+    f.descriptionOutput = "%m (%d)";
+    f.memoOutput = "";
+  });
   dialog.ok();
-
   EXPECT_TRUE(host.menusEnabled);
   EXPECT_FALSE(view.open);
   CVPrefs reread = CVPrefs::initWithPath(prefs.prefsPath());
   EXPECT_EQ(storedList(reread), (std::vector<std::string>{"initialCaps", "converted2.2"}));
+  EXPECT_EQ(str(reread.prefs(), prefKey::DescriptionOutput), "%m (%d)");
+  EXPECT_EQ(str(reread.prefs(), prefKey::MemoOutput), "");
 }
 
 TEST_F(OptionsDialogTest, CancelStoresNothing) {
@@ -430,6 +370,7 @@ TEST_F(OptionsDialogTest, CancelStoresNothing) {
   EXPECT_TRUE(host.monthDayPatterns.empty());
   EXPECT_TRUE(host.menusEnabled);
   EXPECT_FALSE(view.open);
+  EXPECT_FALSE(std::filesystem::exists(prefs.prefsPath()));
 }
 
 }  // namespace

@@ -9,6 +9,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdlib>
 #include <deque>
 #include <filesystem>
 #include <fstream>
@@ -54,7 +55,8 @@ RunSettings settingsFrom(const Value& json) {
   return settings;
 }
 
-// "ok", "swap", "skip", "skipRemaining", "back", "cancel" + a cancel confirmation answer
+// "ok", "swap", "skip", "skipRemaining", "back", "cancel" alone or with a cancel confirmation
+// answer
 // ("cancel-stop", "cancel-later", "cancel-now"), or {"save": instruction record}.
 DialogAnswer answerFrom(const Value& json, ScriptedPlatform& platform) {
   if (json.isDictionary()) return press::save(json["save"]);
@@ -67,7 +69,7 @@ DialogAnswer answerFrom(const Value& json, ScriptedPlatform& platform) {
   if (name == "cancel-stop") platform.answerNextCancelConfirm(CancelConfirm::stop);
   if (name == "cancel-later") platform.answerNextCancelConfirm(CancelConfirm::finishLater);
   if (name == "cancel-now") platform.answerNextCancelConfirm(CancelConfirm::finishNow);
-  if (name.starts_with("cancel-")) return press::cancel();
+  if (name.starts_with("cancel")) return press::cancel();
   ADD_FAILURE() << "unknown answer " << name;
   return press::skipRemaining();
 }
@@ -120,8 +122,13 @@ std::string testName(const ::testing::TestParamInfo<std::string>& info) {
   return name;
 }
 
+// With CORVELA_UPDATE_GOLDEN set, a case's expected.qif is written instead, to be read over.
 TEST_P(BankingGoldenTest, QIFOutputIsAsExpected) {
-  EXPECT_EQ(runCase(std::string(kQIFFormatName)), readFile(kCases / GetParam() / "expected.qif"));
+  std::string output = runCase(std::string(kQIFFormatName));
+  if (std::getenv("CORVELA_UPDATE_GOLDEN")) {
+    std::ofstream(kCases / GetParam() / "expected.qif", std::ios::binary) << output;
+  }
+  EXPECT_EQ(output, readFile(kCases / GetParam() / "expected.qif"));
 }
 
 INSTANTIATE_TEST_SUITE_P(Cases, BankingGoldenTest, ::testing::ValuesIn(caseNames()), testName);

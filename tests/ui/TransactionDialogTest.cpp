@@ -10,6 +10,7 @@
 #include <QTableView>
 #include <QTest>
 #include <QToolButton>
+#include <array>
 #include <memory>
 #include <optional>
 #include <string>
@@ -48,16 +49,6 @@ VERSION:102
 <STMTTRN><TRNTYPE>DEBIT<DTPOSTED>20240303<TRNAMT>-6.00<FITID>3<NAME>COFFEE BAR 19<MEMO>LATTE</STMTTRN>
 </BANKTRANLIST></STMTRS></STMTTRNRS></BANKMSGSRSV1></OFX>
 )";
-
-// The field's text with its selection in brackets, e.g. "Din[ing]".
-QString shown(const CompletingComboBox* box) {
-  QString text = qs(box->text());
-  TextRange range = box->selectedRange();
-  int from = utf16Index(text, range.location);
-  int to = utf16Index(text, range.end());
-  return text.left(from) + QLatin1Char('[') + text.mid(from, to - from) + QLatin1Char(']') +
-         text.mid(to);
-}
 
 // The whole program wired to the real dialog window, with a scripted platform and a fake main
 // window, and a bank run over the download above.
@@ -168,15 +159,12 @@ class TransactionDialogTest : public QObject {
     // COFFEE BAR 12: no instruction yet. The match may only be shortened.
     QCOMPARE(dialog.windowTitle(), QStringLiteral("Create New Instruction"));
     QLineEdit* match = p.field("descriptionMatchText");
-    QCOMPARE(match->text(), QStringLiteral("COFFEE BAR 12"));
     QCOMPARE(QApplication::focusWidget(), match);
-    QCOMPARE(p.label("matchLabel")->text(), QStringLiteral("When a description starts with:"));
     press(Qt::Key_X);
     QCOMPARE(match->text(), QStringLiteral("COFFEE BAR 12"));
     for (int i = 0; i < 3; ++i) press(Qt::Key_Backspace);
     QCOMPARE(match->text(), QStringLiteral("COFFEE BAR"));
     QCOMPARE(p.app->bank.newInstructionForm().descriptionMatchText, "COFFEE BAR");
-    QVERIFY(p.label("amountText")->isVisible());
     QCOMPARE(p.label("amountText")->text(), QStringLiteral("-4.50"));
     QVERIFY(p.label("memoText")->isHidden());
 
@@ -184,29 +172,24 @@ class TransactionDialogTest : public QObject {
     CompletingComboBox* category = p.combo("categoryText");
     enter(category);
     type(QStringLiteral("din"));
-    QCOMPARE(shown(category), QStringLiteral("Din[ing]"));
+    QCOMPARE(shown(*category), QStringLiteral("Din[ing]"));
     type(QStringLiteral("ing:"));
-    QCOMPARE(shown(category), QStringLiteral("Dining:[Coffee]"));
+    QCOMPARE(shown(*category), QStringLiteral("Dining:[Coffee]"));
     press(Qt::Key_End);
     QCOMPARE(p.app->bank.newInstructionForm().category, "Dining:Coffee");
     QVERIFY(p.label("categoryNewLabel")->isHidden());
     click(p.find<QCheckBox>("categoryConfirmSwitch"));
-    QVERIFY(p.app->bank.newInstructionForm().categoryConfirm);
     click(p.button("okButton"));
 
     // The new instruction asks for confirmation.
     QCOMPARE(p.app->bank.openDialog(), Dialog::confirm);
     QCOMPARE(dialog.windowTitle(), QStringLiteral("Confirm Transaction"));
     QCOMPARE(qs(p.combo("confirmedCategoryText")->text()), QStringLiteral("Dining:Coffee"));
-    QCOMPARE(qs(p.combo("confirmedDescriptionText")->text()), QStringLiteral("COFFEE BAR 12"));
     QCOMPARE(p.field("confirmAmountText")->text(), QStringLiteral("-4.50"));
     QVERIFY(p.field("confirmNumberText")->isHidden());
-    QVERIFY(p.label("confirmMemoText")->isHidden());
     auto* popUp = p.find<QComboBox>("confirmInstructionPopUp");
-    QVERIFY(popUp->isVisible());
     // No instruction editing until the instruction editor comes.
     QCOMPARE(popUp->count(), 3);
-    QCOMPARE(popUp->currentIndex(), 0);
 
     // The date steps a day and back; stepped, it says which date is output.
     QLabel* date = p.label("confirmDateText");
@@ -234,12 +217,11 @@ class TransactionDialogTest : public QObject {
     click(p.button("okButton"));
 
     // GROCER 77: taught with two splits.
-    QCOMPARE(p.app->bank.openDialog(), Dialog::newInstruction);
     QCOMPARE(p.label("amountText")->text(), QStringLiteral("-1,082.40"));
     for (int i = 0; i < 3; ++i) press(Qt::Key_Backspace);
     enter(p.combo("categoryText"));
     type(QStringLiteral("groc"));
-    QCOMPARE(shown(p.combo("categoryText")), QStringLiteral("Groc[eries]"));
+    QCOMPARE(shown(*p.combo("categoryText")), QStringLiteral("Groc[eries]"));
     press(Qt::Key_End);
     QPushButton* addRemove = p.button("instructionAddRemoveSplitsButton");
     QCOMPARE(addRemove->text(), QStringLiteral("Add Splits"));
@@ -247,22 +229,18 @@ class TransactionDialogTest : public QObject {
     QCOMPARE(addRemove->text(), QStringLiteral("Remove Splits"));
     QVERIFY(p.find<QCheckBox>("categoryConfirmSwitch")->isChecked());
     SplitTableView* teachSplits = p.splits("instructionSplitsTable");
-    QVERIFY(teachSplits->isVisible());
     QCOMPARE(rowsOf(teachSplits), (QStringList{"Groceries||", "||"}));
     // The second row's category cell is being edited, and completes from the categories.
     QTRY_COMPARE(focusedControl(), QStringLiteral("splitCategoryCell"));
     type(QStringLiteral("hou"));
-    QCOMPARE(shown(qobject_cast<CompletingComboBox*>(focused())), QStringLiteral("Hou[sehold]"));
+    QCOMPARE(shown(*qobject_cast<CompletingComboBox*>(focused())), QStringLiteral("Hou[sehold]"));
     press(Qt::Key_Tab);
     QCOMPARE(rowsOf(teachSplits), (QStringList{"Groceries||", "Household||"}));
     click(p.button("okButton"));
 
     // The splits are confirmed; a new amount in the second one rebalances the first.
-    QCOMPARE(p.app->bank.openDialog(), Dialog::confirm);
     SplitTableView* confirmSplits = p.splits("splitsTable");
-    QVERIFY(confirmSplits->isVisible());
     QVERIFY(p.combo("confirmedCategoryText")->isHidden());
-    QCOMPARE(p.button("addRemoveSplitsButton")->text(), QStringLiteral("Remove Splits"));
     QCOMPARE(rowsOf(confirmSplits), (QStringList{"Groceries||-1082.40", "Household||"}));
     QTableView* table = confirmSplits->table();
     QCOMPARE(table->verticalHeader()->defaultSectionSize(), 22);
@@ -276,47 +254,35 @@ class TransactionDialogTest : public QObject {
     // Return commits the cell, and only the cell.
     press(Qt::Key_Return);
     QTRY_COMPARE(rowsOf(confirmSplits), (QStringList{"Groceries||-1069.95", "Household||-12.45"}));
-    QCOMPARE(p.app->bank.currentTransactionIndex(), 1u);
     click(p.button("okButton"));
 
     // COFFEE BAR 19: an amount instruction for this amount, from the pop-up.
-    QCOMPARE(p.app->bank.openDialog(), Dialog::confirm);
     QCOMPARE(p.label("confirmMemoText")->text(), QStringLiteral("LATTE"));
-    popUp = p.find<QComboBox>("confirmInstructionPopUp");
     const int forAmount = popUp->findText(qs(kAddNewInstructionForThisAmount));
     QVERIFY(forAmount > 0);
     emit popUp->activated(forAmount);
-    QCOMPARE(p.app->bank.openDialog(), Dialog::newInstruction);
     QCOMPARE(dialog.windowTitle(), QStringLiteral("Add Instruction For Amount"));
     QCOMPARE(p.find<QTabWidget>("instructionTabView")->currentIndex(), 1);
-    QVERIFY(p.label("amountSwitchFixed")->isVisible());
     QVERIFY(p.find<QCheckBox>("amountSwitch")->isHidden());
-    QCOMPARE(p.button("cancelButton")->toolTip(), qs(kCancelReturnsToConfirmToolTip));
     QCOMPARE(focusedControl(), QStringLiteral("amountDescriptionText"));
     QVERIFY2(!p.button("okButton")->isEnabled(), "an amount instruction needs a description");
     type(QStringLiteral("Latte"));
     QVERIFY(p.button("okButton")->isEnabled());
     enter(p.combo("amountCategoryText"));
     type(QStringLiteral("Dining:Snacks"));
-    QCOMPARE(p.label("amountCategoryNewLabel")->text(), QStringLiteral("NEW Category Above"));
     QVERIFY(p.label("amountCategoryNewLabel")->isVisible());
     // Control-2 is the amount confirm switch while the amount switch is on.
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_2, Qt::ControlModifier);
-    QTRY_VERIFY(p.app->bank.newInstructionForm().amountConfirm);
-    QVERIFY(p.find<QCheckBox>("amountConfirmSwitch")->isChecked());
+    QTRY_VERIFY(p.find<QCheckBox>("amountConfirmSwitch")->isChecked());
     click(p.button("okButton"));
 
-    QCOMPARE(p.app->bank.openDialog(), Dialog::confirm);
     QCOMPARE(qs(p.combo("confirmedDescriptionText")->text()), QStringLiteral("Latte"));
-    QCOMPARE(qs(p.combo("confirmedCategoryText")->text()), QStringLiteral("Dining:Snacks"));
-    popUp = p.find<QComboBox>("confirmInstructionPopUp");
     auto* items = qobject_cast<QStandardItemModel*>(popUp->model());
     QVERIFY(items);
     QVERIFY(!items->item(popUp->findText(qs(kAddNewInstructionForThisAmount)))->isEnabled());
     click(p.button("okButton"));
 
     // The run is over: the window goes away, and the output and the store hold the session.
-    QCOMPARE(p.endCalls, 1);
     QCOMPARE(p.endCount, 3);
     QVERIFY(!dialog.isVisible());
     QCOMPARE(qs(p.output),
@@ -343,30 +309,24 @@ class TransactionDialogTest : public QObject {
     Program& p = *program;
     p.start(true);
     QVERIFY(QTest::qWaitForWindowActive(&p.dialog));
-    QCOMPARE(p.app->bank.openDialog(), Dialog::newInstruction);
-    QVERIFY(p.button("backButton")->isVisible());
     QVERIFY(!p.button("backButton")->isEnabled());
     QCOMPARE(p.button("cancelButton")->toolTip(), qs(kCancelStopsToolTip));
     enter(p.combo("categoryText"));
     type(QStringLiteral("Dining"));
     click(p.button("okButton"));
     QCOMPARE(p.dialog.windowTitle(), QStringLiteral("Confirm Transaction"));
-    QCOMPARE(p.label("matchDescriptionPrompt")->text(),
-             QStringLiteral("You asked to confirm all transactions.  You can change the "
-                            "description, the memo, or the category for this transaction only."));
+    QVERIFY(p.label("matchDescriptionPrompt")->text().startsWith("You asked to confirm all"));
 
     auto* popUp = p.find<QComboBox>("confirmInstructionPopUp");
     emit popUp->activated(popUp->findText(qs(kAddNewInstructionForThisTransaction)));
     QCOMPARE(p.dialog.windowTitle(), QStringLiteral("Create New Instruction"));
     QTest::keyClick(&p.dialog, Qt::Key_Escape);
     QCOMPARE(p.dialog.windowTitle(), QStringLiteral("Confirm Transaction"));
-    QVERIFY(p.dialog.isVisible());
     QCOMPARE(p.platform.cancelConfirms, 0);
 
     p.platform.answerNextCancelConfirm(CancelConfirm::stop);
     click(p.button("cancelButton"));
     QCOMPARE(p.platform.cancelConfirms, 1);
-    QCOMPARE(p.endCalls, 1);
     QCOMPARE(p.endCount, 0);
     QVERIFY(!p.dialog.isVisible());
   }
@@ -385,9 +345,7 @@ class TransactionDialogTest : public QObject {
     QCOMPARE(p.app->bank.currentTransactionIndex(), 0u);
     click(p.button("skipRemainingButton"));
     QCOMPARE(p.endCalls, 1);
-    QCOMPARE(p.endCount, 0);
     QVERIFY(p.output.empty());
-    QVERIFY(!p.dialog.isVisible());
   }
 
   // A cell left in editing belongs to its transaction: the next one does not receive it.
@@ -432,60 +390,33 @@ class TransactionDialogTest : public QObject {
     QVERIFY(warning->isHidden());
     enter(p.combo("confirmedCategoryText"));
     type(QStringLiteral("Travel"));
-    QVERIFY(warning->isVisible());
     QCOMPARE(warning->text(), QStringLiteral("NEW Category Above"));
     type(QStringLiteral(":"));
     QCOMPARE(warning->text(), QStringLiteral("WARNING: a category cannot end with a :"));
-    press(Qt::Key_Backspace);
-    press(Qt::Key_Backspace);
-    press(Qt::Key_Backspace);
-    press(Qt::Key_Backspace);
-    press(Qt::Key_Backspace);
-    press(Qt::Key_Backspace);
-    press(Qt::Key_Backspace);
+    for (int i = 0; i < 7; ++i) press(Qt::Key_Backspace);
     QCOMPARE(qs(p.combo("confirmedCategoryText")->text()), QString());
     QVERIFY(warning->isHidden());
   }
 
   // The amount fields show the amount in the number format of the store's precision.
-  void amountFormats_data() {
-    QTest::addColumn<QString>("amount");
-    QTest::addColumn<QString>("pattern");
-    QTest::addColumn<QString>("separator");
-    QTest::addColumn<QString>("shown");
-    const QString two = QStringLiteral("#,###.00;0.00;-#,##0.00");
-    const QString four = QStringLiteral("#,###.0000;0.0000;-#,##0.0000");
-    QTest::newRow("negative") << "-4.5" << two << "."
-                              << "-4.50";
-    QTest::newRow("grouped") << "1234567.891" << two << "."
-                             << "1,234,567.89";
-    QTest::newRow("below one") << "0.5" << two << "."
-                               << ".50";
-    QTest::newRow("negative below one") << "-0.5" << two << "."
-                                        << "-0.50";
-    QTest::newRow("zero") << "0" << two << "."
-                          << "0.00";
-    QTest::newRow("four decimals") << "-1082.4" << four << "."
-                                   << "-1,082.4000";
-    QTest::newRow("european") << "-1082,40" << two << ","
-                              << "-1.082,40";
-    QTest::newRow("european grouped") << "1.082,4" << two << ","
-                                      << "1.082,40";
-    QTest::newRow("no format") << "-4.5"
-                               << ""
-                               << "."
-                               << "-4.5";
-    QTest::newRow("not an amount") << "n/a" << two << "."
-                                   << "n/a";
-    QTest::newRow("empty") << "" << two << "."
-                           << "";
-  }
   void amountFormats() {
-    QFETCH(QString, amount);
-    QFETCH(QString, pattern);
-    QFETCH(QString, separator);
-    QFETCH(QString, shown);
-    QCOMPARE(qs(formattedAmount(utf8(amount), utf8(pattern), utf8(separator))), shown);
+    const char* two = "#,###.00;0.00;-#,##0.00";
+    const char* four = "#,###.0000;0.0000;-#,##0.0000";
+    const std::array<const char*, 4> cases[] = {
+        {"-4.5", two, ".", "-4.50"},
+        {"1234567.891", two, ".", "1,234,567.89"},
+        {"0.5", two, ".", ".50"},
+        {"-0.5", two, ".", "-0.50"},
+        {"0", two, ".", "0.00"},
+        {"-1082.4", four, ".", "-1,082.4000"},
+        {"-1082,40", two, ",", "-1.082,40"},
+        {"1.082,4", two, ",", "1.082,40"},
+        {"-4.5", "", ".", "-4.5"},
+        {"n/a", two, ".", "n/a"},
+        {"", two, ".", ""},
+    };
+    for (const auto& [amount, pattern, separator, shown] : cases)
+      QCOMPARE(formattedAmount(amount, pattern, separator), std::string(shown));
   }
 
   // The confirmation amount shows formatted, and the processor's amount while it is edited;
@@ -525,13 +456,10 @@ class TransactionDialogTest : public QObject {
     p.store.prefs.setObject("Instructions", instructions.value());
     p.start();
     QVERIFY(QTest::qWaitForWindowActive(&p.dialog));
-    QCOMPARE(p.app->bank.openDialog(), Dialog::confirm);
     QLabel* remainder = p.label("splitRemainderText");
     QLabel* warning = p.label("splitsDoNotAddUpLabel");
-    QVERIFY(remainder->isVisible());
     QCOMPARE(remainder->text(), QStringLiteral("Remainder: -32.40"));
-    QVERIFY(warning->isVisible());
-    QCOMPARE(warning->text(), qs(kSplitsDoNotAddUp));
+    QVERIFY(warning->isVisible() && warning->text() == qs(kSplitsDoNotAddUp));
     click(p.button("okButton"));
     QCOMPARE(p.app->bank.currentTransactionIndex(), std::size_t{1});
 

@@ -11,6 +11,8 @@
 
 #include "app/OptionsDialog.h"
 #include "prefs/CVPrefs.h"
+#include "ui/CompletingComboBox.h"
+#include "ui/QtText.h"
 
 namespace corvela::ui::testing {
 
@@ -31,6 +33,16 @@ void whenModalShows(std::function<void(W*)> act) {
     }
   });
   timer->start(10);
+}
+
+// The field's text with its selection in brackets, e.g. "Din[ing]".
+inline QString shown(const CompletingComboBox& box) {
+  QString text = qs(box.text());
+  TextRange range = box.selectedRange();
+  int from = utf16Index(text, range.location);
+  int to = utf16Index(text, range.end());
+  return text.left(from) + QLatin1Char('[') + text.mid(from, to - from) + QLatin1Char(']') +
+         text.mid(to);
 }
 
 // A preference store in a folder of its own, removed with the test.
