@@ -43,8 +43,8 @@ void splitChunks(std::string_view text, const DateRule& rule, const DateTables& 
 
 void splitLines(std::string_view text, std::size_t start, std::vector<TextSpan>& lines) {
   while (start < text.size()) {
-    std::size_t end = text.find_first_of("\r\n", start);
-    if (end == std::string_view::npos) end = text.size();
+    std::size_t end = start;
+    while (end < text.size() && !isLineBreak(text[end])) ++end;
     lines.push_back({start, end - start});
     if (end >= text.size()) return;
     start = end + 1;
