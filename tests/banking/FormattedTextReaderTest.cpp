@@ -85,22 +85,6 @@ TEST_F(FormattedTextReaderTest, AmountOfEveryColumnRule) {
   EXPECT_EQ(amounts("x\n01/02/2024;a;12,75\n", csvFormat({{"Credit", 2}})), Strings{"13"});
 }
 
-TEST_F(FormattedTextReaderTest, RecordsTakeOnlyTheColumnsTheyHave) {
-  Value format = csvFormat({{"Check", 1}, {"Description", 2}, {"Memo", 3}, {"Credit", 4}});
-  store.prefs.setObject("OutputDateFormat", "%Y-%m-%d");
-  std::optional<Value> records = read("x\n01/02/2024;101;Shop;memo;5\n02/03/2024;;Bank\n", format);
-  ASSERT_TRUE(records);
-  EXPECT_EQ(*records, Value(Value::Array{Value{{"date", "2024-01-02"},
-                                               {"number", "101"},
-                                               {"description", "Shop"},
-                                               {"memo", "memo"},
-                                               {"amount", "5.00"}},
-                                         Value{{"date", "2024-02-03"},
-                                               {"number", ""},
-                                               {"description", "Bank"},
-                                               {"amount", "0.00"}}}));
-}
-
 TEST_F(FormattedTextReaderTest, DontWarnHoldsForTheRestOfTheReadingOnly) {
   const std::string text = "x\n01/02/2024;a;1\n13/45/2024;b;2\n99/99/2024;c;3\n01/05/2024;d;4\n";
   const Value format = csvFormat({{"Credit", 2}});

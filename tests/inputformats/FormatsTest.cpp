@@ -74,23 +74,6 @@ TEST(FormatsTest, AddGivesFormatsWithoutMappingsTheSharedOnes) {
   EXPECT_EQ(store.prefs.objectForKey("TypeMappings"), shared);
 }
 
-TEST(FormatsTest, CompletionOffersTheShortestThenTheFirst) {
-  Value list = Value::array();
-  for (const char* name : {"Chase Visa", "chase", "CHASE", "Bank"}) list.append(named(name));
-  list.append(named(std::string(9999, 'x')));
-  struct Case {
-    const char* typed;
-    std::optional<std::string> completion;
-  };
-  const Case cases[] = {{"ch", "chase"},
-                        {"Chase ", "Chase Visa"},
-                        {"b", "Bank"},
-                        {"x", std::nullopt},
-                        {"q", std::nullopt}};
-  for (const Case& c : cases)
-    EXPECT_EQ(completedFormatName(list, c.typed), c.completion) << c.typed;
-}
-
 // The rename window as a person uses it: type each text in turn, then press OK or cancel.
 class TypedRename : public FormatRenameView {
  public:
