@@ -9,6 +9,7 @@
 
 #include "cli/Command.h"
 #include "cli/ConvertCommand.h"
+#include "cli/FormatsCommand.h"
 #include "cli/PrefsCommand.h"
 
 namespace corvela::cli {
@@ -40,6 +41,7 @@ struct Parser {
     app.require_subcommand(1);
     commands.push_back(std::make_unique<ConvertCommand>(app, *help));
     commands.push_back(std::make_unique<PrefsCommand>(app, *help));
+    commands.push_back(std::make_unique<FormatsCommand>(app, *help));
   }
 
   // The subcommand deepest in the tree that the command line named, or the parser itself.

@@ -25,6 +25,9 @@ namespace {
 
 // Enters the command's settings in the control view, as a person would type them.
 void enterSettings(Controller& controller, const ConvertOptions& options) {
+  // First, as the format decides the statement's kind, which the other fields depend on.
+  if (options.inputFormat)
+    controller.controlTextDidChange(MainControl::inputFormatText, *options.inputFormat);
   if (options.lastMonth) {
     controller.radioButtonNotDateRange(kLastMonth);
   } else if (options.from) {
@@ -48,6 +51,18 @@ void enterSettings(Controller& controller, const ConvertOptions& options) {
   if (controller.form().appendSwitch.visible) controller.setAppendSwitch(false);
 }
 
+// Why the input format the command was given cannot be used for this input, or none when it
+// can (or none was given).
+std::optional<std::string> unusableInputFormat(const Application& app,
+                                               const ConvertOptions& options) {
+  if (!options.inputFormat) return std::nullopt;
+  if (!app.controller.state().doingExtract)
+    return "--format is for text statements, and this is an OFX download or a QIF register";
+  if (!app.formats.formatForName(*options.inputFormat))
+    return "there is no input format named \"" + *options.inputFormat + "\"";
+  return std::nullopt;
+}
+
 // Why the output format the command was given cannot be used for this input, or none when it
 // can: a name that is no format, or one for another kind of account (the window would quietly
 // put "QIF" in its place).
@@ -68,17 +83,14 @@ std::optional<std::string> unusableOutputFormat(const Application& app,
 std::string whyNotReady(const Application& app, const ConvertOptions& options) {
   const Controller& controller = app.controller;
   const MainForm& form = controller.form();
-  if (controller.state().doingExtract) {
-    Status text = app.notAvailable.text.available();
-    std::string why = "it holds neither an OFX download nor a QIF register";
-    if (!text.ok()) {
-      // The stand-in's sentence, joined to ours.
-      std::string sentence = text.message();
-      if (!sentence.empty()) sentence[0] = static_cast<char>(std::tolower(sentence[0]));
-      if (sentence.ends_with('.')) sentence.pop_back();
-      why += ", and " + sentence;
-    }
-    return why;
+  if (controller.state().doingExtract && !app.formats.formatForName(form.inputFormatText.text)) {
+    std::vector<std::string> names = app.formats.names();
+    std::string why =
+        "it is a text statement, and no stored input format has a Match text that occurs in it";
+    if (names.empty()) return why + "; no input format is stored (see corvela-cli formats)";
+    std::string known;
+    for (const std::string& name : names) known += (known.empty() ? "" : ", ") + name;
+    return why + "; name one with --format NAME (" + known + ")";
   }
   if (form.whichTransactions == kDateRange && !controller.state().dateRangeOK)
     return "the dates " + *options.from + " to " + *options.to +
@@ -192,13 +204,15 @@ const char* kNoCategoriesTitle = "No Categories";
 
 ConvertCommand::ConvertCommand(CLI::App& parent, HelpFormatter& help) : help_(help) {
   options_.prefs = CVPrefs::defaultPath();
-  convert_ =
-      addSubcommand(parent, help, "convert",
-                    "convert a statement with your stored instructions; the output goes to OUTPUT\n"
-                    "(standard output when it is - or not given)",
-                    {"convert INPUT [-o OUTPUT] [--prefs FILE] [--output-format NAME]\n"
-                     "[--account NAME] [--from DATE --to DATE | --last-month]\n"
-                     "[--date DATE] [--number TEXT]"});
+  convert_ = addSubcommand(
+      parent, help, "convert",
+      "convert a statement (OFX, QFX, QIF, or CSV and text read with a stored input\n"
+      "format: the one whose Match text it holds, or --format NAME) with your\n"
+      "stored instructions; the output goes to OUTPUT (standard output when it is -\n"
+      "or not given)",
+      {"convert INPUT [-o OUTPUT] [--prefs FILE] [--format NAME] [--output-format NAME]\n"
+       "[--account NAME] [--from DATE --to DATE | --last-month]\n"
+       "[--date DATE] [--number TEXT]"});
   // Arguments the parser does not know are kept, so that usageProblem() can name them.
   convert_->allow_extras();
   convert_->add_option("INPUT", options_.input, "the statement to convert");
@@ -212,6 +226,8 @@ ConvertCommand::ConvertCommand(CLI::App& parent, HelpFormatter& help) : help_(he
             name, [value](const std::string& given) { *value = given; }, what)
         ->type_name(type);
   };
+  text("--format", &options_.inputFormat,
+       "the input format of a text statement (else the one whose Match text it holds)", "NAME");
   text("--output-format", &options_.outputFormat, "the output format (QIF when not given)", "NAME");
   text("--account", &options_.account, "the account that heads appended output", "NAME");
   text("--from", &options_.from, "the first date of the range to convert", "DATE");
@@ -299,6 +315,11 @@ int ConvertCommand::run(Io& io) {
 
   NonInteractiveTally tally;
   if (platform.statuses().empty()) {
+    if (std::optional<std::string> why = unusableInputFormat(app, options)) {
+      io.err << "corvela-cli: cannot convert \"" << options.input << "\": " << *why << ".\n"
+             << help_.usage(convert_);
+      return kUsage;
+    }
     enterSettings(controller, options);
     if (std::optional<std::string> why = unusableOutputFormat(app, options)) {
       io.err << "corvela-cli: cannot convert \"" << options.input << "\": " << *why << ".\n"

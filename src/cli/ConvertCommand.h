@@ -13,7 +13,7 @@ struct ConvertOptions {
   std::string input;
   std::string output = "-";
   std::string prefs;
-  std::optional<std::string> outputFormat, account, from, to, date, number;
+  std::optional<std::string> inputFormat, outputFormat, account, from, to, date, number;
   bool lastMonth = false;
 };
 

@@ -19,6 +19,7 @@ class QMainWindow;
 namespace corvela::ui {
 
 class DocumentServer;
+class FormatRenameWindows;
 class MainWindow;
 class TransactionDialog;
 
@@ -97,6 +98,7 @@ class DesktopApp : public QObject {
   QtPlatform platform_;
   std::unique_ptr<MainWindow> window_;
   std::unique_ptr<TransactionDialog> transactionDialog_;
+  std::unique_ptr<FormatRenameWindows> renameWindows_;
   std::unique_ptr<Application> app_;
   OptionsHost host_;
   OptionsWindow optionsWindow_;

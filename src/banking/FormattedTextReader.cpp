@@ -1,0 +1,159 @@
+#include "banking/FormattedTextReader.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "formats/ErrorWarning.h"
+#include "formats/InputFormatKeys.h"
+#include "inputformats/Extract.h"
+#include "prefs/CVPrefs.h"
+#include "prefs/OptionNames.h"
+#include "readers/TransactionKeys.h"
+#include "text/Amounts.h"
+
+namespace corvela {
+namespace {
+
+namespace key = inputFormatKey;
+
+constexpr std::string_view kDefaultOutputDateFormat = "%m/%d/%Y";
+constexpr int kDefaultPrecision = 2;
+constexpr int kMostDecimals = 10;
+
+// The column keys of a format, read once per reading: the text of a statement has thousands of
+// transactions, and the format's keys are the same for each.
+struct Columns {
+  static constexpr std::size_t kNone = static_cast<std::size_t>(-1);
+
+  explicit Columns(const Value& format) {
+    auto index = [&](std::string_view key) {
+      const Value* value = format.find(key);
+      if (!value || !value->isNumber() || value->toInt() < 0) return kNone;
+      return static_cast<std::size_t>(value->toInt());
+    };
+    const Value* dateColumn = format.find(key::Date);
+    date = dateColumn ? static_cast<std::size_t>(dateColumn->toInt()) : 0;
+    items[0] = index(key::Check);
+    items[1] = index(key::Description);
+    items[2] = index(key::Memo);
+    items[3] = index(key::Category);
+    hasCredit = format.contains(key::Credit);
+    credit = index(key::Credit);
+    hasDebitCredit = format.contains(key::DebitCredit);
+    debitCredit = index(key::DebitCredit);
+    hasIndicator = format.contains(key::Indicator);
+    indicator = index(key::Indicator);
+    hasDebitIndicator = format.contains(key::DebitIndicator);
+    debitIndicator = str(format, key::DebitIndicator);
+    hasCreditIndicator = format.contains(key::CreditIndicator);
+    creditIndicator = str(format, key::CreditIndicator);
+    debit = index(key::Debit);
+    invert = format[key::InvertAmount].toBool();
+  }
+
+  std::size_t date;
+  std::size_t items[4];  // Check, Description, Memo, Category
+  bool hasCredit, hasDebitCredit, hasIndicator, hasDebitIndicator, hasCreditIndicator, invert;
+  std::size_t credit, debitCredit, indicator, debit;
+  std::string debitIndicator, creditIndicator;
+};
+
+constexpr std::string_view kItemKeys[] = {transactionKey::number, transactionKey::description,
+                                          transactionKey::memo, transactionKey::category};
+
+// The field in `column`, or none when the format names no such column or the transaction has
+// fewer fields.
+const std::string* field(const std::vector<std::string>& fields, std::size_t column) {
+  return column < fields.size() ? &fields[column] : nullptr;
+}
+
+// Reads an amount text into `amount`, remembering a sign written into it; a text that holds no
+// amount leaves both alone.
+void parseAmount(std::string_view text, double& amount, bool& negative) {
+  AmountReading reading = findAmount(convertEuropeanAmount(text));
+  if (!reading.isAmount()) return;
+  amount = reading.value;
+  negative = negative || reading.negative;
+}
+
+double signedAmount(const Columns& columns, const std::vector<std::string>& fields) {
+  double amount = 0;
+  bool negative = false;
+  if (columns.hasCredit) {
+    if (const std::string* credit = field(fields, columns.credit))
+      parseAmount(*credit, amount, negative);
+  } else if (columns.hasDebitCredit) {
+    if (const std::string* both = field(fields, columns.debitCredit)) {
+      std::string text = *both;
+      const std::string* indicator = field(fields, columns.indicator);
+      if (columns.hasIndicator && columns.hasDebitIndicator) {
+        if (!(indicator && indicator->find(columns.debitIndicator) == std::string::npos))
+          text = "-" + text;
+      } else if (columns.hasIndicator && columns.hasCreditIndicator) {
+        if (!(indicator && indicator->find(columns.creditIndicator) != std::string::npos))
+          text = "-" + text;
+      }
+      if (!text.empty()) parseAmount(text, amount, negative);
+    }
+  }
+  if (amount == 0) {
+    if (const std::string* debit = field(fields, columns.debit); debit && !debit->empty()) {
+      std::string text = debit->front() == '-' ? *debit : "-" + *debit;
+      parseAmount(text, amount, negative);
+    }
+  }
+  if (negative) amount = -amount;
+  if (columns.invert) amount = -amount;
+  return amount;
+}
+
+std::string writtenAmount(double amount, int decimals) {
+  char buffer[64];
+  std::snprintf(buffer, sizeof buffer, "%.*f", decimals, amount);
+  std::string text = buffer;
+  // A sign on nothing but zeros would read as a debit of nothing.
+  if (text.front() == '-' && text.find_first_not_of("-0.") == std::string::npos) text.erase(0, 1);
+  return text;
+}
+
+}  // namespace
+
+std::optional<Value> FormattedTextReader::fromFormattedText(std::string_view text,
+                                                            const Value& format,
+                                                            CalendarDay fromDate,
+                                                            CalendarDay toDate, CalendarDay today) {
+  std::string outputDateFormat = store_.objectForKey(prefKey::OutputDateFormat).toString();
+  if (outputDateFormat.empty()) outputDateFormat = kDefaultOutputDateFormat;
+  const Value& precisionValue = store_.objectForKey(prefKey::bccAmountsPrecision);
+  int decimals =
+      precisionValue.isNumber() ? static_cast<int>(precisionValue.toInt()) : kDefaultPrecision;
+  decimals = std::clamp(decimals, 0, kMostDecimals);
+
+  Extract extract(tables_, today, outputDateFormat);
+  if (!extract.parseTransactionsForCString(text, format)) return std::nullopt;
+  errorWarning_.reset();
+  Value qif = Value::array();
+  const Columns columns(format);
+  ExtractedTransaction transaction;
+  while (extract.nextTransactionUsingFormat(format, fromDate, toDate, transaction)) {
+    if (transaction.isError()) {
+      if (errorWarning_.format(format, transaction.error, transaction.text,
+                               kSkipTransactionButton) == ErrorWarning::cancel)
+        return std::nullopt;
+      continue;
+    }
+    const std::vector<std::string>& fields = transaction.fields;
+    Value::Dictionary record;
+    record.emplace(transactionKey::date, fields[columns.date]);
+    for (std::size_t i = 0; i < std::size(kItemKeys); ++i)
+      if (const std::string* item = field(fields, columns.items[i]))
+        record.emplace(kItemKeys[i], *item);
+    record.emplace(transactionKey::amount, writtenAmount(signedAmount(columns, fields), decimals));
+    qif.append(Value(std::move(record)));
+  }
+  return qif;
+}
+
+}  // namespace corvela

@@ -1,0 +1,208 @@
+#include "inputformats/Extract.h"
+
+#include <algorithm>
+
+#include "formats/InputFormatKeys.h"
+#include "formats/InputFormatRules.h"
+#include "text/Dates.h"
+#include "text/Fields.h"
+
+namespace corvela {
+namespace {
+
+bool isLineBreak(char c) { return c == '\r' || c == '\n'; }
+bool isBlankOrTab(char c) { return c == ' ' || c == '\t'; }
+
+std::string fillIn(std::string_view message, std::string_view value) {
+  std::string text(message);
+  if (std::size_t at = text.find("%@"); at != std::string::npos) text.replace(at, 2, value);
+  return text;
+}
+
+void splitChunks(std::string_view text, const DateRule& rule, const DateTables& tables,
+                 ScanState& state, TextSpan first, bool fromTextStart,
+                 std::vector<TextSpan>& chunks) {
+  std::size_t chunkStart = fromTextStart ? 0 : first.start;
+  // The date that begins the chunk is searched past, so each search finds the next one; a chunk
+  // that begins at the text's start by the format's word has no date of its own to pass.
+  std::size_t passDate = fromTextStart ? 0 : first.length;
+  while (true) {
+    std::size_t from = chunkStart + std::max<std::size_t>(passDate, 1);
+    std::optional<TextSpan> next =
+        from < text.size() ? findDate(text, rule, tables, state, from) : std::nullopt;
+    if (!next || next->start <= chunkStart) {
+      chunks.push_back({chunkStart, text.size() - chunkStart});
+      return;
+    }
+    std::size_t end = std::max(chunkStart, next->start - 1);
+    chunks.push_back({chunkStart, end - chunkStart});
+    chunkStart = next->start;
+    passDate = next->length;
+  }
+}
+
+void splitLines(std::string_view text, std::size_t start, std::vector<TextSpan>& lines) {
+  while (start < text.size()) {
+    std::size_t end = start;
+    while (end < text.size() && !isLineBreak(text[end])) ++end;
+    lines.push_back({start, end - start});
+    if (end >= text.size()) return;
+    start = end + 1;
+  }
+}
+
+bool isWhite(char c) { return isBlankOrTab(c) || isLineBreak(c); }
+
+// One field's text as it goes into the field array; false for a quote that is never closed.
+// Line ends inside become blanks, so they are trimmed as blanks are.
+bool tidyField(std::string_view raw, bool separatedValues, std::string& field) {
+  while (!raw.empty() && isWhite(raw.front())) raw.remove_prefix(1);
+  const bool quoted = separatedValues && !raw.empty() && raw.front() == '"';
+  if (!separatedValues || quoted)
+    while (!raw.empty() && isWhite(raw.back())) raw.remove_suffix(1);
+  if (!quoted) {
+    field.assign(raw);
+  } else {
+    if (raw.size() < 2 || raw.back() != '"') return false;
+    std::string_view inside = raw.substr(1, raw.size() - 2);
+    while (!inside.empty() && isWhite(inside.back())) inside.remove_suffix(1);
+    field.clear();
+    field.reserve(inside.size());
+    for (std::size_t i = 0; i < inside.size(); ++i) {
+      field.push_back(inside[i]);
+      if (inside[i] == '"' && i + 1 < inside.size() && inside[i + 1] == '"') ++i;
+    }
+  }
+  std::replace_if(field.begin(), field.end(), isLineBreak, ' ');
+  return true;
+}
+
+FieldCutting cuttingOf(const Value& format) {
+  FieldCutting cutting;
+  cutting.rule = std::string(fieldRuleOf(format));
+  cutting.ofx = format.contains(inputFormatKey::OFX);
+  cutting.separatedValues = fieldRule::isSeparatedValues(cutting.rule);
+  const Value* distance = format.find(inputFormatKey::DistanceFromNewline);
+  if (distance && distance->toInt() > 1 && distance->toInt() < (1 << 30))
+    cutting.initialBlanks = static_cast<int>(distance->toInt() - 1);
+  return cutting;
+}
+
+ChunkFields cutWith(std::string_view chunk, const FieldCutting& cutting, ScanState& state) {
+  ChunkFields cut;
+  if (cutting.ofx) {
+    if (chunk.empty()) return cut;
+    cut.fields.emplace_back(chunk.substr(0, 8));
+    cut.fields.emplace_back(chunk.size() > 8 ? chunk.substr(8) : std::string_view());
+    return cut;
+  }
+  state.initialBlanks = cutting.initialBlanks;
+  // The line end that closes a chunk is no part of its last field.
+  while (!chunk.empty() && isLineBreak(chunk.back())) chunk.remove_suffix(1);
+  std::size_t pos = 0;
+  while (pos < chunk.size()) {
+    FieldBreak next = findField(chunk, pos, cutting.rule, state);
+    if (next.end < pos || next.next <= pos) {
+      cut.fields.clear();
+      cut.error = kExtractUninterpretableMessage;
+      return cut;
+    }
+    std::string& field = cut.fields.emplace_back();
+    if (!tidyField(chunk.substr(pos, next.end - pos), cutting.separatedValues, field)) {
+      cut.fields.clear();
+      cut.error = fillIn(kExtractBadSeparatedValuesMessage, cutting.rule);
+      return cut;
+    }
+    pos = next.next;
+  }
+  return cut;
+}
+
+// The chunks of `text` as spans of it (see splitTextIntoLines).
+std::vector<TextSpan> chunkSpans(std::string_view text, const Value& format,
+                                 const DateTables& tables, ScanState& state) {
+  std::vector<TextSpan> chunks;
+  const DateRule rule = dateRuleOf(format);
+  std::optional<TextSpan> first = findDate(text, rule, tables, state);
+  if (!first) return chunks;
+  const bool fromTextStart = format[inputFormatKey::firstLineStartsWithTransactionDate].toBool();
+  if (!format[inputFormatKey::OneTransactionPerLine].toBool()) {
+    splitChunks(text, rule, tables, state, *first, fromTextStart, chunks);
+    return chunks;
+  }
+  std::size_t lineStart = first->start;
+  while (lineStart > 0 && !isLineBreak(text[lineStart - 1])) --lineStart;
+  splitLines(text, fromTextStart ? 0 : lineStart, chunks);
+  return chunks;
+}
+
+}  // namespace
+
+std::vector<std::string> splitTextIntoLines(std::string_view text, const Value& format,
+                                            const DateTables& tables, ScanState& state) {
+  std::vector<std::string> chunks;
+  for (const TextSpan& span : chunkSpans(text, format, tables, state))
+    chunks.emplace_back(text.substr(span.start, span.length));
+  return chunks;
+}
+
+ChunkFields cutFields(std::string_view chunk, const Value& format, ScanState& state) {
+  return cutWith(chunk, cuttingOf(format), state);
+}
+
+Extract::Extract(const DateTables& tables, CalendarDay today, std::string outputDateFormat)
+    : tables_(tables), today_(today), outputDateFormat_(std::move(outputDateFormat)) {}
+
+bool Extract::parseTransactionsForCString(std::string_view text, const Value& format) {
+  state_ = ScanState{};
+  const Value* dateColumn = format.find(inputFormatKey::Date);
+  dateColumn_ = dateColumn ? dateColumn->toInt() : 0;
+  dateRule_ = dateRuleOf(format);
+  cutting_ = cuttingOf(format);
+  text_.assign(text);
+  chunks_ = chunkSpans(text_, format, tables_, state_);
+  transactionIndex_ = -1;
+  return !chunks_.empty();
+}
+
+std::vector<std::string> Extract::transactionsAsLines() const {
+  std::vector<std::string> lines;
+  for (const TextSpan& span : chunks_) lines.emplace_back(text_.substr(span.start, span.length));
+  return lines;
+}
+
+bool Extract::nextTransactionUsingFormat(const Value&, CalendarDay fromDate, CalendarDay toDate,
+                                         ExtractedTransaction& transaction) {
+  const std::int64_t column = dateColumn_;
+  const std::string_view text = text_;
+  while (++transactionIndex_ < static_cast<std::ptrdiff_t>(chunks_.size())) {
+    const TextSpan& span = chunks_[static_cast<std::size_t>(transactionIndex_)];
+    if (span.length == 0) continue;
+    const std::string_view chunk = text.substr(span.start, span.length);
+    transaction.fields.clear();
+    transaction.error.clear();
+    transaction.text.clear();
+    ChunkFields cut = cutWith(chunk, cutting_, state_);
+    if (!cut.ok()) {
+      transaction.error = std::move(cut.error);
+      transaction.text = chunk;
+      return true;
+    }
+    std::optional<CalendarDay> date;
+    if (column >= 0 && static_cast<std::size_t>(column) < cut.fields.size())
+      date = parseDate(cut.fields[column], dateRule_, tables_, today_);
+    if (!date || !date->isValid()) {
+      transaction.error = kExtractNoDateMessage;
+      transaction.text = chunk;
+      return true;
+    }
+    if (*date < fromDate || *date > toDate) continue;
+    cut.fields[column] = date->format(outputDateFormat_);
+    transaction.fields = std::move(cut.fields);
+    return true;
+  }
+  transactionIndex_ = static_cast<std::ptrdiff_t>(chunks_.size());
+  return false;
+}
+
+}  // namespace corvela
