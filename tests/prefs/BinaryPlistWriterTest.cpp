@@ -87,21 +87,13 @@ class TwinBuilder {
                                            "caf\xC3\xA9",
                                            "\xF0\x9F\x98\x80 x",
                                            "fifteen chars!!",
-                                           "a text longer than fifteen characters",
                                            "\xE2\x82\xAC",
-                                           "k"};
+                                           "k",
+                                           "a text longer than fifteen characters"};
   static constexpr std::int64_t kIntegers[] = {
       0, 1, 255, 256, 65535, 65536, 16777215, 16777216, -1, 4294967295, 4294967296, INT64_MIN};
-  static constexpr double kReals[] = {0.0,
-                                      -0.0,
-                                      1.5,
-                                      0.1,
-                                      1e300,
-                                      -3.4e38,
-                                      1e-45,
-                                      std::numeric_limits<double>::infinity(),
-                                      std::numeric_limits<double>::quiet_NaN(),
-                                      100000.0};
+  static constexpr double kReals[] = {0.0,     -0.0,  1.5,      0.1, 1e300,
+                                      -3.4e38, 1e-45, HUGE_VAL, NAN, 100000.0};
   static constexpr std::uint64_t kUids[] = {0, 1, 255, 256, 65535, 65536, 16777216};
 
   std::size_t pick(std::size_t n) {

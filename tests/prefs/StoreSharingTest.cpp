@@ -19,7 +19,7 @@
 namespace corvela {
 namespace {
 
-using testing::TempFolder;
+using testing::TempDir;
 
 Value list(std::initializer_list<Value> items) { return Value(Value::Array(items)); }
 Value rule(const char* match, const char* category) {
@@ -87,8 +87,8 @@ class MidWrite : public FileOps {
 };
 
 TEST(StoreSharingTest, TwoProcessesThatInterleaveKeepBothChanges) {
-  TempFolder folder;
-  std::string path = folder.file("store.prefs");
+  TempDir folder;
+  std::string path = folder.path("store.prefs");
   CVPrefs seed = CVPrefs::initWithPath(path);
   seed.setObject("Categories", list({"Dining"}));
   ASSERT_TRUE(seed.synchronize());
@@ -117,8 +117,8 @@ TEST(StoreSharingTest, TwoProcessesThatInterleaveKeepBothChanges) {
 }
 
 TEST(StoreSharingTest, TheLockIsHeldFromTheReReadToTheRename) {
-  TempFolder folder;
-  std::string path = folder.file("store.prefs");
+  TempDir folder;
+  std::string path = folder.path("store.prefs");
   CVPrefs prefs = CVPrefs::initWithPath(path);
   bool heldDuringWrite = false;
   MidWrite check([&] { heldDuringWrite = !lockIsFree(path); });
@@ -132,8 +132,8 @@ TEST(StoreSharingTest, TheLockIsHeldFromTheReReadToTheRename) {
 // A writer that ignores the lock (an older Corvela, a hand edit) changes the file between this
 // process's read and its write: its change survives, and so does this process's.
 TEST(StoreSharingTest, AChangeBetweenReadAndWriteIsKept) {
-  TempFolder folder;
-  std::string path = folder.file("store.prefs");
+  TempDir folder;
+  std::string path = folder.path("store.prefs");
   CVPrefs prefs = CVPrefs::initWithPath(path);
   prefs.setObject("Categories", list({"Dining"}));
   ASSERT_TRUE(prefs.synchronize());
@@ -160,8 +160,8 @@ TEST(StoreSharingTest, AChangeBetweenReadAndWriteIsKept) {
 }
 
 TEST(StoreSharingTest, WritesAreDeferredUntilAskedForAndSkippedWhenNothingChanged) {
-  TempFolder folder;
-  std::string path = folder.file("store.prefs");
+  TempDir folder;
+  std::string path = folder.path("store.prefs");
   CVPrefs prefs = CVPrefs::initWithPath(path);
   prefs.setWritesDeferred(true);
   prefs.setBool("a", true);
@@ -179,15 +179,15 @@ TEST(StoreSharingTest, WritesAreDeferredUntilAskedForAndSkippedWhenNothingChange
 }
 
 TEST(StoreSharingTest, ANewStoreIsPrivateAndAnOldOneKeepsItsMode) {
-  TempFolder folder;
-  std::string path = folder.file("config/corvela/store.prefs");
+  TempDir folder;
+  std::string path = folder.path("config/corvela/store.prefs");
   ::umask(022);
   CVPrefs prefs = CVPrefs::initWithPath(path);
   ASSERT_TRUE(prefs.synchronize()) << prefs.writeError();
   struct stat st {};
   ASSERT_EQ(::stat(path.c_str(), &st), 0);
   EXPECT_EQ(st.st_mode & 0777, 0600u);
-  ASSERT_EQ(::stat(folder.file("config/corvela").c_str(), &st), 0);
+  ASSERT_EQ(::stat(folder.path("config/corvela").c_str(), &st), 0);
   EXPECT_EQ(st.st_mode & 0777, 0700u);
 
   ::chmod(path.c_str(), 0640);
@@ -206,8 +206,8 @@ TEST(StoreSharingTest, ANewStoreIsPrivateAndAnOldOneKeepsItsMode) {
 
 // Whatever Corvela writes it can read: a value the reader would refuse is not written.
 TEST(StoreSharingTest, AStoreTheReaderWouldRefuseIsNotWritten) {
-  TempFolder folder;
-  std::string path = folder.file("store.prefs");
+  TempDir folder;
+  std::string path = folder.path("store.prefs");
   CVPrefs prefs = CVPrefs::initWithPath(path);
   prefs.setObject("Categories", list({"Dining"}));
   ASSERT_TRUE(prefs.synchronize());
