@@ -124,33 +124,21 @@ TEST_F(InstructionsTest, MissingListReadsAsEmpty) {
   EXPECT_FALSE(prefs.prefs().contains(prefKey::Instructions));
 }
 
-TEST_F(InstructionsTest, SavingKeepsTheListSortedIgnoringCase) {
+// Saving keeps one record per match string, ignoring case, in a list sorted ignoring case: the
+// same match in other case replaces the record in place, whatever its kind.
+TEST_F(InstructionsTest, SavingKeepsOneSortedRecordPerMatch) {
   EXPECT_EQ(instructions.setInstruction(describe("shell")), 0u);
-  EXPECT_EQ(instructions.setInstruction(describe("AMAZON")), 0u);
+  EXPECT_EQ(instructions.setInstruction(describe("AMAZON", "Books")), 0u);
   EXPECT_EQ(instructions.setInstruction(byCategory("Groceries")), 1u);
   EXPECT_EQ(instructions.setInstruction(describe("zoo")), 3u);
   EXPECT_EQ(instructions.setInstruction(describe("amazon mktp")), 1u);
-  EXPECT_EQ(stored(),
-            (std::vector<std::string>{"AMAZON", "amazon mktp", "Groceries", "shell", "zoo"}));
-}
-
-TEST_F(InstructionsTest, SavingTheSameMatchInOtherCaseReplacesInPlace) {
-  instructions.setInstruction(describe("AMAZON", "Books"));
-  instructions.setInstruction(describe("Shell", "Fuel"));
   EXPECT_EQ(instructions.setInstruction(describe("Amazon", "Shopping")), 0u);
-
-  EXPECT_EQ(stored(), (std::vector<std::string>{"Amazon", "Shell"}));
+  EXPECT_EQ(instructions.setInstruction(describe("FOOD", "Dining")), 2u);
+  EXPECT_EQ(instructions.setInstruction(byCategory("Food", "Groceries")), 2u);
+  EXPECT_EQ(stored(), (std::vector<std::string>{"Amazon", "amazon mktp", "Food", "Groceries",
+                                                "shell", "zoo"}));
   EXPECT_EQ(str(instructions.instructionAtIndex(0), "category"), "Shopping");
-}
-
-TEST_F(InstructionsTest, ACategoryInstructionReplacesADescriptionInstruction) {
-  instructions.setInstruction(describe("FOOD", "Dining"));
-  EXPECT_EQ(instructions.setInstruction(byCategory("Food", "Groceries")), 0u);
-
-  ASSERT_EQ(instructions.numberOfInstructions(), 1u);
-  Value record = instructions.instructionAtIndex(0);
-  EXPECT_FALSE(has(record, kDesc));
-  EXPECT_EQ(str(record, kCat), "Food");
+  EXPECT_FALSE(has(instructions.instructionAtIndex(2), kDesc));
 }
 
 TEST_F(InstructionsTest, LookupAndRemovalIgnoreCase) {

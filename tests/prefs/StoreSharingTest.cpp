@@ -22,6 +22,7 @@ namespace {
 using testing::TempDir;
 
 Value list(std::initializer_list<Value> items) { return Value(Value::Array(items)); }
+Value acct(const char* name, const char* type) { return Value{{"Name", name}, {"Type", type}}; }
 Value rule(const char* match, const char* category) {
   return Value{{"descriptionMatch", match}, {"category", category}};
 }
@@ -57,6 +58,20 @@ TEST(StoreMergeTest, EachSideKeepsWhatTheOtherDidNotTouch) {
        Value{{"Preferences", list({"b", "a"})}}, Value{{"Preferences", list({"b", "a", "c"})}},
        Value{{"Preferences", list({"b", "a", "d"})}},
        Value{{"Preferences", list({"b", "a", "d", "c"})}}},
+      {"records by name: ours changed one and added one",
+       Value{{"Accounts", list({acct("A", "Bank")})}},
+       Value{{"Accounts", list({acct("A", "CCard"), acct("C", "Bank")})}},
+       Value{{"Accounts", list({acct("A", "Bank"), acct("B", "Bank")})}},
+       Value{{"Accounts", list({acct("A", "CCard"), acct("B", "Bank"), acct("C", "Bank")})}}},
+      {"entries without a name, and a list new on both sides",
+       Value{{"L", list({1, Value{{"x", 1}}})}},
+       Value{{"L", list({1, Value{{"x", 1}}, 2})}, {"N", list({"b"})}},
+       Value{{"L", list({1, 3})}, {"N", list({"a"})}},
+       Value{{"L", list({1, 3, 2})}, {"N", list({"a", "b"})}}},
+      {"their value is no list", Value{{"L", list({1})}}, Value{{"L", list({1, 2})}},
+       Value{{"L", "x"}}, Value{{"L", list({1, 2})}}},
+      {"neither the base nor theirs is a store", Value(), Value{{"a", 1}}, Value(5),
+       Value{{"a", 1}}},
   };
   for (const Case& c : cases) {
     Value merged = mergeStores(c.base, c.ours, c.theirs);

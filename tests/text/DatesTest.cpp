@@ -75,6 +75,9 @@ TEST(DatesTest, FindNumericDates) {
       {findDateSlash, "x 3/4 y", 2},               // month and day alone
       {findDateSlash, "", std::nullopt},
       {findDateSlash, "12/", std::nullopt},
+      {findDateSlash, "1/2", 0},
+      {findDateSlash, "////", std::nullopt},
+      {findDateDash, "12/31/2023", std::nullopt},
       {findDateDash, "on 2024-01-31", 3},
       {findDateDash, "call 555-1234 on 2024-01-31", std::nullopt},
       {findDateDot, "Valuta 31.12.2023", 7},
@@ -99,6 +102,8 @@ TEST(DatesTest, FindLongDates) {
       {"Sept 3, 2024", 0, 0, 12},
       {"January 5, 2024 and March 3, 2024", 1, 20, 13},
       {"no dates here", 0, std::nullopt, 0},
+      {"\n\t  January 5, 2024", 0, 4, 15},
+      {"", 0, std::nullopt, 0},
       {"january 5, 2024", 0, std::nullopt, 0},  // month names are matched with case
   };
   for (const Case& c : cases) {
@@ -136,6 +141,7 @@ TEST(DatesTest, FindDateByFormat) {
       {"blanks before the date", slashes, "\n  12/31/2023\tShop", 0, TextSpan{1, 12}},
       {"not a date", slashes, "\nA/B\tShop", 0, std::nullopt},
       {"long date", longDates, "\nJanuary 5, 2024\tShop", 0, TextSpan{1, 15}},
+      {"indented long date", longDates, "\n  January 5, 2024\tShop", 0, TextSpan{1, 17}},
       {"words before a long date", longDates, "\nPosted January 5, 2024\tShop", 0, std::nullopt},
       {"column from a line break", column3, "\n  12/31/2023\tShop", 0, TextSpan{3, 10}},
       {"column from the text start", column3, "  12/31/2023\tShop", 0, TextSpan{2, 10}},
@@ -248,6 +254,8 @@ TEST(DatesTest, ParseQIFDate) {
       {"31.12.2023", true, CalendarDay{2023, 12, 31}},
       {"12/31/2023 ", false, CalendarDay{2023, 12, 31}},
       {"12/31/2023x", false, std::nullopt},
+      {"12/31/2023\r", false, CalendarDay{2023, 12, 31}},
+      {"Deposit", false, std::nullopt},
       {"January 5, 2024", false, CalendarDay{2024, 1, 5}},
       {"Jan 5, 24", false, CalendarDay{2024, 1, 5}},  // second half of the month names
       {"Dec. 24, 2023", false, CalendarDay{2023, 12, 24}},
