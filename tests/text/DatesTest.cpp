@@ -67,6 +67,7 @@ TEST(DatesTest, FindNumericDates) {
   const Case cases[] = {
       {findDateSlash, "Paid 12/31/2023 at the store", 5},
       {findDateSlash, "2023/12/31", 0},             // year first
+      {findDateSlash, "2023/31/12", 0},             // year first, day before month
       {findDateSlash, "2023/13/31", std::nullopt},  // neither order fits
       {findDateSlash, "31/12/2023", 0},             // day first
       {findDateSlash, "13/13/2023", std::nullopt},
