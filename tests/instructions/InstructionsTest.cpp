@@ -42,84 +42,72 @@ class InstructionsTest : public ::testing::Test {
 
 // --- matching
 
-struct MatchCase {
-  const char* name;
-  std::vector<std::string_view> options;
-  std::vector<Value> records;  // stored in this order
-  std::string_view text;
-  std::string_view key;
-  std::optional<std::string> expected;  // the match string of the record found
-};
-void PrintTo(const MatchCase& c, std::ostream* os) { *os << c.name; }
-
-class MatchingTest : public InstructionsTest, public ::testing::WithParamInterface<MatchCase> {};
-
-TEST_P(MatchingTest, FindsTheInstructionThatApplies) {
-  const MatchCase& c = GetParam();
-  for (std::string_view name : c.options) preferences.add(name);
-  storeInOrder(c.records);
-
-  std::optional<Value> found = instructions.instructionMatching(c.text, c.key);
-  ASSERT_EQ(found.has_value(), c.expected.has_value());
-  if (found) {
-    EXPECT_EQ(matchString(*found), *c.expected);
-  }
-}
-
 constexpr std::string_view kDesc = instructionKey::descriptionMatch;
 constexpr std::string_view kCat = instructionKey::categoryMatch;
 constexpr std::string_view kLongest = option::longestInstructionMatch;
 constexpr std::string_view kContains = option::matchDescriptionWithContains;
 
-const MatchCase kMatchCases[] = {
-    {"GeneralRuleWinsByDefault",
-     {},
-     {describe("AMAZON"), describe("AMAZON MKTP")},
-     "AMAZON MKTP US",
-     kDesc,
-     "AMAZON"},
-    {"LongestMatchWinsWhenAsked",
-     {kLongest},
-     {describe("AMAZON"), describe("AMAZON MKTP")},
-     "AMAZON MKTP US",
-     kDesc,
-     "AMAZON MKTP"},
-    {"EqualLengthKeepsTheEarlier",
-     {kLongest, kContains},
-     {describe("COFFEE"), describe("SHOP 1")},
-     "SHOP 1 COFFEE",
-     kDesc,
-     "COFFEE"},
-    {"CaseIsIgnoredAtTheStart", {}, {describe("Amazon")}, "AMAZON.COM", kDesc, "Amazon"},
-    {"CaseIsIgnoredInside", {kContains}, {describe("Amazon")}, "AMAZON.COM", kDesc, "Amazon"},
-    {"CaseIsIgnoredBeyondAscii", {}, {describe("café")}, "CAFÉ DU MONDE", kDesc, "café"},
-    {"ContainsFindsTheMiddle", {kContains}, {describe("MKTP")}, "AMAZON MKTP US", kDesc, "MKTP"},
-    {"StartsWithIgnoresTheMiddle", {}, {describe("MKTP")}, "AMAZON MKTP US", kDesc, {}},
-    {"CategoriesMatchOnlyAtTheStart", {kContains}, {byCategory("MKTP")}, "AMAZON MKTP", kCat, {}},
-    {"CategoryInstructionByCategory",
-     {},
-     {describe("FOOD"), byCategory("Groceries")},
-     "GROCERIES:FOOD",
-     kCat,
-     "Groceries"},
-    {"DescriptionInstructionsIgnoreCategories", {}, {describe("FOOD")}, "FOOD STORE", kCat, {}},
-    {"EmptyTextMatchesAnEmptyMatchString",
-     {kLongest},
-     {describe("AMAZON"), describe("")},
-     "",
-     kDesc,
-     ""},
-    {"EmptyTextMatchesNothingElse", {kContains}, {describe("AMAZON")}, "", kDesc, {}},
-    {"EmptyMatchStringNeverMatchesText", {}, {describe("")}, "AMAZON", kDesc, {}},
-    {"EmptyMatchStringNeverMatchesTextInside", {kContains}, {describe("")}, "AMAZON", kDesc, {}},
-    {"MatchLongerThanTheText", {}, {describe("AMAZON MKTP")}, "AMAZON", kDesc, {}},
-    {"NoInstructions", {kLongest}, {}, "AMAZON", kDesc, {}},
-};
-
-INSTANTIATE_TEST_SUITE_P(Cases, MatchingTest, ::testing::ValuesIn(kMatchCases),
-                         [](const auto& info) { return std::string(info.param.name); });
-
-TEST_F(InstructionsTest, MatchingWithoutAStoredListFindsNothing) {
+TEST_F(InstructionsTest, FindsTheInstructionThatApplies) {
+  struct Case {
+    std::vector<std::string_view> options;
+    std::vector<Value> records;  // stored in this order
+    std::string_view text;
+    std::string_view key;
+    std::optional<std::string> expected;  // the match string of the record found
+  };
+  const Case cases[] = {
+      // General rule wins by default.
+      {{}, {describe("AMAZON"), describe("AMAZON MKTP")}, "AMAZON MKTP US", kDesc, "AMAZON"},
+      // Longest match wins when asked.
+      {{kLongest},
+       {describe("AMAZON"), describe("AMAZON MKTP")},
+       "AMAZON MKTP US",
+       kDesc,
+       "AMAZON MKTP"},
+      // Equal length keeps the earlier.
+      {{kLongest, kContains},
+       {describe("COFFEE"), describe("SHOP 1")},
+       "SHOP 1 COFFEE",
+       kDesc,
+       "COFFEE"},
+      // Case is ignored at the start.
+      {{}, {describe("Amazon")}, "AMAZON.COM", kDesc, "Amazon"},
+      // Case is ignored inside.
+      {{kContains}, {describe("Amazon")}, "AMAZON.COM", kDesc, "Amazon"},
+      // Case is ignored beyond ascii.
+      {{}, {describe("café")}, "CAFÉ DU MONDE", kDesc, "café"},
+      // Contains finds the middle.
+      {{kContains}, {describe("MKTP")}, "AMAZON MKTP US", kDesc, "MKTP"},
+      // Starts with ignores the middle.
+      {{}, {describe("MKTP")}, "AMAZON MKTP US", kDesc, {}},
+      // Categories match only at the start.
+      {{kContains}, {byCategory("MKTP")}, "AMAZON MKTP", kCat, {}},
+      // Category instruction by category.
+      {{}, {describe("FOOD"), byCategory("Groceries")}, "GROCERIES:FOOD", kCat, "Groceries"},
+      // Description instructions ignore categories.
+      {{}, {describe("FOOD")}, "FOOD STORE", kCat, {}},
+      // Empty text matches an empty match string.
+      {{kLongest}, {describe("AMAZON"), describe("")}, "", kDesc, ""},
+      // Empty text matches nothing else.
+      {{kContains}, {describe("AMAZON")}, "", kDesc, {}},
+      // Empty match string never matches text.
+      {{}, {describe("")}, "AMAZON", kDesc, {}},
+      // Empty match string never matches text inside.
+      {{kContains}, {describe("")}, "AMAZON", kDesc, {}},
+      // Match longer than the text.
+      {{}, {describe("AMAZON MKTP")}, "AMAZON", kDesc, {}},
+      // No instructions.
+      {{kLongest}, {}, "AMAZON", kDesc, {}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.text);
+    prefs.setObject(prefKey::Preferences, Value::array());
+    for (std::string_view name : c.options) preferences.add(name);
+    storeInOrder(c.records);
+    std::optional<Value> found = instructions.instructionMatching(c.text, c.key);
+    EXPECT_EQ(found ? std::optional(matchString(*found)) : std::nullopt, c.expected);
+  }
+  prefs.removeObjectForKey(prefKey::Instructions);
   EXPECT_FALSE(instructions.instructionMatching("", kDesc).has_value());
   EXPECT_FALSE(instructions.instructionMatching("AMAZON", kDesc).has_value());
 }
@@ -136,33 +124,21 @@ TEST_F(InstructionsTest, MissingListReadsAsEmpty) {
   EXPECT_FALSE(prefs.prefs().contains(prefKey::Instructions));
 }
 
-TEST_F(InstructionsTest, SavingKeepsTheListSortedIgnoringCase) {
+// Saving keeps one record per match string, ignoring case, in a list sorted ignoring case: the
+// same match in other case replaces the record in place, whatever its kind.
+TEST_F(InstructionsTest, SavingKeepsOneSortedRecordPerMatch) {
   EXPECT_EQ(instructions.setInstruction(describe("shell")), 0u);
-  EXPECT_EQ(instructions.setInstruction(describe("AMAZON")), 0u);
+  EXPECT_EQ(instructions.setInstruction(describe("AMAZON", "Books")), 0u);
   EXPECT_EQ(instructions.setInstruction(byCategory("Groceries")), 1u);
   EXPECT_EQ(instructions.setInstruction(describe("zoo")), 3u);
   EXPECT_EQ(instructions.setInstruction(describe("amazon mktp")), 1u);
-  EXPECT_EQ(stored(),
-            (std::vector<std::string>{"AMAZON", "amazon mktp", "Groceries", "shell", "zoo"}));
-}
-
-TEST_F(InstructionsTest, SavingTheSameMatchInOtherCaseReplacesInPlace) {
-  instructions.setInstruction(describe("AMAZON", "Books"));
-  instructions.setInstruction(describe("Shell", "Fuel"));
   EXPECT_EQ(instructions.setInstruction(describe("Amazon", "Shopping")), 0u);
-
-  EXPECT_EQ(stored(), (std::vector<std::string>{"Amazon", "Shell"}));
+  EXPECT_EQ(instructions.setInstruction(describe("FOOD", "Dining")), 2u);
+  EXPECT_EQ(instructions.setInstruction(byCategory("Food", "Groceries")), 2u);
+  EXPECT_EQ(stored(), (std::vector<std::string>{"Amazon", "amazon mktp", "Food", "Groceries",
+                                                "shell", "zoo"}));
   EXPECT_EQ(str(instructions.instructionAtIndex(0), "category"), "Shopping");
-}
-
-TEST_F(InstructionsTest, ACategoryInstructionReplacesADescriptionInstruction) {
-  instructions.setInstruction(describe("FOOD", "Dining"));
-  EXPECT_EQ(instructions.setInstruction(byCategory("Food", "Groceries")), 0u);
-
-  ASSERT_EQ(instructions.numberOfInstructions(), 1u);
-  Value record = instructions.instructionAtIndex(0);
-  EXPECT_FALSE(has(record, kDesc));
-  EXPECT_EQ(str(record, kCat), "Food");
+  EXPECT_FALSE(has(instructions.instructionAtIndex(2), kDesc));
 }
 
 TEST_F(InstructionsTest, LookupAndRemovalIgnoreCase) {
@@ -207,37 +183,38 @@ TEST_F(InstructionsTest, ComboBoxListsTheMatchStrings) {
   EXPECT_EQ(instructions.comboBoxIndexOfItemWithStringValue("amazon"), kComboBoxNotFound);
 }
 
-struct CompletionCase {
-  const char* name;
-  std::vector<std::string> stored;  // in this order
-  std::string prefix;
-  std::optional<std::string> expected;
-};
-void PrintTo(const CompletionCase& c, std::ostream* os) { *os << c.name; }
-
-class CompletedStringTest : public InstructionsTest,
-                            public ::testing::WithParamInterface<CompletionCase> {};
-
-TEST_P(CompletedStringTest, OffersTheShortestMatchString) {
-  std::vector<Value> records;
-  for (const std::string& match : GetParam().stored) records.push_back(describe(match));
-  storeInOrder(records);
-  EXPECT_EQ(instructions.comboBoxCompletedString(GetParam().prefix), GetParam().expected);
+// The completion offered is the shortest match string the prefix starts.
+TEST_F(InstructionsTest, OffersTheShortestMatchString) {
+  struct Case {
+    std::vector<std::string> stored;  // in this order
+    std::string prefix;
+    std::optional<std::string> expected;
+  };
+  const Case cases[] = {
+      // Shortest.
+      {{"Amazon", "AMAZON MKTP", "Amex"}, "am", "Amex"},
+      // Equal length takes the first stored.
+      {{"Amazin", "Amazon"}, "am", "Amazin"},
+      // Equal length takes the first stored unsorted.
+      {{"Amazon", "Amazin"}, "AM", "Amazon"},
+      // Longer prefix than any entry.
+      {{"Amex"}, "Amex Gold", {}},
+      // Nothing continues.
+      {{"Amex"}, "Ax", {}},
+      // Empty prefix offers the shortest.
+      {{"Amazon", "BP"}, "", "BP"},
+      // Very long match strings are not offered.
+      {{std::string(9999, 'a')}, "a", {}},
+      // Just under the limit.
+      {{std::string(9998, 'a')}, "a", std::string(9998, 'a')},
+  };
+  for (const Case& c : cases) {
+    std::vector<Value> records;
+    for (const std::string& match : c.stored) records.push_back(describe(match));
+    storeInOrder(records);
+    EXPECT_EQ(instructions.comboBoxCompletedString(c.prefix), c.expected) << c.prefix;
+  }
 }
-
-const CompletionCase kCompletionCases[] = {
-    {"Shortest", {"Amazon", "AMAZON MKTP", "Amex"}, "am", "Amex"},
-    {"EqualLengthTakesTheFirstStored", {"Amazin", "Amazon"}, "am", "Amazin"},
-    {"EqualLengthTakesTheFirstStoredUnsorted", {"Amazon", "Amazin"}, "AM", "Amazon"},
-    {"LongerPrefixThanAnyEntry", {"Amex"}, "Amex Gold", {}},
-    {"NothingContinues", {"Amex"}, "Ax", {}},
-    {"EmptyPrefixOffersTheShortest", {"Amazon", "BP"}, "", "BP"},
-    {"VeryLongMatchStringsAreNotOffered", {std::string(9999, 'a')}, "a", {}},
-    {"JustUnderTheLimit", {std::string(9998, 'a')}, "a", std::string(9998, 'a')},
-};
-
-INSTANTIATE_TEST_SUITE_P(Cases, CompletedStringTest, ::testing::ValuesIn(kCompletionCases),
-                         [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(InstructionsTest, TypingCompletesToStoredMatchStrings) {
   storeInOrder({describe("Amazon"), describe("Amex")});

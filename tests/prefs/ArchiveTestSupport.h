@@ -15,39 +15,11 @@
 #include <vector>
 
 #include "prefs/PlistPtr.h"
+#include "support/TempDir.h"
 
 namespace corvela::testing {
 
 using Bytes = std::vector<std::uint8_t>;
-
-// A fresh folder under the system's temporary folder, removed with everything in it.
-class TempFolder {
- public:
-  TempFolder() {
-    std::string pattern = (std::filesystem::temp_directory_path() / "corvela-test-XXXXXX").string();
-    if (mkdtemp(pattern.data())) path_ = pattern;
-  }
-  ~TempFolder() {
-    std::error_code ec;
-    if (!path_.empty()) std::filesystem::remove_all(path_, ec);
-  }
-  TempFolder(const TempFolder&) = delete;
-  TempFolder& operator=(const TempFolder&) = delete;
-
-  const std::filesystem::path& path() const { return path_; }
-  std::string file(const std::string& name) const { return (path_ / name).string(); }
-  // Names of everything in the folder, sorted.
-  std::vector<std::string> entries() const {
-    std::vector<std::string> names;
-    for (const auto& e : std::filesystem::directory_iterator(path_))
-      names.push_back(e.path().filename().string());
-    std::sort(names.begin(), names.end());
-    return names;
-  }
-
- private:
-  std::filesystem::path path_;
-};
 
 inline Bytes readBytes(const std::string& path) {
   std::ifstream in(path, std::ios::binary);
@@ -179,9 +151,9 @@ inline bool havePython() {
 }
 
 // Runs a Python script with one argument; returns its standard output, or "" when it failed.
-inline std::string runPython(const TempFolder& folder, const std::string& script,
+inline std::string runPython(const TempDir& folder, const std::string& script,
                              const std::string& arg, int* exitCode) {
-  std::string scriptPath = folder.file("script.py");
+  std::string scriptPath = folder.path("script.py");
   std::ofstream(scriptPath) << script;
   std::string command = "python3 '" + scriptPath + "' '" + arg + "' 2>&1";
   FILE* pipe = popen(command.c_str(), "r");

@@ -1,5 +1,7 @@
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <cerrno>
 #include <filesystem>
@@ -12,7 +14,7 @@ namespace {
 
 using testing::Bytes;
 using testing::readBytes;
-using testing::TempFolder;
+using testing::TempDir;
 using testing::toBytes;
 using testing::writeBytes;
 
@@ -62,55 +64,34 @@ class FailingOps : public FileOps {
   bool interrupted_ = false;
 };
 
-TEST(AtomicFileTest, CreatesMissingFoldersAndLeavesNoTemporary) {
-  TempFolder folder;
-  std::string path = folder.file("a/b/store.prefs");
-  // An output path with a mistyped folder must not grow one.
-  EXPECT_FALSE(writeFileAtomically(path, toBytes("first")).ok());
-  EXPECT_FALSE(std::filesystem::exists(folder.path() / "a"));
-  ASSERT_TRUE(writeFileAtomically(path, toBytes("first"), FileOps::system(),
+// A write replaces the old content whole, keeps its permissions, goes through a symbolic link
+// (which stays), retries an interrupted call, and leaves no temporary behind.
+TEST(AtomicFileTest, AWriteReplacesTheFileWhole) {
+  TempDir folder;
+  std::filesystem::create_directory(folder.root() / "real");
+  std::string target = folder.path("real/store.prefs");
+  writeBytes(target, Bytes(5000, 'x'));
+  ASSERT_EQ(::chmod(target.c_str(), 0640), 0);
+  std::string link = folder.path("store.prefs");
+  std::filesystem::create_symlink("real/store.prefs", link);
+  FailingOps interrupted(FailingOps::Fail::InterruptOnce);
+  ASSERT_TRUE(writeFileAtomically(link, toBytes("short"), interrupted).ok());
+  EXPECT_TRUE(std::filesystem::is_symlink(link));
+  EXPECT_EQ(readBytes(target), toBytes("short"));
+  struct stat st {};
+  ASSERT_EQ(::stat(target.c_str(), &st), 0);
+  EXPECT_EQ(st.st_mode & 07777, 0640u);
+  EXPECT_EQ(folder.entries("real"), std::vector<std::string>{"store.prefs"});
+
+  // An output path with a mistyped folder must not grow one, unless asked to.
+  std::string deep = folder.path("a/b/store.prefs");
+  EXPECT_FALSE(writeFileAtomically(deep, toBytes("first")).ok());
+  EXPECT_FALSE(std::filesystem::exists(folder.root() / "a"));
+  ASSERT_TRUE(writeFileAtomically(deep, toBytes("first"), FileOps::system(),
                                   AtomicWriteOptions{.createFolders = true})
                   .ok());
-  EXPECT_EQ(readBytes(path), toBytes("first"));
-  EXPECT_EQ(std::vector<std::string>{"store.prefs"}, [&] {
-    std::vector<std::string> names;
-    for (const auto& e : std::filesystem::directory_iterator(folder.path() / "a/b"))
-      names.push_back(e.path().filename().string());
-    return names;
-  }());
-}
-
-TEST(AtomicFileTest, ReplacesTheOldContentWholeAndKeepsItsPermissions) {
-  TempFolder folder;
-  std::string path = folder.file("store.prefs");
-  writeBytes(path, Bytes(5000, 'x'));
-  ASSERT_EQ(::chmod(path.c_str(), 0640), 0);
-  ASSERT_TRUE(writeFileAtomically(path, toBytes("short")).ok());
-  EXPECT_EQ(readBytes(path), toBytes("short"));
-  struct stat st {};
-  ASSERT_EQ(::stat(path.c_str(), &st), 0);
-  EXPECT_EQ(st.st_mode & 07777, 0640u);
-  EXPECT_EQ(folder.entries(), std::vector<std::string>{"store.prefs"});
-}
-
-TEST(AtomicFileTest, WritesThroughASymbolicLinkAndKeepsTheLink) {
-  TempFolder folder;
-  std::filesystem::create_directory(folder.path() / "real");
-  std::string target = folder.file("real/store.prefs");
-  writeBytes(target, toBytes("old"));
-  std::string link = folder.file("store.prefs");
-  std::filesystem::create_symlink("real/store.prefs", link);
-  ASSERT_TRUE(writeFileAtomically(link, toBytes("new")).ok());
-  EXPECT_TRUE(std::filesystem::is_symlink(link));
-  EXPECT_EQ(readBytes(target), toBytes("new"));
-}
-
-TEST(AtomicFileTest, AnInterruptedWriteIsRetried) {
-  TempFolder folder;
-  std::string path = folder.file("store.prefs");
-  FailingOps ops(FailingOps::Fail::InterruptOnce);
-  ASSERT_TRUE(writeFileAtomically(path, toBytes("content"), ops).ok());
-  EXPECT_EQ(readBytes(path), toBytes("content"));
+  EXPECT_EQ(readBytes(deep), toBytes("first"));
+  EXPECT_EQ(folder.entries("a/b"), std::vector<std::string>{"store.prefs"});
 }
 
 TEST(AtomicFileTest, AFailedWriteLeavesTheOldFileByteForByte) {
@@ -131,8 +112,8 @@ TEST(AtomicFileTest, AFailedWriteLeavesTheOldFileByteForByte) {
   for (std::size_t i = 0; i < old.size(); ++i) old[i] = static_cast<std::uint8_t>(i * 7);
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
-    TempFolder folder;
-    std::string path = folder.file("store.prefs");
+    TempDir folder;
+    std::string path = folder.path("store.prefs");
     writeBytes(path, old);
     FailingOps ops(c.fail, c.after);
     Status s = writeFileAtomically(path, Bytes(10000, 'n'), ops);
@@ -144,26 +125,92 @@ TEST(AtomicFileTest, AFailedWriteLeavesTheOldFileByteForByte) {
 }
 
 TEST(AtomicFileTest, AFolderThatCannotBeMadeIsReported) {
-  TempFolder folder;
-  writeBytes(folder.file("plain"), toBytes("a file, not a folder"));
-  std::string path = folder.file("plain/sub/store.prefs");
+  TempDir folder;
+  writeBytes(folder.path("plain"), toBytes("a file, not a folder"));
+  std::string path = folder.path("plain/sub/store.prefs");
   Status s = writeFileAtomically(path, toBytes("x"), FileOps::system(),
                                  AtomicWriteOptions{.createFolders = true});
   ASSERT_FALSE(s.ok());
   EXPECT_TRUE(s.message().starts_with("Could not write \"" + path + "\": the folder \"" +
-                                      folder.file("plain/sub") + "\" could not be created ("))
+                                      folder.path("plain/sub") + "\" could not be created ("))
       << s.message();
-  EXPECT_EQ(readBytes(folder.file("plain")), toBytes("a file, not a folder"));
+  EXPECT_EQ(readBytes(folder.path("plain")), toBytes("a file, not a folder"));
 }
 
 TEST(AtomicFileTest, AFolderInPlaceOfTheFileIsLeftAlone) {
-  TempFolder folder;
-  std::filesystem::create_directories(folder.path() / "store.prefs" / "inside");
-  Status s = writeFileAtomically(folder.file("store.prefs"), toBytes("x"));
+  TempDir folder;
+  std::filesystem::create_directories(folder.root() / "store.prefs" / "inside");
+  Status s = writeFileAtomically(folder.path("store.prefs"), toBytes("x"));
   ASSERT_FALSE(s.ok());
-  EXPECT_EQ(s.message(), "Could not write \"" + folder.file("store.prefs") + "\": it is a folder.");
-  EXPECT_TRUE(std::filesystem::is_directory(folder.path() / "store.prefs" / "inside"));
+  EXPECT_EQ(s.message(), "Could not write \"" + folder.path("store.prefs") + "\": it is a folder.");
+  EXPECT_TRUE(std::filesystem::is_directory(folder.root() / "store.prefs" / "inside"));
   EXPECT_EQ(folder.entries(), std::vector<std::string>{"store.prefs"});
+}
+
+// Names that are no file to replace, devices written through, chains of links, and what an
+// interrupted write left behind (only its own temporaries are removed).
+TEST(AtomicFileTest, OddTargetsAndLeftovers) {
+  TempDir folder;
+  std::filesystem::create_directory(folder.root() / "real");
+  std::filesystem::create_symlink(folder.path("real/store.prefs"), folder.path("absolute"));
+  std::filesystem::create_symlink("absolute", folder.path("relative"));
+  std::filesystem::create_symlink("loop2", folder.path("loop1"));
+  std::filesystem::create_symlink("loop1", folder.path("loop2"));
+  FailingOps interrupted(FailingOps::Fail::InterruptOnce);
+  struct Case {
+    std::string path;
+    FileOps& ops;
+    const char* error;  // "": written
+  };
+  const Case cases[] = {
+      {"", FileOps::system(), "no file name was given"},
+      {folder.path("real/"), FileOps::system(), "the name is a folder, not a file"},
+      {"/dev/null", interrupted, ""},
+      {"/dev/full", FileOps::system(), "No space left on device"},
+      {folder.path("relative"), FileOps::system(), ""},
+      {folder.path("loop1"), FileOps::system(), ""}};
+  for (const Case& c : cases) {
+    Status s = writeFileAtomically(c.path, toBytes("x"), c.ops);
+    EXPECT_EQ(s.ok(), *c.error == '\0') << c.path;
+    EXPECT_NE(s.message().find(c.error), std::string::npos) << s.message();
+  }
+  EXPECT_EQ(readBytes(folder.path("real/store.prefs")), toBytes("x"));
+
+  for (const char* name :
+       {".store.prefs.tmp-0123abcd", ".store.prefs.tmp-0123abcX", ".store.prefs.tmp-01", "keep"})
+    writeBytes(folder.path(std::string("real/") + name), toBytes("old"));
+  std::filesystem::create_directory(folder.path("real/.store.prefs.tmp-89abcdef"));
+  ASSERT_TRUE(writeFileAtomically(folder.path("real/store.prefs"), toBytes("y")).ok());
+  EXPECT_EQ(folder.entries("real"),
+            (std::vector<std::string>{".store.prefs.tmp-01", ".store.prefs.tmp-0123abcX",
+                                      ".store.prefs.tmp-89abcdef", "keep", "store.prefs"}));
+}
+
+TEST(AtomicFileTest, KindsOfFilesAndWhyAWriteWouldBeRefused) {
+  EXPECT_EQ(kindOf(S_IFDIR), "it is a folder");
+  EXPECT_EQ(kindOf(S_IFIFO), "it is a named pipe");
+  EXPECT_EQ(kindOf(S_IFSOCK), "it is a socket");
+  EXPECT_EQ(kindOf(S_IFBLK), "it is a block device");
+  EXPECT_EQ(kindOf(S_IFLNK), "it is not a regular file");
+  TempDir folder;
+  writeBytes(folder.path("plain"), toBytes("0123456789"));
+  writeBytes(folder.path("locked"), toBytes("x"));
+  ::chmod(folder.path("locked").c_str(), 0444);
+  const std::pair<std::string, const char*> cases[] = {{"", ""},
+                                                       {"/dev/null", ""},
+                                                       {folder.path("plain"), ""},
+                                                       {folder.path("missing"), ""},
+                                                       {folder.path("locked"), "it is read-only"},
+                                                       {folder.root().string(), "it is a folder"}};
+  for (const auto& [path, reason] : cases) EXPECT_EQ(refusedTarget(path), reason) << path;
+
+  // Reading stops once more than the limit is held, so that a caller can tell.
+  int fd = ::open(folder.path("plain").c_str(), O_RDONLY);
+  Bytes bytes;
+  EXPECT_EQ(readAll(fd, 4, &bytes), "");
+  EXPECT_EQ(bytes.size(), 10u);
+  ::close(fd);
+  EXPECT_NE(readAll(-1, 4, &bytes), "");
 }
 
 }  // namespace

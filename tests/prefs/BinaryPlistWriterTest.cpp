@@ -5,8 +5,7 @@
 
 #include <cmath>
 #include <deque>
-#include <limits>
-#include <random>
+#include <string>
 
 #include "prefs/ArchiveTestSupport.h"
 #include "prefs/BinaryPlistWriter.h"
@@ -14,128 +13,89 @@
 namespace corvela {
 namespace {
 
-using testing::Bytes;
-
-// Builds one random tree twice: as libplist nodes and through the writer.
-class TwinBuilder {
+// Builds one tree twice: as libplist nodes and through the writer.
+class Twins {
  public:
-  explicit TwinBuilder(std::uint32_t seed) : rng_(seed) {}
+  Twins() : tree_(plist_new_array()) { writer_.beginArray(); }
 
-  plist_t value(BinaryPlistWriter& w, int depth) {
-    switch (pick(depth < 4 ? 9 : 7)) {
-      case 0: {
-        const std::string& s = keep(kTexts[pick(std::size(kTexts))]);
-        w.string(s);
-        return plist_new_string(s.c_str());
-      }
-      case 1: {
-        std::int64_t i = kIntegers[pick(std::size(kIntegers))];
-        w.integer(i);
-        return plist_new_uint(static_cast<std::uint64_t>(i));
-      }
-      case 2: {
-        double d = kReals[pick(std::size(kReals))];
-        w.real(d);
-        return plist_new_real(d);
-      }
-      case 3: {
-        bool b = pick(2) == 1;
-        w.boolean(b);
-        return plist_new_bool(b);
-      }
-      case 4: {
-        // Each different: libplist shares equal data only by the chance of their addresses.
-        const std::string& s = keep(std::string(pick(20), 'd') + std::to_string(kept_.size()));
-        w.data({reinterpret_cast<const std::uint8_t*>(s.data()), s.size()});
-        return plist_new_data(s.data(), s.size());
-      }
-      case 5:
-      case 6: {
-        std::uint64_t u = kUids[pick(std::size(kUids))];
-        w.uid(u);
-        return plist_new_uid(u);
-      }
-      case 7: {
-        w.beginArray();
-        plist_t array = plist_new_array();
-        for (std::size_t n = pick(18); n > 0; --n)
-          plist_array_append_item(array, value(w, depth + 1));
-        w.end();
-        return array;
-      }
-      default: {
-        w.beginDictionary();
-        plist_t dict = plist_new_dict();
-        // Keys of one dictionary differ; across dictionaries they repeat, and match strings.
-        std::size_t first = pick(std::size(kTexts));
-        for (std::size_t n = pick(std::size(kTexts)), i = 0; i < n; ++i) {
-          const std::string& key = keep(kTexts[(first + i) % std::size(kTexts)]);
-          w.key(key);
-          plist_dict_set_item(dict, key.c_str(), value(w, depth + 1));
-        }
-        w.end();
-        return dict;
-      }
-    }
+  Twins& string(const std::string& text) {
+    const std::string& s = kept_.emplace_back(text);
+    writer_.string(s);
+    return add(plist_new_string(s.c_str()));
   }
+  Twins& integer(std::int64_t i) {
+    writer_.integer(i);
+    return add(plist_new_uint(static_cast<std::uint64_t>(i)));
+  }
+  Twins& real(double d) {
+    writer_.real(d);
+    return add(plist_new_real(d));
+  }
+  Twins& boolean(bool b) {
+    writer_.boolean(b);
+    return add(plist_new_bool(b));
+  }
+  Twins& uid(std::uint64_t u) {
+    writer_.uid(u);
+    return add(plist_new_uid(u));
+  }
+  Twins& data(const std::string& bytes) {
+    const std::string& s = kept_.emplace_back(bytes);
+    writer_.data({reinterpret_cast<const std::uint8_t*>(s.data()), s.size()});
+    return add(plist_new_data(s.data(), s.size()));
+  }
+  // A dictionary whose keys are also written as strings elsewhere, each holding an integer.
+  Twins& dictionary(std::initializer_list<const char*> keys) {
+    writer_.beginDictionary();
+    plist_t dict = plist_new_dict();
+    std::int64_t n = 0;
+    for (const char* key : keys) {
+      writer_.key(key);
+      writer_.integer(++n);
+      plist_dict_set_item(dict, key, plist_new_uint(static_cast<std::uint64_t>(n)));
+    }
+    writer_.end();
+    return add(dict);
+  }
+  testing::Bytes written() {
+    writer_.end();
+    return writer_.finish();
+  }
+  testing::Bytes expected() const { return testing::plistToBin(tree_.get()); }
 
  private:
-  static constexpr const char* kTexts[] = {"",
-                                           "a",
-                                           "NSObject",
-                                           "$class",
-                                           "caf\xC3\xA9",
-                                           "\xF0\x9F\x98\x80 x",
-                                           "fifteen chars!!",
-                                           "a text longer than fifteen characters",
-                                           "\xE2\x82\xAC",
-                                           "k"};
-  static constexpr std::int64_t kIntegers[] = {
-      0, 1, 255, 256, 65535, 65536, 16777215, 16777216, -1, 4294967295, 4294967296, INT64_MIN};
-  static constexpr double kReals[] = {0.0,
-                                      -0.0,
-                                      1.5,
-                                      0.1,
-                                      1e300,
-                                      -3.4e38,
-                                      1e-45,
-                                      std::numeric_limits<double>::infinity(),
-                                      std::numeric_limits<double>::quiet_NaN(),
-                                      100000.0};
-  static constexpr std::uint64_t kUids[] = {0, 1, 255, 256, 65535, 65536, 16777216};
-
-  std::size_t pick(std::size_t n) {
-    return std::uniform_int_distribution<std::size_t>(0, n - 1)(rng_);
+  Twins& add(plist_t node) {
+    plist_array_append_item(tree_.get(), node);
+    return *this;
   }
-  const std::string& keep(std::string s) { return kept_.emplace_back(std::move(s)); }
-
-  std::mt19937 rng_;
   std::deque<std::string> kept_;  // the writer keeps views until finish()
+  BinaryPlistWriter writer_;
+  PlistPtr tree_;
 };
 
-TEST(BinaryPlistWriterTest, WritesWhatLibplistWritesForRandomTrees) {
-  for (std::uint32_t seed = 1; seed <= 300; ++seed) {
-    TwinBuilder twins(seed);
-    BinaryPlistWriter writer;
-    PlistPtr tree(twins.value(writer, 0));
-    ASSERT_EQ(writer.finish(), testing::plistToBin(tree.get())) << "seed " << seed;
-  }
+// Every kind of value and every sharing rule: equal strings, numbers, Booleans and UIDs once,
+// a key apart from a string of the same text, data never shared, reals a float holds exactly.
+TEST(BinaryPlistWriterTest, WritesWhatLibplistWrites) {
+  Twins twins;
+  for (const char* s : {"", "a", "$class", "caf\xC3\xA9", "\xF0\x9F\x98\x80 x", "\xE2\x82\xAC",
+                        "fifteen chars!!", "a text longer than fifteen characters", "a", "$class"})
+    twins.string(s);
+  for (std::int64_t i : {0, 1, 255, 256, 65535, 65536, 16777216, -1, 1}) twins.integer(i);
+  twins.integer(4294967296).integer(INT64_MIN);
+  for (double d : {0.0, -0.0, 1.5, 0.1, 1e300, -3.4e38, 1e-45, HUGE_VAL, double(NAN), 1.5})
+    twins.real(d);
+  for (std::uint64_t u : {0u, 1u, 255u, 256u, 65535u, 65536u, 16777216u, 1u}) twins.uid(u);
+  twins.boolean(true).boolean(false).boolean(true).data("").data("dd").data("dd");
+  twins.dictionary({"a", "k", "$class"}).dictionary({}).dictionary({"k"});
+  EXPECT_EQ(twins.written(), twins.expected());
 }
 
 // Past 65,535 objects references take three bytes, and past 16 MiB offsets take four.
 TEST(BinaryPlistWriterTest, WritesWhatLibplistWritesForLargeTrees) {
-  const std::string big(std::size_t{1} << 24, 'x');
-  BinaryPlistWriter writer;
-  PlistPtr tree(plist_new_array());
-  writer.beginArray();
-  writer.string(big);
-  plist_array_append_item(tree.get(), plist_new_string(big.c_str()));
-  for (std::int64_t i = 0; i < 70000; ++i) {
-    writer.integer(i * 1000);
-    plist_array_append_item(tree.get(), plist_new_uint(static_cast<std::uint64_t>(i * 1000)));
-  }
-  writer.end();
-  EXPECT_EQ(writer.finish(), testing::plistToBin(tree.get()));
+  Twins twins;
+  twins.string(std::string(std::size_t{1} << 24, 'x'));
+  for (std::int64_t i = 0; i < 70000; ++i) twins.integer(i * 1000);
+  EXPECT_EQ(twins.written(), twins.expected());
 }
 
 }  // namespace

@@ -13,28 +13,6 @@ extern const std::string_view kBundlePlist;
 
 namespace {
 
-// Conversions a scan pattern makes (the %n that reports the length does not count).
-int conversionsIn(const std::string& pattern) {
-  int count = 0;
-  for (std::size_t i = 0; i + 1 < pattern.size(); ++i) {
-    if (pattern[i] != '%') continue;
-    std::size_t j = i + 1;
-    if (pattern[j] == '%') {
-      i = j;
-      continue;
-    }
-    while (j < pattern.size() && std::isdigit(static_cast<unsigned char>(pattern[j]))) ++j;
-    if (j < pattern.size() && pattern[j] != 'n') ++count;
-    i = j;
-  }
-  return count;
-}
-
-bool endsWithLengthReport(const std::string& pattern) {
-  return pattern.size() >= 2 && pattern.ends_with("%n") &&
-         (pattern.size() == 2 || pattern[pattern.size() - 3] != '%');
-}
-
 const Bundle& bundle() { return Bundle::builtIn(); }
 
 // The tables as another reader of XML property lists reads them: plistlib, printing JSON in the
@@ -52,8 +30,8 @@ print(json.dumps(plain(plistlib.load(open(sys.argv[1], 'rb')))))
 
 TEST(BundleTest, TheBuiltInTablesReadAsAnotherReaderReadsThem) {
   if (!testing::havePython()) GTEST_SKIP() << "python3 with plistlib is not installed";
-  testing::TempFolder folder;
-  std::string plist = folder.file("bundle.plist");
+  testing::TempDir folder;
+  std::string plist = folder.path("bundle.plist");
   std::ofstream(plist, std::ios::binary) << kBundlePlist;
   int exitCode = -1;
   std::string json = testing::runPython(folder, kPlistToJson, plist, &exitCode);
@@ -74,37 +52,31 @@ TEST(BundleTest, FromXMLWantsADictionaryAtTheRoot) {
   ASSERT_TRUE(good.ok());
   EXPECT_EQ(good.value().table("CVRemoveFromAmounts"), Value("$)"));
   EXPECT_TRUE(good.value().table("CVLongMonths").isNull());
-}
 
-TEST(BundleTest, EveryDatePatternMakesItsConversionsThenReportsTheLength) {
-  struct Table {
-    const char* key;
-    const char* field;  // nullptr: the entries are the patterns
-    int conversions;
-  };
-  for (const Table& t :
-       {Table{"CVShortDateFormats", nullptr, 3}, Table{"CVAfterLongMonth", nullptr, 2},
-        Table{"CVLongDateFormats", "format", 2}, Table{"CVLongDateNoYearFormats", "format", 1}}) {
-    const Value& table = bundle().table(t.key);
-    ASSERT_GT(table.size(), 0u) << t.key;
-    for (const Value& entry : table.toArray()) {
-      const std::string& pattern = t.field ? str(entry, t.field) : entry.toString();
-      EXPECT_EQ(conversionsIn(pattern), t.conversions) << t.key << ": " << pattern;
-      EXPECT_TRUE(endsWithLengthReport(pattern)) << t.key << ": " << pattern;
-      // Only %d (optionally width-limited) and the final %n: anything else would need other
-      // argument types in the readers' sscanf calls.
-      for (std::size_t i = 0; i < pattern.size(); ++i) {
-        if (pattern[i] != '%') continue;
-        std::size_t j = i + 1;
-        while (j < pattern.size() && std::isdigit(static_cast<unsigned char>(pattern[j]))) ++j;
-        ASSERT_LT(j, pattern.size()) << pattern;
-        EXPECT_TRUE(pattern[j] == 'd' || (pattern[j] == 'n' && j + 1 == pattern.size()))
-            << t.key << ": " << pattern;
-        i = j;
-      }
-    }
+  // Every kind of value a property list holds, in a dictionary inside a list.
+  Result<Bundle> kinds = Bundle::fromXML(
+      "<plist><dict><key>k</key><array><dict><key>r</key><real>1.5</real><key>d</key>"
+      "<date>2001-01-01T00:01:00Z</date><key>b</key><data>AQI=</data><key>t</key><true/>"
+      "<key>n</key><integer>-3</integer></dict></array></dict></plist>");
+  ASSERT_TRUE(kinds.ok()) << kinds.message();
+  EXPECT_EQ(kinds.value().table("k"), Value(Value::Array{Value{{"r", 1.5},
+                                                               {"d", Value::date(60)},
+                                                               {"b", Value(Value::Bytes{1, 2})},
+                                                               {"t", true},
+                                                               {"n", -3}}}));
+  // A mistaken edit that nests without end is refused, in a list or in a dictionary.
+  for (const char* open : {"<array>", "<dict><key>k</key>"}) {
+    std::string deep = "<plist><dict><key>k</key>";
+    for (int i = 0; i < 40; ++i) deep += open;
+    deep += "<string>x</string>";
+    for (int i = 0; i < 40; ++i) deep += open[1] == 'a' ? "</array>" : "</dict>";
+    Result<Bundle> tooDeep = Bundle::fromXML(deep + "</dict></plist>");
+    ASSERT_FALSE(tooDeep.ok());
+    EXPECT_EQ(tooDeep.message(), "The bundle tables are nested too deeply.");
   }
 }
+
+// Every date pattern of the tables reads what it should: DatesTest.EveryFormOfTheBuiltInTables.
 
 }  // namespace
 }  // namespace corvela

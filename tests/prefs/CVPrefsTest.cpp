@@ -15,26 +15,21 @@ namespace {
 
 using testing::Bytes;
 using testing::readBytes;
-using testing::TempFolder;
+using testing::TempDir;
 using testing::toBytes;
 using testing::writeBytes;
 
 Bytes archiveOf(const Value& v) { return writeKeyedArchive(v).value(); }
 
-TEST(CVPrefsTest, FirstStartGivesOnlyTheConversionFlagAndWritesNothing) {
-  TempFolder folder;
-  std::string path = folder.file("corvela/org.corvela.Corvela.prefs");
-  CVPrefs prefs = CVPrefs::initWithPath(path);
-  EXPECT_EQ(prefs.prefs(), (Value{{"convertedFromPlist", true}}));
-  EXPECT_TRUE(prefs.movedAsidePath().empty());
-  EXPECT_TRUE(prefs.readError().empty());
-  EXPECT_FALSE(std::filesystem::exists(folder.path() / "corvela"));
-}
-
+// A first start writes nothing; what synchronize wrote is what the next start reads; a store
+// from before the conversion gets the flag and keeps its keys.
 TEST(CVPrefsTest, WhatSynchronizeWroteIsReadBackByTheNextStart) {
-  TempFolder folder;
-  std::string path = folder.file("corvela/org.corvela.Corvela.prefs");
+  TempDir folder;
+  std::string path = folder.path("corvela/org.corvela.Corvela.prefs");
   CVPrefs first = CVPrefs::initWithPath(path);
+  EXPECT_EQ(first.prefs(), (Value{{"convertedFromPlist", true}}));
+  EXPECT_TRUE(first.movedAsidePath().empty() && first.readError().empty());
+  EXPECT_TRUE(folder.entries().empty());
   first.setObject("Accounts", Value(Value::Array{"Checking", "Visa"}));
   first.setInt("amountsPrecision", 3);
   first.setBool("CheckForUpdates", false);
@@ -45,17 +40,11 @@ TEST(CVPrefsTest, WhatSynchronizeWroteIsReadBackByTheNextStart) {
 
   CVPrefs second = CVPrefs::initWithPath(path);
   EXPECT_EQ(second.prefs(), first.prefs()) << toJSON(second.prefs());
-  EXPECT_FALSE(second.boolForKey("reconstructedAfterCorruption"));
   EXPECT_TRUE(second.readError().empty());
   EXPECT_EQ(folder.entries(), std::vector<std::string>{"corvela"});
-}
 
-TEST(CVPrefsTest, AStoreFromBeforeTheConversionGetsTheFlagAndKeepsItsKeys) {
-  TempFolder folder;
-  std::string path = folder.file("store.prefs");
   writeBytes(path, archiveOf(Value{{"Categories", Value(Value::Array{"Food"})}}));
-  CVPrefs prefs = CVPrefs::initWithPath(path);
-  EXPECT_EQ(prefs.prefs(),
+  EXPECT_EQ(CVPrefs::initWithPath(path).prefs(),
             (Value{{"Categories", Value(Value::Array{"Food"})}, {"convertedFromPlist", true}}));
 }
 
@@ -79,8 +68,8 @@ TEST(CVPrefsTest, AnUnreadableFileIsMovedAsideAndTheStoreStartsAgain) {
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
-    TempFolder folder;
-    std::string path = folder.file("org.corvela.Corvela.prefs");
+    TempDir folder;
+    std::string path = folder.path("org.corvela.Corvela.prefs");
     writeBytes(path, c.bytes);
     CVPrefs prefs = CVPrefs::initWithPath(path);
 
@@ -104,8 +93,8 @@ TEST(CVPrefsTest, AnUnreadableFileIsMovedAsideAndTheStoreStartsAgain) {
 }
 
 TEST(CVPrefsTest, AnEarlierUnreadableFileIsNeverReplaced) {
-  TempFolder folder;
-  std::string path = folder.file("store.prefs");
+  TempDir folder;
+  std::string path = folder.path("store.prefs");
   const std::time_t now = 1765017912;
   writeBytes(path, toBytes("first damage"));
   CVPrefs first = CVPrefs::initWithPath(path, now);
@@ -144,10 +133,10 @@ TEST(CVPrefsTest, SomethingOtherThanAFileIsRefusedAndLeftAlone) {
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
-    TempFolder folder;
-    std::string path = folder.file("sub/store.prefs");
-    std::filesystem::create_directory(folder.path() / "sub");
-    if (std::string(c.name).starts_with("a file")) std::filesystem::remove(folder.path() / "sub");
+    TempDir folder;
+    std::string path = folder.path("sub/store.prefs");
+    std::filesystem::create_directory(folder.root() / "sub");
+    if (std::string(c.name).starts_with("a file")) std::filesystem::remove(folder.root() / "sub");
     c.make(path);
     CVPrefs prefs = CVPrefs::initWithPath(path);
     EXPECT_EQ(prefs.openError(), "\"" + path + "\" cannot be read: " + c.reason + ".");
@@ -160,8 +149,8 @@ TEST(CVPrefsTest, SomethingOtherThanAFileIsRefusedAndLeftAlone) {
 }
 
 TEST(CVPrefsTest, WhenNoNameIsLeftTheFileStaysAndTheErrorSaysSo) {
-  TempFolder folder;
-  std::string path = folder.file("store.prefs");
+  TempDir folder;
+  std::string path = folder.path("store.prefs");
   const std::time_t now = 1765017912;
   writeBytes(path, toBytes("damage"));
   std::string taken = CVPrefs::initWithPath(path, now).movedAsidePath();
@@ -190,8 +179,8 @@ class FailingRename : public FileOps {
 };
 
 TEST(CVPrefsTest, AFailedSynchronizeKeepsTheFileAndTheNextOneTriesAgain) {
-  TempFolder folder;
-  std::string path = folder.file("store.prefs");
+  TempDir folder;
+  std::string path = folder.path("store.prefs");
   CVPrefs prefs = CVPrefs::initWithPath(path);
   prefs.setObject("Accounts", Value(Value::Array{"Checking"}));
   ASSERT_TRUE(prefs.synchronize());
@@ -225,12 +214,62 @@ TEST(CVPrefsTest, SettersAndGettersFollowTheStoreRules) {
 
   prefs.setObject("big", Value(5000000000LL));
   EXPECT_EQ(prefs.intForKey("big"), std::numeric_limits<int>::max());
+  prefs.setObject("big", Value(-5000000000LL));
+  EXPECT_EQ(prefs.intForKey("big"), std::numeric_limits<int>::min());
 
   Value list(Value::Array{"Checking"});
   prefs.setObject("Accounts", list);
   list.append("Savings");
   list.mutableArray()[0] = "Changed";
   EXPECT_EQ(prefs.objectForKey("Accounts"), Value(Value::Array{"Checking"}));
+}
+
+// What is found at the path when writing, after a read that went well: a folder where the
+// store's folder should be, a folder in place of the store, a lock file that is a link.
+TEST(CVPrefsTest, AWriteChecksThePathAgain) {
+  struct Case {
+    void (*change)(const TempDir& folder);
+    const char* writeError;  // "": the write succeeds
+  };
+  const Case cases[] = {
+      {[](const TempDir& f) { writeBytes(f.path("sub"), toBytes("a file")); }, "\": the folder \""},
+      {[](const TempDir& f) { std::filesystem::create_directories(f.path("sub/store.prefs/x")); },
+       "\": \""},
+      {[](const TempDir& f) {
+         std::filesystem::create_directories(f.path("sub"));
+         std::filesystem::create_symlink(f.path("elsewhere"), f.path("sub/store.prefs.lock"));
+       },
+       ""}};
+  for (const Case& c : cases) {
+    TempDir folder;
+    CVPrefs prefs = CVPrefs::initWithPath(folder.path("sub/store.prefs"));
+    ASSERT_TRUE(prefs.openError().empty());
+    c.change(folder);
+    prefs.setBool("CheckForUpdates", true);
+    EXPECT_EQ(prefs.synchronize(), *c.writeError == '\0') << prefs.writeError();
+    EXPECT_NE(prefs.writeError().find(c.writeError), std::string::npos) << prefs.writeError();
+  }
+}
+
+TEST(CVPrefsTest, TheDefaultPathFollowsTheEnvironment) {
+  struct Case {
+    const char* prefs;
+    const char* xdg;
+    const char* expected;
+  };
+  const Case cases[] = {{"/x/my.prefs", "/cfg", "/x/my.prefs"},
+                        {"", "/cfg", "/cfg/corvela/org.corvela.Corvela.prefs"},
+                        {"", "", "/home/anna/.config/corvela/org.corvela.Corvela.prefs"}};
+  const std::string home = std::getenv("HOME"), xdg = std::getenv("XDG_CONFIG_HOME");
+  for (const Case& c : cases) {
+    setenv("CORVELA_PREFS", c.prefs, 1);
+    setenv("XDG_CONFIG_HOME", c.xdg, 1);
+    setenv("HOME", "/home/anna", 1);
+    EXPECT_EQ(CVPrefs::defaultPath(), c.expected);
+  }
+  unsetenv("CORVELA_PREFS");
+  setenv("HOME", home.c_str(), 1);
+  setenv("XDG_CONFIG_HOME", xdg.c_str(), 1);
 }
 
 }  // namespace

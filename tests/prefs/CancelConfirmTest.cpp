@@ -12,75 +12,41 @@
 namespace corvela::testing {
 namespace {
 
-struct CancelCase {
-  const char* name;
-  std::vector<std::string_view> optionsOn;
-  bool asks;  // whether the sheet is shown
-  CancelConfirmReply reply;
-  CancelConfirm::Answer answer;
-  bool justStopAfter;
-  bool justFinishLaterAfter;
-};
-
-void PrintTo(const CancelCase& c, std::ostream* os) { *os << c.name; }
-
-class CancelConfirmTest : public ::testing::TestWithParam<CancelCase> {};
-
-TEST_P(CancelConfirmTest, AnswersAndRemembers) {
-  const CancelCase& c = GetParam();
-  ScratchStore store;
-  Preferences options(store.prefs);
-  ScriptedPlatform platform;
-  for (std::string_view name : c.optionsOn) options.add(name);
-  if (c.asks) platform.answerNextCancelConfirm(c.reply.button, c.reply.remember);
-
-  CancelConfirm cancelConfirm(options, platform);
-  EXPECT_EQ(cancelConfirm.cancelConfirm(), c.answer);
-  EXPECT_EQ(platform.cancelConfirms, c.asks ? 1 : 0);
-  EXPECT_EQ(options.isOn(option::justStop), c.justStopAfter);
-  EXPECT_EQ(options.isOn(option::justFinishLater), c.justFinishLaterAfter);
+// The answer, whether the sheet was shown, and the two switches after it. A switch chosen on
+// the sheet is remembered whichever button closed it.
+TEST(CancelConfirmTest, AnswersAndRemembers) {
+  using A = CancelConfirm::Answer;
+  using R = CancelRemember;
+  struct Case {
+    std::vector<std::string_view> optionsOn;
+    int button;  // -1: the sheet is not shown
+    CancelRemember remember;
+    A answer;
+    bool justStopAfter, justFinishLaterAfter;
+  };
+  const Case cases[] = {
+      {{}, 0, R::askEveryTime, A::stop, false, false},
+      {{}, 1, R::askEveryTime, A::finishLater, false, false},
+      {{}, 2, R::askEveryTime, A::finishNow, false, false},
+      {{}, 7, R::askEveryTime, A::finishNow, false, false},  // an unknown button goes on
+      {{}, 0, R::alwaysStop, A::stop, true, false},
+      {{}, 1, R::alwaysFinishLater, A::finishLater, false, true},
+      {{}, 2, R::alwaysStop, A::finishNow, true, false},
+      {{option::justStop}, -1, {}, A::stop, true, false},
+      {{option::justFinishLater}, -1, {}, A::finishLater, false, true},
+      {{option::justFinishLater, option::justStop}, -1, {}, A::stop, true, true}};
+  for (const Case& c : cases) {
+    ScratchStore store;
+    Preferences options(store.prefs);
+    ScriptedPlatform platform;
+    for (std::string_view name : c.optionsOn) options.add(name);
+    if (c.button >= 0) platform.answerNextCancelConfirm(c.button, c.remember);
+    EXPECT_EQ(CancelConfirm(options, platform).cancelConfirm(), c.answer) << c.button;
+    EXPECT_EQ(platform.cancelConfirms, c.button >= 0 ? 1 : 0);
+    EXPECT_EQ(options.isOn(option::justStop), c.justStopAfter);
+    EXPECT_EQ(options.isOn(option::justFinishLater), c.justFinishLaterAfter);
+  }
 }
-
-using R = CancelRemember;
-const CancelCase kCases[] = {
-    {"Stop", {}, true, {0, R::askEveryTime}, CancelConfirm::stop, false, false},
-    {"FinishLater", {}, true, {1, R::askEveryTime}, CancelConfirm::finishLater, false, false},
-    {"FinishNow", {}, true, {2, R::askEveryTime}, CancelConfirm::finishNow, false, false},
-    {"UnknownButtonGoesOn", {}, true, {7, R::askEveryTime}, CancelConfirm::finishNow, false, false},
-    {"AlwaysStop", {}, true, {0, R::alwaysStop}, CancelConfirm::stop, true, false},
-    {"AlwaysFinishLater",
-     {},
-     true,
-     {1, R::alwaysFinishLater},
-     CancelConfirm::finishLater,
-     false,
-     true},
-    // The switch is remembered whichever button closed the sheet.
-    {"AlwaysStopThenFinishNow",
-     {},
-     true,
-     {2, R::alwaysStop},
-     CancelConfirm::finishNow,
-     true,
-     false},
-    {"JustStopAsksNothing", {option::justStop}, false, {}, CancelConfirm::stop, true, false},
-    {"JustFinishLaterAsksNothing",
-     {option::justFinishLater},
-     false,
-     {},
-     CancelConfirm::finishLater,
-     false,
-     true},
-    {"JustStopWinsOverJustFinishLater",
-     {option::justFinishLater, option::justStop},
-     false,
-     {},
-     CancelConfirm::stop,
-     true,
-     true},
-};
-INSTANTIATE_TEST_SUITE_P(Answers, CancelConfirmTest, ::testing::ValuesIn(kCases),
-                         [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace
 }  // namespace corvela::testing

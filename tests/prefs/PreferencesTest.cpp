@@ -38,95 +38,62 @@ class PreferencesTest : public ::testing::Test {
   Categories categories{prefs, platform};
 };
 
-TEST_F(PreferencesTest, FindWithoutAListAnswersNotFound) {
-  EXPECT_EQ(Preferences::kNotFound, 2147483647);
-  EXPECT_EQ(preferences.find(option::append), Preferences::kNotFound);
-  EXPECT_FALSE(preferences.isOn(option::append));
-}
-
 TEST_F(PreferencesTest, AddSwitchesAnOptionOnOnce) {
+  EXPECT_EQ(preferences.find(option::append), Preferences::kNotFound);
   preferences.add(option::append);
   preferences.add(option::initialCaps);
   preferences.add(option::append);
-
   EXPECT_EQ(prefs.objectForKey(prefKey::Preferences),
             optionList({option::append, option::initialCaps}));
-  EXPECT_EQ(preferences.find(option::append), 0);
   EXPECT_EQ(preferences.find(option::initialCaps), 1);
-  EXPECT_EQ(preferences.find(option::outputDashDates), Preferences::kNotFound);
+  EXPECT_FALSE(preferences.isOn(option::outputDashDates));
 }
 
-TEST_F(PreferencesTest, FirstRunAsksHowCorvelaWillBeUsed) {
-  platform.answerNextAlert(kCategorize);
-  normalize();
-
-  ASSERT_EQ(platform.alerts.size(), 1u);
-  const Alert& alert = platform.alerts[0];
-  EXPECT_EQ(alert.title, "Corvela First Run");
-  EXPECT_EQ(alert.text,
-            "Will your primary use of Corvela be to convert data from one format to another "
-            "without modification, or to categorize transactions?\r\rYour answer will be used to "
-            "default the preferences, which can later be changed to customize Corvela in many "
-            "different ways.");
-  EXPECT_EQ(alert.buttons, (std::vector<std::string>{"Just Convert", "Categorize"}));
-}
-
-struct FirstRunCase {
-  int answer;
-  std::vector<std::string_view> expected;
-};
-void PrintTo(const FirstRunCase& c, std::ostream* os) { *os << "answer " << c.answer; }
-
-class FirstRunTest : public PreferencesTest, public ::testing::WithParamInterface<FirstRunCase> {};
-
-TEST_P(FirstRunTest, TheAnswerDecidesTheStartingOptions) {
-  platform.answerNextAlert(GetParam().answer);
-  normalize();
-  EXPECT_EQ(prefs.objectForKey(prefKey::Preferences), optionList(GetParam().expected));
-  EXPECT_FALSE(preferences.isOn(option::quicken2003));
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Answers, FirstRunTest,
-    ::testing::Values(FirstRunCase{kJustConvert,
-                                   {option::dontAddCategories, option::textConfirmAllTransactions,
-                                    option::converted2_2, option::accountsInCategories}},
-                      FirstRunCase{kCategorize,
-                                   {option::textConfirmAllTransactions, option::converted2_2,
-                                    option::accountsInCategories}}));
-
-TEST_F(PreferencesTest, AnOlderListIsBroughtUpToDateWithoutAsking) {
-  prefs.setObject(prefKey::Preferences, optionList({option::append, option::dontConfirmCancel}));
-  prefs.setBool(prefKey::qifCancelDontAsk, true);
-  prefs.setBool(prefKey::invCancelDontAsk, true);
-  normalize();
-
-  EXPECT_TRUE(platform.alerts.empty());
-  EXPECT_EQ(prefs.objectForKey(prefKey::Preferences),
-            optionList({option::append, option::quicken2003, option::textConfirmAllTransactions,
-                        option::converted2_2, option::accountsInCategories}));
-  EXPECT_FALSE(prefs.prefs().contains(prefKey::qifCancelDontAsk));
-  EXPECT_FALSE(prefs.prefs().contains(prefKey::invCancelDontAsk));
-}
-
-TEST_F(PreferencesTest, EitherOldCancelKeyRemovesBoth) {
-  for (std::string_view present : {prefKey::qifCancelDontAsk, prefKey::invCancelDontAsk}) {
-    SCOPED_TRACE(present);
-    prefs.setObject(prefKey::Preferences, optionList({option::converted2_2}));
-    prefs.setBool(present, false);
-    normalize();
-    EXPECT_FALSE(prefs.prefs().contains(prefKey::qifCancelDontAsk));
-    EXPECT_FALSE(prefs.prefs().contains(prefKey::invCancelDontAsk));
+// A first run asks how Corvela will be used and starts from the answer's options; an older list
+// is brought up to date without asking, losing dontConfirmCancel and the old cancel keys.
+TEST_F(PreferencesTest, TheOptionListIsBroughtUpToDate) {
+  struct Case {
+    std::vector<std::string_view> before;  // empty: a first run
+    int answer;
+    std::vector<std::string_view> after;
+  };
+  const Case cases[] = {
+      {{},
+       kJustConvert,
+       {option::dontAddCategories, option::textConfirmAllTransactions, option::converted2_2,
+        option::accountsInCategories}},
+      {{},
+       kCategorize,
+       {option::textConfirmAllTransactions, option::converted2_2, option::accountsInCategories}},
+      {{option::append, option::dontConfirmCancel},
+       -1,
+       {option::append, option::quicken2003, option::textConfirmAllTransactions,
+        option::converted2_2, option::accountsInCategories}},
+      {{option::converted2_2, option::dontConfirmCancel, option::accountsInCategories,
+        option::justStop},
+       -1,
+       {option::converted2_2, option::accountsInCategories, option::justStop}}};
+  for (const Case& c : cases) {
+    testing::ScratchStore scratch;
+    testing::ScriptedPlatform asked;
+    Preferences options{scratch.prefs};
+    Categories list{scratch.prefs, asked};
+    if (!c.before.empty()) scratch.prefs.setObject(prefKey::Preferences, optionList(c.before));
+    // Either old cancel key removes both.
+    if (!c.before.empty())
+      scratch.prefs.setBool(
+          c.before.size() == 2 ? prefKey::qifCancelDontAsk : prefKey::invCancelDontAsk, false);
+    if (c.answer >= 0) asked.answerNextAlert(c.answer);
+    options.normalizeOptionList(asked, [&] { list.updateAccounts(); });
+    EXPECT_EQ(scratch.prefs.objectForKey(prefKey::Preferences), optionList(c.after));
+    EXPECT_EQ(asked.alerts.size(), c.answer >= 0 ? 1u : 0u);
+    if (c.answer >= 0) {
+      EXPECT_EQ(asked.alerts[0].title, "Corvela First Run");
+      EXPECT_EQ(asked.alerts[0].buttons, (std::vector<std::string>{"Just Convert", "Categorize"}));
+    }
+    EXPECT_FALSE(scratch.prefs.prefs().contains(prefKey::qifCancelDontAsk));
+    EXPECT_FALSE(scratch.prefs.prefs().contains(prefKey::invCancelDontAsk));
   }
-}
-
-TEST_F(PreferencesTest, ACurrentListOnlyLosesDontConfirmCancel) {
-  prefs.setObject(prefKey::Preferences,
-                  optionList({option::converted2_2, option::dontConfirmCancel,
-                              option::accountsInCategories, option::justStop}));
-  normalize();
-  EXPECT_EQ(prefs.objectForKey(prefKey::Preferences),
-            optionList({option::converted2_2, option::accountsInCategories, option::justStop}));
 }
 
 TEST_F(PreferencesTest, AccountsJoinTheCategoriesOnce) {
@@ -144,65 +111,50 @@ TEST_F(PreferencesTest, AccountsJoinTheCategoriesOnce) {
   EXPECT_EQ(categories.getCategoriesArray(), Value(Value::Array{"Auto"}));
 }
 
-TEST_F(PreferencesTest, DefaultsAreWrittenWhenAbsent) {
+// The three precisions and the two date patterns are written as groups, keyed on the first;
+// stored settings are kept.
+TEST_F(PreferencesTest, DefaultsAreWrittenWhereAbsent) {
   prefs.setObject(prefKey::Preferences, optionList({option::converted2_2}));
   normalize();
-  EXPECT_EQ(prefs.intForKey(prefKey::amountsPrecision), 2);
-  EXPECT_EQ(prefs.intForKey(prefKey::pricesPrecision), 4);
-  EXPECT_EQ(prefs.intForKey(prefKey::sharesPrecision), 2);
-  EXPECT_EQ(prefs.intForKey(prefKey::bccAmountsPrecision), 2);
-  EXPECT_EQ(prefs.objectForKey(prefKey::OutputDateFormat), Value("%m/%d/%Y"));
-  EXPECT_EQ(prefs.objectForKey(prefKey::OutputDateFormatShortYear), Value("%m/%d/%y"));
-  EXPECT_EQ(prefs.objectForKey(prefKey::DescriptionOutput), Value("%d"));
-  EXPECT_EQ(prefs.objectForKey(prefKey::MemoOutput), Value("%m"));
+  const Value defaults{{"amountsPrecision", 2},          {"pricesPrecision", 4},
+                       {"sharesPrecision", 2},           {"bccAmountsPrecision", 2},
+                       {"OutputDateFormat", "%m/%d/%Y"}, {"OutputDateFormatShortYear", "%m/%d/%y"},
+                       {"DescriptionOutput", "%d"},      {"MemoOutput", "%m"}};
+  for (const auto& [key, value] : defaults.toDictionary())
+    EXPECT_EQ(prefs.objectForKey(key), value) << key;
   EXPECT_FALSE(prefs.prefs().contains(prefKey::SUEnableAutomaticChecks));
+
+  testing::ScratchStore stored;
+  Preferences options{stored.prefs};
+  Value mine{{"Preferences", optionList({option::converted2_2})},
+             {"amountsPrecision", 3},
+             {"OutputDateFormat", "%d/%m/%Y"},
+             {"DescriptionOutput", "%d (%m)"},
+             {"MemoOutput", ""},
+             {"bccAmountsPrecision", 0}};
+  for (const auto& [key, value] : mine.toDictionary()) stored.prefs.setObject(key, value);
+  options.writeOutputDefaults();
+  for (const auto& [key, value] : mine.toDictionary())
+    EXPECT_EQ(stored.prefs.objectForKey(key), value) << key;
+  EXPECT_FALSE(stored.prefs.prefs().contains(prefKey::pricesPrecision));
+  EXPECT_FALSE(stored.prefs.prefs().contains(prefKey::OutputDateFormatShortYear));
 }
 
-TEST_F(PreferencesTest, StoredSettingsAreKept) {
-  prefs.setObject(prefKey::Preferences, optionList({option::converted2_2}));
-  prefs.setInt(prefKey::amountsPrecision, 3);
-  prefs.setObject(prefKey::OutputDateFormat, "%d/%m/%Y");
-  prefs.setObject(prefKey::DescriptionOutput, "%d (%m)");
-  prefs.setObject(prefKey::MemoOutput, "");
-  prefs.setInt(prefKey::bccAmountsPrecision, 0);
-  normalize();
-
-  EXPECT_EQ(prefs.intForKey(prefKey::amountsPrecision), 3);
-  // The three precisions and the two date patterns are written as groups, keyed on the first.
-  EXPECT_FALSE(prefs.prefs().contains(prefKey::pricesPrecision));
-  EXPECT_FALSE(prefs.prefs().contains(prefKey::OutputDateFormatShortYear));
-  EXPECT_EQ(prefs.objectForKey(prefKey::OutputDateFormat), Value("%d/%m/%Y"));
-  EXPECT_EQ(prefs.objectForKey(prefKey::DescriptionOutput), Value("%d (%m)"));
-  EXPECT_EQ(prefs.objectForKey(prefKey::MemoOutput), Value(""));
-  EXPECT_EQ(prefs.intForKey(prefKey::bccAmountsPrecision), 0);
+// The update answer is taken over once: CheckForUpdates, SUEnableAutomaticChecks -> after.
+TEST_F(PreferencesTest, TheUpdateAnswerIsTakenOverOnce) {
+  const Value cases[][3] = {{true, {}, true}, {false, {}, {}}, {{}, {}, {}}, {true, false, false}};
+  for (const auto& [check, before, after] : cases) {
+    testing::ScratchStore scratch;
+    Preferences options{scratch.prefs};
+    scratch.prefs.setObject(prefKey::Preferences, optionList({option::converted2_2}));
+    scratch.prefs.setObject(prefKey::CheckForUpdates, check);
+    scratch.prefs.setObject(prefKey::SUEnableAutomaticChecks, before);
+    options.normalizeOptionList(platform, [] {});
+    options.writeOutputDefaults();
+    EXPECT_EQ(scratch.prefs.objectForKey(prefKey::SUEnableAutomaticChecks), after)
+        << describe(check) << describe(before);
+  }
 }
-
-struct UpdateCheckCase {
-  Value checkForUpdates;
-  Value enableBefore;
-  Value expected;
-};
-void PrintTo(const UpdateCheckCase& c, std::ostream* os) {
-  *os << "CheckForUpdates " << describe(c.checkForUpdates) << ", SUEnableAutomaticChecks "
-      << describe(c.enableBefore);
-}
-
-class UpdateCheckTest : public PreferencesTest,
-                        public ::testing::WithParamInterface<UpdateCheckCase> {};
-
-TEST_P(UpdateCheckTest, TheUpdateAnswerIsTakenOverOnce) {
-  prefs.setObject(prefKey::Preferences, optionList({option::converted2_2}));
-  prefs.setObject(prefKey::CheckForUpdates, GetParam().checkForUpdates);
-  prefs.setObject(prefKey::SUEnableAutomaticChecks, GetParam().enableBefore);
-  normalize();
-  EXPECT_EQ(prefs.objectForKey(prefKey::SUEnableAutomaticChecks), GetParam().expected);
-}
-
-INSTANTIATE_TEST_SUITE_P(Answers, UpdateCheckTest,
-                         ::testing::Values(UpdateCheckCase{true, {}, true},
-                                           UpdateCheckCase{false, {}, {}},
-                                           UpdateCheckCase{{}, {}, {}},
-                                           UpdateCheckCase{true, false, false}));
 
 }  // namespace
 }  // namespace corvela

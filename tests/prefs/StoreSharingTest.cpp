@@ -19,9 +19,10 @@
 namespace corvela {
 namespace {
 
-using testing::TempFolder;
+using testing::TempDir;
 
 Value list(std::initializer_list<Value> items) { return Value(Value::Array(items)); }
+Value acct(const char* name, const char* type) { return Value{{"Name", name}, {"Type", type}}; }
 Value rule(const char* match, const char* category) {
   return Value{{"descriptionMatch", match}, {"category", category}};
 }
@@ -57,6 +58,20 @@ TEST(StoreMergeTest, EachSideKeepsWhatTheOtherDidNotTouch) {
        Value{{"Preferences", list({"b", "a"})}}, Value{{"Preferences", list({"b", "a", "c"})}},
        Value{{"Preferences", list({"b", "a", "d"})}},
        Value{{"Preferences", list({"b", "a", "d", "c"})}}},
+      {"records by name: ours changed one and added one",
+       Value{{"Accounts", list({acct("A", "Bank")})}},
+       Value{{"Accounts", list({acct("A", "CCard"), acct("C", "Bank")})}},
+       Value{{"Accounts", list({acct("A", "Bank"), acct("B", "Bank")})}},
+       Value{{"Accounts", list({acct("A", "CCard"), acct("B", "Bank"), acct("C", "Bank")})}}},
+      {"entries without a name, and a list new on both sides",
+       Value{{"L", list({1, Value{{"x", 1}}})}},
+       Value{{"L", list({1, Value{{"x", 1}}, 2})}, {"N", list({"b"})}},
+       Value{{"L", list({1, 3})}, {"N", list({"a"})}},
+       Value{{"L", list({1, 3, 2})}, {"N", list({"a", "b"})}}},
+      {"their value is no list", Value{{"L", list({1})}}, Value{{"L", list({1, 2})}},
+       Value{{"L", "x"}}, Value{{"L", list({1, 2})}}},
+      {"neither the base nor theirs is a store", Value(), Value{{"a", 1}}, Value(5),
+       Value{{"a", 1}}},
   };
   for (const Case& c : cases) {
     Value merged = mergeStores(c.base, c.ours, c.theirs);
@@ -87,8 +102,8 @@ class MidWrite : public FileOps {
 };
 
 TEST(StoreSharingTest, TwoProcessesThatInterleaveKeepBothChanges) {
-  TempFolder folder;
-  std::string path = folder.file("store.prefs");
+  TempDir folder;
+  std::string path = folder.path("store.prefs");
   CVPrefs seed = CVPrefs::initWithPath(path);
   seed.setObject("Categories", list({"Dining"}));
   ASSERT_TRUE(seed.synchronize());
@@ -117,8 +132,8 @@ TEST(StoreSharingTest, TwoProcessesThatInterleaveKeepBothChanges) {
 }
 
 TEST(StoreSharingTest, TheLockIsHeldFromTheReReadToTheRename) {
-  TempFolder folder;
-  std::string path = folder.file("store.prefs");
+  TempDir folder;
+  std::string path = folder.path("store.prefs");
   CVPrefs prefs = CVPrefs::initWithPath(path);
   bool heldDuringWrite = false;
   MidWrite check([&] { heldDuringWrite = !lockIsFree(path); });
@@ -132,8 +147,8 @@ TEST(StoreSharingTest, TheLockIsHeldFromTheReReadToTheRename) {
 // A writer that ignores the lock (an older Corvela, a hand edit) changes the file between this
 // process's read and its write: its change survives, and so does this process's.
 TEST(StoreSharingTest, AChangeBetweenReadAndWriteIsKept) {
-  TempFolder folder;
-  std::string path = folder.file("store.prefs");
+  TempDir folder;
+  std::string path = folder.path("store.prefs");
   CVPrefs prefs = CVPrefs::initWithPath(path);
   prefs.setObject("Categories", list({"Dining"}));
   ASSERT_TRUE(prefs.synchronize());
@@ -160,8 +175,8 @@ TEST(StoreSharingTest, AChangeBetweenReadAndWriteIsKept) {
 }
 
 TEST(StoreSharingTest, WritesAreDeferredUntilAskedForAndSkippedWhenNothingChanged) {
-  TempFolder folder;
-  std::string path = folder.file("store.prefs");
+  TempDir folder;
+  std::string path = folder.path("store.prefs");
   CVPrefs prefs = CVPrefs::initWithPath(path);
   prefs.setWritesDeferred(true);
   prefs.setBool("a", true);
@@ -179,15 +194,15 @@ TEST(StoreSharingTest, WritesAreDeferredUntilAskedForAndSkippedWhenNothingChange
 }
 
 TEST(StoreSharingTest, ANewStoreIsPrivateAndAnOldOneKeepsItsMode) {
-  TempFolder folder;
-  std::string path = folder.file("config/corvela/store.prefs");
+  TempDir folder;
+  std::string path = folder.path("config/corvela/store.prefs");
   ::umask(022);
   CVPrefs prefs = CVPrefs::initWithPath(path);
   ASSERT_TRUE(prefs.synchronize()) << prefs.writeError();
   struct stat st {};
   ASSERT_EQ(::stat(path.c_str(), &st), 0);
   EXPECT_EQ(st.st_mode & 0777, 0600u);
-  ASSERT_EQ(::stat(folder.file("config/corvela").c_str(), &st), 0);
+  ASSERT_EQ(::stat(folder.path("config/corvela").c_str(), &st), 0);
   EXPECT_EQ(st.st_mode & 0777, 0700u);
 
   ::chmod(path.c_str(), 0640);
@@ -206,8 +221,8 @@ TEST(StoreSharingTest, ANewStoreIsPrivateAndAnOldOneKeepsItsMode) {
 
 // Whatever Corvela writes it can read: a value the reader would refuse is not written.
 TEST(StoreSharingTest, AStoreTheReaderWouldRefuseIsNotWritten) {
-  TempFolder folder;
-  std::string path = folder.file("store.prefs");
+  TempDir folder;
+  std::string path = folder.path("store.prefs");
   CVPrefs prefs = CVPrefs::initWithPath(path);
   prefs.setObject("Categories", list({"Dining"}));
   ASSERT_TRUE(prefs.synchronize());

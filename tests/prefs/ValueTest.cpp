@@ -1,6 +1,6 @@
-#include "prefs/Value.h"
-
 #include <gtest/gtest.h>
+
+#include "prefs/Value.h"
 
 namespace corvela {
 namespace {
@@ -33,19 +33,14 @@ TEST(ValueTest, ChangingANestedRecordLeavesTheOriginalAlone) {
   EXPECT_EQ(str(copy[0]["splits"][0], "amount"), "1.00");
 }
 
-TEST(ValueTest, WrongTypeAndMissingAccessGiveEmptyAnswers) {
+TEST(ValueTest, WrongTypeAndMissingAccessGiveEmptyAnswersAndTypesStayApart) {
   Value text("x");
-  EXPECT_EQ(text["key"].type(), Value::Type::Null);
-  EXPECT_EQ(text[3].type(), Value::Type::Null);
+  EXPECT_TRUE(text["key"].isNull() && text[3].isNull());
   EXPECT_EQ(text.toInt(), 0);
   EXPECT_EQ(Value(3).toString(), "");
   EXPECT_TRUE(Value(7).toBool());
   EXPECT_FALSE(Value().toBool());
   EXPECT_EQ(Value(2.9).toInt(), 2);
-}
-
-TEST(ValueTest, EqualityComparesTypeAndContent) {
-  EXPECT_EQ(Value(Value::Array{1, "a"}), Value(Value::Array{1, "a"}));
   EXPECT_NE(Value(1), Value(1.0));
   EXPECT_NE(Value(true), Value(1));
   EXPECT_NE(Value(Value::Array{}), Value(Value::Dictionary{}));

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <cmath>
+
 #include "prefs/ValueText.h"
 
 namespace corvela {
@@ -45,6 +47,14 @@ TEST(ValueTextTest, JsonErrorsSayWhere) {
       {"{\"$date\": \"2024-01-01T-1:00:00Z\"}",
        "at the top: a $date must look like 2024-01-31T12:00:00Z"},
       {"{\"x\": {\"$data\": \"no base64!\"}}", "at x: $data must be base64"},
+      {"{\"$date\": \"2024-13-01\"}", "at the top: a $date must look like 2024-01-31T12:00:00Z"},
+      {"{\"$date\": \"2024-01-32\"}", "at the top: a $date must look like 2024-01-31T12:00:00Z"},
+      {"{\"$date\": \"2024-01-01T24:00:00Z\"}",
+       "at the top: a $date must look like 2024-01-31T12:00:00Z"},
+      {"{\"$date\": \"2024-01-01T00:60:00Z\"}",
+       "at the top: a $date must look like 2024-01-31T12:00:00Z"},
+      {"{\"$date\": \"2024-01-01T00:00:61Z\"}",
+       "at the top: a $date must look like 2024-01-31T12:00:00Z"},
   };
   for (const Case& c : cases) {
     Result<Value> r = fromJSON(c.text);
@@ -67,19 +77,59 @@ TEST(ValueTextTest, DeepNestingIsRefusedNotACrash) {
   EXPECT_NE(r.message().find("nested too deeply"), std::string::npos);
 }
 
+// Bare words stay bare; anything else is quoted with its escapes. Reals keep a point, data is
+// base64 whatever its length, dates are read back the way they are written.
 TEST(ValueTextTest, DescribeQuotesOnlyWhatNeedsIt) {
-  Value v{{"Accounts", Value(Value::Array{"Checking", "Visa Card"})},
+  Value v{{"Accounts", Value(Value::Array{"Checking", "Visa Card", "a_b.c$/d:e"})},
           {"when", Value::date(0)},
-          {"empty", Value::Array{}}};
+          {"empty", Value::Array{}},
+          {"none", Value::dictionary()},
+          {"odd", "q\"b\\n\nr\rt\t\x01"},
+          {"", Value()},
+          {"n", Value(Value::Array{3.0, 0.5, HUGE_VAL, -2, true, false})},
+          {"d", Value(Value::Array{Value(Value::Bytes{1}), Value(Value::Bytes{1, 2}),
+                                   Value(Value::Bytes{1, 2, 3, 255})})},
+          {"nested", Value{{"k", Value(Value::Array{Value::dictionary()})}}}};
   EXPECT_EQ(describe(v),
             "{\n"
+            "    \"\" = <null>;\n"
             "    Accounts = (\n"
             "        Checking,\n"
-            "        \"Visa Card\"\n"
+            "        \"Visa Card\",\n"
+            "        a_b.c$/d:e\n"
+            "    );\n"
+            "    d = (\n"
+            "        <AQ==>,\n"
+            "        <AQI=>,\n"
+            "        <AQID/w==>\n"
             "    );\n"
             "    empty = ();\n"
+            "    n = (\n"
+            "        3.0,\n"
+            "        0.5,\n"
+            "        0,\n"
+            "        -2,\n"
+            "        1,\n"
+            "        0\n"
+            "    );\n"
+            "    nested = {\n"
+            "        k = (\n"
+            "            {}\n"
+            "        );\n"
+            "    };\n"
+            "    none = {};\n"
+            "    odd = \"q\\\"b\\\\n\\nr\\rt\\t\\u0001\";\n"
             "    when = 2001-01-01T00:00:00Z;\n"
             "}\n");
+  for (const char* date :
+       {"2024-01-31T12:00:00Z", "2024-01-31T00:00:00Z", "1969-12-31T23:59:59Z"}) {
+    Result<Value> read = fromJSON(std::string("{\"$date\": \"") + date + "\"}");
+    ASSERT_TRUE(read.ok()) << read.message();
+    EXPECT_EQ(describe(read.value()), std::string(date) + "\n");
+  }
+  Result<Value> bytes = fromJSON(R"({"$data": "AQID/w=="})");
+  ASSERT_TRUE(bytes.ok());
+  EXPECT_EQ(bytes.value(), Value(Value::Bytes{1, 2, 3, 255}));
 }
 
 }  // namespace

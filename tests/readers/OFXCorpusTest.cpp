@@ -4,11 +4,12 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 
 #include "prefs/Preferences.h"
-#include "prefs/ValueText.h"
 #include "readers/OFXReader.h"
+#include "readers/RecordSummary.h"
 #include "readers/TransactionKeys.h"
 #include "support/ScratchStore.h"
 #include "text/TextFile.h"
@@ -18,19 +19,13 @@ namespace {
 
 namespace key = transactionKey;
 
-const std::string kCorpus = CORVELA_CORPUS;
-
-std::string download(const std::string& relativePath) {
-  Result<DecodedText> file = readTextFile(kCorpus + "/" + relativePath);
-  EXPECT_TRUE(file.ok()) << file.message();
-  return file.ok() ? file.value().text : std::string();
-}
-
 class OFXCorpusTest : public ::testing::Test {
  protected:
-  OFXReadResult read(const std::string& relativePath, CalendarDay from = CalendarDay::distantPast(),
+  OFXReadResult read(const std::string& file, CalendarDay from = CalendarDay::distantPast(),
                      CalendarDay to = CalendarDay::distantFuture()) {
-    return reader.fromOFX(download(relativePath), from, to);
+    Result<DecodedText> text = readTextFile(std::string(CORVELA_CORPUS) + "/" + file);
+    EXPECT_TRUE(text.ok()) << text.message();
+    return reader.fromOFX(text.ok() ? text.value().text : "", from, to);
   }
 
   testing::ScratchStore store;
@@ -42,200 +37,142 @@ class OFXCorpusTest : public ::testing::Test {
 // "QFX bank", "QFX cc" and "OFX bank+cc", the malformed ones included). The expected counts
 // were taken from the files, not from this reader, with
 //   grep -o '<STMTTRN>' FILE | wc -l
-// Every one of these files has as many <DTPOSTED> and <TRNAMT> tags as <STMTTRN> tags (counted
-// the same way), and all but one posting date are eight digits naming a real day; the one
-// exception is ofxparse/decimal_error.ofx, whose <DTPOSTED>201120000000 names month 20.
+// Every one of these files has as many <DTPOSTED> and <TRNAMT> tags as <STMTTRN> tags, and all
+// but one posting date are eight digits naming a real day; the one exception is
+// ofxparse/decimal_error.ofx, whose <DTPOSTED>201120000000 names month 20.
 struct CorpusCase {
   const char* file;
   std::size_t records;
   std::size_t noDateErrors = 0;
   std::size_t badAmountErrors = 0;  // a <TRNAMT> that is no amount ("   .  ")
 };
+const CorpusCase kFiles[] = {{"actual/html-vals.qfx", 2},
+                             {"beancount-import/amex.ofx", 3},
+                             {"beancount_reds_importers/360Checking.qfx", 4},
+                             {"beangulp/2013-12-03.bofa.ofx", 27},
+                             {"gnucash/cibc_checking.qfx", 7},
+                             {"gnucash/cibc_visa.qfx", 15},
+                             {"gnucash/rbc_gi.qfx", 18},
+                             {"gnucash/wamu.qfx", 177},
+                             {"jgnash/bank1-commas.ofx", 4},
+                             {"jgnash/File_with_Accents.ofx", 3},
+                             {"jgnash/Sample.ofx", 5},
+                             {"jgnash/uglyFormat.ofx", 5},
+                             {"ledger-autosync/accented_characters_latin1.ofx", 1},
+                             {"libofx/heap-buffer-overflow-1.ofx", 0},  // MALFORMED
+                             {"libofx/ofx-2.1.1-sect-16.5.3.2.ofx", 3},
+                             {"libofx/ofx_spec160_stmtrs_example.sgml", 2},
+                             {"libofx/ofx_spec201_stmtrs_example.xml", 2},
+                             {"moneyguru/ccstmtrs.ofx", 5},
+                             {"moneyguru/desjardins.ofx", 20},
+                             {"moneyguru/desjardins.qfx", 20},
+                             {"moneyguru/ing.qfx", 1},
+                             {"ofx/bb.ofx", 81},
+                             {"ofx/cef_malformed_decimal.ofx", 1, 0, 1},  // MALFORMED
+                             {"ofx/creditcard.ofx", 3},
+                             {"ofx/nd-amex-sample.ofx", 15},
+                             {"ofx/v211.ofx", 3},
+                             {"ofxgo/bmo_v102__no_header_newline.qfx", 1},
+                             {"ofxgo/moneymrkt1_v103.ofx", 3},
+                             {"ofxgo/wellsfargo.qfx", 1},
+                             {"ofxparse/anzcc.ofx", 1},
+                             {"ofxparse/bank_medium.ofx", 3},
+                             {"ofxparse/chase_cc.qfx", 1},
+                             {"ofxparse/checking.ofx", 3},
+                             {"ofxparse/decimal_error.ofx", 1, 1},  // MALFORMED
+                             {"ofxparse/suncorp.ofx", 1},
+                             {"ofxparser/ofx-multiple-accounts-xml.ofx", 3},
+                             {"ofxparser/ofxdata-bb-two-stmtrs.ofx", 36},
+                             {"ofxparser/ofxdata-cmfr.ofx", 42},
+                             {"ofxparser/ofxdata-credit-card.ofx", 1},
+                             {"ofxparser/ofxdata-oneline.ofx", 8},
+                             {"ofxstatement-french/BPACA_OP_20220717-2.ofx", 14},
+                             {"ofxtools/br_nubank_cc.ofx", 6}};
 
-void PrintTo(const CorpusCase& c, std::ostream* os) { *os << c.file; }
-
-class OFXCorpusFileTest : public OFXCorpusTest, public ::testing::WithParamInterface<CorpusCase> {};
-
-TEST_P(OFXCorpusFileTest, EveryTransactionIsRead) {
-  for (bool useOFXTRNTYPE : {false, true}) {
-    if (useOFXTRNTYPE) options.add(option::useOFXTRNTYPE);
-    OFXReadResult result = read(GetParam().file);
-
-    ASSERT_EQ(result.count(), GetParam().records) << "useOFXTRNTYPE " << useOFXTRNTYPE;
-    std::size_t noDateErrors = 0, badAmountErrors = 0;
-    for (std::size_t i = 0; i < result.count(); ++i) {
-      const Value& record = result.qif[i];
-      if (has(record, key::errorMessage)) {
-        bool badAmount = str(record, key::errorMessage) == kOFXBadAmountMessage;
-        if (!badAmount) {
-          EXPECT_EQ(str(record, key::errorMessage), kOFXNoDateMessage) << describe(record);
-        }
-        ++(badAmount ? badAmountErrors : noDateErrors);
-        continue;
+// Every transaction is read, with the type option off and on; and a range split at any day
+// keeps exactly the in-range records on each side (an error record, having no date, on both).
+TEST_F(OFXCorpusTest, EveryTransactionIsReadAndRangesSplitThem) {
+  for (const CorpusCase& c : kFiles) {
+    SCOPED_TRACE(c.file);
+    for (bool useOFXTRNTYPE : {false, true}) {
+      if (useOFXTRNTYPE) options.add(option::useOFXTRNTYPE);
+      OFXReadResult all = read(c.file);
+      ASSERT_EQ(all.count(), c.records);
+      std::size_t noDate = 0, badAmount = 0;
+      std::vector<CalendarDay> days;
+      for (const Value& record : all.qif.toArray()) {
+        std::string error = str(record, key::errorMessage);
+        noDate += error == kOFXNoDateMessage;
+        badAmount += error == kOFXBadAmountMessage;
+        if (!error.empty()) continue;
+        const std::string& date = str(record, key::date);
+        ASSERT_EQ(date.size(), 10u) << testing::summary(record);
+        days.push_back({std::stoi(date.substr(6)), std::stoi(date.substr(0, 2)),
+                        std::stoi(date.substr(3, 2))});
+        EXPECT_FALSE(str(record, key::amount).empty()) << testing::summary(record);
+        // No amount comes out with two signs, whatever the type says.
+        EXPECT_FALSE(str(record, key::amount).starts_with("--")) << testing::summary(record);
+        EXPECT_EQ(has(record, key::trntype), useOFXTRNTYPE);
       }
-      EXPECT_EQ(str(record, key::date).size(), 10u) << describe(record);
-      EXPECT_FALSE(str(record, key::amount).empty()) << describe(record);
-      // No amount comes out with two signs, whatever the type says.
-      EXPECT_FALSE(str(record, key::amount).starts_with("--")) << describe(record);
-      EXPECT_EQ(has(record, key::trntype), useOFXTRNTYPE);
+      EXPECT_EQ(noDate, c.noDateErrors);
+      EXPECT_EQ(badAmount, c.badAmountErrors);
+      if (days.empty() || useOFXTRNTYPE) continue;
+      CalendarDay split = days[days.size() / 2];
+      std::size_t early =
+          std::count_if(days.begin(), days.end(), [&](const CalendarDay& d) { return d <= split; });
+      CalendarDay next = split.plusDays(1);
+      EXPECT_EQ(read(c.file, CalendarDay::distantPast(), split).count(),
+                early + noDate + badAmount);
+      EXPECT_EQ(read(c.file, next, CalendarDay::distantFuture()).count(),
+                days.size() - early + noDate + badAmount);
     }
-    EXPECT_EQ(noDateErrors, GetParam().noDateErrors);
-    EXPECT_EQ(badAmountErrors, GetParam().badAmountErrors);
+    store.prefs.setObject(prefKey::Preferences, Value::array());
   }
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Corpus, OFXCorpusFileTest,
-    ::testing::Values(
-        CorpusCase{"actual/html-vals.qfx", 2}, CorpusCase{"beancount-import/amex.ofx", 3},
-        CorpusCase{"beancount_reds_importers/360Checking.qfx", 4},
-        CorpusCase{"beangulp/2013-12-03.bofa.ofx", 27}, CorpusCase{"gnucash/cibc_checking.qfx", 7},
-        CorpusCase{"gnucash/cibc_visa.qfx", 15}, CorpusCase{"gnucash/rbc_gi.qfx", 18},
-        CorpusCase{"gnucash/wamu.qfx", 177}, CorpusCase{"jgnash/bank1-commas.ofx", 4},
-        CorpusCase{"jgnash/File_with_Accents.ofx", 3}, CorpusCase{"jgnash/Sample.ofx", 5},
-        CorpusCase{"jgnash/uglyFormat.ofx", 5},
-        CorpusCase{"ledger-autosync/accented_characters_latin1.ofx", 1},
-        CorpusCase{"libofx/heap-buffer-overflow-1.ofx", 0},  // MALFORMED
-        CorpusCase{"libofx/ofx-2.1.1-sect-16.5.3.2.ofx", 3},
-        CorpusCase{"libofx/ofx_spec160_stmtrs_example.sgml", 2},
-        CorpusCase{"libofx/ofx_spec201_stmtrs_example.xml", 2},
-        CorpusCase{"moneyguru/ccstmtrs.ofx", 5}, CorpusCase{"moneyguru/desjardins.ofx", 20},
-        CorpusCase{"moneyguru/desjardins.qfx", 20}, CorpusCase{"moneyguru/ing.qfx", 1},
-        CorpusCase{"ofx/bb.ofx", 81},
-        CorpusCase{"ofx/cef_malformed_decimal.ofx", 1, 0, 1},  // MALFORMED
-        CorpusCase{"ofx/creditcard.ofx", 3}, CorpusCase{"ofx/nd-amex-sample.ofx", 15},
-        CorpusCase{"ofx/v211.ofx", 3}, CorpusCase{"ofxgo/bmo_v102__no_header_newline.qfx", 1},
-        CorpusCase{"ofxgo/moneymrkt1_v103.ofx", 3}, CorpusCase{"ofxgo/wellsfargo.qfx", 1},
-        CorpusCase{"ofxparse/anzcc.ofx", 1}, CorpusCase{"ofxparse/bank_medium.ofx", 3},
-        CorpusCase{"ofxparse/chase_cc.qfx", 1}, CorpusCase{"ofxparse/checking.ofx", 3},
-        CorpusCase{"ofxparse/decimal_error.ofx", 1, 1},  // MALFORMED
-        CorpusCase{"ofxparse/suncorp.ofx", 1},
-        CorpusCase{"ofxparser/ofx-multiple-accounts-xml.ofx", 3},
-        CorpusCase{"ofxparser/ofxdata-bb-two-stmtrs.ofx", 36},
-        CorpusCase{"ofxparser/ofxdata-cmfr.ofx", 42},
-        CorpusCase{"ofxparser/ofxdata-credit-card.ofx", 1},
-        CorpusCase{"ofxparser/ofxdata-oneline.ofx", 8},
-        CorpusCase{"ofxstatement-french/BPACA_OP_20220717-2.ofx", 14},
-        CorpusCase{"ofxtools/br_nubank_cc.ofx", 6}));
-
-// Expected fields were copied from the files by hand (after iconv -f cp1252 for the
+// Expected records were copied from the files by hand (after iconv -f cp1252 for the
 // Windows-1252 ones).
-
-TEST_F(OFXCorpusTest, AmexCardStaircaseSGML) {
-  // No closing tags on the same line: each value ends at its line end. A card download: the
-  // number is the REFNUM.
-  options.add(option::useOFXTRNTYPE);
-  OFXReadResult result = read("beancount-import/amex.ofx");
-
-  ASSERT_EQ(result.count(), 3u);
-  EXPECT_EQ(result.qif[0], (Value{{"date", "11/24/2013"},
-                                  {"number", "320133280255184014"},
-                                  {"description", "PRUNE               NEW YORK"},
-                                  {"memo", "7101466     RESTAURANT"},
-                                  {"amount", "-143.94"},
-                                  {"trntype", "DEBIT"}}))
-      << describe(result.qif[0]);
-}
-
-TEST_F(OFXCorpusTest, WashingtonMutualBankTakesRefnumElseChecknum) {
-  OFXReadResult result = read("gnucash/wamu.qfx");
-
-  ASSERT_EQ(result.count(), 177u);
-  EXPECT_EQ(result.qif[0], (Value{{"date", "04/22/2001"},
-                                  {"number", "3061"},
-                                  {"description", "0000003061"},
-                                  {"amount", "-33.83"}}));
-  EXPECT_EQ(result.qif[2], (Value{{"date", "04/22/2001"},
-                                  {"number", "4046482104006432"},
-                                  {"description", "VISAUNION 76      5121ISSAQUAH"},
-                                  {"amount", "-16.83"}}));
-  EXPECT_EQ(result.qif[176], (Value{{"date", "03/01/2001"},
-                                    {"number", "01013100632"},
-                                    {"description", "TELEPHONE TRANSFER FROM 103302700"},
-                                    {"amount", "250.00"}}));
-}
-
-TEST_F(OFXCorpusTest, DateRangeOverARealDownload) {
-  // grep -o '<DTPOSTED>[0-9]\{6\}' gnucash/wamu.qfx | sort | uniq -c: 111 in March 2001,
-  // 66 in April 2001.
-  EXPECT_EQ(read("gnucash/wamu.qfx", {2001, 4, 1}, {2001, 4, 30}).count(), 66u);
-  EXPECT_EQ(read("gnucash/wamu.qfx", {2001, 3, 1}, {2001, 3, 31}).count(), 111u);
-  EXPECT_EQ(read("gnucash/wamu.qfx", {2001, 5, 1}, {2001, 12, 31}).count(), 0u);
-}
-
-TEST_F(OFXCorpusTest, BankAndCardXMLStatementsInOneFile) {
-  // The download holds a card statement, so no bank transaction takes a CHECKNUM either; none
-  // of its transactions has a REFNUM.
-  OFXReadResult result = read("ofx/v211.ofx");
-
-  ASSERT_EQ(result.count(), 3u);
-  EXPECT_EQ(
-      result.qif[0],
-      (Value{{"date", "08/24/2005"}, {"description", "FrogKick Scuba Gear"}, {"amount", "-80"}}));
-  EXPECT_EQ(result.qif[2], (Value{{"date", "08/11/2005"},
-                                  {"description", "Payment - Thank You"},
-                                  {"amount", "350.00"}}));
-}
-
-TEST_F(OFXCorpusTest, ValuesOnTheLinesAfterTheirTags) {
-  // Tags and values on separate, tab-indented lines; "<NAME>Interest Paid " keeps its blank.
-  OFXReadResult result = read("jgnash/uglyFormat.ofx");
-
-  ASSERT_EQ(result.count(), 5u);
-  EXPECT_EQ(
-      result.qif[0],
-      (Value{{"date", "03/31/2017"}, {"description", "Interest Paid "}, {"amount", "123.45"}}));
-  EXPECT_EQ(str(result.qif[2], key::amount), "-1234.56");
-  EXPECT_EQ(str(result.qif[2], key::date), "03/24/2017");
-}
-
-TEST_F(OFXCorpusTest, WindowsLatinNamesArriveAsUTF8) {
-  OFXReadResult desjardins = read("moneyguru/desjardins.ofx");
-  ASSERT_EQ(desjardins.count(), 20u);
-  EXPECT_EQ(desjardins.qif[0], (Value{{"date", "01/14/2008"},
-                                      {"number", "7"},
-                                      {"description", "Ch\u00e8que/"},
-                                      {"memo", "DCN"},
-                                      {"amount", "-100.00"}}));
-
-  OFXReadResult ledger = read("ledger-autosync/accented_characters_latin1.ofx");
-  ASSERT_EQ(ledger.count(), 1u);
-  EXPECT_EQ(ledger.qif[0], (Value{{"date", "09/20/2014"},
-                                  {"description", "Virement Interac \u00e0: Jean"},
-                                  {"amount", "-58.73"}}));
-
-  OFXReadResult accents = read("jgnash/File_with_Accents.ofx");
-  ASSERT_EQ(accents.count(), 3u);
-  EXPECT_EQ(str(accents.qif[1], key::description),
-            "Second Transaction (\u00c0\u00e0\u00c9\u00e9\u00c8\u00e8\u00ca\u00ea\u00cb\u00eb"
-            "\u00cf\u00ef\u00d9\u00f9)");
-
-  // ING's whole download sits on one line with CRLF at its end.
-  OFXReadResult ing = read("moneyguru/ing.qfx");
-  ASSERT_EQ(ing.count(), 1u);
-  EXPECT_EQ(ing.qif[0], (Value{{"date", "09/23/2005"},
-                               {"description", "D\u00e9p\u00f4t"},
-                               {"memo", "81530219 3893476"},
-                               {"amount", "100"}}));
-}
-
-TEST_F(OFXCorpusTest, SameStatementInWindowsLatinSGMLAndUTF8XML) {
-  // The two Desjardins files hold the same transaction list byte for byte once the first is
-  // converted from Windows-1252 (checked with iconv and diff).
-  OFXReadResult sgml = read("moneyguru/desjardins.ofx");
-  OFXReadResult xml = read("moneyguru/desjardins.qfx");
-
-  EXPECT_EQ(sgml.qif, xml.qif);
-}
-
-TEST_F(OFXCorpusTest, EscapedCharactersArriveAsCharacters) {
-  // html-vals.qfx writes "&" as "&amp;", and one payee escapes its angle brackets twice.
-  OFXReadResult result = read("actual/html-vals.qfx");
-
-  ASSERT_EQ(result.count(), 2u);
-  EXPECT_EQ(str(result.qif[0], "memo"),
-            "PREAUTHORIZED DEBIT;B.C. HYDRO & POWER AUTHORITY;Electronic Funds Transfer");
-  EXPECT_EQ(str(result.qif[1], "description"), "TPAY &lt;DEFTPYMT&gt;");
+TEST_F(OFXCorpusTest, RecordsAsTheFilesHoldThem) {
+  struct Case {
+    const char* file;
+    std::size_t index;
+    const char* record;
+  };
+  const Case cases[] = {
+      // Staircase SGML, values ending at their line ends; a card download takes REFNUM.
+      {"beancount-import/amex.ofx", 0,
+       "amount=-143.94 date=11/24/2013 description=PRUNE               NEW YORK memo=7101466     "
+       "RESTAURANT number=320133280255184014"},
+      // A bank download takes REFNUM, else CHECKNUM.
+      {"gnucash/wamu.qfx", 0, "amount=-33.83 date=04/22/2001 description=0000003061 number=3061"},
+      {"gnucash/wamu.qfx", 2,
+       "amount=-16.83 date=04/22/2001 description=VISAUNION 76      5121ISSAQUAH "
+       "number=4046482104006432"},
+      // Bank and card statements in one XML file: read as card, so no CHECKNUM.
+      {"ofx/v211.ofx", 0, "amount=-80 date=08/24/2005 description=FrogKick Scuba Gear"},
+      // Tags and values on separate, tab-indented lines; the name keeps its blank.
+      {"jgnash/uglyFormat.ofx", 0, "amount=123.45 date=03/31/2017 description=Interest Paid "},
+      // Windows-1252 names arrive as UTF-8.
+      {"moneyguru/desjardins.ofx", 0,
+       "amount=-100.00 date=01/14/2008 description=Ch\u00e8que/ memo=DCN number=7"},
+      {"ledger-autosync/accented_characters_latin1.ofx", 0,
+       "amount=-58.73 date=09/20/2014 description=Virement Interac \u00e0: Jean"},
+      // ING's whole download sits on one line with CRLF at its end.
+      {"moneyguru/ing.qfx", 0,
+       "amount=100 date=09/23/2005 description=D\u00e9p\u00f4t memo=81530219 3893476"},
+      // "&amp;" is decoded, once: a payee that escapes its angle brackets twice keeps one level.
+      {"actual/html-vals.qfx", 1, "description=TPAY &lt;DEFTPYMT&gt;"},
+  };
+  for (const Case& c : cases) {
+    OFXReadResult result = read(c.file);
+    ASSERT_LT(c.index, result.count()) << c.file;
+    std::string got = testing::summary(result.qif[c.index]);
+    if (std::string_view(c.record).starts_with("description="))
+      got = "description=" + str(result.qif[c.index], key::description);
+    EXPECT_EQ(got, c.record) << c.file;
+  }
+  // The two Desjardins files hold the same list once the first is converted from Windows-1252.
+  EXPECT_EQ(read("moneyguru/desjardins.ofx").qif, read("moneyguru/desjardins.qfx").qif);
 }
 
 }  // namespace

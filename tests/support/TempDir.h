@@ -1,10 +1,12 @@
 #pragma once
 
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <stdexcept>
 #include <string>
+#include <vector>
 
 namespace corvela::testing {
 
@@ -24,6 +26,16 @@ class TempDir {
   TempDir& operator=(const TempDir&) = delete;
 
   std::string path(const std::string& name) const { return (root_ / name).string(); }
+  const std::filesystem::path& root() const { return root_; }
+
+  // Names of everything in the folder `name` inside this one, sorted.
+  std::vector<std::string> entries(const std::string& name = "") const {
+    std::vector<std::string> names;
+    for (const auto& e : std::filesystem::directory_iterator(root_ / name))
+      names.push_back(e.path().filename().string());
+    std::sort(names.begin(), names.end());
+    return names;
+  }
 
   // Writes `content` to `name` inside the folder and returns its path.
   std::string write(const std::string& name, const std::string& content) const {

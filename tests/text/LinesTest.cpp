@@ -22,10 +22,8 @@ TEST(LinesTest, EveryKindOfLineEnd) {
       {"CR", "a\rb\rc", {"a", "b", "c"}},
       {"CR LF mixed with LF", "a\r\nb\nc\r\nd", {"a", "b", "c", "d"}},
       {"final line end", "a\r\nb\r\n", {"a", "b", ""}},
-      {"final LF", "a\nb\n", {"a", "b", ""}},
       {"blank line", "a\n\nb", {"a", "", "b"}},
       {"CR LF with a stray CR", "a\r\nb\rc\r\nd", {"a", "b\rc", "d"}},
-      {"one CR LF then LF", "a\r\nb\n", {"a", "b", ""}},
       {"no line end", "abc", {"abc"}},
       {"empty", "", {""}},
   };
