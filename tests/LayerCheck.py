@@ -12,7 +12,8 @@ import re
 import sys
 
 LAYER = {'text': 0, 'platform': 0, 'prefs': 1, 'lists': 2, 'instructions': 2, 'readers': 2,
-         'formats': 2, 'banking': 3, 'investment': 3, 'inputformats': 3, 'app': 4, 'cli': 5, 'ui': 5}
+         'formats': 2, 'banking': 3, 'investment': 3, 'inputformats': 3, 'app': 4, 'cli': 5,
+         'ui': 5}
 
 src = pathlib.Path(sys.argv[1] if len(sys.argv) > 1 else 'src')
 faults, edges = [], {}
