@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "formats/InputFormatKeys.h"
+#include "inputformats/Extract.h"
 #include "inputformats/WizardColumns.h"
 #include "inputformats/WizardDates.h"
 #include "platform/MessageFormat.h"
@@ -43,19 +44,20 @@ void setFlag(Value& record, std::string_view name, bool on) {
 }  // namespace
 
 InputFormatWizard::InputFormatWizard(WizardView& view, Platform& platform, WizardHost& host,
-                                     const Bundle& bundle, Chunker chunker)
+                                     const Bundle& bundle)
     : view_(view),
       platform_(platform),
       host_(host),
       bundle_(bundle),
-      tables_(bundle.dateTables()),
-      chunker_(std::move(chunker)) {}
+      tables_(bundle.dateTables()) {}
 
 void InputFormatWizard::alert(std::string_view title, const std::string& text) {
   platform_.runAlert({std::string(title), text, {"OK"}});
 }
 
-std::vector<std::string> InputFormatWizard::chunks() { return chunker_(input_, format_, scan_); }
+std::vector<std::string> InputFormatWizard::chunks() {
+  return splitTextIntoLines(input_, format_, tables_, scan_);
+}
 
 void InputFormatWizard::learnFromString(const std::string& text, const std::string& name) {
   formatName_ = name;
@@ -116,7 +118,7 @@ void InputFormatWizard::ok1() {
     alert(kNotEnoughTransactions, std::string(kNotEnoughTransactionsText));
     return;
   }
-  SeparatorTag tag = preselectSeparator(found, scan_);
+  SeparatorTag tag = preselectSeparator(found, format_, scan_);
   form_.preview.headers.clear();
   form_.page = 2;
   parseFields(static_cast<int>(tag), false, form_.nonUScharacters);
@@ -145,7 +147,11 @@ void InputFormatWizard::parseFields(int separatorTag, bool oneTransactionPerLine
   std::size_t columns = 0;
   for (const std::string& chunk : chunks()) {
     if (chunk.empty()) continue;
-    table.rows.push_back(previewCells(chunk, rule, cutting, kMaxPreviewColumns));
+    // The columns the reader will cut, so the numbers answered here are the reader's; a
+    // transaction it cannot cut is still shown, cut as well as the rule allows.
+    ChunkFields fields = cutFields(chunk, format_, cutting);
+    table.rows.push_back(fields.ok() ? previewOfFields(fields.fields, kMaxPreviewColumns)
+                                     : previewCells(chunk, rule, cutting, kMaxPreviewColumns));
     const auto& row = table.rows.back();
     for (std::size_t c = row.size(); c > columns; --c) {
       if (!row[c - 1].empty()) {
@@ -174,7 +180,7 @@ void InputFormatWizard::ok2() {
     formatBad();
     return;
   }
-  displayPrompt();
+  arrive();
 }
 
 bool InputFormatWizard::hasAnyKey(std::initializer_list<std::string_view> keys) const {
@@ -196,7 +202,9 @@ void InputFormatWizard::displayPrompt() {
   form_.prompt = textOf(entry, questionKey::Prompt);
   form_.expectingColumnSelection = entry.contains(questionKey::Field);
   table.selectedColumn.reset();
-  if (form_.expectingColumnSelection) {
+  // Only a required column is preselected: OK on an optional question means "none", which a
+  // preselection would take away.
+  if (form_.expectingColumnSelection && entry.contains(questionKey::Error)) {
     std::vector<bool> used;
     for (const std::string& header : table.headers) used.push_back(!header.empty());
     table.selectedColumn = preselectColumn(columnKindOf(field), table.rows, used, tables_);

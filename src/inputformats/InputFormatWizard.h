@@ -1,7 +1,6 @@
 #pragma once
 
 #include <cstdint>
-#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -33,13 +32,7 @@ namespace corvela {
 // The view, platform, host and bundle are borrowed and must outlive the wizard.
 class InputFormatWizard {
  public:
-  // Cuts a whole input into transaction texts by the date keys of `format` (chunk mode, or one
-  // per line with OneTransactionPerLine), recording the date search's findings in `state`.
-  using Chunker = std::function<std::vector<std::string>(std::string_view input,
-                                                         const Value& format, ScanState& state)>;
-
-  InputFormatWizard(WizardView& view, Platform& platform, WizardHost& host, const Bundle& bundle,
-                    Chunker chunker);
+  InputFormatWizard(WizardView& view, Platform& platform, WizardHost& host, const Bundle& bundle);
 
   // Starts on page 1 with the input `text` and the new format's name.
   void learnFromString(const std::string& text, const std::string& name);
@@ -92,7 +85,6 @@ class InputFormatWizard {
   WizardHost& host_;
   const Bundle& bundle_;
   DateTables tables_;
-  Chunker chunker_;
 
   WizardForm form_;
   Value format_;

@@ -4,6 +4,7 @@
 #include <map>
 #include <set>
 
+#include "inputformats/Extract.h"
 #include "inputformats/WizardDates.h"
 #include "text/Amounts.h"
 #include "text/Fields.h"
@@ -47,16 +48,6 @@ std::string cleanCell(std::string_view raw, bool separatedValues) {
   return cell;
 }
 
-// The number of fields `rule` cuts a transaction into, counting no further than `limit`.
-std::size_t fieldCount(std::string_view chunk, std::string_view rule, ScanState& state,
-                       std::size_t limit) {
-  std::size_t count = 0;
-  for (std::size_t at = 0; at < chunk.size() && count < limit; ++count) {
-    at = findField(chunk, at, rule, state).next;
-  }
-  return count;
-}
-
 bool hasDecimals(std::string_view cell) {
   for (std::size_t i = 0; i + 1 < cell.size(); ++i) {
     if ((cell[i] == '.' || cell[i] == ',') && cell[i + 1] >= '0' && cell[i + 1] <= '9') return true;
@@ -96,6 +87,15 @@ std::vector<std::string> previewCells(std::string_view chunk, std::string_view r
     FieldBreak cut = findField(chunk, at, rule, state);
     cells.push_back(cleanCell(chunk.substr(at, cut.end - at), separatedValues));
     at = cut.next;
+  }
+  return cells;
+}
+
+std::vector<std::string> previewOfFields(const std::vector<std::string>& fields,
+                                         std::size_t maxColumns) {
+  std::vector<std::string> cells;
+  for (std::size_t i = 0; i < fields.size() && i < maxColumns; ++i) {
+    cells.push_back(cleanCell(fields[i], false));
   }
   return cells;
 }
@@ -150,8 +150,8 @@ SeparatorTag classicSeparatorGuess(const std::vector<std::string>& chunks, int& 
   return blankAfterSeparator ? SeparatorTag::initialBlanks : SeparatorTag::columns;
 }
 
-SeparatorTag preselectSeparator(const std::vector<std::string>& chunks, const ScanState& scan,
-                                std::size_t sample) {
+SeparatorTag preselectSeparator(const std::vector<std::string>& chunks, const Value& format,
+                                const ScanState& scan, std::size_t sample) {
   std::vector<std::string> sampled(
       chunks.begin(),
       chunks.begin() + static_cast<std::ptrdiff_t>(std::min(sample, chunks.size())));
@@ -167,9 +167,11 @@ SeparatorTag preselectSeparator(const std::vector<std::string>& chunks, const Sc
   std::size_t bestAgreeing = 0, bestCount = 0;
   for (SeparatorTag tag : candidates) {
     ScanState state = scan;
+    Value cutting = format;
+    cutting.set("Fields", fieldRuleForTag(tag));
     std::map<std::size_t, std::size_t> chunksByCount;
     for (const std::string& chunk : sampled) {
-      ++chunksByCount[fieldCount(chunk, fieldRuleForTag(tag), state, 256)];
+      if (!chunk.empty()) ++chunksByCount[cutFields(chunk, cutting, state).fields.size()];
     }
     for (auto [count, agreeing] : chunksByCount) {
       if (count < 2) continue;

@@ -6,6 +6,7 @@
 #include <string_view>
 #include <vector>
 
+#include "prefs/Value.h"
 #include "text/DateTables.h"
 #include "text/ScanState.h"
 
@@ -27,6 +28,11 @@ inline constexpr std::size_t kMaxCellLength = 255;
 // this cutting (the INITIAL_BLANKS rule carries its blank count from one call to the next).
 std::vector<std::string> previewCells(std::string_view chunk, std::string_view rule,
                                       ScanState& state, std::size_t maxColumns);
+
+// Fields the extractor cut, as the preview shows them: at most `maxColumns`, each tidied as
+// previewCells tidies a cell (its quotes are already gone).
+std::vector<std::string> previewOfFields(const std::vector<std::string>& fields,
+                                         std::size_t maxColumns);
 
 // The separator choices of the second page by their tags.
 enum class SeparatorTag : int {
@@ -50,12 +56,14 @@ std::string_view fieldRuleForTag(SeparatorTag tag);
 // receives the largest count.
 SeparatorTag classicSeparatorGuess(const std::vector<std::string>& chunks, int& maxFieldCount);
 
-// The separator to preselect: the choice that cuts the most transactions into the same number
-// of fields (two or more), the larger number winning a tie, then the classic guess, then the
-// lower tag. The classic guess when no choice gives two fields or more. Looks at the first
-// `sample` transactions only; `scan` supplies the date search's blank count (MULTIPLE_BLANKS).
-SeparatorTag preselectSeparator(const std::vector<std::string>& chunks, const ScanState& scan,
-                                std::size_t sample = 200);
+// The separator to preselect: the choice under which the extractor cuts the most transactions
+// into the same number of fields (two or more), the larger number winning a tie, then the
+// classic guess, then the lower tag. The classic guess when no choice gives two fields or more.
+// `format` is the record being learnt (its other keys are kept for the cutting); `scan`
+// supplies the date search's blank count (MULTIPLE_BLANKS). Looks at the first `sample`
+// transactions only.
+SeparatorTag preselectSeparator(const std::vector<std::string>& chunks, const Value& format,
+                                const ScanState& scan, std::size_t sample = 200);
 
 // What a column question asks for, as far as guessing its column goes.
 enum class ColumnKind { none, date, amount, description, indicator };

@@ -15,9 +15,9 @@ namespace {
 
 using testing::ScriptedWizard;
 
-// A title line, then three tab-separated transactions (a blank after the second date).
+// A title line, then three tab-separated transactions.
 const std::string kText =
-    "Statement of account\n01/02/2024\tShop\t-12.50\n01/03/2024 \tSalary\t1000.00\n"
+    "Statement of account\n01/02/2024\tShop\t-12.50\n01/03/2024\tSalary\t1000.00\n"
     "01/04/2024\tCafe\t-3.20\n";
 
 TextSpan spanOf(const std::string& text, const std::string& part, std::size_t extra = 0) {
@@ -76,7 +76,8 @@ TEST(WizardDatePage, RefusesASelectionThatIsNotADateThatStartsATransaction) {
   for (const Case& c : cases) {
     SCOPED_TRACE(c.selected);
     ScriptedWizard w;
-    w.wizard.learnFromString(kText, "Test");
+    // A blank after the second date.
+    w.wizard.learnFromString(std::string(kText).insert(kText.find("\tSalary"), " "), "Test");
     ASSERT_EQ(w.form().dateText.substr(0, 10), "01/02/2024");
     TextSpan span = spanOf(w.form().dateText, c.selected, c.extra);
     if (c.refusal == kNoDateSelected) span.length = 0;
@@ -126,7 +127,9 @@ TEST(WizardColumnsPage, OnlyFixedColumnsKeepTheDatesDistanceFromTheLineStart) {
     EXPECT_EQ(format[inputFormatKey::Fields].toString(),
               fieldRuleForTag(static_cast<SeparatorTag>(tag)));
     EXPECT_EQ(format.contains(inputFormatKey::DistanceFromNewline), tag == 6);
-    if (tag == 6) EXPECT_EQ(format[inputFormatKey::DistanceFromNewline].toInt(), 3);
+    if (tag == 6) {
+      EXPECT_EQ(format[inputFormatKey::DistanceFromNewline].toInt(), 3);
+    }
   }
 }
 
@@ -192,10 +195,10 @@ TEST(WizardQuestions, MissingAnswersAndEndsWithoutDone) {
   const std::string match = entry(
       "<key>Prompt</key><string>Select it.</string><key>FieldMatch</key><string>TypeAfter"
       "</string><key>Error</key><string>Select the word.</string>");
-  ScriptedWizard w(scriptBundle(field("Description", true) + match + flag("Stop")));
+  ScriptedWizard w(scriptBundle(field("Memo", true) + match + flag("Stop")));
   toQuestions(w, kText);
   EXPECT_EQ(w.expectSheet([&] { w.wizard.ok3(); }).title, "No Column Selected");
-  EXPECT_EQ(w.platform.alerts.back().text, "Pick Description.");
+  EXPECT_EQ(w.platform.alerts.back().text, "Pick Memo.");
   w.wizard.selectColumn(1);
   EXPECT_EQ(w.expectSheet([&] { w.wizard.ok3(); }).title, "No Text Selected");
   EXPECT_EQ(w.platform.alerts.back().text, "Select the word.");
@@ -275,8 +278,9 @@ void checkList(const Value& list, bool topLevel, const std::set<std::string>& ke
     }
     EXPECT_FALSE(entry["Prompt"].toString().empty());
     for (const char* answer : {"Field", "FieldMatch"}) {
-      if (entry.contains(answer))
+      if (entry.contains(answer)) {
         EXPECT_TRUE(keys.count(entry[answer].toString())) << entry[answer].toString();
+      }
     }
     for (const char* branch : {"Yes", "No"}) {
       if (entry.contains(branch)) checkList(entry[branch], false, keys);

@@ -14,8 +14,8 @@ namespace corvela::testing {
 // handed over at the end (or that it ended without one), and a scripted platform for its sheets.
 class ScriptedWizard : public WizardView, public WizardHost {
  public:
-  explicit ScriptedWizard(const Bundle& bundle = Bundle::builtIn())
-      : wizard(*this, platform, *this, bundle) {}
+  explicit ScriptedWizard(Bundle tables = Bundle::builtIn())
+      : bundle(std::move(tables)), wizard(*this, platform, *this, bundle) {}
 
   void show(const WizardForm& form) override { shown.push_back(form); }
   void checkSecurities() override { ++securityChecks; }
@@ -32,6 +32,7 @@ class ScriptedWizard : public WizardView, public WizardHost {
     return platform.alerts.empty() ? Alert{} : platform.alerts.back();
   }
 
+  Bundle bundle;
   ScriptedPlatform platform;
   InputFormatWizard wizard;
   std::vector<WizardForm> shown;
