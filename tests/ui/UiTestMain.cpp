@@ -14,7 +14,7 @@ namespace {
 
 using Runner = int (*)(const QStringList&);
 
-constexpr std::array<std::pair<const char*, Runner>, 9> kClasses = {{
+constexpr std::array<std::pair<const char*, Runner>, 10> kClasses = {{
     {"QtTextTest", runQtTextTest},
     {"CompletingComboBoxTest", runCompletingComboBoxTest},
     {"OptionsWindowTest", runOptionsWindowTest},
@@ -24,6 +24,7 @@ constexpr std::array<std::pair<const char*, Runner>, 9> kClasses = {{
     {"MainWindowTest", runMainWindowTest},
     {"DocumentHandoffTest", runDocumentHandoffTest},
     {"TransactionDialogTest", runTransactionDialogTest},
+    {"WizardWindowTest", runWizardWindowTest},
 }};
 
 }  // namespace

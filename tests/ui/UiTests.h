@@ -14,5 +14,6 @@ int runDesktopAppTest(const QStringList& arguments);
 int runMainWindowTest(const QStringList& arguments);
 int runDocumentHandoffTest(const QStringList& arguments);
 int runTransactionDialogTest(const QStringList& arguments);
+int runWizardWindowTest(const QStringList& arguments);
 
 }  // namespace corvela::ui::testing
