@@ -2,11 +2,16 @@
 
 #include "app/BankingRun.h"
 #include "app/Controller.h"
+#include "app/FormattedTextRun.h"
+#include "app/InputFormatToolsPort.h"
 #include "app/NotAvailableYet.h"
 #include "app/Session.h"
 #include "banking/BankingCreditCardQIF.h"
 #include "formats/ErrorWarning.h"
 #include "formats/OutputFormats.h"
+#include "inputformats/FormatRename.h"
+#include "inputformats/FormatTransfer.h"
+#include "inputformats/Formats.h"
 #include "instructions/Instructions.h"
 #include "lists/Accounts.h"
 #include "lists/Categories.h"
@@ -27,6 +32,9 @@ struct FrontEnd {
   MainView& mainView;
   ConfirmView& confirmView;
   NewInstructionView& newInstructionView;
+  // The rename window of an imported input format; none: every import is cancelled (a front
+  // end without windows imports formats its own way).
+  FormatRenameView* formatRenameView = nullptr;
 };
 
 // Every working object of the program, created once and wired together: the one place that
@@ -57,10 +65,22 @@ class Application {
   Session session;
   CancelConfirm cancelConfirm{options, platform};
   NotAvailableYet notAvailable;
+  DateTables dateTables = bundle.dateTables();
+  Formats formats{store};
+  FormatTransfer formatTransfer;
+  InputFormatToolsPort inputFormatTools{formats, formatTransfer, platform};
   ErrorWarning errorWarning;
+  FormattedTextReader textReader{store, dateTables, errorWarning};
+  FormattedTextRun textRun{textReader};
   BankingCreditCardQIF bank;
   BankingRun bankRun{bank};
   Controller controller;
+
+ private:
+  struct NoRenameWindow : FormatRenameView {
+    bool runRenameWindow(FormatRename&) override { return false; }
+  };
+  NoRenameWindow noRenameWindow_;
 };
 
 }  // namespace corvela

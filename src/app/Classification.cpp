@@ -1,12 +1,22 @@
 #include "app/Classification.h"
 
 #include "lists/Accounts.h"
+#include "text/CalendarDay.h"
+#include "text/Dates.h"
 
 namespace corvela {
 namespace {
 
 bool startsWith(std::string_view text, std::string_view prefix) {
   return text.substr(0, prefix.size()) == prefix;
+}
+
+// Whether a header-less "D" line starts a register: the rest of it must be a QIF date.
+bool isQIFDateLine(const std::string& line, const DateTables& tables) {
+  if (!startsWith(line, "D")) return false;
+  std::string_view date = std::string_view(line).substr(1);
+  const CalendarDay today = CalendarDay::today();
+  return parseQIFDate(date, tables, false, today) || parseQIFDate(date, tables, true, today);
 }
 
 bool isWhitespace(char c) {
@@ -64,7 +74,7 @@ bool holdsQIFLists(const std::vector<std::string>& lines) {
 }
 
 QIFClassification classifyQIF(const std::vector<std::string>& lines, std::size_t start,
-                              bool continuing) {
+                              bool continuing, const DateTables& tables) {
   using Outcome = QIFClassification::Outcome;
   QIFClassification result;
 
@@ -76,7 +86,7 @@ QIFClassification classifyQIF(const std::vector<std::string>& lines, std::size_t
   }
   bool recordStructure = false;
   for (std::size_t i = first + 1; i < lines.size() && !recordStructure; ++i)
-    recordStructure = lines[i] == "^" || lines[i].empty();
+    recordStructure = lines[i] == "^" || (lines[i].empty() && i + 1 < lines.size());
 
   std::optional<std::size_t> candidate = first;
   if (lines[first] == "!Account") {
@@ -106,7 +116,7 @@ QIFClassification classifyQIF(const std::vector<std::string>& lines, std::size_t
   const std::string* header = candidate ? &lines[*candidate] : nullptr;
   bool looksLikeRegister =
       header && (startsWith(*header, "!Type") || startsWith(*header, "!TYPE") ||
-                 startsWith(*header, "C*") || startsWith(*header, "D"));
+                 startsWith(*header, "C*") || isQIFDateLine(*header, tables));
   if (!looksLikeRegister || !recordStructure) {
     result.outcome = Outcome::text;
     return result;

@@ -6,6 +6,8 @@
 #include <string_view>
 #include <vector>
 
+#include "text/DateTables.h"
+
 namespace corvela {
 
 // How an input is recognised: OFX downloads by their tags, QIF registers by their header and
@@ -55,18 +57,21 @@ struct QIFClassification {
 
 // Classifies `lines` from `start`:
 //  1. the first non-empty line is looked for; the record structure of QIF is seen when a later
-//     line is exactly "^" or empty;
+//     line is exactly "^" or empty (the empty last line left by a final line end does not
+//     count: every text that ends in a line break has one);
 //  2. a first line "!Account" names the account (the next line without its first character)
 //     and the register's header is the first later line beginning with "!Type" or "!TYPE";
 //     otherwise the header candidate is the first line itself;
 //  3. with the record structure seen, a candidate beginning with "!Type", "!TYPE", "C*" or "D"
 //     makes a register: "!Type:Bank" bank, "!Type:CCard" credit card, "!Type:Invst"
 //     investment, anything else (another case, no header) a register of kind 3 whose
-//     candidate line stays;
+//     candidate line stays; but a "D" line without a header makes one only when the rest of
+//     the line is a date that parseQIFDate reads by `tables` (in either day order), so a CSV
+//     header "Date,Description,Amount" is text;
 //  4. anything else is text.
 // With `continuing` (the input is a continuation file) a second account block and a missing
 // "!Type" line are not refused.
 QIFClassification classifyQIF(const std::vector<std::string>& lines, std::size_t start,
-                              bool continuing);
+                              bool continuing, const DateTables& tables);
 
 }  // namespace corvela

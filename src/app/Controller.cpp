@@ -320,7 +320,7 @@ void Controller::classifyQIFOrText() {
   std::size_t start = imported != 0 ? std::min(index, state_.fileAsLines.size()) : 0;
 
   bool continuing = state_.continuationData.has_value();
-  QIFClassification found = classifyQIF(state_.fileAsLines, start, continuing);
+  QIFClassification found = classifyQIF(state_.fileAsLines, start, continuing, dateTables_);
   if (found.account) parts_.session.account = found.account;
   if (continuing && (found.outcome == Outcome::text || found.outcome == Outcome::noTransactions)) {
     // A continued run with delimited output, or with nothing output yet, holds no register to

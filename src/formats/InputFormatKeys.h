@@ -63,6 +63,14 @@ inline constexpr std::string_view DateAfter = "DateAfter";  // tag text before a
 inline constexpr std::string_view Types = "Types";          // array of ofxType/formatType dicts
 }  // namespace inputFormatKey
 
+// Top-level keys of the preference store that hold input formats: the sorted list of formats,
+// the OFX investment format, and the mappings every format without its own takes a copy of
+// (TypeMappings and SecurityMappings above, at the top level of the store).
+namespace inputFormatStoreKey {
+inline constexpr std::string_view Formats = "Formats";
+inline constexpr std::string_view OFXFormat = "OFXFormat";
+}  // namespace inputFormatStoreKey
+
 // Keys of the dictionaries inside TypeMappings, SecurityMappings and Types.
 namespace formatMappingKey {
 inline constexpr std::string_view formatType = "formatType";

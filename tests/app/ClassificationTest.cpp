@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "app/Classification.h"
+#include "prefs/Bundle.h"
 #include "text/Lines.h"
 
 namespace corvela {
@@ -63,7 +64,8 @@ class ClassifyQIFTest : public ::testing::TestWithParam<QIFCase> {};
 
 TEST_P(ClassifyQIFTest, Classifies) {
   const QIFCase& c = GetParam();
-  QIFClassification found = classifyQIF(findLines(c.text), c.start, c.continuing);
+  QIFClassification found =
+      classifyQIF(findLines(c.text), c.start, c.continuing, Bundle::builtIn().dateTables());
   EXPECT_EQ(found.outcome, c.outcome);
   if (found.outcome == Outcome::reg || found.outcome == Outcome::investment) {
     EXPECT_EQ(found.kind, c.kind);
@@ -80,14 +82,17 @@ const QIFCase kQIFCases[] = {
     {"otherTypeKeepsLine", "\n!Type:Cash\nD1/2/24\n^", 0, false, Outcome::reg, 3, 1, std::nullopt},
     {"headerless", "D1/2/24\nT5\n^", 0, false, Outcome::reg, 3, 0, std::nullopt},
     {"clearedStar", "C*\nD1/2/24\n^", 0, false, Outcome::reg, 3, 0, std::nullopt},
-    {"headingWithD", "Deposits and withdrawals\n\n01/02/2024 Shop 5.00", 0, false, Outcome::reg, 3,
+    {"headingWithD", "Deposits and withdrawals\n\n01/02/2024 Shop 5.00", 0, false, Outcome::text, 0,
      0, std::nullopt},
     {"noRecordStructure", "!Type:Bank\nD1/2/24\nT-5.00", 0, false, Outcome::text, 0, 0,
      std::nullopt},
-    {"aFinalLineEndIsAnEmptyLine", "!Type:Bank\nD1/2/24\nT-5.00\n", 0, false, Outcome::reg, 0, 1,
-     std::nullopt},
-    {"csvWithFinalLineEnd", "Date,Amount,Payee\n01/02/2024,5.00,Shop\n", 0, false, Outcome::reg, 3,
+    {"aFinalLineEndIsNoRecordStructure", "!Type:Bank\nD1/2/24\nT-5.00\n", 0, false, Outcome::text,
+     0, 0, std::nullopt},
+    {"csvWithFinalLineEnd", "Date,Amount,Payee\n01/02/2024,5.00,Shop\n", 0, false, Outcome::text, 0,
      0, std::nullopt},
+    {"csvWithEmptyLine", "DATE,AMOUNT\n\n01/02/2024,5.00\n", 0, false, Outcome::text, 0, 0,
+     std::nullopt},
+    {"headerlessEuropeanDate", "D31.12.2023\nT5\n^\n", 0, false, Outcome::reg, 3, 0, std::nullopt},
     {"plainText", "Statement\n01/02/2024 Shop 5.00\n", 0, false, Outcome::text, 0, 0, std::nullopt},
     {"empty", "", 0, false, Outcome::noTransactions, 0, 0, std::nullopt},
     {"onlyBlankLines", "\n\n\n", 0, false, Outcome::noTransactions, 0, 0, std::nullopt},

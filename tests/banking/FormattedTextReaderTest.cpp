@@ -1,0 +1,125 @@
+// Records built from formatted text: the signed amount of every column rule, and the reading-
+// error warning, whose "don't warn" switch is carried from one transaction to the next.
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "banking/FormattedTextReader.h"
+#include "formats/ErrorWarning.h"
+#include "prefs/Bundle.h"
+#include "support/ScratchStore.h"
+#include "support/ScriptedPlatform.h"
+
+namespace corvela {
+namespace {
+
+using Strings = std::vector<std::string>;
+
+class FormattedTextReaderTest : public ::testing::Test {
+ protected:
+  std::optional<Value> read(const std::string& text, const Value& format) {
+    return reader.fromFormattedText(text, format, CalendarDay::distantPast(),
+                                    CalendarDay::distantFuture(), CalendarDay{2024, 6, 1});
+  }
+  Strings amounts(const std::string& text, const Value& format) {
+    Strings found;
+    std::optional<Value> records = read(text, format);
+    if (records)
+      for (const Value& record : records->toArray()) found.push_back(str(record, "amount"));
+    return found;
+  }
+
+  testing::ScratchStore store;
+  testing::ScriptedPlatform platform;
+  std::vector<Value> added;
+  ErrorWarning warning{platform, [this](const Value& format) { added.push_back(format); }};
+  DateTables tables = Bundle::builtIn().dateTables();
+  FormattedTextReader reader{store.prefs, tables, warning};
+};
+
+Value csvFormat(std::initializer_list<std::pair<const std::string, Value>> columns) {
+  Value format{{"Name", "t"},    {"DateDelimiter", "/"}, {"DateStart", "\n"},
+               {"DateEnd", ";"}, {"Fields", "SSV"},      {"OneTransactionPerLine", true},
+               {"Date", 0}};
+  for (const auto& [key, value] : columns) format.set(key, value);
+  return format;
+}
+
+TEST_F(FormattedTextReaderTest, AmountOfEveryColumnRule) {
+  struct Case {
+    const char* name;
+    Value format;
+    Strings amounts;
+  };
+  // Columns: date; text; amount or credit; debit; indicator.
+  const std::string text =
+      "Date;Text;Credit;Debit;Sign\n"
+      "01/02/2024;a;12,50;;Bij\n"
+      "01/03/2024;b;;3.00;Af\n"
+      "01/04/2024;c;(7.25);;Af\n"
+      "01/05/2024;d;1.234,56;;-\n"
+      "01/06/2024;e\n"
+      "01/07/2024;f;5-;;Bij\n";
+  const Case cases[] = {
+      {"credit column signed as written",
+       csvFormat({{"Credit", 2}}),
+       {"12.50", "0.00", "-7.25", "1234.56", "0.00", "-5.00"}},
+      {"credit, else debit made negative",
+       csvFormat({{"Credit", 2}, {"Debit", 3}}),
+       {"12.50", "-3.00", "-7.25", "1234.56", "0.00", "-5.00"}},
+      {"debit indicator",
+       csvFormat({{"Debit/Credit", 2}, {"Indicator", 4}, {"DebitIndicator", "Af"}}),
+       {"12.50", "0.00", "-7.25", "1234.56", "0.00", "-5.00"}},
+      {"credit indicator",
+       csvFormat({{"Debit/Credit", 2}, {"Indicator", 4}, {"CreditIndicator", "Bij"}}),
+       {"12.50", "0.00", "-7.25", "-1234.56", "0.00", "-5.00"}},
+      {"inverted",
+       csvFormat({{"Credit", 2}, {"Debit", 3}, {"InvertAmount", true}}),
+       {"-12.50", "3.00", "7.25", "-1234.56", "0.00", "5.00"}},
+  };
+  for (const Case& c : cases) EXPECT_EQ(amounts(text, c.format), c.amounts) << c.name;
+
+  store.prefs.setInt("bccAmountsPrecision", 0);
+  EXPECT_EQ(amounts("x\n01/02/2024;a;12,75\n", csvFormat({{"Credit", 2}})), Strings{"13"});
+}
+
+TEST_F(FormattedTextReaderTest, RecordsTakeOnlyTheColumnsTheyHave) {
+  Value format = csvFormat({{"Check", 1}, {"Description", 2}, {"Memo", 3}, {"Credit", 4}});
+  store.prefs.setObject("OutputDateFormat", "%Y-%m-%d");
+  std::optional<Value> records = read("x\n01/02/2024;101;Shop;memo;5\n02/03/2024;;Bank\n", format);
+  ASSERT_TRUE(records);
+  EXPECT_EQ(*records, Value(Value::Array{Value{{"date", "2024-01-02"},
+                                               {"number", "101"},
+                                               {"description", "Shop"},
+                                               {"memo", "memo"},
+                                               {"amount", "5.00"}},
+                                         Value{{"date", "2024-02-03"},
+                                               {"number", ""},
+                                               {"description", "Bank"},
+                                               {"amount", "0.00"}}}));
+}
+
+TEST_F(FormattedTextReaderTest, DontWarnHoldsForTheRestOfTheReadingOnly) {
+  const std::string text = "x\n01/02/2024;a;1\n13/45/2024;b;2\n99/99/2024;c;3\n01/05/2024;d;4\n";
+  const Value format = csvFormat({{"Credit", 2}});
+  platform.answerNextInputErrorWarning(1, true);
+  EXPECT_EQ(amounts(text, format), (Strings{"1.00", "4.00"}));
+  ASSERT_EQ(platform.inputErrorWarnings.size(), 1u);
+  EXPECT_EQ(platform.inputErrorWarnings[0].text, "13/45/2024;b;2");
+  EXPECT_EQ(platform.inputErrorWarnings[0].buttonTitle, "Skip Transaction");
+  ASSERT_EQ(added.size(), 1u);
+  EXPECT_TRUE(added[0]["dontWarn"].toBool());
+
+  // The next reading warns again, and cancel ends it with nothing.
+  platform.answerNextInputErrorWarning(0, false);
+  EXPECT_FALSE(read(text, format));
+  EXPECT_EQ(platform.inputErrorWarnings.size(), 2u);
+  // No date at all: nothing, and no warning.
+  EXPECT_FALSE(read("nothing\n", format));
+  EXPECT_TRUE(platform.allAnswersUsed());
+}
+
+}  // namespace
+}  // namespace corvela
