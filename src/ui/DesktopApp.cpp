@@ -9,6 +9,7 @@
 #include "ui/MainWindow.h"
 #include "ui/QtText.h"
 #include "ui/TransactionDialog.h"
+#include "ui/WizardPane.h"
 
 namespace corvela::ui {
 
@@ -23,6 +24,13 @@ DesktopApp::DesktopApp(const std::string& storePath)
       host_(*this) {
   transactionDialog_->attach(app_->bank);
   window_->attach(app_.get());
+  learningWizard_ = std::make_unique<LearningWizard>(
+      app_->controller, app_->inputFormatTools, *window_->wizardPane(), platform_, app_->bundle);
+  window_->wizardPane()->attach(&learningWizard_->wizard());
+  app_->inputFormatTools.setLearn(
+      [this](const std::string&, const std::string& cString, const std::string& name) {
+        learningWizard_->learnFromString(cString, name);
+      });
   platform_.setMainWindow(window_.get());
   platform_.setStatusView(window_->statusView());
 
@@ -53,6 +61,8 @@ void DesktopApp::saveStoreQuietly() {
 DesktopApp::~DesktopApp() {
   documents_.reset();
   optionsWindow_.setPresenter(nullptr);
+  app_->inputFormatTools.setLearn({});
+  window_->wizardPane()->attach(nullptr);
   window_->attach(nullptr);
   platform_.setStatusView(nullptr);
   platform_.setMainWindow(nullptr);

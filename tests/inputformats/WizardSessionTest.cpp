@@ -1,11 +1,17 @@
 #include <gtest/gtest.h>
 
+#include <fstream>
+#include <iterator>
+#include <sstream>
 #include <string>
 #include <utility>
 #include <vector>
 
+#include "cli/Cli.h"
 #include "formats/InputFormatKeys.h"
+#include "prefs/CVPrefs.h"
 #include "support/ScriptedWizard.h"
+#include "support/TempDir.h"
 #include "text/TextFile.h"
 
 namespace corvela {
@@ -16,6 +22,7 @@ using testing::ScriptedWizard;
 // One person learning a format from a real statement with the program's own questions.
 struct Session {
   const char* file;   // in the corpus
+  const char* qif;    // what the learnt format converts it to, in tests/data/inputformats
   const char* date;   // the date selected: its first occurrence that begins a line, past the first
   const char* match;  // the text selected in the whole input
   int kind;           // 0 Investment, 1 Bank, 2 Credit Card
@@ -30,6 +37,7 @@ struct Session {
 
 const Session kSessions[] = {
     {"csv2ofx/capitalone.csv",
+     "capitalone.expected.qif",
      "2015-12-31",
      "Transaction Date,Posted Date",
      2,
@@ -47,6 +55,7 @@ const Session kSessions[] = {
       {"Debit", 5},
       {"Credit", 6}}},
     {"csv2ofx/mint.csv",
+     "mint.expected.qif",
      "6/12/15",
      "Original Description",
      1,
@@ -63,6 +72,7 @@ const Session kSessions[] = {
       {"Indicator", 4},
       {"DebitIndicator", "debit"}}},
     {"ofxstatement-austrian/oberbank.csv",
+     "oberbank.expected.qif",
      "15.03.2017",
      "Buchungsdatum;Wertstellung",
      1,
@@ -133,6 +143,22 @@ TEST(WizardSession, LearnsACorpusStatementByAnsweringTheQuestions) {
     EXPECT_EQ((*w.learnt)["Match"].toString(), s.match);
     for (const auto& [key, value] : s.expected) EXPECT_EQ((*w.learnt)[key], value) << key;
     EXPECT_TRUE(w.platform.alerts.empty());
+
+    // The learnt format, stored, converts the statement by itself (chosen by its match text).
+    testing::TempDir dir;
+    const std::string storePath = dir.path("store.prefs");
+    {
+      CVPrefs store(storePath);
+      store.setObject("Formats", Value::Array{*w.learnt});
+      ASSERT_TRUE(store.synchronize());
+    }
+    std::istringstream in;
+    std::ostringstream out, err;
+    const std::string input = std::string(CORVELA_CORPUS) + "/" + s.file;
+    ASSERT_EQ(cli::run({"convert", input, "--prefs", storePath}, in, out, err), 0) << err.str();
+    std::ifstream expected(std::string(CORVELA_TEST_DATA) + "/inputformats/" + s.qif,
+                           std::ios::binary);
+    EXPECT_EQ(out.str(), std::string(std::istreambuf_iterator<char>(expected), {}));
   }
 }
 
