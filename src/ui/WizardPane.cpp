@@ -65,12 +65,13 @@ QLabel* wrapped(const QString& text) {
   return label;
 }
 
-// Shares the table's width equally among the shown columns, as the preview is read column by
-// column.
-void spreadColumns(QTableView* table, int columns) {
-  if (columns <= 0) return;
-  int width = std::max(60, (table->viewport()->width() - 24) / columns);
-  for (int c = 0; c < columns; ++c) table->setColumnWidth(c, width);
+// Columns as wide as their text, so the preview reads column by column, but none so wide that
+// the others leave the window.
+void fitColumns(QTableView* table) {
+  table->resizeColumnsToContents();
+  for (int c = 0; c < table->model()->columnCount(); ++c) {
+    table->setColumnWidth(c, std::clamp(table->columnWidth(c), 60, 260));
+  }
 }
 
 }  // namespace
@@ -221,6 +222,8 @@ QWidget* WizardPane::buildQuestionPage() {
   QFont larger = prompt_->font();
   larger.setPointSizeF(larger.pointSizeF() * 1.15);
   prompt_->setFont(larger);
+  hint_ = wrapped(tr("The selected column seems to fit: press OK, or click another column."));
+  hint_->setObjectName(QStringLiteral("preselectionHint"));
   questionModel_ = new WizardTableModel(this);
   questions_ = makeTable(questionModel_);
   questions_->setObjectName(QStringLiteral("table3"));
@@ -258,6 +261,7 @@ QWidget* WizardPane::buildQuestionPage() {
   securityRow->addStretch();
   auto* layout = new QVBoxLayout(page);
   layout->addWidget(prompt_);
+  layout->addWidget(hint_);
   layout->addLayout(securityRow);
   layout->addWidget(questions_, 1);
   layout->addLayout(buttonRow(
@@ -373,13 +377,15 @@ void WizardPane::show(const WizardForm& form) {
       oneTransactionPerLine_->setChecked(form.oneTransactionPerLine);
       nonUScharacters_->setChecked(form.nonUScharacters);
       previewModel_->setTable(form.preview);
-      spreadColumns(preview_, static_cast<int>(form.preview.headers.size()));
+      fitColumns(preview_);
       preview_->selectRow(form.preview.selectedRow);
       break;
     case 3: {
       prompt_->setText(qs(form.prompt));
+      hint_->setVisible(form.expectingColumnSelection && form.questions.selectedColumn &&
+                        form.okShown);
       questionModel_->setTable(form.questions);
-      if (newPage) spreadColumns(questions_, static_cast<int>(form.questions.headers.size()));
+      if (newPage) fitColumns(questions_);
       questions_->clearSelection();
       if (form.questions.selectedColumn) questions_->selectColumn(*form.questions.selectedColumn);
       yes_->setVisible(form.yesNoShown);

@@ -90,6 +90,7 @@ class WizardPane : public QWidget, public WizardView {
   QTableView* preview_;
   WizardTableModel* previewModel_;
   QLabel* prompt_;
+  QLabel* hint_;  // shown while a preselected column waits for OK
   QTableView* questions_;
   WizardTableModel* questionModel_;
   QLabel* assumedSecurityLabel_;
