@@ -114,6 +114,20 @@ TEST(WizardDatePage, DateKeysFollowTheSelectedDate) {
   }
 }
 
+TEST(WizardDatePage, ADateCutOutOfALongerNumberFindsNoTransactions) {
+  // "1/3/2024" out of "11/3/2024": the date would have to follow a "1", which no date does.
+  ScriptedWizard w;
+  w.wizard.learnFromString("x\n11/2/2024 a\n11/3/2024 b\n", "Test");
+  TextSpan span = spanOf(w.form().dateText, "1/3/2024");
+  Alert sheet = w.expectSheet([&] {
+    w.wizard.selectDate(span);
+    w.wizard.ok1();
+  });
+  EXPECT_EQ(sheet.title, "Not Enough Transactions");
+  EXPECT_EQ(sheet.text, kNotEnoughTransactionsText);
+  EXPECT_EQ(w.form().page, 1);
+}
+
 TEST(WizardColumnsPage, OnlyFixedColumnsKeepTheDatesDistanceFromTheLineStart) {
   ScriptedWizard w;
   w.wizard.learnFromString("x\n  01/02/2024 a\n  01/03/2024 b\n", "Test");
