@@ -4,6 +4,8 @@
   generate.py ofx N FILE        an OFX 1.x bank statement with N transactions
   generate.py qif N FILE        a QIF bank register with N transactions
   generate.py qif-splits N FILE the same register, every third transaction split in two
+  generate.py csv N FILE        the same transactions as a bank's CSV export, read with the
+                                input format every generated store holds
   generate.py values N FILE     a store (JSON) holding N values: a description list
   generate.py store M FILE [OPTION...]
                                 a store (JSON, for `corvela-cli prefs import`) with M
@@ -83,6 +85,22 @@ def write_qif(n, path, splits=False):
             f.write("^\n")
 
 
+# The input format of the CSV export: a header line to match, quoted payees, a decimal comma
+# in quotes, day before month.
+CSV_FORMAT = {"Name": "Bench Bank CSV", "FormatType": "Bank", "Match": "Booking date;Payee;Reference",
+              "DateDelimiter": ".", "DateStart": "\n", "DateEnd": ";", "DayBeforeMonth": True,
+              "OneTransactionPerLine": True, "Fields": "SSV", "Date": 0, "Description": 1,
+              "Check": 2, "Memo": 3, "Credit": 4}
+
+
+def write_csv(n, path):
+    with open(path, "w", newline="\r\n") as f:
+        f.write("Bench Bank export\n\nBooking date;Payee;Reference;Text;Amount\n")
+        for i, day, name, amt in transactions(n):
+            amount_text = f"{amt:.2f}".replace(".", ",")
+            f.write(f'{day:%d.%m.%Y};"{name}";{i};Card payment;"{amount_text}"\n')
+
+
 def write_values(n, path):
     with open(path, "w") as f:
         json.dump({"Preferences": ["converted2.2", "accountsInCategories"], "convertedFromPlist": True,
@@ -105,13 +123,13 @@ def write_store(m, path, options=()):
              "OutputDateFormat": "%m/%d/%Y", "OutputDateFormatShortYear": "%m/%d/%y",
              "DescriptionOutput": "%d", "MemoOutput": "%m", "amountsPrecision": 2,
              "sharesPrecision": 2, "pricesPrecision": 4, "bccAmountsPrecision": 2,
-             "convertedFromPlist": True}
+             "convertedFromPlist": True, "Formats": [CSV_FORMAT]}
     with open(path, "w") as f:
         json.dump(store, f)
 
 
 def main():
-    kinds = {"ofx": write_ofx, "qif": write_qif, "values": write_values,
+    kinds = {"ofx": write_ofx, "qif": write_qif, "values": write_values, "csv": write_csv,
              "qif-splits": lambda n, path: write_qif(n, path, splits=True)}
     if len(sys.argv) < 4 or (sys.argv[1] not in kinds and sys.argv[1] != "store") or \
             (sys.argv[1] != "store" and len(sys.argv) != 4):

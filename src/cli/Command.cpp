@@ -4,18 +4,23 @@
 #include <array>
 
 #include "cli/ConvertCommand.h"
+#include "cli/FormatsCommand.h"
 #include "cli/PrefsCommand.h"
 
 namespace corvela::cli {
 
 std::span<const Command> commands() {
   static constexpr std::array kCommands = {
-      Command{"convert",
-              "convert INPUT [-o OUTPUT] [--prefs FILE] [--output-format NAME] [--account NAME]\n"
-              "          [--from DATE --to DATE | --last-month] [--date DATE] [--number TEXT]",
-              "convert a statement (OFX, QFX, QIF) with your stored instructions; the output goes\n"
-              "      to OUTPUT (standard output when it is - or not given)",
-              runConvert},
+      Command{
+          "convert",
+          "convert INPUT [-o OUTPUT] [--prefs FILE] [--format NAME] [--output-format NAME]\n"
+          "          [--account NAME] [--from DATE --to DATE | --last-month] [--date DATE]\n"
+          "          [--number TEXT]",
+          "convert a statement (OFX, QFX, QIF, or CSV and text read with a stored input\n"
+          "      format: the one whose Match text it holds, or --format NAME) with your stored\n"
+          "      instructions; the output goes to OUTPUT (standard output when it is - or not\n"
+          "      given)",
+          runConvert},
       Command{"prefs",
               "prefs show [--json] [--prefs FILE]\n"
               "  prefs import JSONFILE [--replace] [--prefs FILE]",
@@ -23,6 +28,14 @@ std::span<const Command> commands() {
               "      JSON file into it (--replace: instead of what it holds); the store as it\n"
               "      was is kept as FILE.bak",
               runPrefs},
+      Command{"formats",
+              "formats list [--prefs FILE]\n"
+              "  formats export NAME FILE [--prefs FILE]\n"
+              "  formats import FILE [--name NAME] [--prefs FILE]",
+              "list the stored input formats, write one to a .cvef file to share it, or store\n"
+              "      the one in a .cvef file (--name: under another name); a stored format of the\n"
+              "      same name is replaced",
+              runFormats},
   };
   return {kCommands.data(), kCommands.size()};
 }

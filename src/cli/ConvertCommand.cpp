@@ -24,15 +24,16 @@ namespace corvela::cli {
 namespace {
 
 constexpr const char* kConvertUsage =
-    "usage: corvela-cli convert INPUT [-o OUTPUT] [--prefs FILE] [--output-format NAME]\n"
-    "                           [--account NAME] [--from DATE --to DATE | --last-month]\n"
+    "usage: corvela-cli convert INPUT [-o OUTPUT] [--prefs FILE] [--format NAME]\n"
+    "                           [--output-format NAME] [--account NAME]\n"
+    "                           [--from DATE --to DATE | --last-month]\n"
     "                           [--date DATE] [--number TEXT]\n";
 
 struct ConvertOptions {
   std::string input;
   std::string output = "-";
   std::string prefs = CVPrefs::defaultPath();
-  std::optional<std::string> outputFormat, account, from, to, date, number;
+  std::optional<std::string> inputFormat, outputFormat, account, from, to, date, number;
   bool lastMonth = false;
 };
 
@@ -47,6 +48,7 @@ std::optional<ConvertOptions> parse(std::vector<std::string> args, std::string* 
   };
   takeOption(args, "-o", &options->output, &missing);
   takeOption(args, "--prefs", &options->prefs, &missing);
+  option("--format", &options->inputFormat);
   option("--output-format", &options->outputFormat);
   option("--account", &options->account);
   option("--from", &options->from);
@@ -82,6 +84,9 @@ std::optional<ConvertOptions> parse(std::vector<std::string> args, std::string* 
 
 // Enters the command's settings in the control view, as a person would type them.
 void enterSettings(Controller& controller, const ConvertOptions& options) {
+  // First, as the format decides the statement's kind, which the other fields depend on.
+  if (options.inputFormat)
+    controller.controlTextDidChange(MainControl::inputFormatText, *options.inputFormat);
   if (options.lastMonth) {
     controller.radioButtonNotDateRange(kLastMonth);
   } else if (options.from) {
@@ -105,6 +110,18 @@ void enterSettings(Controller& controller, const ConvertOptions& options) {
   if (controller.form().appendSwitch.visible) controller.setAppendSwitch(false);
 }
 
+// Why the input format the command was given cannot be used for this input, or none when it
+// can (or none was given).
+std::optional<std::string> unusableInputFormat(const Application& app,
+                                               const ConvertOptions& options) {
+  if (!options.inputFormat) return std::nullopt;
+  if (!app.controller.state().doingExtract)
+    return "--format is for text statements, and this is an OFX download or a QIF register";
+  if (!app.formats.formatForName(*options.inputFormat))
+    return "there is no input format named \"" + *options.inputFormat + "\"";
+  return std::nullopt;
+}
+
 // Why the output format the command was given cannot be used for this input, or none when it
 // can: a name that is no format, or one for another kind of account (the window would quietly
 // put "QIF" in its place).
@@ -125,17 +142,14 @@ std::optional<std::string> unusableOutputFormat(const Application& app,
 std::string whyNotReady(const Application& app, const ConvertOptions& options) {
   const Controller& controller = app.controller;
   const MainForm& form = controller.form();
-  if (controller.state().doingExtract) {
-    Status text = app.notAvailable.text.available();
-    std::string why = "it holds neither an OFX download nor a QIF register";
-    if (!text.ok()) {
-      // The stand-in's sentence, joined to ours.
-      std::string sentence = text.message();
-      if (!sentence.empty()) sentence[0] = static_cast<char>(std::tolower(sentence[0]));
-      if (sentence.ends_with('.')) sentence.pop_back();
-      why += ", and " + sentence;
-    }
-    return why;
+  if (controller.state().doingExtract && !app.formats.formatForName(form.inputFormatText.text)) {
+    std::vector<std::string> names = app.formats.names();
+    std::string why =
+        "it is a text statement, and no stored input format has a Match text that occurs in it";
+    if (names.empty()) return why + "; no input format is stored (see corvela-cli formats)";
+    std::string known;
+    for (const std::string& name : names) known += (known.empty() ? "" : ", ") + name;
+    return why + "; name one with --format NAME (" + known + ")";
   }
   if (form.whichTransactions == kDateRange && !controller.state().dateRangeOK)
     return "the dates " + *options.from + " to " + *options.to +
@@ -325,6 +339,11 @@ int runConvert(const std::vector<std::string>& args, Io& io) {
 
   NonInteractiveTally tally;
   if (platform.statuses().empty()) {
+    if (std::optional<std::string> why = unusableInputFormat(app, options)) {
+      io.err << "corvela-cli: cannot convert \"" << options.input << "\": " << *why << ".\n"
+             << kConvertUsage;
+      return kUsage;
+    }
     enterSettings(controller, options);
     if (std::optional<std::string> why = unusableOutputFormat(app, options)) {
       io.err << "corvela-cli: cannot convert \"" << options.input << "\": " << *why << ".\n"

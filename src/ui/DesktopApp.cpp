@@ -6,6 +6,7 @@
 
 #include "prefs/Bundle.h"
 #include "ui/DocumentServer.h"
+#include "ui/FormatRenameWindow.h"
 #include "ui/MainWindow.h"
 #include "ui/QtText.h"
 #include "ui/TransactionDialog.h"
@@ -18,9 +19,10 @@ DesktopApp::DesktopApp(const std::string& storePath)
       platform_(HelpBook(HelpBook::findFolder())),
       window_(std::make_unique<MainWindow>()),
       transactionDialog_(std::make_unique<TransactionDialog>(window_.get())),
-      app_(std::make_unique<Application>(
-          store_, Bundle::builtIn(),
-          FrontEnd{platform_, window_->view(), *transactionDialog_, *transactionDialog_})),
+      renameWindows_(std::make_unique<FormatRenameWindows>(window_.get())),
+      app_(std::make_unique<Application>(store_, Bundle::builtIn(),
+                                         FrontEnd{platform_, window_->view(), *transactionDialog_,
+                                                  *transactionDialog_, renameWindows_.get()})),
       host_(*this) {
   transactionDialog_->attach(app_->bank);
   window_->attach(app_.get());

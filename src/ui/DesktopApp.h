@@ -18,6 +18,7 @@ class QMainWindow;
 namespace corvela::ui {
 
 class DocumentServer;
+class FormatRenameWindows;
 class MainWindow;
 class TransactionDialog;
 
@@ -88,6 +89,7 @@ class DesktopApp : public QObject {
   QtPlatform platform_;
   std::unique_ptr<MainWindow> window_;
   std::unique_ptr<TransactionDialog> transactionDialog_;
+  std::unique_ptr<FormatRenameWindows> renameWindows_;
   std::unique_ptr<Application> app_;
   // The learning wizard, whose pages the main window shows.
   std::unique_ptr<LearningWizard> learningWizard_;

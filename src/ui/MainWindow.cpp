@@ -4,6 +4,7 @@
 #include <QApplication>
 #include <QDragEnterEvent>
 #include <QDropEvent>
+#include <QMenu>
 #include <QMenuBar>
 #include <QMimeData>
 #include <QPushButton>
@@ -127,6 +128,20 @@ void MainWindow::buildMenus() {
   processClipboard_->setObjectName(QStringLiteral("processClipboardMenuItem"));
   processClipboard_->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_V));
   file->addSeparator();
+  importInputFormat_ = file->addAction(tr("Import Input Format..."), this, [this] {
+    if (app_) app_->formatTransfer.import();
+  });
+  importInputFormat_->setObjectName(QStringLiteral("importInputFormatMenuItem"));
+  exportInputFormat_ = file->addMenu(tr("Export Input Format"));
+  exportInputFormat_->setObjectName(QStringLiteral("exportInputFormatMenu"));
+  connect(exportInputFormat_, &QMenu::aboutToShow, this, [this] {
+    exportInputFormat_->clear();
+    if (!app_) return;
+    for (const std::string& name : app_->formats.names())
+      exportInputFormat_->addAction(qs(name), this,
+                                    [this, name] { app_->formatTransfer.exportFormat(name); });
+  });
+  file->addSeparator();
   quit_ = file->addAction(tr("&Quit"), qApp, &QApplication::quit);
   quit_->setObjectName(QStringLiteral("quitMenuItem"));
   quit_->setShortcut(QKeySequence::Quit);
@@ -152,14 +167,19 @@ void MainWindow::buildMenus() {
 
 void MainWindow::updateMenus() {
   if (!app_) {
-    for (QAction* action : {processFile_, processClipboard_, preferences_, help_})
+    for (QAction* action :
+         {processFile_, processClipboard_, importInputFormat_, preferences_, help_})
       action->setEnabled(false);
+    exportInputFormat_->setEnabled(false);
     return;
   }
   const Controller& controller = app_->controller;
   const MainForm& form = controller.form();
   auto valid = [&](const char* title) { return controller.validateMenuItem({title, false}); };
   processFile_->setEnabled(valid(kProcessFileTitle));
+  // Formats change only between runs, as opening a file does.
+  importInputFormat_->setEnabled(processFile_->isEnabled());
+  exportInputFormat_->setEnabled(processFile_->isEnabled() && app_->formats.numberOfFormats() > 0);
   processClipboard_->setEnabled(form.menuItemEnabled(MenuItem::processClipboardMenuItem) &&
                                 valid(kProcessClipboardTitle));
   preferences_->setEnabled(form.menuItemEnabled(MenuItem::preferencesMenuItem));

@@ -6,6 +6,7 @@
 #include "app/MainView.h"
 
 class QAction;
+class QMenu;
 class QStackedWidget;
 
 namespace corvela {
@@ -55,6 +56,9 @@ class MainWindow : public QMainWindow {
   QAction* preferencesAction() const { return preferences_; }
   QAction* helpAction() const { return help_; }
   QAction* quitAction() const { return quit_; }
+  QAction* importInputFormatAction() const { return importInputFormat_; }
+  // One item per stored input format, rebuilt each time the submenu opens.
+  QMenu* exportInputFormatMenu() const { return exportInputFormat_; }
 
  signals:
   // Menu "Preferences...".
@@ -83,6 +87,8 @@ class MainWindow : public QMainWindow {
   WizardPane* wizardPane_;
   QAction* processFile_;
   QAction* processClipboard_;
+  QAction* importInputFormat_;
+  QMenu* exportInputFormat_;
   QAction* quit_;
   QAction* preferences_;
   QAction* help_;

@@ -14,7 +14,7 @@ namespace {
 
 using Runner = int (*)(const QStringList&);
 
-constexpr std::array<std::pair<const char*, Runner>, 10> kClasses = {{
+constexpr std::array<std::pair<const char*, Runner>, 11> kClasses = {{
     {"QtTextTest", runQtTextTest},
     {"CompletingComboBoxTest", runCompletingComboBoxTest},
     {"OptionsWindowTest", runOptionsWindowTest},
@@ -25,6 +25,7 @@ constexpr std::array<std::pair<const char*, Runner>, 10> kClasses = {{
     {"DocumentHandoffTest", runDocumentHandoffTest},
     {"TransactionDialogTest", runTransactionDialogTest},
     {"WizardWindowTest", runWizardWindowTest},
+    {"FormatRenameWindowTest", runFormatRenameWindowTest},
 }};
 
 }  // namespace

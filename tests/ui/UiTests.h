@@ -15,5 +15,6 @@ int runMainWindowTest(const QStringList& arguments);
 int runDocumentHandoffTest(const QStringList& arguments);
 int runTransactionDialogTest(const QStringList& arguments);
 int runWizardWindowTest(const QStringList& arguments);
+int runFormatRenameWindowTest(const QStringList& arguments);
 
 }  // namespace corvela::ui::testing
