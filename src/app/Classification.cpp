@@ -84,9 +84,14 @@ QIFClassification classifyQIF(const std::vector<std::string>& lines, std::size_t
     result.outcome = Outcome::noTransactions;
     return result;
   }
+  // The empty last line that a final line end leaves is record structure only under a "!Type"
+  // header, which says the text is QIF; without one it would make every text a register.
   bool recordStructure = false;
-  for (std::size_t i = first + 1; i < lines.size() && !recordStructure; ++i)
+  bool finalLineEnd = false;
+  for (std::size_t i = first + 1; i < lines.size() && !recordStructure; ++i) {
     recordStructure = lines[i] == "^" || (lines[i].empty() && i + 1 < lines.size());
+    finalLineEnd = lines[i].empty() && i + 1 == lines.size();
+  }
 
   std::optional<std::size_t> candidate = first;
   if (lines[first] == "!Account") {
@@ -114,9 +119,10 @@ QIFClassification classifyQIF(const std::vector<std::string>& lines, std::size_t
   }
 
   const std::string* header = candidate ? &lines[*candidate] : nullptr;
+  const bool typeHeader = header && (startsWith(*header, "!Type") || startsWith(*header, "!TYPE"));
   bool looksLikeRegister =
-      header && (startsWith(*header, "!Type") || startsWith(*header, "!TYPE") ||
-                 startsWith(*header, "C*") || isQIFDateLine(*header, tables));
+      typeHeader || (header && (startsWith(*header, "C*") || isQIFDateLine(*header, tables)));
+  if (typeHeader && finalLineEnd) recordStructure = true;
   if (!looksLikeRegister || !recordStructure) {
     result.outcome = Outcome::text;
     return result;

@@ -57,8 +57,8 @@ struct QIFClassification {
 
 // Classifies `lines` from `start`:
 //  1. the first non-empty line is looked for; the record structure of QIF is seen when a later
-//     line is exactly "^" or empty (the empty last line left by a final line end does not
-//     count: every text that ends in a line break has one);
+//     line is exactly "^" or empty (the empty last line left by a final line end counts only
+//     under a "!Type" or "!TYPE" header: every text that ends in a line break has one);
 //  2. a first line "!Account" names the account (the next line without its first character)
 //     and the register's header is the first later line beginning with "!Type" or "!TYPE";
 //     otherwise the header candidate is the first line itself;

@@ -22,15 +22,51 @@ constexpr std::string_view kDefaultOutputDateFormat = "%m/%d/%Y";
 constexpr int kDefaultPrecision = 2;
 constexpr int kMostDecimals = 10;
 
-// The field under the column key `column` of `format`, or none when the format names no such
-// column or the transaction has fewer fields.
-const std::string* column(const Value& format, std::string_view columnKey,
-                          const std::vector<std::string>& fields) {
-  const Value* index = format.find(columnKey);
-  if (!index || !index->isNumber()) return nullptr;
-  std::int64_t i = index->toInt();
-  if (i < 0 || static_cast<std::size_t>(i) >= fields.size()) return nullptr;
-  return &fields[static_cast<std::size_t>(i)];
+// The column keys of a format, read once per reading: the text of a statement has thousands of
+// transactions, and the format's keys are the same for each.
+struct Columns {
+  static constexpr std::size_t kNone = static_cast<std::size_t>(-1);
+
+  explicit Columns(const Value& format) {
+    auto index = [&](std::string_view key) {
+      const Value* value = format.find(key);
+      if (!value || !value->isNumber() || value->toInt() < 0) return kNone;
+      return static_cast<std::size_t>(value->toInt());
+    };
+    const Value* dateColumn = format.find(key::Date);
+    date = dateColumn ? static_cast<std::size_t>(dateColumn->toInt()) : 0;
+    items[0] = index(key::Check);
+    items[1] = index(key::Description);
+    items[2] = index(key::Memo);
+    items[3] = index(key::Category);
+    hasCredit = format.contains(key::Credit);
+    credit = index(key::Credit);
+    hasDebitCredit = format.contains(key::DebitCredit);
+    debitCredit = index(key::DebitCredit);
+    hasIndicator = format.contains(key::Indicator);
+    indicator = index(key::Indicator);
+    hasDebitIndicator = format.contains(key::DebitIndicator);
+    debitIndicator = str(format, key::DebitIndicator);
+    hasCreditIndicator = format.contains(key::CreditIndicator);
+    creditIndicator = str(format, key::CreditIndicator);
+    debit = index(key::Debit);
+    invert = format[key::InvertAmount].toBool();
+  }
+
+  std::size_t date;
+  std::size_t items[4];  // Check, Description, Memo, Category
+  bool hasCredit, hasDebitCredit, hasIndicator, hasDebitIndicator, hasCreditIndicator, invert;
+  std::size_t credit, debitCredit, indicator, debit;
+  std::string debitIndicator, creditIndicator;
+};
+
+constexpr std::string_view kItemKeys[] = {transactionKey::number, transactionKey::description,
+                                          transactionKey::memo, transactionKey::category};
+
+// The field in `column`, or none when the format names no such column or the transaction has
+// fewer fields.
+const std::string* field(const std::vector<std::string>& fields, std::size_t column) {
+  return column < fields.size() ? &fields[column] : nullptr;
 }
 
 // Reads an amount text into `amount`, remembering a sign written into it; a text that holds no
@@ -42,35 +78,34 @@ void parseAmount(std::string_view text, double& amount, bool& negative) {
   negative = negative || reading.negative;
 }
 
-double signedAmount(const Value& format, const std::vector<std::string>& fields) {
+double signedAmount(const Columns& columns, const std::vector<std::string>& fields) {
   double amount = 0;
   bool negative = false;
-  if (format.contains(key::Credit)) {
-    if (const std::string* credit = column(format, key::Credit, fields))
+  if (columns.hasCredit) {
+    if (const std::string* credit = field(fields, columns.credit))
       parseAmount(*credit, amount, negative);
-  } else if (format.contains(key::DebitCredit)) {
-    if (const std::string* both = column(format, key::DebitCredit, fields)) {
+  } else if (columns.hasDebitCredit) {
+    if (const std::string* both = field(fields, columns.debitCredit)) {
       std::string text = *both;
-      const std::string* indicator = column(format, key::Indicator, fields);
-      const bool hasIndicator = format.contains(key::Indicator);
-      if (hasIndicator && format.contains(key::DebitIndicator)) {
-        const std::string& debit = str(format, key::DebitIndicator);
-        if (!(indicator && indicator->find(debit) == std::string::npos)) text = "-" + text;
-      } else if (hasIndicator && format.contains(key::CreditIndicator)) {
-        const std::string& credit = str(format, key::CreditIndicator);
-        if (!(indicator && indicator->find(credit) != std::string::npos)) text = "-" + text;
+      const std::string* indicator = field(fields, columns.indicator);
+      if (columns.hasIndicator && columns.hasDebitIndicator) {
+        if (!(indicator && indicator->find(columns.debitIndicator) == std::string::npos))
+          text = "-" + text;
+      } else if (columns.hasIndicator && columns.hasCreditIndicator) {
+        if (!(indicator && indicator->find(columns.creditIndicator) != std::string::npos))
+          text = "-" + text;
       }
       if (!text.empty()) parseAmount(text, amount, negative);
     }
   }
   if (amount == 0) {
-    if (const std::string* debit = column(format, key::Debit, fields); debit && !debit->empty()) {
+    if (const std::string* debit = field(fields, columns.debit); debit && !debit->empty()) {
       std::string text = debit->front() == '-' ? *debit : "-" + *debit;
       parseAmount(text, amount, negative);
     }
   }
   if (negative) amount = -amount;
-  if (format[key::InvertAmount].toBool()) amount = -amount;
+  if (columns.invert) amount = -amount;
   return amount;
 }
 
@@ -100,6 +135,7 @@ std::optional<Value> FormattedTextReader::fromFormattedText(std::string_view tex
   if (!extract.parseTransactionsForCString(text, format)) return std::nullopt;
   errorWarning_.reset();
   Value qif = Value::array();
+  const Columns columns(format);
   ExtractedTransaction transaction;
   while (extract.nextTransactionUsingFormat(format, fromDate, toDate, transaction)) {
     if (transaction.isError()) {
@@ -109,19 +145,13 @@ std::optional<Value> FormattedTextReader::fromFormattedText(std::string_view tex
       continue;
     }
     const std::vector<std::string>& fields = transaction.fields;
-    Value record = Value::dictionary();
-    const Value* dateIndex = format.find(key::Date);
-    record.set(transactionKey::date, fields[dateIndex ? dateIndex->toInt() : 0]);
-    const std::pair<std::string_view, std::string_view> items[] = {
-        {key::Check, transactionKey::number},
-        {key::Description, transactionKey::description},
-        {key::Memo, transactionKey::memo},
-        {key::Category, transactionKey::category}};
-    for (const auto& [columnKey, recordKey] : items)
-      if (const std::string* field = column(format, columnKey, fields))
-        record.set(recordKey, *field);
-    record.set(transactionKey::amount, writtenAmount(signedAmount(format, fields), decimals));
-    qif.append(std::move(record));
+    Value::Dictionary record;
+    record.emplace(transactionKey::date, fields[columns.date]);
+    for (std::size_t i = 0; i < std::size(kItemKeys); ++i)
+      if (const std::string* item = field(fields, columns.items[i]))
+        record.emplace(kItemKeys[i], *item);
+    record.emplace(transactionKey::amount, writtenAmount(signedAmount(columns, fields), decimals));
+    qif.append(Value(std::move(record)));
   }
   return qif;
 }

@@ -21,7 +21,7 @@ std::string fillIn(std::string_view message, std::string_view value) {
 
 void splitChunks(std::string_view text, const DateRule& rule, const DateTables& tables,
                  ScanState& state, TextSpan first, bool fromTextStart,
-                 std::vector<std::string>& chunks) {
+                 std::vector<TextSpan>& chunks) {
   std::size_t chunkStart = fromTextStart ? 0 : first.start;
   // The date that begins the chunk is searched past, so each search finds the next one; a chunk
   // that begins at the text's start by the format's word has no date of its own to pass.
@@ -31,57 +31,97 @@ void splitChunks(std::string_view text, const DateRule& rule, const DateTables& 
     std::optional<TextSpan> next =
         from < text.size() ? findDate(text, rule, tables, state, from) : std::nullopt;
     if (!next || next->start <= chunkStart) {
-      chunks.emplace_back(text.substr(chunkStart));
+      chunks.push_back({chunkStart, text.size() - chunkStart});
       return;
     }
     std::size_t end = std::max(chunkStart, next->start - 1);
-    chunks.emplace_back(text.substr(chunkStart, end - chunkStart));
+    chunks.push_back({chunkStart, end - chunkStart});
     chunkStart = next->start;
     passDate = next->length;
   }
 }
 
-void splitLines(std::string_view text, std::size_t start, std::vector<std::string>& lines) {
+void splitLines(std::string_view text, std::size_t start, std::vector<TextSpan>& lines) {
   while (start < text.size()) {
     std::size_t end = start;
     while (end < text.size() && !isLineBreak(text[end])) ++end;
-    lines.emplace_back(text.substr(start, end - start));
+    lines.push_back({start, end - start});
     if (end >= text.size()) return;
     start = end + 1;
   }
 }
 
+bool isWhite(char c) { return isBlankOrTab(c) || isLineBreak(c); }
+
 // One field's text as it goes into the field array; false for a quote that is never closed.
+// Line ends inside become blanks, so they are trimmed as blanks are.
 bool tidyField(std::string_view raw, bool separatedValues, std::string& field) {
-  field.assign(raw);
+  while (!raw.empty() && isWhite(raw.front())) raw.remove_prefix(1);
+  const bool quoted = separatedValues && !raw.empty() && raw.front() == '"';
+  if (!separatedValues || quoted)
+    while (!raw.empty() && isWhite(raw.back())) raw.remove_suffix(1);
+  if (!quoted) {
+    field.assign(raw);
+  } else {
+    if (raw.size() < 2 || raw.back() != '"') return false;
+    std::string_view inside = raw.substr(1, raw.size() - 2);
+    while (!inside.empty() && isWhite(inside.back())) inside.remove_suffix(1);
+    field.clear();
+    field.reserve(inside.size());
+    for (std::size_t i = 0; i < inside.size(); ++i) {
+      field.push_back(inside[i]);
+      if (inside[i] == '"' && i + 1 < inside.size() && inside[i + 1] == '"') ++i;
+    }
+  }
   std::replace_if(field.begin(), field.end(), isLineBreak, ' ');
-  std::size_t begin = 0;
-  while (begin < field.size() && isBlankOrTab(field[begin])) ++begin;
-  std::size_t end = field.size();
-  if (!separatedValues || (begin < end && field[begin] == '"'))
-    while (end > begin && isBlankOrTab(field[end - 1])) --end;
-  if (!separatedValues || begin >= end || field[begin] != '"') {
-    field = field.substr(begin, end - begin);
-    return true;
-  }
-  if (end - begin < 2 || field[end - 1] != '"') return false;
-  std::string_view inside = std::string_view(field).substr(begin + 1, end - begin - 2);
-  while (!inside.empty() && isBlankOrTab(inside.back())) inside.remove_suffix(1);
-  std::string unquoted;
-  unquoted.reserve(inside.size());
-  for (std::size_t i = 0; i < inside.size(); ++i) {
-    unquoted.push_back(inside[i]);
-    if (inside[i] == '"' && i + 1 < inside.size() && inside[i + 1] == '"') ++i;
-  }
-  field = std::move(unquoted);
   return true;
 }
 
-}  // namespace
+FieldCutting cuttingOf(const Value& format) {
+  FieldCutting cutting;
+  cutting.rule = std::string(fieldRuleOf(format));
+  cutting.ofx = format.contains(inputFormatKey::OFX);
+  cutting.separatedValues = fieldRule::isSeparatedValues(cutting.rule);
+  const Value* distance = format.find(inputFormatKey::DistanceFromNewline);
+  if (distance && distance->toInt() > 1 && distance->toInt() < (1 << 30))
+    cutting.initialBlanks = static_cast<int>(distance->toInt() - 1);
+  return cutting;
+}
 
-std::vector<std::string> splitTextIntoLines(std::string_view text, const Value& format,
-                                            const DateTables& tables, ScanState& state) {
-  std::vector<std::string> chunks;
+ChunkFields cutWith(std::string_view chunk, const FieldCutting& cutting, ScanState& state) {
+  ChunkFields cut;
+  if (cutting.ofx) {
+    if (chunk.empty()) return cut;
+    cut.fields.emplace_back(chunk.substr(0, 8));
+    cut.fields.emplace_back(chunk.size() > 8 ? chunk.substr(8) : std::string_view());
+    return cut;
+  }
+  state.initialBlanks = cutting.initialBlanks;
+  // The line end that closes a chunk is no part of its last field.
+  while (!chunk.empty() && isLineBreak(chunk.back())) chunk.remove_suffix(1);
+  std::size_t pos = 0;
+  while (pos < chunk.size()) {
+    FieldBreak next = findField(chunk, pos, cutting.rule, state);
+    if (next.end < pos || next.next <= pos) {
+      cut.fields.clear();
+      cut.error = kExtractUninterpretableMessage;
+      return cut;
+    }
+    std::string& field = cut.fields.emplace_back();
+    if (!tidyField(chunk.substr(pos, next.end - pos), cutting.separatedValues, field)) {
+      cut.fields.clear();
+      cut.error = fillIn(kExtractBadSeparatedValuesMessage, cutting.rule);
+      return cut;
+    }
+    pos = next.next;
+  }
+  return cut;
+}
+
+// The chunks of `text` as spans of it (see splitTextIntoLines).
+std::vector<TextSpan> chunkSpans(std::string_view text, const Value& format,
+                                 const DateTables& tables, ScanState& state) {
+  std::vector<TextSpan> chunks;
   const DateRule rule = dateRuleOf(format);
   std::optional<TextSpan> first = findDate(text, rule, tables, state);
   if (!first) return chunks;
@@ -96,39 +136,18 @@ std::vector<std::string> splitTextIntoLines(std::string_view text, const Value& 
   return chunks;
 }
 
+}  // namespace
+
+std::vector<std::string> splitTextIntoLines(std::string_view text, const Value& format,
+                                            const DateTables& tables, ScanState& state) {
+  std::vector<std::string> chunks;
+  for (const TextSpan& span : chunkSpans(text, format, tables, state))
+    chunks.emplace_back(text.substr(span.start, span.length));
+  return chunks;
+}
+
 ChunkFields cutFields(std::string_view chunk, const Value& format, ScanState& state) {
-  ChunkFields cut;
-  if (format.contains(inputFormatKey::OFX)) {
-    if (chunk.empty()) return cut;
-    cut.fields.emplace_back(chunk.substr(0, 8));
-    cut.fields.emplace_back(chunk.size() > 8 ? chunk.substr(8) : std::string_view());
-    return cut;
-  }
-  const std::string_view rule = fieldRuleOf(format);
-  const bool separatedValues = fieldRule::isSeparatedValues(rule);
-  const Value* distance = format.find(inputFormatKey::DistanceFromNewline);
-  state.initialBlanks =
-      distance && distance->toInt() > 1 ? static_cast<int>(distance->toInt() - 1) : 0;
-  // The line end that closes a chunk is no part of its last field.
-  while (!chunk.empty() && isLineBreak(chunk.back())) chunk.remove_suffix(1);
-  std::size_t pos = 0;
-  while (pos < chunk.size()) {
-    FieldBreak next = findField(chunk, pos, rule, state);
-    if (next.end < pos || next.next <= pos) {
-      cut.fields.clear();
-      cut.error = kExtractUninterpretableMessage;
-      return cut;
-    }
-    std::string field;
-    if (!tidyField(chunk.substr(pos, next.end - pos), separatedValues, field)) {
-      cut.fields.clear();
-      cut.error = fillIn(kExtractBadSeparatedValuesMessage, rule);
-      return cut;
-    }
-    cut.fields.push_back(std::move(field));
-    pos = next.next;
-  }
-  return cut;
+  return cutWith(chunk, cuttingOf(format), state);
 }
 
 Extract::Extract(const DateTables& tables, CalendarDay today, std::string outputDateFormat)
@@ -136,21 +155,34 @@ Extract::Extract(const DateTables& tables, CalendarDay today, std::string output
 
 bool Extract::parseTransactionsForCString(std::string_view text, const Value& format) {
   state_ = ScanState{};
-  transactionsAsLines_ = splitTextIntoLines(text, format, tables_, state_);
+  const Value* dateColumn = format.find(inputFormatKey::Date);
+  dateColumn_ = dateColumn ? dateColumn->toInt() : 0;
+  dateRule_ = dateRuleOf(format);
+  cutting_ = cuttingOf(format);
+  text_.assign(text);
+  chunks_ = chunkSpans(text_, format, tables_, state_);
   transactionIndex_ = -1;
-  return !transactionsAsLines_.empty();
+  return !chunks_.empty();
 }
 
-bool Extract::nextTransactionUsingFormat(const Value& format, CalendarDay fromDate,
-                                         CalendarDay toDate, ExtractedTransaction& transaction) {
-  const Value* dateColumn = format.find(inputFormatKey::Date);
-  const std::int64_t column = dateColumn ? dateColumn->toInt() : 0;
-  const DateRule rule = dateRuleOf(format);
-  while (++transactionIndex_ < static_cast<std::ptrdiff_t>(transactionsAsLines_.size())) {
-    const std::string& chunk = transactionsAsLines_[transactionIndex_];
-    if (chunk.empty()) continue;
-    transaction = ExtractedTransaction{};
-    ChunkFields cut = cutFields(chunk, format, state_);
+std::vector<std::string> Extract::transactionsAsLines() const {
+  std::vector<std::string> lines;
+  for (const TextSpan& span : chunks_) lines.emplace_back(text_.substr(span.start, span.length));
+  return lines;
+}
+
+bool Extract::nextTransactionUsingFormat(const Value&, CalendarDay fromDate, CalendarDay toDate,
+                                         ExtractedTransaction& transaction) {
+  const std::int64_t column = dateColumn_;
+  const std::string_view text = text_;
+  while (++transactionIndex_ < static_cast<std::ptrdiff_t>(chunks_.size())) {
+    const TextSpan& span = chunks_[static_cast<std::size_t>(transactionIndex_)];
+    if (span.length == 0) continue;
+    const std::string_view chunk = text.substr(span.start, span.length);
+    transaction.fields.clear();
+    transaction.error.clear();
+    transaction.text.clear();
+    ChunkFields cut = cutWith(chunk, cutting_, state_);
     if (!cut.ok()) {
       transaction.error = std::move(cut.error);
       transaction.text = chunk;
@@ -158,7 +190,7 @@ bool Extract::nextTransactionUsingFormat(const Value& format, CalendarDay fromDa
     }
     std::optional<CalendarDay> date;
     if (column >= 0 && static_cast<std::size_t>(column) < cut.fields.size())
-      date = parseDate(cut.fields[column], rule, tables_, today_);
+      date = parseDate(cut.fields[column], dateRule_, tables_, today_);
     if (!date || !date->isValid()) {
       transaction.error = kExtractNoDateMessage;
       transaction.text = chunk;
@@ -169,7 +201,7 @@ bool Extract::nextTransactionUsingFormat(const Value& format, CalendarDay fromDa
     transaction.fields = std::move(cut.fields);
     return true;
   }
-  transactionIndex_ = static_cast<std::ptrdiff_t>(transactionsAsLines_.size());
+  transactionIndex_ = static_cast<std::ptrdiff_t>(chunks_.size());
   return false;
 }
 

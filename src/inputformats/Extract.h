@@ -8,7 +8,9 @@
 #include "prefs/Value.h"
 #include "text/CalendarDay.h"
 #include "text/DateTables.h"
+#include "text/Dates.h"
 #include "text/ScanState.h"
+#include "text/TextSpan.h"
 
 namespace corvela {
 
@@ -62,6 +64,15 @@ struct ChunkFields {
 // DistanceFromNewline less one, else 0), so every chunk is cut the same whatever came before.
 ChunkFields cutFields(std::string_view chunk, const Value& format, ScanState& state);
 
+// How the chunks of one format are cut: its Fields rule, OFX key and the blanks in front of a
+// transaction date (DistanceFromNewline less one), read from the record once per reading.
+struct FieldCutting {
+  std::string rule;
+  bool ofx = false;
+  bool separatedValues = false;
+  int initialBlanks = 0;
+};
+
 // What the extractor hands a reader for each transaction: its fields, the date field already
 // written in the output date pattern, or an error triple (the message and the chunk's text).
 struct ExtractedTransaction {
@@ -89,18 +100,24 @@ class Extract {
   // error triple for the next unreadable chunk; false when the chunks are used up. Empty chunks
   // and transactions outside the range are passed over without a word. The date is the format's
   // Date column (0 when absent): a chunk without that field, or whose field parseDate cannot
-  // read or names no real day, gives kExtractNoDateMessage.
+  // read or names no real day, gives kExtractNoDateMessage. The format's rules are those read
+  // by parseTransactionsForCString: `format` must be the record the reading began with.
   bool nextTransactionUsingFormat(const Value& format, CalendarDay fromDate, CalendarDay toDate,
                                   ExtractedTransaction& transaction);
 
-  const std::vector<std::string>& transactionsAsLines() const { return transactionsAsLines_; }
+  // The chunks of the reading, in text order.
+  std::vector<std::string> transactionsAsLines() const;
 
  private:
   const DateTables& tables_;
   CalendarDay today_;
   std::string outputDateFormat_;
   ScanState state_;
-  std::vector<std::string> transactionsAsLines_;
+  std::int64_t dateColumn_ = 0;
+  DateRule dateRule_;
+  FieldCutting cutting_;
+  std::string text_;              // the reading's own copy of the text
+  std::vector<TextSpan> chunks_;  // where each chunk lies in it
   std::ptrdiff_t transactionIndex_ = -1;
 };
 
