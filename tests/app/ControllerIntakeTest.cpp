@@ -130,7 +130,7 @@ TEST_F(IntakeTest, AccountBlockNamesTheAccount) {
 }
 
 TEST_F(IntakeTest, NULCharactersBecomeBlanks) {
-  std::string text("!Type:Bank\nD1/2/24\nPShop\0Name\n^\n", 30);
+  std::string text("!Type:Bank\nD1/2/24\nPShop\0Name\n^\n", 32);
   controller().actuallyProcessFile(file("nul.qif", text));
   EXPECT_EQ(controller().state().fileAsString.find('\0'), std::string::npos);
   EXPECT_EQ(controller().state().fileAsLines[1], "PShop Name");
