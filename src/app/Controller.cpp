@@ -398,6 +398,12 @@ int Controller::kindOfContinuedRun() const {
   if (type == outputFormatType::Bank) return kBankKind;
   if (type == outputFormatType::CreditCard) return kCreditCardKind;
   if (type == outputFormatType::Investment) return kInvestmentKind;
+  // QIF output so far names its register, even when nothing was output yet and the header is
+  // all there is (no record structure, so it does not classify as a register).
+  for (const std::string& line : state_.fileAsLines) {
+    if (line == "!Type:Bank") return kBankKind;
+    if (line == "!Type:CCard") return kCreditCardKind;
+  }
   return kBankOrCreditCardKind;
 }
 

@@ -170,6 +170,11 @@ class Controller {
   // Return or the field's action in the input-format and output-format fields; `returnKey`
   // says whether it was the Return key.
   void learn(bool returnKey);
+  // The learning wizard stored the format `name`: it becomes the chosen input format and the
+  // control view shows again.
+  void inputFormatLearnt(const std::string& name);
+  // The learning wizard ended without a format: the control view shows again.
+  void learningEnded();
   void defineOutputFormat(bool returnKey);
   // Opens the help page for the input at hand.
   void controlHelp();

@@ -269,6 +269,9 @@ std::optional<TextSpan> findDate(std::string_view text, const DateRule& rule,
       // separator fails again: skipping it keeps the search linear.
       if (start == lastNumericStart) continue;
       lastNumericStart = start;
+      // A later separator of a date that begins before `from` (the 12 of 2015-12-31, the date
+      // the search was asked to pass) must not find that date again.
+      if (start < from) continue;
       std::string_view rest = text.substr(start);
       ScanResult read = scanPattern(rest, fullPattern);
       if (read.conversions != 3 || !read.consumed) read = scanPattern(rest, partialPattern);

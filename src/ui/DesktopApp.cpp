@@ -14,6 +14,7 @@
 #include "ui/MainWindow.h"
 #include "ui/QtText.h"
 #include "ui/TransactionDialog.h"
+#include "ui/WizardPane.h"
 
 namespace corvela::ui {
 
@@ -29,6 +30,13 @@ DesktopApp::DesktopApp(const std::string& storePath)
       host_(*this) {
   transactionDialog_->attach(app_->bank);
   window_->attach(app_.get());
+  learningWizard_ = std::make_unique<LearningWizard>(
+      app_->controller, app_->inputFormatTools, *window_->wizardPane(), platform_, app_->bundle);
+  window_->wizardPane()->attach(&learningWizard_->wizard());
+  app_->inputFormatTools.setLearn(
+      [this](const std::string&, const std::string& cString, const std::string& name) {
+        learningWizard_->learnFromString(cString, name);
+      });
   platform_.setMainWindow(window_.get());
   platform_.setStatusView(window_->statusView());
 
@@ -66,6 +74,8 @@ DesktopApp::~DesktopApp() {
   // its fields (a validator, the end of an edit) call a processor that is gone.
   transactionDialog_.reset();
   optionsWindow_.setPresenter(nullptr);
+  app_->inputFormatTools.setLearn({});
+  window_->wizardPane()->attach(nullptr);
   window_->attach(nullptr);
   platform_.setStatusView(nullptr);
   platform_.setMainWindow(nullptr);

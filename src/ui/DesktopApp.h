@@ -8,6 +8,7 @@
 #include <string>
 
 #include "app/Application.h"
+#include "app/LearningWizard.h"
 #include "app/OptionsDialog.h"
 #include "prefs/CVPrefs.h"
 #include "ui/OptionsWindow.h"
@@ -100,6 +101,8 @@ class DesktopApp : public QObject {
   std::unique_ptr<TransactionDialog> transactionDialog_;
   std::unique_ptr<FormatRenameWindows> renameWindows_;
   std::unique_ptr<Application> app_;
+  // The learning wizard, whose pages the main window shows.
+  std::unique_ptr<LearningWizard> learningWizard_;
   OptionsHost host_;
   OptionsWindow optionsWindow_;
   std::unique_ptr<OptionsDialog> optionsDialog_;

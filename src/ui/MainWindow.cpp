@@ -15,6 +15,7 @@
 #include "ui/QtText.h"
 #include "ui/StartView.h"
 #include "ui/StatusView.h"
+#include "ui/WizardPane.h"
 
 namespace corvela::ui {
 namespace {
@@ -76,14 +77,19 @@ MainWindow::MainWindow(QWidget* parent)
   statusView_ = new StatusView;
   statusView_->setObjectName(QStringLiteral("statusView"));
   statusView_->doneButton()->setObjectName(QStringLiteral("doneWithFile"));
+  wizardPane_ = new WizardPane;
   for (QWidget* page : {static_cast<QWidget*>(startView_), static_cast<QWidget*>(controlView_),
-                        static_cast<QWidget*>(statusView_)})
+                        static_cast<QWidget*>(statusView_), static_cast<QWidget*>(wizardPane_)})
     pages_->addWidget(page);
   pages_->setCurrentWidget(startView_);
   setCentralWidget(pages_);
 
   connect(statusView_, &StatusView::shown, this, [this](const QString& title) {
     showPage(statusView_, title);
+    bringForward();
+  });
+  connect(wizardPane_, &WizardPane::shown, this, [this](const QString& title) {
+    showPage(wizardPane_, title);
     bringForward();
   });
   connect(statusView_, &StatusView::dismissed, this, [this] {

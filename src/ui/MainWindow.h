@@ -18,6 +18,7 @@ namespace corvela::ui {
 class ControlView;
 class StartView;
 class StatusView;
+class WizardPane;
 
 // The program's main window ("Corvela Control" while an input is loaded): the control view of
 // the input at hand, the status view with the report of a run or a refusal, and a start page
@@ -46,7 +47,9 @@ class MainWindow : public QMainWindow {
   ControlView* controlView() const { return controlView_; }
   StatusView* statusView() const { return statusView_; }
   StartView* startView() const { return startView_; }
-  // The page shown now: the start page, the control view or the status view.
+  // The learning wizard's pages, swapped in while a format is learnt.
+  WizardPane* wizardPane() const { return wizardPane_; }
+  // The page shown now: the start page, the control view, the status view or the wizard.
   QWidget* currentPage() const;
 
   QAction* processFileAction() const { return processFile_; }
@@ -88,6 +91,7 @@ class MainWindow : public QMainWindow {
   StartView* startView_;
   ControlView* controlView_;
   StatusView* statusView_;
+  WizardPane* wizardPane_;
   QAction* processFile_;
   QAction* processClipboard_;
   QAction* importInputFormat_;

@@ -56,7 +56,7 @@ TEST_F(IntakeTest, InputsAreClassified) {
       // A header in capitals is an unstated register that keeps its header.
       {"caps.qif", "!TYPE:BANK\nD1/2/24\nT-5.00\n^\n"},
       {"acct.qif", "!Account\nNMy Checking\nTBank\n^\n!Type:Bank\nD1/2/24\nT1\n^\n"},
-      {"nul.qif", std::string("!Type:Bank\nD1/2/24\nPShop\0Name\n^\n", 30)},
+      {"nul.qif", std::string("!Type:Bank\nD1/2/24\nPShop\0Name\n^\n", 32)},
   };
   for (const auto& [name, text] : inputs) {
     controller().actuallyProcessFile(file(name, text));

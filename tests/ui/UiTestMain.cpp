@@ -14,7 +14,7 @@ namespace {
 
 using Runner = int (*)(const QStringList&);
 
-constexpr std::array<std::pair<const char*, Runner>, 13> kClasses = {{
+constexpr std::array<std::pair<const char*, Runner>, 14> kClasses = {{
     {"QtTextTest", runQtTextTest},
     {"CompletingComboBoxTest", runCompletingComboBoxTest},
     {"OptionsWindowTest", runOptionsWindowTest},
@@ -27,6 +27,7 @@ constexpr std::array<std::pair<const char*, Runner>, 13> kClasses = {{
     {"WindowShapeTest", runWindowShapeTest},
     {"AccessibilityTest", runAccessibilityTest},
     {"DiagnosticsTest", runDiagnosticsTest},
+    {"WizardWindowTest", runWizardWindowTest},
     {"FormatRenameWindowTest", runFormatRenameWindowTest},
 }};
 

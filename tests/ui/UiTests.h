@@ -17,6 +17,7 @@ int runTransactionDialogTest(const QStringList& arguments);
 int runWindowShapeTest(const QStringList& arguments);
 int runAccessibilityTest(const QStringList& arguments);
 int runDiagnosticsTest(const QStringList& arguments);
+int runWizardWindowTest(const QStringList& arguments);
 int runFormatRenameWindowTest(const QStringList& arguments);
 
 }  // namespace corvela::ui::testing
