@@ -44,7 +44,7 @@ void Application::startUp() {
       .descriptions = descriptions,
       .instructions = instructions,
       .outputFormats = outputFormats,
-      .inputFormats = notAvailable.inputFormats,
+      .inputFormats = inputFormatTools,
   });
 }
 

@@ -131,6 +131,7 @@ QWidget* WizardPane::buildDatePage() {
   dateView_->installEventFilter(this);
   kind_ = new QComboBox;
   kind_->setObjectName(QStringLiteral("type"));
+  kind_->setAccessibleName(tr("Kind of statement"));
   connect(kind_, &QComboBox::currentIndexChanged, this, [this](int index) {
     if (wizard_ && !drawing_) wizard_->chooseKind(index);
   });
@@ -178,6 +179,7 @@ QWidget* WizardPane::buildColumnsPage() {
   auto* page = new QWidget;
   separator_ = new QComboBox;
   separator_->setObjectName(QStringLiteral("separatorChoice"));
+  separator_->setAccessibleName(tr("How the columns are separated"));
   oneTransactionPerLine_ = new QCheckBox(tr("Each line is one transaction"));
   oneTransactionPerLine_->setObjectName(QStringLiteral("oneTransactionPerLineSwitch"));
   nonUScharacters_ =
@@ -189,6 +191,7 @@ QWidget* WizardPane::buildColumnsPage() {
   previewModel_ = new WizardTableModel(this);
   preview_ = makeTable(previewModel_);
   preview_->setObjectName(QStringLiteral("previewTable"));
+  preview_->setAccessibleName(tr("Transactions cut into columns"));
   preview_->setEditTriggers(QAbstractItemView::NoEditTriggers);
 
   auto* choiceRow = new QHBoxLayout;
@@ -227,6 +230,7 @@ QWidget* WizardPane::buildQuestionPage() {
   questionModel_ = new WizardTableModel(this);
   questions_ = makeTable(questionModel_);
   questions_->setObjectName(QStringLiteral("table3"));
+  questions_->setAccessibleName(tr("Transactions: click the column that answers the question"));
   questions_->setItemDelegate(new SelectableCellDelegate(questions_, [this](const QString& text) {
     if (wizard_) wizard_->selectCellText(utf8(text));
   }));
@@ -239,6 +243,7 @@ QWidget* WizardPane::buildQuestionPage() {
   assumedSecurityLabel_ = new QLabel(tr("Stock or fund:"));
   assumedSecurity_ = new QComboBox;
   assumedSecurity_->setObjectName(QStringLiteral("assumedSecurity"));
+  assumedSecurityLabel_->setBuddy(assumedSecurity_);
   assumedSecurity_->setEditable(true);
   assumedSecurity_->setMinimumWidth(240);
   connect(assumedSecurity_, &QComboBox::currentTextChanged, this, [this](const QString& text) {
