@@ -5,23 +5,14 @@
 #include <sstream>
 
 #include "cli/Cli.h"
+#include "support/CliRun.h"
 #include "support/TempDir.h"
 
 namespace corvela {
 namespace {
 
-struct CliRun {
-  int status;
-  std::string out;
-  std::string err;
-};
-
-CliRun runCli(std::vector<std::string> args) {
-  std::istringstream in;
-  std::ostringstream out, err;
-  int status = cli::run(args, in, out, err);
-  return {status, out.str(), err.str()};
-}
+using testing::CliRun;
+using testing::runCli;
 
 TEST(CliTest, VersionAndHelp) {
   CliRun version = runCli({"--version"});

@@ -7,6 +7,7 @@
 
 #include "cli/Cli.h"
 #include "prefs/KeyedArchive.h"
+#include "support/CliRun.h"
 #include "support/TempDir.h"
 
 namespace corvela {
@@ -18,18 +19,8 @@ const fs::path kCorpus = CORVELA_CORPUS;
 const fs::path kData = CORVELA_TEST_DATA;
 const fs::path kExamples = fs::path(CORVELA_TEST_DATA) / "../../examples";
 
-struct CliRun {
-  int status;
-  std::string out;
-  std::string err;
-};
-
-CliRun runCli(std::vector<std::string> args) {
-  std::istringstream in;
-  std::ostringstream out, err;
-  int status = cli::run(args, in, out, err);
-  return {status, out.str(), err.str()};
-}
+using testing::CliRun;
+using testing::runCli;
 
 std::string readFile(const fs::path& path) {
   std::ifstream in(path, std::ios::binary);

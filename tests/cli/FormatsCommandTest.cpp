@@ -9,6 +9,7 @@
 #include <sstream>
 
 #include "cli/Cli.h"
+#include "support/CliRun.h"
 #include "support/TempDir.h"
 
 namespace corvela {
@@ -19,18 +20,8 @@ namespace fs = std::filesystem;
 const fs::path kCorpus = CORVELA_CORPUS;
 const fs::path kText = fs::path(CORVELA_TEST_DATA) / "text";
 
-struct CliRun {
-  int status;
-  std::string out;
-  std::string err;
-};
-
-CliRun cli(std::vector<std::string> args) {
-  std::istringstream in;
-  std::ostringstream out, err;
-  int status = cli::run(args, in, out, err);
-  return {status, out.str(), err.str()};
-}
+using testing::CliRun;
+CliRun cli(const std::vector<std::string>& args) { return testing::runCli(args); }
 
 std::string readFile(const fs::path& path) {
   std::ifstream in(path, std::ios::binary);
