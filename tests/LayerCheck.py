@@ -3,7 +3,7 @@
 
 The layers, lowest first; a folder may include its own layer and those below:
   0 text/, platform/   1 prefs/   2 lists/, instructions/, readers/, formats/
-  3 banking/, investment/, inputformats/   4 app/   5 cli/, ui/
+  3 banking/, investment/, inputformats/, editors/  4 app/   5 cli/, ui/
 A folder of src/ that the table does not name fails, so that a new folder gets its layer.
 Within a layer folders may include each other as long as they form no cycle; a cycle between
 two folders of one layer fails too.
@@ -13,8 +13,8 @@ import re
 import sys
 
 LAYER = {'text': 0, 'platform': 0, 'prefs': 1, 'lists': 2, 'instructions': 2, 'readers': 2,
-         'formats': 2, 'banking': 3, 'investment': 3, 'inputformats': 3, 'app': 4, 'cli': 5,
-         'ui': 5}
+         'formats': 2, 'banking': 3, 'investment': 3, 'inputformats': 3, 'editors': 3, 'app': 4,
+         'cli': 5, 'ui': 5}
 
 src = pathlib.Path(sys.argv[1] if len(sys.argv) > 1 else 'src')
 faults, edges = [], {}
