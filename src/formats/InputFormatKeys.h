@@ -2,6 +2,8 @@
 
 #include <string_view>
 
+#include "lists/SecurityKeys.h"
+
 namespace corvela {
 
 // Keys of an input format record: the description of one text layout (how to find each
@@ -53,9 +55,9 @@ inline constexpr std::string_view Shares = "Shares";
 inline constexpr std::string_view Price = "Price";
 inline constexpr std::string_view Security = "Security";
 inline constexpr std::string_view Symbol = "Symbol";
-inline constexpr std::string_view AssumedSecurity = "AssumedSecurity";    // string
-inline constexpr std::string_view TypeMappings = "TypeMappings";          // array of dicts
-inline constexpr std::string_view SecurityMappings = "SecurityMappings";  // array of dicts
+inline constexpr std::string_view AssumedSecurity = "AssumedSecurity";  // string
+inline constexpr std::string_view TypeMappings = "TypeMappings";        // array of dicts
+inline constexpr std::string_view SecurityMappings = securityMappingKey::SecurityMappings;
 
 // The OFX investment format.
 inline constexpr std::string_view OFX = "OFX";              // present: this is the OFX format
@@ -76,8 +78,8 @@ namespace formatMappingKey {
 inline constexpr std::string_view formatType = "formatType";
 inline constexpr std::string_view quickenType = "quickenType";
 inline constexpr std::string_view assumedSecurity = "assumedSecurity";
-inline constexpr std::string_view formatName = "formatName";
-inline constexpr std::string_view quickenName = "quickenName";
+inline constexpr std::string_view formatName = securityMappingKey::formatName;
+inline constexpr std::string_view quickenName = securityMappingKey::quickenName;
 inline constexpr std::string_view ofxType = "ofxType";
 }  // namespace formatMappingKey
 

@@ -37,7 +37,7 @@ EditDecision showEntry(std::string_view entry, std::size_t selectFrom) {
 }  // namespace
 
 ListEditResult completeListTyping(const TextEdit& edit, const TypedCharacters& typedBefore,
-                                  std::span<const std::string_view> entries) {
+                                  std::span<const std::string_view> entries, bool subcategories) {
   TypedCharacters typed = typedBefore;
   const TextRange& before = edit.previousSelection;
   std::size_t previousLength = characterCount(edit.previousText);
@@ -61,7 +61,7 @@ ListEditResult completeListTyping(const TextEdit& edit, const TypedCharacters& t
   if (typed.valid() && !equalsIgnoringCase(typed.text(), edit.proposedText)) typed.invalidate();
 
   std::string_view prefix = edit.proposedText;
-  bool subcategory = prefix.ends_with(':');
+  bool subcategory = subcategories && prefix.ends_with(':');
   if (subcategory) prefix.remove_suffix(1);
 
   std::optional<std::size_t> found = shortestCompletionIndex(entries, prefix);

@@ -65,7 +65,9 @@ struct ListEditResult {
 //    that has a ":" right after the prefix is shown with its subcategory selected;
 //  - with no such entry the field shows the buffer (caret at its end), or, with an invalid
 //    buffer, the proposed text as typed.
+// Security names have no subcategories: `subcategories` false leaves out the ":" step.
 ListEditResult completeListTyping(const TextEdit& edit, const TypedCharacters& typed,
-                                  std::span<const std::string_view> entries);
+                                  std::span<const std::string_view> entries,
+                                  bool subcategories = true);
 
 }  // namespace corvela

@@ -70,6 +70,7 @@ inline constexpr std::string_view Instructions = "Instructions";
 inline constexpr std::string_view Accounts = "Accounts";
 inline constexpr std::string_view Categories = "Categories";
 inline constexpr std::string_view Descriptions = "Descriptions";
+inline constexpr std::string_view Securities = "Securities";
 
 inline constexpr std::string_view amountsPrecision = "amountsPrecision";        // integer, 2
 inline constexpr std::string_view sharesPrecision = "sharesPrecision";          // integer, 2
