@@ -14,10 +14,10 @@
 #include <string>
 #include <string_view>
 
+#include "SilentPlatform.h"
 #include "banking/FormattedTextReader.h"
 #include "formats/ErrorWarning.h"
 #include "inputformats/Extract.h"
-#include "platform/Platform.h"
 #include "prefs/Bundle.h"
 #include "prefs/CVPrefs.h"
 #include "readers/TransactionKeys.h"
@@ -34,16 +34,8 @@ void check(bool condition, const char* what) {
 }
 
 // Skips every unreadable transaction, as a person pressing "Skip Transaction" would.
-class Skipping : public Platform {
+class Skipping : public fuzz::SilentPlatform {
  public:
-  int runAlert(const Alert&) override { return 0; }
-  std::optional<OpenPanelChoice> runOpenPanel(const OpenPanel&) override { return std::nullopt; }
-  std::optional<std::string> runSavePanel(const SavePanel&) override { return std::nullopt; }
-  std::optional<std::string> clipboardText() override { return std::nullopt; }
-  void showStatus(const std::string&, const std::string&) override {}
-  void openHelpPage(const std::string&) override {}
-  void scheduleOneShot(double, std::function<void()>) override {}
-  CancelConfirmReply runCancelConfirm() override { return {}; }
   InputErrorWarningReply runInputErrorWarning(const InputErrorWarning& warning) override {
     check(!warning.message.empty(), "an error triple has a message");
     return {1, false};

@@ -15,7 +15,7 @@
 #include <functional>
 #include <string>
 
-#include "platform/Platform.h"
+#include "SilentPlatform.h"
 #include "formats/OutputFormats.h"
 #include "lists/Categories.h"
 #include "prefs/Bundle.h"
@@ -32,22 +32,6 @@ void check(bool condition, const char* what) {
     std::abort();
   }
 }
-
-// Nobody answers: every question takes its first button, as the command line does.
-class SilentPlatform : public Platform {
- public:
-  int runAlert(const Alert&) override { return 0; }
-  std::optional<OpenPanelChoice> runOpenPanel(const OpenPanel&) override { return std::nullopt; }
-  std::optional<std::string> runSavePanel(const SavePanel&) override { return std::nullopt; }
-  std::optional<std::string> clipboardText() override { return std::nullopt; }
-  void showStatus(const std::string&, const std::string&) override {}
-  void openHelpPage(const std::string&) override {}
-  void scheduleOneShot(double, std::function<void()>) override {}
-  CancelConfirmReply runCancelConfirm() override { return {2, CancelRemember::askEveryTime}; }
-  InputErrorWarningReply runInputErrorWarning(const InputErrorWarning&) override {
-    return {1, false};
-  }
-};
 
 // A folder of this process on a memory file system when there is one, so that the flush of
 // every write costs nothing.
@@ -83,7 +67,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         "a moved file comes with its reason");
   // As a command-line run does: start-up's steps ask for writes, one write happens at the end.
   store.setWritesDeferred(true);
-  SilentPlatform platform;
+  fuzz::SilentPlatform platform;
   Preferences options(store);
   Categories categories(store, platform);
   OutputFormats outputFormats(store, options, categories, Bundle::builtIn());
