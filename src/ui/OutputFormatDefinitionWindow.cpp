@@ -15,6 +15,7 @@
 #include <QSignalBlocker>
 #include <QTableView>
 #include <QVBoxLayout>
+#include <algorithm>
 #include <functional>
 
 #include "ui/OutputFormatColumnModel.h"
@@ -22,6 +23,8 @@
 
 namespace corvela::ui {
 namespace {
+
+constexpr int kWidestTable = 860;
 
 // A row of radio buttons titled as the core names the choices; a click hands its tag on.
 template <std::size_t N>
@@ -147,6 +150,11 @@ OutputFormatDefinitionWindow::OutputFormatDefinitionWindow(OutputFormatDefinitio
   table_->setFixedHeight(table_->horizontalHeader()->sizeHint().height() + table_->rowHeight(0) +
                          2 * table_->frameWidth() +
                          table_->horizontalScrollBar()->sizeHint().height());
+  // Wide enough to show every column of the table, within reason.
+  int width = table_->verticalHeader()->sizeHint().width() + 2 * table_->frameWidth();
+  for (int column = 0; column < model_->columnCount(); ++column)
+    width += table_->horizontalHeader()->sectionSizeHint(column);
+  table_->setMinimumWidth(std::min(width, kWidestTable));
   name_->selectAll();
   name_->setFocus();
 }
