@@ -66,7 +66,6 @@ OutputFormatDefinitionWindow::OutputFormatDefinitionWindow(OutputFormatDefinitio
   name_->setAccessibleName(tr("Name of the output format"));
   error_->setObjectName(QStringLiteral("errorText"));
   error_->setWordWrap(true);
-  error_->setForegroundRole(QPalette::BrightText);
   ok_->setObjectName(QStringLiteral("okButton"));
   ok_->setDefault(true);
   auto* cancel = new QPushButton(tr("Cancel"));
