@@ -8,6 +8,9 @@ Application::Application(CVPrefs& store, const Bundle& bundle, FrontEnd frontEnd
     : store(store),
       bundle(bundle),
       platform(frontEnd.platform),
+      outputFormatDialog(outputFormats, options,
+                         frontEnd.outputFormatDefinitionView ? *frontEnd.outputFormatDefinitionView
+                                                             : noDefinitionWindow_),
       formatTransfer(formats, store, frontEnd.platform,
                      frontEnd.formatRenameView ? *frontEnd.formatRenameView : noRenameWindow_),
       errorWarning(frontEnd.platform, [this](const Value& format) { formats.addFormat(format); }),
@@ -31,7 +34,7 @@ Application::Application(CVPrefs& store, const Bundle& bundle, FrontEnd frontEnd
           .text = textRun,
           .listImport = notAvailable.listImport,
           .inputFormats = inputFormatTools,
-          .outputFormatDefinition = notAvailable.outputFormatDefinition,
+          .outputFormatDefinition = outputFormatDefinition,
           .errorWarning = errorWarning,
       }) {}
 

@@ -5,8 +5,10 @@
 #include "app/FormattedTextRun.h"
 #include "app/InputFormatToolsPort.h"
 #include "app/NotAvailableYet.h"
+#include "app/OutputFormatDefinitionPort.h"
 #include "app/Session.h"
 #include "banking/BankingCreditCardQIF.h"
+#include "editors/OutputFormatDefinitionDialog.h"
 #include "formats/ErrorWarning.h"
 #include "formats/OutputFormats.h"
 #include "inputformats/FormatRename.h"
@@ -35,6 +37,8 @@ struct FrontEnd {
   // The rename window of an imported input format; none: every import is cancelled (a front
   // end without windows imports formats its own way).
   FormatRenameView* formatRenameView = nullptr;
+  // The output format definition dialog; none: every definition is cancelled.
+  OutputFormatDefinitionView* outputFormatDefinitionView = nullptr;
 };
 
 // Every working object of the program, created once and wired together: the one place that
@@ -62,6 +66,8 @@ class Application {
   QIFReader qifReader{store, options, bundle};
   OFXReader ofxReader{store, options};
   Session session;
+  OutputFormatDefinitionDialog outputFormatDialog;
+  OutputFormatDefinitionPort outputFormatDefinition{outputFormatDialog, session};
   CancelConfirm cancelConfirm{options, platform};
   NotAvailableYet notAvailable;
   DateTables dateTables = bundle.dateTables();
@@ -80,6 +86,10 @@ class Application {
     bool runRenameWindow(FormatRename&) override { return false; }
   };
   NoRenameWindow noRenameWindow_;
+  struct NoDefinitionWindow : OutputFormatDefinitionView {
+    bool runDefinitionDialog(OutputFormatDefinitionDialog&) override { return false; }
+  };
+  NoDefinitionWindow noDefinitionWindow_;
 };
 
 }  // namespace corvela

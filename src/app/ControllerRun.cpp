@@ -1,3 +1,5 @@
+#include <algorithm>
+
 #include "app/Classification.h"
 #include "app/ControlSettings.h"
 #include "app/Controller.h"
@@ -38,6 +40,18 @@ constexpr std::string_view kDayFirstHint =
     "\r\rThe dates may be written day before month (as in 31/12/2009). If so, turn on the "
     "option \"QIF files write their dates day before month\" in the preferences and open the "
     "file again.";
+
+// The name of the one format in `after` that `before` did not hold, if any.
+std::optional<std::string> addedFormatName(const Value& before, const Value& after) {
+  for (const Value& format : after.toArray()) {
+    const std::string& name = str(format, outputFormatKey::Name);
+    bool known =
+        std::any_of(before.toArray().begin(), before.toArray().end(),
+                    [&](const Value& old) { return str(old, outputFormatKey::Name) == name; });
+    if (!known) return name;
+  }
+  return std::nullopt;
+}
 
 }  // namespace
 
@@ -418,7 +432,15 @@ void Controller::defineOutputFormat(bool returnKey) {
   bool known = currentOutputFormat().has_value();
   if (!name.empty() && !known) {
     if (showIfUnavailable(parts_.outputFormatDefinition.available())) return;
+    const Value before = parts_.outputFormats.getOutputFormatsArray();
     parts_.outputFormatDefinition.editFormatAtIndex(-1, name, true);
+    // The format the dialog stored (it may have been renamed there) becomes the chosen one; a
+    // cancelled dialog stored none and the field keeps what was typed.
+    if (std::optional<std::string> defined =
+            addedFormatName(before, parts_.outputFormats.getOutputFormatsArray())) {
+      controlTextDidChange(MainControl::outputFormatText, *defined);
+      return;
+    }
     fillInAccountAndOutputPartOfDialog();
     checkEverythingFilledIn();
     return;

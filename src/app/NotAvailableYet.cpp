@@ -61,9 +61,4 @@ void InputFormatToolsNotAvailable::learnFromString(const std::string&, const std
                                                    const std::string&) {}
 void InputFormatToolsNotAvailable::addFormat(const Value&) {}
 
-Status OutputFormatDefinitionNotAvailable::available() const {
-  return notAvailable("Defining output formats");
-}
-void OutputFormatDefinitionNotAvailable::editFormatAtIndex(int, const std::string&, bool) {}
-
 }  // namespace corvela

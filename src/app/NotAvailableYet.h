@@ -59,12 +59,6 @@ class InputFormatToolsNotAvailable : public InputFormatTools {
   void addFormat(const Value& format) override;
 };
 
-class OutputFormatDefinitionNotAvailable : public OutputFormatDefinition {
- public:
-  Status available() const override;
-  void editFormatAtIndex(int index, const std::string& name, bool forceType) override;
-};
-
 // One of each, for main to hand to the controller until the real parts exist.
 struct NotAvailableYet {
   BankRunNotAvailable bank;
@@ -72,7 +66,6 @@ struct NotAvailableYet {
   TextReadingNotAvailable text;
   NoQIFListImport listImport;
   InputFormatToolsNotAvailable inputFormats;
-  OutputFormatDefinitionNotAvailable outputFormatDefinition;
 };
 
 }  // namespace corvela

@@ -12,6 +12,7 @@
 #include "ui/DocumentServer.h"
 #include "ui/FormatRenameWindow.h"
 #include "ui/MainWindow.h"
+#include "ui/OutputFormatDefinitionWindow.h"
 #include "ui/QtText.h"
 #include "ui/TransactionDialog.h"
 #include "ui/WizardPane.h"
@@ -24,9 +25,11 @@ DesktopApp::DesktopApp(const std::string& storePath)
       window_(std::make_unique<MainWindow>()),
       transactionDialog_(std::make_unique<TransactionDialog>(window_.get())),
       renameWindows_(std::make_unique<FormatRenameWindows>(window_.get())),
-      app_(std::make_unique<Application>(store_, Bundle::builtIn(),
-                                         FrontEnd{platform_, window_->view(), *transactionDialog_,
-                                                  *transactionDialog_, renameWindows_.get()})),
+      definitionWindows_(std::make_unique<OutputFormatDefinitionWindows>(window_.get())),
+      app_(std::make_unique<Application>(
+          store_, Bundle::builtIn(),
+          FrontEnd{platform_, window_->view(), *transactionDialog_, *transactionDialog_,
+                   renameWindows_.get(), definitionWindows_.get()})),
       host_(*this) {
   transactionDialog_->attach(app_->bank);
   window_->attach(app_.get());

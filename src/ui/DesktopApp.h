@@ -22,6 +22,7 @@ namespace corvela::ui {
 class DocumentServer;
 class FormatRenameWindows;
 class MainWindow;
+class OutputFormatDefinitionWindows;
 class TransactionDialog;
 
 // Everything the desktop program keeps for its whole run, made once by main after the
@@ -100,6 +101,7 @@ class DesktopApp : public QObject {
   std::unique_ptr<MainWindow> window_;
   std::unique_ptr<TransactionDialog> transactionDialog_;
   std::unique_ptr<FormatRenameWindows> renameWindows_;
+  std::unique_ptr<OutputFormatDefinitionWindows> definitionWindows_;
   std::unique_ptr<Application> app_;
   // The learning wizard, whose pages the main window shows.
   std::unique_ptr<LearningWizard> learningWizard_;

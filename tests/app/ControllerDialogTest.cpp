@@ -115,10 +115,11 @@ TEST_F(DialogTest, OutputFormatNameDecidesPromptsAccountAndButton) {
   for (const char* name : {"With Account", "Plain", "New Layout", "", "plain"})
     type(MainControl::outputFormatText, name);
   checkLog();
-  // A new name starts the definition dialog, which is not built yet.
+  // A new name starts the definition dialog; cancelled, it leaves the name as typed.
   controller().controlTextDidChange(MainControl::outputFormatText, "Another");
   controller().defineOutputFormat(true);
-  EXPECT_EQ(platform.lastStatus().title, "Not Available Yet");
+  EXPECT_EQ(definitionView.runs, 1);
+  EXPECT_EQ(form().outputFormatText.text, "Another");
 }
 
 TEST_F(DialogTest, DateRangeIsCompletedAndChecked) {

@@ -14,6 +14,7 @@
 #include "app/ControllerPorts.h"
 #include "app/FormText.h"
 #include "app/NotAvailableYet.h"
+#include "app/OutputFormatDefinitionPort.h"
 #include "formats/ErrorWarning.h"
 #include "formats/OutputFormats.h"
 #include "lists/Accounts.h"
@@ -27,6 +28,7 @@
 #include "readers/TransactionKeys.h"
 #include "support/FakeMainView.h"
 #include "support/ScratchStore.h"
+#include "support/ScriptedDefinitionView.h"
 #include "support/ScriptedPlatform.h"
 
 namespace corvela::testing {
@@ -164,7 +166,7 @@ class ControllerTest : public ::testing::Test {
           .text = missing.text,
           .listImport = listImport,
           .inputFormats = missing.inputFormats,
-          .outputFormatDefinition = missing.outputFormatDefinition,
+          .outputFormatDefinition = definitionPort,
           .errorWarning = errorWarning,
           .fileOps = fileOps,
           .today = [this] { return today; },
@@ -243,6 +245,10 @@ class ControllerTest : public ::testing::Test {
   PassThroughBankRun bank;
   ErrorWarning errorWarning{platform, {}};
   NotAvailableYet missing;
+  // The output format definition dialog, cancelled unless a test scripts it.
+  ScriptedDefinitionView definitionView;
+  OutputFormatDefinitionDialog definitionDialog{outputFormats, options, definitionView};
+  OutputFormatDefinitionPort definitionPort{definitionDialog, session};
   ScriptedListImport listImport;
   // The bank processor the controller uses instead of `bank`, when set before controller().
   BankRun* bankPort = nullptr;
