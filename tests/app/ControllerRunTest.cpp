@@ -99,15 +99,6 @@ TEST_F(RunTest, TheRangeChosenIsOutputAndRemembered) {
   checkLog();
 }
 
-TEST_F(RunTest, CancelledSavePanelEndsTheRun) {
-  run(kBankRegister, std::nullopt);
-  EXPECT_FALSE(bank.records);
-  EXPECT_TRUE(platform.statuses.empty());
-  EXPECT_FALSE(session.ProcessingGlobal);
-  EXPECT_FALSE(view.visible);
-  EXPECT_TRUE(form().menuItemEnabled(MenuItem::preferencesMenuItem));
-}
-
 // Delimited output appends to the remembered file, to one chosen now, or replaces the one
 // chosen when the open panel's switch is turned off.
 TEST_F(RunTest, DelimitedOutputAppendsToTheFileChosen) {

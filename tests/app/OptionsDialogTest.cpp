@@ -85,25 +85,6 @@ class OptionsDialogTest : public ::testing::Test {
   OptionsDialog dialog{prefs, options, view, host};
 };
 
-TEST_F(OptionsDialogTest, DisplayOfAnEmptyListShowsEverythingOff) {
-  dialog.display();
-
-  ASSERT_TRUE(view.open);
-  EXPECT_FALSE(host.menusEnabled);
-  OptionsForm expected;
-  expected.title = "Corvela Preferences";
-  expected.showAllAccountNames.enabled = false;
-  expected.showAllAccountNamesHelpEnabled = false;
-  expected.cancelRadioButtons = 2;
-  expected.amountsPrecision = 0;
-  expected.sharesPrecision = 0;
-  expected.pricesPrecision = 2;
-  expected.bccAmountsPrecision = 0;
-  expected.descriptionOutput = "%d";
-  expected.memoOutput = "%m";
-  EXPECT_EQ(view.controls, expected);
-}
-
 // OK writes the options in their order; each of them, alone, survives display and OK.
 TEST_F(OptionsDialogTest, OkWritesEveryOptionInItsOrderAndDisplayShowsIt) {
   std::vector<std::string> written;
@@ -199,27 +180,6 @@ TEST_F(OptionsDialogTest, DisplayThenOkKeepsWhatTheDialogShows) {
   EXPECT_TRUE(view.controls.europeanDates.on && view.controls.secondQIFEuropeanDates.on);
 }
 
-TEST_F(OptionsDialogTest, OtherCategoryTagsUncheckAndDisableUpdateCategory) {
-  setList({option::updateCategoryWhenDescriptionChanged});
-  dialog.display();
-  for (int tag : {1, 2, 3}) {
-    edit([&](OptionsForm& f) {
-      f.categoryRadioButtons = 0;
-      f.updateCategoryWhenDescriptionChanged = {true, true};
-    });
-    dialog.categoriesRadioChanged();
-    edit([&](OptionsForm& f) { f.categoryRadioButtons = tag; });
-    dialog.categoriesRadioChanged();
-    EXPECT_EQ(view.controls.updateCategoryWhenDescriptionChanged, (OptionSwitch{false, false}))
-        << "tag " << tag;
-  }
-
-  // Back to tag 0: offered again, but not checked again.
-  edit([](OptionsForm& f) { f.categoryRadioButtons = 0; });
-  dialog.categoriesRadioChanged();
-  EXPECT_EQ(view.controls.updateCategoryWhenDescriptionChanged, (OptionSwitch{false, true}));
-}
-
 TEST_F(OptionsDialogTest, CheckingAppendForgetsTheOutputFileEvenOnCancel) {
   // Without remembered settings, none are created.
   dialog.display();
@@ -241,18 +201,6 @@ TEST_F(OptionsDialogTest, CheckingAppendForgetsTheOutputFileEvenOnCancel) {
             (Value{{std::string(controlSettingsKey::whichTransactions), Value(2)}}));
 }
 
-TEST_F(OptionsDialogTest, UncheckingAppendUnchecksShowAllAccountNamesAndKeepsTheFile) {
-  Value settings{{std::string(controlSettingsKey::outputFilePath), Value("/tmp/out.qif")}};
-  prefs.setObject(controllerKey::ControlSettings, settings);
-  setList({option::append, option::showAllAccountNames});
-  dialog.display();
-  edit([](OptionsForm& f) { f.append.on = false; });
-  dialog.append();
-  EXPECT_EQ(view.controls.showAllAccountNames, (OptionSwitch{false, false}));
-  EXPECT_FALSE(view.controls.showAllAccountNamesHelpEnabled);
-  EXPECT_EQ(prefs.objectForKey(controllerKey::ControlSettings), settings);
-}
-
 TEST_F(OptionsDialogTest, TheTwoEuropeanDatesCheckboxesFollowEachOther) {
   dialog.display();
   edit([](OptionsForm& f) { f.europeanDates.on = true; });
@@ -270,8 +218,8 @@ TEST_F(OptionsDialogTest, TheTwoEuropeanDatesCheckboxesFollowEachOther) {
   EXPECT_TRUE(options.isOn(option::europeanDates));
 }
 
-// The output notation chosen reaches the date patterns and the investment decimal separator, and
-// a dialog made later over the stored list starts with it.
+// The output notation chosen reaches the date patterns, the store file and the investment decimal
+// separator, and a dialog made later over the stored list starts with it.
 TEST_F(OptionsDialogTest, OkSetsTheOutputNotation) {
   EXPECT_EQ(dialog.decimalSeparator(), ".");
   for (bool european : {true, false}) {
@@ -283,7 +231,10 @@ TEST_F(OptionsDialogTest, OkSetsTheOutputNotation) {
     dialog.ok();
     const char* monthDay = european ? "%d/%m" : "%m/%d";
     EXPECT_EQ(host.monthDayPatterns.back(), monthDay);
-    EXPECT_EQ(str(prefs.prefs(), prefKey::OutputDateFormat), std::string(monthDay) + "/%Y");
+    // OK ends the dialog and writes the store file itself.
+    EXPECT_TRUE(host.menusEnabled && !view.open);
+    EXPECT_EQ(str(CVPrefs::initWithPath(prefs.prefsPath()).prefs(), prefKey::OutputDateFormat),
+              std::string(monthDay) + "/%Y");
     EXPECT_EQ(str(prefs.prefs(), prefKey::OutputDateFormatShortYear),
               std::string(monthDay) + "/%y");
     ScriptedOptionsView otherView;
@@ -333,22 +284,6 @@ TEST_F(OptionsDialogTest, PrecisionsShowAndStoreDecimalPlaces) {
   }
   dialog.ok();
   for (const Case& c : cases) EXPECT_EQ(prefs.intForKey(c.key), c.storedAfter) << c.key;
-}
-
-TEST_F(OptionsDialogTest, OkWritesTheStoreFileAndEndsTheDialog) {
-  dialog.display();
-  edit([](OptionsForm& f) {
-    f.initialCaps.on = true;
-    f.descriptionOutput = "%m (%d)";
-    f.memoOutput = "";
-  });
-  dialog.ok();
-  EXPECT_TRUE(host.menusEnabled);
-  EXPECT_FALSE(view.open);
-  CVPrefs reread = CVPrefs::initWithPath(prefs.prefsPath());
-  EXPECT_EQ(storedList(reread), (std::vector<std::string>{"initialCaps", "converted2.2"}));
-  EXPECT_EQ(str(reread.prefs(), prefKey::DescriptionOutput), "%m (%d)");
-  EXPECT_EQ(str(reread.prefs(), prefKey::MemoOutput), "");
 }
 
 TEST_F(OptionsDialogTest, CancelStoresNothing) {

@@ -73,16 +73,6 @@ TEST_F(OutputFormatsTest, TheEditorSeesTheListWithoutTheQIFEntry) {
   EXPECT_EQ(names(), (std::vector<std::string>{"Zeta", "Alpha", "QIF"}));
 }
 
-TEST_F(OutputFormatsTest, ANewRecordHasTheDefaultLayout) {
-  Value record = newOutputFormat("Mine");
-  EXPECT_EQ(record, fromJSON(R"({"Name":"Mine","Separator":"Comma","Type":"Bank",
-      "Amount":"Amount",
-      "Order":["Date","Number","Description","Category","Amount","Memo","blank1","blank2","blank3"],
-      "Present":[true,true,true,true,true,true,false,false,false]})")
-                        .value())
-      << describe(record);
-}
-
 // --- the output-format field
 
 TEST_F(OutputFormatsTest, OnlyFormatsOfTheInputsKindAreOffered) {

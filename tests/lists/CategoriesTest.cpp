@@ -109,20 +109,6 @@ TEST_F(CategoriesTest, ComboBoxAnswersOverTheWholeList) {
   EXPECT_EQ(categories.comboBoxCompletedString("au"), "Auto");
 }
 
-TEST_F(CategoriesTest, TypingCompletesAndJumpsToSubcategories) {
-  testing::TypingField field(
-      [this](const TextEdit& edit) { return categories.isPartialStringValid(edit); });
-  categories.comboBoxEntered();
-  field.type("Au");
-  EXPECT_EQ(field.shown(), "Au[to]");
-  field.type("to");
-  EXPECT_EQ(field.shown(), "Auto[]");
-  field.type(":");
-  EXPECT_EQ(field.shown(), "Auto:[Fuel]");
-  field.type("x");
-  EXPECT_EQ(field.shown(), "Auto:x[]");
-}
-
 TEST_F(CategoriesTest, ANewCategoryKeepsTheCaseItWasTypedIn) {
   testing::TypingField field(
       [this](const TextEdit& edit) { return categories.isPartialStringValid(edit); });

@@ -210,6 +210,29 @@ class MainWindowTest : public QObject {
     QCOMPARE(desktop.controller().form().outputDateString.text, utf8(outputDate->text()));
   }
 
+  // Each choice of the control view reaches the controller, and the view draws what it made of
+  // it; Return in the number field runs as the default button does.
+  void everyChoiceReachesTheController() {
+    TestDesktop desktop;
+    QVERIFY(desktop.open("bank.qif"));
+    QVERIFY(QTest::qWaitForWindowActive(&desktop.window()));
+    const MainForm& form = desktop.controller().form();
+    auto* qifType = desktop.control<QComboBox>("qifTypePopUp");
+    qifType->setCurrentIndex(2);
+    emit qifType->activated(2);
+    QCOMPARE(form.qifTypePopUp.selectedIndex, 2);
+    QTest::mouseClick(desktop.control<QRadioButton>("lastMonth"), Qt::LeftButton);
+    QCOMPARE(form.whichTransactions, kLastMonth);
+    QVERIFY(!desktop.shown("dateFromString"));
+    QTest::mouseClick(desktop.control<QCheckBox>("sameNumberSwitch"), Qt::LeftButton);
+    QVERIFY(form.sameNumberSwitch.on);
+    auto* number = desktop.control<QLineEdit>("outputNumberString");
+    desktop.savePanelAnswer.reset();
+    typeIn(number, QStringLiteral("1001"));
+    QCOMPARE(form.outputNumberString.text, std::string("1001"));
+    QCOMPARE(desktop.savePanels.size(), std::size_t{1});
+  }
+
   void accountFieldCompletesKnownNamesOnly() {
     TestDesktop desktop([](CVPrefs& store) {
       store.setObject("Preferences", Value::Array{Value("converted2.2"), Value("append")});
