@@ -32,7 +32,7 @@ Application::Application(CVPrefs& store, const Bundle& bundle, FrontEnd frontEnd
           .bank = bankRun,
           .investment = notAvailable.investment,
           .text = textRun,
-          .listImport = notAvailable.listImport,
+          .listImport = listImportPort,
           .inputFormats = inputFormatTools,
           .outputFormatDefinition = outputFormatDefinition,
           .errorWarning = errorWarning,

@@ -4,6 +4,7 @@
 #include "app/Controller.h"
 #include "app/FormattedTextRun.h"
 #include "app/InputFormatToolsPort.h"
+#include "app/ListImportPort.h"
 #include "app/NotAvailableYet.h"
 #include "app/OutputFormatDefinitionPort.h"
 #include "app/Session.h"
@@ -18,6 +19,7 @@
 #include "lists/Accounts.h"
 #include "lists/Categories.h"
 #include "lists/Descriptions.h"
+#include "lists/ImportQuickenExport.h"
 #include "prefs/Bundle.h"
 #include "prefs/CVPrefs.h"
 #include "prefs/CancelConfirm.h"
@@ -79,6 +81,8 @@ class Application {
   FormattedTextRun textRun{textReader};
   BankingCreditCardQIF bank;
   BankingRun bankRun{bank};
+  ImportQuickenExport listImport{store, platform};
+  ListImportPort listImportPort{listImport};
   Controller controller;
 
  private:

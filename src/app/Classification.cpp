@@ -25,7 +25,24 @@ bool isWhitespace(char c) {
 
 }  // namespace
 
-bool isOFX(std::string_view text) { return text.find("OFXHEADER") != std::string_view::npos; }
+bool isOFX(std::string_view text) {
+  if (text.find("OFXHEADER") != std::string_view::npos) return true;
+  // Some banks and the OFX examples leave the header out and begin with the body itself.
+  auto skipBlanks = [&text] {
+    std::size_t at = 0;
+    while (at < text.size() && isWhitespace(text[at])) ++at;
+    text.remove_prefix(at);
+  };
+  if (startsWith(text, "\xEF\xBB\xBF")) text.remove_prefix(3);
+  skipBlanks();
+  if (startsWith(text, "<?xml")) {
+    std::size_t end = text.find("?>");
+    if (end == std::string_view::npos) return false;
+    text.remove_prefix(end + 2);
+    skipBlanks();
+  }
+  return startsWith(text, "<OFX>");
+}
 
 std::optional<std::string> ofxAccount(std::string_view text) {
   static constexpr std::string_view kTag = "<ACCTID>";
@@ -58,19 +75,6 @@ std::string_view kindLabel(int kind) {
     default:
       return "Unknown";
   }
-}
-
-bool holdsQIFLists(const std::vector<std::string>& lines) {
-  bool accountList = false;
-  for (const std::string& line : lines) {
-    if (line.starts_with("!Option:AutoSwitch")) return true;
-    if (line.starts_with("!Clear:AutoSwitch")) accountList = false;
-    if (line == "!Account" && !accountList) return false;
-    if (line.starts_with("!Type:Cat") || line.starts_with("!Type:Security") ||
-        line.starts_with("!Type:Prices"))
-      return true;
-  }
-  return false;
 }
 
 QIFClassification classifyQIF(const std::vector<std::string>& lines, std::size_t start,

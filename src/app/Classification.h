@@ -13,7 +13,9 @@ namespace corvela {
 // How an input is recognised: OFX downloads by their tags, QIF registers by their header and
 // record structure, anything else is text. Plain functions over the input's text or lines.
 
-// Whether the text is an OFX or QFX download (it holds "OFXHEADER", case-sensitive).
+// Whether the text is an OFX or QFX download: it holds "OFXHEADER" (case-sensitive), or, after
+// a byte-order mark, blanks and line ends, it begins with "<OFX>", possibly after an XML
+// declaration ("<?xml ... ?>") and more blanks.
 bool isOFX(std::string_view text);
 
 // The account an OFX download names: the text after the first "<ACCTID>" up to the nearer of
@@ -29,11 +31,6 @@ std::optional<int> ofxStatementKind(std::string_view text);
 // The account type label of a kind: "Bank", "Credit Card", "Investment", "Bank or Credit Card";
 // "Unknown" for any other.
 std::string_view kindLabel(int kind);
-
-// Whether the lines hold a QIF list export that the list import would read: an account list
-// ("!Option:AutoSwitch"), a category list ("!Type:Cat"), a security list ("!Type:Security") or
-// security prices ("!Type:Prices"), met before the first "!Account" line outside an account list.
-bool holdsQIFLists(const std::vector<std::string>& lines);
 
 // What the lines of a QIF or text input are, from the line where the transactions begin.
 struct QIFClassification {

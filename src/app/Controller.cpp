@@ -310,10 +310,6 @@ void Controller::classifyOFX() {
 void Controller::classifyQIFOrText() {
   using Outcome = QIFClassification::Outcome;
   state_.fileAsLines = findLines(state_.fileAsString);
-  // Without the list import, the lines of a list would be taken for transactions and reported as
-  // corrupted QIF, or for text without dates.
-  if (holdsQIFLists(state_.fileAsLines) && showIfUnavailable(parts_.listImport.available())) return;
-
   std::size_t index = 0;
   int imported = parts_.listImport.process(state_.fileAsLines, &index, state_.source);
   if (imported > 0 && (imported & 3) != 0) parts_.categories.updateAccounts();

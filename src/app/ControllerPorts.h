@@ -17,8 +17,8 @@ namespace corvela {
 // The parts of the program that the controller hands an input or a run to. Each is a small
 // interface so that the program can plug in the real part, tests a fake, and a part that is
 // not built yet an honest "not available yet" (see NotAvailableYet.h). Every port but the list
-// import answers available() first: an error status carries the message to show, and then none
-// of its other methods may be called.
+// import (which is always there) answers available() first: an error status carries the message to
+// show, and then none of its other methods may be called.
 
 // The end of a run, reported once by a processor: how many transactions went into the output
 // buffer, and the continuation dictionary when the person chose to finish later.
@@ -76,8 +76,6 @@ class TextReading {
 class QIFListImport {
  public:
   virtual ~QIFListImport() = default;
-  // Whether lists can be imported; when not, an input holding lists is refused with the message.
-  virtual Status available() const { return Status::OK(); }
   // Imports the lists at the top of `lines`. Answers a set of bits (1 accounts replaced,
   // 2 categories replaced, 4 securities replaced, 8 the lines ended inside a list), or -1 for
   // an export that cannot be read, and sets *indexPtr to the line where the transactions

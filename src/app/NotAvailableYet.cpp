@@ -46,13 +46,6 @@ std::optional<Value> TextReadingNotAvailable::fromFormattedText(const std::strin
   return std::nullopt;
 }
 
-Status NoQIFListImport::available() const {
-  return notAvailable("Importing account, category and security lists from QIF exports");
-}
-int NoQIFListImport::process(const std::vector<std::string>&, std::size_t*, const std::string&) {
-  return 0;
-}
-
 Status InputFormatToolsNotAvailable::available() const {
   return notAvailable("Importing, learning and changing input formats");
 }

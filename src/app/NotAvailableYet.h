@@ -9,9 +9,7 @@ namespace corvela {
 // Stand-ins for the parts of the program that are not built yet. Each port answers from
 // available() that it is not available, with a message that says what cannot be done; the
 // controller asks before anything else and shows the message under kNotAvailableTitle, so the
-// other methods are never reached (they do nothing; a processor reports an empty run). The QIF
-// list import is asked only about inputs that hold lists (see holdsQIFLists); it imports
-// nothing and answers 0.
+// other methods are never reached (they do nothing; a processor reports an empty run).
 
 inline constexpr std::string_view kNotAvailableTitle = "Not Available Yet";
 
@@ -43,13 +41,6 @@ class TextReadingNotAvailable : public TextReading {
                                          CalendarDay fromDate, CalendarDay toDate) override;
 };
 
-class NoQIFListImport : public QIFListImport {
- public:
-  Status available() const override;
-  int process(const std::vector<std::string>& lines, std::size_t* indexPtr,
-              const std::string& source) override;
-};
-
 class InputFormatToolsNotAvailable : public InputFormatTools {
  public:
   Status available() const override;
@@ -64,7 +55,6 @@ struct NotAvailableYet {
   BankRunNotAvailable bank;
   InvestmentRunNotAvailable investment;
   TextReadingNotAvailable text;
-  NoQIFListImport listImport;
   InputFormatToolsNotAvailable inputFormats;
 };
 

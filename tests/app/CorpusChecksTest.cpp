@@ -299,7 +299,7 @@ std::vector<InputRecord> inputRecords(const std::string& text, bool ofx, bool da
   const DateTables tables = Bundle::builtIn().dateTables();
   InputRecord record;
   for (const std::string& line : findLines(text)) {
-    if (line == "^") {
+    if (line.starts_with("^")) {  // some exporters end records with "^^"
       if (!record.date.empty()) records.push_back(record);
       record = InputRecord();
     } else if (line.starts_with("D")) {

@@ -152,21 +152,32 @@ TEST_F(ConvertTest, TheQIFEntryInAnyLetterCaseIsQIF) {
   }
 }
 
-TEST_F(ConvertTest, ListExportsAreNotAvailableYet) {
-  const char* exports[] = {
-      "!Type:Cat\nNFood\nDGroceries and meals\nE\n^\nNRent\nE\n^\n",
-      "!Option:AutoSwitch\n!Account\nNChecking\nTBank\n^\n!Clear:AutoSwitch\n",
-      "!Type:Security\nNAcme\nSACM\nTStock\n^\n!Type:Bank\nD02/03/2024\nT10.00\n^\n"};
-  for (const char* text : exports) {
+// Nobody is there to answer the list import's questions: each list replaces the stored one, as
+// its default button says, the answer is reported, and a register after the list converts.
+TEST_F(ConvertTest, ListExportsImportWithTheDefaultAnswers) {
+  struct Case {
+    const char* text;
+    const char* key;
+    std::size_t entries;
+    int status;
+  };
+  const Case cases[] = {
+      {"!Type:Cat\nNFood\nDGroceries and meals\nE\n^\nNRent\nE\n^\n", "Categories", 5,
+       cli::kFailure},  // with the transfer entries of the store's three accounts
+      {"!Option:AutoSwitch\n!Account\nNChecking\nTBank\n^\n!Clear:AutoSwitch\n", "Accounts", 1,
+       cli::kFailure},
+      {"!Type:Security\nNAcme\nSACM\nTStock\n^\n!Type:Bank\nD02/03/2024\nT10.00\n^\n", "Securities",
+       1, cli::kSuccess}};
+  for (const Case& c : cases) {
     std::string input = dir.path("list.qif");
-    std::ofstream(input, std::ios::binary) << text;
+    std::ofstream(input, std::ios::binary) << c.text;
     CliRun run = convert({input, "-o", dir.path("out.qif")});
-    EXPECT_EQ(run.status, cli::kFailure) << text;
-    EXPECT_NE(run.err.find("Not Available Yet: Importing account, category and security lists "
-                           "from QIF exports is not available yet"),
-              std::string::npos)
-        << run.err;
-    EXPECT_FALSE(fs::exists(dir.path("out.qif")));
+    EXPECT_EQ(run.status, c.status) << run.err;
+    EXPECT_NE(run.err.find("Do you want Corvela to replace the"), std::string::npos) << run.err;
+    EXPECT_NE(run.err.find("answered \"YES\""), std::string::npos) << run.err;
+    EXPECT_EQ(readKeyedArchiveFile(store).value()[c.key].size(), c.entries) << c.text;
+    EXPECT_EQ(fs::exists(dir.path("out.qif")), c.status == cli::kSuccess);
+    fs::remove(dir.path("out.qif"));
   }
 }
 
