@@ -7,6 +7,7 @@
 #include "app/NotAvailableYet.h"
 #include "app/Session.h"
 #include "banking/BankingCreditCardQIF.h"
+#include "editors/EditInstructions.h"
 #include "formats/ErrorWarning.h"
 #include "formats/OutputFormats.h"
 #include "inputformats/FormatRename.h"
@@ -35,6 +36,10 @@ struct FrontEnd {
   // The rename window of an imported input format; none: every import is cancelled (a front
   // end without windows imports formats its own way).
   FormatRenameView* formatRenameView = nullptr;
+  // The instruction editor's windows; without them (a front end without windows) the editor
+  // draws nowhere and the confirmation dialog does not offer it.
+  InstructionListView* instructionListView = nullptr;
+  InstructionEditView* instructionEditView = nullptr;
 };
 
 // Every working object of the program, created once and wired together: the one place that
@@ -79,7 +84,20 @@ class Application {
   struct NoRenameWindow : FormatRenameView {
     bool runRenameWindow(FormatRename&) override { return false; }
   };
+  struct NoInstructionWindows : InstructionListView, InstructionEditView {
+    void showList(const InstructionListForm&) override {}
+    void updateList(const InstructionListForm&) override {}
+    void closeList() override {}
+    void showEditor(const InstructionEditForm&) override {}
+    void updateEditor(const InstructionEditForm&) override {}
+    void endEditing() override {}
+    void closeEditor() override {}
+  };
   NoRenameWindow noRenameWindow_;
+  NoInstructionWindows noInstructionWindows_;
+
+ public:
+  EditInstructions editInstructions;
 };
 
 }  // namespace corvela
