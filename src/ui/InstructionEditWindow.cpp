@@ -86,6 +86,12 @@ InstructionEditWindow::InstructionEditWindow(QWidget* parent)
   amountTab_->hide();
   match_->setAccessibleName(tr("Match"));
   category_->setAccessibleName(tr("Category"));
+  newDescription_->setAccessibleName(tr("New description"));
+  newMemo_->setAccessibleName(tr("New memo"));
+  amountDescription_->setAccessibleName(tr("Amount description"));
+  amountCategory_->setAccessibleName(tr("Amount category"));
+  amountMemo_->setAccessibleName(tr("Amount memo"));
+  addRemoveSplits_->setAccessibleName(tr("Add or remove splits"));
   amount_->setObjectName(QStringLiteral("amountField"));
   amount_->setAccessibleName(tr("Amount"));
   connect(amount_, &QComboBox::activated, this, [this](int index) {
