@@ -36,7 +36,15 @@ Application::Application(CVPrefs& store, const Bundle& bundle, FrontEnd frontEnd
           .inputFormats = inputFormatTools,
           .outputFormatDefinition = outputFormatDefinition,
           .errorWarning = errorWarning,
-      }) {}
+      }),
+      editInstructions(
+          store, options, instructions, categories, descriptions, qifReader, frontEnd.platform,
+          bank.instructionMatches(),
+          frontEnd.instructionListView ? *frontEnd.instructionListView : noInstructionWindows_,
+          frontEnd.instructionEditView ? *frontEnd.instructionEditView : noInstructionWindows_) {
+  if (frontEnd.instructionListView && frontEnd.instructionEditView)
+    bank.setInstructionEditor(&editInstructions);
+}
 
 void Application::startUp() {
   corvela::startUp(StartUpParts{

@@ -10,6 +10,7 @@
 #include "app/Session.h"
 #include "banking/BankingCreditCardQIF.h"
 #include "editors/OutputFormatDefinitionDialog.h"
+#include "editors/EditInstructions.h"
 #include "formats/ErrorWarning.h"
 #include "formats/OutputFormats.h"
 #include "inputformats/FormatRename.h"
@@ -41,6 +42,10 @@ struct FrontEnd {
   FormatRenameView* formatRenameView = nullptr;
   // The output format definition dialog; none: every definition is cancelled.
   OutputFormatDefinitionView* outputFormatDefinitionView = nullptr;
+  // The instruction editor's windows; without them (a front end without windows) the editor
+  // draws nowhere and the confirmation dialog does not offer it.
+  InstructionListView* instructionListView = nullptr;
+  InstructionEditView* instructionEditView = nullptr;
 };
 
 // Every working object of the program, created once and wired together: the one place that
@@ -89,11 +94,24 @@ class Application {
   struct NoRenameWindow : FormatRenameView {
     bool runRenameWindow(FormatRename&) override { return false; }
   };
+  struct NoInstructionWindows : InstructionListView, InstructionEditView {
+    void showList(const InstructionListForm&) override {}
+    void updateList(const InstructionListForm&) override {}
+    void closeList() override {}
+    void showEditor(const InstructionEditForm&) override {}
+    void updateEditor(const InstructionEditForm&) override {}
+    void endEditing() override {}
+    void closeEditor() override {}
+  };
   NoRenameWindow noRenameWindow_;
   struct NoDefinitionWindow : OutputFormatDefinitionView {
     bool runDefinitionDialog(OutputFormatDefinitionDialog&) override { return false; }
   };
   NoDefinitionWindow noDefinitionWindow_;
+  NoInstructionWindows noInstructionWindows_;
+
+ public:
+  EditInstructions editInstructions;
 };
 
 }  // namespace corvela

@@ -103,6 +103,7 @@ void BankingCreditCardQIF::processInstructionsAndAppendToString(std::string& fil
   maxTransactionIndex_ = qif_.size();
   numberOfTransactionsAppended_ = 0;
   treatments_.assign(maxTransactionIndex_, 0);
+  matched_.assign(maxTransactionIndex_, std::nullopt);
   instructionsTaught_ = 0;
   startNewTransaction(false);
 }
@@ -130,6 +131,7 @@ void BankingCreditCardQIF::continueWith(const Value& continuation, std::string& 
       std::numeric_limits<int>::max()));
   mustConfirm_ = options_.isOn(option::confirmAllTransactions);
   treatments_.assign(maxTransactionIndex_, 0);
+  matched_.assign(maxTransactionIndex_, std::nullopt);
   instructionsTaught_ = 0;
   startNewTransaction(false);
 }
@@ -229,6 +231,7 @@ BankingCreditCardQIF::Outcome BankingCreditCardQIF::processTransaction() {
 
   std::optional<std::string> amount = tidy(transaction);
   instruction_ = Value::dictionary();
+  if (currentTransactionIndex_ < matched_.size()) matched_[currentTransactionIndex_].reset();
   // A number extracted for the previous transaction is not this one's.
   extractedCheckNumber_.reset();
   ++transactionSerial_;
@@ -328,6 +331,11 @@ BankingCreditCardQIF::Outcome BankingCreditCardQIF::applyInstruction(
     return Outcome::wait;
   }
   instruction_ = std::move(*found);
+  if (running_ && currentTransactionIndex_ < matched_.size()) {
+    matched_[currentTransactionIndex_] =
+        InstructionMatch{matchString(instruction_), str(transaction, tk::date), amount.value_or(""),
+                         str(transaction, tk::description)};
+  }
 
   std::optional<Value> rule;
   if (amount) rule = Amounts::amountMatching(*amount, instruction_);

@@ -11,6 +11,7 @@
 
 #include "banking/ConfirmView.h"
 #include "banking/DialogFields.h"
+#include "banking/InstructionEditing.h"
 #include "banking/InvestmentBankingDelegate.h"
 #include "banking/NewInstructionView.h"
 #include "banking/RunSettings.h"
@@ -207,6 +208,14 @@ class BankingCreditCardQIF {
   // the confirmation dialog give way to the new instruction's; Cancel returns here.
   void confirmAddInstruction();
   void confirmAddInstructionForAmount();
+  // The pop-up's edit action: opens the instruction editor on the instruction that applied,
+  // which must keep matching the description shown. When the editor ends, a cancel shows this
+  // dialog again as it was; a save or delete processes the transaction again under the
+  // instructions as they now stand. Nothing without an editor (setInstructionEditor).
+  void confirmEditInstruction();
+  // The instruction editor the pop-up's edit action opens; none (the default) leaves the
+  // action out of the pop-up. Borrowed: it must outlive the processor or be unset first.
+  void setInstructionEditor(InstructionEditing* editor) { instructionEditor_ = editor; }
   // Whether the pop-up item titled `title` is enabled.
   bool validateMenuItem(std::string_view title) const;
   // Adds each split's category to the category list in order; false at the first one the list
@@ -296,6 +305,9 @@ class BankingCreditCardQIF {
   // What became of the transactions of the last run that ended (of the current one so far, while
   // one runs); a continued run counts from where it was continued.
   const RunTally& tally() const { return tally_; }
+  // The transactions of the last run that ended that an instruction matched. The reference
+  // stays valid for the processor's life; the next run's end replaces what it holds.
+  const InstructionMatches& instructionMatches() const { return matches_; }
   bool mustConfirm() const { return mustConfirm_; }
   // The current transaction record; a null value when there is none.
   const Value& currentTransaction() const;
@@ -399,6 +411,7 @@ class BankingCreditCardQIF {
   Platform& platform_;
   ConfirmView& confirmView_;
   NewInstructionView& newInstructionView_;
+  InstructionEditing* instructionEditor_ = nullptr;
 
   // Number formats.
   int amountPrecision_ = 2;  // the decimals of amountFormat ("%.Nf")
@@ -419,8 +432,11 @@ class BankingCreditCardQIF {
   // Per transaction of the run, what the person did with it (kConfirmed, kSkipped); going back
   // to a transaction forgets it. Instructions taught stay taught, so they are counted apart.
   std::vector<unsigned char> treatments_;
+  // Per transaction of the run, the instruction that matched it last.
+  std::vector<std::optional<InstructionMatch>> matched_;
   int instructionsTaught_ = 0;
   RunTally tally_;
+  InstructionMatches matches_;
   // A run that takes longer than kProgressAfter shows its progress, at most every
   // kProgressEvery.
   static constexpr std::chrono::milliseconds kProgressAfter{500}, kProgressEvery{50};

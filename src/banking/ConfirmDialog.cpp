@@ -159,6 +159,8 @@ void BankingCreditCardQIF::beginConfirmDialog() {
       {std::string(kInstructionPopUpTitle), true},
       {std::string(kAddNewInstructionForThisTransaction), enableAddInstruction_},
       {std::string(kAddNewInstructionForThisAmount), enableAddInstructionForAmount_}};
+  if (instructionEditor_ && applies)
+    form.instructionPopUpMenuItems.push_back({std::string(kEditThisInstruction), true});
 
   confirmedDescriptionTextBeforeUserConfirmation_ = form.confirmedDescription;
   form.backButtonShown = backButtonShown_;
@@ -253,6 +255,21 @@ void BankingCreditCardQIF::openNewInstructionFromConfirm(bool newAmountForInstru
   addNewInstructionForAmount(optionalString(current, tk::amount),
                              std::string(kAddInstructionPrompt), newAmountForInstruction,
                              str(current, tk::description), std::nullopt);
+}
+
+void BankingCreditCardQIF::confirmEditInstruction() {
+  if (!confirmOpen() || !instructionEditor_ || instruction_.size() == 0) return;
+  if (!endEditingKeepsTransaction()) return;
+  currentRecord().erase(tk::userSplits);
+  const std::uint64_t serial = transactionSerial_;
+  instructionEditor_->beginEditingInstruction(instruction_, confirmForm_.descriptionText,
+                                              [this, serial](bool cancelled, std::size_t) {
+                                                // The run may have ended, or moved on, while the
+                                                // editor was open.
+                                                if (!confirmOpen() || transactionSerial_ != serial)
+                                                  return;
+                                                processCurrentInstructionAndLoop(cancelled);
+                                              });
 }
 
 bool BankingCreditCardQIF::validateMenuItem(std::string_view title) const {

@@ -14,6 +14,8 @@ inline constexpr std::string_view kAddNewInstructionForThisTransaction =
     "Add New Instruction For This Transaction";
 inline constexpr std::string_view kAddNewInstructionForThisAmount =
     "Add New Instruction For This Amount";
+// The pop-up's action that opens the instruction editor on the instruction that applied.
+inline constexpr std::string_view kEditThisInstruction = "Edit This Instruction...";
 // The first item of the instruction pop-up, which only names it.
 inline constexpr std::string_view kInstructionPopUpTitle = "Instruction";
 // Under the split table: what the splits leave of the amount ("%@" the remainder), and the
@@ -83,7 +85,8 @@ struct ConfirmForm {
   std::string addRemoveSplitsTitle = std::string(kAddSplitsTitle);
 
   // --- confirmInstructionPopUp: shown only when an instruction applies; always showing its
-  // first item. Its actions call confirmAddInstruction and confirmAddInstructionForAmount.
+  // first item. Its actions call confirmAddInstruction, confirmAddInstructionForAmount and
+  // confirmEditInstruction (offered only when the program has an instruction editor).
   bool instructionPopUpShown = false;
   std::vector<PopUpMenuItem> instructionPopUpMenuItems;
 
@@ -108,7 +111,8 @@ struct ConfirmForm {
 // comboBoxSelectionDidChange), the end of editing of the confirmed description
 // (confirmDescriptionTextChanged), split cells (tableViewSetObjectValue and friends), and the
 // buttons (confirmOK, stepDate, swapDescriptionAndMemo, addRemoveSplits, addSplit,
-// deleteSelectedSplit, confirmAddInstruction, confirmAddInstructionForAmount, skipTransaction,
+// deleteSelectedSplit, confirmAddInstruction, confirmAddInstructionForAmount,
+// confirmEditInstruction, skipTransaction,
 // skipRemaining, back, cancel).
 class ConfirmView {
  public:

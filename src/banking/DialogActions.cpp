@@ -56,6 +56,10 @@ void BankingCreditCardQIF::endRun(int count, std::optional<Value> continuation,
     tally_.skipped += (treatment & kSkipped) ? 1 : 0;
   }
   treatments_.clear();
+  matches_.clear();
+  for (std::optional<InstructionMatch>& match : matched_)
+    if (match) matches_.push_back(std::move(*match));
+  matched_.clear();
   if (showingProgress_) platform_.showProgress(maxTransactionIndex_, maxTransactionIndex_);
   showingProgress_ = false;
   running_ = false;

@@ -5,6 +5,7 @@
 #include "banking/BankingCreditCardQIF.h"
 #include "banking/CategoryWarning.h"
 #include "banking/DecimalAmount.h"
+#include "banking/SplitBalance.h"
 #include "lists/Categories.h"
 #include "platform/MessageFormat.h"
 #include "prefs/CVPrefs.h"
@@ -27,12 +28,6 @@ constexpr std::string_view kAmountNumberFormats[] = {
     "#,###.00;0.00;-#,##0.00", "#,###.000;0.000;-#,##0.000", "#,###.0000;0.0000;-#,##0.0000",
     "#,###.00000;0.00000;-#,##0.00000", "#,###.000000;0.000000;-#,##0.000000"};
 constexpr int kFirstFormatPrecision = 2;
-
-Value emptySplit() {
-  return Value{{std::string(splitKey::category), ""},
-               {std::string(splitKey::memo), ""},
-               {std::string(splitKey::amount), ""}};
-}
 
 bool isSplitColumn(std::string_view column) {
   return column == splitKey::category || column == splitKey::memo || column == splitKey::amount;
@@ -213,38 +208,10 @@ bool BankingCreditCardQIF::deleteSelectedRows(SplitTable table) {
 bool BankingCreditCardQIF::balanceSplits(SplitTable table, bool canCreate) {
   if (table == SplitTable::instruction || !tableOpen(table)) return false;
   std::optional<Value>& list = splitList(table);
-  if (!list || list->size() == 0 || !has(currentTransaction(), tk::amount)) return false;
-  const int precision = amountPrecision_;
-  auto read = [precision](const Value& record, std::string_view key) {
-    return readDecimalAmount(convertEuropeanAmount(str(record, key)), precision);
-  };
-  std::optional<std::int64_t> total =
-      readDecimalAmount(convertEuropeanAmount(splitTotal(table)), precision);
-  if (!total) return false;
-  std::int64_t sum = 0;
-  std::int64_t first = 0;
-  for (std::size_t index = 0; index < list->size(); ++index) {
-    std::optional<std::int64_t> amount = read((*list)[index], splitKey::amount);
-    if (!amount || __builtin_add_overflow(sum, *amount, &sum)) return false;
-    if (index == 0) first = *amount;
-  }
-  if (sum == *total) return false;
-
-  std::size_t taker = 0;
-  std::int64_t others = sum - first;
-  if (canCreate && list->size() == 1) {
-    list->append(emptySplit());
-    taker = 1;
-    others = sum;
-  }
-  std::int64_t rest = 0;
-  if (__builtin_sub_overflow(*total, others, &rest)) return false;
-  Value& split = list->mutableArray()[taker];
-  split.set(splitKey::amount, writeDecimalAmount(rest, precision));
-  split.erase(splitKey::amountAlreadyConverted);
+  if (!list || !has(currentTransaction(), tk::amount)) return false;
   // Into output form (European notation when asked); the sign is already the output's.
-  reader_.normalizeQIFAmountIn(split, 0);
-  return true;
+  return balanceSplitAmounts(*list, splitTotal(table), amountPrecision_, canCreate,
+                             [this](Value& split) { reader_.normalizeQIFAmountIn(split, 0); });
 }
 
 std::string BankingCreditCardQIF::splitTotal(SplitTable table) const {

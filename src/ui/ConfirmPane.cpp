@@ -251,6 +251,8 @@ void ConfirmPane::instructionPopUpActivated(int index) {
     act_([](BankingCreditCardQIF& p) { p.confirmAddInstruction(); });
   } else if (title == kAddNewInstructionForThisAmount) {
     act_([](BankingCreditCardQIF& p) { p.confirmAddInstructionForAmount(); });
+  } else if (title == kEditThisInstruction) {
+    act_([](BankingCreditCardQIF& p) { p.confirmEditInstruction(); });
   }
 }
 

@@ -11,6 +11,8 @@
 #include "ui/AboutDialog.h"
 #include "ui/DocumentServer.h"
 #include "ui/FormatRenameWindow.h"
+#include "ui/InstructionEditWindow.h"
+#include "ui/InstructionListWindow.h"
 #include "ui/MainWindow.h"
 #include "ui/OutputFormatDefinitionWindow.h"
 #include "ui/QtText.h"
@@ -26,12 +28,20 @@ DesktopApp::DesktopApp(const std::string& storePath)
       transactionDialog_(std::make_unique<TransactionDialog>(window_.get())),
       renameWindows_(std::make_unique<FormatRenameWindows>(window_.get())),
       definitionWindows_(std::make_unique<OutputFormatDefinitionWindows>(window_.get())),
+      instructionList_(std::make_unique<InstructionListWindow>(window_.get())),
+      // Over the list, or over the transaction dialog when opened from a confirmation.
+      instructionEdit_(std::make_unique<InstructionEditWindow>(window_.get())),
       app_(std::make_unique<Application>(
           store_, Bundle::builtIn(),
           FrontEnd{platform_, window_->view(), *transactionDialog_, *transactionDialog_,
-                   renameWindows_.get(), definitionWindows_.get()})),
+                   renameWindows_.get(), definitionWindows_.get(), instructionList_.get(),
+                   instructionEdit_.get()})),
       host_(*this) {
   transactionDialog_->attach(app_->bank);
+  instructionList_->attach(&app_->editInstructions);
+  instructionEdit_->attach(&app_->editInstructions);
+  connect(window_.get(), &MainWindow::instructionsRequested, this,
+          [this] { app_->editInstructions.beginEditing(); });
   window_->attach(app_.get());
   learningWizard_ = std::make_unique<LearningWizard>(
       app_->controller, app_->inputFormatTools, *window_->wizardPane(), platform_, app_->bundle);
@@ -76,6 +86,8 @@ DesktopApp::~DesktopApp() {
   // The dialog goes before the processor it reports to: quitting while it shows must not let
   // its fields (a validator, the end of an edit) call a processor that is gone.
   transactionDialog_.reset();
+  instructionEdit_->attach(nullptr);
+  instructionList_->attach(nullptr);
   optionsWindow_.setPresenter(nullptr);
   app_->inputFormatTools.setLearn({});
   window_->wizardPane()->attach(nullptr);

@@ -21,6 +21,8 @@ namespace corvela::ui {
 
 class DocumentServer;
 class FormatRenameWindows;
+class InstructionEditWindow;
+class InstructionListWindow;
 class MainWindow;
 class OutputFormatDefinitionWindows;
 class TransactionDialog;
@@ -70,6 +72,9 @@ class DesktopApp : public QObject {
   MainWindow* mainWindow() const { return window_.get(); }
   QMainWindow* window() const;
   TransactionDialog* transactionDialog() const { return transactionDialog_.get(); }
+  // The instruction editor's windows.
+  InstructionListWindow* instructionListWindow() const { return instructionList_.get(); }
+  InstructionEditWindow* instructionEditWindow() const { return instructionEdit_.get(); }
   QAction* preferencesAction() const;
   // Help > About Corvela, made on first use; null before.
   QDialog* aboutWindow() const { return about_; }
@@ -102,6 +107,8 @@ class DesktopApp : public QObject {
   std::unique_ptr<TransactionDialog> transactionDialog_;
   std::unique_ptr<FormatRenameWindows> renameWindows_;
   std::unique_ptr<OutputFormatDefinitionWindows> definitionWindows_;
+  std::unique_ptr<InstructionListWindow> instructionList_;
+  std::unique_ptr<InstructionEditWindow> instructionEdit_;
   std::unique_ptr<Application> app_;
   // The learning wizard, whose pages the main window shows.
   std::unique_ptr<LearningWizard> learningWizard_;

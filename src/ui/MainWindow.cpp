@@ -152,6 +152,8 @@ void MainWindow::buildMenus() {
   preferences_->setObjectName(QStringLiteral("preferencesMenuItem"));
   preferences_->setShortcut(QKeySequence::Preferences);
   preferences_->setMenuRole(QAction::PreferencesRole);
+  instructions_ = edit->addAction(tr("&Instructions..."), this, &MainWindow::instructionsRequested);
+  instructions_->setObjectName(QStringLiteral("instructionsMenuItem"));
 
   // Why the greyed Preferences item is greyed, where the person looks for it.
   edit->setToolTipsVisible(true);
@@ -176,7 +178,7 @@ void MainWindow::buildMenus() {
 void MainWindow::updateMenus() {
   if (!app_) {
     for (QAction* action :
-         {processFile_, processClipboard_, importInputFormat_, preferences_, help_})
+         {processFile_, processClipboard_, importInputFormat_, preferences_, instructions_, help_})
       action->setEnabled(false);
     exportInputFormat_->setEnabled(false);
     return;
@@ -187,6 +189,8 @@ void MainWindow::updateMenus() {
   processFile_->setEnabled(valid(kProcessFileTitle));
   // Formats change only between runs, as opening a file does.
   importInputFormat_->setEnabled(processFile_->isEnabled());
+  // The instructions are edited between runs; during one, from the confirmation dialog.
+  instructions_->setEnabled(processFile_->isEnabled());
   exportInputFormat_->setEnabled(processFile_->isEnabled() && app_->formats.numberOfFormats() > 0);
   processClipboard_->setEnabled(form.menuItemEnabled(MenuItem::processClipboardMenuItem) &&
                                 valid(kProcessClipboardTitle));

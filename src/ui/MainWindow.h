@@ -55,6 +55,7 @@ class MainWindow : public QMainWindow {
   QAction* processFileAction() const { return processFile_; }
   QAction* processClipboardAction() const { return processClipboard_; }
   QAction* preferencesAction() const { return preferences_; }
+  QAction* instructionsAction() const { return instructions_; }
   QAction* helpAction() const { return help_; }
   QAction* aboutAction() const { return about_; }
   QAction* reportProblemAction() const { return reportProblem_; }
@@ -66,6 +67,8 @@ class MainWindow : public QMainWindow {
  signals:
   // Menu "Preferences...".
   void preferencesRequested();
+  // Menu "Instructions...": the instruction editor's list.
+  void instructionsRequested();
   // Menus "Corvela Help", "About Corvela" and "Report a Problem...".
   void helpBookRequested();
   void aboutRequested();
@@ -98,6 +101,7 @@ class MainWindow : public QMainWindow {
   QMenu* exportInputFormat_;
   QAction* quit_;
   QAction* preferences_;
+  QAction* instructions_;
   QAction* help_;
   QAction* about_;
   QAction* reportProblem_;

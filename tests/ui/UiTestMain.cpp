@@ -30,6 +30,7 @@ constexpr std::array<std::pair<const char*, Runner>, 15> kClasses = {{
     {"WizardWindowTest", runWizardWindowTest},
     {"FormatRenameWindowTest", runFormatRenameWindowTest},
     {"OutputFormatDefinitionWindowTest", runOutputFormatDefinitionWindowTest},
+    {"InstructionEditorWindowTest", runInstructionEditorWindowTest},
 }};
 
 }  // namespace

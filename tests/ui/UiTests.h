@@ -20,5 +20,6 @@ int runDiagnosticsTest(const QStringList& arguments);
 int runWizardWindowTest(const QStringList& arguments);
 int runFormatRenameWindowTest(const QStringList& arguments);
 int runOutputFormatDefinitionWindowTest(const QStringList& arguments);
+int runInstructionEditorWindowTest(const QStringList& arguments);
 
 }  // namespace corvela::ui::testing

@@ -1,0 +1,157 @@
+// The instruction editor's windows, used with the keyboard alone, and reached from the
+// confirmation dialog's instruction pop-up.
+
+#include <QAction>
+#include <QApplication>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTableView>
+#include <QTest>
+
+#include "instructions/Instructions.h"
+#include "ui/InstructionEditWindow.h"
+#include "ui/InstructionListWindow.h"
+#include "ui/InstructionSplitTable.h"
+#include "ui/TestDesktop.h"
+#include "ui/TransactionDialog.h"
+#include "ui/UiTests.h"
+
+namespace corvela::ui::testing {
+namespace {
+
+// Whether the keyboard focus comes into `window` (it follows activation a little later).
+bool focusIn(QWidget* window) {
+  for (int i = 0; i < 100; ++i) {
+    QWidget* focus = QApplication::focusWidget();
+    if (focus && focus->window() == window) return true;
+    QTest::qWait(10);
+  }
+  return false;
+}
+
+// Presses `key` where the keyboard focus is now.
+void press(Qt::Key key) { QTest::keyClick(QApplication::focusWidget(), key); }
+
+// Presses Tab until `target` has the focus (at most 20 times); whether it got there.
+bool tabTo(QWidget* target) {
+  for (int i = 0; i < 20 && QApplication::focusWidget() != target; ++i) press(Qt::Key_Tab);
+  return QApplication::focusWidget() == target;
+}
+
+std::string storedCategory(TestDesktop& desktop, const char* match) {
+  std::optional<Value> record = desktop.desktop->app().instructions.instructionFor(match);
+  return record ? str(*record, "category") : std::string("(none)");
+}
+
+class InstructionEditorWindowTest : public QObject {
+  Q_OBJECT
+
+ private slots:
+  void keyboardAloneOpensEditsAddsAndDeletes() {
+    TestDesktop desktop;
+    InstructionListWindow* list = desktop.desktop->instructionListWindow();
+    InstructionEditWindow* edit = desktop.desktop->instructionEditWindow();
+    desktop.window().instructionsAction()->trigger();
+    QVERIFY(list->isVisible());
+    QVERIFY(focusIn(list));
+    QCOMPARE(QApplication::focusWidget(), static_cast<QWidget*>(list->table()));
+
+    // Typing filters; Return edits the selected instruction.
+    QTest::keyClicks(list->table(), QStringLiteral("gro"));
+    QCOMPARE(list->filterField()->text(), QStringLiteral("gro"));
+    QCOMPARE(list->table()->model()->rowCount(), 1);
+    press(Qt::Key_Return);
+    QVERIFY(edit->isVisible());
+    QVERIFY(focusIn(edit));
+    QCOMPARE(edit->windowTitle(), QStringLiteral("GROCER"));
+    QVERIFY(tabTo(edit->categoryField()));
+    edit->categoryField()->selectAll();
+    QTest::keyClicks(edit->categoryField(), QStringLiteral("Groceries"));
+    press(Qt::Key_Return);
+    QVERIFY(!edit->isVisible());
+    QCOMPARE(storedCategory(desktop, "GROCER"), std::string("Groceries"));
+
+    // Escape cancels an edit; nothing is stored.
+    QVERIFY(focusIn(list));
+    press(Qt::Key_Return);
+    QVERIFY(focusIn(edit));
+    QVERIFY(tabTo(edit->categoryField()));
+    QTest::keyClicks(edit->categoryField(), QStringLiteral("X"));
+    press(Qt::Key_Escape);
+    QVERIFY(!edit->isVisible());
+    QCOMPARE(storedCategory(desktop, "GROCER"), std::string("Groceries"));
+
+    // Adding splits from the keyboard: the button, then the new row's category cell.
+    QVERIFY(focusIn(list));
+    press(Qt::Key_Return);
+    QVERIFY(focusIn(edit));
+    QVERIFY(tabTo(edit->addRemoveSplitsButton()));
+    press(Qt::Key_Space);
+    QCOMPARE(edit->splitTable()->table()->model()->rowCount(), 2);
+    QTest::keyClicks(QApplication::focusWidget(), QStringLiteral("Dining"));
+    press(Qt::Key_Return);  // ends the cell (the table commits it on its next turn)
+    QTRY_COMPARE(edit->splitTable()->table()->model()->index(1, 0).data().toString(),
+                 QStringLiteral("Dining"));
+    press(Qt::Key_Return);  // saves
+    QVERIFY(!edit->isVisible());
+    std::optional<Value> grocer = desktop.desktop->app().instructions.instructionFor("GROCER");
+    QVERIFY(grocer);
+    QCOMPARE((*grocer)["splits"].size(), std::size_t{2});
+    QCOMPARE(str((*grocer)["splits"][1], "category"), std::string("Dining"));
+
+    // Delete takes the selected instruction out at once; Escape closes the list.
+    QVERIFY(focusIn(list));
+    press(Qt::Key_Delete);
+    QCOMPARE(storedCategory(desktop, "GROCER"), std::string("(none)"));
+    QCOMPARE(desktop.desktop->app().instructions.numberOfInstructions(), std::size_t{2});
+    press(Qt::Key_Escape);
+    QVERIFY(!list->isVisible());
+  }
+
+  void theConfirmationPopUpEditsTheInstructionThatApplied() {
+    TestDesktop desktop([](CVPrefs& store) {
+      store.setObject("Preferences", Value::Array{"converted2.2", "confirmAllTransactions"});
+    });
+    QVERIFY(desktop.desktop->openFile(
+        desktop.write("one.qif", "!Type:Bank\nD03/01/2024\nT-4.50\nPCOFFEE HUT\n^\n")));
+    desktop.savePanelAnswer = desktop.path("out.qif");
+    desktop.controls().processButton()->click();
+    TransactionDialog* dialog = desktop.desktop->transactionDialog();
+    QTRY_VERIFY(dialog->isVisible());
+    auto* popUp = dialog->findChild<QComboBox*>(QStringLiteral("confirmInstructionPopUp"));
+    QVERIFY(popUp);
+    const int item = popUp->findText(QStringLiteral("Edit This Instruction..."));
+    QVERIFY(item > 0);
+    InstructionEditWindow* edit = desktop.desktop->instructionEditWindow();
+
+    // Cancel shows the transaction again; Save handles it again under the edit.
+    for (bool save : {false, true}) {
+      popUp->setCurrentIndex(item);
+      emit popUp->activated(item);
+      QVERIFY(edit->isVisible());
+      QTest::keyClicks(edit->matchField(), QStringLiteral("X"));  // not a start of the description
+      QCOMPARE(edit->matchField()->text(), QStringLiteral("COFFEE"));
+      edit->categoryField()->setText(QString());
+      QTest::keyClicks(edit->categoryField(), QStringLiteral("Cafes"));
+      QTest::keyClick(edit, save ? Qt::Key_Return : Qt::Key_Escape);
+      QVERIFY(!edit->isVisible());
+      QVERIFY(dialog->isVisible());
+      QCOMPARE(storedCategory(desktop, "COFFEE"), std::string(save ? "Cafes" : "Dining"));
+    }
+    dialog->findChild<QAbstractButton*>(QStringLiteral("okButton"))->click();
+    QTRY_VERIFY(!dialog->isVisible());
+    QVERIFY(fileBytes(desktop.path("out.qif")).contains("LCafes"));
+  }
+};
+
+}  // namespace
+
+int runInstructionEditorWindowTest(const QStringList& arguments) {
+  InstructionEditorWindowTest test;
+  return QTest::qExec(&test, arguments);
+}
+
+}  // namespace corvela::ui::testing
+
+#include "InstructionEditorWindowTest.moc"
