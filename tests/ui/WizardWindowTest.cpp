@@ -1,8 +1,10 @@
+#include <QAction>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QHeaderView>
 #include <QItemSelectionModel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTableView>
@@ -97,6 +99,11 @@ void WizardWindowTest::learnsACardStatementByClickingItsColumns() {
        {std::pair{"Description", 3}, {"Category", 4}, {"Debit", 5}, {"Credit", 6}}) {
     QCOMPARE((*stored)[key].toInt(), column);
   }
+  // The format learnt is offered for export.
+  QMenu* exportMenu = desktop.window().exportInputFormatMenu();
+  emit exportMenu->aboutToShow();
+  QCOMPARE(exportMenu->actions().size(), 1);
+  QCOMPARE(exportMenu->actions().at(0)->text(), QStringLiteral("Card CSV"));
 }
 
 // The first page's switches and the column page's choices go to the wizard, which draws them
