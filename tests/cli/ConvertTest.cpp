@@ -104,12 +104,30 @@ TEST_F(ConvertTest, SettingsFromTheCommandLine) {
   EXPECT_EQ(badRange.status, cli::kUsage);
   EXPECT_NE(badRange.err.find("ends before it begins"), std::string::npos) << badRange.err;
 
-  CliRun unknownFormat = convert({input, "--output-format", "Spreadsheet", "-o", dir.path("s")});
-  EXPECT_EQ(unknownFormat.status, cli::kUsage);
+  // Formats that cannot serve this input: a usage error, or a failure saying what is missing;
+  // no output either way.
+  std::string statement = dir.path("statement.txt");
+  std::ofstream(statement) << "Statement\n01/02/2024 Shop 5.00\n";
+  struct Refusal {
+    std::vector<std::string> args;
+    int status;
+    const char* why;
+  };
+  const Refusal refusals[] = {
+      {{input, "--output-format", "Spreadsheet"},
+       cli::kUsage,
+       "there is no output format named \"Spreadsheet\""},
+      {{input, "--format", "Acme"}, cli::kUsage, "--format is for text statements"},
+      {{statement, "--format", "Acme"}, cli::kUsage, "there is no input format named \"Acme\""},
+      {{statement}, cli::kFailure, "no input format is stored (see corvela-cli formats)"},
+  };
+  for (Refusal r : refusals) {
+    r.args.insert(r.args.end(), {"-o", dir.path("s")});
+    CliRun run = convert(r.args);
+    EXPECT_EQ(run.status, r.status) << r.why << "\n" << run.err;
+    EXPECT_NE(run.err.find(r.why), std::string::npos) << run.err;
+  }
   EXPECT_FALSE(fs::exists(dir.path("s")));
-  EXPECT_NE(unknownFormat.err.find("there is no output format named \"Spreadsheet\""),
-            std::string::npos)
-      << unknownFormat.err;
 }
 
 TEST_F(ConvertTest, AppendingNamesAKnownAccountOfTheStatementsKindOrExitsWithTwo) {

@@ -43,6 +43,10 @@ TEST(FormatsTest, AddKeepsNamesSortedAndUniqueWithoutRegardToCase) {
   EXPECT_EQ(formats.comboBoxIndexOfItemWithStringValue("visa"), kFormatNotFound);
   EXPECT_EQ(formats.comboBoxIndexOfItemWithStringValue("VISA"), 2);
   EXPECT_EQ(formats.comboBoxObjectValueForItemAtIndex(-1), "");
+  EXPECT_EQ(formats.comboBoxObjectValueForItemAtIndex(1), "ING");
+  EXPECT_EQ(formats.comboBoxObjectValueForItemAtIndex(4), "");
+  EXPECT_EQ(formats.comboBoxCompletedString("v"), "VISA");
+  EXPECT_EQ(formats.comboBoxCompletedString("x"), std::nullopt);
 
   Value ofx{{"Name", "OFX"}, {"OFX", true}};
   EXPECT_EQ(formats.addFormat(ofx), 0u);

@@ -396,6 +396,12 @@ class TransactionDialogTest : public QObject {
     for (int i = 0; i < 7; ++i) press(Qt::Key_Backspace);
     QCOMPARE(qs(p.combo("confirmedCategoryText")->text()), QString());
     QVERIFY(warning->isHidden());
+
+    // A description typed over the proposed one reaches the processor when the field is left.
+    enter(p.combo("confirmedDescriptionText"));
+    type(QStringLiteral("Espresso Bar"));
+    press(Qt::Key_Tab);
+    QCOMPARE(p.app->bank.confirmForm().confirmedDescription, std::string("Espresso Bar"));
   }
 
   // The amount fields show the amount in the number format of the store's precision.

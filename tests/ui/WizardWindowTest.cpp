@@ -1,7 +1,10 @@
+#include <QAction>
+#include <QCheckBox>
 #include <QComboBox>
 #include <QHeaderView>
 #include <QItemSelectionModel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTableView>
@@ -42,6 +45,7 @@ class WizardWindowTest : public QObject {
 
  private slots:
   void learnsACardStatementByClickingItsColumns();
+  void switchesSeparatorsAndReturnReachTheWizard();
 };
 
 void WizardWindowTest::learnsACardStatementByClickingItsColumns() {
@@ -95,6 +99,47 @@ void WizardWindowTest::learnsACardStatementByClickingItsColumns() {
        {std::pair{"Description", 3}, {"Category", 4}, {"Debit", 5}, {"Credit", 6}}) {
     QCOMPARE((*stored)[key].toInt(), column);
   }
+  // The format learnt is offered for export.
+  QMenu* exportMenu = desktop.window().exportInputFormatMenu();
+  emit exportMenu->aboutToShow();
+  QCOMPARE(exportMenu->actions().size(), 1);
+  QCOMPARE(exportMenu->actions().at(0)->text(), QStringLiteral("Card CSV"));
+}
+
+// The first page's switches and the column page's choices go to the wizard, which draws them
+// again; Return in the date text confirms the first page.
+void WizardWindowTest::switchesSeparatorsAndReturnReachTheWizard() {
+  TestDesktop desktop;
+  QVERIFY(desktop.desktop->openFile(CORVELA_CORPUS "/csv2ofx/capitalone.csv"));
+  auto* formatField = desktop.control<CompletingComboBox>("inputFormatText");
+  formatField->lineEdit()->setFocus();
+  QTest::keyClicks(formatField->lineEdit(), QStringLiteral("Card CSV"));
+  QTest::keyClick(formatField->lineEdit(), Qt::Key_Return);
+  WizardPane* pane = desktop.window().wizardPane();
+  QCOMPARE(pane->currentPage(), 1);
+  for (const char* name : {"europeanDatesSwitch", "firstLineStartsWithTransactionDateSwitch"}) {
+    auto* box = pane->findChild<QCheckBox*>(QLatin1String(name));
+    QVERIFY2(box, name);
+    box->click();
+    QVERIFY2(box->isChecked(), name);
+    box->click();
+    QVERIFY2(!box->isChecked(), name);
+  }
+  selectText(pane->dateView(), QStringLiteral("2015-12-31"), 1);
+  selectText(pane->matchView(), QStringLiteral("Transaction Date,Posted Date"));
+  pane->kindChoice()->setCurrentIndex(2);
+  QTest::keyClick(pane->dateView(), Qt::Key_Return);
+  QCOMPARE(pane->currentPage(), 2);
+
+  QComboBox* separator = pane->separatorChoice();
+  const int commas = separator->currentIndex();
+  QCOMPARE(pane->previewTable()->model()->columnCount(), 7);
+  separator->setCurrentIndex(commas == 0 ? 1 : 0);
+  QVERIFY(pane->previewTable()->model()->columnCount() != 7);
+  separator->setCurrentIndex(commas);
+  pane->oneTransactionPerLineSwitch()->click();
+  pane->oneTransactionPerLineSwitch()->click();
+  QCOMPARE(pane->previewTable()->model()->columnCount(), 7);
 }
 
 int runWizardWindowTest(const QStringList& arguments) {
