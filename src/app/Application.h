@@ -4,6 +4,7 @@
 #include "app/Controller.h"
 #include "app/FormattedTextRun.h"
 #include "app/InputFormatToolsPort.h"
+#include "app/InvestmentProcessorRun.h"
 #include "app/NotAvailableYet.h"
 #include "app/Session.h"
 #include "banking/BankingCreditCardQIF.h"
@@ -13,9 +14,12 @@
 #include "inputformats/FormatTransfer.h"
 #include "inputformats/Formats.h"
 #include "instructions/Instructions.h"
+#include "investment/InvestmentQIF.h"
+#include "investment/InvestmentViews.h"
 #include "lists/Accounts.h"
 #include "lists/Categories.h"
 #include "lists/Descriptions.h"
+#include "lists/Securities.h"
 #include "prefs/Bundle.h"
 #include "prefs/CVPrefs.h"
 #include "prefs/CancelConfirm.h"
@@ -35,6 +39,9 @@ struct FrontEnd {
   // The rename window of an imported input format; none: every import is cancelled (a front
   // end without windows imports formats its own way).
   FormatRenameView* formatRenameView = nullptr;
+  // The investment confirmation window; none: investment statements are refused as not
+  // available yet (a front end without it cannot show what an investment run asks).
+  InvestmentConfirmView* investmentView = nullptr;
 };
 
 // Every working object of the program, created once and wired together: the one place that
@@ -73,6 +80,9 @@ class Application {
   FormattedTextRun textRun{textReader};
   BankingCreditCardQIF bank;
   BankingRun bankRun{bank};
+  Securities securities{store};
+  InvestmentQIF investment;
+  InvestmentProcessorRun investmentRun{investment};
   Controller controller;
 
  private:
@@ -80,6 +90,19 @@ class Application {
     bool runRenameWindow(FormatRename&) override { return false; }
   };
   NoRenameWindow noRenameWindow_;
+  // Stands in for a missing investment window; never shown (the port is not available then).
+  struct NoInvestmentWindow : InvestmentConfirmView {
+    void showTransaction(const InvestmentTransactionForm&) override {}
+    void showTypeDefinition(const TypeDefinitionForm&) override {}
+    void showSecurityDefinition(const SecurityDefinitionForm&) override {}
+    void showMissingField(const MissingFieldForm&) override {}
+    void showNoAmountOrShares(const NoAmountOrSharesForm&) override {}
+    void showAlwaysSkip(const AlwaysSkipForm&) override {}
+    void showEditSheet(const EditSheetForm&) override {}
+    void closeEditSheet() override {}
+    void close() override {}
+  };
+  NoInvestmentWindow noInvestmentWindow_;
 };
 
 }  // namespace corvela

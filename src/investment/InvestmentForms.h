@@ -75,9 +75,9 @@ struct SecurityDefinitionForm {
   std::string type;
   std::string date;
   std::string amount;
-  std::string quickenSecurity;  // the field; proposed with the statement's security name
+  std::string quickenSecurity;          // the field; proposed with the statement's security name
   std::vector<std::string> securities;  // the completion list (10 items shown)
-  std::string okTitle;  // "Define Security"
+  std::string okTitle;                  // "Define Security"
   bool okEnabled = false;
 };
 
