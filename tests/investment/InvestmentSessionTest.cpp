@@ -181,5 +181,63 @@ TEST(InvestmentSessionTest, ContinuationResumesWhereItStopped) {
   }
 }
 
+// What the confirmation shows for a purchase: the price, fees or amount the others imply,
+// shares cut by 100 when the fees would exceed the amount; the date stepper and Back.
+TEST(InvestmentSessionTest, ConfirmationWorksOutTheNumbers) {
+  struct Case {
+    const char* line;  // amount, shares, price
+    const char* amount;
+    const char* price;
+    const char* shares;
+    const char* fees;  // "" when hidden
+    bool adjusted;
+  };
+  const Case cases[] = {
+      {"1000.00,10,", "1,000.00", "100.0000", "10.00", "", false},
+      {"1000.00,10,99", "1,000.00", "99.0000", "10.00", "10.00", false},
+      {"0,5,10", "50.00", "10.0000", "5.00", "", false},
+      {"10.00,100,10", "10.00", "10.0000", "1.00", "", true},  // fees of 990 on 10
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.line);
+    Program program;
+    Value format = brokerFormat();
+    format.set("TypeMappings",
+               Value(Value::Array{Value{{"formatType", "Bought"}, {"quickenType", 2}}}));
+    program.app.formats.addFormat(format);
+    program.scratch.prefs.setObject(
+        "Securities", Value(Value::Array{Value{{"Name", "Acme Corp"}, {"Symbol", ""}}}));
+    program.app.options.add("textConfirmAllTransactions");
+    program.run("Date,Action,Security,Amount,Shares,Price\n01/05/2024,Bought,Acme Corp," +
+                std::string(c.line) + "\n01/06/2024,Bought,Acme Corp,1.00,1,\n");
+    InvestmentQIF& p = program.processor();
+    ASSERT_EQ(p.state(), State::confirm);
+    const InvestmentTransactionForm& form = p.transactionForm();
+    EXPECT_EQ(form.amount, c.amount);
+    EXPECT_EQ(form.price, c.price);
+    EXPECT_EQ(form.shares, c.shares);
+    EXPECT_EQ(form.feesVisible ? form.fees : "", c.fees);
+    EXPECT_EQ(form.adjustShares, c.adjusted);
+    EXPECT_EQ(form.title, InvestmentQIF::kConfirmTitle);
+    EXPECT_TRUE(form.backVisible);
+    EXPECT_FALSE(form.backEnabled);  // the first transaction
+    p.stepDate(1);
+    EXPECT_EQ(p.transactionForm().date, "01/05/2024 (will use 01/06/2024)");
+    p.ok();
+    ASSERT_EQ(p.state(), State::confirm);
+    EXPECT_TRUE(p.transactionForm().backEnabled);
+    EXPECT_TRUE(program.output.starts_with("D01/06/2024\n")) << program.output;
+    // Back takes the first transaction's output out again, and it is decided afresh.
+    p.back();
+    EXPECT_EQ(program.output, "");
+    p.ok();
+    EXPECT_TRUE(program.output.starts_with("D01/05/2024\n")) << program.output;
+    p.ok();
+    EXPECT_EQ(program.end.count, 2);
+    EXPECT_EQ(program.output.find("^\n") + 2, program.output.find("D01/06/2024\nNBuy"))
+        << program.output;
+  }
+}
+
 }  // namespace
 }  // namespace corvela
