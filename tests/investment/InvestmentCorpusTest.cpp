@@ -155,5 +155,33 @@ TEST(InvestmentCorpusTest, EveryDownloadGivesOneRecordPerAggregateWithItsAmount)
   EXPECT_EQ(leftOutSeen, 1u);  // tiaacref's balance update: a transfer of no shares
 }
 
+// A text statement's type word without a mapping is never guessed: the transaction is left
+// out and named; the others are written.
+TEST(InvestmentCorpusTest, TextTypesWithoutMappingAreLeftOutAndNamed) {
+  testing::TempDir dir;
+  std::string store = dir.path("store.prefs");
+  std::string json = dir.write("store.json", R"({"Preferences": ["converted2.2"],
+      "CheckForUpdates": false, "Categories": ["Fees"], "Securities": [{"Name": "Acme Corp"}],
+      "Formats": [{"Name": "Broker", "FormatType": "Investment", "Match": "Date,Action",
+        "DateDelimiter": "/", "DateStart": "\n", "DateEnd": ",", "OneTransactionPerLine": true,
+        "Fields": "CSV", "Date": 0, "Type": 1, "Security": 2, "Amount": 3, "Shares": 4,
+        "TypeMappings": [{"formatType": "Bought", "quickenType": 2}]}]})");
+  ASSERT_EQ(testing::runCli({"prefs", "import", json, "--prefs", store}).status, 0);
+  std::string input = dir.write("broker.csv",
+                                "Date,Action,Security,Amount,Shares\n"
+                                "01/05/2024,Bought,Acme Corp,100.00,10\n"
+                                "01/06/2024,Mystery,Acme Corp,5.00,\n");
+  std::string output = dir.path("out.qif");
+  testing::CliRun run = testing::runCli({"convert", input, "-o", output, "--prefs", store});
+  ASSERT_EQ(run.status, 0) << run.err;
+  EXPECT_NE(run.err.find("Left out: transaction 2, 01/06/2024, type \"Mystery\", security "
+                         "\"Acme Corp\""),
+            std::string::npos)
+      << run.err;
+  EXPECT_EQ(readFile(output),
+            "!Type:Invst\nD01/05/2024\nNBuy\nMBought\nYAcme Corp\nQ10.00\nI10.0000\n"
+            "T100.00\n^\n");
+}
+
 }  // namespace
 }  // namespace corvela
