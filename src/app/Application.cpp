@@ -1,6 +1,7 @@
 #include "app/Application.h"
 
 #include "app/StartUp.h"
+#include "formats/InputFormatKeys.h"
 
 namespace corvela {
 
@@ -17,6 +18,34 @@ Application::Application(CVPrefs& store, const Bundle& bundle, FrontEnd frontEnd
       bank(store, options, instructions, categories, descriptions, qifReader, outputFormats,
            cancelConfirm, errorWarning, frontEnd.platform, frontEnd.confirmView,
            frontEnd.newInstructionView),
+      investment(InvestmentQIF::Parts{
+          .store = store,
+          .options = options,
+          .bundle = bundle,
+          .dateTables = dateTables,
+          .errorWarning = errorWarning,
+          .securities = securities,
+          .instructions = instructions,
+          .outputFormats = outputFormats,
+          .cancelConfirm = cancelConfirm,
+          .platform = frontEnd.platform,
+          .bank = bank,
+          .view = frontEnd.investmentView ? *frontEnd.investmentView : noInvestmentWindow_,
+          .saveFormat =
+              [this](const Value& format) {
+                if (format.contains(inputFormatKey::OFX))
+                  this->store.setObject(inputFormatStoreKey::OFXFormat, format);
+                else
+                  formats.addFormat(format);
+              },
+          .findFormat = [this](std::string_view name, bool ofx) -> std::optional<Value> {
+            if (ofx) {
+              const Value& stored = this->store.objectForKey(inputFormatStoreKey::OFXFormat);
+              if (stored.isNull()) return std::nullopt;
+              return stored;
+            }
+            return formats.formatForName(name);
+          }}),
       controller(ControllerParts{
           .store = store,
           .options = options,
@@ -30,7 +59,9 @@ Application::Application(CVPrefs& store, const Bundle& bundle, FrontEnd frontEnd
           .view = frontEnd.mainView,
           .session = session,
           .bank = bankRun,
-          .investment = notAvailable.investment,
+          .investment = frontEnd.investmentView
+                            ? static_cast<InvestmentRun&>(investmentRun)
+                            : static_cast<InvestmentRun&>(notAvailable.investment),
           .text = textRun,
           .listImport = listImportPort,
           .inputFormats = inputFormatTools,

@@ -4,23 +4,27 @@
 #include "app/Controller.h"
 #include "app/FormattedTextRun.h"
 #include "app/InputFormatToolsPort.h"
+#include "app/InvestmentProcessorRun.h"
 #include "app/ListImportPort.h"
 #include "app/NotAvailableYet.h"
 #include "app/OutputFormatDefinitionPort.h"
 #include "app/Session.h"
 #include "banking/BankingCreditCardQIF.h"
-#include "editors/OutputFormatDefinitionDialog.h"
 #include "editors/EditInstructions.h"
+#include "editors/OutputFormatDefinitionDialog.h"
 #include "formats/ErrorWarning.h"
 #include "formats/OutputFormats.h"
 #include "inputformats/FormatRename.h"
 #include "inputformats/FormatTransfer.h"
 #include "inputformats/Formats.h"
 #include "instructions/Instructions.h"
+#include "investment/InvestmentQIF.h"
+#include "investment/InvestmentViews.h"
 #include "lists/Accounts.h"
 #include "lists/Categories.h"
 #include "lists/Descriptions.h"
 #include "lists/ImportQuickenExport.h"
+#include "lists/Securities.h"
 #include "prefs/Bundle.h"
 #include "prefs/CVPrefs.h"
 #include "prefs/CancelConfirm.h"
@@ -46,6 +50,9 @@ struct FrontEnd {
   // draws nowhere and the confirmation dialog does not offer it.
   InstructionListView* instructionListView = nullptr;
   InstructionEditView* instructionEditView = nullptr;
+  // The investment confirmation window; none: investment statements are refused as not
+  // available yet (a front end without it cannot show what an investment run asks).
+  InvestmentConfirmView* investmentView = nullptr;
 };
 
 // Every working object of the program, created once and wired together: the one place that
@@ -88,6 +95,9 @@ class Application {
   BankingRun bankRun{bank};
   ImportQuickenExport listImport{store, platform};
   ListImportPort listImportPort{listImport};
+  Securities securities{store};
+  InvestmentQIF investment;
+  InvestmentProcessorRun investmentRun{investment};
   Controller controller;
 
  private:
@@ -109,6 +119,19 @@ class Application {
   };
   NoDefinitionWindow noDefinitionWindow_;
   NoInstructionWindows noInstructionWindows_;
+  // Stands in for a missing investment window; never shown (the port is not available then).
+  struct NoInvestmentWindow : InvestmentConfirmView {
+    void showTransaction(const InvestmentTransactionForm&) override {}
+    void showTypeDefinition(const TypeDefinitionForm&) override {}
+    void showSecurityDefinition(const SecurityDefinitionForm&) override {}
+    void showMissingField(const MissingFieldForm&) override {}
+    void showNoAmountOrShares(const NoAmountOrSharesForm&) override {}
+    void showAlwaysSkip(const AlwaysSkipForm&) override {}
+    void showEditSheet(const EditSheetForm&) override {}
+    void closeEditSheet() override {}
+    void close() override {}
+  };
+  NoInvestmentWindow noInvestmentWindow_;
 
  public:
   EditInstructions editInstructions;

@@ -15,6 +15,7 @@
 #include "banking/NonInteractiveAnswers.h"
 #include "cli/Unattended.h"
 #include "formats/OutputFormatKeys.h"
+#include "investment/InvestmentNonInteractive.h"
 #include "prefs/Bundle.h"
 #include "prefs/CVPrefs.h"
 #include "text/CaseInsensitive.h"
@@ -299,7 +300,14 @@ int ConvertCommand::run(Io& io) {
   UnattendedPlatform platform(io.err, outputPath);
   UnattendedMainView mainView;
   UnattendedDialogs dialogs;
-  Application app(store, Bundle::builtIn(), FrontEnd{platform, mainView, dialogs, dialogs});
+  UnattendedInvestmentWindow investmentWindow;
+  Application app(store, Bundle::builtIn(),
+                  FrontEnd{.platform = platform,
+                           .mainView = mainView,
+                           .confirmView = dialogs,
+                           .newInstructionView = dialogs,
+                           .investmentView = &investmentWindow});
+  app.investment.setOutputCashAsRead(true);
   app.startUp();
   Controller& controller = app.controller;
   controller.applicationDidFinishLaunching();
@@ -334,6 +342,8 @@ int ConvertCommand::run(Io& io) {
     }
     controller.processTheTransactions();
     tally = answerWithoutDialogs(app.bank);
+    answerInvestmentWithoutDialogs(app.investment,
+                                   [&io](const std::string& line) { io.err << line << "\n"; });
   }
 
   if (toStandardOutput) {
@@ -354,7 +364,8 @@ int ConvertCommand::run(Io& io) {
     io.err << last.title << ": " << terminalText(last.text) << "\n";
     return kFailure;
   }
-  std::size_t count = app.bank.numberOfTransactionsAppended();
+  std::size_t count = app.bank.numberOfTransactionsAppended() +
+                      static_cast<std::size_t>(app.investment.numberOfTransactionsAppended());
   if (count == 0) {
     io.err << last.title << ": no transactions output";
     if (!toStandardOutput) io.err << "; \"" << options.output << "\" was not written";

@@ -8,6 +8,7 @@
 #include "app/MainView.h"
 #include "banking/ConfirmView.h"
 #include "banking/NewInstructionView.h"
+#include "investment/InvestmentViews.h"
 #include "platform/Platform.h"
 
 namespace corvela::cli {
@@ -67,6 +68,21 @@ class UnattendedDialogs : public ConfirmView, public NewInstructionView {
   void show(const NewInstructionForm&) override {}
   void update(const NewInstructionForm&) override {}
   void endEditing() override {}
+};
+
+// The investment confirmation window, unseen: the command answers the view the run waits in
+// once the processor has returned (see answerInvestmentWithoutDialogs).
+class UnattendedInvestmentWindow : public InvestmentConfirmView {
+ public:
+  void showTransaction(const InvestmentTransactionForm&) override {}
+  void showTypeDefinition(const TypeDefinitionForm&) override {}
+  void showSecurityDefinition(const SecurityDefinitionForm&) override {}
+  void showMissingField(const MissingFieldForm&) override {}
+  void showNoAmountOrShares(const NoAmountOrSharesForm&) override {}
+  void showAlwaysSkip(const AlwaysSkipForm&) override {}
+  void showEditSheet(const EditSheetForm&) override {}
+  void closeEditSheet() override {}
+  void close() override {}
 };
 
 // A status text as a line of the terminal: the window layout's leading carriage returns

@@ -327,6 +327,8 @@ void collectStrings(const Value& value, std::set<std::string>& into) {
 TEST_P(CorpusChecksTest, NumbersMemosAndDescriptionsComeFromTheirOwnTransaction) {
   Conversion all = full();
   CONVERTED_OR_SKIP(all);
+  // An investment record's N is its action; the investment corpus test checks those records.
+  if (all.qif.starts_with("!Type:Invst")) GTEST_SKIP() << "investment records";
   std::set<std::string> fromInstructions = {"", "NO DESCRIPTION"};
   collectStrings(readKeyedArchiveFile(dir.path("example.prefs")).value()["Instructions"],
                  fromInstructions);

@@ -1,0 +1,264 @@
+#pragma once
+
+#include <functional>
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "banking/InvestmentBankingDelegate.h"
+#include "banking/RunSettings.h"
+#include "investment/InvestmentForms.h"
+#include "investment/InvestmentKeys.h"
+#include "prefs/Value.h"
+#include "text/CalendarDay.h"
+#include "text/DateTables.h"
+
+namespace corvela {
+
+class BankingCreditCardQIF;
+class Bundle;
+class CVPrefs;
+class CancelConfirm;
+class ErrorWarning;
+class Instructions;
+class InvestmentConfirmView;
+class OutputFormats;
+class Platform;
+class Preferences;
+class Securities;
+
+// The investment processor: reads a brokerage statement (investment text with a person's input
+// format, or an OFX investment download with the OFX format) into investment transaction
+// records, then walks them: works out each one's type (the person's mappings from the
+// statement's type words), security, amounts, price, shares and fees, asks in its confirmation
+// window whatever the mappings do not settle, and appends each confirmed transaction to the
+// output buffer as a QIF investment record, a "!InvstBnk" block (cash lines) or a delimited line.
+//
+// Nothing blocks: a step that needs the person shows a view and returns; the view's buttons
+// call the actions below, which resume. A run ends with exactly one call of its end callback:
+// with the count at the end of the records (or skip remaining), with 0 and the continuation
+// dictionary on finish later, with 0 and none on stop. An action that does not belong to the
+// view on screen does nothing. Borrowed objects must outlive the processor; the output buffer
+// belongs to the caller and must live until the end callback.
+class InvestmentQIF : public InvestmentBankingDelegate {
+ public:
+  using DidEnd = std::function<void(int count, std::optional<Value> continuation)>;
+  // Stores an input format record (the OFX format under its store key, others in the list).
+  using SaveFormat = std::function<void(const Value& format)>;
+  // The stored input format of a name (the OFX format when `ofx`), or none.
+  using FindFormat = std::function<std::optional<Value>(std::string_view name, bool ofx)>;
+
+  struct Parts {
+    CVPrefs& store;
+    const Preferences& options;
+    const Bundle& bundle;
+    const DateTables& dateTables;
+    ErrorWarning& errorWarning;
+    Securities& securities;
+    Instructions& instructions;
+    OutputFormats& outputFormats;
+    CancelConfirm& cancelConfirm;
+    Platform& platform;
+    BankingCreditCardQIF& bank;
+    InvestmentConfirmView& view;
+    SaveFormat saveFormat;
+    FindFormat findFormat;
+  };
+
+  // The view on screen.
+  enum class State {
+    none,
+    confirm,
+    defineType,
+    defineSecurity,
+    alwaysSkip,
+    missingField,
+    noAmountOrShares,
+    newInstruction  // a cash line is in the bank processor's new-instruction dialog
+  };
+
+  static constexpr std::string_view kConfirmTitle = "Investment Transaction: Confirm";
+  static constexpr std::string_view kReconfirmTitle = "Confirm Transaction";
+  static constexpr std::string_view kUnknownTypeTitle =
+      "Investment Transaction: Unknown Transaction Type";
+  static constexpr std::string_view kUnknownSecurityTitle =
+      "Investment Transaction: Unknown Security";
+  static constexpr std::string_view kNoAmountOrSharesTitle =
+      "Investment Transaction: No Amount or Shares";
+  static constexpr std::string_view kAlwaysSkipTitle =
+      "Investment Transaction: Always Skip This Transaction Type";
+  static constexpr std::string_view kMissingFieldTitle = "Investment Transaction: Missing %@ Field";
+  static constexpr std::string_view kBadValueTitle = "Investment Transaction: Bad Value";
+  static constexpr std::string_view kNeedsQuicken2003Title =
+      "Investment Transaction: Cash Transaction";
+  static constexpr std::string_view kExtractTransaction = "Extract Transaction";
+  static constexpr std::string_view kDefineType = "Define Type";
+  static constexpr std::string_view kDefineSecurity = "Define Security";
+  static constexpr std::string_view kConfirmAlwaysSkip = "Confirm Always Skip";
+  static constexpr std::string_view kWillUseDate = "%@ (will use %@)";
+  static constexpr std::string_view kQuicken2003Text =
+      "The transaction shown above can be imported only into financial software that supports "
+      "Check/Withdrawal/Deposit/POS/ATM trnsactions (such as Quicken 2003-2007).  However, you "
+      "have not selected the preference to produce QIF for Quicken 2003 or later.  Therefore, "
+      "the transaction must be skipped.";
+  static constexpr std::string_view kBadValueText =
+      "The transaction shown above contains one or more bad or missing values, as shown above "
+      "with \"Invalid\".  Therefore, the transaction must be skipped unless you edit the input to "
+      "provide correct values.";
+  static constexpr std::string_view kMissingTypeText =
+      "The transaction shown above is missing a TYPE.  It is possible that the format was defined "
+      "wrong, or that there was a date within the previous transaction.\r\rAll transactions must "
+      "have a type.  Therefore, the transaction must be skipped unless you edit the input to "
+      "provide a type.";
+  static constexpr std::string_view kMissingFieldText =
+      "The transaction shown above is missing the %@ field, which is required for this type of "
+      "transaction.  Therefore, the transaction must be skipped unless you redefine the type to "
+      "one that matches the available fields, or edit the input to provide the missing field.";
+  static constexpr std::string_view kNoInstructionPrompt =
+      "The transaction shown above does not match any instruction that Corvela already knows "
+      "about.  Please specify how you would like transactions matching this description to be "
+      "handled in the future.";
+  static constexpr std::string_view kFormatNotFoundTitle = "Continuation Format Not Found";
+  static constexpr std::string_view kFormatNotFoundText =
+      "This continuation file used the format \"%@\", which no longer exists.  Do you want to "
+      "continue with this continuation file, automatically restoring the format from the "
+      "continuation file?";
+
+  explicit InvestmentQIF(Parts parts);
+
+  // --- reading
+
+  // Reads the investment transactions of `text` with the input format `format` dated from
+  // `fromDate` to `toDate`; false (and no records) when the text cannot be read with it.
+  bool fromFormattedText(std::string_view text, const Value& format, CalendarDay fromDate,
+                         CalendarDay toDate);
+  // The records read (an array), for inspection.
+  const Value& records() const { return qif_; }
+
+  // --- the walk
+
+  void processInstructionsAndAppendToString(std::string& buffer, const RunSettings& settings,
+                                            DidEnd didEnd);
+  // Resumes the run saved in `continuation` (iqif, format and the run's keys). When its format
+  // no longer exists, asks whether to restore it: No ends the run at once with 0 and none.
+  void continueWith(const Value& continuation, std::string& buffer, const RunSettings& settings,
+                    DidEnd didEnd);
+  // A cash line without an instruction is output with its own category instead of opening the
+  // new-instruction dialog (the command line has nobody to ask).
+  void setOutputCashAsRead(bool on) { outputCashAsRead_ = on; }
+
+  State state() const { return state_; }
+  int numberOfTransactionsAppended() const { return count_; }
+  // The index of the record being handled (-1 before the first).
+  long currentIndex() const { return index_; }
+  const InvestmentTransactionForm& transactionForm() const { return transactionForm_; }
+  const TypeDefinitionForm& typeForm() const { return typeForm_; }
+  const SecurityDefinitionForm& securityForm() const { return securityForm_; }
+  const MissingFieldForm& missingFieldForm() const { return missingForm_; }
+  const NoAmountOrSharesForm& noAmountOrSharesForm() const { return noAmountForm_; }
+  const AlwaysSkipForm& alwaysSkipForm() const { return alwaysSkipForm_; }
+  // The record being handled (a null value when none).
+  Value currentRecord() const;
+
+  // --- actions of the window (each dispatched by the view on screen)
+
+  // OK, by its title: "Extract Transaction", "Define Type", "Define Security" or
+  // "Confirm Always Skip".
+  void ok();
+  void skipTransaction() override;
+  void skipRemaining() override;
+  void back() override;
+  // Asks stop / finish later / finish now.
+  void cancel();
+  void alwaysSkipTransactionType();
+  void dontAlwaysSkip();
+  void redefineType();
+  void redefineSecurity();
+  // The type definition: the item chosen (0 prompt, 1 and 2 sign-dependent, k: type k - 3).
+  void quickenTypeChosen(int item);
+  void typeWordChanged(std::string text);
+  void assumeDollar(bool on);
+  void assumeSecurity(bool on);
+  void assumedSecurityChanged(std::string text);
+  // Uses the chosen type for this transaction only.
+  void useType();
+  // The security definition's field.
+  void quickenSecurityChanged(std::string text);
+  // The always-skip view's word.
+  void alwaysSkipWordChanged(std::string text);
+  // The confirmation's fields.
+  void memoChanged(std::string text);
+  void descriptionChanged(std::string text);
+  void categoryChanged(std::string text);
+  void numberChanged(std::string text);
+  void adjustShares(bool on);
+  void stepDate(int days);
+  // The edit sheet.
+  void editInputButton();
+  void editOK(const EditSheetForm& values);
+  void editCancel();
+  void editRevert();
+
+  // --- InvestmentBankingDelegate: the new-instruction dialog of a cash line hands back
+  bool canGoBack() const override { return index_ > 0; }
+  void processTransaction(bool backToConfirm) override;
+
+ private:
+  void confirmNextTransaction();
+  void showTransaction(bool redisplay);
+  void haveType();
+  void displayAmounts();
+  bool displaySecurity();
+  void processConfirmation();
+  void missingBadField(std::string_view field);
+  void askForType();
+  void extract();
+  void end(int count, std::optional<Value> continuation);
+  void saveFormat();
+  const Value& typeEntry(int type) const;
+  bool typeFlag(int type, std::string_view flag) const;
+  std::string formatted(double value, int precision) const;
+  int precision(std::string_view key, int fallback) const;
+  std::string outputDatePattern() const;
+  void fillTypeChoices();
+
+  Parts parts_;
+  State state_ = State::none;
+  Value format_;
+  Value qif_ = Value::array();
+  long index_ = -1;
+  long maxIndex_ = 0;
+  int count_ = 0;
+  std::string* buffer_ = nullptr;
+  RunSettings settings_;
+  DidEnd didEnd_;
+  bool outputCashAsRead_ = false;
+
+  // The transaction being handled.
+  std::string dateText_, outputDate_, typeText_, security_, symbol_, description_, category_, memo_,
+      check_, number_;
+  double amount_ = 0, price_ = 0, shares_ = 0, fees_ = 0;
+  double keptAmount_ = 0, keptShares_ = 0;
+  std::string amountError_, priceError_, sharesError_;
+  bool amountWasNegative_ = false, sharesWereNegative_ = false;
+  bool gotAmount_ = false, gotPrice_ = false, gotShares_ = false;
+  int quickenType_ = quickenType::none;
+  long quickenTypeIndex_ = -1;
+  std::string quickenSecurity_, assumedSecurity_;
+  bool assumeDollar_ = false, ignoreTypeMapping_ = false, mustConfirm_ = false;
+  bool adjustShares_ = false;
+  Value splits_;
+  Value original_;  // the record as first read, for the edit sheet's revert
+  std::string alwaysSkipWord_;
+
+  InvestmentTransactionForm transactionForm_;
+  TypeDefinitionForm typeForm_;
+  SecurityDefinitionForm securityForm_;
+  MissingFieldForm missingForm_;
+  NoAmountOrSharesForm noAmountForm_;
+  AlwaysSkipForm alwaysSkipForm_;
+  EditSheetForm editForm_;
+  bool editing_ = false;
+};
+
+}  // namespace corvela

@@ -1,0 +1,143 @@
+#include "investment/InvestmentReader.h"
+
+#include <cstdlib>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "formats/ErrorWarning.h"
+#include "formats/InputFormatKeys.h"
+#include "inputformats/Extract.h"
+#include "investment/InvestmentFields.h"
+#include "investment/InvestmentKeys.h"
+#include "investment/OFXInvestmentText.h"
+
+namespace corvela {
+namespace {
+
+namespace key = investmentKey;
+namespace formatKey = inputFormatKey;
+
+constexpr std::string_view kSkipTransaction = "Skip Transaction";
+
+// The record of one transaction cut into `fields`.
+Value buildRecord(const Value& format, const std::vector<std::string>& fields,
+                  const std::map<std::string, std::string>* securities) {
+  InvestmentFields reading(format, fields);
+  Value record = Value::dictionary();
+  if (const Value* dateIndex = format.find(formatKey::Date)) {
+    std::string date = reading.getField(formatKey::Date);
+    if (dateIndex->isNumber() && !date.empty()) record.set(key::Date, Value(date));
+  } else if (!fields.empty() && !fields[0].empty()) {
+    record.set(key::Date, Value(fields[0]));
+  }
+  record.set(key::Type, Value(reading.getType()));
+
+  std::string security;
+  if (securities) {
+    if (fields.size() > 1) {
+      std::string id = ofxValueAfter(fields[1], "<UNIQUEID>").value_or("");
+      if (!id.empty()) {
+        auto found = securities->find(id);
+        // A download without a security list still names the security by its identifier.
+        security = found != securities->end() && !found->second.empty() ? found->second : id;
+      }
+    }
+  } else {
+    const Value* index = format.find(formatKey::Security);
+    if (index && index->isNumber() && index->toInt() != 0)
+      security = reading.getField(formatKey::Security);
+  }
+  record.set(key::Security, Value(security));
+  record.set(key::Symbol,
+             Value(reading.getFieldOrAfter(formatKey::Symbol, std::string_view(" <\t\r\n\0", 6))));
+  record.set(key::Memo,
+             Value(reading.getFieldOrAfter(formatKey::Memo, std::string_view("<\r\n\0", 4))));
+  record.set(key::Category, Value(reading.getField(formatKey::Category)));
+  record.set(key::Description, Value(reading.getField(formatKey::Description)));
+  record.set(key::Check,
+             Value(reading.getFieldOrAfter(formatKey::Check, std::string_view(" <\t\r\n\0", 6))));
+
+  std::string error;
+  double amount = reading.getNumber(formatKey::Amount, true, false, error);
+  if (amount == 0) amount = reading.getNumber(formatKey::Credit, false, false, error);
+  if (amount == 0) amount = reading.getNumber(formatKey::Debit, false, false, error);
+  if (amount == -1.0) {
+    record.set(key::AmountError, Value(error));
+  } else {
+    record.set(key::Amount, Value(amount));
+    record.set(key::amountWasNegative, Value(reading.amountWasNegative()));
+  }
+  error.clear();
+  double price = reading.getNumber(formatKey::Price, true, false, error);
+  if (price == -1.0)
+    record.set(key::PriceError, Value(error));
+  else
+    record.set(key::Price, Value(price));
+  error.clear();
+  double shares = reading.getNumber(formatKey::Shares, true, true, error);
+  if (shares == -1.0) {
+    record.set(key::SharesError, Value(error));
+  } else {
+    record.set(key::Shares, Value(shares));
+    record.set(key::sharesWereNegative, Value(reading.sharesWereNegative()));
+  }
+  return record;
+}
+
+std::optional<CalendarDay> ofxDay(std::string_view digits) {
+  if (digits.size() != 8) return std::nullopt;
+  for (char c : digits)
+    if (c < '0' || c > '9') return std::nullopt;
+  CalendarDay day{std::atoi(std::string(digits.substr(0, 4)).c_str()),
+                  std::atoi(std::string(digits.substr(4, 2)).c_str()),
+                  std::atoi(std::string(digits.substr(6, 2)).c_str())};
+  if (!day.isValid()) return std::nullopt;
+  return day;
+}
+
+}  // namespace
+
+std::optional<Value> InvestmentReader::fromFormattedText(std::string_view text, const Value& format,
+                                                         CalendarDay fromDate, CalendarDay toDate,
+                                                         CalendarDay today,
+                                                         std::string_view outputDateFormat) {
+  Value records = Value::array();
+  if (format.contains(formatKey::OFX)) {
+    std::map<std::string, std::string> securities = ofxSecurityTable(text);
+    std::vector<OFXAggregate> aggregates = ofxInvestmentTransactions(text);
+    if (aggregates.empty()) return std::nullopt;
+    // The OFX format names no Date column: field 0 is the date, field 1 the aggregate.
+    Value ofxFormat = format;
+    ofxFormat.erase(formatKey::Date);
+    for (const OFXAggregate& aggregate : aggregates) {
+      std::optional<CalendarDay> day = ofxDay(aggregate.date);
+      if (day && (*day < fromDate || toDate < *day)) continue;
+      std::vector<std::string> fields{day ? day->format(outputDateFormat) : "", aggregate.text};
+      Value record = buildRecord(ofxFormat, fields, &securities);
+      std::optional<int> proposal =
+          proposedQuickenType(aggregate, record[key::amountWasNegative].toBool(),
+                              record[key::sharesWereNegative].toBool());
+      if (proposal) record.set(key::ProposedType, Value(*proposal));
+      records.append(std::move(record));
+    }
+    return records;
+  }
+
+  Extract extract(tables_, today, std::string(outputDateFormat));
+  if (!extract.parseTransactionsForCString(text, format)) return std::nullopt;
+  errorWarning_.reset();
+  ExtractedTransaction transaction;
+  while (extract.nextTransactionUsingFormat(format, fromDate, toDate, transaction)) {
+    if (transaction.isError()) {
+      if (errorWarning_.format(format, transaction.error, transaction.text, kSkipTransaction) ==
+          ErrorWarning::cancel)
+        return std::nullopt;
+      continue;
+    }
+    records.append(buildRecord(format, transaction.fields, nullptr));
+  }
+  return records;
+}
+
+}  // namespace corvela

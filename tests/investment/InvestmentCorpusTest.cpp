@@ -1,0 +1,187 @@
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <regex>
+#include <string>
+#include <vector>
+
+#include "support/CliRun.h"
+#include "support/TempDir.h"
+
+namespace corvela {
+namespace {
+
+namespace fs = std::filesystem;
+
+const fs::path kCorpus = CORVELA_CORPUS;
+const fs::path kGolden = fs::path(CORVELA_TEST_DATA) / "investment";
+
+std::string readFile(const fs::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+// The amount each transaction aggregate of a download states (TOTAL, or TRNAMT for a bank
+// line), without sign; NAN when it states none. Found with a plain pattern, independently of
+// the program's own reading.
+std::vector<double> aggregateAmounts(const std::string& download) {
+  static const std::regex kOpening(
+      "<(BUYSTOCK|BUYMF|BUYOTHER|BUYDEBT|BUYOPT|SELLSTOCK|SELLMF|SELLOTHER|SELLDEBT|SELLOPT|"
+      "REINVEST|INCOME|TRANSFER|INVEXPENSE|MARGININTEREST|RETOFCAP|SPLIT|JRNLFUND|JRNLSEC|"
+      "CLOSUREOPT|INVBANKTRAN)>");
+  static const std::regex kAmount("<(TOTAL|TRNAMT)>\\s*([-+0-9.]+)");
+  std::vector<std::size_t> starts;
+  for (std::sregex_iterator it(download.begin(), download.end(), kOpening), end; it != end; ++it)
+    starts.push_back(static_cast<std::size_t>(it->position()));
+  std::vector<double> amounts;
+  for (std::size_t i = 0; i < starts.size(); ++i) {
+    std::size_t stop = i + 1 < starts.size() ? starts[i + 1] : download.size();
+    std::string text = download.substr(starts[i], stop - starts[i]);
+    std::smatch match;
+    amounts.push_back(std::regex_search(text, match, kAmount) ? std::fabs(std::stod(match[2]))
+                                                              : NAN);
+  }
+  return amounts;
+}
+
+// The amount (T line) of each record of a QIF investment output, NAN for a record without one.
+std::vector<double> recordAmounts(const std::string& qif) {
+  std::vector<double> amounts;
+  double amount = NAN;
+  bool inRecord = false;
+  std::size_t at = 0;
+  while (at < qif.size()) {
+    std::size_t end = qif.find('\n', at);
+    if (end == std::string::npos) end = qif.size();
+    std::string line = qif.substr(at, end - at);
+    at = end + 1;
+    if (line.empty() || line[0] == '!') continue;
+    if (line == "^") {
+      amounts.push_back(amount);
+      amount = NAN;
+      inRecord = false;
+      continue;
+    }
+    inRecord = true;
+    if (line[0] == 'T') {
+      std::string digits;
+      for (char c : line.substr(1))
+        if (c != ',' && c != '-') digits += c;
+      amount = std::stod(digits.empty() || digits[0] == '.' ? "0" + digits : digits);
+    }
+  }
+  EXPECT_FALSE(inRecord) << "the output ends inside a record";
+  return amounts;
+}
+
+// The indices (from 0) of the transactions the command reports as left out.
+std::vector<std::size_t> leftOutRecords(const std::string& err) {
+  static const std::regex kLeftOut("Left out: transaction ([0-9]+),");
+  std::vector<std::size_t> indices;
+  for (std::sregex_iterator it(err.begin(), err.end(), kLeftOut), end; it != end; ++it)
+    indices.push_back(std::stoul((*it)[1]) - 1);
+  return indices;
+}
+
+// Every investment download of the corpus converts unattended, with a store that knows no
+// types or securities, into one record per transaction aggregate whose amount is the
+// aggregate's own.
+TEST(InvestmentCorpusTest, EveryDownloadGivesOneRecordPerAggregateWithItsAmount) {
+  const char* files[] = {
+      "beancount_reds_importers/etrade_09092023.QFX",
+      "ofxparser/ofxdata-investments-xml.ofx",
+      "beangulp/example.qfx",
+      "ofxparse/tiaacref.ofx",
+      "ofxparse/fidelity.ofx",
+      "ofxparse/fidelity-brokerage.ofx",
+      "libofx/ofx-2.1.1-sect-13.12.ofx",
+      "ledger-autosync/cusip.ofx",
+      "ledger-autosync/fidelity_fee.ofx",
+      "ofxgo/inv_v202.ofx",
+      "ofxtools/invstmtrs.ofx",
+      "beancount-import/investment_buy_sell_income.ofx",
+      "beancount-import/fidelity-ira.ofx",
+  };
+  std::size_t aggregatesSeen = 0;
+  std::size_t leftOutSeen = 0;
+  for (const char* file : files) {
+    SCOPED_TRACE(file);
+    testing::TempDir dir;
+    std::string store = dir.path("store.prefs");
+    std::string json = dir.write("store.json",
+                                 R"({"Preferences": ["quicken2003", "converted2.2"],
+                                     "CheckForUpdates": false, "Categories": ["Fees"]})");
+    testing::CliRun imported = testing::runCli({"prefs", "import", json, "--prefs", store});
+    ASSERT_EQ(imported.status, 0) << imported.err;
+    std::string output = dir.path("out.qif");
+    // A download without the header line is given one, so that it is taken for OFX whatever
+    // the classification of headerless downloads does.
+    std::string input = (kCorpus / file).string();
+    std::string download = readFile(input);
+    if (download.find("OFXHEADER") == std::string::npos)
+      input = dir.write(fs::path(file).filename().string(), "OFXHEADER:100\n" + download);
+    testing::CliRun run = testing::runCli({"convert", input, "-o", output, "--prefs", store});
+    // A transaction that cannot be written (a transfer of no shares) is left out and named.
+    std::vector<std::size_t> leftOut = leftOutRecords(run.err);
+    ASSERT_EQ(run.status, fs::exists(output) ? 0 : 3) << run.err;
+    std::string qif = readFile(output);
+
+    std::vector<double> expected = aggregateAmounts(readFile(kCorpus / file));
+    std::vector<double> written = recordAmounts(qif);
+    aggregatesSeen += expected.size();
+    leftOutSeen += leftOut.size();
+    ASSERT_EQ(written.size() + leftOut.size(), expected.size()) << qif << run.err;
+    for (std::size_t i = 0, w = 0; i < expected.size(); ++i) {
+      if (std::find(leftOut.begin(), leftOut.end(), i) != leftOut.end()) continue;
+      double amount = written[w++];
+      if (std::isnan(amount)) continue;  // a record without an amount (shares moved)
+      EXPECT_NEAR(amount, expected[i], 0.0051) << "record " << w - 1 << "\n" << qif;
+    }
+
+    fs::path golden = kGolden / (fs::path(file).stem().string() + ".expected.qif");
+    if (std::getenv("CORVELA_UPDATE_GOLDEN")) {
+      fs::create_directories(kGolden);
+      std::ofstream(golden, std::ios::binary) << qif;
+    } else {
+      EXPECT_EQ(qif, readFile(golden)) << golden;
+    }
+  }
+  EXPECT_EQ(aggregatesSeen, 165u);
+  EXPECT_EQ(leftOutSeen, 1u);  // tiaacref's balance update: a transfer of no shares
+}
+
+// A text statement's type word without a mapping is never guessed: the transaction is left
+// out and named; the others are written.
+TEST(InvestmentCorpusTest, TextTypesWithoutMappingAreLeftOutAndNamed) {
+  testing::TempDir dir;
+  std::string store = dir.path("store.prefs");
+  std::string json = dir.write("store.json", R"({"Preferences": ["converted2.2"],
+      "CheckForUpdates": false, "Categories": ["Fees"], "Securities": [{"Name": "Acme Corp"}],
+      "Formats": [{"Name": "Broker", "FormatType": "Investment", "Match": "Date,Action",
+        "DateDelimiter": "/", "DateStart": "\n", "DateEnd": ",", "OneTransactionPerLine": true,
+        "Fields": "CSV", "Date": 0, "Type": 1, "Security": 2, "Amount": 3, "Shares": 4,
+        "TypeMappings": [{"formatType": "Bought", "quickenType": 2}]}]})");
+  ASSERT_EQ(testing::runCli({"prefs", "import", json, "--prefs", store}).status, 0);
+  std::string input = dir.write("broker.csv",
+                                "Date,Action,Security,Amount,Shares\n"
+                                "01/05/2024,Bought,Acme Corp,100.00,10\n"
+                                "01/06/2024,Mystery,Acme Corp,5.00,\n");
+  std::string output = dir.path("out.qif");
+  testing::CliRun run = testing::runCli({"convert", input, "-o", output, "--prefs", store});
+  ASSERT_EQ(run.status, 0) << run.err;
+  EXPECT_NE(run.err.find("Left out: transaction 2, 01/06/2024, type \"Mystery\", security "
+                         "\"Acme Corp\""),
+            std::string::npos)
+      << run.err;
+  EXPECT_EQ(readFile(output),
+            "!Type:Invst\nD01/05/2024\nNBuy\nMBought\nYAcme Corp\nQ10.00\nI10.0000\n"
+            "T100.00\n^\n");
+}
+
+}  // namespace
+}  // namespace corvela
