@@ -4,6 +4,7 @@
 #include "app/Controller.h"
 #include "app/FormattedTextRun.h"
 #include "app/InputFormatToolsPort.h"
+#include "app/ListEditing.h"
 #include "app/NotAvailableYet.h"
 #include "app/Session.h"
 #include "banking/BankingCreditCardQIF.h"
@@ -16,6 +17,7 @@
 #include "lists/Accounts.h"
 #include "lists/Categories.h"
 #include "lists/Descriptions.h"
+#include "lists/Securities.h"
 #include "prefs/Bundle.h"
 #include "prefs/CVPrefs.h"
 #include "prefs/CancelConfirm.h"
@@ -57,6 +59,7 @@ class Application {
   Accounts accounts{store};
   Categories categories{store, platform};
   Descriptions descriptions{store};
+  Securities securities{store};
   Instructions instructions{store, options};
   OutputFormats outputFormats{store, options, categories, bundle};
   QIFReader qifReader{store, options, bundle};
@@ -74,6 +77,16 @@ class Application {
   BankingCreditCardQIF bank;
   BankingRun bankRun{bank};
   Controller controller;
+  // The list and format editors (the Edit menu).
+  ControllerMenus editorMenus{controller};
+  EditAccounts editAccounts{accounts, categories, editorMenus};
+  EditCategories editCategories{categories, editorMenus};
+  EditDescriptions editDescriptions{descriptions, editorMenus};
+  EditSecurities editSecurities{securities, editorMenus};
+  EditFormats editFormats{formats, bundle, platform, editorMenus};
+  EditOutputFormats editOutputFormats{
+      outputFormats, editorMenus,
+      outputFormatDefiner(notAvailable.outputFormatDefinition, platform)};
 
  private:
   struct NoRenameWindow : FormatRenameView {
