@@ -6,8 +6,15 @@
 
 namespace corvela {
 
-void ControllerMenus::disableMenuItems() { controller_.disableMenuItems(); }
-void ControllerMenus::enableMenuItems() { controller_.enableMenuItems(); }
+void ControllerMenus::disableMenuItems() {
+  controller_.disableMenuItems();
+  if (changed_) changed_();
+}
+
+void ControllerMenus::enableMenuItems() {
+  controller_.enableMenuItems();
+  if (changed_) changed_();
+}
 
 DefineOutputFormat outputFormatDefiner(OutputFormatDefinition& port, Platform& platform) {
   return [&port, &platform](int index, const std::string& name) {

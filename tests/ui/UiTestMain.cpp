@@ -14,7 +14,7 @@ namespace {
 
 using Runner = int (*)(const QStringList&);
 
-constexpr std::array<std::pair<const char*, Runner>, 14> kClasses = {{
+constexpr std::array<std::pair<const char*, Runner>, 15> kClasses = {{
     {"QtTextTest", runQtTextTest},
     {"CompletingComboBoxTest", runCompletingComboBoxTest},
     {"OptionsWindowTest", runOptionsWindowTest},
@@ -29,6 +29,7 @@ constexpr std::array<std::pair<const char*, Runner>, 14> kClasses = {{
     {"DiagnosticsTest", runDiagnosticsTest},
     {"WizardWindowTest", runWizardWindowTest},
     {"FormatRenameWindowTest", runFormatRenameWindowTest},
+    {"ListEditorWindowsTest", runListEditorWindowsTest},
 }};
 
 }  // namespace

@@ -19,5 +19,6 @@ int runAccessibilityTest(const QStringList& arguments);
 int runDiagnosticsTest(const QStringList& arguments);
 int runWizardWindowTest(const QStringList& arguments);
 int runFormatRenameWindowTest(const QStringList& arguments);
+int runListEditorWindowsTest(const QStringList& arguments);
 
 }  // namespace corvela::ui::testing
