@@ -27,6 +27,7 @@ Value named(const char* name, const char* key, const char* value) {
 
 void fill(corvela::CVPrefs& store) {
   store.setObject("Preferences", Value::Array{Value("converted2.2")});
+  store.setObject("CheckForUpdates", false);
   store.setObject(
       "Accounts",
       Value::Array{named("Checking", "Type", "Bank"), named("Visa", "Type", "CCard"),
@@ -41,11 +42,11 @@ void fill(corvela::CVPrefs& store) {
   store.setObject(
       "Formats",
       Value::Array{
-          Value{{"Name", "Card CSV"}, {"Match", "Transaction Date,Posted Date"}},
           Value{{"Name", "Broker text"},
                 {"Match", "Account Activity"},
                 {"dontWarn", true},
-                {"TypeMappings", Value::Array{Value{{"formatType", "BUY"}, {"quickenType", 2}}}}}});
+                {"TypeMappings", Value::Array{Value{{"formatType", "BUY"}, {"quickenType", 2}}}}},
+          Value{{"Name", "Card CSV"}, {"Match", "Transaction Date,Posted Date"}}});
   Value budget = Value{{"Name", "Budget sheet"}, {"Type", "Bank"}};
   store.setObject("OutputFormats",
                   Value::Array{budget, Value{{"Name", "Card export"}, {"Type", "Credit Card"}},
