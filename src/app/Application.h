@@ -6,6 +6,7 @@
 #include "app/InputFormatToolsPort.h"
 #include "app/InvestmentProcessorRun.h"
 #include "app/ListImportPort.h"
+#include "app/ListEditing.h"
 #include "app/NotAvailableYet.h"
 #include "app/OutputFormatDefinitionPort.h"
 #include "app/Session.h"
@@ -75,6 +76,7 @@ class Application {
   Accounts accounts{store};
   Categories categories{store, platform};
   Descriptions descriptions{store};
+  Securities securities{store};
   Instructions instructions{store, options};
   OutputFormats outputFormats{store, options, categories, bundle};
   QIFReader qifReader{store, options, bundle};
@@ -95,10 +97,19 @@ class Application {
   BankingRun bankRun{bank};
   ImportQuickenExport listImport{store, platform};
   ListImportPort listImportPort{listImport};
-  Securities securities{store};
   InvestmentQIF investment;
   InvestmentProcessorRun investmentRun{investment};
   Controller controller;
+  // The list and format editors (the Edit menu).
+  ControllerMenus editorMenus{controller};
+  EditAccounts editAccounts{accounts, categories, editorMenus};
+  EditCategories editCategories{categories, editorMenus};
+  EditDescriptions editDescriptions{descriptions, editorMenus};
+  EditSecurities editSecurities{securities, editorMenus};
+  EditFormats editFormats{formats, bundle, platform, editorMenus};
+  EditOutputFormats editOutputFormats{
+      outputFormats, editorMenus,
+      outputFormatDefiner(outputFormatDefinition, platform)};
 
  private:
   struct NoRenameWindow : FormatRenameView {

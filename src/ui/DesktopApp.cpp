@@ -16,6 +16,7 @@
 #include "ui/MainWindow.h"
 #include "ui/OutputFormatDefinitionWindow.h"
 #include "ui/QtText.h"
+#include "ui/TableEditorWindow.h"
 #include "ui/TransactionDialog.h"
 #include "ui/WizardPane.h"
 
@@ -60,6 +61,8 @@ DesktopApp::DesktopApp(const std::string& storePath)
           [this] { platform_.openHelpPage("Options"); });
   connect(window_.get(), &MainWindow::preferencesRequested, this,
           [this] { optionsDialog_->display(); });
+  connect(window_.get(), &MainWindow::editorRequested, this, &DesktopApp::runEditor);
+  app_->editorMenus.setMenusChanged([this] { window_->updateMenus(); });
   connect(window_.get(), &MainWindow::helpBookRequested, this,
           [this] { platform_.openHelpBook(); });
   connect(window_.get(), &MainWindow::aboutRequested, this, &DesktopApp::showAbout);
@@ -74,6 +77,30 @@ DesktopApp::DesktopApp(const std::string& storePath)
   connect(qApp, &QCoreApplication::aboutToQuit, this, &DesktopApp::saveStoreQuietly);
   // A logout may end the program without aboutToQuit ever coming.
   connect(qApp, &QGuiApplication::commitDataRequest, this, &DesktopApp::saveStoreQuietly);
+}
+
+void DesktopApp::runEditor(MainWindow::Editor editor) {
+  TableEditorWindows windows(window_.get());
+  switch (editor) {
+    case MainWindow::Editor::Accounts:
+      app_->editAccounts.beginEditing(windows);
+      break;
+    case MainWindow::Editor::Categories:
+      app_->editCategories.beginEditing(windows);
+      break;
+    case MainWindow::Editor::Descriptions:
+      app_->editDescriptions.beginEditing(windows);
+      break;
+    case MainWindow::Editor::Securities:
+      app_->editSecurities.beginEditing(windows);
+      break;
+    case MainWindow::Editor::InputFormats:
+      app_->editFormats.beginEditing(windows);
+      break;
+    case MainWindow::Editor::OutputFormats:
+      app_->editOutputFormats.beginEditing(windows);
+      break;
+  }
 }
 
 void DesktopApp::saveStoreQuietly() {

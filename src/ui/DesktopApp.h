@@ -11,6 +11,7 @@
 #include "app/LearningWizard.h"
 #include "app/OptionsDialog.h"
 #include "prefs/CVPrefs.h"
+#include "ui/MainWindow.h"
 #include "ui/OptionsWindow.h"
 #include "ui/QtPlatform.h"
 
@@ -78,6 +79,9 @@ class DesktopApp : public QObject {
   QAction* preferencesAction() const;
   // Help > About Corvela, made on first use; null before.
   QDialog* aboutWindow() const { return about_; }
+
+  // Edit > Accounts... and the other list and format editors: runs the editor's window modally.
+  void runEditor(MainWindow::Editor editor);
 
   // Help > About Corvela.
   void showAbout();

@@ -148,6 +148,24 @@ void MainWindow::buildMenus() {
   quit_->setMenuRole(QAction::QuitRole);
 
   QMenu* edit = menuBar()->addMenu(tr("&Edit"));
+  struct EditorItem {
+    Editor editor;
+    const char* title;
+    const char* name;
+  };
+  for (const EditorItem& item :
+       {EditorItem{Editor::Accounts, "&Accounts...", "editAccountsMenuItem"},
+        EditorItem{Editor::Categories, "&Categories...", "editCategoriesMenuItem"},
+        EditorItem{Editor::Descriptions, "&Descriptions...", "editDescriptionsMenuItem"},
+        EditorItem{Editor::Securities, "&Securities...", "editSecuritiesMenuItem"},
+        EditorItem{Editor::InputFormats, "&Input Formats...", "editFormatsMenuItem"},
+        EditorItem{Editor::OutputFormats, "&Output Formats...", "editOutputFormatsMenuItem"}}) {
+    QAction* action = edit->addAction(
+        tr(item.title), this, [this, editor = item.editor] { emit editorRequested(editor); });
+    action->setObjectName(QLatin1String(item.name));
+    editors_[static_cast<std::size_t>(item.editor)] = action;
+  }
+  edit->addSeparator();
   preferences_ = edit->addAction(tr("&Preferences..."), this, &MainWindow::preferencesRequested);
   preferences_->setObjectName(QStringLiteral("preferencesMenuItem"));
   preferences_->setShortcut(QKeySequence::Preferences);
@@ -180,6 +198,7 @@ void MainWindow::updateMenus() {
     for (QAction* action :
          {processFile_, processClipboard_, importInputFormat_, preferences_, instructions_, help_})
       action->setEnabled(false);
+    for (QAction* action : editors_) action->setEnabled(false);
     exportInputFormat_->setEnabled(false);
     return;
   }
@@ -201,6 +220,13 @@ void MainWindow::updateMenus() {
                                             "loaded or the preferences are open. Finish or "
                                             "cancel it first."));
   help_->setEnabled(valid(kHelpTitle));
+  // The editors change what a run reads; none opens while a run or another editor is open.
+  constexpr std::array<MenuItem, 6> kEditorItems = {
+      MenuItem::editAccountsMenuItem,     MenuItem::editCategoriesMenuItem,
+      MenuItem::editDescriptionsMenuItem, MenuItem::editSecuritiesMenuItem,
+      MenuItem::editFormatsMenuItem,      MenuItem::editOutputFormatsMenuItem};
+  for (std::size_t i = 0; i < editors_.size(); ++i)
+    editors_[i]->setEnabled(form.menuItemEnabled(kEditorItems[i]) && valid("Edit"));
 }
 
 void MainWindow::showPage(QWidget* page, const QString& title) {

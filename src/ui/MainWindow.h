@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QMainWindow>
+#include <array>
 #include <memory>
 
 #include "app/MainView.h"
@@ -30,6 +31,9 @@ class MainWindow : public QMainWindow {
   Q_OBJECT
 
  public:
+  // The list and format editors of the Edit menu.
+  enum class Editor { Accounts, Categories, Descriptions, Securities, InputFormats, OutputFormats };
+
   explicit MainWindow(QWidget* parent = nullptr);
   ~MainWindow() override;
 
@@ -56,6 +60,7 @@ class MainWindow : public QMainWindow {
   QAction* processClipboardAction() const { return processClipboard_; }
   QAction* preferencesAction() const { return preferences_; }
   QAction* instructionsAction() const { return instructions_; }
+  QAction* editorAction(Editor editor) const { return editors_[static_cast<std::size_t>(editor)]; }
   QAction* helpAction() const { return help_; }
   QAction* aboutAction() const { return about_; }
   QAction* reportProblemAction() const { return reportProblem_; }
@@ -69,6 +74,9 @@ class MainWindow : public QMainWindow {
   void preferencesRequested();
   // Menu "Instructions...": the instruction editor's list.
   void instructionsRequested();
+  // Menus "Accounts...", "Categories...", "Descriptions...", "Securities...", "Input
+  // Formats..." and "Output Formats...".
+  void editorRequested(corvela::ui::MainWindow::Editor editor);
   // Menus "Corvela Help", "About Corvela" and "Report a Problem...".
   void helpBookRequested();
   void aboutRequested();
@@ -102,6 +110,7 @@ class MainWindow : public QMainWindow {
   QAction* quit_;
   QAction* preferences_;
   QAction* instructions_;
+  std::array<QAction*, 6> editors_{};
   QAction* help_;
   QAction* about_;
   QAction* reportProblem_;

@@ -31,6 +31,7 @@ constexpr std::array<std::pair<const char*, Runner>, 15> kClasses = {{
     {"FormatRenameWindowTest", runFormatRenameWindowTest},
     {"OutputFormatDefinitionWindowTest", runOutputFormatDefinitionWindowTest},
     {"InstructionEditorWindowTest", runInstructionEditorWindowTest},
+    {"ListEditorWindowsTest", runListEditorWindowsTest},
 }};
 
 }  // namespace
