@@ -2,7 +2,6 @@
 // when none is named.
 #include <QApplication>
 #include <QTextStream>
-#include <array>
 #include <utility>
 
 #include "support/PrivateHome.h"
@@ -14,7 +13,7 @@ namespace {
 
 using Runner = int (*)(const QStringList&);
 
-constexpr std::array<std::pair<const char*, Runner>, 15> kClasses = {{
+constexpr std::pair<const char*, Runner> kClasses[] = {
     {"QtTextTest", runQtTextTest},
     {"CompletingComboBoxTest", runCompletingComboBoxTest},
     {"OptionsWindowTest", runOptionsWindowTest},
@@ -32,7 +31,7 @@ constexpr std::array<std::pair<const char*, Runner>, 15> kClasses = {{
     {"OutputFormatDefinitionWindowTest", runOutputFormatDefinitionWindowTest},
     {"InstructionEditorWindowTest", runInstructionEditorWindowTest},
     {"ListEditorWindowsTest", runListEditorWindowsTest},
-}};
+};
 
 }  // namespace
 
