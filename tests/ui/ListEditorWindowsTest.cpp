@@ -10,6 +10,7 @@
 #include <QTest>
 #include <functional>
 
+#include "ui/OutputFormatDefinitionWindow.h"
 #include "ui/TableEditorWindow.h"
 #include "ui/TestDesktop.h"
 #include "ui/UiTestSupport.h"
@@ -109,7 +110,7 @@ class ListEditorWindowsTest : public QObject {
     QCOMPARE(names, stored);
   }
 
-  void categoryWindowShowsTheRefusalAndOutputFormatsTellWhatIsMissing() {
+  void categoryWindowShowsTheRefusalAndOutputFormatsOpenTheirDefinition() {
     TestDesktop test;
     MainWindow* main = test.desktop->mainWindow();
     QString refusal;
@@ -122,16 +123,20 @@ class ListEditorWindowsTest : public QObject {
     QCOMPARE(refusal, QStringLiteral("Error: You cannot add categories starting with \"[\"."));
     QCOMPARE(test.desktop->store().objectForKey("Categories").size(), std::size_t{3});
 
-    bool alerted = false;
+    // Adding an output format opens its definition dialog on a format named "new"; cancelling
+    // it stores nothing.
+    QString proposed;
+    const Value formatsBefore = test.desktop->store().objectForKey("OutputFormats");
     operate(main->editorAction(Editor::OutputFormats), [&](TableEditorWindow* window) {
-      whenModalShows<QMessageBox>([&](QMessageBox* box) {
-        alerted = true;
-        QTest::keyClick(box, Qt::Key_Return);
+      whenModalShows<OutputFormatDefinitionWindow>([&](OutputFormatDefinitionWindow* dialog) {
+        proposed = dialog->nameField()->text();
+        QTest::keyClick(dialog, Qt::Key_Escape);
       });
       QTest::keyClick(window->table(), Qt::Key_Insert);
       QTest::keyClick(window->table(), Qt::Key_Escape);
     });
-    QVERIFY(alerted);
+    QCOMPARE(proposed, QStringLiteral("new"));
+    QVERIFY(test.desktop->store().objectForKey("OutputFormats") == formatsBefore);
   }
 
   void inputFormatWindowDuplicatesWithTheKeyboard() {
