@@ -14,7 +14,7 @@ namespace {
 
 using Runner = int (*)(const QStringList&);
 
-constexpr std::array<std::pair<const char*, Runner>, 15> kClasses = {{
+constexpr std::array<std::pair<const char*, Runner>, 17> kClasses = {{
     {"QtTextTest", runQtTextTest},
     {"CompletingComboBoxTest", runCompletingComboBoxTest},
     {"OptionsWindowTest", runOptionsWindowTest},
@@ -31,6 +31,7 @@ constexpr std::array<std::pair<const char*, Runner>, 15> kClasses = {{
     {"FormatRenameWindowTest", runFormatRenameWindowTest},
     {"OutputFormatDefinitionWindowTest", runOutputFormatDefinitionWindowTest},
     {"InstructionEditorWindowTest", runInstructionEditorWindowTest},
+    {"InvestmentConfirmWindowTest", runInvestmentConfirmWindowTest},
 }};
 
 }  // namespace

@@ -21,5 +21,6 @@ int runWizardWindowTest(const QStringList& arguments);
 int runFormatRenameWindowTest(const QStringList& arguments);
 int runOutputFormatDefinitionWindowTest(const QStringList& arguments);
 int runInstructionEditorWindowTest(const QStringList& arguments);
+int runInvestmentConfirmWindowTest(const QStringList& arguments);
 
 }  // namespace corvela::ui::testing
