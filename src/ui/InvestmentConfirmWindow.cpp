@@ -166,7 +166,7 @@ QWidget* InvestmentConfirmWindow::makeTypePage() {
   auto* prompt = makeWrappingLabel("typeDefinitionPrompt");
   prompt->setText(
       tr("Corvela does not know this transaction type yet. Choose what it means; Define Type "
-         "remembers the choice for this word from now on, Use Type applies it to this "
+         "remembers the choice for this word from now on, Use Type Once applies it to this "
          "transaction only."));
   layout->addWidget(prompt);
   auto* form = new QFormLayout;
