@@ -69,6 +69,44 @@ class InvestmentConfirmWindowTest : public QObject {
     QVERIFY2(output.contains("NBuy\n") && output.contains("T47,860.00\n"), output.constData());
     QVERIFY2(output.contains("NDiv\n") && output.contains("T5.23\n"), output.constData());
   }
+
+  // Return takes the proposed security name; a bank line inside the download, which cannot be
+  // written without the Quicken 2003 option, is skipped from now on (Tab to Always Skip, Space,
+  // Return on the proposed word). The purchase before it is kept and the run reaches its end.
+  void returnTakesProposalsAndAlwaysSkipIsReachedByTab() {
+    TestDesktop desktop([](CVPrefs& store) {
+      store.setObject("Securities", Value::Array{Value{{"Name", "Apple"}, {"Symbol", "AAPL"}}});
+    });
+    QVERIFY(desktop.desktop->openFile(std::string(CORVELA_CORPUS) + "/ofxtools/invstmtrs.ofx"));
+    desktop.savePanelAnswer = desktop.path("out.qif");
+    desktop.controls().processButton()->click();
+    InvestmentConfirmWindow* window = desktop.desktop->investmentWindow();
+    auto* alwaysSkip = window->findChild<QPushButton*>(QStringLiteral("alwaysSkipButton"));
+    QStringList titles;
+    for (int step = 0; step < 6; ++step) {
+      if (!QTest::qWaitFor([&] { return window->isVisible(); }, 2000)) break;
+      titles << window->windowTitle();
+      QVERIFY(window->focusWidget());
+      if (titles.last() == qs(InvestmentQIF::kUnknownTypeTitle)) {
+        for (int tab = 0; tab < 30 && window->focusWidget() != alwaysSkip; ++tab)
+          QTest::keyClick(window->focusWidget(), Qt::Key_Tab);
+        QCOMPARE(window->focusWidget(), alwaysSkip);
+        QTest::keyClick(alwaysSkip, Qt::Key_Space);
+      } else {
+        QTest::keyClick(window->focusWidget(), Qt::Key_Return);
+      }
+    }
+    QTRY_VERIFY(!window->isVisible());
+    const QStringList expected{qs(InvestmentQIF::kUnknownSecurityTitle),
+                               qs(InvestmentQIF::kUnknownTypeTitle),
+                               qs(InvestmentQIF::kAlwaysSkipTitle)};
+    QCOMPARE(titles, expected);
+    const QByteArray output = fileBytes(desktop.path("out.qif"));
+    QCOMPARE(output.count("\n^"), 1);
+    QVERIFY2(output.contains("NBuy\n") && output.contains("YAcme Development, Inc.\n"),
+             output.constData());
+    QVERIFY2(!output.contains("1,000.00"), output.constData());
+  }
 };
 
 int runInvestmentConfirmWindowTest(const QStringList& arguments) {
