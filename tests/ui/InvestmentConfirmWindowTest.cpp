@@ -8,8 +8,10 @@
 #include "investment/InvestmentQIF.h"
 #include "ui/CompletingComboBox.h"
 #include "ui/InvestmentConfirmWindow.h"
+#include "ui/NewInstructionPane.h"
 #include "ui/QtText.h"
 #include "ui/TestDesktop.h"
+#include "ui/TransactionDialog.h"
 #include "ui/UiTests.h"
 
 namespace corvela::ui::testing {
@@ -106,6 +108,31 @@ class InvestmentConfirmWindowTest : public QObject {
     QVERIFY2(output.contains("NBuy\n") && output.contains("YAcme Development, Inc.\n"),
              output.constData());
     QVERIFY2(!output.contains("1,000.00"), output.constData());
+  }
+
+  // A bank line of a brokerage download goes to the bank dialog's new-instruction view, and
+  // the investment window steps aside for it; skipping it there ends the run with the purchase.
+  void aCashLineHandsOverToTheBankDialog() {
+    TestDesktop desktop([](CVPrefs& store) {
+      store.setObject("Preferences", Value::Array{"converted2.2", "quicken2003"});
+      store.setObject("Securities", Value::Array{Value{{"Name", "Apple"}, {"Symbol", "AAPL"}}});
+    });
+    QVERIFY(desktop.desktop->openFile(std::string(CORVELA_CORPUS) + "/ofxtools/invstmtrs.ofx"));
+    desktop.savePanelAnswer = desktop.path("out.qif");
+    desktop.controls().processButton()->click();
+    InvestmentConfirmWindow* window = desktop.desktop->investmentWindow();
+    TransactionDialog* bank = desktop.desktop->transactionDialog();
+    for (int step = 0; step < 4 && !bank->isVisible(); ++step) {
+      if (!QTest::qWaitFor([&] { return window->isVisible() || bank->isVisible(); }, 2000)) break;
+      if (window->isVisible()) QTest::keyClick(window->focusWidget(), Qt::Key_Return);
+    }
+    QTRY_VERIFY(bank->newInstructionPane()->isVisible());
+    QVERIFY(!window->isVisible());
+    bank->findChild<QPushButton*>(QStringLiteral("skipTransactionButton"))->click();
+    QTRY_VERIFY(!bank->isVisible() && !window->isVisible());
+    const QByteArray output = fileBytes(desktop.path("out.qif"));
+    QCOMPARE(output.count("\n^"), 1);
+    QVERIFY2(output.contains("NBuy\n"), output.constData());
   }
 };
 
