@@ -13,6 +13,7 @@
 #include "ui/FormatRenameWindow.h"
 #include "ui/InstructionEditWindow.h"
 #include "ui/InstructionListWindow.h"
+#include "ui/InvestmentConfirmWindow.h"
 #include "ui/MainWindow.h"
 #include "ui/OutputFormatDefinitionWindow.h"
 #include "ui/QtText.h"
@@ -32,13 +33,15 @@ DesktopApp::DesktopApp(const std::string& storePath)
       instructionList_(std::make_unique<InstructionListWindow>(window_.get())),
       // Over the list, or over the transaction dialog when opened from a confirmation.
       instructionEdit_(std::make_unique<InstructionEditWindow>(window_.get())),
+      investmentWindow_(std::make_unique<InvestmentConfirmWindow>(window_.get())),
       app_(std::make_unique<Application>(
           store_, Bundle::builtIn(),
           FrontEnd{platform_, window_->view(), *transactionDialog_, *transactionDialog_,
                    renameWindows_.get(), definitionWindows_.get(), instructionList_.get(),
-                   instructionEdit_.get()})),
+                   instructionEdit_.get(), investmentWindow_.get()})),
       host_(*this) {
   transactionDialog_->attach(app_->bank);
+  investmentWindow_->attach(&app_->investment);
   instructionList_->attach(&app_->editInstructions);
   instructionEdit_->attach(&app_->editInstructions);
   connect(window_.get(), &MainWindow::instructionsRequested, this,
@@ -113,6 +116,7 @@ DesktopApp::~DesktopApp() {
   // The dialog goes before the processor it reports to: quitting while it shows must not let
   // its fields (a validator, the end of an edit) call a processor that is gone.
   transactionDialog_.reset();
+  investmentWindow_.reset();
   instructionEdit_->attach(nullptr);
   instructionList_->attach(nullptr);
   optionsWindow_.setPresenter(nullptr);

@@ -24,6 +24,7 @@ class DocumentServer;
 class FormatRenameWindows;
 class InstructionEditWindow;
 class InstructionListWindow;
+class InvestmentConfirmWindow;
 class MainWindow;
 class OutputFormatDefinitionWindows;
 class TransactionDialog;
@@ -76,6 +77,8 @@ class DesktopApp : public QObject {
   // The instruction editor's windows.
   InstructionListWindow* instructionListWindow() const { return instructionList_.get(); }
   InstructionEditWindow* instructionEditWindow() const { return instructionEdit_.get(); }
+  // The investment processor's confirmation window.
+  InvestmentConfirmWindow* investmentWindow() const { return investmentWindow_.get(); }
   QAction* preferencesAction() const;
   // Help > About Corvela, made on first use; null before.
   QDialog* aboutWindow() const { return about_; }
@@ -113,6 +116,7 @@ class DesktopApp : public QObject {
   std::unique_ptr<OutputFormatDefinitionWindows> definitionWindows_;
   std::unique_ptr<InstructionListWindow> instructionList_;
   std::unique_ptr<InstructionEditWindow> instructionEdit_;
+  std::unique_ptr<InvestmentConfirmWindow> investmentWindow_;
   std::unique_ptr<Application> app_;
   // The learning wizard, whose pages the main window shows.
   std::unique_ptr<LearningWizard> learningWizard_;

@@ -31,6 +31,7 @@ constexpr std::pair<const char*, Runner> kClasses[] = {
     {"OutputFormatDefinitionWindowTest", runOutputFormatDefinitionWindowTest},
     {"InstructionEditorWindowTest", runInstructionEditorWindowTest},
     {"ListEditorWindowsTest", runListEditorWindowsTest},
+    {"InvestmentConfirmWindowTest", runInvestmentConfirmWindowTest},
 };
 
 }  // namespace

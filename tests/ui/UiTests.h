@@ -22,5 +22,6 @@ int runFormatRenameWindowTest(const QStringList& arguments);
 int runOutputFormatDefinitionWindowTest(const QStringList& arguments);
 int runInstructionEditorWindowTest(const QStringList& arguments);
 int runListEditorWindowsTest(const QStringList& arguments);
+int runInvestmentConfirmWindowTest(const QStringList& arguments);
 
 }  // namespace corvela::ui::testing

@@ -1,0 +1,146 @@
+// The desktop program converts a brokerage download through the investment confirmation
+// window, driven by the keyboard alone.
+#include <QComboBox>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTest>
+
+#include "investment/InvestmentQIF.h"
+#include "ui/CompletingComboBox.h"
+#include "ui/InvestmentConfirmWindow.h"
+#include "ui/NewInstructionPane.h"
+#include "ui/QtText.h"
+#include "ui/TestDesktop.h"
+#include "ui/TransactionDialog.h"
+#include "ui/UiTests.h"
+
+namespace corvela::ui::testing {
+
+class InvestmentConfirmWindowTest : public QObject {
+  Q_OBJECT
+
+ private slots:
+  // A purchase and a dividend of one fund. The purchase's security is named by typing, its type
+  // redefined from the confirmation (Tab to the button, Space, Return on the proposal); the
+  // dividend must find the security learnt from the purchase.
+  void keyboardDefinesTypeAndSecurityAndConvertsTheDownload() {
+    TestDesktop desktop([](CVPrefs& store) {
+      store.setObject("Preferences", Value::Array{"converted2.2", "textConfirmAllTransactions"});
+      store.setObject("Securities", Value::Array{Value{{"Name", "Apple"}, {"Symbol", "AAPL"}}});
+    });
+    QVERIFY(desktop.desktop->openFile(std::string(CORVELA_CORPUS) + "/ledger-autosync/cusip.ofx"));
+    desktop.savePanelAnswer = desktop.path("out.qif");
+    desktop.controls().processButton()->click();
+    InvestmentConfirmWindow* window = desktop.desktop->investmentWindow();
+    auto* redefine = window->findChild<QPushButton*>(QStringLiteral("redefineTypeButton"));
+    QStringList titles;
+    for (int step = 0; step < 8; ++step) {
+      if (!QTest::qWaitFor([&] { return window->isVisible(); }, 2000)) break;
+      const QString title = window->windowTitle();
+      titles << title;
+      QVERIFY(window->focusWidget());
+      if (title == qs(InvestmentQIF::kUnknownSecurityTitle)) {
+        auto* field =
+            window->findChild<CompletingComboBox*>(QStringLiteral("quickenSecurityField"));
+        QCOMPARE(window->focusWidget(), field);
+        QTest::keyClick(field, Qt::Key_A, Qt::ControlModifier);
+        QTest::keyClicks(field, QStringLiteral("Health Fund"));
+      } else if (title == qs(InvestmentQIF::kConfirmTitle) && titles.size() == 2) {
+        for (int tab = 0; tab < 30 && window->focusWidget() != redefine; ++tab)
+          QTest::keyClick(window->focusWidget(), Qt::Key_Tab);
+        QCOMPARE(window->focusWidget(), redefine);
+        QTest::keyClick(redefine, Qt::Key_Space);
+        continue;
+      } else if (title == qs(InvestmentQIF::kUnknownTypeTitle)) {
+        auto* choice = window->findChild<QComboBox*>(QStringLiteral("quickenTypeChoice"));
+        QCOMPARE(window->focusWidget(), choice);
+        QVERIFY(choice->currentIndex() > 0);  // the tag's proposal
+      }
+      QTest::keyClick(window->focusWidget(), Qt::Key_Return);
+    }
+    QTRY_VERIFY(!window->isVisible());
+    const QStringList expected{qs(InvestmentQIF::kUnknownSecurityTitle),
+                               qs(InvestmentQIF::kConfirmTitle),
+                               qs(InvestmentQIF::kUnknownTypeTitle),
+                               qs(InvestmentQIF::kConfirmTitle), qs(InvestmentQIF::kConfirmTitle)};
+    QCOMPARE(titles, expected);
+    const QByteArray output = fileBytes(desktop.path("out.qif"));
+    QVERIFY2(output.startsWith("!Type:Invst\n"), output.constData());
+    QCOMPARE(output.count("\n^"), 2);
+    QCOMPARE(output.count("YHealth Fund\n"), 2);
+    QVERIFY2(output.contains("NBuy\n") && output.contains("T47,860.00\n"), output.constData());
+    QVERIFY2(output.contains("NDiv\n") && output.contains("T5.23\n"), output.constData());
+  }
+
+  // Return takes the proposed security name; a bank line inside the download, which cannot be
+  // written without the Quicken 2003 option, is skipped from now on (Tab to Always Skip, Space,
+  // Return on the proposed word). The purchase before it is kept and the run reaches its end.
+  void returnTakesProposalsAndAlwaysSkipIsReachedByTab() {
+    TestDesktop desktop([](CVPrefs& store) {
+      store.setObject("Securities", Value::Array{Value{{"Name", "Apple"}, {"Symbol", "AAPL"}}});
+    });
+    QVERIFY(desktop.desktop->openFile(std::string(CORVELA_CORPUS) + "/ofxtools/invstmtrs.ofx"));
+    desktop.savePanelAnswer = desktop.path("out.qif");
+    desktop.controls().processButton()->click();
+    InvestmentConfirmWindow* window = desktop.desktop->investmentWindow();
+    auto* alwaysSkip = window->findChild<QPushButton*>(QStringLiteral("alwaysSkipButton"));
+    QStringList titles;
+    for (int step = 0; step < 6; ++step) {
+      if (!QTest::qWaitFor([&] { return window->isVisible(); }, 2000)) break;
+      titles << window->windowTitle();
+      QVERIFY(window->focusWidget());
+      if (titles.last() == qs(InvestmentQIF::kUnknownTypeTitle)) {
+        for (int tab = 0; tab < 30 && window->focusWidget() != alwaysSkip; ++tab)
+          QTest::keyClick(window->focusWidget(), Qt::Key_Tab);
+        QCOMPARE(window->focusWidget(), alwaysSkip);
+        QTest::keyClick(alwaysSkip, Qt::Key_Space);
+      } else {
+        QTest::keyClick(window->focusWidget(), Qt::Key_Return);
+      }
+    }
+    QTRY_VERIFY(!window->isVisible());
+    const QStringList expected{qs(InvestmentQIF::kUnknownSecurityTitle),
+                               qs(InvestmentQIF::kUnknownTypeTitle),
+                               qs(InvestmentQIF::kAlwaysSkipTitle)};
+    QCOMPARE(titles, expected);
+    const QByteArray output = fileBytes(desktop.path("out.qif"));
+    QCOMPARE(output.count("\n^"), 1);
+    QVERIFY2(output.contains("NBuy\n") && output.contains("YAcme Development, Inc.\n"),
+             output.constData());
+    QVERIFY2(!output.contains("1,000.00"), output.constData());
+  }
+
+  // A bank line of a brokerage download goes to the bank dialog's new-instruction view, and
+  // the investment window steps aside for it; skipping it there ends the run with the purchase.
+  void aCashLineHandsOverToTheBankDialog() {
+    TestDesktop desktop([](CVPrefs& store) {
+      store.setObject("Preferences", Value::Array{"converted2.2", "quicken2003"});
+      store.setObject("Securities", Value::Array{Value{{"Name", "Apple"}, {"Symbol", "AAPL"}}});
+    });
+    QVERIFY(desktop.desktop->openFile(std::string(CORVELA_CORPUS) + "/ofxtools/invstmtrs.ofx"));
+    desktop.savePanelAnswer = desktop.path("out.qif");
+    desktop.controls().processButton()->click();
+    InvestmentConfirmWindow* window = desktop.desktop->investmentWindow();
+    TransactionDialog* bank = desktop.desktop->transactionDialog();
+    for (int step = 0; step < 4 && !bank->isVisible(); ++step) {
+      if (!QTest::qWaitFor([&] { return window->isVisible() || bank->isVisible(); }, 2000)) break;
+      if (window->isVisible()) QTest::keyClick(window->focusWidget(), Qt::Key_Return);
+    }
+    QTRY_VERIFY(bank->newInstructionPane()->isVisible());
+    QVERIFY(!window->isVisible());
+    bank->findChild<QPushButton*>(QStringLiteral("skipTransactionButton"))->click();
+    QTRY_VERIFY(!bank->isVisible() && !window->isVisible());
+    const QByteArray output = fileBytes(desktop.path("out.qif"));
+    QCOMPARE(output.count("\n^"), 1);
+    QVERIFY2(output.contains("NBuy\n"), output.constData());
+  }
+};
+
+int runInvestmentConfirmWindowTest(const QStringList& arguments) {
+  InvestmentConfirmWindowTest test;
+  return QTest::qExec(&test, arguments);
+}
+
+}  // namespace corvela::ui::testing
+
+#include "InvestmentConfirmWindowTest.moc"
