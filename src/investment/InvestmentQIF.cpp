@@ -99,6 +99,21 @@ int InvestmentQIF::precision(std::string_view name, int fallback) const {
 }
 
 // "#,###.00" and its longer forms: grouped thousands, no zero before the point, "0.00" for 0.
+std::string InvestmentQIF::formattedExact(double value, int minimumDigits) const {
+  // Share counts and prices often carry more decimals than the chosen precision (a reinvested
+  // dividend of 0.0371 shares); rounding them would write another quantity than the statement's.
+  constexpr int kMostDigits = 6;
+  int digits = std::max(0, minimumDigits);
+  while (digits < kMostDigits) {
+    const double scale = std::pow(10.0, digits);
+    if (std::fabs(std::round(value * scale) / scale - value) <=
+        1e-9 * std::max(1.0, std::fabs(value)))
+      break;
+    ++digits;
+  }
+  return formatted(value, digits);
+}
+
 std::string InvestmentQIF::formatted(double value, int digits) const {
   const bool european = parts_.options.isOn(option::outputEuropeanAmounts);
   const char point = european ? ',' : '.';
@@ -379,12 +394,12 @@ void InvestmentQIF::askForType() {
                                 : formatted(amount_, precision(prefKey::amountsPrecision, 2)))
                  : "";
   typeForm_.price =
-      gotPrice_
-          ? (price_ < 0 ? priceError_ : formatted(price_, precision(prefKey::pricesPrecision, 4)))
-          : "";
+      gotPrice_ ? (price_ < 0 ? priceError_
+                              : formattedExact(price_, precision(prefKey::pricesPrecision, 4)))
+                : "";
   typeForm_.shares =
       gotShares_ ? (shares_ < 0 ? sharesError_
-                                : formatted(shares_, precision(prefKey::sharesPrecision, 2)))
+                                : formattedExact(shares_, precision(prefKey::sharesPrecision, 2)))
                  : "";
   typeForm_.assumeDollarVisible = price_ == 0;
   assumeDollar_ = false;
@@ -498,9 +513,9 @@ void InvestmentQIF::processConfirmation() {
   const int amountDigits = precision(prefKey::amountsPrecision, 2);
   transactionForm_.amount = gotAmount_ ? formatted(amount_, amountDigits) : "";
   transactionForm_.price =
-      gotPrice_ ? formatted(price_, precision(prefKey::pricesPrecision, 4)) : "";
+      gotPrice_ ? formattedExact(price_, precision(prefKey::pricesPrecision, 4)) : "";
   transactionForm_.shares =
-      gotShares_ ? formatted(shares_, precision(prefKey::sharesPrecision, 2)) : "";
+      gotShares_ ? formattedExact(shares_, precision(prefKey::sharesPrecision, 2)) : "";
   transactionForm_.feesVisible = std::fabs(fees_) >= 0.01;
   transactionForm_.fees = transactionForm_.feesVisible ? formatted(fees_, amountDigits) : "";
   transactionForm_.adjustShares = adjustShares_;
@@ -836,9 +851,10 @@ void InvestmentQIF::assumeDollar(bool on) {
   assumeDollar_ = on;
   typeForm_.assumeDollar = on;
   displayAmounts();
-  typeForm_.price = gotPrice_ ? formatted(price_, precision(prefKey::pricesPrecision, 4)) : "";
+  typeForm_.price = gotPrice_ ? formattedExact(price_, precision(prefKey::pricesPrecision, 4)) : "";
   typeForm_.amount = gotAmount_ ? formatted(amount_, precision(prefKey::amountsPrecision, 2)) : "";
-  typeForm_.shares = gotShares_ ? formatted(shares_, precision(prefKey::sharesPrecision, 2)) : "";
+  typeForm_.shares =
+      gotShares_ ? formattedExact(shares_, precision(prefKey::sharesPrecision, 2)) : "";
   int selected = typeForm_.selectedChoice;
   fillTypeChoices();
   typeForm_.selectedChoice = selected;
@@ -899,9 +915,9 @@ void InvestmentQIF::adjustShares(bool on) {
   displayAmounts();
   transactionForm_.adjustShares = on;
   transactionForm_.shares =
-      gotShares_ ? formatted(shares_, precision(prefKey::sharesPrecision, 2)) : "";
+      gotShares_ ? formattedExact(shares_, precision(prefKey::sharesPrecision, 2)) : "";
   transactionForm_.price =
-      gotPrice_ ? formatted(price_, precision(prefKey::pricesPrecision, 4)) : "";
+      gotPrice_ ? formattedExact(price_, precision(prefKey::pricesPrecision, 4)) : "";
   transactionForm_.feesVisible = std::fabs(fees_) >= 0.01;
   transactionForm_.fees =
       transactionForm_.feesVisible ? formatted(fees_, precision(prefKey::amountsPrecision, 2)) : "";
@@ -933,9 +949,9 @@ void InvestmentQIF::editInputButton() {
   editForm_.amount =
       amount_ < 0 ? amountError_ : formatted(amount_, precision(prefKey::amountsPrecision, 2));
   editForm_.shares =
-      shares_ < 0 ? sharesError_ : formatted(shares_, precision(prefKey::sharesPrecision, 2));
+      shares_ < 0 ? sharesError_ : formattedExact(shares_, precision(prefKey::sharesPrecision, 2));
   editForm_.price =
-      price_ < 0 ? priceError_ : formatted(price_, precision(prefKey::pricesPrecision, 4));
+      price_ < 0 ? priceError_ : formattedExact(price_, precision(prefKey::pricesPrecision, 4));
   editForm_.description = description_;
   editForm_.category = category_;
   editForm_.memo = memo_;
@@ -958,11 +974,11 @@ void InvestmentQIF::editRevert() {
   editForm_.shares =
       original_.contains(key::SharesError)
           ? str(original_, key::SharesError)
-          : formatted(number(original_, key::Shares), precision(prefKey::sharesPrecision, 2));
+          : formattedExact(number(original_, key::Shares), precision(prefKey::sharesPrecision, 2));
   editForm_.price =
       original_.contains(key::PriceError)
           ? str(original_, key::PriceError)
-          : formatted(number(original_, key::Price), precision(prefKey::pricesPrecision, 4));
+          : formattedExact(number(original_, key::Price), precision(prefKey::pricesPrecision, 4));
   editForm_.description = str(original_, key::Description);
   editForm_.category = str(original_, key::Category);
   editForm_.memo = str(original_, key::Memo);

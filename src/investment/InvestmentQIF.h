@@ -218,6 +218,8 @@ class InvestmentQIF : public InvestmentBankingDelegate {
   const Value& typeEntry(int type) const;
   bool typeFlag(int type, std::string_view flag) const;
   std::string formatted(double value, int precision) const;
+  // As formatted, with more decimals (up to six) when the value has them.
+  std::string formattedExact(double value, int minimumDigits) const;
   int precision(std::string_view key, int fallback) const;
   std::string outputDatePattern() const;
   void fillTypeChoices();
