@@ -5,8 +5,8 @@
 #include "app/FormattedTextRun.h"
 #include "app/InputFormatToolsPort.h"
 #include "app/InvestmentProcessorRun.h"
-#include "app/ListImportPort.h"
 #include "app/ListEditing.h"
+#include "app/ListImportPort.h"
 #include "app/NotAvailableYet.h"
 #include "app/OutputFormatDefinitionPort.h"
 #include "app/Session.h"
@@ -107,9 +107,8 @@ class Application {
   EditDescriptions editDescriptions{descriptions, editorMenus};
   EditSecurities editSecurities{securities, editorMenus};
   EditFormats editFormats{formats, bundle, platform, editorMenus};
-  EditOutputFormats editOutputFormats{
-      outputFormats, editorMenus,
-      outputFormatDefiner(outputFormatDefinition, platform)};
+  EditOutputFormats editOutputFormats{outputFormats, editorMenus,
+                                      outputFormatDefiner(outputFormatDefinition, platform)};
 
  private:
   struct NoRenameWindow : FormatRenameView {
@@ -131,18 +130,7 @@ class Application {
   NoDefinitionWindow noDefinitionWindow_;
   NoInstructionWindows noInstructionWindows_;
   // Stands in for a missing investment window; never shown (the port is not available then).
-  struct NoInvestmentWindow : InvestmentConfirmView {
-    void showTransaction(const InvestmentTransactionForm&) override {}
-    void showTypeDefinition(const TypeDefinitionForm&) override {}
-    void showSecurityDefinition(const SecurityDefinitionForm&) override {}
-    void showMissingField(const MissingFieldForm&) override {}
-    void showNoAmountOrShares(const NoAmountOrSharesForm&) override {}
-    void showAlwaysSkip(const AlwaysSkipForm&) override {}
-    void showEditSheet(const EditSheetForm&) override {}
-    void closeEditSheet() override {}
-    void close() override {}
-  };
-  NoInvestmentWindow noInvestmentWindow_;
+  SilentInvestmentWindow noInvestmentWindow_;
 
  public:
   EditInstructions editInstructions;

@@ -72,18 +72,7 @@ class UnattendedDialogs : public ConfirmView, public NewInstructionView {
 
 // The investment confirmation window, unseen: the command answers the view the run waits in
 // once the processor has returned (see answerInvestmentWithoutDialogs).
-class UnattendedInvestmentWindow : public InvestmentConfirmView {
- public:
-  void showTransaction(const InvestmentTransactionForm&) override {}
-  void showTypeDefinition(const TypeDefinitionForm&) override {}
-  void showSecurityDefinition(const SecurityDefinitionForm&) override {}
-  void showMissingField(const MissingFieldForm&) override {}
-  void showNoAmountOrShares(const NoAmountOrSharesForm&) override {}
-  void showAlwaysSkip(const AlwaysSkipForm&) override {}
-  void showEditSheet(const EditSheetForm&) override {}
-  void closeEditSheet() override {}
-  void close() override {}
-};
+using UnattendedInvestmentWindow = SilentInvestmentWindow;
 
 // A status text as a line of the terminal: the window layout's leading carriage returns
 // dropped and the others turned into line ends.

@@ -65,4 +65,20 @@ class InvestmentConfirmView : public InvestmentTransactionView,
   virtual void close() = 0;
 };
 
+// A window that shows nothing: for a front end whose runs are answered without the person (the
+// command line answers the view the run waits in once the processor has returned), and as the
+// stand-in where no window exists.
+class SilentInvestmentWindow : public InvestmentConfirmView {
+ public:
+  void showTransaction(const InvestmentTransactionForm&) override {}
+  void showTypeDefinition(const TypeDefinitionForm&) override {}
+  void showSecurityDefinition(const SecurityDefinitionForm&) override {}
+  void showMissingField(const MissingFieldForm&) override {}
+  void showNoAmountOrShares(const NoAmountOrSharesForm&) override {}
+  void showAlwaysSkip(const AlwaysSkipForm&) override {}
+  void showEditSheet(const EditSheetForm&) override {}
+  void closeEditSheet() override {}
+  void close() override {}
+};
+
 }  // namespace corvela
