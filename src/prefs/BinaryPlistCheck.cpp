@@ -76,6 +76,7 @@ class Checker {
 
     state_.assign(numObjects_, kUnvisited);
     subtreeNodes_.assign(numObjects_, 0);
+    types_.assign(numObjects_, 0);
     std::uint64_t nodes = 0;
     return visit(top, 1, &nodes);
   }
@@ -206,26 +207,38 @@ class Checker {
         if (child >= numObjects_)
           return damaged(objectName(index) + " refers to object " + std::to_string(child) +
                          ", which does not exist");
+        // Most references of a store name shared keys and strings already measured.
+        if (state_[child] == kDone) {
+          if (h.type == kDict && i < h.count && !isString(types_[child]))
+            return damaged(objectName(index) + " has a dictionary key that is not a string");
+          own += subtreeNodes_[child];
+          if (own > bounds_.maxNodes) [[unlikely]]
+            return addNodes(0, &own);
+          continue;
+        }
         if (h.type == kDict && i < h.count) {
           ObjectHeader key;
           if (Status s = header(child, &key); !s.ok()) return s;
-          if (key.type != kAsciiString && key.type != kUtf16String)
+          if (!isString(key.type))
             return damaged(objectName(index) + " has a dictionary key that is not a string");
         }
         if (Status s = visit(child, depth + 1, &own); !s.ok()) return s;
       }
     }
     state_[index] = kDone;
+    types_[index] = h.type;
     subtreeNodes_[index] = own;
     return addNodes(own, nodes);
   }
 
+  static bool isString(std::uint8_t type) { return type == kAsciiString || type == kUtf16String; }
+
   Status addNodes(std::uint64_t n, std::uint64_t* total) const {
     *total += n;
-    if (*total > bounds_.maxNodes)
-      return Status::Error("the binary property list holds more than " +
-                           std::to_string(bounds_.maxNodes) + " entries");
-    return Status::OK();
+    if (*total <= bounds_.maxNodes) [[likely]]
+      return Status::OK();
+    return Status::Error("the binary property list holds more than " +
+                         std::to_string(bounds_.maxNodes) + " entries");
   }
 
   std::span<const std::uint8_t> bytes_;
@@ -236,6 +249,7 @@ class Checker {
   std::uint64_t offsetTable_ = 0;
   std::vector<std::uint8_t> state_;
   std::vector<std::uint64_t> subtreeNodes_;
+  std::vector<std::uint8_t> types_;  // the marker type of every object measured
 };
 
 }  // namespace

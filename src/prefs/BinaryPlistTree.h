@@ -6,6 +6,7 @@
 #include <span>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "prefs/Value.h"
 
@@ -77,9 +78,12 @@ class BinaryPlistTree {
   bool string(Node node, std::string* out) const {
     Header h = header(node);
     if (h.type == 0x5) {
-      out->assign(reinterpret_cast<const char*>(bytes_.data() + h.content), h.count);
-      for (char c : *out)
-        if (c == 0 || static_cast<unsigned char>(c) >= 0x80) unsure_ = true;
+      const std::uint8_t* p = bytes_.data() + h.content;
+      out->assign(reinterpret_cast<const char*>(p), h.count);
+      // One pass without early exits, which the compiler turns into wide loads.
+      bool plain = true;
+      for (std::uint64_t i = 0; i < h.count; ++i) plain &= p[i] != 0 && p[i] < 0x80;
+      if (!plain) unsure_ = true;
       return true;
     }
     if (h.type != 0x6) return false;
@@ -122,10 +126,20 @@ class BinaryPlistTree {
 
   // Whether the key `node` is `key`; a plain key is compared in place.
   bool keyEquals(Node node, std::string_view key, std::string* scratch) const {
+    // An archive shares its few key strings among all its objects: a key seen once is known.
+    if (node < knownKeys_.size() && knownKeys_[node] != 0)
+      return keyTexts_[knownKeys_[node] - 1] == key;
     Header h = header(node);
     if (h.type == 0x5 && h.count == key.size()) {
       std::string_view text(reinterpret_cast<const char*>(bytes_.data() + h.content), h.count);
-      if (text == key) return true;
+      if (text == key) {
+        if (node < objects_ && keyTexts_.size() < UINT8_MAX) {
+          if (knownKeys_.empty()) knownKeys_.resize(objects_);
+          keyTexts_.push_back(text);
+          knownKeys_[node] = static_cast<std::uint8_t>(keyTexts_.size());
+        }
+        return true;
+      }
       // libplist would cut this key at its zero byte, and might find `key` that way.
       if (text.find('\0') != std::string_view::npos) unsure_ = true;
       return false;
@@ -235,6 +249,10 @@ class BinaryPlistTree {
   unsigned offsetSize_ = 0, refSize_ = 0;
   std::uint64_t objects_ = 0, top_ = 0, offsetTable_ = 0;
   mutable bool unsure_ = false;
+  // Plain keys found equal to a key asked for: knownKeys_[node] is one more than the place of
+  // the key's text in keyTexts_, or 0.
+  mutable std::vector<std::uint8_t> knownKeys_;
+  mutable std::vector<std::string_view> keyTexts_;
 };
 
 }  // namespace corvela

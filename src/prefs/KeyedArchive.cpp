@@ -7,6 +7,7 @@
 #include <bit>
 #include <cerrno>
 #include <cstdlib>
+#include <memory>
 #include <string_view>
 #include <system_error>
 #include <unordered_map>
@@ -144,6 +145,8 @@ class Decoder {
       : tree_(tree),
         objects_(std::move(objects)),
         onPath_(objects_.size(), false),
+        seen_(objects_.size(), false),
+        strings_(objects_.size()),
         limits_(limits) {}
 
   Status decode(Node reference, std::size_t depth, Value* out) {
@@ -179,9 +182,17 @@ class Decoder {
     Node node = objects_[uid];
     switch (tree_.type(node)) {
       case PlistNodeType::String: {
+        // Keys and common values are one object referred to thousands of times: the second
+        // reference keeps a copy for the ones after it.
+        if (strings_[uid]) {
+          *out = *strings_[uid];
+          return Status::OK();
+        }
         std::string s;
         tree_.string(node, &s);
         *out = Value(std::move(s));
+        if (seen_[uid]) strings_[uid] = std::make_unique<Value>(*out);
+        seen_[uid] = true;
         return Status::OK();
       }
       case PlistNodeType::Boolean: {
@@ -318,9 +329,8 @@ class Decoder {
       return Status::Error(named(uid) + " is a dictionary without NS.keys and NS.objects");
     if (tree_.size(keys) != tree_.size(objects))
       return Status::Error(named(uid) + " is a dictionary with more keys than values or fewer");
-    std::vector<Node> keyRefs;
-    keyRefs.reserve(tree_.size(keys));
-    tree_.forEach(keys, [&](Node item) { keyRefs.push_back(item); });
+    const std::size_t base = keys_.size();
+    tree_.forEach(keys, [&](Node item) { keys_.push_back(item); });
 
     Value::Dictionary dict;
     Status status = Status::OK();
@@ -328,13 +338,15 @@ class Decoder {
     tree_.forEach(objects, [&](Node item) {
       if (!status.ok()) return;
       Value key;
-      status = decode(keyRefs[i++], depth + 1, &key);
+      status = decode(keys_[base + i++], depth + 1, &key);
       if (status.ok() && !key.isString())
         status = Status::Error(named(uid) + " is a dictionary with a key that is not a string");
       Value value;
       if (status.ok()) status = decode(item, depth + 1, &value);
-      if (status.ok()) dict.insert_or_assign(key.toString(), std::move(value));
+      // Stores are written with their keys in order, so the end is the usual place.
+      if (status.ok()) dict.insert_or_assign(dict.end(), key.toString(), std::move(value));
     });
+    keys_.resize(base);
     if (!status.ok()) return status;
     *out = Value(std::move(dict));
     return Status::OK();
@@ -343,6 +355,9 @@ class Decoder {
   const Tree& tree_;
   std::vector<Node> objects_;
   std::vector<bool> onPath_;
+  std::vector<bool> seen_;                       // the string objects read once or more
+  std::vector<std::unique_ptr<Value>> strings_;  // those read twice or more
+  std::vector<Node> keys_;  // the key references of the dictionaries being read, outermost first
   std::unordered_map<std::uint64_t, Kind> classKinds_;
   ArchiveLimits limits_;
   std::size_t values_ = 0;
