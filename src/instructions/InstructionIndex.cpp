@@ -49,12 +49,16 @@ InstructionIndex::KeyTable& InstructionIndex::tableFor(const Value& list, std::s
 }
 
 void InstructionIndex::build(KeyTable& table, const Value::Array& records) {
+  // All folded match strings share one buffer: a store of thousands of instructions would
+  // otherwise allocate a string for each.
   struct Entry {
-    std::u32string folded;
+    std::size_t from, size;
     std::uint32_t position;
     std::size_t length;
   };
+  std::u32string characters;
   std::vector<Entry> entries;
+  entries.reserve(records.size());
   for (std::size_t i = 0; i < records.size(); ++i) {
     const Value* value = records[i].find(table.key);
     if (!value) continue;
@@ -63,13 +67,32 @@ void InstructionIndex::build(KeyTable& table, const Value::Array& records) {
       if (!table.firstEmpty) table.firstEmpty = i;
       continue;
     }
-    entries.push_back(
-        {foldedCharacters(match), static_cast<std::uint32_t>(i), characterCount(match)});
+    std::size_t from = characters.size();
+    bool ascii = true;
+    for (std::size_t at = 0; at < match.size();) {
+      auto byte = static_cast<unsigned char>(match[at]);
+      if (byte >= 0x80) {
+        FoldedCharacter c = foldedCharacterAt(match, at);
+        characters += c.folded;
+        at += c.length;
+        ascii = false;
+      } else {
+        characters += static_cast<char32_t>(byte >= 'A' && byte <= 'Z' ? byte + ('a' - 'A') : byte);
+        ++at;
+      }
+    }
+    entries.push_back({from, characters.size() - from, static_cast<std::uint32_t>(i),
+                       ascii ? match.size() : characterCount(match)});
   }
+  auto folded = [&](const Entry& e) {
+    return std::u32string_view(characters).substr(e.from, e.size);
+  };
   // Sorted, the match strings that share a beginning stand together, a string before its
-  // continuations, and records with the same string in stored order.
-  std::stable_sort(entries.begin(), entries.end(),
-                   [](const Entry& a, const Entry& b) { return a.folded < b.folded; });
+  // continuations, and records with the same string in stored order. Stores are often kept in
+  // order already, which costs one pass to see.
+  auto before = [&](const Entry& a, const Entry& b) { return folded(a) < folded(b); };
+  if (!std::is_sorted(entries.begin(), entries.end(), before))
+    std::stable_sort(entries.begin(), entries.end(), before);
 
   // Each node stands for the entries [from, to) that share their first `depth` characters.
   struct Pending {
@@ -82,7 +105,7 @@ void InstructionIndex::build(KeyTable& table, const Value::Array& records) {
     Pending at = pending.back();
     pending.pop_back();
     std::size_t i = at.from;
-    for (; i < at.to && entries[i].folded.size() == at.depth; ++i) {
+    for (; i < at.to && entries[i].size == at.depth; ++i) {
       Node& node = table.nodes[at.node];
       if (node.earliest == kNone) node.earliest = entries[i].position;
       if (node.longest == kNone || entries[i].length > node.longestLength) {
@@ -92,9 +115,9 @@ void InstructionIndex::build(KeyTable& table, const Value::Array& records) {
     }
     table.nodes[at.node].firstEdge = static_cast<std::uint32_t>(table.edges.size());
     while (i < at.to) {
-      char32_t c = entries[i].folded[at.depth];
+      char32_t c = characters[entries[i].from + at.depth];
       std::size_t end = i;
-      while (end < at.to && entries[end].folded[at.depth] == c) ++end;
+      while (end < at.to && characters[entries[end].from + at.depth] == c) ++end;
       auto child = static_cast<std::uint32_t>(table.nodes.size());
       table.nodes.emplace_back();
       table.edges.push_back({c, child});
