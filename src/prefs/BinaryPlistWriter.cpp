@@ -1,5 +1,6 @@
 #include "prefs/BinaryPlistWriter.h"
 
+#include <algorithm>
 #include <bit>
 #include <cmath>
 #include <limits>
@@ -117,11 +118,10 @@ std::uint32_t BinaryPlistWriter::shared(std::unordered_map<std::uint64_t, std::u
   return it->second;
 }
 
-std::uint32_t BinaryPlistWriter::shared(std::unordered_map<std::string_view, std::uint32_t>& table,
-                                        Kind kind, std::string_view bytes) {
-  auto [it, inserted] = table.try_emplace(bytes, 0);
-  if (inserted) it->second = newObject(kind, 0, bytes);
-  return it->second;
+std::uint32_t BinaryPlistWriter::shared(StringTable& table, Kind kind, std::string_view bytes) {
+  auto [number, inserted] = table.insert(bytes, objects_.size());
+  if (inserted) newObject(kind, 0, bytes);
+  return static_cast<std::uint32_t>(number);
 }
 
 void BinaryPlistWriter::open(Kind kind) {
@@ -161,7 +161,19 @@ void BinaryPlistWriter::data(std::span<const std::uint8_t> bytes) {
   add(newObject(Kind::Data, 0,
                 std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size())));
 }
-void BinaryPlistWriter::uid(std::uint64_t value) { add(shared(uids_, Kind::Uid, value)); }
+void BinaryPlistWriter::uid(std::uint64_t value) {
+  // A keyed archive refers to each of its objects by number, so the numbers given are dense:
+  // a table indexed by them spares a hash look-up for every reference of a large store.
+  if (value >= kDenseUids) {
+    add(shared(uids_, Kind::Uid, value));
+    return;
+  }
+  if (value >= denseUids_.size())
+    denseUids_.resize(std::max<std::size_t>(value + 1, 2 * denseUids_.size()), UINT32_MAX);
+  std::uint32_t& slot = denseUids_[value];
+  if (slot == UINT32_MAX) slot = newObject(Kind::Uid, value, {});
+  add(slot);
+}
 
 std::vector<std::uint8_t> BinaryPlistWriter::finish() {
   const int refSize = neededBytes(objects_.size());

@@ -7,6 +7,8 @@
 #include <unordered_map>
 #include <vector>
 
+#include "prefs/StringTable.h"
+
 namespace corvela {
 
 // Writes a binary property list ("bplist00") in one linear pass, byte for byte as libplist 2.2
@@ -60,8 +62,7 @@ class BinaryPlistWriter {
   std::uint32_t newObject(Kind kind, std::uint64_t number, std::string_view bytes);
   std::uint32_t shared(std::unordered_map<std::uint64_t, std::uint32_t>& table, Kind kind,
                        std::uint64_t number);
-  std::uint32_t shared(std::unordered_map<std::string_view, std::uint32_t>& table, Kind kind,
-                       std::string_view bytes);
+  std::uint32_t shared(StringTable& table, Kind kind, std::string_view bytes);
   void open(Kind kind);
 
   std::vector<Object> objects_;
@@ -73,8 +74,11 @@ class BinaryPlistWriter {
   };
   std::vector<Open> open_;
   std::vector<std::uint32_t> collected_;
-  std::unordered_map<std::string_view, std::uint32_t> keys_, strings_;
+  StringTable keys_, strings_;
   std::unordered_map<std::uint64_t, std::uint32_t> integers_, reals_, uids_;
+  // The UID objects of the values below kDenseUids, by value; UINT32_MAX where there is none yet.
+  static constexpr std::uint64_t kDenseUids = std::uint64_t{1} << 22;  // 16 MB of table at most
+  std::vector<std::uint32_t> denseUids_;
   std::uint32_t booleans_[2] = {UINT32_MAX, UINT32_MAX};
 };
 

@@ -6,6 +6,7 @@
 
 #include "prefs/BinaryPlistWriter.h"
 #include "prefs/KeyedArchive.h"
+#include "prefs/StringTable.h"
 
 namespace corvela {
 
@@ -242,7 +243,11 @@ class Encoder {
 
   // Equal strings and numbers are written once and shared, as Cocoa does.
   std::uint64_t string(const std::string& s) {
-    if (isPlainText(s)) return shared(strings_, std::string_view(s), Kind::String);
+    if (isPlainText(s)) {
+      auto [uid, inserted] = strings_.insert(s, objects_.size());
+      if (inserted) add({.kind = Kind::String, .text = s});
+      return uid;
+    }
     if (auto it = bytesStrings_.find(s); it != bytesStrings_.end()) return it->second;
     // The class entry comes first when it is new, as it is made while making the string.
     std::uint64_t cls = classEntry(kMutableString);
@@ -310,7 +315,8 @@ class Encoder {
   ArchiveLimits limits_;
   std::vector<Object> objects_;
   std::vector<std::uint64_t> refs_;
-  std::unordered_map<std::string_view, std::uint64_t> strings_, bytesStrings_;
+  StringTable strings_;
+  std::unordered_map<std::string_view, std::uint64_t> bytesStrings_;
   std::unordered_map<std::uint64_t, std::uint64_t> integers_, reals_;
   std::unordered_map<const ClassChain*, std::uint64_t> classes_;
   std::uint64_t booleans_[2] = {0, 0};
