@@ -118,11 +118,12 @@ Value::Dictionary& Value::mutableDictionary() {
 
 void Value::set(std::string_view key, Value value) {
   Dictionary& d = mutableDictionary();
-  auto it = d.find(key);
-  if (it != d.end())
+  // One search serves both cases: a record is filled with one set() per field.
+  auto it = d.lower_bound(key);
+  if (it != d.end() && it->first == key)
     it->second = std::move(value);
   else
-    d.emplace(std::string(key), std::move(value));
+    d.emplace_hint(it, std::string(key), std::move(value));
 }
 
 void Value::erase(std::string_view key) {
