@@ -1,13 +1,17 @@
 // The desktop program converts a brokerage download through the investment confirmation
 // window, driven by the keyboard alone.
+#include <QAbstractItemModel>
 #include <QComboBox>
 #include <QLineEdit>
+#include <QMenu>
 #include <QPushButton>
+#include <QTableView>
 #include <QTest>
 
 #include "investment/InvestmentQIF.h"
 #include "ui/CompletingComboBox.h"
 #include "ui/InvestmentConfirmWindow.h"
+#include "ui/InvestmentEditSheet.h"
 #include "ui/NewInstructionPane.h"
 #include "ui/QtText.h"
 #include "ui/TestDesktop.h"
@@ -25,7 +29,7 @@ class InvestmentConfirmWindowTest : public QObject {
   // dividend must find the security learnt from the purchase.
   void keyboardDefinesTypeAndSecurityAndConvertsTheDownload() {
     TestDesktop desktop([](CVPrefs& store) {
-      store.setObject("Preferences", Value::Array{"converted2.2", "textConfirmAllTransactions"});
+      store.setObject("Preferences", Value::Array{"converted2.2", "confirmAllTransactions"});
       store.setObject("Securities", Value::Array{Value{{"Name", "Apple"}, {"Symbol", "AAPL"}}});
     });
     QVERIFY(desktop.desktop->openFile(std::string(CORVELA_CORPUS) + "/ledger-autosync/cusip.ofx"));
@@ -133,6 +137,76 @@ class InvestmentConfirmWindowTest : public QObject {
     const QByteArray output = fileBytes(desktop.path("out.qif"));
     QCOMPARE(output.count("\n^"), 1);
     QVERIFY2(output.contains("NBuy\n"), output.constData());
+  }
+
+  // Every transaction of a download is confirmed with the option for downloads. On the
+  // purchase the edit sheet's Revert and Cancel keep the statement's values and its OK takes
+  // the typed memo; on the bank line, splits are added, the second one's amount typed, and the
+  // first split keeps the rest, which is what is written.
+  void editSheetAndSplitsReachTheOutput() {
+    TestDesktop desktop([](CVPrefs& store) {
+      store.setObject("Preferences",
+                      Value::Array{"converted2.2", "confirmAllTransactions", "quicken2003"});
+      store.setObject("Securities", Value::Array{Value{{"Name", "Apple"}, {"Symbol", "AAPL"}}});
+      store.setObject("Instructions", Value::Array{Value{{"descriptionMatch", "Bank Deposit"},
+                                                         {"category", "Income"}}});
+    });
+    QVERIFY(desktop.desktop->openFile(std::string(CORVELA_CORPUS) + "/ofxtools/invstmtrs.ofx"));
+    desktop.savePanelAnswer = desktop.path("out.qif");
+    desktop.controls().processButton()->click();
+    InvestmentConfirmWindow* window = desktop.desktop->investmentWindow();
+    InvestmentEditSheet* sheet = window->editSheet();
+    auto* memo = sheet->findChild<QLineEdit*>(QStringLiteral("editMemo"));
+    auto* splitsButton = window->findChild<QPushButton*>(QStringLiteral("addRemoveSplitsButton"));
+    auto* popUp = window->findChild<QPushButton*>(QStringLiteral("instructionPopUp"));
+    auto* splits = window->findChild<QTableView*>(QStringLiteral("splitsTable"));
+    auto press = [window](const char* name) {
+      window->findChild<QPushButton*>(QLatin1String(name))->click();
+    };
+    int confirmed = 0;
+    for (int step = 0; step < 8; ++step) {
+      if (!QTest::qWaitFor([&] { return window->isVisible(); }, 2000)) break;
+      if (window->windowTitle() != qs(InvestmentQIF::kConfirmTitle)) {
+        press("okButton");
+        continue;
+      }
+      if (++confirmed == 1) {
+        press("editInputButton");
+        QTRY_VERIFY(sheet->isVisible());
+        const QString read = memo->text();
+        memo->setText(QStringLiteral("Typed"));
+        sheet->findChild<QPushButton*>(QStringLiteral("editRevertButton"))->click();
+        QCOMPARE(memo->text(), read);
+        sheet->findChild<QPushButton*>(QStringLiteral("editCancelButton"))->click();
+        QTRY_VERIFY(!sheet->isVisible());
+        press("editInputButton");
+        QTRY_VERIFY(sheet->isVisible());
+        memo->setText(QStringLiteral("Edited"));
+        sheet->findChild<QPushButton*>(QStringLiteral("editOKButton"))->click();
+        QTRY_VERIFY(!sheet->isVisible());
+        QVERIFY(!splitsButton->isVisible());  // an investment action has no splits
+      } else {
+        QVERIFY(splitsButton->isVisible() && popUp->isVisible());
+        QCOMPARE(splitsButton->text(), QStringLiteral("Add Splits"));
+        emit popUp->menu()->aboutToShow();
+        for (QAction* item : popUp->menu()->actions()) QVERIFY(item->isEnabled());
+        splitsButton->click();
+        QCOMPARE(splitsButton->text(), QStringLiteral("Remove Splits"));
+        QTRY_VERIFY(splits->isVisible());
+        QCOMPARE(splits->model()->rowCount(), 2);
+        QAbstractItemModel* model = splits->model();
+        model->setData(model->index(1, 0), QStringLiteral("Fees"));
+        model->setData(model->index(1, 2), QStringLiteral("300"));
+        QCOMPARE(model->data(model->index(0, 2)).toString(), QStringLiteral("700.00"));
+      }
+      press("okButton");
+    }
+    QTRY_VERIFY(!window->isVisible());
+    QCOMPARE(confirmed, 2);
+    const QByteArray output = fileBytes(desktop.path("out.qif"));
+    QVERIFY2(output.contains("NBuy\nMEdited\n"), output.constData());
+    QVERIFY2(output.contains("T1,000.00\nSIncome\nEYour check #1034\n$700.00\nSFees\nE\n$300\n"),
+             output.constData());
   }
 };
 
