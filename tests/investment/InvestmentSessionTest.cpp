@@ -322,6 +322,10 @@ std::string runScript(const std::string& line, const std::vector<std::string>& s
       p.assumeDollar(arg == "1");
     else if (name == "assumeSecurity")
       p.assumeSecurity(true), p.assumedSecurityChanged(arg);
+    else if (name == "alwaysSkip")
+      p.alwaysSkipTransactionType();
+    else if (name == "dontAlwaysSkip")
+      p.dontAlwaysSkip();
     else if (name == "useType")
       p.useType();
     else if (name == "adjustShares")
@@ -387,6 +391,9 @@ TEST(InvestmentSessionTest, ScriptedActionsWriteWhatThePersonConfirmed) {
       {"01/05/2024,Sweep,Acme Corp,50.00,,",
        {"assumeDollar:1", "type:2", "ok", "ok"},
        "D01/05/2024\nNBuy\nMSweep\nYAcme Corp\nQ50.00\nI1.0000\nT50.00\n^\n"},
+      {"01/05/2024,Sweep,Acme Corp,50.00,5,",
+       {"assumeDollar:1", "assumeDollar:0", "alwaysSkip", "dontAlwaysSkip", "type:2", "ok", "ok"},
+       "D01/05/2024\nNBuy\nMSweep\nYAcme Corp\nQ5.00\nI10.0000\nT50.00\n^\n"},
       {"01/05/2024,Interest,,12.00,,",
        {"assumeSecurity:Money Fund", "type:6", "useType", "ok"},
        "D01/05/2024\nNDiv\nMInterest\nYMoney Fund\nT12.00\n^\n"},

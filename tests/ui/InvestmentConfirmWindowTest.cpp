@@ -1,6 +1,7 @@
 // The desktop program converts a brokerage download through the investment confirmation
 // window, driven by the keyboard alone.
 #include <QAbstractItemModel>
+#include <QCheckBox>
 #include <QComboBox>
 #include <QLineEdit>
 #include <QMenu>
@@ -206,6 +207,59 @@ class InvestmentConfirmWindowTest : public QObject {
     const QByteArray output = fileBytes(desktop.path("out.qif"));
     QVERIFY2(output.contains("NBuy\nMEdited\n"), output.constData());
     QVERIFY2(output.contains("T1,000.00\nSIncome\nEYour check #1034\n$700.00\nSFees\nE\n$300\n"),
+             output.constData());
+  }
+
+  // Redefining a confirmed purchase's type from the window: the always-skip page is left
+  // again, Use Type Once waits for the assumed security once its switch is on, and writes the
+  // purchase as that type (with the security the download named, which a person's mapping
+  // already resolved).
+  void typePageSwitchesReachTheOutput() {
+    TestDesktop desktop([](CVPrefs& store) {
+      store.setObject("Preferences", Value::Array{"converted2.2", "confirmAllTransactions"});
+      store.setObject("Securities", Value::Array{Value{{"Name", "Apple"}, {"Symbol", "AAPL"}}});
+    });
+    QVERIFY(desktop.desktop->openFile(std::string(CORVELA_CORPUS) + "/ofxtools/invstmtrs.ofx"));
+    desktop.savePanelAnswer = desktop.path("out.qif");
+    desktop.controls().processButton()->click();
+    InvestmentConfirmWindow* window = desktop.desktop->investmentWindow();
+    auto press = [window](const char* name) {
+      window->findChild<QPushButton*>(QLatin1String(name))->click();
+    };
+    auto* choice = window->findChild<QComboBox*>(QStringLiteral("quickenTypeChoice"));
+    constexpr int kShrsIn = 14 + 3;
+    bool redefined = false;
+    for (int step = 0; step < 8; ++step) {
+      if (!QTest::qWaitFor([&] { return window->isVisible(); }, 2000)) break;
+      if (window->windowTitle() == qs(InvestmentQIF::kConfirmTitle) && !redefined) {
+        redefined = true;
+        press("redefineTypeButton");
+        QCOMPARE(window->windowTitle(), qs(InvestmentQIF::kUnknownTypeTitle));
+        press("alwaysSkipButton");
+        QCOMPARE(window->windowTitle(), qs(InvestmentQIF::kAlwaysSkipTitle));
+        press("dontAlwaysSkipButton");
+        QCOMPARE(window->windowTitle(), qs(InvestmentQIF::kUnknownTypeTitle));
+        window->findChild<QCheckBox*>(QStringLiteral("assumeSecuritySwitch"))->click();
+        auto* assumed = window->findChild<QLineEdit*>(QStringLiteral("assumedSecurityField"));
+        QVERIFY(assumed->isVisible());
+        choice->setCurrentIndex(kShrsIn);
+        emit choice->activated(kShrsIn);
+        auto* useType = window->findChild<QPushButton*>(QStringLiteral("useTypeButton"));
+        QVERIFY(!useType->isEnabled());  // the switch is on, and no security typed yet
+        QTest::keyClicks(assumed, QStringLiteral("Other Fund"));
+        QVERIFY(useType->isEnabled());
+        press("useTypeButton");
+        QCOMPARE(window->windowTitle(), qs(InvestmentQIF::kConfirmTitle));
+      }
+      // The bank line cannot be written without the option for cash lines.
+      const bool bankLine = redefined && window->windowTitle() != qs(InvestmentQIF::kConfirmTitle);
+      press(bankLine ? "skipTransactionButton" : "okButton");
+    }
+    QTRY_VERIFY(!window->isVisible());
+    QVERIFY(redefined);
+    const QByteArray output = fileBytes(desktop.path("out.qif"));
+    QCOMPARE(output.count("\n^"), 1);
+    QVERIFY2(output.contains("NShrsIn\nMBuy\nYAcme Development, Inc.\nQ100.00\n"),
              output.constData());
   }
 };
