@@ -617,10 +617,7 @@ void InvestmentQIF::processConfirmation() {
     } else {
       splits_ = Value();
       transactionForm_.splits = Value::array();
-      transactionForm_.splitButtonTitle =
-          OutputFormats::QIFOutput(OutputContext{settings_.outputFormatText, settings_.account})
-              ? std::string(kAddSplits)
-              : "";
+      transactionForm_.splitButtonTitle = addSplitsTitle();
       transactionForm_.categoryVisible = true;
     }
     selectedSplits_.clear();
@@ -1099,6 +1096,13 @@ namespace corvela {
 
 // --- splits of a cash line
 
+std::string InvestmentQIF::addSplitsTitle() const {
+  // Only QIF has a place for splits; a delimited line has one category.
+  return OutputFormats::QIFOutput(OutputContext{settings_.outputFormatText, settings_.account})
+             ? std::string(kAddSplits)
+             : "";
+}
+
 void InvestmentQIF::splitsChanged(bool canCreate) {
   if (splits_.isArray() && splits_.size() > 0)
     balanceSplitAmounts(splits_, signedAmountText(), precision(prefKey::bccAmountsPrecision, 2),
@@ -1114,7 +1118,7 @@ void InvestmentQIF::splitsChanged(bool canCreate) {
     record.erase(key::splits);
     splits_ = Value();
     transactionForm_.splits = Value::array();
-    transactionForm_.splitButtonTitle = std::string(kAddSplits);
+    transactionForm_.splitButtonTitle = addSplitsTitle();
     transactionForm_.categoryVisible = true;
   }
   const std::size_t rows = transactionForm_.splits.size();
@@ -1126,7 +1130,9 @@ void InvestmentQIF::splitsChanged(bool canCreate) {
 }
 
 void InvestmentQIF::addRemoveSplits() {
-  if (state_ != State::confirm || !transactionForm_.cash) return;
+  if (state_ != State::confirm || !transactionForm_.cash ||
+      transactionForm_.splitButtonTitle.empty())
+    return;
   selectedSplits_.clear();
   if (splits_.isArray() && splits_.size() > 0) {
     splits_ = Value();

@@ -261,6 +261,8 @@ class InvestmentQIF : public InvestmentBankingDelegate {
   void normalizeSplit(Value& split) const;
   // Keeps the splits with the record, rebalances them, and shows the transaction again.
   void splitsChanged(bool canCreate);
+  // "Add Splits" when the output is QIF, else "" (the button is hidden).
+  std::string addSplitsTitle() const;
 
   Parts parts_;
   State state_ = State::none;

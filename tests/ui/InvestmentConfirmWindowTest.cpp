@@ -141,10 +141,11 @@ class InvestmentConfirmWindowTest : public QObject {
   }
 
   // Every transaction of a download is confirmed with the option for downloads. On the
-  // purchase the edit sheet's Revert and Cancel keep the statement's values and its OK takes
-  // the typed memo; on the bank line, splits are added, the second one's amount typed, and the
-  // first split keeps the rest, which is what is written.
-  void editSheetAndSplitsReachTheOutput() {
+  // purchase: the edit sheet's Revert and Cancel keep the statement's values and its OK takes
+  // the typed memo; Redefine Type, Always Skip left again, and Use Type Once, which waits for
+  // an assumed security once its switch is on. On the bank line: splits are added, the second
+  // one's amount typed, and the first split keeps the rest, which is what is written.
+  void editSheetTypePageAndSplitsReachTheOutput() {
     TestDesktop desktop([](CVPrefs& store) {
       store.setObject("Preferences",
                       Value::Array{"converted2.2", "confirmAllTransactions", "quicken2003"});
@@ -160,106 +161,70 @@ class InvestmentConfirmWindowTest : public QObject {
     auto* memo = sheet->findChild<QLineEdit*>(QStringLiteral("editMemo"));
     auto* splitsButton = window->findChild<QPushButton*>(QStringLiteral("addRemoveSplitsButton"));
     auto* popUp = window->findChild<QPushButton*>(QStringLiteral("instructionPopUp"));
-    auto* splits = window->findChild<QTableView*>(QStringLiteral("splitsTable"));
-    auto press = [window](const char* name) {
-      window->findChild<QPushButton*>(QLatin1String(name))->click();
+    auto* useType = window->findChild<QPushButton*>(QStringLiteral("useTypeButton"));
+    auto* choice = window->findChild<QComboBox*>(QStringLiteral("quickenTypeChoice"));
+    auto press = [](QWidget* parent, const char* name) {
+      parent->findChild<QPushButton*>(QLatin1String(name))->click();
     };
+    constexpr int kShrsIn = 14 + 3;
     int confirmed = 0;
     for (int step = 0; step < 8; ++step) {
       if (!QTest::qWaitFor([&] { return window->isVisible(); }, 2000)) break;
       if (window->windowTitle() != qs(InvestmentQIF::kConfirmTitle)) {
-        press("okButton");
+        press(window, "okButton");
         continue;
       }
       if (++confirmed == 1) {
-        press("editInputButton");
+        press(window, "editInputButton");
         QTRY_VERIFY(sheet->isVisible());
         const QString read = memo->text();
         memo->setText(QStringLiteral("Typed"));
-        sheet->findChild<QPushButton*>(QStringLiteral("editRevertButton"))->click();
+        press(sheet, "editRevertButton");
         QCOMPARE(memo->text(), read);
-        sheet->findChild<QPushButton*>(QStringLiteral("editCancelButton"))->click();
+        press(sheet, "editCancelButton");
         QTRY_VERIFY(!sheet->isVisible());
-        press("editInputButton");
-        QTRY_VERIFY(sheet->isVisible());
+        press(window, "editInputButton");
         memo->setText(QStringLiteral("Edited"));
-        sheet->findChild<QPushButton*>(QStringLiteral("editOKButton"))->click();
+        press(sheet, "editOKButton");
         QTRY_VERIFY(!sheet->isVisible());
         QVERIFY(!splitsButton->isVisible());  // an investment action has no splits
+        press(window, "redefineTypeButton");
+        press(window, "alwaysSkipButton");
+        QCOMPARE(window->windowTitle(), qs(InvestmentQIF::kAlwaysSkipTitle));
+        press(window, "dontAlwaysSkipButton");
+        QCOMPARE(window->windowTitle(), qs(InvestmentQIF::kUnknownTypeTitle));
+        window->findChild<QCheckBox*>(QStringLiteral("assumeSecuritySwitch"))->click();
+        choice->setCurrentIndex(kShrsIn);
+        emit choice->activated(kShrsIn);
+        QVERIFY(!useType->isEnabled());  // the switch is on, and no security typed yet
+        QTest::keyClicks(window->findChild<QLineEdit*>(QStringLiteral("assumedSecurityField")),
+                         QStringLiteral("Other Fund"));
+        QVERIFY(useType->isEnabled());
+        useType->click();
       } else {
-        QVERIFY(splitsButton->isVisible() && popUp->isVisible());
-        QCOMPARE(splitsButton->text(), QStringLiteral("Add Splits"));
+        QVERIFY(popUp->isVisible());
         emit popUp->menu()->aboutToShow();
         for (QAction* item : popUp->menu()->actions()) QVERIFY(item->isEnabled());
+        QCOMPARE(splitsButton->text(), QStringLiteral("Add Splits"));
         splitsButton->click();
         QCOMPARE(splitsButton->text(), QStringLiteral("Remove Splits"));
-        QTRY_VERIFY(splits->isVisible());
-        QCOMPARE(splits->model()->rowCount(), 2);
-        QAbstractItemModel* model = splits->model();
+        QAbstractItemModel* model =
+            window->findChild<QTableView*>(QStringLiteral("splitsTable"))->model();
+        QCOMPARE(model->rowCount(), 2);
         model->setData(model->index(1, 0), QStringLiteral("Fees"));
         model->setData(model->index(1, 2), QStringLiteral("300"));
         QCOMPARE(model->data(model->index(0, 2)).toString(), QStringLiteral("700.00"));
       }
-      press("okButton");
+      QCOMPARE(window->windowTitle(), qs(InvestmentQIF::kConfirmTitle));
+      press(window, "okButton");
     }
     QTRY_VERIFY(!window->isVisible());
     QCOMPARE(confirmed, 2);
     const QByteArray output = fileBytes(desktop.path("out.qif"));
-    QVERIFY2(output.contains("NBuy\nMEdited\n"), output.constData());
-    QVERIFY2(output.contains("T1,000.00\nSIncome\nEYour check #1034\n$700.00\nSFees\nE\n$300\n"),
+    // The security stays the one the person's mapping gave the download's name.
+    QVERIFY2(output.contains("NShrsIn\nMEdited\nYAcme Development, Inc.\nQ100.00\n"),
              output.constData());
-  }
-
-  // Redefining a confirmed purchase's type from the window: the always-skip page is left
-  // again, Use Type Once waits for the assumed security once its switch is on, and writes the
-  // purchase as that type (with the security the download named, which a person's mapping
-  // already resolved).
-  void typePageSwitchesReachTheOutput() {
-    TestDesktop desktop([](CVPrefs& store) {
-      store.setObject("Preferences", Value::Array{"converted2.2", "confirmAllTransactions"});
-      store.setObject("Securities", Value::Array{Value{{"Name", "Apple"}, {"Symbol", "AAPL"}}});
-    });
-    QVERIFY(desktop.desktop->openFile(std::string(CORVELA_CORPUS) + "/ofxtools/invstmtrs.ofx"));
-    desktop.savePanelAnswer = desktop.path("out.qif");
-    desktop.controls().processButton()->click();
-    InvestmentConfirmWindow* window = desktop.desktop->investmentWindow();
-    auto press = [window](const char* name) {
-      window->findChild<QPushButton*>(QLatin1String(name))->click();
-    };
-    auto* choice = window->findChild<QComboBox*>(QStringLiteral("quickenTypeChoice"));
-    constexpr int kShrsIn = 14 + 3;
-    bool redefined = false;
-    for (int step = 0; step < 8; ++step) {
-      if (!QTest::qWaitFor([&] { return window->isVisible(); }, 2000)) break;
-      if (window->windowTitle() == qs(InvestmentQIF::kConfirmTitle) && !redefined) {
-        redefined = true;
-        press("redefineTypeButton");
-        QCOMPARE(window->windowTitle(), qs(InvestmentQIF::kUnknownTypeTitle));
-        press("alwaysSkipButton");
-        QCOMPARE(window->windowTitle(), qs(InvestmentQIF::kAlwaysSkipTitle));
-        press("dontAlwaysSkipButton");
-        QCOMPARE(window->windowTitle(), qs(InvestmentQIF::kUnknownTypeTitle));
-        window->findChild<QCheckBox*>(QStringLiteral("assumeSecuritySwitch"))->click();
-        auto* assumed = window->findChild<QLineEdit*>(QStringLiteral("assumedSecurityField"));
-        QVERIFY(assumed->isVisible());
-        choice->setCurrentIndex(kShrsIn);
-        emit choice->activated(kShrsIn);
-        auto* useType = window->findChild<QPushButton*>(QStringLiteral("useTypeButton"));
-        QVERIFY(!useType->isEnabled());  // the switch is on, and no security typed yet
-        QTest::keyClicks(assumed, QStringLiteral("Other Fund"));
-        QVERIFY(useType->isEnabled());
-        press("useTypeButton");
-        QCOMPARE(window->windowTitle(), qs(InvestmentQIF::kConfirmTitle));
-      }
-      // The bank line cannot be written without the option for cash lines.
-      const bool bankLine = redefined && window->windowTitle() != qs(InvestmentQIF::kConfirmTitle);
-      press(bankLine ? "skipTransactionButton" : "okButton");
-    }
-    QTRY_VERIFY(!window->isVisible());
-    QVERIFY(redefined);
-    const QByteArray output = fileBytes(desktop.path("out.qif"));
-    QCOMPARE(output.count("\n^"), 1);
-    QVERIFY2(output.contains("NShrsIn\nMBuy\nYAcme Development, Inc.\nQ100.00\n"),
+    QVERIFY2(output.contains("T1,000.00\nSIncome\nEYour check #1034\n$700.00\nSFees\nE\n$300\n"),
              output.constData());
   }
 };
