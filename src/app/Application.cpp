@@ -73,8 +73,10 @@ Application::Application(CVPrefs& store, const Bundle& bundle, FrontEnd frontEnd
           bank.instructionMatches(),
           frontEnd.instructionListView ? *frontEnd.instructionListView : noInstructionWindows_,
           frontEnd.instructionEditView ? *frontEnd.instructionEditView : noInstructionWindows_) {
-  if (frontEnd.instructionListView && frontEnd.instructionEditView)
+  if (frontEnd.instructionListView && frontEnd.instructionEditView) {
     bank.setInstructionEditor(&editInstructions);
+    investment.setInstructionEditor(&editInstructions);
+  }
 }
 
 void Application::startUp() {

@@ -67,8 +67,14 @@ std::string qifInvestmentActionRecord(const InvestmentQIFFields& fields, const V
 
 std::string qifInvestmentCashRecord(const InvestmentQIFFields& fields, bool markCleared) {
   std::string record = "!InvstBnk\nN" + fields.actionName + "\nD" + fields.date + "\nP" +
-                       fields.description + "\nM" + fields.memo + "\nT" + fields.amount + "\nL" +
-                       fields.category + "\n";
+                       fields.description + "\nM" + fields.memo + "\nT" + fields.amount + "\n";
+  if (fields.splits.isArray() && fields.splits.size() > 0) {
+    for (const Value& split : fields.splits.toArray())
+      record += "S" + str(split, "category") + "\nE" + str(split, "memo") + "\n$" +
+                str(split, "amount") + "\n";
+  } else {
+    record += "L" + fields.category + "\n";
+  }
   if (fields.number) record += "N" + *fields.number + "\n";
   if (markCleared) record += "C*\n";
   record += "^\n!Type:Invst\n";

@@ -35,6 +35,9 @@ struct InvestmentQIFFields {
   // The number line of a cash transaction: the run's fixed output number, else the number
   // field's text when that field is shown; absent otherwise.
   std::optional<std::string> number;
+  // The split records (`category`, `memo`, `amount`) of a cash transaction, written in place of
+  // its category when there are any.
+  Value splits;
 };
 
 // An investment action record. `typeEntry` is the type's entry of the type table; its keys
@@ -45,7 +48,7 @@ std::string qifInvestmentActionRecord(const InvestmentQIFFields& fields, const V
                                       bool markCleared);
 
 // A cash transaction in the investment account: a "!InvstBnk" block that ends by switching the
-// file back to investment records ("!Type:Invst").
+// file back to investment records ("!Type:Invst"). Splits are written as "S", "E" and "$" lines.
 std::string qifInvestmentCashRecord(const InvestmentQIFFields& fields, bool markCleared);
 
 }  // namespace corvela

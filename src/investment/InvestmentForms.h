@@ -35,7 +35,12 @@ struct InvestmentTransactionForm {
   bool numberVisible = false;
   std::string number;
   Value splits;  // array of split records (`category`, `memo`, `amount`); empty: none
-  std::string splitButtonTitle;  // "Add Splits" or "Remove Splits"
+  std::string splitButtonTitle;  // "Add Splits" or "Remove Splits"; "": the button is hidden
+  int editSplitRow = -1;         // the split row whose first cell to open for typing, or -1
+  std::vector<std::size_t> selectedSplits;      // ascending
+  bool deleteSplitEnabled = false;              // some rows, but not every row, are selected
+  bool editInstructionEnabled = false;          // an instruction applied (and can be edited)
+  bool addInstructionForAmountEnabled = false;  // it applied without an amount instruction
   bool backVisible = false;
   bool backEnabled = false;
   bool redefineTypeVisible = true;

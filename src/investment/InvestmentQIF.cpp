@@ -6,7 +6,10 @@
 #include <ctime>
 
 #include "banking/BankingCreditCardQIF.h"
+#include "banking/ConfirmView.h"
 #include "banking/ContinuationKeys.h"
+#include "banking/InstructionEditing.h"
+#include "banking/SplitBalance.h"
 #include "formats/ErrorWarning.h"
 #include "formats/InputFormatKeys.h"
 #include "formats/OutputFormats.h"
@@ -25,6 +28,7 @@
 #include "prefs/CancelConfirm.h"
 #include "prefs/OptionNames.h"
 #include "prefs/Preferences.h"
+#include "readers/TransactionKeys.h"
 #include "text/Amounts.h"
 #include "text/CaseInsensitive.h"
 
@@ -45,6 +49,11 @@ constexpr std::string_view kTransferBySign = "Cash Transferred In or Out (by sig
 constexpr std::string_view kIncomeBySign = "Miscellaneous Income or Expense (by sign)";
 constexpr std::string_view kCantChange = "(Can't Change)";
 constexpr int kShownSecurities = 10;
+constexpr std::string_view kAddSplits = "Add Splits";
+constexpr std::string_view kRemoveSplits = "Remove Splits";
+constexpr std::string_view kAmountInstructionPrompt =
+    "Please specify how you would like transactions matching this description to be handled in "
+    "the future.";
 
 double number(const Value& record, std::string_view name) {
   const Value* value = record.find(name);
@@ -166,7 +175,7 @@ void InvestmentQIF::processInstructionsAndAppendToString(std::string& buffer,
   didEnd_ = std::move(didEnd);
   count_ = 0;
   index_ = -1;
-  mustConfirm_ = parts_.options.isOn(option::textConfirmAllTransactions);
+  mustConfirm_ = confirmAllOption();
   confirmNextTransaction();
 }
 
@@ -197,8 +206,35 @@ void InvestmentQIF::continueWith(const Value& continuation, std::string& buffer,
   count_ = static_cast<int>(continuation[ckey::numberOfTransactionsAppended].toInt());
   long saved = static_cast<long>(continuation[ckey::currentTransactionIndex].toInt());
   index_ = std::clamp(saved, 0L, maxIndex_) - 1;
-  mustConfirm_ = parts_.options.isOn(option::textConfirmAllTransactions);
+  mustConfirm_ = confirmAllOption();
   confirmNextTransaction();
+}
+
+bool InvestmentQIF::confirmAllOption() const {
+  // The person chose per kind of input: downloads (QIF, OFX) and text statements each have
+  // their own switch, and an OFX brokerage download is a download.
+  return parts_.options.isOn(format_.contains(inputFormatKey::OFX)
+                                 ? option::confirmAllTransactions
+                                 : option::textConfirmAllTransactions);
+}
+
+std::string InvestmentQIF::signedAmountText() const {
+  return normalizeQIFAmount((amountWasNegative_ ? "-" : "") + transactionForm_.amount,
+                            parts_.bundle.table("CVRemoveFromAmounts").toString(),
+                            parts_.options.isOn(option::outputEuropeanAmounts));
+}
+
+void InvestmentQIF::normalizeSplit(Value& split) const {
+  normalizeQIFAmountIn(split, parts_.bundle.table("CVRemoveFromAmounts").toString(),
+                       parts_.options.isOn(option::outputEuropeanAmounts));
+}
+
+bool InvestmentQIF::zeroSharesStand() const {
+  // An OFX tag names the transaction's type, so a transfer of no units (a "balance update") is
+  // still a transaction of that type: it is written with 0 shares rather than dropped. A text
+  // statement's type is unknown without numbers, so there it stays a question.
+  return format_.contains(inputFormatKey::OFX) && amount_ == 0 && shares_ == 0 &&
+         currentRecord().contains(key::ProposedType);
 }
 
 void InvestmentQIF::end(int count, std::optional<Value> continuation) {
@@ -220,6 +256,7 @@ void InvestmentQIF::confirmNextTransaction() {
   }
   ignoreTypeMapping_ = false;
   adjustShares_ = false;
+  ++transactionSerial_;
   const Value record = currentRecord();
   original_ = record;
   dateText_ = str(record, key::Date);
@@ -369,14 +406,14 @@ void InvestmentQIF::fillTypeChoices() {
       enabled = false;
     if (typeFlag(checked, kSecurityRequired) && !hasSecurity) enabled = false;
     if (typeFlag(checked, kAmountRequired) && !gotAmount_) enabled = false;
-    if (typeFlag(checked, kSharesRequired) && !gotShares_) enabled = false;
+    if (typeFlag(checked, kSharesRequired) && !gotShares_ && !zeroSharesStand()) enabled = false;
     if (typeFlag(checked, kPriceRequired) && !gotPrice_ && !typeForm_.assumeDollar) enabled = false;
     typeForm_.choiceEnabled.push_back(enabled);
   }
 }
 
 void InvestmentQIF::askForType() {
-  if (!gotAmount_ && !gotShares_) {
+  if (!gotAmount_ && !gotShares_ && !zeroSharesStand()) {
     noAmountForm_ =
         NoAmountOrSharesForm{std::string(kNoAmountOrSharesTitle), dateText_, typeText_, security_};
     state_ = State::noAmountOrShares;
@@ -478,7 +515,7 @@ void InvestmentQIF::processConfirmation() {
                                 ? dateText_
                                 : formatMessage(kWillUseDate, {dateText_, outputDate_});
   }
-  bool mustConfirm = parts_.options.isOn(option::textConfirmAllTransactions);
+  bool mustConfirm = confirmAllOption();
   Value& record = qif_.mutableArray()[static_cast<std::size_t>(index_)];
   if (const Value* length = record.find(key::outputLength)) {
     auto keep = static_cast<std::size_t>(length->toInt());
@@ -497,7 +534,7 @@ void InvestmentQIF::processConfirmation() {
     missingBadField("AMOUNT");
     return;
   }
-  if (typeFlag(quickenType_, kSharesRequired) && !gotShares_) {
+  if (typeFlag(quickenType_, kSharesRequired) && !gotShares_ && !zeroSharesStand()) {
     missingBadField("SHARES");
     return;
   }
@@ -514,8 +551,9 @@ void InvestmentQIF::processConfirmation() {
   transactionForm_.amount = gotAmount_ ? formatted(amount_, amountDigits) : "";
   transactionForm_.price =
       gotPrice_ ? formattedExact(price_, precision(prefKey::pricesPrecision, 4)) : "";
-  transactionForm_.shares =
-      gotShares_ ? formattedExact(shares_, precision(prefKey::sharesPrecision, 2)) : "";
+  transactionForm_.shares = gotShares_ || zeroSharesStand()
+                                ? formattedExact(shares_, precision(prefKey::sharesPrecision, 2))
+                                : "";
   transactionForm_.feesVisible = std::fabs(fees_) >= 0.01;
   transactionForm_.fees = transactionForm_.feesVisible ? formatted(fees_, amountDigits) : "";
   transactionForm_.adjustShares = adjustShares_;
@@ -538,6 +576,9 @@ void InvestmentQIF::processConfirmation() {
     }
     std::string category = category_;
     Value splits;
+    instruction_ = instruction;
+    transactionForm_.editInstructionEnabled = instruction && instructionEditor_;
+    transactionForm_.addInstructionForAmountEnabled = instruction.has_value();
     if (instruction) {
       if (str(*instruction, instructionKey::categoryConfirm) == kYes) mustConfirm = true;
       std::optional<Value> amountInstruction = Amounts::amountMatching(amountText, *instruction);
@@ -549,6 +590,7 @@ void InvestmentQIF::processConfirmation() {
             description_ = str(*amountInstruction, amountKey::amountDescription);
           category = str(*amountInstruction, amountKey::amountCategory);
           if (str(*amountInstruction, amountKey::amountConfirm) == kYes) mustConfirm = true;
+          transactionForm_.addInstructionForAmountEnabled = false;
         } else {
           category = str(*instruction, instructionKey::category);
         }
@@ -559,22 +601,27 @@ void InvestmentQIF::processConfirmation() {
                      : (*instruction)[instructionKey::splits];
       }
     }
-    if (record.contains(key::userSplits)) splits = record[key::splits];
+    const bool userSplits = record.contains(key::userSplits);
+    if (userSplits) splits = record[key::splits];
     if (splits.isArray() && splits.size() > 0) {
       Value copy = splits;
-      copy.mutableArray()[0].set("amount", Value(amountText));
-      const std::string remove = parts_.bundle.table("CVRemoveFromAmounts").toString();
-      const bool european = parts_.options.isOn(option::outputEuropeanAmounts);
-      for (Value& split : copy.mutableArray()) normalizeQIFAmountIn(split, remove, european);
+      if (!userSplits) copy.mutableArray()[0].set(splitKey::amount, Value(amountText));
+      for (Value& split : copy.mutableArray()) normalizeSplit(split);
+      // An instruction's splits may carry amounts of their own: the first split keeps what
+      // they leave of this transaction's amount, so that what is written adds up.
+      balanceSplitAmounts(copy, signedAmountText(), precision(prefKey::bccAmountsPrecision, 2),
+                          false, [this](Value& split) { normalizeSplit(split); });
       splits_ = copy;
       transactionForm_.splits = copy;
-      transactionForm_.splitButtonTitle = "Remove Splits";
+      transactionForm_.splitButtonTitle = std::string(kRemoveSplits);
     } else {
       splits_ = Value();
       transactionForm_.splits = Value::array();
-      transactionForm_.splitButtonTitle = "Add Splits";
+      transactionForm_.splitButtonTitle = addSplitsTitle();
       transactionForm_.categoryVisible = true;
     }
+    selectedSplits_.clear();
+    transactionForm_.selectedSplits.clear();
     category_ = category;
     transactionForm_.category = category;
     transactionForm_.instructionChoiceVisible = instruction.has_value();
@@ -679,6 +726,11 @@ void InvestmentQIF::extract() {
     fields.amount = amount;
     fields.category = transactionForm_.category;
     if (transactionForm_.numberVisible) fields.number = transactionForm_.number;
+    if (splits_.isArray() && splits_.size() > 0) {
+      balanceSplitAmounts(splits_, amount, precision(prefKey::bccAmountsPrecision, 2), false,
+                          [this](Value& split) { normalizeSplit(split); });
+      fields.splits = splits_;
+    }
     if (qif) {
       *buffer_ += qifInvestmentCashRecord(fields, settings_.markAsCleared);
     } else {
@@ -855,10 +907,16 @@ void InvestmentQIF::assumeDollar(bool on) {
   typeForm_.amount = gotAmount_ ? formatted(amount_, precision(prefKey::amountsPrecision, 2)) : "";
   typeForm_.shares =
       gotShares_ ? formattedExact(shares_, precision(prefKey::sharesPrecision, 2)) : "";
-  int selected = typeForm_.selectedChoice;
-  fillTypeChoices();
-  typeForm_.selectedChoice = selected;
+  refillTypeChoices();
   parts_.view.showTypeDefinition(typeForm_);
+}
+
+void InvestmentQIF::refillTypeChoices() {
+  fillTypeChoices();
+  const auto selected = static_cast<std::size_t>(typeForm_.selectedChoice);
+  if (selected >= typeForm_.choiceEnabled.size() || !typeForm_.choiceEnabled[selected])
+    typeForm_.selectedChoice = 0;
+  if (typeForm_.selectedChoice == 0) typeForm_.okEnabled = typeForm_.useTypeEnabled = false;
 }
 
 void InvestmentQIF::assumeSecurity(bool on) {
@@ -866,6 +924,7 @@ void InvestmentQIF::assumeSecurity(bool on) {
   typeForm_.assumeSecurity = on;
   typeForm_.assumedSecurityVisible = on;
   typeForm_.assumedSecurity.clear();
+  refillTypeChoices();
   typeForm_.okEnabled = !on && typeForm_.selectedChoice != 0;
   typeForm_.useTypeEnabled = typeForm_.okEnabled;
   parts_.view.showTypeDefinition(typeForm_);
@@ -874,6 +933,8 @@ void InvestmentQIF::assumeSecurity(bool on) {
 void InvestmentQIF::assumedSecurityChanged(std::string text) {
   if (state_ != State::defineType || !typeForm_.assumeSecurity) return;
   typeForm_.assumedSecurity = std::move(text);
+  // A security typed here makes the types that need one choosable.
+  refillTypeChoices();
   typeForm_.okEnabled = !typeForm_.assumedSecurity.empty() && typeForm_.selectedChoice != 0;
   typeForm_.useTypeEnabled = typeForm_.okEnabled;
 }
@@ -1027,6 +1088,143 @@ void InvestmentQIF::processTransaction(bool backToConfirm) {
     return;
   }
   showTransaction(false);
+}
+
+}  // namespace corvela
+
+namespace corvela {
+
+// --- splits of a cash line
+
+std::string InvestmentQIF::addSplitsTitle() const {
+  // Only QIF has a place for splits; a delimited line has one category.
+  return OutputFormats::QIFOutput(OutputContext{settings_.outputFormatText, settings_.account})
+             ? std::string(kAddSplits)
+             : "";
+}
+
+void InvestmentQIF::splitsChanged(bool canCreate) {
+  if (splits_.isArray() && splits_.size() > 0)
+    balanceSplitAmounts(splits_, signedAmountText(), precision(prefKey::bccAmountsPrecision, 2),
+                        canCreate, [this](Value& split) { normalizeSplit(split); });
+  Value& record = qif_.mutableArray()[static_cast<std::size_t>(index_)];
+  record.set(key::userSplits, Value(true));
+  if (splits_.isArray() && splits_.size() > 0) {
+    record.set(key::splits, splits_);
+    transactionForm_.splits = splits_;
+    transactionForm_.splitButtonTitle = std::string(kRemoveSplits);
+    transactionForm_.categoryVisible = false;
+  } else {
+    record.erase(key::splits);
+    splits_ = Value();
+    transactionForm_.splits = Value::array();
+    transactionForm_.splitButtonTitle = addSplitsTitle();
+    transactionForm_.categoryVisible = true;
+  }
+  const std::size_t rows = transactionForm_.splits.size();
+  std::erase_if(selectedSplits_, [rows](std::size_t row) { return row >= rows; });
+  transactionForm_.selectedSplits = selectedSplits_;
+  transactionForm_.deleteSplitEnabled = !selectedSplits_.empty() && selectedSplits_.size() < rows;
+  parts_.view.showTransaction(transactionForm_);
+  transactionForm_.editSplitRow = -1;
+}
+
+void InvestmentQIF::addRemoveSplits() {
+  if (state_ != State::confirm || !transactionForm_.cash ||
+      transactionForm_.splitButtonTitle.empty())
+    return;
+  selectedSplits_.clear();
+  if (splits_.isArray() && splits_.size() > 0) {
+    splits_ = Value();
+    splitsChanged(false);
+    return;
+  }
+  splits_ = Value::array();
+  Value first = emptySplit();
+  first.set(splitKey::category, Value(transactionForm_.category));
+  first.set(splitKey::memo, Value(transactionForm_.memo));
+  first.set(splitKey::amount, Value(signedAmountText()));
+  normalizeSplit(first);
+  splits_.append(std::move(first));
+  // With a category already there, the next one is what the person came to type.
+  if (!transactionForm_.category.empty()) splits_.append(emptySplit());
+  transactionForm_.editSplitRow = static_cast<int>(splits_.size()) - 1;
+  splitsChanged(false);
+}
+
+void InvestmentQIF::addSplit() {
+  if (state_ != State::confirm || !splits_.isArray() || splits_.size() == 0) return;
+  splits_.append(emptySplit());
+  transactionForm_.editSplitRow = static_cast<int>(splits_.size()) - 1;
+  splitsChanged(false);
+}
+
+void InvestmentQIF::splitSelectionChanged(std::vector<std::size_t> rows) {
+  if (state_ != State::confirm) return;
+  selectedSplits_ = std::move(rows);
+  const std::size_t count = splits_.isArray() ? splits_.size() : 0;
+  std::erase_if(selectedSplits_, [count](std::size_t row) { return row >= count; });
+  std::sort(selectedSplits_.begin(), selectedSplits_.end());
+  selectedSplits_.erase(std::unique(selectedSplits_.begin(), selectedSplits_.end()),
+                        selectedSplits_.end());
+  transactionForm_.selectedSplits = selectedSplits_;
+  transactionForm_.deleteSplitEnabled = !selectedSplits_.empty() && selectedSplits_.size() < count;
+}
+
+void InvestmentQIF::deleteSelectedSplit() {
+  if (state_ != State::confirm || !transactionForm_.deleteSplitEnabled) return;
+  Value::Array& list = splits_.mutableArray();
+  for (auto row = selectedSplits_.rbegin(); row != selectedSplits_.rend(); ++row)
+    list.erase(list.begin() + static_cast<std::ptrdiff_t>(*row));
+  selectedSplits_.clear();
+  splitsChanged(false);
+}
+
+void InvestmentQIF::splitChanged(std::size_t row, std::string_view column, std::string text) {
+  if (state_ != State::confirm || !splits_.isArray() || row >= splits_.size()) return;
+  if (column != splitKey::category && column != splitKey::memo && column != splitKey::amount)
+    return;
+  Value& split = splits_.mutableArray()[row];
+  split.set(column, Value(std::move(text)));
+  const bool amount = column == splitKey::amount;
+  if (amount) {
+    split.erase(splitKey::amountAlreadyConverted);
+    normalizeSplit(split);
+  }
+  splitsChanged(amount);
+}
+
+// --- the instruction of a cash line
+
+void InvestmentQIF::addInstructionForAmountButton() {
+  if (!validateMenuItem(kAddNewInstructionForThisAmount)) return;
+  qif_.mutableArray()[static_cast<std::size_t>(index_)].erase(key::userSplits);
+  state_ = State::newInstruction;
+  parts_.view.close();
+  parts_.bank.investmentBankingAddNewInstructionForAmount(
+      (amountWasNegative_ ? "-" : "") + transactionForm_.amount, *instruction_,
+      std::string(kAmountInstructionPrompt), true, outputDate_, description_, *this);
+}
+
+void InvestmentQIF::editInstructionButton() {
+  if (!validateMenuItem(kEditThisInstruction)) return;
+  qif_.mutableArray()[static_cast<std::size_t>(index_)].erase(key::userSplits);
+  state_ = State::newInstruction;
+  const std::uint64_t serial = transactionSerial_;
+  instructionEditor_->beginEditingInstruction(
+      *instruction_, transactionForm_.description, [this, serial](bool cancelled, std::size_t) {
+        // The run may have ended, or moved on, while the editor was open.
+        if (state_ != State::newInstruction || transactionSerial_ != serial) return;
+        showTransaction(cancelled);
+      });
+}
+
+bool InvestmentQIF::validateMenuItem(std::string_view title) const {
+  if (state_ != State::confirm || !transactionForm_.cash || !instruction_) return false;
+  if (title == kEditThisInstruction) return transactionForm_.editInstructionEnabled;
+  if (title == kAddNewInstructionForThisAmount)
+    return transactionForm_.addInstructionForAmountEnabled;
+  return title == kAddNewInstructionForThisTransaction;
 }
 
 }  // namespace corvela

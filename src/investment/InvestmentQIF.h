@@ -1,9 +1,11 @@
 #pragma once
 
+#include <cstdint>
 #include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "banking/InvestmentBankingDelegate.h"
 #include "banking/RunSettings.h"
@@ -20,6 +22,7 @@ class Bundle;
 class CVPrefs;
 class CancelConfirm;
 class ErrorWarning;
+class InstructionEditing;
 class Instructions;
 class InvestmentConfirmView;
 class OutputFormats;
@@ -146,6 +149,9 @@ class InvestmentQIF : public InvestmentBankingDelegate {
   // A cash line without an instruction is output with its own category instead of opening the
   // new-instruction dialog (the command line has nobody to ask).
   void setOutputCashAsRead(bool on) { outputCashAsRead_ = on; }
+  // The instruction editor that editInstructionButton opens; none leaves that action out.
+  // Borrowed: it must outlive the processor or be unset first.
+  void setInstructionEditor(InstructionEditing* editor) { instructionEditor_ = editor; }
 
   State state() const { return state_; }
   int numberOfTransactionsAppended() const { return count_; }
@@ -198,6 +204,27 @@ class InvestmentQIF : public InvestmentBankingDelegate {
   void editOK(const EditSheetForm& values);
   void editCancel();
   void editRevert();
+  // The splits of a cash line (the confirmation). Add Splits makes one split of the amount,
+  // category and memo shown (and an empty one to type in when a category was shown); Remove
+  // Splits drops them for this transaction. Every change keeps the splits adding up to the
+  // amount: the first split takes the difference (a new second one when there is only one and
+  // an amount was typed). Splits are kept with the record, so Back and a resume keep them.
+  void addRemoveSplits();
+  void addSplit();
+  void splitSelectionChanged(std::vector<std::size_t> rows);
+  // Removes the selected rows (never every row) and rebalances without adding a split.
+  void deleteSelectedSplit();
+  // A cell typed in: `column` is "category", "memo" or "amount".
+  void splitChanged(std::size_t row, std::string_view column, std::string text);
+  // The instruction pop-up of a cash line: a new amount instruction for the instruction that
+  // applied, through the new-instruction dialog, or the instruction editor on it. Either drops
+  // the splits typed here. When the editor ends, a cancel shows this transaction again as it
+  // was; a save handles it again under the instructions as they now stand.
+  void addInstructionForAmountButton();
+  void editInstructionButton();
+  // Whether the pop-up item titled `title` (banking/ConfirmView.h) is enabled. The type
+  // choice's items are validated in the type form (choiceEnabled).
+  bool validateMenuItem(std::string_view title) const;
 
   // --- InvestmentBankingDelegate: the new-instruction dialog of a cash line hands back
   bool canGoBack() const override { return index_ > 0; }
@@ -223,6 +250,19 @@ class InvestmentQIF : public InvestmentBankingDelegate {
   int precision(std::string_view key, int fallback) const;
   std::string outputDatePattern() const;
   void fillTypeChoices();
+  // The choices again after a switch changed what they need; a choice no longer allowed is
+  // dropped back to the prompt.
+  void refillTypeChoices();
+  // Whether every transaction is shown: the option for the kind of input being read.
+  bool confirmAllOption() const;
+  // An OFX transaction with neither amount nor shares, written as its type with 0 shares.
+  bool zeroSharesStand() const;
+  std::string signedAmountText() const;
+  void normalizeSplit(Value& split) const;
+  // Keeps the splits with the record, rebalances them, and shows the transaction again.
+  void splitsChanged(bool canCreate);
+  // "Add Splits" when the output is QIF, else "" (the button is hidden).
+  std::string addSplitsTitle() const;
 
   Parts parts_;
   State state_ = State::none;
@@ -235,6 +275,8 @@ class InvestmentQIF : public InvestmentBankingDelegate {
   RunSettings settings_;
   DidEnd didEnd_;
   bool outputCashAsRead_ = false;
+  InstructionEditing* instructionEditor_ = nullptr;
+  std::uint64_t transactionSerial_ = 0;  // tells a late editor answer from the current one
 
   // The transaction being handled.
   std::string dateText_, outputDate_, typeText_, security_, symbol_, description_, category_, memo_,
@@ -250,7 +292,9 @@ class InvestmentQIF : public InvestmentBankingDelegate {
   bool assumeDollar_ = false, ignoreTypeMapping_ = false, mustConfirm_ = false;
   bool adjustShares_ = false;
   Value splits_;
-  Value original_;  // the record as first read, for the edit sheet's revert
+  std::vector<std::size_t> selectedSplits_;
+  std::optional<Value> instruction_;  // the instruction that applied to the cash line
+  Value original_;                    // the record as first read, for the edit sheet's revert
   std::string alwaysSkipWord_;
 
   InvestmentTransactionForm transactionForm_;

@@ -7,15 +7,18 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QPushButton>
 #include <QShortcut>
 #include <QStackedWidget>
 #include <QStandardItemModel>
 #include <QVBoxLayout>
 
+#include "banking/ConfirmView.h"
 #include "investment/InvestmentQIF.h"
 #include "ui/CompletingComboBox.h"
 #include "ui/DialogWidgets.h"
+#include "ui/InstructionSplitTable.h"
 #include "ui/InvestmentEditSheet.h"
 #include "ui/QtText.h"
 
@@ -53,21 +56,6 @@ void showRow(QLabel* caption, QLabel* value, bool shown, const std::string& text
 
 void setText(QLineEdit* field, const std::string& text) {
   if (field->text() != qs(text)) field->setText(qs(text));
-}
-
-// The splits of a cash line, one "category  amount  memo" line each.
-QString splitsText(const Value& splits) {
-  QStringList lines;
-  if (splits.isArray())
-    for (std::size_t i = 0; i < splits.size(); ++i) {
-      const Value& split = splits[i];
-      QString line =
-          qs(split["category"].toString()) + QStringLiteral("  ") + qs(split["amount"].toString());
-      if (!split["memo"].toString().empty())
-        line += QStringLiteral("  ") + qs(split["memo"].toString());
-      lines << line;
-    }
-  return lines.join(QLatin1Char('\n'));
 }
 
 }  // namespace
@@ -139,9 +127,55 @@ QWidget* InvestmentConfirmWindow::makeTransactionPage() {
   categoryLabel_ = addRow(form, tr("Category:"), categoryField_);
   numberField_ = lineEdit("investmentNumberField", tr("Number"));
   numberLabel_ = addRow(form, tr("Number:"), numberField_);
-  splitsText_ = valueLabel("investmentSplitsText");
+  splitTable_ = new InstructionSplitTable(QStringLiteral("splitsTable"));
   splitsLabel_ = new QLabel(tr("Splits:"));
-  form->addRow(splitsLabel_, splitsText_);
+  form->addRow(splitsLabel_, splitTable_);
+  addRemoveSplitsButton_ = button(tr("Add Splits"), "addRemoveSplitsButton");
+  instructionButton_ = button(qs(kInstructionPopUpTitle), "instructionPopUp");
+  auto* instructionMenu = new QMenu(instructionButton_);
+  for (std::string_view title : {kEditThisInstruction, kAddNewInstructionForThisAmount}) {
+    QAction* item = instructionMenu->addAction(qs(title));
+    item->setObjectName(qs(title));
+    connect(item, &QAction::triggered, this, [this, title] {
+      act([title](InvestmentQIF& p) {
+        if (title == kEditThisInstruction)
+          p.editInstructionButton();
+        else
+          p.addInstructionForAmountButton();
+      });
+    });
+  }
+  connect(instructionMenu, &QMenu::aboutToShow, this, [this, instructionMenu] {
+    for (QAction* item : instructionMenu->actions())
+      item->setEnabled(processor_ && processor_->validateMenuItem(utf8(item->text())));
+  });
+  instructionButton_->setMenu(instructionMenu);
+  cashButtonsRow_ = new QWidget;
+  auto* cashButtons = new QHBoxLayout(cashButtonsRow_);
+  cashButtons->setContentsMargins(0, 0, 0, 0);
+  cashButtons->addWidget(addRemoveSplitsButton_);
+  cashButtons->addWidget(instructionButton_);
+  cashButtons->addStretch(1);
+  form->addRow(QString(), cashButtonsRow_);
+  connect(addRemoveSplitsButton_, &QPushButton::clicked, this, [this] {
+    splitTable_->commitEditing();
+    act([](InvestmentQIF& p) { p.addRemoveSplits(); });
+  });
+  splitTable_->setCallbacks(InstructionSplitTable::Callbacks{
+      .cellEdited =
+          [this](std::string_view column, std::size_t row, std::string text) {
+            act([&](InvestmentQIF& p) { p.splitChanged(row, column, std::move(text)); });
+          },
+      .selectionChanged =
+          [this](std::vector<std::size_t> rows) {
+            act([&](InvestmentQIF& p) { p.splitSelectionChanged(std::move(rows)); });
+            if (processor_)
+              splitTable_->deleteButton()->setEnabled(
+                  processor_->transactionForm().deleteSplitEnabled);
+          },
+      .addSplit = [this] { act([](InvestmentQIF& p) { p.addSplit(); }); },
+      .deleteSelected = [this] { act([](InvestmentQIF& p) { p.deleteSelectedSplit(); }); },
+  });
 
   connect(dateStepper_, &DateStepper::stepped, this,
           [this](int days) { act([days](InvestmentQIF& p) { p.stepDate(days); }); });
@@ -352,7 +386,11 @@ void InvestmentConfirmWindow::makeButtons() {
   on(dontAlwaysSkipButton_, &InvestmentQIF::dontAlwaysSkip);
   on(skipTransactionButton_, &InvestmentQIF::skipTransaction);
   on(skipRemainingButton_, &InvestmentQIF::skipRemaining);
-  on(okButton_, &InvestmentQIF::ok);
+  // A split cell still being typed in counts before the transaction is written.
+  connect(okButton_, &QPushButton::clicked, this, [this] {
+    splitTable_->commitEditing();
+    act([](InvestmentQIF& p) { p.ok(); });
+  });
   connect(cancelButton_, &QPushButton::clicked, this, &InvestmentConfirmWindow::reject);
 }
 
@@ -392,8 +430,16 @@ void InvestmentConfirmWindow::showPage(QWidget* page, const std::string& title,
 void InvestmentConfirmWindow::refreshEnabled() {
   if (!processor_) return;
   if (pages_->currentWidget() == typePage_) {
-    okButton_->setEnabled(processor_->typeForm().okEnabled);
-    useTypeButton_->setEnabled(processor_->typeForm().useTypeEnabled);
+    const TypeDefinitionForm& form = processor_->typeForm();
+    okButton_->setEnabled(form.okEnabled);
+    useTypeButton_->setEnabled(form.useTypeEnabled);
+    // A typed assumed security changes which types may be chosen.
+    auto* items = static_cast<QStandardItemModel*>(typeChoice_->model());
+    for (int i = 0; i < items->rowCount(); ++i)
+      items->item(i)->setEnabled(static_cast<std::size_t>(i) < form.choiceEnabled.size() &&
+                                 form.choiceEnabled[static_cast<std::size_t>(i)]);
+    if (typeChoice_->currentIndex() != form.selectedChoice)
+      typeChoice_->setCurrentIndex(form.selectedChoice);
   } else if (pages_->currentWidget() == securityPage_) {
     okButton_->setEnabled(processor_->securityForm().okEnabled);
   }
@@ -420,8 +466,23 @@ void InvestmentConfirmWindow::showTransaction(const InvestmentTransactionForm& f
   numberLabel_->setVisible(form.numberVisible);
   numberField_->setVisible(form.numberVisible);
   setText(numberField_, form.number);
-  QString splits = splitsText(form.splits);
-  showRow(splitsLabel_, splitsText_, !splits.isEmpty(), utf8(splits));
+  const bool splits = form.splits.isArray() && form.splits.size() > 0;
+  splitsLabel_->setVisible(splits);
+  splitTable_->setVisible(splits);
+  SplitTableForm table;
+  if (splits)
+    for (const Value& split : form.splits.toArray())
+      table.rows.push_back(
+          SplitRow{str(split, "category"), str(split, "memo"), str(split, "amount")});
+  table.selectedRows = form.selectedSplits;
+  table.deleteButtonEnabled = form.deleteSplitEnabled;
+  if (form.editSplitRow >= 0) table.editRow = static_cast<std::size_t>(form.editSplitRow);
+  splitTable_->showForm(table);
+  addRemoveSplitsButton_->setVisible(form.cash && !form.splitButtonTitle.empty());
+  addRemoveSplitsButton_->setText(qs(form.splitButtonTitle));
+  instructionButton_->setVisible(form.cash && form.instructionChoiceVisible);
+  cashButtonsRow_->setVisible(addRemoveSplitsButton_->isVisibleTo(cashButtonsRow_) ||
+                              instructionButton_->isVisibleTo(cashButtonsRow_));
   Buttons buttons;
   buttons.back = form.backVisible;
   buttons.backEnabled = form.backEnabled;

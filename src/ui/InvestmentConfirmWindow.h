@@ -20,6 +20,7 @@ class InvestmentQIF;
 namespace corvela::ui {
 
 class CompletingComboBox;
+class InstructionSplitTable;
 class DateStepper;
 class InvestmentEditSheet;
 
@@ -112,7 +113,11 @@ class InvestmentConfirmWindow : public QDialog, public InvestmentConfirmView {
   QLineEdit* categoryField_;
   QLabel* numberLabel_;
   QLineEdit* numberField_;
-  QLabel *splitsLabel_, *splitsText_;
+  QLabel* splitsLabel_;
+  InstructionSplitTable* splitTable_;
+  QPushButton* addRemoveSplitsButton_;
+  QPushButton* instructionButton_;  // the instruction pop-up of a cash line
+  QWidget* cashButtonsRow_;         // holds the two above
 
   // The type definition page.
   QWidget* typePage_;

@@ -1,10 +1,17 @@
 #include <gtest/gtest.h>
 
+#include <fstream>
+#include <iterator>
 #include <optional>
+#include <sstream>
 #include <string>
+#include <vector>
 
 #include "app/Application.h"
+#include "banking/ConfirmView.h"
+#include "banking/InstructionEditing.h"
 #include "investment/InvestmentQIF.h"
+#include "prefs/Bundle.h"
 #include "prefs/KeyedArchive.h"
 #include "support/FakeMainView.h"
 #include "support/ScratchStore.h"
@@ -240,6 +247,257 @@ TEST(InvestmentSessionTest, ConfirmationWorksOutTheNumbers) {
     EXPECT_EQ(program.end.count, 2);
     EXPECT_EQ(program.output.find("^\n") + 2, program.output.find("D01/06/2024\nNBuy"))
         << program.output;
+  }
+}
+
+// The instruction editor as a script: each opening ends at once, cancelled or saving the
+// category given.
+struct ScriptedEditor : InstructionEditing {
+  Instructions* instructions = nullptr;
+  std::string saveCategory;  // "" cancels
+  void beginEditingInstruction(const Value& instruction, std::optional<std::string>,
+                               DidEnd didEnd) override {
+    if (saveCategory.empty()) return didEnd(true, 0);
+    Value edited = instruction;
+    edited.set("category", Value(saveCategory));
+    didEnd(false, instructions->setInstruction(edited));
+  }
+};
+
+// Runs one scripted session over `line` (after the header) and returns the output. A step is
+// an action name with an optional argument after ':' (see the switch below); "?title=0|1"
+// checks the instruction pop-up item `title`.
+std::string runScript(const std::string& line, const std::vector<std::string>& steps,
+                      const std::string& outputFormat) {
+  Program program;
+  Value format = brokerFormat();
+  format.set("Description", Value(6));
+  format.set("TypeMappings",
+             Value(Value::Array{Value{{"formatType", "Bought"}, {"quickenType", 2}},
+                                Value{{"formatType", "Cash In"}, {"quickenType", 19}},
+                                Value{{"formatType", "Cash Out"}, {"quickenType", 20}}}));
+  program.app.formats.addFormat(format);
+  program.scratch.prefs.setObject(
+      "Securities", Value(Value::Array{Value{{"Name", "Acme Corp"}, {"Symbol", ""}}}));
+  program.scratch.prefs.setObject(
+      "OutputFormats",
+      Value(Value::Array{Value{
+          {"Name", "Lines"},
+          {"Type", "Investment"},
+          {"Separator", "Comma"},
+          {"Order", Value::Array{"Date", "Type", "Security", "Shares", "Price", "Fees", "Amount",
+                                 "Description", "Category", "Memo"}},
+          {"Present", Value::Array{true, true, true, true, true, true, true, true, true, true}}}}));
+  for (const char* name : {"textConfirmAllTransactions", "quicken2003"})
+    program.app.options.add(name);
+  program.app.instructions.setInstruction(
+      Value{{"descriptionMatch", "Wire"}, {"category", "Income"}});
+  program.app.instructions.setInstruction(Value{
+      {"descriptionMatch", "Fee"},
+      {"category", "Fees"},
+      {"splits", Value::Array{Value{{"category", "Fees"}, {"memo", ""}, {"amount", ""}},
+                              Value{{"category", "Tax"}, {"memo", ""}, {"amount", "-5.00"}}}}});
+  ScriptedEditor editor;
+  editor.instructions = &program.app.instructions;
+  InvestmentQIF& p = program.processor();
+  p.setInstructionEditor(&editor);
+  RunSettings settings;
+  settings.outputFormatText = outputFormat;
+  if (!p.fromFormattedText("Date,Action,Security,Amount,Shares,Price,Description\n" + line + "\n",
+                           program.storedFormat(), kPast, kFuture)) {
+    ADD_FAILURE() << "unreadable";
+    return "";
+  }
+  p.processInstructionsAndAppendToString(program.output, settings, program.end.callback());
+  EditSheetForm sheet;
+  for (const std::string& step : steps) {
+    const std::size_t colon = step.find(':');
+    const std::string name = step.substr(0, colon);
+    const std::string arg = colon == std::string::npos ? "" : step.substr(colon + 1);
+    if (name == "ok")
+      p.ok();
+    else if (name == "type")
+      p.quickenTypeChosen(std::stoi(arg) + 3);
+    else if (name == "security")
+      p.quickenSecurityChanged(arg);
+    else if (name == "assumeDollar")
+      p.assumeDollar(arg == "1");
+    else if (name == "assumeSecurity")
+      p.assumeSecurity(true), p.assumedSecurityChanged(arg);
+    else if (name == "alwaysSkip")
+      p.alwaysSkipTransactionType();
+    else if (name == "dontAlwaysSkip")
+      p.dontAlwaysSkip();
+    else if (name == "useType")
+      p.useType();
+    else if (name == "adjustShares")
+      p.adjustShares(arg == "1");
+    else if (name == "redefineType")
+      p.redefineType();
+    else if (name == "redefineSecurity")
+      p.redefineSecurity();
+    else if (name == "stepDate")
+      p.stepDate(std::stoi(arg));
+    else if (name == "category")
+      p.categoryChanged(arg);
+    else if (name == "edit")
+      p.editInputButton(), sheet = program.window.edit;
+    else if (name == "editAmount")
+      sheet.amount = arg;
+    else if (name == "editMemo")
+      sheet.memo = arg;
+    else if (name == "editRevert")
+      p.editRevert(), sheet = program.window.edit;
+    else if (name == "editOK")
+      p.editOK(sheet);
+    else if (name == "editCancel")
+      p.editCancel();
+    else if (name == "splits")
+      p.addRemoveSplits();
+    else if (name == "addSplit")
+      p.addSplit();
+    else if (name == "select")
+      p.splitSelectionChanged({std::stoul(arg)});
+    else if (name == "deleteSplit")
+      p.deleteSelectedSplit();
+    else if (name == "splitAmount" || name == "splitCategory") {
+      const std::size_t row = std::stoul(arg);
+      p.splitChanged(row, name == "splitAmount" ? "amount" : "category", arg.substr(2));
+    } else if (name == "addForAmount")
+      p.addInstructionForAmountButton();
+    else if (name == "bankCancel")
+      program.app.bank.cancel();
+    else if (name == "editInstruction")
+      editor.saveCategory = arg, p.editInstructionButton();
+    else if (name[0] == '?') {
+      const std::size_t equals = name.find('=');
+      EXPECT_EQ(p.validateMenuItem(name.substr(1, equals - 1)), name.substr(equals + 1) == "1")
+          << step;
+    } else
+      ADD_FAILURE() << "unknown step " << step;
+  }
+  EXPECT_EQ(program.end.calls, 1) << "still waiting in " << static_cast<int>(p.state());
+  return program.output;
+}
+
+// Every action of the confirmation, as a person would script it, and what ends up written.
+TEST(InvestmentSessionTest, ScriptedActionsWriteWhatThePersonConfirmed) {
+  struct Row {
+    const char* line;
+    std::vector<std::string> steps;
+    const char* output;
+    const char* format = "QIF";
+  };
+  const Row rows[] = {
+      // The type definition: a price of 1 assumed, a security assumed, one type used once.
+      {"01/05/2024,Sweep,Acme Corp,50.00,,",
+       {"assumeDollar:1", "type:2", "ok", "ok"},
+       "D01/05/2024\nNBuy\nMSweep\nYAcme Corp\nQ50.00\nI1.0000\nT50.00\n^\n"},
+      {"01/05/2024,Sweep,Acme Corp,50.00,5,",
+       {"assumeDollar:1", "assumeDollar:0", "alwaysSkip", "dontAlwaysSkip", "type:2", "ok", "ok"},
+       "D01/05/2024\nNBuy\nMSweep\nYAcme Corp\nQ5.00\nI10.0000\nT50.00\n^\n"},
+      {"01/05/2024,Interest,,12.00,,",
+       {"assumeSecurity:Money Fund", "type:6", "useType", "ok"},
+       "D01/05/2024\nNDiv\nMInterest\nYMoney Fund\nT12.00\n^\n"},
+      {"01/05/2024,Bought,Acme Corp,100.00,10,",
+       {"redefineType", "type:14", "useType", "ok"},
+       "D01/05/2024\nNShrsIn\nMBought\nYAcme Corp\nQ10.00\nI10.0000\n^\n"},
+      // A security named, taken back and named again.
+      {"01/05/2024,Bought,Acme Holdings,100.00,10,",
+       {"security:Old", "ok", "redefineSecurity", "security:AH", "ok", "ok"},
+       "D01/05/2024\nNBuy\nMBought\nYAH\nQ10.00\nI10.0000\nT100.00\n^\n"},
+      // Shares in hundredths switched back off, and the date moved on twice.
+      {"01/05/2024,Bought,Acme Corp,10.00,100,10",
+       {"adjustShares:0", "ok"},
+       "D01/05/2024\nNBuy\nMBought\nYAcme Corp\nQ100.00\nI10.0000\nO990.00\nT10.00\n^\n"},
+      {"01/05/2024,Bought,Acme Corp,100.00,10,",
+       {"stepDate:1", "stepDate:1", "ok"},
+       "D01/07/2024\nNBuy\nMBought\nYAcme Corp\nQ10.00\nI10.0000\nT100.00\n^\n"},
+      // The edit sheet: OK takes the values, Revert and Cancel keep the statement's.
+      {"01/05/2024,Bought,Acme Corp,100.00,10,",
+       {"edit", "editAmount:200.00", "editMemo:Edited", "editOK", "ok"},
+       "D01/05/2024\nNBuy\nMEdited\nYAcme Corp\nQ10.00\nI10.0000\nO100.00\nT200.00\n^\n"},
+      {"01/05/2024,Bought,Acme Corp,100.00,10,",
+       {"edit", "editAmount:200.00", "editRevert", "editOK", "edit", "editAmount:1", "editCancel",
+        "ok"},
+       "D01/05/2024\nNBuy\nMBought\nYAcme Corp\nQ10.00\nI10.0000\nT100.00\n^\n"},
+      // Delimited lines.
+      {"01/05/2024,Bought,Acme Corp,100.00,10,9.5",
+       {"ok"},
+       "01/05/2024,Buy,Acme Corp,10.00,9.5000,5.00,100.00,,,Bought\n",
+       "Lines"},
+      {"01/05/2024,Cash Out,,-25.00,,,Wire",
+       {"ok"},
+       "01/05/2024,Withdrawal,,,,,-25.00,Wire,Income,Wire\n",
+       "Lines"},
+      // Splits of a cash line: each change keeps them adding up to the amount (the first split
+      // takes the difference); amounts typed stay as typed.
+      {"01/05/2024,Cash In,,100.00,,,Wire",
+       {"splits", "splitCategory:1:Fees", "splitAmount:1:30", "addSplit", "splitAmount:2:10",
+        "select:1", "deleteSplit", "ok"},
+       "!InvstBnk\nNDeposit\nD01/05/2024\nPWire\nMWire\nT100.00\nSIncome\nEWire\n$90.00\nS\n"
+       "E\n$10\n^\n!Type:Invst\n"},
+      {"01/05/2024,Cash In,,100.00,,,Wire",
+       {"category:", "splits", "splitAmount:0:60", "ok"},
+       "!InvstBnk\nNDeposit\nD01/05/2024\nPWire\nMWire\nT100.00\nS\nEWire\n$60\nS\nE\n$40.00\n"
+       "^\n!Type:Invst\n"},
+      {"01/05/2024,Cash In,,100.00,,,Wire",
+       {"splits", "splits", "ok"},
+       "!InvstBnk\nNDeposit\nD01/05/2024\nPWire\nMWire\nT100.00\nLIncome\n^\n!Type:Invst\n"},
+      {"01/05/2024,Cash Out,,-50.00,,,Fee",
+       {"ok"},
+       "!InvstBnk\nNWithdrawal\nD01/05/2024\nPFee\nMFee\nT-50.00\nSFees\nE\n$-45.00\nSTax\nE\n"
+       "$-5.00\n^\n!Type:Invst\n"},
+      // The instruction pop-up: a new amount instruction cancelled, the editor cancelled, then
+      // saving a new category, which applies at once.
+      {"01/05/2024,Cash In,,100.00,,,Wire",
+       {"?Add New Instruction For This Amount=1", "?Edit This Instruction...=1", "addForAmount",
+        "bankCancel", "editInstruction:", "editInstruction:Salary", "ok"},
+       "!InvstBnk\nNDeposit\nD01/05/2024\nPWire\nMWire\nT100.00\nLSalary\n^\n!Type:Invst\n"},
+  };
+  for (const Row& row : rows) {
+    std::ostringstream name;
+    for (const std::string& step : row.steps) name << step << ' ';
+    SCOPED_TRACE(row.line + std::string(" / ") + name.str());
+    EXPECT_EQ(runScript(row.line, row.steps, row.format), row.output);
+  }
+}
+
+// A download (OFX) is confirmed transaction by transaction under the option for downloads, a
+// text statement under the option for text.
+TEST(InvestmentSessionTest, EachKindOfInputFollowsItsOwnConfirmOption) {
+  std::ifstream file(std::string(CORVELA_CORPUS) + "/ofxparse/tiaacref.ofx", std::ios::binary);
+  const std::string ofx{std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
+  struct Row {
+    bool download;
+    const char* option;
+    int confirmations;
+  };
+  const Row rows[] = {{true, "confirmAllTransactions", 1},
+                      {true, "textConfirmAllTransactions", 0},
+                      {false, "confirmAllTransactions", 0},
+                      {false, "textConfirmAllTransactions", 1}};
+  for (const Row& row : rows) {
+    SCOPED_TRACE(std::string(row.download ? "OFX " : "text ") + row.option);
+    Program program;
+    Value format = brokerFormat();
+    format.set("TypeMappings",
+               Value(Value::Array{Value{{"formatType", "Bought"}, {"quickenType", 2}}}));
+    program.app.formats.addFormat(format);
+    program.app.options.add(row.option);
+    InvestmentQIF& p = program.processor();
+    ASSERT_TRUE(p.fromFormattedText(
+        row.download ? ofx : "Date,Action,Security,Amount,Shares\n01/03/2024,Bought,Acme,50,10\n",
+        row.download ? Bundle::builtIn().table("CVOFXFormat") : program.storedFormat(), kPast,
+        kFuture));
+    p.processInstructionsAndAppendToString(program.output, RunSettings{}, program.end.callback());
+    int confirmations = 0;
+    for (int step = 0; step < 5 && p.state() != State::none; ++step) {
+      confirmations += p.state() == State::confirm;
+      p.ok();  // the proposed type or security, or the transaction
+    }
+    EXPECT_EQ(confirmations, row.confirmations);
+    EXPECT_EQ(program.end.count, 1) << program.output;
   }
 }
 

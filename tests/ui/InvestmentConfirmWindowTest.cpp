@@ -1,13 +1,18 @@
 // The desktop program converts a brokerage download through the investment confirmation
 // window, driven by the keyboard alone.
+#include <QAbstractItemModel>
+#include <QCheckBox>
 #include <QComboBox>
 #include <QLineEdit>
+#include <QMenu>
 #include <QPushButton>
+#include <QTableView>
 #include <QTest>
 
 #include "investment/InvestmentQIF.h"
 #include "ui/CompletingComboBox.h"
 #include "ui/InvestmentConfirmWindow.h"
+#include "ui/InvestmentEditSheet.h"
 #include "ui/NewInstructionPane.h"
 #include "ui/QtText.h"
 #include "ui/TestDesktop.h"
@@ -25,7 +30,7 @@ class InvestmentConfirmWindowTest : public QObject {
   // dividend must find the security learnt from the purchase.
   void keyboardDefinesTypeAndSecurityAndConvertsTheDownload() {
     TestDesktop desktop([](CVPrefs& store) {
-      store.setObject("Preferences", Value::Array{"converted2.2", "textConfirmAllTransactions"});
+      store.setObject("Preferences", Value::Array{"converted2.2", "confirmAllTransactions"});
       store.setObject("Securities", Value::Array{Value{{"Name", "Apple"}, {"Symbol", "AAPL"}}});
     });
     QVERIFY(desktop.desktop->openFile(std::string(CORVELA_CORPUS) + "/ledger-autosync/cusip.ofx"));
@@ -133,6 +138,94 @@ class InvestmentConfirmWindowTest : public QObject {
     const QByteArray output = fileBytes(desktop.path("out.qif"));
     QCOMPARE(output.count("\n^"), 1);
     QVERIFY2(output.contains("NBuy\n"), output.constData());
+  }
+
+  // Every transaction of a download is confirmed with the option for downloads. On the
+  // purchase: the edit sheet's Revert and Cancel keep the statement's values and its OK takes
+  // the typed memo; Redefine Type, Always Skip left again, and Use Type Once, which waits for
+  // an assumed security once its switch is on. On the bank line: splits are added, the second
+  // one's amount typed, and the first split keeps the rest, which is what is written.
+  void editSheetTypePageAndSplitsReachTheOutput() {
+    TestDesktop desktop([](CVPrefs& store) {
+      store.setObject("Preferences",
+                      Value::Array{"converted2.2", "confirmAllTransactions", "quicken2003"});
+      store.setObject("Securities", Value::Array{Value{{"Name", "Apple"}, {"Symbol", "AAPL"}}});
+      store.setObject("Instructions", Value::Array{Value{{"descriptionMatch", "Bank Deposit"},
+                                                         {"category", "Income"}}});
+    });
+    QVERIFY(desktop.desktop->openFile(std::string(CORVELA_CORPUS) + "/ofxtools/invstmtrs.ofx"));
+    desktop.savePanelAnswer = desktop.path("out.qif");
+    desktop.controls().processButton()->click();
+    InvestmentConfirmWindow* window = desktop.desktop->investmentWindow();
+    InvestmentEditSheet* sheet = window->editSheet();
+    auto* memo = sheet->findChild<QLineEdit*>(QStringLiteral("editMemo"));
+    auto* splitsButton = window->findChild<QPushButton*>(QStringLiteral("addRemoveSplitsButton"));
+    auto* popUp = window->findChild<QPushButton*>(QStringLiteral("instructionPopUp"));
+    auto* useType = window->findChild<QPushButton*>(QStringLiteral("useTypeButton"));
+    auto* choice = window->findChild<QComboBox*>(QStringLiteral("quickenTypeChoice"));
+    auto press = [](QWidget* parent, const char* name) {
+      parent->findChild<QPushButton*>(QLatin1String(name))->click();
+    };
+    constexpr int kShrsIn = 14 + 3;
+    int confirmed = 0;
+    for (int step = 0; step < 8; ++step) {
+      if (!QTest::qWaitFor([&] { return window->isVisible(); }, 2000)) break;
+      if (window->windowTitle() != qs(InvestmentQIF::kConfirmTitle)) {
+        press(window, "okButton");
+        continue;
+      }
+      if (++confirmed == 1) {
+        press(window, "editInputButton");
+        QTRY_VERIFY(sheet->isVisible());
+        const QString read = memo->text();
+        memo->setText(QStringLiteral("Typed"));
+        press(sheet, "editRevertButton");
+        QCOMPARE(memo->text(), read);
+        press(sheet, "editCancelButton");
+        QTRY_VERIFY(!sheet->isVisible());
+        press(window, "editInputButton");
+        memo->setText(QStringLiteral("Edited"));
+        press(sheet, "editOKButton");
+        QTRY_VERIFY(!sheet->isVisible());
+        QVERIFY(!splitsButton->isVisible());  // an investment action has no splits
+        press(window, "redefineTypeButton");
+        press(window, "alwaysSkipButton");
+        QCOMPARE(window->windowTitle(), qs(InvestmentQIF::kAlwaysSkipTitle));
+        press(window, "dontAlwaysSkipButton");
+        QCOMPARE(window->windowTitle(), qs(InvestmentQIF::kUnknownTypeTitle));
+        window->findChild<QCheckBox*>(QStringLiteral("assumeSecuritySwitch"))->click();
+        choice->setCurrentIndex(kShrsIn);
+        emit choice->activated(kShrsIn);
+        QVERIFY(!useType->isEnabled());  // the switch is on, and no security typed yet
+        QTest::keyClicks(window->findChild<QLineEdit*>(QStringLiteral("assumedSecurityField")),
+                         QStringLiteral("Other Fund"));
+        QVERIFY(useType->isEnabled());
+        useType->click();
+      } else {
+        QVERIFY(popUp->isVisible());
+        emit popUp->menu()->aboutToShow();
+        for (QAction* item : popUp->menu()->actions()) QVERIFY(item->isEnabled());
+        QCOMPARE(splitsButton->text(), QStringLiteral("Add Splits"));
+        splitsButton->click();
+        QCOMPARE(splitsButton->text(), QStringLiteral("Remove Splits"));
+        QAbstractItemModel* model =
+            window->findChild<QTableView*>(QStringLiteral("splitsTable"))->model();
+        QCOMPARE(model->rowCount(), 2);
+        model->setData(model->index(1, 0), QStringLiteral("Fees"));
+        model->setData(model->index(1, 2), QStringLiteral("300"));
+        QCOMPARE(model->data(model->index(0, 2)).toString(), QStringLiteral("700.00"));
+      }
+      QCOMPARE(window->windowTitle(), qs(InvestmentQIF::kConfirmTitle));
+      press(window, "okButton");
+    }
+    QTRY_VERIFY(!window->isVisible());
+    QCOMPARE(confirmed, 2);
+    const QByteArray output = fileBytes(desktop.path("out.qif"));
+    // The security stays the one the person's mapping gave the download's name.
+    QVERIFY2(output.contains("NShrsIn\nMEdited\nYAcme Development, Inc.\nQ100.00\n"),
+             output.constData());
+    QVERIFY2(output.contains("T1,000.00\nSIncome\nEYour check #1034\n$700.00\nSFees\nE\n$300\n"),
+             output.constData());
   }
 };
 

@@ -45,8 +45,7 @@ int main(int argc, char** argv) {
   const std::string storePath = folder.filePath(QStringLiteral("store.prefs")).toStdString();
   {
     corvela::CVPrefs store(storePath);
-    store.setObject("Preferences",
-                    corvela::Value::Array{"converted2.2", "textConfirmAllTransactions"});
+    store.setObject("Preferences", corvela::Value::Array{"converted2.2", "confirmAllTransactions"});
     store.setObject("CheckForUpdates", false);
     store.setObject(
         "Securities",
