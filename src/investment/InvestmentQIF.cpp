@@ -48,7 +48,6 @@ constexpr std::string_view kChoosePrompt = "Choose the type of this transaction"
 constexpr std::string_view kTransferBySign = "Cash Transferred In or Out (by sign)";
 constexpr std::string_view kIncomeBySign = "Miscellaneous Income or Expense (by sign)";
 constexpr std::string_view kCantChange = "(Can't Change)";
-constexpr int kShownSecurities = 10;
 constexpr std::string_view kAddSplits = "Add Splits";
 constexpr std::string_view kRemoveSplits = "Remove Splits";
 constexpr std::string_view kAmountInstructionPrompt =
@@ -175,7 +174,6 @@ void InvestmentQIF::processInstructionsAndAppendToString(std::string& buffer,
   didEnd_ = std::move(didEnd);
   count_ = 0;
   index_ = -1;
-  mustConfirm_ = confirmAllOption();
   confirmNextTransaction();
 }
 
@@ -206,7 +204,6 @@ void InvestmentQIF::continueWith(const Value& continuation, std::string& buffer,
   count_ = static_cast<int>(continuation[ckey::numberOfTransactionsAppended].toInt());
   long saved = static_cast<long>(continuation[ckey::currentTransactionIndex].toInt());
   index_ = std::clamp(saved, 0L, maxIndex_) - 1;
-  mustConfirm_ = confirmAllOption();
   confirmNextTransaction();
 }
 
@@ -486,10 +483,8 @@ void InvestmentQIF::haveType() {
                                  : "";
       // The statement's own name is the likeliest answer.
       securityForm_.quickenSecurity = security_.empty() ? symbol_ : security_;
-      long shown = std::min<long>(kShownSecurities, parts_.securities.numberOfItemsInComboBox());
       for (long i = 0; i < parts_.securities.numberOfItemsInComboBox(); ++i)
         securityForm_.securities.push_back(parts_.securities.comboBoxObjectValueForItemAtIndex(i));
-      (void)shown;
       securityForm_.okTitle = std::string(kDefineSecurity);
       securityForm_.okEnabled = !securityForm_.quickenSecurity.empty();
       transactionForm_.redefineSecurityVisible = false;

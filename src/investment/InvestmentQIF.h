@@ -289,7 +289,7 @@ class InvestmentQIF : public InvestmentBankingDelegate {
   int quickenType_ = quickenType::none;
   long quickenTypeIndex_ = -1;
   std::string quickenSecurity_, assumedSecurity_;
-  bool assumeDollar_ = false, ignoreTypeMapping_ = false, mustConfirm_ = false;
+  bool assumeDollar_ = false, ignoreTypeMapping_ = false;
   bool adjustShares_ = false;
   Value splits_;
   std::vector<std::size_t> selectedSplits_;
