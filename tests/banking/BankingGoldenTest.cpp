@@ -6,20 +6,19 @@
 //                  "answers" (dialog buttons, in order), "expectedCount", and "delimitedFormat"
 //   expected.qif   the QIF output, header included
 //   expected.csv   optional: the output with the delimited format named by "delimitedFormat"
+// CORVELA_UPDATE_GOLDEN=1 rewrites the expected files, to be read over before they are committed.
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <cstdlib>
 #include <deque>
 #include <filesystem>
-#include <fstream>
-#include <sstream>
 #include <string>
 #include <vector>
 
 #include "banking/BankingHarness.h"
 #include "formats/OutputFormatKeys.h"
 #include "formats/QIFOutputText.h"
+#include "support/FileText.h"
 
 namespace corvela::testing {
 namespace {
@@ -27,13 +26,6 @@ namespace {
 namespace fs = std::filesystem;
 
 const fs::path kCases = fs::path(CORVELA_TEST_DATA) / "banking";
-
-std::string readFile(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::ostringstream bytes;
-  bytes << in.rdbuf();
-  return bytes.str();
-}
 
 std::vector<std::string> caseNames() {
   std::vector<std::string> names;
@@ -80,12 +72,12 @@ class BankingGoldenTest : public ::testing::TestWithParam<std::string> {
   std::string runCase(const std::string& outputFormatText) {
     const fs::path folder = kCases / GetParam();
     BankingHarness harness;
-    Status loaded = harness.loadStore(readFile(folder / "store.json"));
+    Status loaded = harness.loadStore(readText(folder / "store.json"));
     EXPECT_TRUE(loaded.ok()) << loaded.message();
 
     Value run = Value::dictionary();
     if (fs::exists(folder / "run.json")) {
-      Result<Value> parsed = fromJSON(readFile(folder / "run.json"));
+      Result<Value> parsed = fromJSON(readText(folder / "run.json"));
       EXPECT_TRUE(parsed.ok()) << parsed.message();
       if (parsed.ok()) run = parsed.value();
     }
@@ -94,7 +86,7 @@ class BankingGoldenTest : public ::testing::TestWithParam<std::string> {
     if (outputFormatText == kQIFFormatName)
       harness.output = qifTypeHeader(static_cast<int>(run["kind"].toInt()));
 
-    harness.readQIF(readFile(folder / "input.qif"));
+    harness.readQIF(readText(folder / "input.qif"));
     std::deque<DialogAnswer> script;
     for (const Value& answer : run["answers"].toArray())
       script.push_back(answerFrom(answer, harness.platform));
@@ -122,13 +114,8 @@ std::string testName(const ::testing::TestParamInfo<std::string>& info) {
   return name;
 }
 
-// With CORVELA_UPDATE_GOLDEN set, a case's expected.qif is written instead, to be read over.
 TEST_P(BankingGoldenTest, QIFOutputIsAsExpected) {
-  std::string output = runCase(std::string(kQIFFormatName));
-  if (std::getenv("CORVELA_UPDATE_GOLDEN")) {
-    std::ofstream(kCases / GetParam() / "expected.qif", std::ios::binary) << output;
-  }
-  EXPECT_EQ(output, readFile(kCases / GetParam() / "expected.qif"));
+  expectDataFile("banking/" + GetParam() + "/expected.qif", runCase(std::string(kQIFFormatName)));
 }
 
 INSTANTIATE_TEST_SUITE_P(Cases, BankingGoldenTest, ::testing::ValuesIn(caseNames()), testName);
@@ -138,10 +125,11 @@ class BankingGoldenDelimitedTest : public BankingGoldenTest {};
 
 TEST_P(BankingGoldenDelimitedTest, DelimitedOutputIsAsExpected) {
   const fs::path folder = kCases / GetParam();
-  Result<Value> run = fromJSON(readFile(folder / "run.json"));
+  Result<Value> run = fromJSON(readText(folder / "run.json"));
   ASSERT_TRUE(run.ok()) << run.message();
   ASSERT_TRUE(has(run.value(), "delimitedFormat"));
-  EXPECT_EQ(runCase(str(run.value(), "delimitedFormat")), readFile(folder / "expected.csv"));
+  expectDataFile("banking/" + GetParam() + "/expected.csv",
+                 runCase(str(run.value(), "delimitedFormat")));
 }
 
 INSTANTIATE_TEST_SUITE_P(Cases, BankingGoldenDelimitedTest,

@@ -99,16 +99,15 @@ TEST(ConfirmDialog, FixedDateIsShownBesideTheOwnAndStepsOnlyWithoutIt) {
   own.processor.stepDate(-1);
   own.processor.confirmOK();
   EXPECT_EQ(own.output.substr(0, 12), "D12/30/2023\n");
-}
 
-TEST(ConfirmDialog, DatesStepInTheStoresOwnPattern) {
-  BankingHarness h;
-  startWith(h, R"({"OutputDateFormat": "%d.%m.%Y", "Instructions": []})",
+  // Dates step in the store's own pattern.
+  BankingHarness dotted;
+  startWith(dotted, R"({"OutputDateFormat": "%d.%m.%Y", "Instructions": []})",
             {option::dontAddCategories, option::confirmAllTransactions, option::europeanDates},
             "D28/02/24\nPSHOP\nT-1.00\n^\n");
-  h.processor.stepDate(1);
-  h.processor.stepDate(1);
-  EXPECT_EQ(h.confirm().dateText, "28.02.2024 (will use 01.03.2024)");
+  dotted.processor.stepDate(1);
+  dotted.processor.stepDate(1);
+  EXPECT_EQ(dotted.confirm().dateText, "28.02.2024 (will use 01.03.2024)");
 }
 
 TEST(ConfirmDialog, NumberShownIsFixedThenExtractedThenOwn) {
@@ -171,7 +170,7 @@ TEST(ConfirmDialog, PopUpFollowsTheKindOfInstruction) {
   EXPECT_EQ(none.confirm().categoryWarning, std::string(kNewCategoryWarning));
 }
 
-TEST(ConfirmDialog, TypedCategoriesAreWarnedAbout) {
+TEST(ConfirmDialog, TypedCategoriesAreWarnedAboutAndUnknownTransfersRefused) {
   BankingHarness h;
   startWith(h, kShop, {option::confirmAllTransactions}, "D1/2/24\nPSHOP\nT-1.00\n^\n");
   const std::pair<const char*, std::optional<std::string>> typed[] = {
@@ -186,11 +185,8 @@ TEST(ConfirmDialog, TypedCategoriesAreWarnedAbout) {
     EXPECT_EQ(h.confirm().categoryWarning, warning) << text;
     EXPECT_EQ(h.confirmView.updated.back().categoryWarning, warning) << text;
   }
-}
 
-TEST(ConfirmDialog, ATransferToAnUnknownAccountIsRefusedUntilCorrected) {
-  BankingHarness h;
-  startWith(h, kShop, {option::confirmAllTransactions}, "D1/2/24\nPSHOP\nT-1.00\n^\n");
+  // A transfer to an unknown account is refused until corrected.
   h.processor.controlTextDidChange(DialogField::confirmedCategory, "[Savings]");
   h.platform.answerNextAlert(0);
   h.processor.confirmOK();

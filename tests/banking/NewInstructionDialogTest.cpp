@@ -47,6 +47,14 @@ TEST(NewInstructionDialog, StartsWithMatchingOnlyShortensTheDescription) {
     EXPECT_EQ(form.descriptionMatchText, "A") << refused << " is refused";
   }
   EXPECT_TRUE(form.okEnabled);
+
+  // A category the store refuses stores nothing and keeps the dialog open.
+  t.processor.controlTextDidChange(DialogField::category, "[Nowhere]");
+  t.platform.answerNextAlert(0);
+  t.processor.saveNewInstruction();
+  EXPECT_EQ(t.platform.alerts.size(), 1u);
+  EXPECT_EQ(t.instructions.numberOfInstructions(), 0u);
+  EXPECT_EQ(t.processor.openDialog(), Dialog::newInstruction);
 }
 
 TEST(NewInstructionDialog, ContainsMatchingMustStayInsideTheDescription) {
@@ -117,16 +125,6 @@ TEST(NewInstructionDialog, SavedRecordHoldsExactlyWhatWasSwitchedOn) {
   EXPECT_EQ(toJSON(t.stored("CAFE")), toJSON(expected.value()));
   EXPECT_EQ(t.processor.openDialog(), Dialog::confirm) << "categoryConfirm came with the splits";
   EXPECT_EQ(t.confirm().number, (ShownText{"42", true}));
-}
-
-TEST(NewInstructionDialog, ARefusedCategoryStoresNothing) {
-  Teaching t(kEmpty, {}, kAmazon);
-  t.processor.controlTextDidChange(DialogField::category, "[Nowhere]");
-  t.platform.answerNextAlert(0);
-  t.processor.saveNewInstruction();
-  EXPECT_EQ(t.platform.alerts.size(), 1u);
-  EXPECT_EQ(t.instructions.numberOfInstructions(), 0u);
-  EXPECT_EQ(t.processor.openDialog(), Dialog::newInstruction);
 }
 
 constexpr const char* kCoffee = R"({"Instructions": [

@@ -5,28 +5,24 @@
 
 #include <filesystem>
 #include <fstream>
-#include <iterator>
 #include <sstream>
 
 #include "cli/Cli.h"
 #include "support/CliRun.h"
+#include "support/FileText.h"
 #include "support/TempDir.h"
 
 namespace corvela {
 namespace {
 
 namespace fs = std::filesystem;
+using testing::readText;
 
 const fs::path kCorpus = CORVELA_CORPUS;
 const fs::path kText = fs::path(CORVELA_TEST_DATA) / "text";
 
 using testing::CliRun;
 CliRun cli(const std::vector<std::string>& args) { return testing::runCli(args); }
-
-std::string readFile(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
 
 TEST(FormatsCommandTest, AnExportedFormatConvertsAlikeInAnotherStore) {
   testing::TempDir dir;
@@ -36,7 +32,7 @@ TEST(FormatsCommandTest, AnExportedFormatConvertsAlikeInAnotherStore) {
   ASSERT_EQ(
       cli({"prefs", "import", (kText / "knab" / "store.json").string(), "--prefs", learnt}).status,
       0);
-  const std::string learntBytes = readFile(learnt);
+  const std::string learntBytes = readText(learnt);
   struct Step {
     std::vector<std::string> args;
     int status;
@@ -69,14 +65,14 @@ TEST(FormatsCommandTest, AnExportedFormatConvertsAlikeInAnotherStore) {
     EXPECT_EQ(run.status, step.status) << args[1] << " " << args[2] << "\n" << run.err;
     EXPECT_EQ(run.out, step.out) << args[1] << " " << args[2];
   }
-  EXPECT_EQ(readFile(learnt), learntBytes);  // exporting never touches the store
+  EXPECT_EQ(readText(learnt), learntBytes);  // exporting never touches the store
 
   const std::string output = dir.path("out.qif");
   CliRun converted =
       cli({"convert", (kCorpus / "ofxstatement-dutch/Knab_transactieoverzicht_ok.csv").string(),
            "--format", "zz knab", "--prefs", other, "-o", output});
   ASSERT_EQ(converted.status, 0) << converted.err;
-  EXPECT_EQ(readFile(output), readFile(kText / "knab" / "expected.qif"));
+  EXPECT_EQ(readText(output), readText(kText / "knab" / "expected.qif"));
 }
 
 }  // namespace

@@ -9,7 +9,6 @@
 
 #include <filesystem>
 #include <fstream>
-#include <iterator>
 #include <new>
 #include <sstream>
 
@@ -17,6 +16,7 @@
 #include "prefs/CVPrefs.h"
 #include "prefs/KeyedArchive.h"
 #include "support/CliProcess.h"
+#include "support/FileText.h"
 #include "support/TempDir.h"
 
 namespace corvela {
@@ -25,14 +25,10 @@ namespace {
 namespace fs = std::filesystem;
 using testing::CliProcess;
 using testing::CliSetup;
+using testing::readText;
 using testing::runCliProcess;
 
 const fs::path kExamples = fs::path(CORVELA_TEST_DATA) / "../../examples";
-
-std::string readFile(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
 
 void writeFile(const fs::path& path, const std::string& text) {
   std::ofstream(path, std::ios::binary) << text;
@@ -61,8 +57,8 @@ class SafeFilesTest : public ::testing::Test {
 // Every refused output path: exit 1, a message naming the reason, and no file changed (the
 // store neither: the run never starts).
 TEST_F(SafeFilesTest, RefusedOutputPathsChangeNothing) {
-  const std::string statement = readFile(input);
-  const std::string rules = readFile(store);
+  const std::string statement = readText(input);
+  const std::string rules = readText(store);
   fs::create_directory(dir.path("sub"));
   fs::create_symlink(input, dir.path("link-to-input"));
   fs::create_hard_link(input, dir.path("hard-link"));
@@ -100,10 +96,10 @@ TEST_F(SafeFilesTest, RefusedOutputPathsChangeNothing) {
     EXPECT_EQ(run.status, 1) << c.output << "\n" << run.err;
     EXPECT_NE(run.err.find(c.reason), std::string::npos) << c.output << "\n" << run.err;
     EXPECT_EQ(run.err.find("transactions output"), std::string::npos) << run.err;
-    EXPECT_EQ(readFile(input), statement) << c.output;
-    EXPECT_EQ(readFile(store), rules) << c.output;
+    EXPECT_EQ(readText(input), statement) << c.output;
+    EXPECT_EQ(readText(store), rules) << c.output;
   }
-  EXPECT_EQ(readFile(dir.path("readonly.qif")), "keep me");
+  EXPECT_EQ(readText(dir.path("readonly.qif")), "keep me");
   EXPECT_FALSE(fs::exists(dir.path("missing")));
   EXPECT_TRUE(fs::is_fifo(dir.path("fifo")));
   ::close(sock);
@@ -111,12 +107,12 @@ TEST_F(SafeFilesTest, RefusedOutputPathsChangeNothing) {
   // Resuming a continuation file into itself.
   std::string continuation = dir.path("later.crvc");
   ASSERT_TRUE(writeKeyedArchiveFile(continuation, Value::dictionary()).ok());
-  const std::string saved = readFile(continuation);
+  const std::string saved = readText(continuation);
   CliProcess run = runCliProcess(
       {"convert", continuation, "-o", dir.path("sub/../later.crvc"), "--prefs", store});
   EXPECT_EQ(run.status, 1) << run.err;
   EXPECT_NE(run.err.find("the continuation file being resumed"), std::string::npos) << run.err;
-  EXPECT_EQ(readFile(continuation), saved);
+  EXPECT_EQ(readText(continuation), saved);
 }
 
 // A link is followed only when its owner is the person running Corvela or the owner of the
@@ -133,22 +129,27 @@ TEST_F(SafeFilesTest, ALinkPlantedBySomeoneElseIsNotFollowed) {
   CliProcess run = convert({"-o", planted});
   EXPECT_EQ(run.status, 1) << run.err;
   EXPECT_NE(run.err.find("symbolic link owned by someone else"), std::string::npos) << run.err;
-  EXPECT_EQ(readFile(victim), "precious");
+  EXPECT_EQ(readText(victim), "precious");
 
   // The folder's owner may link: that is the owner's own folder.
   ASSERT_EQ(::lchown(planted.c_str(), 4242, 4242), 0);
   run = convert({"-o", planted});
   EXPECT_EQ(run.status, 0) << run.err;
-  EXPECT_TRUE(readFile(victim).starts_with("!Type:Bank"));
+  EXPECT_TRUE(readText(victim).starts_with("!Type:Bank"));
   EXPECT_TRUE(fs::is_symlink(planted));
 }
 
-// A character device is written through, never replaced by a regular file; the streams of the
+// What an interrupted write left behind goes with the next write (only its own leftovers); a
+// character device is written through, never replaced by a regular file; the streams of the
 // process are its own.
-TEST_F(SafeFilesTest, DevicesAreWrittenThrough) {
+TEST_F(SafeFilesTest, DevicesAreWrittenThroughAndLeftoversCleared) {
   std::string file = dir.path("out.qif");
+  writeFile(dir.path(".out.qif.tmp-0123abcd"), "half a QIF");
+  writeFile(dir.path(".other.qif.tmp-0123abcd"), "not ours");
   ASSERT_EQ(convert({"-o", file}).status, 0);
-  const std::string expected = readFile(file);
+  EXPECT_FALSE(fs::exists(dir.path(".out.qif.tmp-0123abcd")));
+  EXPECT_TRUE(fs::exists(dir.path(".other.qif.tmp-0123abcd")));
+  const std::string expected = readText(file);
 
   CliProcess toNull = convert({"-o", "/dev/null"});
   EXPECT_EQ(toNull.status, 0) << toNull.err;
@@ -193,15 +194,6 @@ TEST_F(SafeFilesTest, AFailingOutputIsAFailure) {
   }
 }
 
-TEST_F(SafeFilesTest, LeftoversOfAnInterruptedWriteGoWithTheNextWrite) {
-  std::string output = dir.path("out.qif");
-  writeFile(dir.path(".out.qif.tmp-0123abcd"), "half a QIF");
-  writeFile(dir.path(".other.qif.tmp-0123abcd"), "not ours");
-  ASSERT_EQ(convert({"-o", output}).status, 0);
-  EXPECT_FALSE(fs::exists(dir.path(".out.qif.tmp-0123abcd")));
-  EXPECT_TRUE(fs::exists(dir.path(".other.qif.tmp-0123abcd")));
-}
-
 // Bad values of options exit 2 with the reason; nothing output exits 3 and writes nothing.
 TEST_F(SafeFilesTest, ExitStatuses) {
   std::string output = dir.path("out.qif");
@@ -225,7 +217,7 @@ TEST_F(SafeFilesTest, ExitStatuses) {
     EXPECT_EQ(run.status, c.status) << ::testing::PrintToString(c.args) << "\n" << run.err;
     EXPECT_NE(run.err.find(c.says), std::string::npos) << run.err;
   }
-  EXPECT_EQ(readFile(output), "an earlier run");
+  EXPECT_EQ(readText(output), "an earlier run");
   EXPECT_NE(runCliProcess({"convert", "--help"}).out.find("usage: corvela-cli convert"),
             std::string::npos);
 
@@ -300,22 +292,22 @@ TEST_F(SafeFilesTest, TheStoreIsNeverLostSilently) {
 }
 
 TEST_F(SafeFilesTest, ImportMergesUnlessToldToReplaceAndKeepsABackup) {
-  const std::string before = readFile(store);
+  const std::string before = readText(store);
   std::string json = dir.path("some.json");
   writeFile(json, R"({"Categories": ["Rent"], "amountsPrecision": 3})");
   CliProcess merged = runCliProcess({"prefs", "import", json, "--prefs", store});
   ASSERT_EQ(merged.status, 0) << merged.err;
-  EXPECT_EQ(readFile(store + ".bak"), before);
+  EXPECT_EQ(readText(store + ".bak"), before);
   CliProcess shown = runCliProcess({"prefs", "show", "--json", "--prefs", store});
   EXPECT_NE(shown.out.find("\"Instructions\""), std::string::npos) << shown.out;
   EXPECT_NE(shown.out.find("\"Rent\""), std::string::npos);
   EXPECT_EQ(CVPrefs::initWithPath(store).objectForKey("Categories"),
             Value(Value::Array{"Rent"}));  // a key is replaced whole
 
-  const std::string mergedBytes = readFile(store);
+  const std::string mergedBytes = readText(store);
   CliProcess replaced = runCliProcess({"prefs", "import", json, "--replace", "--prefs", store});
   ASSERT_EQ(replaced.status, 0) << replaced.err;
-  EXPECT_EQ(readFile(store + ".bak"), mergedBytes);
+  EXPECT_EQ(readText(store + ".bak"), mergedBytes);
   shown = runCliProcess({"prefs", "show", "--json", "--prefs", store});
   EXPECT_EQ(shown.out.find("\"Instructions\""), std::string::npos) << shown.out;
 
@@ -333,7 +325,7 @@ TEST_F(SafeFilesTest, ImportMergesUnlessToldToReplaceAndKeepsABackup) {
 // Amounts that are no amounts are never copied into the output.
 TEST_F(SafeFilesTest, OFXAmountsThatAreNoAmountsAreSkipped) {
   const char* bad[] = {"NaN", "inf", "0x10", "1,2,3.4.5", "", "1e-308"};
-  std::string text = readFile(input);
+  std::string text = readText(input);
   std::string block = "<STMTTRN>\n<TRNTYPE>DEBIT\n<DTPOSTED>20240320\n<TRNAMT>";
   std::string crafted;
   for (const char* amount : bad)

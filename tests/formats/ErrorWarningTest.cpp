@@ -20,21 +20,22 @@ class ErrorWarningTest : public ::testing::Test {
   Value format = Value{{"Name", "My Bank"}, {"Match", "MY BANK"}};
 };
 
-TEST_F(ErrorWarningTest, AsksWithTheTextsGiven) {
+// Without a format the texts given are asked about with no switch, and a switch that was not
+// offered changes nothing; with one, the switch is offered.
+TEST_F(ErrorWarningTest, AsksWithTheTextsGivenAndOffersTheSwitchOnlyWithAFormat) {
+  platform.answerNextInputErrorWarning(ErrorWarning::goOn, true);
   platform.answerNextInputErrorWarning(ErrorWarning::cancel);
+  platform.answerNextInputErrorWarning(ErrorWarning::goOn);
   EXPECT_EQ(warning.format(std::nullopt, "Bad date.", "12/99/2024 SHOP", "Skip Transaction"),
-            ErrorWarning::cancel);
+            ErrorWarning::goOn);
   ASSERT_EQ(platform.inputErrorWarnings.size(), 1u);
   EXPECT_EQ(platform.inputErrorWarnings[0].message, "Bad date.");
   EXPECT_EQ(platform.inputErrorWarnings[0].text, "12/99/2024 SHOP");
   EXPECT_EQ(platform.inputErrorWarnings[0].buttonTitle, "Skip Transaction");
   EXPECT_FALSE(platform.inputErrorWarnings[0].showDontWarnSwitch);
-}
-
-TEST_F(ErrorWarningTest, TheSwitchIsOfferedOnlyWithAFormat) {
-  platform.answerNextInputErrorWarning(ErrorWarning::goOn);
+  EXPECT_EQ(warning.format(std::nullopt, "m", "t", "Skip Transaction"), ErrorWarning::cancel);
   EXPECT_EQ(warning.format(format, "m", "t", "Skip Transaction"), ErrorWarning::goOn);
-  EXPECT_TRUE(platform.inputErrorWarnings[0].showDontWarnSwitch);
+  EXPECT_TRUE(platform.inputErrorWarnings[2].showDontWarnSwitch);
   EXPECT_TRUE(stored.empty());
 }
 
@@ -52,20 +53,11 @@ TEST_F(ErrorWarningTest, DontWarnStoresTheFormatAndSilencesTheRun) {
   platform.answerNextInputErrorWarning(ErrorWarning::cancel);
   EXPECT_EQ(warning.format(std::nullopt, "m", "t", "Skip Transaction"), ErrorWarning::cancel);
   EXPECT_EQ(platform.inputErrorWarnings.size(), 2u);
-}
 
-TEST_F(ErrorWarningTest, AFormatThatSaysDontWarnAsksNothing) {
-  format.set(inputFormatKey::dontWarn, true);
-  EXPECT_EQ(warning.format(format, "m", "t", "Skip Transaction"), ErrorWarning::goOn);
-  EXPECT_TRUE(platform.inputErrorWarnings.empty());
-}
-
-TEST_F(ErrorWarningTest, ASwitchThatWasNotOfferedChangesNothing) {
-  platform.answerNextInputErrorWarning(ErrorWarning::goOn, true);
-  platform.answerNextInputErrorWarning(ErrorWarning::cancel);
-  EXPECT_EQ(warning.format(std::nullopt, "m", "t", "Skip Transaction"), ErrorWarning::goOn);
-  EXPECT_TRUE(stored.empty());
-  EXPECT_EQ(warning.format(std::nullopt, "m", "t", "Skip Transaction"), ErrorWarning::cancel);
+  // A format that says not to warn asks nothing.
+  warning.reset();
+  EXPECT_EQ(warning.format(stored[0], "m", "t", "Skip Transaction"), ErrorWarning::goOn);
+  EXPECT_EQ(platform.inputErrorWarnings.size(), 2u);
 }
 
 }  // namespace

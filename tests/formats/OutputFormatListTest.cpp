@@ -17,46 +17,34 @@ using testing::OutputFormatsTest;
 
 // --- the list
 
-TEST_F(OutputFormatsTest, StartUpCreatesTheQIFEntryOnce) {
-  EXPECT_EQ(names(), std::vector<std::string>{"QIF"});
+// Start-up creates the QIF entry once; names stay sorted and unique without regard to case; a
+// delete removes the entry at its index and nothing outside.
+TEST_F(OutputFormatsTest, TheListKeepsOneQIFEntryAndSortedUniqueNames) {
   EXPECT_EQ(formats.formatAtIndex(0), (Value{{"Name", "QIF"}}));
+  EXPECT_EQ(formats.formatAtIndex(1), std::nullopt);
+  EXPECT_EQ(formats.formatAtIndex(-1), std::nullopt);
+  EXPECT_EQ(formats.formatForName("Savings"), std::nullopt);
   EXPECT_FALSE(formats.createIfAbsent());
-  formats.addFormat(delimitedFormat("Bank", {"Date"}));
-  EXPECT_FALSE(formats.createIfAbsent());
-  EXPECT_EQ(formats.numberOfFormats(), 2);
-}
-
-TEST_F(OutputFormatsTest, AddFormatKeepsNamesSortedAndReplacesByName) {
+  EXPECT_EQ(formats.uniqueNameForName("Savings"), "Savings");
   EXPECT_EQ(formats.addFormat(delimitedFormat("Savings", {"Date"})), 1);
+  EXPECT_FALSE(formats.createIfAbsent());
   EXPECT_EQ(formats.addFormat(delimitedFormat("checking", {"Date"})), 0);
   EXPECT_EQ(formats.addFormat(delimitedFormat("Zeta", {"Date"})), 3);
   EXPECT_EQ(names(), (std::vector<std::string>{"checking", "QIF", "Savings", "Zeta"}));
-
   Value replacement = delimitedFormat("savings", {"Amount"});
   EXPECT_EQ(formats.addFormat(replacement), 2);
   EXPECT_EQ(names(), (std::vector<std::string>{"checking", "QIF", "savings", "Zeta"}));
   EXPECT_EQ(formats.formatForName("SAVINGS"), replacement);
-}
 
-TEST_F(OutputFormatsTest, DeleteRemovesTheEntryAtTheIndexAndNothingOutside) {
-  EXPECT_EQ(formats.formatAtIndex(1), std::nullopt);
-  EXPECT_EQ(formats.formatAtIndex(-1), std::nullopt);
-  EXPECT_EQ(formats.formatForName("Bank"), std::nullopt);
-  formats.addFormat(delimitedFormat("A", {"Date"}));
-  formats.addFormat(delimitedFormat("B", {"Date"}));
-  formats.deleteFormatAtIndex(5);
-  formats.deleteFormatAtIndex(-1);
-  formats.deleteFormatAtIndex(1);
-  EXPECT_EQ(names(), (std::vector<std::string>{"A", "QIF"}));
-}
-
-TEST_F(OutputFormatsTest, UniqueNamesCountOnFromTwo) {
-  EXPECT_EQ(formats.uniqueNameForName("Bank"), "Bank");
-  formats.addFormat(delimitedFormat("Bank", {"Date"}));
-  EXPECT_EQ(formats.uniqueNameForName("Bank"), "Bank2");
-  formats.addFormat(delimitedFormat("bank2", {"Date"}));
-  EXPECT_EQ(formats.uniqueNameForName("Bank"), "Bank3");
+  EXPECT_EQ(formats.uniqueNameForName("Savings"), "Savings2");
+  formats.addFormat(delimitedFormat("savings2", {"Date"}));
+  EXPECT_EQ(formats.uniqueNameForName("Savings"), "Savings3");
   EXPECT_EQ(formats.uniqueNameForName("qif"), "qif2");
+
+  formats.deleteFormatAtIndex(9);
+  formats.deleteFormatAtIndex(-1);
+  formats.deleteFormatAtIndex(3);
+  EXPECT_EQ(names(), (std::vector<std::string>{"checking", "QIF", "savings", "Zeta"}));
 }
 
 TEST_F(OutputFormatsTest, TheEditorSeesTheListWithoutTheQIFEntry) {
@@ -97,7 +85,7 @@ TEST_F(OutputFormatsTest, OnlyFormatsOfTheInputsKindAreOffered) {
   EXPECT_EQ(formats.comboBoxIncludeOnly(0, "A new name"), "A new name");
 }
 
-TEST_F(OutputFormatsTest, TheFieldsDataSourceWorksOnTheOfferedNames) {
+TEST_F(OutputFormatsTest, TheFieldsDataSourceWorksOnTheOfferedNamesAndCompletesTyping) {
   formats.addFormat(delimitedFormat("Bank Long", {"Date"}));
   formats.addFormat(delimitedFormat("Bank", {"Date"}));
   formats.comboBoxIncludeOnly(0, "");
@@ -110,18 +98,13 @@ TEST_F(OutputFormatsTest, TheFieldsDataSourceWorksOnTheOfferedNames) {
   EXPECT_EQ(formats.comboBoxCompletedString("ba"), "Bank");
   EXPECT_EQ(formats.comboBoxCompletedString("bank "), "Bank Long");
   EXPECT_EQ(formats.comboBoxCompletedString("x"), std::nullopt);
-}
 
-TEST_F(OutputFormatsTest, TypingCompletesButAcceptsNewNames) {
-  formats.addFormat(delimitedFormat("Bank", {"Date"}));
-  formats.comboBoxIncludeOnly(0, "");
+  // Typing completes a known name but accepts a new one.
   auto rule = [this](const TextEdit& edit) { return formats.isPartialStringValid(edit); };
-
   formats.comboBoxEntered();
   testing::TypingField known(rule);
   known.type("b");
   EXPECT_EQ(known.shown(), "B[ank]");
-
   formats.comboBoxEntered();
   testing::TypingField fresh(rule);
   fresh.type("New");

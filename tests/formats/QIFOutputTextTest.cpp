@@ -5,15 +5,9 @@
 namespace corvela {
 namespace {
 
-TEST(QIFOutputTextTest, TypeHeaderFollowsTheInputsKind) {
-  EXPECT_EQ(qifTypeHeader(0), "!Type:Bank\n");
-  EXPECT_EQ(qifTypeHeader(1), "!Type:CCard\n");
-  EXPECT_EQ(qifTypeHeader(2), "!Type:Invst\n");
-  EXPECT_EQ(qifTypeHeader(3), "");
-  EXPECT_EQ(qifTypeHeader(4), "");
-}
-
-TEST(QIFOutputTextTest, AccountHeaderDeclaresThePortfolioAsInvestment) {
+TEST(QIFOutputTextTest, HeadersFollowTheInputsKindAndThePortfolioIsInvestment) {
+  const char* const types[] = {"!Type:Bank\n", "!Type:CCard\n", "!Type:Invst\n", "", ""};
+  for (int kind = 0; kind < 5; ++kind) EXPECT_EQ(qifTypeHeader(kind), types[kind]) << kind;
   EXPECT_EQ(qifAccountHeader("Brokerage", "Port"), "!Account\nNBrokerage\nTPort\n^\n!Type:Invst\n");
   EXPECT_EQ(qifAccountHeader("Visa", "CCard"), "!Account\nNVisa\nTCCard\n^\n!Type:CCard\n");
 }
@@ -37,37 +31,35 @@ const Value kBuyType = {{"QuickenName", "Buy"},
                         {"PriceAllowed", true},
                         {"AmountRequired", true}};
 
+// An action record writes what its type needs: a zero price and empty fees are left out, a false
+// flag counts as absent, and a price is written only with shares.
 TEST(QIFOutputTextTest, ActionRecordWritesWhatTheTypeNeeds) {
-  EXPECT_EQ(qifInvestmentActionRecord(buy(), kBuyType, false),
-            "D02/01/2024\nNBuy\nMlot 1\nYAcme\nQ10\nI100.0500\nO9.95\nT1,010.45\n^\n");
-  EXPECT_EQ(qifInvestmentActionRecord(buy(), kBuyType, true),
-            "D02/01/2024\nNBuy\nMlot 1\nYAcme\nQ10\nI100.0500\nO9.95\nT1,010.45\nC*\n^\n");
-}
-
-TEST(QIFOutputTextTest, ZeroPriceAndEmptyFeesAreLeftOut) {
-  InvestmentQIFFields f = buy();
-  f.price = "0,0000";
-  f.fees = "";
-  EXPECT_EQ(qifInvestmentActionRecord(f, kBuyType, false),
-            "D02/01/2024\nNBuy\nMlot 1\nYAcme\nQ10\nT1,010.45\n^\n");
-}
-
-TEST(QIFOutputTextTest, ActionWithoutSecuritySharesOrAmount) {
-  // An interest payment needs only an amount; a false flag counts as absent.
-  Value interest = {
+  InvestmentQIFFields noPriceOrFees = buy();
+  noPriceOrFees.price = "0,0000";
+  noPriceOrFees.fees = "";
+  InvestmentQIFFields interest = buy();
+  interest.actionName = "IntInc";
+  interest.amount = "(4.20)";
+  const Value interestType = {
       {"QuickenName", "IntInc"}, {"SecurityRequired", false}, {"AmountRequired", true}};
-  InvestmentQIFFields f = buy();
-  f.actionName = "IntInc";
-  f.amount = "(4.20)";
-  EXPECT_EQ(qifInvestmentActionRecord(f, interest, false),
-            "D02/01/2024\nNIntInc\nMlot 1\nT4.20\n^\n");
-  EXPECT_EQ(qifInvestmentActionRecord(f, Value::dictionary(), false),
-            "D02/01/2024\nNIntInc\nMlot 1\n^\n");
-}
-
-TEST(QIFOutputTextTest, PriceIsWrittenOnlyWithShares) {
-  Value priceOnly = {{"PriceRequired", true}};
-  EXPECT_EQ(qifInvestmentActionRecord(buy(), priceOnly, false), "D02/01/2024\nNBuy\nMlot 1\n^\n");
+  struct Case {
+    InvestmentQIFFields fields;
+    Value type;
+    bool cleared;
+    const char* expected;
+  };
+  const Case cases[] = {
+      {buy(), kBuyType, false,
+       "D02/01/2024\nNBuy\nMlot 1\nYAcme\nQ10\nI100.0500\nO9.95\nT1,010.45\n^\n"},
+      {buy(), kBuyType, true,
+       "D02/01/2024\nNBuy\nMlot 1\nYAcme\nQ10\nI100.0500\nO9.95\nT1,010.45\nC*\n^\n"},
+      {noPriceOrFees, kBuyType, false, "D02/01/2024\nNBuy\nMlot 1\nYAcme\nQ10\nT1,010.45\n^\n"},
+      {interest, interestType, false, "D02/01/2024\nNIntInc\nMlot 1\nT4.20\n^\n"},
+      {interest, Value::dictionary(), false, "D02/01/2024\nNIntInc\nMlot 1\n^\n"},
+      {buy(), Value{{"PriceRequired", true}}, false, "D02/01/2024\nNBuy\nMlot 1\n^\n"},
+  };
+  for (const Case& c : cases)
+    EXPECT_EQ(qifInvestmentActionRecord(c.fields, c.type, c.cleared), c.expected) << c.expected;
 }
 
 TEST(QIFOutputTextTest, CashRecordReturnsToInvestmentRecords) {

@@ -7,25 +7,20 @@
 
 #include <filesystem>
 #include <fstream>
-#include <iterator>
-#include <sstream>
 #include <vector>
 
-#include "cli/Cli.h"
+#include "support/CliRun.h"
+#include "support/FileText.h"
 #include "support/TempDir.h"
 
 namespace corvela {
 namespace {
 
 namespace fs = std::filesystem;
+using testing::readText;
 
 const fs::path kCorpus = CORVELA_CORPUS;
 const fs::path kData = fs::path(CORVELA_TEST_DATA) / "text";
-
-std::string readFile(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
 
 // The records of a QIF text that begin with a "D" line equal to `dateLine`.
 std::vector<std::string> recordsDated(const std::string& qif, const std::string& dateLine) {
@@ -51,25 +46,20 @@ void PrintTo(const Statement& s, std::ostream* os) { *os << s.folder; }
 
 class TextStatementsTest : public ::testing::TestWithParam<Statement> {
  protected:
-  int cli(std::vector<std::string> args, std::string* err = nullptr) {
-    std::istringstream in;
-    std::ostringstream out, errors;
-    int status = cli::run(args, in, out, errors);
-    if (err) *err = errors.str();
-    return status;
-  }
   std::string convert(std::vector<std::string> extra) {
     fs::remove(store);
     fs::remove(output);
-    EXPECT_EQ(cli({"prefs", "import", (kData / GetParam().folder / "store.json").string(),
-                   "--prefs", store}),
-              0);
+    EXPECT_EQ(
+        testing::runCli({"prefs", "import", (kData / GetParam().folder / "store.json").string(),
+                         "--prefs", store})
+            .status,
+        0);
     std::vector<std::string> args = {
         "convert", (kCorpus / GetParam().input).string(), "--prefs", store, "-o", output};
     args.insert(args.end(), extra.begin(), extra.end());
-    std::string err;
-    EXPECT_EQ(cli(args, &err), 0) << err;
-    return readFile(output);
+    testing::CliRun run = testing::runCli(args);
+    EXPECT_EQ(run.status, 0) << run.err;
+    return readText(output);
   }
 
   testing::TempDir dir;
@@ -78,7 +68,7 @@ class TextStatementsTest : public ::testing::TestWithParam<Statement> {
 };
 
 TEST_P(TextStatementsTest, ConvertsToThePinnedQIF) {
-  const std::string expected = readFile(kData / GetParam().folder / "expected.qif");
+  const std::string expected = readText(kData / GetParam().folder / "expected.qif");
   ASSERT_FALSE(expected.empty());
   EXPECT_EQ(convert({}), expected);
   EXPECT_EQ(convert({"--format", GetParam().format}), expected);

@@ -1,7 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <fstream>
-#include <iterator>
 #include <sstream>
 #include <string>
 #include <utility>
@@ -10,6 +8,8 @@
 #include "cli/Cli.h"
 #include "formats/InputFormatKeys.h"
 #include "prefs/CVPrefs.h"
+#include "prefs/ValueText.h"
+#include "support/FileText.h"
 #include "support/ScriptedWizard.h"
 #include "support/TempDir.h"
 #include "text/TextFile.h"
@@ -22,7 +22,8 @@ using testing::ScriptedWizard;
 // One person learning a format from a real statement with the program's own questions.
 struct Session {
   const char* file;   // in the corpus
-  const char* qif;    // what the learnt format converts it to, in tests/data/inputformats
+  const char* name;   // of its files in tests/data/inputformats: NAME.format.json, the learnt
+                      // format, and NAME.expected.qif, what that converts the statement to
   const char* date;   // the date selected: its first occurrence that begins a line, past the first
   const char* match;  // the text selected in the whole input
   int kind;           // 0 Investment, 1 Bank, 2 Credit Card
@@ -32,62 +33,36 @@ struct Session {
   // "yes", "no", "ok", "N" (a click on column N), "=N" (OK on the column the wizard preselected,
   // which must be N) or "text WORD" (WORD selected in a cell, then OK).
   std::vector<std::string> answers;
-  std::vector<std::pair<std::string, Value>> expected;  // keys of the learnt format
 };
 
 const Session kSessions[] = {
     {"csv2ofx/capitalone.csv",
-     "capitalone.expected.qif",
+     "capitalone",
      "2015-12-31",
      "Transaction Date,Posted Date",
      2,
      false,
      5,
      false,
-     {"=3", "ok", "ok", "4", "no", "=5", "=6", "ok"},
-     {{"Fields", "CSV"},
-      {"DateDelimiter", "-"},
-      {"DateStart", "\n"},
-      {"DateEnd", ","},
-      {"FormatType", "Credit Card"},
-      {"Description", 3},
-      {"Category", 4},
-      {"Debit", 5},
-      {"Credit", 6}}},
+     {"=3", "ok", "ok", "4", "no", "=5", "=6", "ok"}},
     {"csv2ofx/mint.csv",
-     "mint.expected.qif",
+     "mint",
      "6/12/15",
      "Original Description",
      1,
      false,
      5,
      false,
-     {"1", "ok", "ok", "5", "yes", "yes", "=3", "=4", "yes", "text debit", "ok"},
-     {{"Fields", "CSV"},
-      {"DateDelimiter", "/"},
-      {"DateStart", "\r"},
-      {"Description", 1},
-      {"Category", 5},
-      {"Debit/Credit", 3},
-      {"Indicator", 4},
-      {"DebitIndicator", "debit"}}},
+     {"1", "ok", "ok", "5", "yes", "yes", "=3", "=4", "yes", "text debit", "ok"}},
     {"ofxstatement-austrian/oberbank.csv",
-     "oberbank.expected.qif",
+     "oberbank",
      "15.03.2017",
      "Buchungsdatum;Wertstellung",
      1,
      true,
      7,
      true,
-     {"=0", "=10", "ok", "11", "ok", "yes", "no", "=2", "no", "ok"},
-     {{"Fields", "SSV"},
-      {"DateDelimiter", "."},
-      {"DayBeforeMonth", true},
-      {"OneTransactionPerLine", true},
-      {"Date", 0},
-      {"Description", 10},
-      {"Memo", 11},
-      {"Credit", 2}}},
+     {"=0", "=10", "ok", "11", "ok", "yes", "no", "=2", "no", "ok"}},
 };
 
 std::size_t lineStartingWith(const std::string& text, const std::string& date) {
@@ -141,7 +116,8 @@ TEST(WizardSession, LearnsACorpusStatementByAnsweringTheQuestions) {
     ASSERT_TRUE(w.learnt) << "still asking: " << w.form().prompt;
     EXPECT_EQ((*w.learnt)["Name"].toString(), "Learnt");
     EXPECT_EQ((*w.learnt)["Match"].toString(), s.match);
-    for (const auto& [key, value] : s.expected) EXPECT_EQ((*w.learnt)[key], value) << key;
+    testing::expectDataFile(std::string("inputformats/") + s.name + ".format.json",
+                            toJSON(*w.learnt));
     EXPECT_TRUE(w.platform.alerts.empty());
 
     // The learnt format, stored, converts the statement by itself (chosen by its match text).
@@ -156,9 +132,7 @@ TEST(WizardSession, LearnsACorpusStatementByAnsweringTheQuestions) {
     std::ostringstream out, err;
     const std::string input = std::string(CORVELA_CORPUS) + "/" + s.file;
     ASSERT_EQ(cli::run({"convert", input, "--prefs", storePath}, in, out, err), 0) << err.str();
-    std::ifstream expected(std::string(CORVELA_TEST_DATA) + "/inputformats/" + s.qif,
-                           std::ios::binary);
-    EXPECT_EQ(out.str(), std::string(std::istreambuf_iterator<char>(expected), {}));
+    testing::expectDataFile(std::string("inputformats/") + s.name + ".expected.qif", out.str());
   }
 }
 

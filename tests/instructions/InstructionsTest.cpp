@@ -114,16 +114,6 @@ TEST_F(InstructionsTest, FindsTheInstructionThatApplies) {
 
 // --- store operations
 
-TEST_F(InstructionsTest, MissingListReadsAsEmpty) {
-  EXPECT_EQ(instructions.numberOfInstructions(), 0u);
-  EXPECT_FALSE(instructions.getInstructionsArray().has_value());
-  EXPECT_FALSE(instructions.instructionFor("AMAZON").has_value());
-  EXPECT_TRUE(instructions.instructionAtIndex(0).isNull());
-  instructions.removeInstruction(describe("AMAZON"));
-  instructions.removeInstructionAtIndex(0);
-  EXPECT_FALSE(prefs.prefs().contains(prefKey::Instructions));
-}
-
 // Saving keeps one record per match string, ignoring case, in a list sorted ignoring case: the
 // same match in other case replaces the record in place, whatever its kind.
 TEST_F(InstructionsTest, SavingKeepsOneSortedRecordPerMatch) {
@@ -141,7 +131,16 @@ TEST_F(InstructionsTest, SavingKeepsOneSortedRecordPerMatch) {
   EXPECT_FALSE(has(instructions.instructionAtIndex(2), kDesc));
 }
 
+// A missing list reads as empty; lookup and removal ignore case.
 TEST_F(InstructionsTest, LookupAndRemovalIgnoreCase) {
+  EXPECT_EQ(instructions.numberOfInstructions(), 0u);
+  EXPECT_FALSE(instructions.getInstructionsArray().has_value());
+  EXPECT_FALSE(instructions.instructionFor("AMAZON").has_value());
+  EXPECT_TRUE(instructions.instructionAtIndex(0).isNull());
+  instructions.removeInstruction(describe("AMAZON"));
+  instructions.removeInstructionAtIndex(0);
+  EXPECT_FALSE(prefs.prefs().contains(prefKey::Instructions));
+
   instructions.setInstruction(describe("AMAZON", "Books"));
   instructions.setInstruction(byCategory("Groceries"));
   instructions.setInstruction(describe("Shell"));
@@ -161,19 +160,17 @@ TEST_F(InstructionsTest, LookupAndRemovalIgnoreCase) {
   EXPECT_EQ(stored(), (std::vector<std::string>{"Shell"}));
 }
 
-TEST_F(InstructionsTest, AWholeListIsStoredInTheOrderGiven) {
+// --- combo box
+
+// A whole list is stored in the order given, and the combo box lists its match strings.
+TEST_F(InstructionsTest, ComboBoxListsTheMatchStrings) {
   storeInOrder({describe("zoo"), describe("AMAZON")});
   EXPECT_EQ(stored(), (std::vector<std::string>{"zoo", "AMAZON"}));
-
   std::optional<Value> copy = instructions.getInstructionsArray();
   ASSERT_TRUE(copy.has_value());
   copy->removeAt(0);
   EXPECT_EQ(instructions.numberOfInstructions(), 2u);
-}
 
-// --- combo box
-
-TEST_F(InstructionsTest, ComboBoxListsTheMatchStrings) {
   storeInOrder({describe("AMAZON"), byCategory("Groceries")});
   EXPECT_EQ(instructions.numberOfItemsInComboBox(), 2);
   EXPECT_EQ(instructions.comboBoxObjectValueForItemAtIndex(-1), "");

@@ -26,7 +26,7 @@ class AccountsTest : public ::testing::Test {
   Accounts accounts{store.prefs};
 };
 
-TEST_F(AccountsTest, MissingListReadsAsEmpty) {
+TEST_F(AccountsTest, MissingListReadsAsEmptyAndTypesGoByExactName) {
   testing::ScratchStore empty;
   Accounts none(empty.prefs);
   EXPECT_FALSE(none.exists());
@@ -34,9 +34,8 @@ TEST_F(AccountsTest, MissingListReadsAsEmpty) {
   EXPECT_EQ(none.typeForAccount("Checking"), "");
   EXPECT_FALSE(none.comboBoxIncludeOnly(kBankKind, "Checking"));
   EXPECT_EQ(none.numberOfItemsInComboBox(), 0);
-}
 
-TEST_F(AccountsTest, TypeOfAnAccountByExactName) {
+  // A type is found by the exact name.
   EXPECT_TRUE(accounts.exists());
   EXPECT_EQ(accounts.typeForAccount("Fund"), "Mutual");
   EXPECT_EQ(accounts.typeForAccount("Visa"), "CCard");
@@ -69,9 +68,8 @@ TEST_F(AccountsTest, AnAccountNoLongerOfferedIsClearedFromTheField) {
   EXPECT_FALSE(accounts.comboBoxIncludeOnly(kNoKind, "Checking"));
   EXPECT_FALSE(accounts.comboBoxIncludeOnly(kBankKind, "Checking"));
   EXPECT_FALSE(accounts.comboBoxIncludeOnly(kBankKind, "A new account"));
-}
 
-TEST_F(AccountsTest, ComboBoxAnswersOverTheOfferedNames) {
+  // The data source answers over the offered names.
   accounts.comboBoxIncludeOnly(kBankOrCreditCardKind, "");
   EXPECT_EQ(accounts.comboBoxObjectValueForItemAtIndex(-1), "");
   EXPECT_EQ(accounts.comboBoxObjectValueForItemAtIndex(1), "Visa");

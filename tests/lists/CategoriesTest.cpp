@@ -107,9 +107,8 @@ TEST_F(CategoriesTest, ComboBoxAnswersOverTheWholeList) {
   EXPECT_EQ(categories.comboBoxIndexOfItemWithStringValue("Auto:Fuel"), 1);
   EXPECT_EQ(categories.comboBoxIndexOfItemWithStringValue("auto"), kComboBoxNotFound);
   EXPECT_EQ(categories.comboBoxCompletedString("au"), "Auto");
-}
 
-TEST_F(CategoriesTest, ANewCategoryKeepsTheCaseItWasTypedIn) {
+  // A new category keeps the case it was typed in.
   testing::TypingField field(
       [this](const TextEdit& edit) { return categories.isPartialStringValid(edit); });
   categories.comboBoxEntered();

@@ -150,12 +150,10 @@ inline bool havePython() {
   return std::system("python3 -c 'import plistlib' >/dev/null 2>&1") == 0;
 }
 
-// Runs a Python script with one argument; returns its standard output, or "" when it failed.
-inline std::string runPython(const TempDir& folder, const std::string& script,
-                             const std::string& arg, int* exitCode) {
-  std::string scriptPath = folder.path("script.py");
-  std::ofstream(scriptPath) << script;
-  std::string command = "python3 '" + scriptPath + "' '" + arg + "' 2>&1";
+// Runs the Python script tests/data/archive/NAME with one argument; returns its standard output,
+// or "" when it could not be started.
+inline std::string runPython(const std::string& name, const std::string& arg, int* exitCode) {
+  std::string command = "python3 '" CORVELA_TEST_DATA "/archive/" + name + "' '" + arg + "' 2>&1";
   FILE* pipe = popen(command.c_str(), "r");
   if (!pipe) return "";
   std::string out;

@@ -92,24 +92,6 @@ TEST(CVPrefsTest, AnUnreadableFileIsMovedAsideAndTheStoreStartsAgain) {
   }
 }
 
-TEST(CVPrefsTest, AnEarlierUnreadableFileIsNeverReplaced) {
-  TempDir folder;
-  std::string path = folder.path("store.prefs");
-  const std::time_t now = 1765017912;
-  writeBytes(path, toBytes("first damage"));
-  CVPrefs first = CVPrefs::initWithPath(path, now);
-  writeBytes(path, toBytes("second damage"));
-  CVPrefs second = CVPrefs::initWithPath(path, now);
-  writeBytes(path, toBytes("third damage"));
-  CVPrefs third = CVPrefs::initWithPath(path, now);
-
-  EXPECT_EQ(second.movedAsidePath(), first.movedAsidePath() + "-2");
-  EXPECT_EQ(third.movedAsidePath(), first.movedAsidePath() + "-3");
-  EXPECT_EQ(readBytes(first.movedAsidePath()), toBytes("first damage"));
-  EXPECT_EQ(readBytes(second.movedAsidePath()), toBytes("second damage"));
-  EXPECT_EQ(readBytes(third.movedAsidePath()), toBytes("third damage"));
-}
-
 // What is no file at all is not a damaged store: it stays where it is, and the store refuses to
 // be used or written, so that the program stops instead of running without the person's rules.
 TEST(CVPrefsTest, SomethingOtherThanAFileIsRefusedAndLeftAlone) {
@@ -148,14 +130,21 @@ TEST(CVPrefsTest, SomethingOtherThanAFileIsRefusedAndLeftAlone) {
   }
 }
 
-TEST(CVPrefsTest, WhenNoNameIsLeftTheFileStaysAndTheErrorSaysSo) {
+// An earlier unreadable file is never replaced: each gets the next free name; when no name is
+// left, the file stays and the error says so.
+TEST(CVPrefsTest, AnEarlierUnreadableFileIsNeverReplaced) {
   TempDir folder;
   std::string path = folder.path("store.prefs");
   const std::time_t now = 1765017912;
-  writeBytes(path, toBytes("damage"));
-  std::string taken = CVPrefs::initWithPath(path, now).movedAsidePath();
-  ASSERT_FALSE(taken.empty());
-  for (int n = 2; n <= 100; ++n) writeBytes(taken + "-" + std::to_string(n), toBytes("older"));
+  std::vector<std::string> moved;
+  for (const char* damage : {"first damage", "second damage", "third damage"}) {
+    writeBytes(path, toBytes(damage));
+    moved.push_back(CVPrefs::initWithPath(path, now).movedAsidePath());
+    EXPECT_EQ(readBytes(moved.back()), toBytes(damage));
+  }
+  EXPECT_EQ(moved[1], moved[0] + "-2");
+  EXPECT_EQ(moved[2], moved[0] + "-3");
+  for (int n = 4; n <= 100; ++n) writeBytes(moved[0] + "-" + std::to_string(n), toBytes("older"));
 
   writeBytes(path, toBytes("new damage"));
   CVPrefs prefs = CVPrefs::initWithPath(path, now);
@@ -167,7 +156,7 @@ TEST(CVPrefsTest, WhenNoNameIsLeftTheFileStaysAndTheErrorSaysSo) {
   EXPECT_EQ(prefs.openError(), prefs.readError());
   EXPECT_FALSE(prefs.synchronize());
   EXPECT_EQ(readBytes(path), toBytes("new damage"));
-  EXPECT_EQ(readBytes(taken), toBytes("damage"));
+  EXPECT_EQ(readBytes(moved[0]), toBytes("first damage"));
 }
 
 class FailingRename : public FileOps {

@@ -131,19 +131,6 @@ TEST(StoreSharingTest, TwoProcessesThatInterleaveKeepBothChanges) {
             list({rule("ACME", "Household")}));
 }
 
-TEST(StoreSharingTest, TheLockIsHeldFromTheReReadToTheRename) {
-  TempDir folder;
-  std::string path = folder.path("store.prefs");
-  CVPrefs prefs = CVPrefs::initWithPath(path);
-  bool heldDuringWrite = false;
-  MidWrite check([&] { heldDuringWrite = !lockIsFree(path); });
-  prefs.setFileOps(&check);
-  prefs.setBool("CheckForUpdates", true);
-  ASSERT_TRUE(prefs.synchronize()) << prefs.writeError();
-  EXPECT_TRUE(heldDuringWrite);
-  EXPECT_TRUE(lockIsFree(path));
-}
-
 // A writer that ignores the lock (an older Corvela, a hand edit) changes the file between this
 // process's read and its write: its change survives, and so does this process's.
 TEST(StoreSharingTest, AChangeBetweenReadAndWriteIsKept) {
@@ -174,7 +161,7 @@ TEST(StoreSharingTest, AChangeBetweenReadAndWriteIsKept) {
             list({"Dining", "Fuel", "Rent"}));
 }
 
-TEST(StoreSharingTest, WritesAreDeferredUntilAskedForAndSkippedWhenNothingChanged) {
+TEST(StoreSharingTest, WritesAreDeferredSkippedWhenNothingChangedAndLocked) {
   TempDir folder;
   std::string path = folder.path("store.prefs");
   CVPrefs prefs = CVPrefs::initWithPath(path);
@@ -191,6 +178,16 @@ TEST(StoreSharingTest, WritesAreDeferredUntilAskedForAndSkippedWhenNothingChange
   ::stat(path.c_str(), &after);
   EXPECT_EQ(before.st_ino, after.st_ino);  // not replaced
   EXPECT_EQ(std::filesystem::last_write_time(path), written);
+
+  // The lock is held from the re-read to the rename.
+  bool heldDuringWrite = false;
+  MidWrite check([&] { heldDuringWrite = !lockIsFree(path); });
+  prefs.setFileOps(&check);
+  prefs.setBool("CheckForUpdates", true);
+  ASSERT_TRUE(prefs.synchronizeNow()) << prefs.writeError();
+  EXPECT_TRUE(heldDuringWrite);
+  EXPECT_TRUE(lockIsFree(path));
+  prefs.setFileOps(nullptr);
 }
 
 TEST(StoreSharingTest, ANewStoreIsPrivateAndAnOldOneKeepsItsMode) {

@@ -16,19 +16,18 @@ TEST(ValueTest, CopyOfAListSharesStorageUntilWritten) {
   EXPECT_FALSE(list.sharesStorageWith(store["Accounts"]));
   EXPECT_EQ(store["Accounts"].size(), 2u);
   EXPECT_EQ(list.size(), 3u);
-}
 
-TEST(ValueTest, ChangingANestedRecordLeavesTheOriginalAlone) {
+  // Changing a nested record of a copy leaves the original alone.
   Value instruction = {{"descriptionMatch", "AMAZON"},
                        {"splits", Value(Value::Array{Value{{"category", "Books"}}})}};
-  Value list(Value::Array{instruction});
-  Value copy = list;
+  Value records(Value::Array{instruction});
+  Value copy = records;
   Value::Array& items = copy.mutableArray();
   items[0].set("category", "Shopping");
   items[0].mutableDictionary()["splits"].mutableArray()[0].set("amount", "1.00");
 
-  EXPECT_FALSE(list[0].contains("category"));
-  EXPECT_FALSE(list[0]["splits"][0].contains("amount"));
+  EXPECT_FALSE(records[0].contains("category"));
+  EXPECT_FALSE(records[0]["splits"][0].contains("amount"));
   EXPECT_EQ(str(copy[0], "category"), "Shopping");
   EXPECT_EQ(str(copy[0]["splits"][0], "amount"), "1.00");
 }

@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include "prefs/ValueText.h"
+#include "support/FileText.h"
 
 namespace corvela {
 namespace {
@@ -90,37 +91,7 @@ TEST(ValueTextTest, DescribeQuotesOnlyWhatNeedsIt) {
           {"d", Value(Value::Array{Value(Value::Bytes{1}), Value(Value::Bytes{1, 2}),
                                    Value(Value::Bytes{1, 2, 3, 255})})},
           {"nested", Value{{"k", Value(Value::Array{Value::dictionary()})}}}};
-  EXPECT_EQ(describe(v),
-            "{\n"
-            "    \"\" = <null>;\n"
-            "    Accounts = (\n"
-            "        Checking,\n"
-            "        \"Visa Card\",\n"
-            "        a_b.c$/d:e\n"
-            "    );\n"
-            "    d = (\n"
-            "        <AQ==>,\n"
-            "        <AQI=>,\n"
-            "        <AQID/w==>\n"
-            "    );\n"
-            "    empty = ();\n"
-            "    n = (\n"
-            "        3.0,\n"
-            "        0.5,\n"
-            "        0,\n"
-            "        -2,\n"
-            "        1,\n"
-            "        0\n"
-            "    );\n"
-            "    nested = {\n"
-            "        k = (\n"
-            "            {}\n"
-            "        );\n"
-            "    };\n"
-            "    none = {};\n"
-            "    odd = \"q\\\"b\\\\n\\nr\\rt\\t\\u0001\";\n"
-            "    when = 2001-01-01T00:00:00Z;\n"
-            "}\n");
+  testing::expectDataFile("prefs/describe.txt", describe(v));
   for (const char* date :
        {"2024-01-31T12:00:00Z", "2024-01-31T00:00:00Z", "1969-12-31T23:59:59Z"}) {
     Result<Value> read = fromJSON(std::string("{\"$date\": \"") + date + "\"}");
