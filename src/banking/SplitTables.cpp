@@ -379,7 +379,11 @@ void BankingCreditCardQIF::instructionDeleteSelectedSplit() {
 
 void BankingCreditCardQIF::amountInstructionDeleteSelectedSplit() {
   if (!newInstructionOpen() || !endEditingKeepsTransaction()) return;
-  if (deleteSelectedRows(SplitTable::amountInstruction)) updateNewInstruction();
+  if (!deleteSelectedRows(SplitTable::amountInstruction)) return;
+  // What the deleted splits held goes back to the first, as in the confirmation table: the
+  // amount instruction's splits must keep adding up to the amount.
+  balanceSplits(SplitTable::amountInstruction, false);
+  updateNewInstruction();
 }
 
 }  // namespace corvela

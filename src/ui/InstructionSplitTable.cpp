@@ -16,8 +16,9 @@ class InstructionSplitTable::View : public QTableView {
  public:
   using QTableView::QTableView;
   bool editing() const { return state() == QAbstractItemView::EditingState; }
+  // Commits the editor open at the current cell. The view's state is not asked: a redraw of
+  // the rows can leave it at NoState while an editor stays open with what the person typed.
   void commit() {
-    if (state() != QAbstractItemView::EditingState) return;
     if (QWidget* editor = indexWidget(currentIndex())) {
       commitData(editor);
       closeEditor(editor, QAbstractItemDelegate::NoHint);

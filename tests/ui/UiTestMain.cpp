@@ -32,6 +32,7 @@ constexpr std::pair<const char*, Runner> kClasses[] = {
     {"InstructionEditorWindowTest", runInstructionEditorWindowTest},
     {"ListEditorWindowsTest", runListEditorWindowsTest},
     {"InvestmentConfirmWindowTest", runInvestmentConfirmWindowTest},
+    {"EditorCommitTest", runEditorCommitTest},
 };
 
 }  // namespace

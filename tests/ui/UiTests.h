@@ -23,5 +23,6 @@ int runOutputFormatDefinitionWindowTest(const QStringList& arguments);
 int runInstructionEditorWindowTest(const QStringList& arguments);
 int runListEditorWindowsTest(const QStringList& arguments);
 int runInvestmentConfirmWindowTest(const QStringList& arguments);
+int runEditorCommitTest(const QStringList& arguments);
 
 }  // namespace corvela::ui::testing
