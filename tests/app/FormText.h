@@ -5,10 +5,10 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
-#include <iterator>
 #include <string>
 
 #include "app/MainForm.h"
+#include "support/FileText.h"
 
 namespace corvela::testing {
 
@@ -98,11 +98,8 @@ inline void expectGolden(const std::string& name, const std::string& actual) {
     std::ofstream(path, std::ios::binary) << actual;
     return;
   }
-  std::ifstream in(path, std::ios::binary);
-  ASSERT_TRUE(in) << "no golden file " << path;
-  EXPECT_EQ(actual,
-            std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()))
-      << path;
+  ASSERT_TRUE(std::filesystem::exists(path)) << "no golden file " << path;
+  EXPECT_EQ(actual, fileText(path)) << path;
 }
 
 }  // namespace corvela::testing
