@@ -78,28 +78,36 @@ class FilePanelsTest : public QObject {
     QVERIFY(!platform.runSavePanel({}));
   }
 
-  // What is typed (nothing: the suggested name) is saved with the required extension.
+  void savePanelEndsInTheRequiredType_data() {
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<QString>("saved");
+    QTest::newRow("suggested") << ""
+                               << "QIF Import 03-15-2009.qif";
+    QTest::newRow("without extension") << "march"
+                                       << "march.qif";
+    QTest::newRow("with it") << "march.qif"
+                             << "march.qif";
+    QTest::newRow("with another") << "march.txt"
+                                  << "march.txt.qif";
+  }
   void savePanelEndsInTheRequiredType() {
-    const std::pair<QString, QString> cases[] = {{"", "QIF Import 03-15-2009.qif"},
-                                                 {"march", "march.qif"},
-                                                 {"march.qif", "march.qif"},
-                                                 {"march.txt", "march.txt.qif"}};
+    QFETCH(QString, typed);
+    QFETCH(QString, saved);
     QTemporaryDir folder;
     SavePanel panel;
     panel.directory = utf8(folder.path());
     panel.requiredFileType = "qif";
     panel.suggestedName = "QIF Import 03-15-2009.qif";
+
     QtPlatform platform(HelpBook(QString{}));
-    for (const auto& [typed, saved] : cases) {
-      whenModalShows<SaveFileDialog>([&](SaveFileDialog* dialog) {
-        if (!typed.isEmpty()) dialog->selectFile(typed);
-        dialog->accept();
-      });
-      std::optional<std::string> path = platform.runSavePanel(panel);
-      QVERIFY(path);
-      QCOMPARE(QFileInfo(qs(*path)).fileName(), saved);
-      QCOMPARE(QFileInfo(qs(*path)).dir().canonicalPath(), QDir(folder.path()).canonicalPath());
-    }
+    whenModalShows<SaveFileDialog>([&](SaveFileDialog* dialog) {
+      if (!typed.isEmpty()) dialog->selectFile(typed);
+      dialog->accept();
+    });
+    std::optional<std::string> path = platform.runSavePanel(panel);
+    QVERIFY(path);
+    QCOMPARE(QFileInfo(qs(*path)).fileName(), saved);
+    QCOMPARE(QFileInfo(qs(*path)).dir().canonicalPath(), QDir(folder.path()).canonicalPath());
   }
 };
 
