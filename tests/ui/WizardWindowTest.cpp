@@ -45,6 +45,7 @@ class WizardWindowTest : public QObject {
 
  private slots:
   void learnsACardStatementByClickingItsColumns();
+  void switchesSeparatorsAndReturnReachTheWizard();
 };
 
 void WizardWindowTest::learnsACardStatementByClickingItsColumns() {
@@ -60,34 +61,16 @@ void WizardWindowTest::learnsACardStatementByClickingItsColumns() {
   QCOMPARE(desktop.window().currentPage(), pane);
   QCOMPARE(pane->currentPage(), 1);
   QCOMPARE(desktop.window().windowTitle(), QStringLiteral("Create Input Format"));
-  // The first page's switches and the column page's choices go to the wizard, which draws
-  // them again; Return in the date text confirms the first page.
-  for (const char* name : {"europeanDatesSwitch", "firstLineStartsWithTransactionDateSwitch"}) {
-    auto* box = pane->findChild<QCheckBox*>(QLatin1String(name));
-    QVERIFY2(box, name);
-    box->click();
-    QVERIFY2(box->isChecked(), name);
-    box->click();
-    QVERIFY2(!box->isChecked(), name);
-  }
   // The first date shown starts the text, so the second line's is chosen.
   selectText(pane->dateView(), QStringLiteral("2015-12-31"), 1);
   selectText(pane->matchView(), QStringLiteral("Transaction Date,Posted Date"));
   pane->kindChoice()->setCurrentIndex(2);
-  QTest::keyClick(pane->dateView(), Qt::Key_Return);
+  pane->okButton(1)->click();
 
   QCOMPARE(pane->currentPage(), 2);
-  QComboBox* separator = pane->separatorChoice();
-  QCOMPARE(separator->currentText(), QStringLiteral("Commas (CSV)"));
+  QCOMPARE(pane->separatorChoice()->currentText(), QStringLiteral("Commas (CSV)"));
   QCOMPARE(pane->previewTable()->model()->columnCount(), 7);
   QCOMPARE(pane->previewTable()->model()->rowCount(), 2);
-  const int commas = separator->currentIndex();
-  separator->setCurrentIndex(commas == 0 ? 1 : 0);
-  QVERIFY(pane->previewTable()->model()->columnCount() != 7);
-  separator->setCurrentIndex(commas);
-  pane->oneTransactionPerLineSwitch()->click();
-  pane->oneTransactionPerLineSwitch()->click();
-  QCOMPARE(pane->previewTable()->model()->columnCount(), 7);
   pane->okButton(2)->click();
 
   QCOMPARE(pane->currentPage(), 3);
@@ -121,6 +104,42 @@ void WizardWindowTest::learnsACardStatementByClickingItsColumns() {
   emit exportMenu->aboutToShow();
   QCOMPARE(exportMenu->actions().size(), 1);
   QCOMPARE(exportMenu->actions().at(0)->text(), QStringLiteral("Card CSV"));
+}
+
+// The first page's switches and the column page's choices go to the wizard, which draws them
+// again; Return in the date text confirms the first page.
+void WizardWindowTest::switchesSeparatorsAndReturnReachTheWizard() {
+  TestDesktop desktop;
+  QVERIFY(desktop.desktop->openFile(CORVELA_CORPUS "/csv2ofx/capitalone.csv"));
+  auto* formatField = desktop.control<CompletingComboBox>("inputFormatText");
+  formatField->lineEdit()->setFocus();
+  QTest::keyClicks(formatField->lineEdit(), QStringLiteral("Card CSV"));
+  QTest::keyClick(formatField->lineEdit(), Qt::Key_Return);
+  WizardPane* pane = desktop.window().wizardPane();
+  QCOMPARE(pane->currentPage(), 1);
+  for (const char* name : {"europeanDatesSwitch", "firstLineStartsWithTransactionDateSwitch"}) {
+    auto* box = pane->findChild<QCheckBox*>(QLatin1String(name));
+    QVERIFY2(box, name);
+    box->click();
+    QVERIFY2(box->isChecked(), name);
+    box->click();
+    QVERIFY2(!box->isChecked(), name);
+  }
+  selectText(pane->dateView(), QStringLiteral("2015-12-31"), 1);
+  selectText(pane->matchView(), QStringLiteral("Transaction Date,Posted Date"));
+  pane->kindChoice()->setCurrentIndex(2);
+  QTest::keyClick(pane->dateView(), Qt::Key_Return);
+  QCOMPARE(pane->currentPage(), 2);
+
+  QComboBox* separator = pane->separatorChoice();
+  const int commas = separator->currentIndex();
+  QCOMPARE(pane->previewTable()->model()->columnCount(), 7);
+  separator->setCurrentIndex(commas == 0 ? 1 : 0);
+  QVERIFY(pane->previewTable()->model()->columnCount() != 7);
+  separator->setCurrentIndex(commas);
+  pane->oneTransactionPerLineSwitch()->click();
+  pane->oneTransactionPerLineSwitch()->click();
+  QCOMPARE(pane->previewTable()->model()->columnCount(), 7);
 }
 
 int runWizardWindowTest(const QStringList& arguments) {
