@@ -36,8 +36,6 @@ TEST(ClassificationTest, OFXStatementKindsInTheirOrder) {
   EXPECT_EQ(ofxStatementKind("<INVSTMTMSGSRSV1>"), 2);
   EXPECT_EQ(ofxStatementKind("<SIGNONMSGSRSV1>"), std::nullopt);
   EXPECT_EQ(kindLabel(4), "Unknown");
-  EXPECT_TRUE(isOFX("OFXHEADER:100\n!Type:Bank"));
-  EXPECT_FALSE(isOFX("ofxheader:100"));
 }
 
 using Outcome = QIFClassification::Outcome;

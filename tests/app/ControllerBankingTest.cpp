@@ -3,6 +3,8 @@
 #include "app/BankingRun.h"
 #include "app/ControllerFixture.h"
 #include "banking/BankingCreditCardQIF.h"
+#include "editors/EditInstructions.h"
+#include "editors/InstructionEditorHarness.h"
 #include "instructions/Instructions.h"
 #include "lists/Descriptions.h"
 #include "prefs/CancelConfirm.h"
@@ -12,7 +14,8 @@
 namespace corvela::testing {
 namespace {
 
-// The controller driving the real bank and credit-card processor.
+// The controller driving the real bank and credit-card processor, with the instruction editor
+// beside it.
 class ControllerBankingTest : public ControllerTest {
  protected:
   ControllerBankingTest()
@@ -22,13 +25,27 @@ class ControllerBankingTest : public ControllerTest {
         processor(store.prefs, options, instructions, categories, descriptions, qifReader,
                   outputFormats, cancelConfirm, errorWarning, platform, confirmView,
                   newInstructionView),
-        port(processor) {
+        port(processor),
+        editor(store.prefs, options, instructions, categories, descriptions, qifReader, platform,
+               processor.instructionMatches(), windows, windows) {
     bankPort = &port;
     store.prefs.setObject(
         "Instructions",
         Value::Array{Value{{"descriptionMatch", "COFFEE"}, {"category", "Dining"}},
                      Value{{"descriptionMatch", "GROCER"}, {"category", "Food"}},
                      Value{{"descriptionMatch", "SALARY"}, {"category", "Income"}}});
+  }
+
+  // Converts the bank register into `name` and answers what was written.
+  std::string convert(const std::string& name) {
+    controller().actuallyProcessFile(std::string(CORVELA_TEST_DATA) + "/app/bank.qif");
+    const std::string out = dir + "/" + name;
+    platform.answerNextSavePanel(out);
+    controller().processTheTransactions();
+    EXPECT_EQ(platform.lastStatus().text, "\r\r3 transactions output to file \"" + out + "\".");
+    EXPECT_FALSE(processor.running());
+    controller().doneWithFile();
+    return readFile(out);
   }
 
   Instructions instructions;
@@ -38,16 +55,31 @@ class ControllerBankingTest : public ControllerTest {
   ScriptedNewInstructionView newInstructionView;
   BankingCreditCardQIF processor;
   BankingRun port;
+  ScriptedInstructionWindows windows;
+  EditInstructions editor;
 };
 
-TEST_F(ControllerBankingTest, RegisterToNewFile) {
-  controller().actuallyProcessFile(std::string(CORVELA_TEST_DATA) + "/app/bank.qif");
-  std::string out = dir + "/out.qif";
-  platform.answerNextSavePanel(out);
-  controller().processTheTransactions();
-  EXPECT_EQ(platform.lastStatus().text, "\r\r3 transactions output to file \"" + out + "\".");
-  EXPECT_EQ(readFile(out), dataFile("bank-instructions-expected.qif"));
-  EXPECT_FALSE(processor.running());
+// An instruction edited between two runs is the one the second run uses.
+TEST_F(ControllerBankingTest, TheNextConversionUsesTheEditedInstruction) {
+  const std::string first = convert("first.qif");
+  ASSERT_EQ(first, dataFile("bank-instructions-expected.qif"));
+
+  editor.beginEditing();
+  editor.listFilterChanged("cof");
+  ASSERT_EQ(editor.listForm().rows.size(), 1u);
+  EXPECT_EQ(editor.listForm().rows[0].matches, 1);
+  editor.editEntryAtIndex(0);
+  editor.controlTextDidChange(InstructionEditField::category, "Cafes");
+  editor.setSwitch(InstructionEditSwitch::useDescription, true);
+  editor.controlTextDidChange(InstructionEditField::newDescription, "Coffee Shop");
+  editor.save();
+  editor.closeList();
+
+  std::string expected = first;
+  const std::string before = "PCoffee\nM\nT-5.00\nLDining\n";
+  ASSERT_NE(expected.find(before), std::string::npos);
+  expected.replace(expected.find(before), before.size(), "PCoffee Shop\nM\nT-5.00\nLCafes\n");
+  EXPECT_EQ(convert("second.qif"), expected);
 }
 
 TEST_F(ControllerBankingTest, FinishLaterThenContinueFromTheFile) {

@@ -221,7 +221,7 @@ TEST_F(DialogTest, AFormatsKindChoosesTheAccounts) {
   EXPECT_EQ(form().quickenAccountText.items, std::vector<std::string>{"Broker"});
 }
 
-TEST_F(DialogTest, SwitchesMoveTheFocusToTheirField) {
+TEST_F(DialogTest, SwitchesMoveTheFocusAndHelpFollowsTheKind) {
   load();
   controller().checkOutputDate(true);
   EXPECT_EQ(view.focused.back(), MainControl::outputDateString);
@@ -231,6 +231,12 @@ TEST_F(DialogTest, SwitchesMoveTheFocusToTheirField) {
   controller().checkOutputDate(false);
   EXPECT_FALSE(form().sameDateSwitch.on);
   EXPECT_EQ(view.focused.size(), focusCount);
+  // Help opens the page of the input's kind.
+  controller().controlHelp();
+  controller().doneWithFile();
+  controller().actuallyProcessFile(file("x.ofx", "OFXHEADER:100\n<BANKMSGSRSV1>\n"));
+  controller().controlHelp();
+  EXPECT_EQ(platform.helpPages, (std::vector<std::string>{"QIF", "QFX"}));
 }
 
 TEST_F(DialogTest, MenusWhileAnInputIsLoaded) {
@@ -287,15 +293,6 @@ TEST_F(DialogTest, ReturnInAKnownFormatsFieldStartsTheRun) {
   EXPECT_EQ(view.focused.back(), MainControl::inputFormatText);
 }
 
-TEST_F(DialogTest, HelpOpensThePageOfTheInputsKind) {
-  load();
-  controller().controlHelp();
-  controller().doneWithFile();
-  controller().actuallyProcessFile(file("x.ofx", "OFXHEADER:100\n<BANKMSGSRSV1>\n"));
-  controller().controlHelp();
-  EXPECT_EQ(platform.helpPages, (std::vector<std::string>{"QIF", "QFX"}));
-}
-
 // With the option "append", a QIF run heads its output with an "!Account" block naming the
 // account field's text: only a known account of the statement's kind may stand there.
 struct AppendAccountCase {
@@ -326,30 +323,25 @@ const AppendAccountCase kAppendAccounts[] = {
     {"AnEmptyField", "in.qif", "", "", false},
 };
 
-class AppendAccountTest : public DialogTest,
-                          public ::testing::WithParamInterface<AppendAccountCase> {};
-
-TEST_P(AppendAccountTest, TheHeaderNamesAKnownAccountOfTheStatementsKind) {
-  const AppendAccountCase& c = GetParam();
+TEST_F(DialogTest, AppendHeaderNamesAKnownAccountOfTheStatementsKind) {
   turnOn(option::append);
   addAccounts({{"Checking", "Bank"}, {"Brokerage", "Port"}});
-  std::string previous = file("previous.qif", "!Account\nNChecking\nTBank\n^\n!Type:Bank\n");
-  remember({{"outputFilePath", previous}});
-  std::string input = c.input;
-  load(input.ends_with(".ofx") ? kDownload : kRegister, c.input);
-  if (c.typed) controller().controlTextDidChange(MainControl::quickenAccountText, c.typed);
-  EXPECT_EQ(form().quickenAccountText.text, c.shown);
-  EXPECT_EQ(form().processTheTransactionsButton.enabled, c.enabled);
-
-  controller().processTheTransactions();
-  EXPECT_EQ(readFile(previous).starts_with("!Account\nNChecking\nTBank\n^\n!Type:Bank\n"
-                                           "!Account\nNChecking\nTBank\n^\n!Type:Bank\nD"),
-            c.enabled)
-      << readFile(previous);
+  const char* header = "!Account\nNChecking\nTBank\n^\n!Type:Bank\n";
+  for (const AppendAccountCase& c : kAppendAccounts) {
+    SCOPED_TRACE(c.name);
+    std::string previous = file("previous.qif", header);
+    remember({{"outputFilePath", previous}});
+    std::string input = c.input;
+    load(input.ends_with(".ofx") ? kDownload : kRegister, c.input);
+    if (c.typed) controller().controlTextDidChange(MainControl::quickenAccountText, c.typed);
+    EXPECT_EQ(form().quickenAccountText.text, c.shown);
+    EXPECT_EQ(form().processTheTransactionsButton.enabled, c.enabled);
+    controller().processTheTransactions();
+    EXPECT_EQ(readFile(previous).starts_with(std::string(header) + header + "D"), c.enabled)
+        << readFile(previous);
+    controller().doneWithFile();
+  }
 }
-
-INSTANTIATE_TEST_SUITE_P(Dialog, AppendAccountTest, ::testing::ValuesIn(kAppendAccounts),
-                         [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace
 }  // namespace corvela::testing

@@ -4,7 +4,6 @@
 
 #include <filesystem>
 #include <fstream>
-#include <iterator>
 #include <optional>
 #include <string>
 #include <vector>
@@ -27,9 +26,11 @@
 #include "readers/QIFReader.h"
 #include "readers/TransactionKeys.h"
 #include "support/FakeMainView.h"
+#include "support/FileText.h"
 #include "support/ScratchStore.h"
 #include "support/ScriptedDefinitionView.h"
 #include "support/ScriptedPlatform.h"
+#include "support/TempDir.h"
 
 namespace corvela::testing {
 
@@ -133,11 +134,7 @@ class ControllerTest : public ::testing::Test {
     store.prefs.setObject(prefKey::OutputDateFormatShortYear, "%m/%d/%y");
     outputFormats.createIfAbsent();
     categories.createEmpty();
-    dir = ::testing::TempDir() + "corvela-controller-" + testName();
-    std::filesystem::remove_all(dir);
-    std::filesystem::create_directories(dir);
   }
-  ~ControllerTest() override { std::filesystem::remove_all(dir); }
 
   static std::string testName() {
     const ::testing::TestInfo* info = ::testing::UnitTest::GetInstance()->current_test_info();
@@ -178,14 +175,9 @@ class ControllerTest : public ::testing::Test {
 
   // Writes `text` to a file of the test's folder and answers its path.
   std::string file(const std::string& name, std::string_view text) {
-    std::string path = dir + "/" + name;
-    std::ofstream(path, std::ios::binary) << text;
-    return path;
+    return temp.write(name, std::string(text));
   }
-  static std::string readFile(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-  }
+  static std::string readFile(const std::string& path) { return readText(path); }
   static std::string dataFile(const std::string& name) {
     return readFile(std::string(CORVELA_TEST_DATA) + "/app/" + name);
   }
@@ -255,7 +247,8 @@ class ControllerTest : public ::testing::Test {
   // The system calls the controller writes with, when set before controller().
   FileOps* fileOps = nullptr;
   CalendarDay today{2024, 3, 15};
-  std::string dir;
+  TempDir temp;
+  std::string dir = temp.root().string();
   std::string log;
 
  private:

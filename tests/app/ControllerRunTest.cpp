@@ -225,16 +225,6 @@ TEST_F(RunTest, PartsNotBuiltYetSayWhatIsMissing) {
   checkLog();
 }
 
-TEST_F(RunTest, ClipboardRunIsNotOfferedAgain) {
-  platform.clipboard = "!Type:Bank\nD1/2/24\nT5.00\nPShop\n^\n";
-  controller().processClipboard();
-  platform.answerNextSavePanel(dir + "/out.qif");
-  controller().processTheTransactions();
-  controller().doneWithFile();
-  controller().applicationDidBecomeActive();
-  EXPECT_TRUE(platform.timers.empty());
-}
-
 TEST_F(RunTest, FinishLaterSavesAContinuationFile) {
   bank.continuation = Value{{"qif", Value::Array{}},        {"fileAsString", "!Type:Bank\n"},
                             {"currentTransactionIndex", 1}, {"numberOfTransactionsAppended", 2},

@@ -23,6 +23,7 @@
 #include "formats/OutputFormats.h"
 #include "prefs/Bundle.h"
 #include "prefs/KeyedArchive.h"
+#include "support/FileText.h"
 #include "support/TempDir.h"
 #include "text/DateTables.h"
 #include "text/Dates.h"
@@ -37,11 +38,6 @@ namespace fs = std::filesystem;
 
 const fs::path kCorpus = CORVELA_CORPUS;
 const fs::path kExamples = fs::path(CORVELA_TEST_DATA) / "../../examples";
-
-std::string readFile(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
 
 std::string lowerExtension(const fs::path& path) {
   std::string extension = path.extension().string();
@@ -167,7 +163,7 @@ class CorpusChecksTest : public ::testing::TestWithParam<std::string> {
     Conversion run;
     run.status = cli::run(args, in, out, err);
     run.err = err.str();
-    if (fs::exists(output)) run.qif = readFile(output);
+    if (fs::exists(output)) run.qif = testing::readText(output);
     return run;
   }
 
@@ -244,7 +240,7 @@ TEST_P(CorpusChecksTest, EuropeanNotationGivesTheSameOutput) {
   if (all.err.find("read day before month") != std::string::npos) GTEST_SKIP() << "day first";
   // Rewritten byte for byte, so that the statement's own encoding stays as its header says.
   std::string rewritten =
-      dir.write("european" + input.extension().string(), european(readFile(input), ofx));
+      dir.write("european" + input.extension().string(), european(testing::readText(input), ofx));
   std::string store = freshStore("european.prefs", [](Value& root) {
     Value options = root["Preferences"];
     options.append(Value("europeanDates"));

@@ -5,10 +5,10 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
-#include <iterator>
 #include <string>
 
 #include "app/MainForm.h"
+#include "support/FileText.h"
 
 namespace corvela::testing {
 
@@ -89,20 +89,9 @@ inline std::string describe(const MainForm& f) {
   return out + "\n";
 }
 
-// Compares `actual` with the golden file tests/data/app/golden/NAME.txt. With
-// CORVELA_UPDATE_GOLDEN set, writes the file instead, to be read over before it is committed.
+// Compares `actual` with the golden file tests/data/app/golden/NAME.txt (see expectDataFile).
 inline void expectGolden(const std::string& name, const std::string& actual) {
-  std::string path = std::string(CORVELA_TEST_DATA) + "/app/golden/" + name + ".txt";
-  if (std::getenv("CORVELA_UPDATE_GOLDEN")) {
-    std::filesystem::create_directories(std::filesystem::path(path).parent_path());
-    std::ofstream(path, std::ios::binary) << actual;
-    return;
-  }
-  std::ifstream in(path, std::ios::binary);
-  ASSERT_TRUE(in) << "no golden file " << path;
-  EXPECT_EQ(actual,
-            std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()))
-      << path;
+  expectDataFile("app/golden/" + name + ".txt", actual);
 }
 
 }  // namespace corvela::testing

@@ -6,8 +6,6 @@
 
 #include <algorithm>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <string>
 #include <vector>
 
@@ -15,6 +13,7 @@
 #include "prefs/KeyedArchive.h"
 #include "prefs/OptionNames.h"
 #include "support/CliRun.h"
+#include "support/FileText.h"
 #include "support/ScratchStore.h"
 #include "support/ScriptedPlatform.h"
 #include "support/TempDir.h"
@@ -32,11 +31,6 @@ const fs::path kCorpus = CORVELA_CORPUS;
 std::vector<std::string> linesOf(const char* file) {
   Result<DecodedText> text = readTextFile((kCorpus / file).string());
   return text.ok() ? findLines(text.value().text) : std::vector<std::string>{};
-}
-
-std::string readFile(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
 // Every list export of the corpus (MANIFEST.md kinds "QIF list export" and "QIF list export +
@@ -127,7 +121,7 @@ TEST(ListImportCorpusTest, TheRegisterAfterTheListsConvertsAsIfItStoodAlone) {
       EXPECT_EQ(readKeyedArchiveFile(dir.path("cut.prefs")).value()[key],
                 readKeyedArchiveFile(dir.path("whole.prefs")).value()[key]);
     EXPECT_EQ(alone.status, all.status) << all.err << alone.err;
-    EXPECT_EQ(readFile(dir.path("alone.qif")), readFile(dir.path("all.qif")));
+    EXPECT_EQ(testing::readText(dir.path("alone.qif")), testing::readText(dir.path("all.qif")));
     registers += all.status == 0;
     fs::remove(dir.path("all.qif"));
     fs::remove(dir.path("alone.qif"));

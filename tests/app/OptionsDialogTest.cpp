@@ -11,6 +11,7 @@
 #include "app/OptionsDialog.h"
 #include "prefs/CVPrefs.h"
 #include "prefs/Preferences.h"
+#include "support/RecordingOptionsHost.h"
 #include "support/ScratchStore.h"
 
 namespace corvela {
@@ -32,29 +33,17 @@ class ScriptedOptionsView : public OptionsDialogView {
   int shows = 0;
 };
 
-// The controller's side: menus and date formatters, as the controller does them.
-class RecordingHost : public OptionsDialogHost {
- public:
-  explicit RecordingHost(CVPrefs& store) : store_(store) {}
-  void disableMenuItems() override { menusEnabled = false; }
-  void enableMenuItems() override { menusEnabled = true; }
-  void setDateFormatters(const std::string& monthDayPattern) override {
-    monthDayPatterns.push_back(monthDayPattern);
-    storeOutputDateFormats(store_, monthDayPattern);
-  }
-
-  bool menusEnabled = true;
-  std::vector<std::string> monthDayPatterns;
-
- private:
-  CVPrefs& store_;
-};
-
 std::vector<std::string> storedList(const CVPrefs& prefs) {
   std::vector<std::string> names;
   for (const Value& name : prefs.objectForKey(prefKey::Preferences).toArray())
     names.push_back(name.toString());
   return names;
+}
+
+std::string joined(const std::vector<std::string>& names) {
+  std::string text;
+  for (const std::string& name : names) text += (text.empty() ? "" : " ") + name;
+  return text;
 }
 
 class OptionsDialogTest : public ::testing::Test {
@@ -81,7 +70,7 @@ class OptionsDialogTest : public ::testing::Test {
   CVPrefs& prefs = store.prefs;
   Preferences options{prefs};
   ScriptedOptionsView view;
-  RecordingHost host{prefs};
+  testing::RecordingOptionsHost host{prefs};
   OptionsDialog dialog{prefs, options, view, host};
 };
 
@@ -92,14 +81,7 @@ TEST_F(OptionsDialogTest, OkWritesEveryOptionInItsOrderAndDisplayShowsIt) {
     setList({option::accountsInCategories, option::baseSplitCategoriesOnCategories});
     dialog.display();
     edit([pass](OptionsForm& f) {
-      for (OptionSwitch* s :
-           {&f.append, &f.showAllAccountNames, &f.runAutomatically, &f.qifConfirmAllTransactions,
-            &f.textConfirmAllTransactions, &f.treatMemoAsDescription,
-            &f.leaveBlankDescriptionsBlank, &f.longestMatch, &f.matchDescriptionWithContains,
-            &f.quicken2003, &f.formatFirstMatch, &f.useOFXTRNTYPE, &f.initialCaps, &f.europeanDates,
-            &f.outputEuropeanDates, &f.outputEuropeanAmounts, &f.outputDashDates,
-            &f.removeLongNumber, &f.updateCategoryWhenDescriptionChanged})
-        s->on = true;
+      for (OptionSwitch* s : testing::everySwitch(f)) s->on = true;
       f.clearedStatusBankTransactions = pass;
       f.clearedStatusCreditCardTransactions = 3 - pass;
       f.clearedStatusInvestmentTransactions = pass;
@@ -111,32 +93,15 @@ TEST_F(OptionsDialogTest, OkWritesEveryOptionInItsOrderAndDisplayShowsIt) {
     dialog.ok();
     std::vector<std::string> list = storedList(prefs);
     if (pass == 1) {
-      EXPECT_EQ(list, (std::vector<std::string>{"append",
-                                                "showAllAccountNames",
-                                                "markBankTransactionsAsCleared",
-                                                "markCreditCardTransactionsAsUncleared",
-                                                "markInvestmentTransactionsAsCleared",
-                                                "markUnknownTransactionsAsUncleared",
-                                                "runAutomatically",
-                                                "confirmAllTransactions",
-                                                "textConfirmAllTransactions",
-                                                "treatMemoAsDescription",
-                                                "leaveBlankDescriptionsBlank",
-                                                "matchMemoThenDescription",
-                                                "longestInstructionMatch",
-                                                "matchDescriptionWithContains",
-                                                "quicken2003",
-                                                "formatFirstMatch",
-                                                "useOFXTRNTYPE",
-                                                "initialCaps",
-                                                "europeanDates",
-                                                "outputEuropeanDates",
-                                                "outputEuropeanAmounts",
-                                                "outputDashDates",
-                                                "justFinishLater",
-                                                "removeLongNumber",
-                                                "updateCategoryWhenDescriptionChanged",
-                                                "converted2.2"}));
+      EXPECT_EQ(joined(list),
+                "append showAllAccountNames markBankTransactionsAsCleared "
+                "markCreditCardTransactionsAsUncleared markInvestmentTransactionsAsCleared "
+                "markUnknownTransactionsAsUncleared runAutomatically confirmAllTransactions "
+                "textConfirmAllTransactions treatMemoAsDescription leaveBlankDescriptionsBlank "
+                "matchMemoThenDescription longestInstructionMatch matchDescriptionWithContains "
+                "quicken2003 formatFirstMatch useOFXTRNTYPE initialCaps europeanDates "
+                "outputEuropeanDates outputEuropeanAmounts outputDashDates justFinishLater "
+                "removeLongNumber updateCategoryWhenDescriptionChanged converted2.2");
     }
     written.insert(written.end(), list.begin(), list.end() - 1);
   }
@@ -223,7 +188,7 @@ TEST_F(OptionsDialogTest, OkSetsTheOutputNotation) {
     });
     dialog.ok();
     const char* monthDay = european ? "%d/%m" : "%m/%d";
-    EXPECT_EQ(host.monthDayPatterns.back(), monthDay);
+    EXPECT_EQ(host.patterns.back(), monthDay);
     // OK ends the dialog and writes the store file itself.
     EXPECT_TRUE(host.menusEnabled && !view.open);
     EXPECT_EQ(str(CVPrefs::initWithPath(prefs.prefsPath()).prefs(), prefKey::OutputDateFormat),
@@ -295,7 +260,7 @@ TEST_F(OptionsDialogTest, CancelStoresNothing) {
   EXPECT_EQ(storedList(prefs), (std::vector<std::string>{"initialCaps"}));
   EXPECT_TRUE(prefs.boolForKey(prefKey::SUEnableAutomaticChecks));
   EXPECT_EQ(prefs.intForKey(prefKey::amountsPrecision), 2);
-  EXPECT_TRUE(host.monthDayPatterns.empty());
+  EXPECT_TRUE(host.patterns.empty());
   EXPECT_TRUE(host.menusEnabled);
   EXPECT_FALSE(view.open);
   EXPECT_FALSE(std::filesystem::exists(prefs.prefsPath()));

@@ -4,17 +4,13 @@
 #include <cerrno>
 #include <filesystem>
 #include <fstream>
-#include <iterator>
 
 #include "app/OutputFile.h"
+#include "support/FileText.h"
+#include "support/TempDir.h"
 
 namespace corvela {
 namespace {
-
-std::string readAll(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
 
 void writeAll(const std::string& path, std::string_view bytes) {
   std::ofstream(path, std::ios::binary) << bytes;
@@ -31,31 +27,22 @@ class FailingRename : public FileOps {
 
 class OutputFileTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-    dir = ::testing::TempDir() + "corvela-output-file-" +
-          ::testing::UnitTest::GetInstance()->current_test_info()->name();
-    std::filesystem::remove_all(dir);
-    std::filesystem::create_directories(dir);
-    path = dir + "/out.qif";
-  }
-  void TearDown() override { std::filesystem::remove_all(dir); }
-
-  std::string dir;
-  std::string path;
+  testing::TempDir temp;
+  std::string dir = temp.root().string();
+  std::string path = temp.path("out.qif");
 };
 
-TEST_F(OutputFileTest, WritesANewFileOrReplacesOne) {
+TEST_F(OutputFileTest, WritesReplacesOrAppendsKeepingTheBytes) {
   ASSERT_TRUE(writeOutputFile(path, "!Type:Bank\n", false).ok());
-  EXPECT_EQ(readAll(path), "!Type:Bank\n");
   ASSERT_TRUE(writeOutputFile(path, "new\n", false).ok());
-  EXPECT_EQ(readAll(path), "new\n");
-}
-
-TEST_F(OutputFileTest, AppendingKeepsTheExistingBytesAsTheyAre) {
+  EXPECT_EQ(testing::readText(path), "new\n");
   std::string latin1 = "Caf\xe9;1.00\r\n";  // not UTF-8: must survive untouched
   writeAll(path, latin1);
   ASSERT_TRUE(writeOutputFile(path, "Shop;2.00\n", true).ok());
-  EXPECT_EQ(readAll(path), latin1 + "Shop;2.00\n");
+  EXPECT_EQ(testing::readText(path), latin1 + "Shop;2.00\n");
+  // A file that cannot be read is not appended to.
+  EXPECT_FALSE(writeOutputFile(dir + "/missing.csv", "x", true).ok());
+  EXPECT_FALSE(std::filesystem::exists(dir + "/missing.csv"));
 }
 
 TEST_F(OutputFileTest, AFailedWriteLeavesTheFileAsItWas) {
@@ -65,18 +52,12 @@ TEST_F(OutputFileTest, AFailedWriteLeavesTheFileAsItWas) {
     Status written = writeOutputFile(path, "half", keepExisting, ops);
     EXPECT_FALSE(written.ok());
     EXPECT_NE(written.message().find(path), std::string::npos) << written.message();
-    EXPECT_EQ(readAll(path), "precious\n");
+    EXPECT_EQ(testing::readText(path), "precious\n");
   }
   // No temporary file is left behind either.
   EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir),
                           std::filesystem::directory_iterator()),
             1);
-}
-
-TEST_F(OutputFileTest, AFileThatCannotBeReadIsNotAppendedTo) {
-  Status written = writeOutputFile(dir + "/missing.csv", "x", true);
-  EXPECT_FALSE(written.ok());
-  EXPECT_FALSE(std::filesystem::exists(dir + "/missing.csv"));
 }
 
 TEST_F(OutputFileTest, WritableAndPrefixChecks) {

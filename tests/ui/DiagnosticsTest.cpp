@@ -77,7 +77,7 @@ class DiagnosticsTest : public QObject {
              qPrintable(damage[0]));
   }
 
-  void helpPagesNameOnlyMenusThatExist() {
+  void helpMenusReportAndAbout() {
     TestDesktop desktop;
     QStringList existing;
     for (QMenu* menu : desktop.window().menuBar()->findChildren<QMenu*>())
@@ -87,11 +87,9 @@ class DiagnosticsTest : public QObject {
     QVERIFY(named.size() >= 4);
     for (const auto& [page, path] : named)
       QVERIFY2(existing.contains(path), qPrintable(page + " names " + path));
-  }
 
-  void reportAProblemCountsTheStoreInUse() {
-    TestDesktop desktop;
-    // The desktop's store holds three instructions and three categories.
+    // Report a Problem counts the store in use: the desktop's store holds three instructions and
+    // three categories.
     desktop.window().reportProblemAction()->trigger();
     QCOMPARE(desktop.opened.size(), std::size_t{1});
     const QUrl& mail = desktop.opened[0];
@@ -101,10 +99,7 @@ class DiagnosticsTest : public QObject {
              QStringLiteral("Corvela v11.8"));
     QString body = query.queryItemValue(QStringLiteral("body"), QUrl::FullyDecoded);
     QVERIFY2(body.contains(QStringLiteral("\nCategories: 3\nInstructions: 3\n")), qPrintable(body));
-  }
 
-  void aboutNamesTheVersionAndLibraries() {
-    TestDesktop desktop;
     desktop.window().aboutAction()->trigger();
     QDialog* about = desktop.desktop->aboutWindow();
     QVERIFY(about && about->isVisible());

@@ -15,6 +15,7 @@
 #include "ui/InstructionSplitTable.h"
 #include "ui/TestDesktop.h"
 #include "ui/TransactionDialog.h"
+#include "ui/UiTestSupport.h"
 #include "ui/UiTests.h"
 
 namespace corvela::ui::testing {
@@ -28,15 +29,6 @@ bool focusIn(QWidget* window) {
     QTest::qWait(10);
   }
   return false;
-}
-
-// Presses `key` where the keyboard focus is now.
-void press(Qt::Key key) { QTest::keyClick(QApplication::focusWidget(), key); }
-
-// Presses Tab until `target` has the focus (at most 20 times); whether it got there.
-bool tabTo(QWidget* target) {
-  for (int i = 0; i < 20 && QApplication::focusWidget() != target; ++i) press(Qt::Key_Tab);
-  return QApplication::focusWidget() == target;
 }
 
 std::string storedCategory(TestDesktop& desktop, const char* match) {

@@ -1,8 +1,5 @@
-#include <QButtonGroup>
 #include <QCheckBox>
-#include <QComboBox>
 #include <QLabel>
-#include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTabWidget>
@@ -44,28 +41,7 @@ class OptionsWindowTest : public QObject {
   void everyControlIsBound() {
     OptionsForm form;
     form.title = "Some Title";
-    for (OptionSwitch* s : {&form.append,
-                            &form.showAllAccountNames,
-                            &form.runAutomatically,
-                            &form.qifConfirmAllTransactions,
-                            &form.textConfirmAllTransactions,
-                            &form.treatMemoAsDescription,
-                            &form.leaveBlankDescriptionsBlank,
-                            &form.longestMatch,
-                            &form.matchDescriptionWithContains,
-                            &form.quicken2003,
-                            &form.formatFirstMatch,
-                            &form.useOFXTRNTYPE,
-                            &form.initialCaps,
-                            &form.europeanDates,
-                            &form.secondQIFEuropeanDates,
-                            &form.outputEuropeanDates,
-                            &form.outputEuropeanAmounts,
-                            &form.outputDashDates,
-                            &form.removeLongNumber,
-                            &form.updateCategoryWhenDescriptionChanged,
-                            &form.checkForUpdates})
-      *s = {true, false};
+    for (OptionSwitch* s : corvela::testing::everySwitch(form)) *s = {true, false};
     form.showAllAccountNamesHelpEnabled = true;
     form.clearedStatusBankTransactions = 1;
     form.clearedStatusCreditCardTransactions = 2;
@@ -82,21 +58,6 @@ class OptionsWindowTest : public QObject {
     form.memoOutput = "memo";
     window->view().show(form);
     QCOMPARE(window->view().read(), form);
-  }
-
-  void displayShowsTheStoredOptions() {
-    setList({"append", "showAllAccountNames", "markCreditCardTransactionsAsUncleared",
-             "useCategoriesIfPresent", "justFinishLater"});
-    store->prefs.setInt(prefKey::pricesPrecision, 4);
-    dialog->display();
-    QVERIFY(window->isVisible() && !host->menusEnabled);
-    QCOMPARE(window->windowTitle(), QStringLiteral("Corvela Preferences"));
-    QVERIFY(checkbox("showAllAccountNames")->isChecked());
-    QCOMPARE(popUp("clearedStatusCreditCardTransactions")->currentIndex(), 2);
-    QVERIFY(radio("categoryRadioButtons_2")->isChecked());
-    QVERIFY(radio("cancelRadioButtons_1")->isChecked());
-    QVERIFY(!checkbox("updateCategoryWhenDescriptionChanged")->isEnabled());
-    QCOMPARE(popUp("pricesPrecision")->currentText(), QStringLiteral("4 decimal places"));
   }
 
   void clickingAppendOffersAllAccountNamesAndForgetsTheOutputFile() {
@@ -134,30 +95,20 @@ class OptionsWindowTest : public QObject {
     QVERIFY(checkbox("updateCategoryWhenDescriptionChanged")->isEnabled());
   }
 
-  void okWritesWhatTheControlsShow() {
-    dialog->display();
-    checkbox("initialCaps")->click();
-    checkbox("outputEuropeanDates")->click();
-    popUp("clearedStatusBankTransactions")->setCurrentIndex(1);
-    radio("cancelRadioButtons_0")->click();
-    popUp("amountsPrecision")->setCurrentIndex(2);
-    auto* description = window->findChild<QLineEdit*>(QStringLiteral("descriptionOutput"));
-    description->setText(QStringLiteral("%m"));
-    button("ok")->click();
-
-    QVERIFY(!window->isVisible() && host->menusEnabled);
-    QCOMPARE(storedList(), (QStringList{"markBankTransactionsAsCleared", "initialCaps",
-                                        "outputEuropeanDates", "justStop", "converted2.2"}));
-    QCOMPARE(store->prefs.intForKey(prefKey::amountsPrecision), 4);
-    QCOMPARE(str(store->prefs.prefs(), prefKey::DescriptionOutput), std::string("%m"));
-    QCOMPARE(str(store->prefs.prefs(), prefKey::OutputDateFormat), std::string("%d/%m/%Y"));
-  }
-
-  void cancelEscapeAndClosingAllCancel() {
+  // Cancel, Escape and closing all cancel; Help asks for help; the window opens again on its
+  // first page.
+  void cancelEscapeClosingAndHelp() {
+    bool asked = false;
+    connect(window.get(), &OptionsWindow::helpRequested, this, [&] { asked = true; });
     for (int way = 0; way < 3; ++way) {
       setList({"initialCaps"});
       dialog->display();
+      QVERIFY(window->isVisible() && !host->menusEnabled);
+      QCOMPARE(window->windowTitle(), QStringLiteral("Corvela Preferences"));
+      QCOMPARE(window->pages()->currentIndex(), 0);
       checkbox("initialCaps")->click();
+      button("help")->click();
+      window->pages()->setCurrentIndex(3);
       if (way == 0) button("cancel")->click();
       if (way == 1) QTest::keyClick(window.get(), Qt::Key_Escape);
       if (way == 2) window->close();
@@ -165,19 +116,7 @@ class OptionsWindowTest : public QObject {
       QVERIFY(host->menusEnabled);
       QCOMPARE(storedList(), QStringList{"initialCaps"});
     }
-  }
-
-  // Help asks for help; the window opens again on its first page.
-  void helpAndReopening() {
-    bool asked = false;
-    connect(window.get(), &OptionsWindow::helpRequested, this, [&] { asked = true; });
-    dialog->display();
-    button("help")->click();
     QVERIFY(asked);
-    window->pages()->setCurrentIndex(3);
-    button("cancel")->click();
-    dialog->display();
-    QCOMPARE(window->pages()->currentIndex(), 0);
   }
 
  private:
@@ -199,7 +138,6 @@ class OptionsWindowTest : public QObject {
     return widget;
   }
   QCheckBox* checkbox(const char* name) const { return control<QCheckBox>(name); }
-  QComboBox* popUp(const char* name) const { return control<QComboBox>(name); }
   QRadioButton* radio(const char* name) const { return control<QRadioButton>(name); }
   QPushButton* button(const char* name) const { return control<QPushButton>(name); }
 

@@ -17,6 +17,7 @@
 #include "ui/OutputFormatDefinitionWindow.h"
 #include "ui/QtPlatform.h"
 #include "ui/QtText.h"
+#include "ui/UiTestSupport.h"
 #include "ui/UiTests.h"
 
 namespace corvela::ui::testing {
@@ -34,10 +35,6 @@ struct PlayedWindow : OutputFormatDefinitionView {
   }
   std::function<void(OutputFormatDefinitionWindow&)> play;
 };
-
-void press(Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier, int times = 1) {
-  for (int i = 0; i < times; ++i) QTest::keyClick(QApplication::focusWidget(), key, modifiers);
-}
 
 // The stored layout: the columns in order, "-" marking those not written.
 QString layout(const Value& record) {

@@ -61,11 +61,9 @@ class QtPlatformTest : public QObject {
     QCOMPARE(defaultButton, QStringLiteral("Yes"));
     buttons.sort();
     QCOMPARE(buttons, (QStringList{"Later", "No", "Yes"}));
-  }
 
-  // Return presses the first button; Escape answers Cancel, and without a Cancel button does
-  // nothing: the person must choose.
-  void returnAndEscape() {
+    // Return presses the first button; Escape answers Cancel, and without a Cancel button does
+    // nothing: the person must choose.
     whenModalShows<QMessageBox>([](QMessageBox* box) { QTest::keyClick(box, Qt::Key_Return); });
     QCOMPARE(platform->runAlert({"Title", "Text", {"Just Convert", "Categorize"}}), 0);
     whenModalShows<QMessageBox>([](QMessageBox* box) { QTest::keyClick(box, Qt::Key_Escape); });
@@ -98,9 +96,8 @@ class QtPlatformTest : public QObject {
     reply = platform->runCancelConfirm();
     QCOMPARE(reply.button, 0);
     QVERIFY(reply.remember == CancelRemember::alwaysStop);
-  }
 
-  void cancelConfirmIsASheetOnTheActiveWindow() {
+    // Over an active window it is a sheet of that window.
     QMainWindow main;
     main.show();
     main.activateWindow();
@@ -112,7 +109,7 @@ class QtPlatformTest : public QObject {
       modality = sheet->windowModality();
       QTest::keyClick(sheet, Qt::Key_Escape);
     });
-    CancelConfirmReply reply = platform->runCancelConfirm();
+    reply = platform->runCancelConfirm();
     QCOMPARE(parent, static_cast<QWidget*>(&main));
     QCOMPARE(modality, Qt::WindowModal);
     // Escape goes on with the run: it loses nothing.
@@ -185,11 +182,16 @@ class QtPlatformTest : public QObject {
     QVERIFY(!window->isVisible());
   }
 
-  void clipboardGivesPlainTextOnly() {
+  void clipboardAndMail() {
     QApplication::clipboard()->setText(QStringLiteral("01/02/2009 GROCER -12.00"));
     QCOMPARE(platform->clipboardText(), std::optional<std::string>("01/02/2009 GROCER -12.00"));
     QApplication::clipboard()->clear();
     QCOMPARE(platform->clipboardText(), std::optional<std::string>());
+    // Mail goes out as written.
+    std::string url = "mailto:help@corvela.org?subject=Corvela%20v11.8&body=%0A%0ADebugging";
+    QVERIFY(platform->openMailURL(url));
+    QCOMPARE(opened.size(), 1);
+    QCOMPARE(opened[0].toEncoded().toStdString(), url);
   }
 
   void helpOpensThePageOfTheAnchor() {
@@ -210,9 +212,8 @@ class QtPlatformTest : public QObject {
       QCOMPARE(opened[qsizetype(i)].toString(), book + QLatin1String(cases[i].second));
     QCOMPARE(opened[qsizetype(std::size(cases))].toString(), book + "index.html");
     QCOMPARE(opened.last().toString(), book + "pages/1Control.html#QIF");
-  }
 
-  void helpThatCannotOpenIsReported() {
+    // Help that cannot open is reported.
     platform->setUrlOpener([](const QUrl&) { return false; });
     QString title;
     whenModalShows<QMessageBox>([&](QMessageBox* box) {
@@ -221,13 +222,6 @@ class QtPlatformTest : public QObject {
     });
     platform->openHelpBook();
     QCOMPARE(title, QStringLiteral("Cannot Open Help"));
-  }
-
-  void mailGoesOutAsWritten() {
-    std::string url = "mailto:help@corvela.org?subject=Corvela%20v11.8&body=%0A%0ADebugging";
-    QVERIFY(platform->openMailURL(url));
-    QCOMPARE(opened.size(), 1);
-    QCOMPARE(opened[0].toEncoded().toStdString(), url);
   }
 
   // A one-shot runs once on the main loop, and not at all once the platform is gone.

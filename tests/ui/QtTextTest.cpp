@@ -5,23 +5,11 @@
 
 namespace corvela::ui::testing {
 
-// Conversions between the core's UTF-8 characters and Qt's UTF-16 positions.
+// Conversions between the core's UTF-8 texts and Qt's UTF-16 ones.
 class QtTextTest : public QObject {
   Q_OBJECT
 
  private slots:
-  void messagesBreakLinesAtCarriageReturns() {
-    QCOMPARE(displayText("\r\rNo transactions output."),
-             QStringLiteral("\n\nNo transactions output."));
-    QCOMPARE(displayText("a\r\nb\rc\nd"), QStringLiteral("a\nb\nc\nd"));
-  }
-
-  void utf8RoundTrips() {
-    std::string text = "Caf\xC3\xA9 \xF0\x9F\x98\x80";
-    QCOMPARE(utf8(qs(text)), text);
-    QCOMPARE(qs(text).size(), 7);  // the emoji takes two UTF-16 units
-  }
-
   // "a😀b": a at 0, the emoji at 1-2 (a surrogate pair), b at 3; positions past either end
   // stop there.
   void positionsCountCharactersNotUnits() {
@@ -36,6 +24,10 @@ class QtTextTest : public QObject {
     QCOMPARE(characterIndex(text, 9), std::size_t{3});
     QCOMPARE(characterIndex(text, -2), std::size_t{0});
     QCOMPARE(utf16Index(text, 10), 4);
+    QCOMPARE(utf8(text), std::string("a\xF0\x9F\x98\x80"
+                                     "b"));
+    // A message's line ends, "\r\n" among them, each become one line break.
+    QCOMPARE(displayText("a\r\nb\rc\nd"), QStringLiteral("a\nb\nc\nd"));
   }
 };
 

@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QTemporaryDir>
+#include <QTest>
 #include <QTimer>
 #include <QWidget>
 #include <functional>
@@ -9,8 +10,8 @@
 #include <string>
 #include <vector>
 
-#include "app/OptionsDialog.h"
 #include "prefs/CVPrefs.h"
+#include "support/RecordingOptionsHost.h"
 #include "ui/CompletingComboBox.h"
 #include "ui/QtText.h"
 
@@ -35,6 +36,17 @@ void whenModalShows(std::function<void(W*)> act) {
   timer->start(10);
 }
 
+// Presses `key` (with `modifiers`, `times` times) where the keyboard focus is now.
+inline void press(Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier, int times = 1) {
+  for (int i = 0; i < times; ++i) QTest::keyClick(QApplication::focusWidget(), key, modifiers);
+}
+
+// Presses Tab until `target` has the focus (at most 20 times); whether it got there.
+inline bool tabTo(QWidget* target) {
+  for (int i = 0; i < 20 && QApplication::focusWidget() != target; ++i) press(Qt::Key_Tab);
+  return QApplication::focusWidget() == target;
+}
+
 // The field's text with its selection in brackets, e.g. "Din[ing]".
 inline QString shown(const CompletingComboBox& box) {
   QString text = qs(box.text());
@@ -52,22 +64,6 @@ struct ScratchStoreFile {
   CVPrefs prefs{path};
 };
 
-// The controller's side of the options dialog, as the controller does it, with a record.
-class RecordingOptionsHost : public OptionsDialogHost {
- public:
-  explicit RecordingOptionsHost(CVPrefs& store) : store_(store) {}
-  void disableMenuItems() override { menusEnabled = false; }
-  void enableMenuItems() override { menusEnabled = true; }
-  void setDateFormatters(const std::string& monthDayPattern) override {
-    patterns.push_back(monthDayPattern);
-    storeOutputDateFormats(store_, monthDayPattern);
-  }
-
-  bool menusEnabled = true;
-  std::vector<std::string> patterns;
-
- private:
-  CVPrefs& store_;
-};
+using corvela::testing::RecordingOptionsHost;
 
 }  // namespace corvela::ui::testing

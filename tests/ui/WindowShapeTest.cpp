@@ -135,55 +135,29 @@ class WindowShapeTest : public QObject {
              qPrintable(ok->toolTip()));
   }
 
-  void nothingIsClippedInTheMainWindow() {
+  // The control view walked through: nothing clipped, Tab in reading order, a date that
+  // cannot be read named as such, the greyed Preferences item saying why, and Escape closing an
+  // open drop-down and nothing else (with none open, it cancels).
+  void controlViewWalk() {
     TestDesktop desktop;
     QVERIFY(clipped(&desktop.window()).isEmpty());
+    desktop.window().updateMenus();
+    QVERIFY(desktop.window().preferencesAction()->isEnabled());
+    QVERIFY(!desktop.window().preferencesAction()->toolTip().contains(QStringLiteral("loaded")));
     QVERIFY(desktop.open("bank.qif"));
+    desktop.window().updateMenus();
+    QVERIFY(!desktop.window().preferencesAction()->isEnabled());
+    QVERIFY(desktop.window().preferencesAction()->toolTip().contains(QStringLiteral("loaded")));
     desktop.control<QRadioButton>("dateRange")->click();
     desktop.control<QCheckBox>("sameDateSwitch")->click();
     QTest::qWait(50);
     QVERIFY(insideScreen(&desktop.window()));
     QVERIFY2(clipped(&desktop.window()).isEmpty(),
              qPrintable(clipped(&desktop.window()).join(QLatin1Char(' '))));
-  }
 
-  void welcomeTextIsWholeAtAnySize() {
-    TestDesktop desktop;
-    auto* text = desktop.window().startView()->findChild<QLabel*>(QStringLiteral("welcomeText"));
-    QSize screen = desktop.window().screen()->availableGeometry().size();
-    for (QSize size : {QSize(520, 420), QSize(660, 500), screen}) {
-      desktop.window().resize(size);
-      QTest::qWait(20);
-      QVERIFY(text->height() >= text->heightForWidth(text->width()));
-      QVERIFY(desktop.window().startView()->rect().contains(
-          QRect(text->mapTo(desktop.window().startView(), QPoint(0, 0)), text->size())));
-    }
-  }
-
-  // Escape closes an open drop-down and nothing else; with no drop-down open, it cancels.
-  void escapeClosesOnlyTheDropDown() {
-    TestDesktop desktop;
-    QVERIFY(desktop.open("bank.qif"));
-    auto* popUp = desktop.control<QComboBox>("qifTypePopUp");
-    popUp->showPopup();
-    QTRY_VERIFY(QApplication::activePopupWidget());
-    QTest::keyClick(QApplication::activePopupWidget(), Qt::Key_Escape);
-    QTRY_VERIFY(!QApplication::activePopupWidget());
-    QCOMPARE(desktop.window().currentPage(), static_cast<QWidget*>(&desktop.controls()));
-
-    auto* account = desktop.control<QComboBox>("quickenAccountText");
-    account->setFocus();
-    QTest::keyClick(account->lineEdit(), Qt::Key_Escape);
-    QCOMPARE(desktop.window().currentPage(), static_cast<QWidget*>(desktop.window().startView()));
-  }
-
-  // Tab walks the control view as it reads: down the window, left to right along a line, each
-  // switch just before the field it governs, every control once.
-  void tabFollowsReadingOrder() {
-    TestDesktop desktop;
-    QVERIFY(desktop.open("bank.qif"));
+    // Tab walks the control view as it reads: down the window, left to right along a line,
+    // each switch just before the field it governs, every control once.
     ControlView& view = desktop.controls();
-    desktop.control<QRadioButton>("dateRange")->click();
     desktop.control<QLineEdit>("dateFromString")->setFocus();
     QStringList names;
     QList<QRect> places;
@@ -221,38 +195,7 @@ class WindowShapeTest : public QObject {
     for (const char* control : {"dateToString", "outputFormatText", "sameDateSwitch",
                                 "processTheTransactionsButton", "cancel"})
       QVERIFY2(order.contains(QLatin1String(control)), control);
-  }
 
-  // A long run shows its progress in the status view; the report takes its place.
-  void progressGivesWayToTheReport() {
-    TestDesktop desktop;
-    StatusView& status = desktop.status();
-    for (int done : {0, 400, 999}) {
-      desktop.desktop->platform().showProgress(done, 1000);
-      QCOMPARE(desktop.window().currentPage(), static_cast<QWidget*>(&status));
-      QVERIFY(status.progressBar()->isVisibleTo(&desktop.window()));
-      QCOMPARE(status.progressBar()->value(), done);
-      QCOMPARE(status.text(), QStringLiteral("Transaction %1 of 1000").arg(done + 1));
-      QVERIFY(!status.doneButton()->isVisibleTo(&desktop.window()));
-    }
-    desktop.desktop->platform().showProgress(1000, 1000);
-    desktop.desktop->platform().showStatus("Finished Processing Transactions", "\r\rDone.");
-    QVERIFY(!status.progressBar()->isVisibleTo(&desktop.window()));
-    QVERIFY(status.doneButton()->isVisibleTo(&desktop.window()));
-  }
-
-  // A date that cannot be read is named as such, and the greyed Preferences item says why.
-  void refusalsSayWhy() {
-    TestDesktop desktop;
-    desktop.window().updateMenus();
-    QVERIFY(desktop.window().preferencesAction()->isEnabled());
-    QVERIFY(!desktop.window().preferencesAction()->toolTip().contains(QStringLiteral("loaded")));
-    QVERIFY(desktop.open("bank.qif"));
-    desktop.window().updateMenus();
-    QVERIFY(!desktop.window().preferencesAction()->isEnabled());
-    QVERIFY(desktop.window().preferencesAction()->toolTip().contains(QStringLiteral("loaded")));
-
-    desktop.control<QRadioButton>("dateRange")->click();
     struct Case {
       const char* from;
       const char* to;
@@ -274,6 +217,49 @@ class WindowShapeTest : public QObject {
       QVERIFY(warning->isVisibleTo(&desktop.window()));
       QVERIFY2(warning->text().contains(QLatin1String(c.says)), qPrintable(warning->text()));
     }
+
+    auto* popUp = desktop.control<QComboBox>("qifTypePopUp");
+    popUp->showPopup();
+    QTRY_VERIFY(QApplication::activePopupWidget());
+    QTest::keyClick(QApplication::activePopupWidget(), Qt::Key_Escape);
+    QTRY_VERIFY(!QApplication::activePopupWidget());
+    QCOMPARE(desktop.window().currentPage(), static_cast<QWidget*>(&desktop.controls()));
+
+    auto* account = desktop.control<QComboBox>("quickenAccountText");
+    account->setFocus();
+    QTest::keyClick(account->lineEdit(), Qt::Key_Escape);
+    QCOMPARE(desktop.window().currentPage(), static_cast<QWidget*>(desktop.window().startView()));
+  }
+
+  void welcomeTextIsWholeAtAnySize() {
+    TestDesktop desktop;
+    auto* text = desktop.window().startView()->findChild<QLabel*>(QStringLiteral("welcomeText"));
+    QSize screen = desktop.window().screen()->availableGeometry().size();
+    for (QSize size : {QSize(520, 420), QSize(660, 500), screen}) {
+      desktop.window().resize(size);
+      QTest::qWait(20);
+      QVERIFY(text->height() >= text->heightForWidth(text->width()));
+      QVERIFY(desktop.window().startView()->rect().contains(
+          QRect(text->mapTo(desktop.window().startView(), QPoint(0, 0)), text->size())));
+    }
+  }
+
+  // A long run shows its progress in the status view; the report takes its place.
+  void progressGivesWayToTheReport() {
+    TestDesktop desktop;
+    StatusView& status = desktop.status();
+    for (int done : {0, 400, 999}) {
+      desktop.desktop->platform().showProgress(done, 1000);
+      QCOMPARE(desktop.window().currentPage(), static_cast<QWidget*>(&status));
+      QVERIFY(status.progressBar()->isVisibleTo(&desktop.window()));
+      QCOMPARE(status.progressBar()->value(), done);
+      QCOMPARE(status.text(), QStringLiteral("Transaction %1 of 1000").arg(done + 1));
+      QVERIFY(!status.doneButton()->isVisibleTo(&desktop.window()));
+    }
+    desktop.desktop->platform().showProgress(1000, 1000);
+    desktop.desktop->platform().showStatus("Finished Processing Transactions", "\r\rDone.");
+    QVERIFY(!status.progressBar()->isVisibleTo(&desktop.window()));
+    QVERIFY(status.doneButton()->isVisibleTo(&desktop.window()));
   }
 };
 
