@@ -68,6 +68,8 @@ struct TypeDefinitionForm {
   int selectedChoice = 0;
   // The item proposed for this transaction (from a standard OFX type), or 0 for none.
   int proposedChoice = 0;
+  // Why the type proposed for this transaction cannot be chosen, or empty.
+  std::string proposalRefused;
   std::string okTitle;  // "Define Type"
   bool okEnabled = false;
   bool useTypeEnabled = false;

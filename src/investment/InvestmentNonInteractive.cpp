@@ -41,7 +41,9 @@ InvestmentNonInteractiveTally answerInvestmentWithoutDialogs(
           ++tally.typesDefined;
           processor.ok();
         } else {
-          report("Left out: " + describe(processor) + ": the type has no mapping.");
+          report("Left out: " + describe(processor) + ": " +
+                 (form.proposalRefused.empty() ? "the type has no mapping" : form.proposalRefused) +
+                 ".");
           ++tally.leftOut;
           processor.skipTransaction();
         }

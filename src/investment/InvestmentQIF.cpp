@@ -440,10 +440,16 @@ void InvestmentQIF::askForType() {
   fillTypeChoices();
   const Value record = currentRecord();
   if (const Value* proposed = record.find(key::ProposedType)) {
-    int item = itemForType(static_cast<int>(proposed->toInt()));
+    const int type = static_cast<int>(proposed->toInt());
+    int item = itemForType(type);
     if (item > 0 && static_cast<std::size_t>(item) < typeForm_.choices.size() &&
         typeForm_.choiceEnabled[static_cast<std::size_t>(item)])
       typeForm_.proposedChoice = item;
+    else if (type > 17 && type < quickenType::transferBySign &&
+             !parts_.options.isOn(option::quicken2003))
+      typeForm_.proposalRefused =
+          "its type needs the option to use the investment types and cash transactions of "
+          "Quicken 2003 or later (quicken2003)";
   }
   typeForm_.selectedChoice = typeForm_.proposedChoice;
   typeForm_.okTitle = std::string(kDefineType);

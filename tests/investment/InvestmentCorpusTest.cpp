@@ -167,5 +167,28 @@ TEST(InvestmentCorpusTest, TextTypesWithoutMappingAreLeftOutAndNamed) {
             "T100.00\n^\n");
 }
 
+// Without the option for QIF of 2003 or later, a download's cash lines cannot be written: they
+// are left out, and the report names the option rather than blaming a missing mapping.
+TEST(InvestmentCorpusTest, CashLinesLeftOutForWantOfTheOptionSaySo) {
+  testing::TempDir dir;
+  std::string store = dir.path("store.prefs");
+  std::string json =
+      dir.write("store.json", R"({"Preferences": ["converted2.2"], "CheckForUpdates": false})");
+  ASSERT_EQ(testing::runCli({"prefs", "import", json, "--prefs", store}).status, 0);
+  std::string output = dir.path("out.qif");
+  testing::CliRun run = testing::runCli(
+      {"convert", (kCorpus / "ofxparse/fidelity.ofx").string(), "-o", output, "--prefs", store});
+  ASSERT_EQ(run.status, 0) << run.err;
+  std::size_t leftOut = 0;
+  for (std::size_t at = run.err.find("Left out"); at != std::string::npos;
+       at = run.err.find("Left out", at + 1)) {
+    ++leftOut;
+    EXPECT_NE(run.err.find("(quicken2003).", at), std::string::npos) << run.err;
+  }
+  EXPECT_EQ(leftOut, 3u) << run.err;  // its three INVBANKTRAN lines
+  EXPECT_EQ(recordAmounts(readFile(output)).size(), 14u);
+  EXPECT_EQ(readFile(output).find("!Type:InvstBnk"), std::string::npos);
+}
+
 }  // namespace
 }  // namespace corvela
