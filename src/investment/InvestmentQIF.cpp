@@ -1091,10 +1091,6 @@ void InvestmentQIF::processTransaction(bool backToConfirm) {
   showTransaction(false);
 }
 
-}  // namespace corvela
-
-namespace corvela {
-
 // --- splits of a cash line
 
 std::string InvestmentQIF::addSplitsTitle() const {
