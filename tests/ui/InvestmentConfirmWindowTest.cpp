@@ -115,6 +115,56 @@ class InvestmentConfirmWindowTest : public QObject {
     QVERIFY2(!output.contains("1,000.00"), output.constData());
   }
 
+  // A text statement whose lines cannot be written: a purchase without its shares and a line
+  // with neither amount nor shares. Each shows its explanation with Skip Transaction focused;
+  // Return skips it, and the complete purchase after them is still written.
+  void linesThatCannotBeWrittenAreExplainedAndSkipped() {
+    TestDesktop desktop([](CVPrefs& store) {
+      store.setObject("Securities", Value::Array{Value{{"Name", "Acme Corp"}}});
+      store.setObject(
+          "Formats",
+          Value::Array{Value{{"Name", "Broker"},
+                             {"FormatType", "Investment"},
+                             {"Match", "Date,Action"},
+                             {"DateDelimiter", "/"},
+                             {"DateStart", "\n"},
+                             {"DateEnd", ","},
+                             {"OneTransactionPerLine", true},
+                             {"Fields", "CSV"},
+                             {"Date", 0},
+                             {"Type", 1},
+                             {"Security", 2},
+                             {"Amount", 3},
+                             {"Shares", 4},
+                             {"TypeMappings",
+                              Value::Array{Value{{"formatType", "Bought"}, {"quickenType", 2}}}}}});
+    });
+    const std::string input = desktop.write("broker.csv",
+                                            "Date,Action,Security,Amount,Shares\n"
+                                            "01/05/2024,Bought,Acme Corp,100.00,\n"
+                                            "01/06/2024,Mystery,Acme Corp,,\n"
+                                            "01/07/2024,Bought,Acme Corp,50.00,5\n");
+    QVERIFY(desktop.desktop->openFile(input));
+    desktop.savePanelAnswer = desktop.path("out.qif");
+    desktop.controls().processButton()->click();
+    InvestmentConfirmWindow* window = desktop.desktop->investmentWindow();
+    auto* skip = window->findChild<QPushButton*>(QStringLiteral("skipTransactionButton"));
+    QStringList titles;
+    for (int step = 0; step < 4; ++step) {
+      if (!QTest::qWaitFor([&] { return window->isVisible(); }, 2000)) break;
+      titles << window->windowTitle();
+      QCOMPARE(window->focusWidget(), skip);
+      QTest::keyClick(skip, Qt::Key_Return);
+    }
+    QTRY_VERIFY(!window->isVisible());
+    const QStringList expected{QStringLiteral("Investment Transaction: Missing SHARES Field"),
+                               qs(InvestmentQIF::kNoAmountOrSharesTitle)};
+    QCOMPARE(titles, expected);
+    QCOMPARE(fileBytes(desktop.path("out.qif")),
+             QByteArray("!Type:Invst\nD01/07/2024\nNBuy\nMBought\nYAcme Corp\nQ5.00\n"
+                        "I10.0000\nT50.00\n^\n"));
+  }
+
   // A bank line of a brokerage download goes to the bank dialog's new-instruction view, and
   // the investment window steps aside for it; skipping it there ends the run with the purchase.
   void aCashLineHandsOverToTheBankDialog() {
