@@ -13,6 +13,7 @@
 #include "investment/InvestmentQIF.h"
 #include "prefs/Bundle.h"
 #include "prefs/KeyedArchive.h"
+#include "support/BrokerFormat.h"
 #include "support/FakeMainView.h"
 #include "support/ScratchStore.h"
 #include "support/ScriptedBankViews.h"
@@ -27,23 +28,7 @@ using State = InvestmentQIF::State;
 const CalendarDay kPast = CalendarDay::distantPast();
 const CalendarDay kFuture = CalendarDay::distantFuture();
 
-// A broker's CSV layout: date, action, security, amount, shares, price.
-Value brokerFormat() {
-  return Value{{"Name", "Broker"},
-               {"FormatType", "Investment"},
-               {"Match", "Date,Action"},
-               {"DateDelimiter", "/"},
-               {"DateStart", "\n"},
-               {"DateEnd", ","},
-               {"OneTransactionPerLine", true},
-               {"Fields", "CSV"},
-               {"Date", 0},
-               {"Type", 1},
-               {"Security", 2},
-               {"Amount", 3},
-               {"Shares", 4},
-               {"Price", 5}};
-}
+using testing::brokerFormat;
 
 // The whole program with scripted windows, its investment processor at hand.
 struct Program {

@@ -10,6 +10,7 @@
 #include <QTest>
 
 #include "investment/InvestmentQIF.h"
+#include "support/BrokerFormat.h"
 #include "ui/CompletingComboBox.h"
 #include "ui/InvestmentConfirmWindow.h"
 #include "ui/InvestmentEditSheet.h"
@@ -121,23 +122,12 @@ class InvestmentConfirmWindowTest : public QObject {
   void linesThatCannotBeWrittenAreExplainedAndSkipped() {
     TestDesktop desktop([](CVPrefs& store) {
       store.setObject("Securities", Value::Array{Value{{"Name", "Acme Corp"}}});
-      store.setObject(
-          "Formats",
-          Value::Array{Value{{"Name", "Broker"},
-                             {"FormatType", "Investment"},
-                             {"Match", "Date,Action"},
-                             {"DateDelimiter", "/"},
-                             {"DateStart", "\n"},
-                             {"DateEnd", ","},
-                             {"OneTransactionPerLine", true},
-                             {"Fields", "CSV"},
-                             {"Date", 0},
-                             {"Type", 1},
-                             {"Security", 2},
-                             {"Amount", 3},
-                             {"Shares", 4},
-                             {"TypeMappings",
-                              Value::Array{Value{{"formatType", "Bought"}, {"quickenType", 2}}}}}});
+      store.setObject("Formats", Value::Array{[] {
+                        Value format = corvela::testing::brokerFormat();
+                        format.set("TypeMappings", Value::Array{Value{{"formatType", "Bought"},
+                                                                      {"quickenType", 2}}});
+                        return format;
+                      }()});
     });
     const std::string input = desktop.write("broker.csv",
                                             "Date,Action,Security,Amount,Shares\n"
