@@ -29,6 +29,7 @@ const CalendarDay kPast = CalendarDay::distantPast();
 const CalendarDay kFuture = CalendarDay::distantFuture();
 
 using testing::brokerFormat;
+using testing::brokerFormatBuying;
 
 // The whole program with scripted windows, its investment processor at hand.
 struct Program {
@@ -53,6 +54,14 @@ struct Program {
   void run(const std::string& text) {
     ASSERT_TRUE(processor().fromFormattedText(text, storedFormat(), kPast, kFuture));
     processor().processInstructionsAndAppendToString(output, RunSettings{}, end.callback());
+  }
+  // The store knows the broker's purchases and the security "Acme Corp", and every transaction
+  // of a text statement is confirmed.
+  void knowAcmePurchases() {
+    app.formats.addFormat(brokerFormatBuying());
+    scratch.prefs.setObject("Securities",
+                            Value(Value::Array{Value{{"Name", "Acme Corp"}, {"Symbol", ""}}}));
+    app.options.add("textConfirmAllTransactions");
   }
 };
 
@@ -115,18 +124,9 @@ TEST(InvestmentSessionTest, ContinuationResumesWhereItStopped) {
     text += "02/" + std::string(day < 10 ? "0" : "") + std::to_string(day) +
             "/2024,Bought,Acme Corp," + std::to_string(100 * day) + ".00," + std::to_string(day) +
             ",\n";
-  auto prepare = [](Program& program) {
-    Value format = brokerFormat();
-    format.set("TypeMappings",
-               Value(Value::Array{Value{{"formatType", "Bought"}, {"quickenType", 2}}}));
-    program.app.formats.addFormat(format);
-    program.scratch.prefs.setObject(
-        "Securities", Value(Value::Array{Value{{"Name", "Acme Corp"}, {"Symbol", ""}}}));
-    program.app.options.add("textConfirmAllTransactions");
-  };
 
   Program whole;
-  prepare(whole);
+  whole.knowAcmePurchases();
   whole.run(text);
   while (whole.processor().state() == State::confirm) whole.processor().ok();
   ASSERT_EQ(whole.end.count, 10);
@@ -139,7 +139,7 @@ TEST(InvestmentSessionTest, ContinuationResumesWhereItStopped) {
   for (const Case& c : {Case{true, -1, 10}, Case{false, 0, 10}, Case{false, 1, 0}}) {
     SCOPED_TRACE(c.formatKept);
     Program cut;
-    prepare(cut);
+    cut.knowAcmePurchases();
     cut.run(text);
     cut.processor().ok();
     cut.processor().ok();
@@ -155,7 +155,7 @@ TEST(InvestmentSessionTest, ContinuationResumesWhereItStopped) {
     ASSERT_TRUE(saved.ok());
 
     Program resumed;
-    prepare(resumed);
+    resumed.knowAcmePurchases();
     if (!c.formatKept) {
       resumed.app.formats.deleteFormatAtIndex(0);
       resumed.platform.answerNextAlert(c.answer);
@@ -197,13 +197,7 @@ TEST(InvestmentSessionTest, ConfirmationWorksOutTheNumbers) {
   for (const Case& c : cases) {
     SCOPED_TRACE(c.line);
     Program program;
-    Value format = brokerFormat();
-    format.set("TypeMappings",
-               Value(Value::Array{Value{{"formatType", "Bought"}, {"quickenType", 2}}}));
-    program.app.formats.addFormat(format);
-    program.scratch.prefs.setObject(
-        "Securities", Value(Value::Array{Value{{"Name", "Acme Corp"}, {"Symbol", ""}}}));
-    program.app.options.add("textConfirmAllTransactions");
+    program.knowAcmePurchases();
     program.run("Date,Action,Security,Amount,Shares,Price\n01/05/2024,Bought,Acme Corp," +
                 std::string(c.line) + "\n01/06/2024,Bought,Acme Corp,1.00,1,\n");
     InvestmentQIF& p = program.processor();
@@ -465,10 +459,7 @@ TEST(InvestmentSessionTest, EachKindOfInputFollowsItsOwnConfirmOption) {
   for (const Row& row : rows) {
     SCOPED_TRACE(std::string(row.download ? "OFX " : "text ") + row.option);
     Program program;
-    Value format = brokerFormat();
-    format.set("TypeMappings",
-               Value(Value::Array{Value{{"formatType", "Bought"}, {"quickenType", 2}}}));
-    program.app.formats.addFormat(format);
+    program.app.formats.addFormat(brokerFormatBuying());
     program.app.options.add(row.option);
     InvestmentQIF& p = program.processor();
     ASSERT_TRUE(p.fromFormattedText(

@@ -23,4 +23,11 @@ inline Value brokerFormat() {
                {"Price", 5}};
 }
 
+// The same layout whose action "Bought" is known to be a purchase (Buy).
+inline Value brokerFormatBuying() {
+  Value format = brokerFormat();
+  format.set("TypeMappings", Value::Array{Value{{"formatType", "Bought"}, {"quickenType", 2}}});
+  return format;
+}
+
 }  // namespace corvela::testing

@@ -122,12 +122,7 @@ class InvestmentConfirmWindowTest : public QObject {
   void linesThatCannotBeWrittenAreExplainedAndSkipped() {
     TestDesktop desktop([](CVPrefs& store) {
       store.setObject("Securities", Value::Array{Value{{"Name", "Acme Corp"}}});
-      store.setObject("Formats", Value::Array{[] {
-                        Value format = corvela::testing::brokerFormat();
-                        format.set("TypeMappings", Value::Array{Value{{"formatType", "Bought"},
-                                                                      {"quickenType", 2}}});
-                        return format;
-                      }()});
+      store.setObject("Formats", Value::Array{corvela::testing::brokerFormatBuying()});
     });
     const std::string input = desktop.write("broker.csv",
                                             "Date,Action,Security,Amount,Shares\n"
