@@ -71,6 +71,9 @@ int typeForItem(int item) {
   return item - 3;
 }
 
+// Types above 17 (cash transactions among them) exist only in QIF for Quicken 2003 or later.
+bool needsQuicken2003(int type) { return type > 17 && type < quickenType::transferBySign; }
+
 }  // namespace
 
 InvestmentQIF::InvestmentQIF(Parts parts) : parts_(std::move(parts)) {}
@@ -398,9 +401,7 @@ void InvestmentQIF::fillTypeChoices() {
                   : type == quickenType::incomeBySign ? 4
                                                       : type;
     bool enabled = true;
-    if (type > 17 && type < quickenType::transferBySign &&
-        !parts_.options.isOn(option::quicken2003))
-      enabled = false;
+    if (needsQuicken2003(type) && !parts_.options.isOn(option::quicken2003)) enabled = false;
     if (typeFlag(checked, kSecurityRequired) && !hasSecurity) enabled = false;
     if (typeFlag(checked, kAmountRequired) && !gotAmount_) enabled = false;
     if (typeFlag(checked, kSharesRequired) && !gotShares_ && !zeroSharesStand()) enabled = false;
@@ -445,8 +446,7 @@ void InvestmentQIF::askForType() {
     if (item > 0 && static_cast<std::size_t>(item) < typeForm_.choices.size() &&
         typeForm_.choiceEnabled[static_cast<std::size_t>(item)])
       typeForm_.proposedChoice = item;
-    else if (type > 17 && type < quickenType::transferBySign &&
-             !parts_.options.isOn(option::quicken2003))
+    else if (needsQuicken2003(type) && !parts_.options.isOn(option::quicken2003))
       typeForm_.proposalRefused =
           "its type needs the option to use the investment types and cash transactions of "
           "Quicken 2003 or later (quicken2003)";
