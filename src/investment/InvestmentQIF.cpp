@@ -125,6 +125,28 @@ std::string InvestmentQIF::formattedExact(double value, int minimumDigits) const
   return formatted(value, digits);
 }
 
+std::string InvestmentQIF::amountText(double value) const {
+  return formatted(value, precision(prefKey::amountsPrecision, 2));
+}
+
+std::string InvestmentQIF::priceText(double value) const {
+  return formattedExact(value, precision(prefKey::pricesPrecision, 4));
+}
+
+std::string InvestmentQIF::sharesText(double value) const {
+  return formattedExact(value, precision(prefKey::sharesPrecision, 2));
+}
+
+void InvestmentQIF::readAmountTexts(std::string& amount, std::string& price,
+                                    std::string& shares) const {
+  amount.clear();
+  price.clear();
+  shares.clear();
+  if (gotAmount_) amount = amount_ < 0 ? amountError_ : amountText(amount_);
+  if (gotPrice_) price = price_ < 0 ? priceError_ : priceText(price_);
+  if (gotShares_) shares = shares_ < 0 ? sharesError_ : sharesText(shares_);
+}
+
 std::string InvestmentQIF::formatted(double value, int digits) const {
   const bool european = parts_.options.isOn(option::outputEuropeanAmounts);
   const char point = european ? ',' : '.';
@@ -424,18 +446,7 @@ void InvestmentQIF::askForType() {
   typeForm_.typeWord = typeText_;
   typeForm_.date = dateText_;
   typeForm_.security = transactionForm_.security;
-  typeForm_.amount =
-      gotAmount_ ? (amount_ < 0 ? amountError_
-                                : formatted(amount_, precision(prefKey::amountsPrecision, 2)))
-                 : "";
-  typeForm_.price =
-      gotPrice_ ? (price_ < 0 ? priceError_
-                              : formattedExact(price_, precision(prefKey::pricesPrecision, 4)))
-                : "";
-  typeForm_.shares =
-      gotShares_ ? (shares_ < 0 ? sharesError_
-                                : formattedExact(shares_, precision(prefKey::sharesPrecision, 2)))
-                 : "";
+  readAmountTexts(typeForm_.amount, typeForm_.price, typeForm_.shares);
   typeForm_.assumeDollarVisible = price_ == 0;
   assumeDollar_ = false;
   fillTypeChoices();
@@ -484,9 +495,7 @@ void InvestmentQIF::haveType() {
       securityForm_.security = transactionForm_.security;
       securityForm_.type = transactionForm_.type;
       securityForm_.date = dateText_;
-      securityForm_.amount = gotAmount_ && amount_ > 0
-                                 ? formatted(amount_, precision(prefKey::amountsPrecision, 2))
-                                 : "";
+      securityForm_.amount = gotAmount_ && amount_ > 0 ? amountText(amount_) : "";
       // The statement's own name is the likeliest answer.
       securityForm_.quickenSecurity = security_.empty() ? symbol_ : security_;
       for (long i = 0; i < parts_.securities.numberOfItemsInComboBox(); ++i)
@@ -548,15 +557,11 @@ void InvestmentQIF::processConfirmation() {
     shares_ /= 100;
     displayAmounts();
   }
-  const int amountDigits = precision(prefKey::amountsPrecision, 2);
-  transactionForm_.amount = gotAmount_ ? formatted(amount_, amountDigits) : "";
-  transactionForm_.price =
-      gotPrice_ ? formattedExact(price_, precision(prefKey::pricesPrecision, 4)) : "";
-  transactionForm_.shares = gotShares_ || zeroSharesStand()
-                                ? formattedExact(shares_, precision(prefKey::sharesPrecision, 2))
-                                : "";
+  transactionForm_.amount = gotAmount_ ? amountText(amount_) : "";
+  transactionForm_.price = gotPrice_ ? priceText(price_) : "";
+  transactionForm_.shares = gotShares_ || zeroSharesStand() ? sharesText(shares_) : "";
   transactionForm_.feesVisible = std::fabs(fees_) >= 0.01;
-  transactionForm_.fees = transactionForm_.feesVisible ? formatted(fees_, amountDigits) : "";
+  transactionForm_.fees = transactionForm_.feesVisible ? amountText(fees_) : "";
   transactionForm_.adjustShares = adjustShares_;
 
   if (quickenType_ <= quickenType::lastInvestmentAction) {
@@ -697,9 +702,7 @@ void InvestmentQIF::extract() {
     fields.price = priceAllowed && price_ != 0 ? transactionForm_.price : "";
     // A sale's fees come out negative (the amount is what is left after them); the QIF
     // commission is their size either way.
-    fields.fees = transactionForm_.feesVisible
-                      ? formatted(std::fabs(fees_), precision(prefKey::amountsPrecision, 2))
-                      : "";
+    fields.fees = transactionForm_.feesVisible ? amountText(std::fabs(fees_)) : "";
     fields.amount = needsAmount ? transactionForm_.amount : "";
     if (qif) {
       *buffer_ += qifInvestmentActionRecord(fields, entry, settings_.markAsCleared);
@@ -904,10 +907,7 @@ void InvestmentQIF::assumeDollar(bool on) {
   assumeDollar_ = on;
   typeForm_.assumeDollar = on;
   displayAmounts();
-  typeForm_.price = gotPrice_ ? formattedExact(price_, precision(prefKey::pricesPrecision, 4)) : "";
-  typeForm_.amount = gotAmount_ ? formatted(amount_, precision(prefKey::amountsPrecision, 2)) : "";
-  typeForm_.shares =
-      gotShares_ ? formattedExact(shares_, precision(prefKey::sharesPrecision, 2)) : "";
+  readAmountTexts(typeForm_.amount, typeForm_.price, typeForm_.shares);
   refillTypeChoices();
   parts_.view.showTypeDefinition(typeForm_);
 }
@@ -976,13 +976,10 @@ void InvestmentQIF::adjustShares(bool on) {
   shares_ = on ? shares_ / 100 : shares_ * 100;
   displayAmounts();
   transactionForm_.adjustShares = on;
-  transactionForm_.shares =
-      gotShares_ ? formattedExact(shares_, precision(prefKey::sharesPrecision, 2)) : "";
-  transactionForm_.price =
-      gotPrice_ ? formattedExact(price_, precision(prefKey::pricesPrecision, 4)) : "";
+  transactionForm_.shares = gotShares_ ? sharesText(shares_) : "";
+  transactionForm_.price = gotPrice_ ? priceText(price_) : "";
   transactionForm_.feesVisible = std::fabs(fees_) >= 0.01;
-  transactionForm_.fees =
-      transactionForm_.feesVisible ? formatted(fees_, precision(prefKey::amountsPrecision, 2)) : "";
+  transactionForm_.fees = transactionForm_.feesVisible ? amountText(fees_) : "";
   parts_.view.showTransaction(transactionForm_);
 }
 
@@ -1008,12 +1005,9 @@ void InvestmentQIF::editInputButton() {
   editForm_.type = typeText_;
   editForm_.security = security_;
   editForm_.symbol = symbol_;
-  editForm_.amount =
-      amount_ < 0 ? amountError_ : formatted(amount_, precision(prefKey::amountsPrecision, 2));
-  editForm_.shares =
-      shares_ < 0 ? sharesError_ : formattedExact(shares_, precision(prefKey::sharesPrecision, 2));
-  editForm_.price =
-      price_ < 0 ? priceError_ : formattedExact(price_, precision(prefKey::pricesPrecision, 4));
+  editForm_.amount = amount_ < 0 ? amountError_ : amountText(amount_);
+  editForm_.shares = shares_ < 0 ? sharesError_ : sharesText(shares_);
+  editForm_.price = price_ < 0 ? priceError_ : priceText(price_);
   editForm_.description = description_;
   editForm_.category = category_;
   editForm_.memo = memo_;
@@ -1029,18 +1023,14 @@ void InvestmentQIF::editRevert() {
   editForm_.type = str(original_, key::Type);
   editForm_.security = str(original_, key::Security);
   editForm_.symbol = str(original_, key::Symbol);
-  editForm_.amount =
-      original_.contains(key::AmountError)
-          ? str(original_, key::AmountError)
-          : formatted(number(original_, key::Amount), precision(prefKey::amountsPrecision, 2));
-  editForm_.shares =
-      original_.contains(key::SharesError)
-          ? str(original_, key::SharesError)
-          : formattedExact(number(original_, key::Shares), precision(prefKey::sharesPrecision, 2));
-  editForm_.price =
-      original_.contains(key::PriceError)
-          ? str(original_, key::PriceError)
-          : formattedExact(number(original_, key::Price), precision(prefKey::pricesPrecision, 4));
+  editForm_.amount = original_.contains(key::AmountError)
+                         ? str(original_, key::AmountError)
+                         : amountText(number(original_, key::Amount));
+  editForm_.shares = original_.contains(key::SharesError)
+                         ? str(original_, key::SharesError)
+                         : sharesText(number(original_, key::Shares));
+  editForm_.price = original_.contains(key::PriceError) ? str(original_, key::PriceError)
+                                                        : priceText(number(original_, key::Price));
   editForm_.description = str(original_, key::Description);
   editForm_.category = str(original_, key::Category);
   editForm_.memo = str(original_, key::Memo);

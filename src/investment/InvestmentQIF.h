@@ -248,6 +248,13 @@ class InvestmentQIF : public InvestmentBankingDelegate {
   // As formatted, with more decimals (up to six) when the value has them.
   std::string formattedExact(double value, int minimumDigits) const;
   int precision(std::string_view key, int fallback) const;
+  // A value as the forms show it, to the store's precision for its kind.
+  std::string amountText(double value) const;
+  std::string priceText(double value) const;
+  std::string sharesText(double value) const;
+  // The amount, price and shares as read, for a form: "" for each the statement did not give,
+  // the text as read for one that is not a number.
+  void readAmountTexts(std::string& amount, std::string& price, std::string& shares) const;
   std::string outputDatePattern() const;
   void fillTypeChoices();
   // The choices again after a switch changed what they need; a choice no longer allowed is
