@@ -139,12 +139,14 @@ TEST(InvestmentCorpusTest, EveryDownloadGivesOneRecordPerAggregateWithItsAmount)
   EXPECT_EQ(aggregatesSeen, 165u);
 }
 
-// A text statement's type word without a mapping is never guessed: the transaction is left
-// out and named; the others are written.
-TEST(InvestmentCorpusTest, TextTypesWithoutMappingAreLeftOutAndNamed) {
+// A text statement's type word without a mapping is never guessed, and a line the type cannot
+// be written from is not made up: each is left out and named with the reason; the others are
+// written.
+TEST(InvestmentCorpusTest, TextLinesThatCannotBeWrittenAreLeftOutAndNamed) {
   testing::TempDir dir;
   std::string store = dir.path("store.prefs");
-  std::string json = dir.write("store.json", R"({"Preferences": ["converted2.2"],
+  std::string json = dir.write("store.json", R"({"Preferences": ["converted2.2",
+      "textConfirmAllTransactions"],
       "CheckForUpdates": false, "Categories": ["Fees"], "Securities": [{"Name": "Acme Corp"}],
       "Formats": [{"Name": "Broker", "FormatType": "Investment", "Match": "Date,Action",
         "DateDelimiter": "/", "DateStart": "\n", "DateEnd": ",", "OneTransactionPerLine": true,
@@ -154,14 +156,26 @@ TEST(InvestmentCorpusTest, TextTypesWithoutMappingAreLeftOutAndNamed) {
   std::string input = dir.write("broker.csv",
                                 "Date,Action,Security,Amount,Shares\n"
                                 "01/05/2024,Bought,Acme Corp,100.00,10\n"
-                                "01/06/2024,Mystery,Acme Corp,5.00,\n");
+                                "01/06/2024,Mystery,Acme Corp,5.00,\n"
+                                "01/07/2024,Bought,,100.00,10\n"
+                                "01/08/2024,Bought,Acme Corp,,\n"
+                                "01/09/2024,Bought,Acme Corp,1O0.00,10\n"
+                                "01/10/2024,Gift,Acme Corp,,\n");
   std::string output = dir.path("out.qif");
   testing::CliRun run = testing::runCli({"convert", input, "-o", output, "--prefs", store});
   ASSERT_EQ(run.status, 0) << run.err;
-  EXPECT_NE(run.err.find("Left out: transaction 2, 01/06/2024, type \"Mystery\", security "
-                         "\"Acme Corp\""),
-            std::string::npos)
-      << run.err;
+  for (const char* leftOut :
+       {"Left out: transaction 2, 01/06/2024, type \"Mystery\", security \"Acme Corp\": the type "
+        "has no mapping.",
+        "Left out: transaction 3, 01/07/2024, type \"Bought\": Investment Transaction: Missing "
+        "SECURITY Field.",
+        "Left out: transaction 4, 01/08/2024, type \"Bought\", security \"Acme Corp\": Investment "
+        "Transaction: Missing AMOUNT Field.",
+        "Left out: transaction 5, 01/09/2024, type \"Bought\", security \"Acme Corp\": Investment "
+        "Transaction: Bad Value.",
+        "Left out: transaction 6, 01/10/2024, type \"Gift\", security \"Acme Corp\": Investment "
+        "Transaction: No Amount or Shares."})
+    EXPECT_NE(run.err.find(leftOut), std::string::npos) << leftOut << "\n" << run.err;
   EXPECT_EQ(readFile(output),
             "!Type:Invst\nD01/05/2024\nNBuy\nMBought\nYAcme Corp\nQ10.00\nI10.0000\n"
             "T100.00\n^\n");

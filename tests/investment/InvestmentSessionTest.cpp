@@ -247,7 +247,7 @@ struct ScriptedEditor : InstructionEditing {
 // an action name with an optional argument after ':' (see the switch below); "?title=0|1"
 // checks the instruction pop-up item `title`.
 std::string runScript(const std::string& line, const std::vector<std::string>& steps,
-                      const std::string& outputFormat) {
+                      const std::string& outputFormat, const std::vector<std::string>& options) {
   Program program;
   Value format = brokerFormat();
   format.set("Description", Value(6));
@@ -269,6 +269,7 @@ std::string runScript(const std::string& line, const std::vector<std::string>& s
           {"Present", Value::Array{true, true, true, true, true, true, true, true, true, true}}}}));
   for (const char* name : {"textConfirmAllTransactions", "quicken2003"})
     program.app.options.add(name);
+  for (const std::string& name : options) program.app.options.add(name);
   program.app.instructions.setInstruction(
       Value{{"descriptionMatch", "Wire"}, {"category", "Income"}});
   program.app.instructions.setInstruction(Value{
@@ -319,6 +320,22 @@ std::string runScript(const std::string& line, const std::vector<std::string>& s
       p.stepDate(std::stoi(arg));
     else if (name == "category")
       p.categoryChanged(arg);
+    else if (name == "memo")
+      p.memoChanged(arg);
+    else if (name == "description")
+      p.descriptionChanged(arg);
+    else if (name == "number")
+      p.numberChanged(arg);
+    else if (name == "typeWord")
+      p.typeWordChanged(arg);
+    else if (name == "skipWord")
+      p.alwaysSkipWordChanged(arg);
+    else if (name == "skip")
+      p.skipTransaction();
+    else if (name == "back")
+      p.back();
+    else if (name == "state")
+      EXPECT_EQ(static_cast<int>(p.state()), std::stoi(arg)) << step;
     else if (name == "edit")
       p.editInputButton(), sheet = program.window.edit;
     else if (name == "editAmount")
@@ -366,6 +383,7 @@ TEST(InvestmentSessionTest, ScriptedActionsWriteWhatThePersonConfirmed) {
     std::vector<std::string> steps;
     const char* output;
     const char* format = "QIF";
+    std::vector<std::string> options = {};
   };
   const Row rows[] = {
       // The type definition: a price of 1 assumed, a security assumed, one type used once.
@@ -433,12 +451,56 @@ TEST(InvestmentSessionTest, ScriptedActionsWriteWhatThePersonConfirmed) {
        {"?Add New Instruction For This Amount=1", "?Edit This Instruction...=1", "addForAmount",
         "bankCancel", "editInstruction:", "editInstruction:Salary", "ok"},
        "!InvstBnk\nNDeposit\nD01/05/2024\nPWire\nMWire\nT100.00\nLSalary\n^\n!Type:Invst\n"},
+      // The confirmation's own fields; what belongs to another view or to no run does nothing.
+      {"01/05/2024,Bought,Acme Corp,100.00,10,",
+       {"memo:Monthly", "description:Acme buy", "number:7", "category:Ignored", "ok", "ok",
+        "memo:x", "stepDate:1", "back", "skip", "edit", "state:0"},
+       "D01/05/2024\nNBuy\nMMonthly\nYAcme Corp\nQ10.00\nI10.0000\nT100.00\n^\n"},
+      {"01/05/2024,Sweep,Acme Corp,50.00,,",
+       {"state:2",
+        "memo:x",
+        "stepDate:1",
+        "adjustShares:1",
+        "splits",
+        "addSplit",
+        "deleteSplit",
+        "splitAmount:0:5",
+        "security:X",
+        "skipWord:S",
+        "redefineType",
+        "dontAlwaysSkip",
+        "state:2",
+        "typeWord:Swee",
+        "assumeDollar:1",
+        "type:2",
+        "ok",
+        "state:1",
+        "type:5",
+        "useType",
+        "assumeDollar:0",
+        "ok",
+        "ok"},
+       "D01/05/2024\nNBuy\nMSweep\nYAcme Corp\nQ50.00\nI1.0000\nT50.00\n^\n"},
+      // Lines the type cannot be written from are shown with the reason and skipped.
+      {"01/05/2024,Bought,,100.00,10,", {"state:5", "ok", "state:5", "skip", "state:0"}, ""},
+      {"01/05/2024,Bought,Acme Corp,,10,",
+       {"state:5", "edit", "editAmount:20", "editOK", "ok"},
+       "D01/05/2024\nNBuy\nMBought\nYAcme Corp\nQ10.00\nI2.0000\nT20.00\n^\n"},
+      {"01/05/2024,Bought,Acme Corp,x,10,", {"state:5", "skip"}, ""},
+      {"01/05/2024,Gift,Acme Corp,,,", {"state:6", "ok", "state:6", "skip"}, ""},
+      // A cheque takes a number; capitals at the start of each word when the option is on.
+      {"01/05/2024,Cash Out,,-25.00,,,wire out",
+       {"redefineType", "type:22", "useType", "number:101", "ok"},
+       "!InvstBnk\nNCheck\nD01/05/2024\nPWire Out\nMWire Out\nT-25.00\nLIncome\nN101\n^\n"
+       "!Type:Invst\n",
+       "QIF",
+       {"initialCaps"}},
   };
   for (const Row& row : rows) {
     std::ostringstream name;
     for (const std::string& step : row.steps) name << step << ' ';
     SCOPED_TRACE(row.line + std::string(" / ") + name.str());
-    EXPECT_EQ(runScript(row.line, row.steps, row.format), row.output);
+    EXPECT_EQ(runScript(row.line, row.steps, row.format, row.options), row.output);
   }
 }
 
