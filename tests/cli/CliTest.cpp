@@ -64,11 +64,25 @@ TEST(CliTest, UnreadableStoreOrJsonGetsOneLineNamingTheFileAndChangesNothing) {
   EXPECT_EQ(missing.status, cli::kFailure);
   EXPECT_NE(missing.err.find("none.prefs"), std::string::npos);
 
-  // An import of bad JSON says where, and writes no store.
-  std::string json = dir.write("bad.json", "{\n  \"Accounts\": [1, 2,\n}");
-  CliRun imported = runCli({"prefs", "import", json, "--prefs", dir.path("s.prefs")});
-  EXPECT_EQ(imported.status, cli::kFailure);
-  EXPECT_NE(imported.err.find("bad.json: line 3, column 1"), std::string::npos) << imported.err;
+  // An import that cannot be done says why in one line, and writes no store.
+  struct Refusal {
+    std::string json, store;
+    const char* why;
+  };
+  const Refusal refusals[] = {
+      {dir.write("bad.json", "{\n  \"Accounts\": [1, 2,\n}"), dir.path("s.prefs"),
+       "bad.json: line 3, column 1"},
+      {dir.path("absent.json"), dir.path("s.prefs"), "cannot open"},
+      {dir.write("list.json", "[1]"), dir.path("s.prefs"),
+       "the top level must be an object of store keys"},
+      {dir.write("good.json", "{}"), dir.path(""), "the preference store cannot be used"},
+  };
+  for (const Refusal& r : refusals) {
+    CliRun imported = runCli({"prefs", "import", r.json, "--prefs", r.store});
+    EXPECT_EQ(imported.status, cli::kFailure) << r.why;
+    EXPECT_NE(imported.err.find(r.why), std::string::npos) << imported.err;
+    EXPECT_EQ(std::count(imported.err.begin(), imported.err.end(), '\n'), 1) << imported.err;
+  }
   EXPECT_FALSE(std::filesystem::exists(dir.path("s.prefs")));
 }
 

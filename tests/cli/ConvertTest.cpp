@@ -111,8 +111,20 @@ TEST_F(ConvertTest, SettingsFromTheCommandLine) {
       {{input, "--format", "Acme"}, cli::kUsage, "--format is for text statements"},
       {{statement, "--format", "Acme"}, cli::kUsage, "there is no input format named \"Acme\""},
       {{statement}, cli::kFailure, "no input format is stored (see corvela-cli formats)"},
+      // From here on the store knows a broker's layout and an investment output format.
+      {{statement}, cli::kFailure, "name one with --format NAME (Broker)"},
+      {{input, "--output-format", "Lines"},
+       cli::kUsage,
+       "the output format \"Lines\" is not for Bank statements"},
   };
   for (Refusal r : refusals) {
+    if (r.why == refusals[4].why) {
+      std::string json = dir.write("formats.json", R"({"Formats": [{"Name": "Broker",
+          "FormatType": "Investment", "Match": "Date,Action", "Fields": "CSV"}],
+          "OutputFormats": [{"Name": "Lines", "Type": "Investment", "Separator": "Comma",
+          "Order": ["Date"], "Present": [true]}]})");
+      ASSERT_EQ(runCli({"prefs", "import", json, "--prefs", store}).status, 0);
+    }
     r.args.insert(r.args.end(), {"-o", dir.path("s")});
     CliRun run = convert(r.args);
     EXPECT_EQ(run.status, r.status) << r.why << "\n" << run.err;
