@@ -227,13 +227,11 @@ void Controller::actuallyProcessTheTransactions() {
     if (ofxFormat.isNull()) {
       ofxFormat = bundleFormat;
       parts_.store.setObject(controllerKey::OFXFormat, ofxFormat);
-    } else if (ofxFormat[inputFormatKey::Types].size() == 2 &&
-               parts_.inputFormats.available().ok()) {
+    } else if (ofxFormat[inputFormatKey::Types].size() == 2) {
       // An OFX format of an older version knows only two types; the bundle's list replaces
-      // them.
-      Value updated = ofxFormat;
-      updated.set(inputFormatKey::Types, bundleFormat[inputFormatKey::Types]);
-      parts_.inputFormats.addFormat(updated);
+      // them, already for this run: read with two, most of the download would be left out.
+      ofxFormat.set(inputFormatKey::Types, bundleFormat[inputFormatKey::Types]);
+      if (parts_.inputFormats.available().ok()) parts_.inputFormats.addFormat(ofxFormat);
     }
     if (!parts_.investment.fromFormattedText(*state_.fileAsCString, ofxFormat, fromDate, toDate)) {
       showStatus("Invalid OFX", "\r\rThis investment OFX cannot be understood.");

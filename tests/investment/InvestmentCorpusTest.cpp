@@ -9,6 +9,8 @@
 #include <string>
 #include <vector>
 
+#include "prefs/Bundle.h"
+#include "prefs/ValueText.h"
 #include "support/CliRun.h"
 #include "support/TempDir.h"
 
@@ -202,6 +204,37 @@ TEST(InvestmentCorpusTest, CashLinesLeftOutForWantOfTheOptionSaySo) {
   EXPECT_EQ(leftOut, 3u) << run.err;  // its three INVBANKTRAN lines
   EXPECT_EQ(recordAmounts(readFile(output)).size(), 14u);
   EXPECT_EQ(readFile(output).find("!Type:InvstBnk"), std::string::npos);
+}
+
+// A store kept from a version whose OFX format knew two types only gets the full list, and the
+// run that brings it already reads with it: the download converts as with a new store.
+TEST(InvestmentCorpusTest, AnOldOFXFormatIsBroughtUpToDateBeforeItIsUsed) {
+  testing::TempDir dir;
+  Value old = Bundle::builtIn().table("CVOFXFormat");
+  Value::Array twoTypes(old["Types"].toArray().begin(), old["Types"].toArray().begin() + 2);
+  old.set("Types", Value(twoTypes));
+  const std::string input = (kCorpus / "ofxparse/fidelity.ofx").string();
+  std::string outputs[2];
+  for (int kept = 0; kept < 2; ++kept) {
+    Value store{{"Preferences", Value::Array{"converted2.2", "quicken2003"}},
+                {"CheckForUpdates", false}};
+    if (kept) store.set("OFXFormat", old);
+    const std::string name = "store" + std::to_string(kept);
+    ASSERT_EQ(testing::runCli({"prefs", "import", dir.write(name + ".json", toJSON(store)),
+                               "--prefs", dir.path(name + ".prefs")})
+                  .status,
+              0);
+    testing::CliRun run = testing::runCli(
+        {"convert", input, "-o", dir.path(name + ".qif"), "--prefs", dir.path(name + ".prefs")});
+    ASSERT_EQ(run.status, 0) << run.err;
+    outputs[kept] = readFile(dir.path(name + ".qif"));
+  }
+  EXPECT_EQ(outputs[1], outputs[0]);
+  testing::CliRun shown =
+      testing::runCli({"prefs", "show", "--json", "--prefs", dir.path("store1.prefs")});
+  Result<Value> after = fromJSON(shown.out);
+  ASSERT_TRUE(after.ok()) << shown.out;
+  EXPECT_EQ(after.value()["OFXFormat"]["Types"], Bundle::builtIn().table("CVOFXFormat")["Types"]);
 }
 
 }  // namespace
