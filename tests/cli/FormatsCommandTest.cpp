@@ -8,6 +8,7 @@
 #include <sstream>
 
 #include "cli/Cli.h"
+#include "prefs/KeyedArchive.h"
 #include "support/CliRun.h"
 #include "support/FileText.h"
 #include "support/TempDir.h"
@@ -33,6 +34,8 @@ TEST(FormatsCommandTest, AnExportedFormatConvertsAlikeInAnotherStore) {
       cli({"prefs", "import", (kText / "knab" / "store.json").string(), "--prefs", learnt}).status,
       0);
   const std::string learntBytes = readText(learnt);
+  const std::string unnamed = dir.path("unnamed.cvef");
+  ASSERT_TRUE(writeKeyedArchiveFile(unnamed, Value{{"FormatType", "Bank"}}).ok());
   struct Step {
     std::vector<std::string> args;
     int status;
@@ -57,6 +60,9 @@ TEST(FormatsCommandTest, AnExportedFormatConvertsAlikeInAnotherStore) {
            "\"; it replaced the format \"zz Knab\".\n"},
       {{"list", "--prefs", other}, 0, "Knab\nZZ KNAB\n"},
       {{"list", "extra", "--prefs", other}, 2, ""},
+      {{"import", unnamed, "--prefs", other}, 1, ""},
+      {{"list", "--prefs", dir.path("")}, 1, ""},  // a folder is no store
+      {{"list", "--prefs", dir.write("broken.prefs", "not a store")}, 0, ""},  // moved aside
   };
   for (const Step& step : steps) {
     std::vector<std::string> args = step.args;
@@ -64,6 +70,7 @@ TEST(FormatsCommandTest, AnExportedFormatConvertsAlikeInAnotherStore) {
     CliRun run = cli(args);
     EXPECT_EQ(run.status, step.status) << args[1] << " " << args[2] << "\n" << run.err;
     EXPECT_EQ(run.out, step.out) << args[1] << " " << args[2];
+    EXPECT_TRUE(step.status == 0 || !run.err.empty()) << args[1];
   }
   EXPECT_EQ(readText(learnt), learntBytes);  // exporting never touches the store
 

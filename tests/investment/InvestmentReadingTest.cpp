@@ -104,6 +104,24 @@ TEST(InvestmentReadingTest, TextFieldsGiveAmountsWithTheirSigns) {
   }
   EXPECT_FALSE(records[2].contains("Amount"));
   EXPECT_EQ(str(records[2], "AmountError"), "Invalid: abc");
+
+  // Values found after a label instead of in a column, up to the end of their field; what
+  // is no number is kept as an error of its own field.
+  format.erase("Type");
+  format.set("TypeAfter", "did ");
+  format.set("PriceAfter", "at ");
+  format.set("SharesAfter", "qty ");
+  records = r.read(
+      "Date,Type,Security,Out,In\n"
+      "01/05/2024,did Sell,Acme,,10.00,at 2.5,qty 4\n"
+      "01/06/2024,did Sell,Acme,,10.00,at two,qty many\n",
+      format);
+  ASSERT_EQ(records.size(), 2u);
+  EXPECT_EQ(str(records[0], "Type"), "Sell");
+  EXPECT_EQ(records[0]["Price"].toDouble(), 2.5);
+  EXPECT_EQ(records[0]["Shares"].toDouble(), 4);
+  EXPECT_EQ(str(records[1], "PriceError"), "Invalid: two");
+  EXPECT_EQ(str(records[1], "SharesError"), "Invalid: many");
 }
 
 // Trades and bank lines of one download are each a transaction of their own, in order; a
