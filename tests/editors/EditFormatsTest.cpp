@@ -167,5 +167,13 @@ TEST_F(EditFormatsTest, MappingWindowsShowTypesAndStoreWhatIsLeftOnOk) {
   EXPECT_EQ(broker["SecurityMappings"], Value(Value::array()));
 }
 
+// With no format stored there is nothing to open: the person is told so and no window opens.
+TEST_F(EditFormatsTest, NoFormatsOpensNoWindow) {
+  prefs.setObject("Formats", Value::array());
+  run({});
+  EXPECT_TRUE(forms.empty());
+  EXPECT_EQ(platform.lastStatus().title, "Nothing To Edit");
+}
+
 }  // namespace
 }  // namespace corvela
