@@ -69,47 +69,14 @@ TEST_F(OFXCorpusTest, EveryTransactionIsRead) {
   });
 }
 
-// Expected records were copied from the files by hand (after iconv -f cp1252 for the
-// Windows-1252 ones).
 TEST_F(OFXCorpusTest, RecordsAsTheFilesHoldThem) {
-  struct Case {
-    const char* file;
-    std::size_t index;
-    const char* record;
-  };
-  const Case cases[] = {
-      // Staircase SGML, values ending at their line ends; a card download takes REFNUM.
-      {"beancount-import/amex.ofx", 0,
-       "amount=-143.94 date=11/24/2013 description=PRUNE               NEW YORK memo=7101466     "
-       "RESTAURANT number=320133280255184014"},
-      // A bank download takes REFNUM, else CHECKNUM.
-      {"gnucash/wamu.qfx", 0, "amount=-33.83 date=04/22/2001 description=0000003061 number=3061"},
-      {"gnucash/wamu.qfx", 2,
-       "amount=-16.83 date=04/22/2001 description=VISAUNION 76      5121ISSAQUAH "
-       "number=4046482104006432"},
-      // Bank and card statements in one XML file: read as card, so no CHECKNUM.
-      {"ofx/v211.ofx", 0, "amount=-80 date=08/24/2005 description=FrogKick Scuba Gear"},
-      // Tags and values on separate, tab-indented lines; the name keeps its blank.
-      {"jgnash/uglyFormat.ofx", 0, "amount=123.45 date=03/31/2017 description=Interest Paid "},
-      // Windows-1252 names arrive as UTF-8.
-      {"moneyguru/desjardins.ofx", 0,
-       "amount=-100.00 date=01/14/2008 description=Ch\u00e8que/ memo=DCN number=7"},
-      {"ledger-autosync/accented_characters_latin1.ofx", 0,
-       "amount=-58.73 date=09/20/2014 description=Virement Interac \u00e0: Jean"},
-      // ING's whole download sits on one line with CRLF at its end.
-      {"moneyguru/ing.qfx", 0,
-       "amount=100 date=09/23/2005 description=D\u00e9p\u00f4t memo=81530219 3893476"},
-      // "&amp;" is decoded, once: a payee that escapes its angle brackets twice keeps one level.
-      {"actual/html-vals.qfx", 1, "description=TPAY &lt;DEFTPYMT&gt;"},
-  };
-  for (const Case& c : cases) {
-    OFXReadResult result = read(c.file);
-    ASSERT_LT(c.index, result.count()) << c.file;
-    std::string got = testing::summary(result.qif[c.index]);
-    if (std::string_view(c.record).starts_with("description="))
-      got = "description=" + str(result.qif[c.index], key::description);
-    EXPECT_EQ(got, c.record) << c.file;
-  }
+  testing::expectCaseFile(
+      "readers/ofx-corpus-records.txt", [this](const std::string& file, const std::string& words) {
+        OFXReadResult result = read(file);
+        std::size_t index = std::stoul(words.substr(7));
+        return index < result.count() ? testing::quoted(testing::summary(result.qif[index]))
+                                      : "no such record";
+      });
   // The two Desjardins files hold the same list once the first is converted from Windows-1252.
   EXPECT_EQ(read("moneyguru/desjardins.ofx").qif, read("moneyguru/desjardins.qfx").qif);
 }
