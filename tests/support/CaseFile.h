@@ -33,11 +33,10 @@ inline std::string quoted(std::string_view text) {
 
 // A golden file of cases under tests/data, one case a line:
 //   "text" words -> answer
-// The text is quoted as quoted() writes it (\n, \r, \t, \" and \\ escaped, other bytes outside
-// printable ASCII as \xHH); the words (maybe none) say how it is
-// read; the answer is what the test made of it. Lines that are blank or start with "#" are kept
-// as they are. Each case is answered again with `answer(text, words)`, and the file so rebuilt
-// must equal the file (CORVELA_UPDATE_GOLDEN=1 rewrites the answers, to be read over).
+// The text is quoted as quoted() writes it; the words (maybe none) say how it is read; the answer
+// is what the test made of it. Lines that are blank or start with "#" are kept as they are. Each
+// case is answered again with `answer(text, words)`, and the file so rebuilt must equal the file
+// (CORVELA_UPDATE_GOLDEN=1 rewrites the answers, to be read over before they are committed).
 inline void expectCaseFile(
     const std::string& name,
     const std::function<std::string(const std::string& text, const std::string& words)>& answer) {
