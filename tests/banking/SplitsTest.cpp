@@ -20,11 +20,8 @@ TEST(DecimalAmount, ReadsAndWritesExactly) {
         return units ? std::to_string(*units) + ", written " + writeDecimalAmount(*units, precision)
                      : "no amount";
       });
-  EXPECT_EQ(writeDecimalAmount(-4000, 2), "-40.00");
+  // Units the case file does not write: a padded fraction, and the smallest there is.
   EXPECT_EQ(writeDecimalAmount(5, 2), "0.05");
-  EXPECT_EQ(writeDecimalAmount(-5, 2), "-0.05");
-  EXPECT_EQ(writeDecimalAmount(5, 0), "5");
-  EXPECT_EQ(writeDecimalAmount(-400000000, 7), "-40.0000000");
   EXPECT_EQ(writeDecimalAmount(INT64_MIN, 2), "-92233720368547758.08");
 }
 
