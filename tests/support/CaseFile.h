@@ -31,6 +31,28 @@ inline std::string quoted(std::string_view text) {
   return out + "\"";
 }
 
+// The text of the quoted() form that starts `line`; `end`, when given, receives where the form
+// ends.
+inline std::string unquoted(std::string_view line, std::size_t* end = nullptr) {
+  std::string text;
+  std::size_t at = 1;
+  for (; at < line.size() && line[at] != '"'; ++at) {
+    if (line[at] == '\\' && at + 1 < line.size()) {
+      char c = line[++at];
+      if (c == 'x' && at + 2 < line.size()) {
+        text += static_cast<char>(std::stoi(std::string(line.substr(at + 1, 2)), nullptr, 16));
+        at += 2;
+        continue;
+      }
+      text += c == 'n' ? '\n' : c == 'r' ? '\r' : c == 't' ? '\t' : c;
+    } else {
+      text += line[at];
+    }
+  }
+  if (end) *end = at + 1;
+  return text;
+}
+
 // A golden file of cases under tests/data, one case a line:
 //   "text" words -> answer
 // The text is quoted as quoted() writes it; the words (maybe none) say how it is read; the answer
@@ -43,27 +65,14 @@ inline void expectCaseFile(
   std::istringstream in(readText(std::string(CORVELA_TEST_DATA) + "/" + name));
   std::string rebuilt;
   for (std::string line; std::getline(in, line);) {
-    std::size_t end = 1;
-    std::string text;
-    for (; line.starts_with('"') && end < line.size() && line[end] != '"'; ++end) {
-      if (line[end] == '\\' && end + 1 < line.size()) {
-        char c = line[++end];
-        if (c == 'x' && end + 2 < line.size()) {
-          text += static_cast<char>(std::stoi(line.substr(end + 1, 2), nullptr, 16));
-          end += 2;
-          continue;
-        }
-        text += c == 'n' ? '\n' : c == 'r' ? '\r' : c == 't' ? '\t' : c;
-      } else {
-        text += line[end];
-      }
-    }
+    std::size_t end = 0;
+    std::string text = line.starts_with('"') ? unquoted(line, &end) : "";
     std::size_t arrow = line.find(" -> ", end);
     if (!line.starts_with('"') || arrow == std::string::npos) {
       rebuilt += line + "\n";
       continue;
     }
-    std::string words = line.substr(end + 1, arrow - end - 1);
+    std::string words = line.substr(end, arrow - end);
     if (words.starts_with(' ')) words.erase(0, 1);
     rebuilt += line.substr(0, arrow) + " -> " + answer(text, words) + "\n";
   }
