@@ -75,37 +75,22 @@ TEST_F(QIFReaderTest, DateRangeIsInclusiveAndSkipsWholeRecords) {
 }
 
 TEST_F(QIFReaderTest, AmountsAreBroughtIntoOutputFormOnce) {
-  struct Case {
-    const char* amount;
-    bool europeanOutput;
-    int qifTypeTag;
-    const char* expected;
-  };
-  const Case cases[] = {{"12.50", false, 0, "12.50"},
-                        {"(12.50)", false, 0, "-12.50"},
-                        {"12.50-", false, 0, "-12.50"},
-                        {"$ 1,234.56", false, 0, "1,234.56"},
-                        {"-1,234.56", true, 0, "-1234,56"},
-                        {"-12.50", false, 4, "12.50"},
-                        {"12.50", false, 4, "-12.50"},
-                        {"(12.50)", false, 4, "12.50"},
-                        {"7", false, 5, "-7"},
-                        {"7", false, 1, "7"}};
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.amount);
+  testing::expectCaseFile("readers/qif-amounts.txt", [this](const std::string& amount,
+                                                            const std::string& words) {
     store.prefs.setObject(prefKey::Preferences,
-                          c.europeanOutput
+                          words.ends_with(" outputEuropeanAmounts")
                               ? Value(Value::Array{Value(option::outputEuropeanAmounts)})
                               : Value::array());
-    Value record = {{"amount", c.amount}, {"description", "x"}};
-    EXPECT_EQ(reader.normalizeQIFAmountIn(record, c.qifTypeTag), c.expected);
-    EXPECT_EQ(
-        record,
-        (Value{{"amount", c.expected}, {"amountAlreadyConverted", true}, {"description", "x"}}));
+    Value record = {{"amount", amount}, {"description", "x"}};
+    std::string output =
+        reader.normalizeQIFAmountIn(record, std::stoi(words.substr(5))).value_or("none");
+    EXPECT_EQ(record,
+              (Value{{"amount", output}, {"amountAlreadyConverted", true}, {"description", "x"}}));
     // A second pass changes nothing, whatever the options say by then.
     options.add(option::outputEuropeanAmounts);
-    EXPECT_EQ(reader.normalizeQIFAmountIn(record, kQIFTypeReverseSigns), c.expected);
-  }
+    EXPECT_EQ(reader.normalizeQIFAmountIn(record, kQIFTypeReverseSigns), output);
+    return output;
+  });
   Value noAmount = {{"memo", "no amount"}};
   EXPECT_EQ(reader.normalizeQIFAmountIn(noAmount, kQIFTypeReverseSigns), std::nullopt);
   EXPECT_EQ(noAmount, (Value{{"memo", "no amount"}}));
