@@ -6,6 +6,7 @@
 
 #include "app/Classification.h"
 #include "prefs/Bundle.h"
+#include "support/CaseFile.h"
 #include "text/Lines.h"
 
 namespace corvela {
@@ -40,75 +41,25 @@ TEST(ClassificationTest, OFXStatementKindsInTheirOrder) {
 
 using Outcome = QIFClassification::Outcome;
 
-struct QIFCase {
-  const char* name;
-  const char* text;
-  std::size_t start;
-  bool continuing;
-  Outcome outcome;
-  int kind;
-  std::size_t skipped;
-  std::optional<std::string> account;
-};
-
-class ClassifyQIFTest : public ::testing::TestWithParam<QIFCase> {};
-
-TEST_P(ClassifyQIFTest, Classifies) {
-  const QIFCase& c = GetParam();
-  QIFClassification found =
-      classifyQIF(findLines(c.text), c.start, c.continuing, Bundle::builtIn().dateTables());
-  EXPECT_EQ(found.outcome, c.outcome);
-  if (found.outcome == Outcome::reg || found.outcome == Outcome::investment) {
-    EXPECT_EQ(found.kind, c.kind);
-    EXPECT_EQ(found.skippedLines, c.skipped);
-  }
-  EXPECT_EQ(found.account, c.account);
+std::string outcomeAnswer(Outcome outcome, int kind, std::size_t skipped,
+                          const std::optional<std::string>& account) {
+  const char* names[] = {"no transactions", "multiple accounts", "no type line",
+                         "investment",      "register",          "text"};
+  std::string answer = names[static_cast<int>(outcome)];
+  if (outcome == Outcome::reg || outcome == Outcome::investment)
+    answer += ", kind " + std::to_string(kind) + ", " + std::to_string(skipped) + " lines skipped";
+  return answer + (account ? ", account " + testing::quoted(*account) : "");
 }
 
-const QIFCase kQIFCases[] = {
-    {"bank", "!Type:Bank\nD1/2/24\nT-5.00\n^\n", 0, false, Outcome::reg, 0, 1, std::nullopt},
-    {"card", "\n\n!Type:CCard\r\nD1/2/24\r\n^\r\n", 0, false, Outcome::reg, 1, 3, std::nullopt},
-    {"capitalHeaderKeepsItsLine", "!TYPE:BANK\nD1/2/24\n^", 0, false, Outcome::reg, 3, 0,
-     std::nullopt},
-    {"otherTypeKeepsLine", "\n!Type:Cash\nD1/2/24\n^", 0, false, Outcome::reg, 3, 1, std::nullopt},
-    {"headerless", "D1/2/24\nT5\n^", 0, false, Outcome::reg, 3, 0, std::nullopt},
-    {"clearedStar", "C*\nD1/2/24\n^", 0, false, Outcome::reg, 3, 0, std::nullopt},
-    {"headingWithD", "Deposits and withdrawals\n\n01/02/2024 Shop 5.00", 0, false, Outcome::text, 0,
-     0, std::nullopt},
-    {"noRecordStructure", "!Type:Bank\nD1/2/24\nT-5.00", 0, false, Outcome::text, 0, 0,
-     std::nullopt},
-    {"aFinalLineEndUnderAHeader", "!Type:Bank\nD1/2/24\nT-5.00\n", 0, false, Outcome::reg, 0, 1,
-     std::nullopt},
-    {"aFinalLineEndWithoutAHeader", "D1/2/24\nT-5.00\n", 0, false, Outcome::text, 0, 0,
-     std::nullopt},
-    {"csvWithFinalLineEnd", "Date,Amount,Payee\n01/02/2024,5.00,Shop\n", 0, false, Outcome::text, 0,
-     0, std::nullopt},
-    {"csvWithEmptyLine", "DATE,AMOUNT\n\n01/02/2024,5.00\n", 0, false, Outcome::text, 0, 0,
-     std::nullopt},
-    {"headerlessEuropeanDate", "D31.12.2023\nT5\n^\n", 0, false, Outcome::reg, 3, 0, std::nullopt},
-    {"plainText", "Statement\n01/02/2024 Shop 5.00\n", 0, false, Outcome::text, 0, 0, std::nullopt},
-    {"empty", "", 0, false, Outcome::noTransactions, 0, 0, std::nullopt},
-    {"onlyBlankLines", "\n\n\n", 0, false, Outcome::noTransactions, 0, 0, std::nullopt},
-    {"startPastTheEnd", "!Type:Bank\n^", 5, false, Outcome::noTransactions, 0, 0, std::nullopt},
-    {"accountBlock", "!Account\nNChecking\nTBank\n^\n!Type:Bank\nD1/2/24\n^", 0, false,
-     Outcome::reg, 0, 5, "Checking"},
-    {"accountBlockCapitalType", "!Account\nNVisa\n^\n!TYPE:CCARD\nD1/2/24\n^", 0, false,
-     Outcome::reg, 3, 3, "Visa"},
-    {"twoAccounts", "!Account\nNA\n^\n!Type:Bank\n^\n!Account\nNB\n^\n!Type:Bank\n^", 0, false,
-     Outcome::multipleAccounts, 0, 0, std::nullopt},
-    {"twoAccountsContinuing", "!Account\nNA\n^\n!Type:Bank\n^\n!Account\nNB\n^", 0, true,
-     Outcome::reg, 0, 4, "A"},
-    {"accountWithoutType", "!Account\nNA\nTBank\n^\n", 0, false, Outcome::noTypeLine, 0, 0, "A"},
-    {"accountWithoutTypeContinuing", "!Account\nNA\nTBank\n^\n", 0, true, Outcome::text, 0, 0, "A"},
-    {"accountLineAlone", "!Account", 0, false, Outcome::noTypeLine, 0, 0, std::nullopt},
-    {"investment", "!Type:Invst\nD1/2/24\nNBuy\n^", 0, false, Outcome::investment, 2, 1,
-     std::nullopt},
-    {"fromListImportIndex", "!Type:Cat\nNFood\n^\n!Type:Bank\nD1/2/24\n^", 3, false, Outcome::reg,
-     0, 4, std::nullopt},
-};
-
-INSTANTIATE_TEST_SUITE_P(Cases, ClassifyQIFTest, ::testing::ValuesIn(kQIFCases),
-                         [](const auto& info) { return std::string(info.param.name); });
+TEST(ClassificationTest, ClassifiesQIF) {
+  testing::expectCaseFile(
+      "app/classified-qif.txt", [](const std::string& text, const std::string& words) {
+        std::size_t start = words.starts_with("from line ") ? std::stoul(words.substr(10)) : 0;
+        QIFClassification found = classifyQIF(findLines(text), start, words.ends_with("continuing"),
+                                              Bundle::builtIn().dateTables());
+        return outcomeAnswer(found.outcome, found.kind, found.skippedLines, found.account);
+      });
+}
 
 }  // namespace
 }  // namespace corvela

@@ -3,6 +3,7 @@
 #include "app/ControlSettings.h"
 #include "platform/MessageFormat.h"
 #include "prefs/CVPrefs.h"
+#include "support/CaseFile.h"
 #include "support/ScratchStore.h"
 
 namespace corvela {
@@ -27,44 +28,23 @@ TEST(ControlSettingsTest, LastMonthIsTheWholeCalendarMonthBefore) {
 // A date field reads the day typed (two-digit years with the short pattern) and, finished,
 // shows it in the output pattern; the words today, yesterday and tomorrow name a day only in the
 // finished field. A text that names no day is left as typed (none).
+std::string dialogDateAnswer(const std::optional<CalendarDay>& day,
+                             const std::optional<std::string>& shown) {
+  return (day ? "day " + day->format("%F") : std::string("no day")) + ", " +
+         (shown ? "shown " + *shown : std::string("nothing shown"));
+}
+
 TEST(ControlSettingsTest, DialogDatesReadShortYearsAndWords) {
-  struct Case {
-    const char* text;
-    const char* pattern;
-    CalendarDay today;
-    std::optional<CalendarDay> day;
-    std::optional<std::string> shown;
-  };
-  const CalendarDay march15{2024, 3, 15};
-  const Case cases[] = {
-      {"01/05/2024", "%m/%d/%Y", march15, CalendarDay{2024, 1, 5}, "01/05/2024"},
-      {"1/5/24", "%m/%d/%Y", march15, CalendarDay{2024, 1, 5}, "01/05/2024"},
-      {" 2/5/24 ", "%m/%d/%Y", march15, CalendarDay{2024, 2, 5}, "02/05/2024"},
-      {"12/31/99", "%m/%d/%Y", march15, CalendarDay{1999, 12, 31}, "12/31/1999"},
-      {"12/31/74", "%m/%d/%Y", march15, CalendarDay{1974, 12, 31}, "12/31/1974"},
-      {"12/31/73", "%m/%d/%Y", march15, CalendarDay{2073, 12, 31}, "12/31/2073"},
-      {"31/12/2023", "%d/%m/%Y", march15, CalendarDay{2023, 12, 31}, "31/12/2023"},
-      {"5/1/99", "%d/%m/%Y", march15, CalendarDay{1999, 1, 5}, "05/01/1999"},
-      {"02/30/2024", "%m/%d/%Y", march15, std::nullopt, std::nullopt},
-      {"13/01/2024", "%m/%d/%Y", march15, std::nullopt, std::nullopt},
-      {"01/05/2024 and more", "%m/%d/%Y", march15, std::nullopt, std::nullopt},
-      {"", "%m/%d/%Y", march15, std::nullopt, std::nullopt},
-      {"today", "%m/%d/%Y", march15, std::nullopt, "03/15/2024"},
-      {" Today ", "%m/%d/%Y", march15, std::nullopt, "03/15/2024"},
-      {"YESTERDAY", "%m/%d/%Y", march15, std::nullopt, "03/14/2024"},
-      {"tomorrow", "%d/%m/%Y", march15, std::nullopt, "16/03/2024"},
-      // The words cross month and year ends like any other day.
-      {"yesterday", "%m/%d/%Y", {2024, 3, 1}, std::nullopt, "02/29/2024"},
-      {"tomorrow", "%m/%d/%Y", {2023, 12, 31}, std::nullopt, "01/01/2024"},
-      {"to day", "%m/%d/%Y", march15, std::nullopt, std::nullopt},
-      {"todays", "%m/%d/%Y", march15, std::nullopt, std::nullopt},
-  };
-  for (const Case& c : cases) {
-    std::string pattern = c.pattern;
-    std::string shortYear = pattern.substr(0, pattern.size() - 2) + "%y";
-    EXPECT_EQ(parseDialogDate(c.text, pattern, shortYear), c.day) << c.text;
-    EXPECT_EQ(dialogDateText(c.text, pattern, shortYear, c.today), c.shown) << c.text;
-  }
+  testing::expectCaseFile(
+      "app/dialog-dates.txt", [](const std::string& text, const std::string& words) {
+        std::string pattern = words.substr(0, words.find(" on "));
+        std::string shortYear = pattern.substr(0, pattern.size() - 2) + "%y";
+        std::string day = words.substr(words.find(" on ") + 4);
+        CalendarDay today{std::stoi(day.substr(0, 4)), std::stoi(day.substr(5, 2)),
+                          std::stoi(day.substr(8, 2))};
+        return dialogDateAnswer(parseDialogDate(text, pattern, shortYear),
+                                dialogDateText(text, pattern, shortYear, today));
+      });
 }
 
 TEST(ControlSettingsTest, DatesConvertToLocalMidnightAndBack) {

@@ -1,22 +1,12 @@
 #include <gtest/gtest.h>
 
-#include <cerrno>
-
 #include "app/ControllerFixture.h"
 #include "app/OutputFile.h"
 #include "prefs/KeyedArchive.h"
+#include "support/FailingRename.h"
 
 namespace corvela::testing {
 namespace {
-
-// System calls whose rename fails, as on a full disk.
-class FailingRename : public FileOps {
- public:
-  int rename(const char*, const char*) override {
-    errno = ENOSPC;
-    return -1;
-  }
-};
 
 const std::string kBankRegister = std::string(CORVELA_TEST_DATA) + "/app/bank.qif";
 const std::string kCardDownload = std::string(CORVELA_TEST_DATA) + "/app/card.qfx";

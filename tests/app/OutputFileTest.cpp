@@ -1,29 +1,22 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
-#include <cerrno>
 #include <filesystem>
 #include <fstream>
 
 #include "app/OutputFile.h"
+#include "support/FailingRename.h"
 #include "support/FileText.h"
 #include "support/TempDir.h"
 
 namespace corvela {
 namespace {
 
+using testing::FailingRename;
+
 void writeAll(const std::string& path, std::string_view bytes) {
   std::ofstream(path, std::ios::binary) << bytes;
 }
-
-// System calls whose rename fails, as on a full or read-only disk.
-class FailingRename : public FileOps {
- public:
-  int rename(const char*, const char*) override {
-    errno = ENOSPC;
-    return -1;
-  }
-};
 
 class OutputFileTest : public ::testing::Test {
  protected:

@@ -4,6 +4,7 @@
 //   store.json     the preference store (options, instructions, output formats, ...)
 //   run.json       optional: "settings" (the run's settings), "kind" (0 bank, 1 credit card),
 //                  "answers" (dialog buttons, in order), "expectedCount", and "delimitedFormat"
+//                  ("note" says what the case guards; the run does not read it)
 //   expected.qif   the QIF output, header included
 //   expected.csv   optional: the output with the delimited format named by "delimitedFormat"
 // CORVELA_UPDATE_GOLDEN=1 rewrites the expected files, to be read over before they are committed.

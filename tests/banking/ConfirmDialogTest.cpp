@@ -6,6 +6,7 @@
 
 #include "banking/BankingHarness.h"
 #include "banking/CategoryWarning.h"
+#include "support/FileText.h"
 
 namespace corvela::testing {
 namespace {
@@ -22,36 +23,26 @@ void startWith(BankingHarness& h, const char* store,
   h.start();
 }
 
-constexpr const char* kAllNoSplits =
-    "You asked to confirm all transactions.  You can change the description, the memo, or the "
-    "category for this transaction only.";
 constexpr const char* kAllSplits =
     "You asked to confirm all transactions.  You can change the description or category/memo in "
     "the splits for this transaction only.";
 constexpr const char* kSplits = R"(, "splits": [{"category": "A", "memo": "", "amount": ""}])";
 
-// The prompt names what asked for the confirmation and what the person may change.
+// The prompt names what asked for the confirmation and what the person may change; the prompt
+// of each case is compared with tests/data/banking/confirm-prompts.txt.
 TEST(ConfirmDialog, PromptNamesWhatIsConfirmedAndWhatCanChange) {
   struct Case {
     bool all, byCategory, confirmed, splits;
-    const char* prompt;
   };
-  const Case cases[] = {
-      {true, false, false, false, kAllNoSplits},
-      {true, false, false, true, kAllSplits},
-      {false, false, true, true,
-       "You asked to confirm transactions with this description.  You can change the "
-       "description or category/memo in the splits for this transaction only."},
-      {false, false, true, false,
-       "You asked to confirm transactions with this description.  You can change the "
-       "description, the memo, or the category for this transaction only."},
-      {false, true, true, false,
-       "You asked to confirm transactions with this category.  You can change the description, "
-       "the memo, or the category for this transaction only."},
-      {true, true, false, false, kAllNoSplits},
-      // A category instruction with splits asks by description.
-      {true, true, false, true, kAllSplits},
-  };
+  const Case cases[] = {{true, false, false, false},
+                        {true, false, false, true},
+                        {false, false, true, true},
+                        {false, false, true, false},
+                        {false, true, true, false},
+                        {true, true, false, false},
+                        // A category instruction with splits asks by description.
+                        {true, true, false, true}};
+  std::string log;
   for (const Case& c : cases) {
     BankingHarness h;
     if (c.all) h.options.add(option::confirmAllTransactions);
@@ -63,13 +54,13 @@ TEST(ConfirmDialog, PromptNamesWhatIsConfirmedAndWhatCanChange) {
                               (c.splits ? kSplits : "") + "}";
     startWith(h, (R"({"Instructions": [)" + instruction + "]}").c_str(), {},
               c.byCategory ? "D1/2/24\nPSHOP\nT-1.00\nLFood\n^\n" : "D1/2/24\nPSHOP\nT-1.00\n^\n");
-    SCOPED_TRACE(instruction);
-    ASSERT_EQ(h.processor.openDialog(), Dialog::confirm);
-    EXPECT_EQ(h.confirm().prompt, c.prompt);
-    bool categoryPrompt = c.byCategory && !c.splits;
-    EXPECT_EQ(h.confirm().categoryPrompt, categoryPrompt);
-    EXPECT_EQ(h.confirm().inputCategory, categoryPrompt ? "Food" : "");
+    ASSERT_EQ(h.processor.openDialog(), Dialog::confirm) << instruction;
+    log += "== " + std::string(c.all ? "confirming all, " : "") + instruction + "\n" +
+           h.confirm().prompt + "\n" +
+           (h.confirm().categoryPrompt ? "by category" : "by description") + ", input category \"" +
+           h.confirm().inputCategory + "\"\n";
   }
+  expectDataFile("banking/confirm-prompts.txt", log);
 }
 
 constexpr const char* kShop = R"({"Instructions": [

@@ -42,39 +42,6 @@ class RunNavigationTest : public ::testing::Test {
   BankingHarness h;
 };
 
-TEST_F(RunNavigationTest, BackTakesTheOutputOutAndWritesItAgainOnce) {
-  start();
-  EXPECT_FALSE(h.confirm().backButtonEnabled) << "no Back on the first transaction";
-  h.processor.back();
-  EXPECT_EQ(h.confirmView.shown.size(), 1u);
-  h.processor.confirmOK();
-  h.processor.confirmOK();
-  EXPECT_EQ(h.output, std::string(kOutA) + kOutB);
-  h.processor.back();
-  EXPECT_EQ(h.output, kOutA) << "B's output is cut away";
-  EXPECT_EQ(h.processor.numberOfTransactionsAppended(), 1);
-  h.processor.back();
-  EXPECT_EQ(h.output, "");
-  EXPECT_EQ(h.processor.numberOfTransactionsAppended(), 0);
-  answerDialogs(h.processor, {press::ok(), press::ok(), press::ok(), press::ok()});
-  EXPECT_EQ(h.output, std::string(kOutA) + kOutB + kOutC + kOutD);
-  EXPECT_EQ(h.end.count, 4);
-}
-
-TEST_F(RunNavigationTest, BackOverASkippedTransactionKeepsTheCount) {
-  // A is output, B skipped; going back to B must not count A off, or a run that then skips
-  // the rest would report nothing output and the controller would drop A.
-  start();
-  h.processor.confirmOK();
-  h.processor.skipTransaction();
-  h.processor.back();
-  EXPECT_EQ(h.processor.currentTransactionIndex(), 1u);
-  EXPECT_EQ(h.processor.numberOfTransactionsAppended(), 1);
-  answerDialogs(h.processor, {press::skip(), press::skip(), press::skip()});
-  EXPECT_EQ(h.output, kOutA);
-  EXPECT_EQ(h.end.count, 1);
-}
-
 TEST_F(RunNavigationTest, FinishLaterSavesTheRunAsItStands) {
   h.settings.outputFormatText = "QIF";
   h.settings.sameDateSwitch = true;

@@ -5,6 +5,7 @@
 
 #include "formats/OutputFormatsFixture.h"
 #include "prefs/ValueText.h"
+#include "support/FileText.h"
 
 namespace corvela {
 namespace {
@@ -17,7 +18,8 @@ using testing::splitRecord;
 const Value kSplits(Value::Array{splitRecord("Food", "bread, rye", "-5.00"),
                                  splitRecord("Home", "", "-7.00")});
 
-// Each transaction in the QIF format or in a delimited one, with the options given.
+// Each transaction in the QIF format or in a delimited one, with the options given: what each
+// wrote is compared with tests/data/formats/each-transaction.txt, one "==" line a case.
 TEST_F(OutputFormatsTest, EachTransactionIsWrittenAsItsFormatSays) {
   formats.addFormat(delimitedFormat(
       "All",
@@ -47,52 +49,40 @@ TEST_F(OutputFormatsTest, EachTransactionIsWrittenAsItsFormatSays) {
     const char* format;
     std::vector<std::string_view> options;
     BankCCOutput transaction;
-    const char* expected;
   };
-  const Case cases[] = {
-      {"QIF", {}, shop, "D01/31/2024\nPShop\nM\nT-12.00\n^\n"},
-      {"qif", {}, {"01/31/2024", {}, {}, {}, {}, {}, {}, {}}, "D01/31/2024\nP\nM\n^\n"},
-      {"QIF", {}, full, "D01/31/2024\nPShop\nMweekly\nT-12.00\nN123456\nLFood\nC*\n^\n"},
-      {"QIF", {}, {"1", "S", {}, "1", "  ", {}, "", {}}, "D1\nPS\nM\nT1\nC\n^\n"},
-      {"QIF",
-       {option::removeLongNumber},
-       full,
-       "D01/31/2024\nPShop\nMweekly\nT-12.00\nN\nLFood\nC*\n^\n"},
-      {"QIF",
-       {option::removeLongNumber},
-       {"1", {}, {}, {}, "12345", {}, {}, {}},
-       "D1\nP\nM\nN12345\n^\n"},
-      {"QIF", {option::outputDashDates}, shop, "D01-31-2024\nPShop\nM\nT-12.00\n^\n"},
-      {"QIF",
-       {},
-       split,
-       "D01/31/2024\nPShop\nM\nT-12.00\nN77\nSFood\nEbread, rye\n$-5.00\nSHome\nE\n$-7.00\n^\n"},
-      {"QIF", {}, {"1", {}, {}, {}, {}, "Food", {}, Value::array()}, "D1\nP\nM\nLFood\n^\n"},
-      // Only QIF drops long numbers, and only QIF writes dash dates.
-      {"all",
-       {option::removeLongNumber, option::outputDashDates},
-       full,
-       "01/31/2024,,Shop,weekly,-12.00,,-12.00,123456,Food,,,,,Checking,,,\n"},
-      {"CD", {}, shop, "-12.00,,-12.00\n"},
-      {"CD", {}, {"1", {}, {}, "12.00", {}, {}, {}, {}}, "12.00,12.00,\n"},
-      {"CD", {}, {"1", {}, {}, {}, {}, {}, {}, {}}, ",,\n"},
-      {"Skip", {}, shop, ",Shop,-12.00\n"},
-      {"Tabs", {}, shop, "\tShop\t-12.00\n"},
-      {"Short", {}, shop, "01/31/2024,\n"},
-      {"Nowhere", {}, shop, ""},
-      {"NoSplits", {}, split, ",-12.00\n"},
-      {"Lines",
-       {},
-       split,
-       "01/31/2024,77,Shop,Ignored,-12.00,\n01/31/2024,,,Food,-5.00,\"bread, rye\"\n"
-       "01/31/2024,,,Home,-7.00,\n"},
-      {"Columns", {}, split, "01/31/2024,-5.00,Food,\"bread, rye\",-7.00,Home,,-12.00\n"},
-      {"Columns", {}, shop, "01/31/2024,-12.00\n"}};
+  const Case cases[] = {{"QIF", {}, shop},
+                        {"qif", {}, {"01/31/2024", {}, {}, {}, {}, {}, {}, {}}},
+                        {"QIF", {}, full},
+                        {"QIF", {}, {"1", "S", {}, "1", "  ", {}, "", {}}},
+                        {"QIF", {option::removeLongNumber}, full},
+                        {"QIF", {option::removeLongNumber}, {"1", {}, {}, {}, "12345", {}, {}, {}}},
+                        {"QIF", {option::outputDashDates}, shop},
+                        {"QIF", {}, split},
+                        {"QIF", {}, {"1", {}, {}, {}, {}, "Food", {}, Value::array()}},
+                        // Only QIF drops long numbers, and only QIF writes dash dates.
+                        {"all", {option::removeLongNumber, option::outputDashDates}, full},
+                        {"CD", {}, shop},
+                        {"CD", {}, {"1", {}, {}, "12.00", {}, {}, {}, {}}},
+                        {"CD", {}, {"1", {}, {}, {}, {}, {}, {}, {}}},
+                        {"Skip", {}, shop},
+                        {"Tabs", {}, shop},
+                        {"Short", {}, shop},
+                        {"Nowhere", {}, shop},
+                        {"NoSplits", {}, split},
+                        {"Lines", {}, split},
+                        {"Columns", {}, split},
+                        {"Columns", {}, shop}};
+  std::string written;
   for (const Case& c : cases) {
     store.prefs.setObject(prefKey::Preferences, Value::array());
-    for (std::string_view name : c.options) options.add(name);
-    EXPECT_EQ(produce(c.transaction, c.format, "Checking"), c.expected) << c.expected;
+    written += "== " + std::string(c.format);
+    for (std::string_view name : c.options) {
+      options.add(name);
+      written += " " + std::string(name);
+    }
+    written += "\n" + produce(c.transaction, c.format, "Checking");
   }
+  testing::expectDataFile("formats/each-transaction.txt", written);
   // Every category written joins the category list.
   for (const char* name : {"Food", "Home"}) EXPECT_GE(categories.indexOfCategory(name), 0) << name;
 }

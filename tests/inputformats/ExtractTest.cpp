@@ -8,6 +8,7 @@
 
 #include "inputformats/Extract.h"
 #include "prefs/Bundle.h"
+#include "support/CaseFile.h"
 
 namespace corvela {
 namespace {
@@ -63,41 +64,18 @@ TEST(ExtractTest, SplitTextIntoLines) {
   }
 }
 
-struct CutCase {
-  std::string_view rule;
-  std::string chunk;
-  Strings fields;
-  std::string error;
-};
-
 TEST(ExtractTest, CutFields) {
-  const std::string badCSV =
-      "The following transaction has invalid CSV format; it cannot be processed: ";
-  const CutCase cases[] = {
-      {"CSV", R"(01/02/2024,"Smith, ""J"" ",-5.00)", {"01/02/2024", R"(Smith, "J")", "-5.00"}, ""},
-      {"CSV", "a,,b ,", {"a", "", "b "}, ""},
-      {"CSV", R"(01/02/2024,"open,5)", {}, badCSV},
-      {"CSV", R"(01/02/2024,")", {}, badCSV},
-      {"CSV", "a,\"b\" \r\n", {"a", "b"}, ""},
-      {"SSV", "a; b ;\"c;d\"", {"a", "b ", "c;d"}, ""},
-      {"COLUMNS", "a\t\t b \tc", {"a", "", "b", "c"}, ""},
-      {"COUNT", "a\t\t b \tc", {"a", "b", "c"}, ""},
-      {"TABS_ONLY", "a\nb\tc", {"a b", "c"}, ""},
-      {"MULTIPLE_BLANKS",
-       "01/02/2024  Shop name   12.50",
-       {"01/02/2024", "Shop name", "12.50"},
-       ""},
-      {"INITIAL_BLANKS",
-       "01/02/2024\n   Shop\n   more\n  12.50",
-       {"01/02/2024", "Shop    more", "12.50"},
-       ""},
-  };
-  for (const CutCase& c : cases) {
-    ScanState state;
-    ChunkFields cut = cutFields(c.chunk, Value{{"Fields", c.rule}}, state);
-    EXPECT_EQ(cut.fields, c.fields) << c.rule << " " << c.chunk;
-    EXPECT_EQ(cut.error, c.error) << c.rule << " " << c.chunk;
-  }
+  testing::expectCaseFile(
+      "inputformats/chunk-fields.txt", [](const std::string& chunk, const std::string& rule) {
+        ScanState state;
+        ChunkFields cut = cutFields(chunk, Value{{"Fields", rule}}, state);
+        std::string fields;
+        for (const std::string& field : cut.fields)
+          fields += (fields.empty() ? "" : " ") + testing::quoted(field);
+        if (!cut.error.empty())
+          fields += (fields.empty() ? "" : " ") + ("refused " + testing::quoted(cut.error));
+        return fields;
+      });
   ScanState state;
   EXPECT_EQ(cutFields("20240102<NAME>x", Value{{"OFX", true}}, state).fields,
             (Strings{"20240102", "<NAME>x"}));

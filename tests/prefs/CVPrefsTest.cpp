@@ -1,7 +1,6 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
-#include <cerrno>
 #include <filesystem>
 #include <regex>
 
@@ -9,11 +8,13 @@
 #include "prefs/CVPrefs.h"
 #include "prefs/KeyedArchive.h"
 #include "prefs/ValueText.h"
+#include "support/FailingRename.h"
 
 namespace corvela {
 namespace {
 
 using testing::Bytes;
+using testing::FailingRename;
 using testing::readBytes;
 using testing::TempDir;
 using testing::toBytes;
@@ -158,14 +159,6 @@ TEST(CVPrefsTest, AnEarlierUnreadableFileIsNeverReplaced) {
   EXPECT_EQ(readBytes(path), toBytes("new damage"));
   EXPECT_EQ(readBytes(moved[0]), toBytes("first damage"));
 }
-
-class FailingRename : public FileOps {
- public:
-  int rename(const char*, const char*) override {
-    errno = ENOSPC;
-    return -1;
-  }
-};
 
 TEST(CVPrefsTest, AFailedSynchronizeKeepsTheFileAndTheNextOneTriesAgain) {
   TempDir folder;

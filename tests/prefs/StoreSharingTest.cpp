@@ -15,6 +15,7 @@
 #include "prefs/KeyedArchive.h"
 #include "prefs/StoreMerge.h"
 #include "prefs/ValueText.h"
+#include "support/FileText.h"
 
 namespace corvela {
 namespace {
@@ -22,61 +23,22 @@ namespace {
 using testing::TempDir;
 
 Value list(std::initializer_list<Value> items) { return Value(Value::Array(items)); }
-Value acct(const char* name, const char* type) { return Value{{"Name", name}, {"Type", type}}; }
 Value rule(const char* match, const char* category) {
   return Value{{"descriptionMatch", match}, {"category", category}};
 }
 
+// Each case of tests/data/prefs/merges.json: a base store, our changes and theirs; "merged" is
+// what mergeStores makes of them.
 TEST(StoreMergeTest, EachSideKeepsWhatTheOtherDidNotTouch) {
-  struct Case {
-    const char* name;
-    Value base, ours, theirs, expected;
-  };
-  const Value cats = list({"Dining", "Groceries"});
-  const Case cases[] = {
-      {"both add to a sorted list", Value{{"Categories", cats}},
-       Value{{"Categories", list({"Auto", "Dining", "Groceries"})}},
-       Value{{"Categories", list({"Dining", "Fuel", "Groceries"})}},
-       Value{{"Categories", list({"Auto", "Dining", "Fuel", "Groceries"})}}},
-      {"we remove, they add", Value{{"Categories", cats}},
-       Value{{"Categories", list({"Groceries"})}},
-       Value{{"Categories", list({"Dining", "Groceries", "Rent"})}},
-       Value{{"Categories", list({"Groceries", "Rent"})}}},
-      {"one rule per match string, ignoring case, the later writer's",
-       Value{{"Instructions", list({rule("ACME", "Tools")})}},
-       Value{{"Instructions", list({rule("acme", "Household"), rule("SHELL", "Fuel")})}},
-       Value{{"Instructions", list({rule("ACME", "Tools"), rule("PAYROLL", "Salary")})}},
-       Value{{"Instructions", list({rule("acme", "Household"), rule("PAYROLL", "Salary"),
-                                    rule("SHELL", "Fuel")})}}},
-      {"different keys, and a number both changed", Value{{"amountsPrecision", 2}},
-       Value{{"amountsPrecision", 3}, {"LastRootDirectory", "/a"}},
-       Value{{"amountsPrecision", 4}, {"CheckForUpdates", false}},
-       Value{{"amountsPrecision", 3}, {"CheckForUpdates", false}, {"LastRootDirectory", "/a"}}},
-      {"a key we removed", Value{{"qifCancelDontAsk", 1}, {"x", 1}}, Value{{"x", 1}},
-       Value{{"qifCancelDontAsk", 1}, {"x", 1}, {"y", 2}}, Value{{"x", 1}, {"y", 2}}},
-      {"an unsorted list keeps its order, additions at the end",
-       Value{{"Preferences", list({"b", "a"})}}, Value{{"Preferences", list({"b", "a", "c"})}},
-       Value{{"Preferences", list({"b", "a", "d"})}},
-       Value{{"Preferences", list({"b", "a", "d", "c"})}}},
-      {"records by name: ours changed one and added one",
-       Value{{"Accounts", list({acct("A", "Bank")})}},
-       Value{{"Accounts", list({acct("A", "CCard"), acct("C", "Bank")})}},
-       Value{{"Accounts", list({acct("A", "Bank"), acct("B", "Bank")})}},
-       Value{{"Accounts", list({acct("A", "CCard"), acct("B", "Bank"), acct("C", "Bank")})}}},
-      {"entries without a name, and a list new on both sides",
-       Value{{"L", list({1, Value{{"x", 1}}})}},
-       Value{{"L", list({1, Value{{"x", 1}}, 2})}, {"N", list({"b"})}},
-       Value{{"L", list({1, 3})}, {"N", list({"a"})}},
-       Value{{"L", list({1, 3, 2})}, {"N", list({"a", "b"})}}},
-      {"their value is no list", Value{{"L", list({1})}}, Value{{"L", list({1, 2})}},
-       Value{{"L", "x"}}, Value{{"L", list({1, 2})}}},
-      {"neither the base nor theirs is a store", Value(), Value{{"a", 1}}, Value(5),
-       Value{{"a", 1}}},
-  };
-  for (const Case& c : cases) {
-    Value merged = mergeStores(c.base, c.ours, c.theirs);
-    EXPECT_EQ(merged, c.expected) << c.name << ": " << toJSON(merged);
+  Result<Value> cases =
+      fromJSON(testing::readText(std::string(CORVELA_TEST_DATA) + "/prefs/merges.json"));
+  ASSERT_TRUE(cases.ok()) << cases.message();
+  Value merged = Value::array();
+  for (Value c : cases.value().toArray()) {
+    c.set("merged", mergeStores(c["base"], c["ours"], c["theirs"]));
+    merged.append(c);
   }
+  testing::expectDataFile("prefs/merges.json", toJSON(merged));
 }
 
 // Opens a second handle on the store's lock file and tries to take the lock at once.

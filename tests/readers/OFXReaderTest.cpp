@@ -1,6 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <map>
 #include <optional>
 #include <string>
 #include <vector>
@@ -10,6 +9,7 @@
 #include "readers/OFXReader.h"
 #include "readers/RecordSummary.h"
 #include "readers/TransactionKeys.h"
+#include "support/CaseFile.h"
 #include "support/ScratchStore.h"
 
 namespace corvela {
@@ -56,112 +56,34 @@ class OFXReaderTest : public ::testing::Test {
 };
 
 TEST(OFXAddFieldTest, StoresTheValueAfterTheTag) {
-  struct Case {
-    const char* block;
-    const char* label;
-    std::optional<std::string> value;  // none: the tag is not found
-  };
-  const Case cases[] = {{"<NAME>Corner Cafe</NAME>\n", "<NAME>", "Corner Cafe"},
-                        {"<NAME>Corner Cafe   \n<MEMO>x", "<NAME>", "Corner Cafe   "},
-                        {"<MEMO>Rent\r\n", "<MEMO>", "Rent"},
-                        {"<MEMO> \t Rent\n", "<MEMO>", "Rent"},
-                        {"<TRNAMT>\n\t\t\n\t\t-12.00\n\t</TRNAMT>", "<TRNAMT>", "-12.00"},
-                        {"<MEMO></MEMO>", "<MEMO>", ""},
-                        {"<NAME>A\n<MEMO>", "<MEMO>", ""},
-                        {"<MEMO>   ", "<MEMO>", ""},
-                        {"<MEMO>no line end", "<MEMO>", "no line end"},
-                        {"<NAME>First\n<NAME>Second\n", "<NAME>", "First"},
-                        {"<NAME>Ch\xC3\xA8que/\n", "<NAME>", "Ch\xC3\xA8que/"},
-                        {"<NAME>AT&amp;T\n", "<NAME>", "AT&T"},
-                        {"<memo>lower\n", "<MEMO>", std::nullopt},  // the tag's case counts
-                        {"<MEMOX>other\n", "<MEMO>", std::nullopt},
-                        {"", "<MEMO>", std::nullopt}};
-  for (const Case& c : cases) {
-    Value record = Value{{"memo", "kept"}};
-    EXPECT_EQ(OFXReader::addField(key::memo, c.label, c.block, record), c.value.has_value())
-        << c.block;
-    EXPECT_EQ(record, (Value{{"memo", c.value.value_or("kept")}})) << c.block;
-  }
+  testing::expectCaseFile("readers/ofx-fields.txt",
+                          [](const std::string& block, const std::string& tag) {
+                            Value record = Value{{"memo", "kept"}};
+                            bool found = OFXReader::addField(key::memo, tag, block, record);
+                            EXPECT_EQ(record.size(), 1u) << block;
+                            return found ? testing::quoted(str(record, key::memo))
+                                   : record == Value{{"memo", "kept"}} ? "not found"
+                                                                       : "not found, yet changed";
+                          });
 }
 
-// Each row is one transaction in a statement of the given kind: B bank, C card, I investment.
-// The record is stated without " date=01/31/2024 description=", which most rows share.
 TEST_F(OFXReaderTest, EachBlockGivesItsRecord) {
-  struct Case {
-    char kind;
-    bool useOFXTRNTYPE;
-    const char* block;  // what follows <STMTTRN>
-    const char* record;
-  };
-  const Case cases[] = {
-      // Posting dates: the day is read, time and zone ignored; no real day is a no-date error.
-      {'B', false, "<DTPOSTED>20240131235959.999[-5:EST]\n<TRNAMT>-5.00\n", "amount=-5.00"},
-      {'B', false, "<DTPOSTED>\n\t\t\n\t\t20240131233411\n<TRNAMT>-5.00\n", "amount=-5.00"},
-      {'B', false, "<DTPOSTED>20240229000000[+9:JST]\n<TRNAMT>1\n",
-       "amount=1 date=02/29/2024 description="},
-      {'B', false, "<DTPOSTED>20241340\n<TRNAMT>1\n", "error=noDate"},
-      {'B', false, "<DTPOSTED>20240230\n<TRNAMT>1\n", "error=noDate"},
-      {'B', false, "<DTPOSTED>20230229\n<TRNAMT>1\n", "error=noDate"},
-      {'B', false, "<DTPOSTED>20240100\n<TRNAMT>1\n", "error=noDate"},
-      {'B', false, "<DTPOSTED>00000101\n<TRNAMT>1\n", "error=noDate"},
-      {'B', false, "<DTPOSTED>2024013</DTPOSTED>\n<TRNAMT>1\n", "error=noDate"},
-      {'B', false, "<DTPOSTED>2024-01-31\n<TRNAMT>1\n", "error=noDate"},
-      {'B', false, "<DTPOSTED>+2024013\n<TRNAMT>1\n", "error=noDate"},
-      {'B', false, "<DTPOSTED>\n<TRNAMT>1\n", "error=noDate"},
-      {'B', false, "<TRNAMT>1\n<NAME>Shop\n", "error=noDate"},
-      {'B', false, "<TRNAMT>1.00<DTPOSTED>2024013", "error=noDate"},  // cut short by the end
-      {'B', false, "<TRNAMT>1.00<DTPOSTED>\n", "error=noDate"},
-      // Amounts with a decimal comma are read as the QIF reader reads them.
-      {'B', false, "<DTPOSTED>20240131\n<TRNAMT>1.234,56\n", "amount=1,234.56"},
-      {'B', false, "<DTPOSTED>20240131\n<TRNAMT>12,5\n", "amount=12.5"},
-      {'B', false, "<DTPOSTED>20240131\n<TRNAMT>1,234\n", "amount=1,234"},
-      {'B', false, "<DTPOSTED>20240131\n<TRNAMT>   .  \n", "error=badAmount"},
-      // The number: REFNUM, else CHECKNUM on a bank statement; a card takes only REFNUM.
-      {'C', false, "<DTPOSTED>20240131\n<TRNAMT>1\n<CHECKNUM>77\n<REFNUM>R-1\n",
-       "amount=1 number=R-1"},
-      {'C', false, "<DTPOSTED>20240131\n<TRNAMT>1\n<CHECKNUM>77\n", "amount=1"},
-      {'B', false, "<DTPOSTED>20240131\n<TRNAMT>1\n<CHECKNUM>12\n<REFNUM>R-2\n",
-       "amount=1 number=R-2"},
-      {'B', false, "<DTPOSTED>20240131\n<TRNAMT>1\n<CHECKNUM>12\n", "amount=1 number=12"},
-      {'B', false, "<DTPOSTED>20240131\n<TRNAMT>1\n<REFNUM>\n<CHECKNUM>12\n", "amount=1 number="},
-      {'I', false, "<DTPOSTED>20240131\n<TRNAMT>1\n<CHECKNUM>12\n<REFNUM>R-3\n", "amount=1"},
-      // Types: with useOFXTRNTYPE a DEBIT (exactly) is made negative and the type is kept.
-      {'B', false, "<DTPOSTED>20240131\n<TRNTYPE>DEBIT\n<TRNAMT>12.00\n", "amount=12.00"},
-      {'B', true, "<DTPOSTED>20240131\n<TRNTYPE>DEBIT\n<TRNAMT>12.00\n",
-       "amount=-12.00 trntype=DEBIT"},
-      {'B', true, "<DTPOSTED>20240131\n<TRNTYPE>DEBIT\n<TRNAMT>-12.00\n",
-       "amount=-12.00 trntype=DEBIT"},
-      {'B', true, "<DTPOSTED>20240131\n<TRNTYPE>DEBIT\n<TRNAMT>+12.00\n",
-       "amount=-12.00 trntype=DEBIT"},
-      {'B', true, "<DTPOSTED>20240131\n<TRNTYPE>CREDIT\n<TRNAMT>12.00\n",
-       "amount=12.00 trntype=CREDIT"},
-      {'B', true, "<DTPOSTED>20240131\n<TRNTYPE>debit\n<TRNAMT>12.00\n",
-       "amount=12.00 trntype=debit"},
-      {'B', true, "<DTPOSTED>20240131\n<TRNAMT>3.00\n", "error=noType"},
-      {'B', false, "<DTPOSTED>20240131\n<TRNTYPE>DEBIT\n", "error=noAmount"},
-      {'B', true, "<DTPOSTED>20240131\n<TRNTYPE>DEBIT\n", "error=noAmount trntype=DEBIT"},
-      {'B', true, "<DTPOSTED>20240131\n", "error=noType"},
-  };
-  const std::map<char, std::string> sets{
-      {'B', "BANKMSGSRSV1"}, {'C', "CREDITCARDMSGSRSV1"}, {'I', "INVSTMTMSGSRSV1"}};
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.block);
-    prefs.setObject(prefKey::Preferences, c.useOFXTRNTYPE
+  testing::expectCaseFile("readers/ofx-blocks.txt", [this](const std::string& block,
+                                                           const std::string& words) {
+    prefs.setObject(prefKey::Preferences, words.ends_with(" useOFXTRNTYPE")
                                               ? Value(Value::Array{Value(option::useOFXTRNTYPE)})
                                               : Value::array());
-    std::string text = "<OFX><" + sets.at(c.kind) + ">\n<STMTTRN>\n" + c.block;
-    OFXReadResult result = read(text);
-    ASSERT_EQ(result.count(), 1u);
-    std::string record = summary(result.qif[0]);
-    const std::string_view shared = " date=01/31/2024 description=";
-    if (std::size_t at = record.find(shared); at != std::string::npos)
-      record.erase(at, shared.size());
-    EXPECT_EQ(record, c.record);
+    std::string set = words.starts_with("bank")   ? "BANKMSGSRSV1"
+                      : words.starts_with("card") ? "CREDITCARDMSGSRSV1"
+                                                  : "INVSTMTMSGSRSV1";
+    OFXReadResult result = read("<OFX><" + set + ">\n<STMTTRN>\n" + block);
+    if (result.count() != 1) return std::to_string(result.count()) + " records";
     // An error record carries the rest of the download after <STMTTRN>, for the person to read.
     if (has(result.qif[0], key::errorMessage)) {
-      EXPECT_EQ(str(result.qif[0], key::errorText), text.substr(text.find("<STMTTRN>") + 9));
+      EXPECT_EQ(str(result.qif[0], key::errorText), "\n" + block);
     }
-  }
+    return summary(result.qif[0]);
+  });
 }
 
 TEST_F(OFXReaderTest, SGMLAndXMLGiveTheSameRecords) {

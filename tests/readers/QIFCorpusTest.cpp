@@ -11,6 +11,7 @@
 #include "prefs/Preferences.h"
 #include "readers/QIFReader.h"
 #include "readers/TransactionKeys.h"
+#include "support/CaseFile.h"
 #include "support/ScratchStore.h"
 #include "text/Lines.h"
 #include "text/TextFile.h"
@@ -55,44 +56,23 @@ class QIFCorpusTest : public ::testing::Test {
   QIFReader reader;
 };
 
-// Expected counts were taken from the files with grep, not from this reader:
-//   tr '\r' '\n' < FILE | grep -c '^\^'     (records closed by "^")
-//   tr '\r' '\n' < FILE | grep -c '^D'      (dated records)
-// and, where a file holds more than its register, by counting inside the register only.
-// Every record has an amount. (Ranges and split totals are checked for every corpus file through
-// the command line.)
+// The registers of tests/data/readers/qif-corpus.txt are read whole. Every record has an amount.
+// (Ranges and split totals are checked for every corpus file through the command line.)
 TEST_F(QIFCorpusTest, EveryRecordOfTheRegisterIsRead) {
-  struct Case {
-    const char* file;
-    std::size_t records;
-    const char* firstDate;
-    const char* lastDate;
-  };
-  const Case cases[] = {
-      // MS Money 95 bank register with two-digit years.
-      {"gnucash/ms-money.qif", 347, "12/03/1995", "12/12/1997"},
-      // 33 "^" lines, of which 4 close the "!Type:Tag" list before the register. UTF-8 with a
-      // byte-order mark; the last "^" has no line end.
-      {"Nerdbank.Qif/sample.qif", 29, "01/01/2008", "12/10/2008"},
-      {"jgnash/bank1.qif", 6, "02/22/2011", "03/15/2011"},        // a credit-card register
-      {"gnucash/cbb-export.qif", 9, "10/11/1997", "09/29/1997"},  // not in date order
-      // Windows-1252 text with CR LF line ends and splits.
-      {"gnucash/Money95bank_fr.qif", 143, "01/01/1995", "12/31/1995"}};
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.file);
-    Register qif = registerOf(c.file);
-    QIFReadResult result = read(qif);
-    ASSERT_TRUE(result.ok()) << "corrupted QIF on line " << result.failedLine + qif.skippedLines;
-    ASSERT_EQ(result.qif.size(), c.records);
-    EXPECT_EQ(str(result.qif[0], key::date), c.firstDate);
-    EXPECT_EQ(str(result.qif[c.records - 1], key::date), c.lastDate);
-    for (const Value& record : result.qif.toArray()) {
-      EXPECT_TRUE(has(record, key::amount));
-      if (has(record, key::splits)) {
-        EXPECT_FALSE(has(record, key::category));
-      }
-    }
-  }
+  testing::expectCaseFile(
+      "readers/qif-corpus.txt", [this](const std::string& file, const std::string&) {
+        Register qif = registerOf(file);
+        QIFReadResult result = read(qif);
+        if (!result.ok())
+          return "corrupted QIF on line " + std::to_string(result.failedLine + qif.skippedLines);
+        for (const Value& record : result.qif.toArray()) {
+          EXPECT_TRUE(has(record, key::amount)) << file;
+          EXPECT_FALSE(has(record, key::splits) && has(record, key::category)) << file;
+        }
+        if (result.qif.size() == 0) return std::string("no records");
+        return std::to_string(result.qif.size()) + " records, " + str(result.qif[0], key::date) +
+               " to " + str(result.qif[result.qif.size() - 1], key::date);
+      });
 }
 
 TEST_F(QIFCorpusTest, SplitsOfARealRegisterAreKept) {

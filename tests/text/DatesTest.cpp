@@ -1,17 +1,20 @@
 #include <gtest/gtest.h>
 
 #include <cctype>
+#include <cstdio>
 
 #include "TextPrinters.h"
 #include "formats/InputFormatKeys.h"
 #include "formats/InputFormatRules.h"
 #include "prefs/Bundle.h"
+#include "support/CaseFile.h"
 #include "text/Dates.h"
 
 namespace corvela {
 namespace {
 
 namespace key = inputFormatKey;
+using testing::expectCaseFile;
 using Position = std::optional<std::size_t>;
 
 const DateTables& bundleTables() {
@@ -58,109 +61,59 @@ TEST(DatesTest, DefaultYearKeepsDatesWithinTheLastTwelveMonths) {
   }
 }
 
+// Days as year-month-day, positions as numbers; "none" for neither.
+std::string dayText(const std::optional<CalendarDay>& day) {
+  if (!day) return "none";
+  char text[24];
+  std::snprintf(text, sizeof text, "%d-%02d-%02d", day->year, day->month, day->day);
+  return text;
+}
+std::string positionText(Position at) { return at ? std::to_string(*at) : "none"; }
+
 TEST(DatesTest, FindNumericDates) {
-  struct Case {
-    std::optional<std::size_t> (*find)(std::string_view);
-    const char* text;
-    Position expected;
-  };
-  const Case cases[] = {
-      {findDateSlash, "Paid 12/31/2023 at the store", 5},
-      {findDateSlash, "2023/12/31", 0},             // year first
-      {findDateSlash, "2023/31/12", 0},             // year first, day before month
-      {findDateSlash, "2023/13/31", std::nullopt},  // neither order fits
-      {findDateSlash, "31/12/2023", 0},             // day first
-      {findDateSlash, "13/13/2023", std::nullopt},
-      {findDateSlash, "5/40/2023 and then 12/31/2023", std::nullopt},  // the first decides
-      {findDateSlash, "n/a then 12/25 later", 9},  // a slash without numbers is passed over
-      {findDateSlash, "x 3/4 y", 2},               // month and day alone
-      {findDateSlash, "", std::nullopt},
-      {findDateSlash, "12/", std::nullopt},
-      {findDateSlash, "1/2", 0},
-      {findDateSlash, "////", std::nullopt},
-      {findDateDash, "12/31/2023", std::nullopt},
-      {findDateDash, "on 2024-01-31", 3},
-      {findDateDash, "call 555-1234 on 2024-01-31", std::nullopt},
-      {findDateDot, "Valuta 31.12.2023", 7},
-      {findDateDot, "31.12.23", 0},
-      {findDateDot, "Total 1.50 on 31.12.2023", std::nullopt},
-  };
-  for (const Case& c : cases) EXPECT_EQ(c.find(c.text), c.expected) << c.text;
+  expectCaseFile("text/dates/numeric-dates.txt", [](const std::string& text, const std::string&) {
+    return "slashes " + positionText(findDateSlash(text)) + ", dashes " +
+           positionText(findDateDash(text)) + ", dots " + positionText(findDateDot(text));
+  });
 }
 
 TEST(DatesTest, FindLongDates) {
-  struct Case {
-    const char* text;
-    std::size_t from;
-    Position expected;
-    int length;
-  };
-  const Case cases[] = {
-      {"Posted January 5, 2024 to", 0, 7, 15},
-      {"on 5 January 2024.", 0, 3, 14},
-      {"31 January", 0, 0, 10},  // the full name wins over its abbreviation
-      {"Due Jan 31 soon", 0, 4, 6},
-      {"Sept 3, 2024", 0, 0, 12},
-      {"January 5, 2024 and March 3, 2024", 1, 20, 13},
-      {"no dates here", 0, std::nullopt, 0},
-      {"\n\t  January 5, 2024", 0, 4, 15},
-      {"", 0, std::nullopt, 0},
-      {"january 5, 2024", 0, std::nullopt, 0},  // month names are matched with case
-  };
-  for (const Case& c : cases) {
+  expectCaseFile("text/dates/long-dates.txt", [](const std::string& text, const std::string& from) {
     ScanState state;
-    EXPECT_EQ(findDateLong(c.text, bundleTables(), state, c.from), c.expected) << c.text;
-    if (c.expected) {
-      EXPECT_EQ(state.longDateLength, c.length) << c.text;
-    }
-  }
+    Position at = findDateLong(text, bundleTables(), state, std::stoul(from.substr(5)));
+    return at ? positionText(at) + " length " + std::to_string(state.longDateLength) : "none";
+  });
+}
+
+// The input formats the case files name: by the date's delimiter, start and end.
+Value namedFormat(std::string_view name) {
+  Value format = name == "long"                                 ? textFormat(",", "\n", "\t")
+                 : name == "slashes-to-blank"                   ? textFormat("/", "\n", " ")
+                 : name == "dash" || name == "day-first-dash"   ? textFormat("-", "\n", "\t")
+                 : name == "day-first-dot"                      ? textFormat(".", "\n", " ")
+                 : name == "x"                                  ? textFormat("x", "\n", "\t")
+                 : name == "without-DateStart"                  ? textFormat("/", "", "\t")
+                 : name == "without-DateDelimiter"              ? textFormat("", "\n", "\t")
+                 : name.starts_with("column-")                  ? textFormat("/", " ", "\t")
+                 : name.starts_with("ofx") || name == "no-keys" ? Value::dictionary()
+                                                                : textFormat("/", "\n", "\t");
+  if (name.starts_with("day-first-")) format.set(key::DayBeforeMonth, true);
+  if (name.starts_with("column-")) format.set(key::DistanceFromNewline, name.back() - '0');
+  if (name.starts_with("ofx")) format.set(key::OFX, true);
+  if (name == "ofx") format.set(key::DateAfter, "<DTPOSTED>");
+  return format;
 }
 
 TEST(DatesTest, FindDateByFormat) {
-  struct Case {
-    const char* name;
-    Value format;
-    std::string text;
-    std::size_t from;
-    std::optional<TextSpan> expected;
-  };
-  const Value slashes = textFormat("/", "\n", "\t");
-  const Value blanks = textFormat("/", " ", "\t");
-  const Value longDates = textFormat(",", "\n", "\t");
-  Value column3 = blanks;
-  column3.set(key::DistanceFromNewline, 3);
-  Value column2 = blanks;
-  column2.set(key::DistanceFromNewline, 2);
-  const Value ofx{{std::string(key::OFX), true}, {std::string(key::DateAfter), "<DTPOSTED>"}};
-  const Case cases[] = {
-      {"first date", slashes, "Header\n12/31/2023\tShop\t-5.00\n01/02/2024\tCafe\n", 0,
-       TextSpan{7, 10}},
-      {"date-start before from", slashes, "Header\n12/31/2023\tShop", 7, TextSpan{7, 10}},
-      {"no date start", slashes, "x12/31/2023\tShop", 0, std::nullopt},
-      {"wrong date end", slashes, "\n12/31/2023 Shop", 0, std::nullopt},
-      {"month and day", slashes, "\n12/31\tShop", 0, TextSpan{1, 5}},
-      {"blanks before the date", slashes, "\n  12/31/2023\tShop", 0, TextSpan{1, 12}},
-      {"not a date", slashes, "\nA/B\tShop", 0, std::nullopt},
-      {"long date", longDates, "\nJanuary 5, 2024\tShop", 0, TextSpan{1, 15}},
-      {"indented long date", longDates, "\n  January 5, 2024\tShop", 0, TextSpan{1, 17}},
-      {"words before a long date", longDates, "\nPosted January 5, 2024\tShop", 0, std::nullopt},
-      {"column from a line break", column3, "\n  12/31/2023\tShop", 0, TextSpan{3, 10}},
-      {"column from the text start", column3, "  12/31/2023\tShop", 0, TextSpan{2, 10}},
-      {"wrong column", column2, "\n  12/31/2023\tShop", 0, std::nullopt},
-      {"OFX tag", ofx, "<STMTTRN><DTPOSTED>20240131120000<TRNAMT>-5", 0, TextSpan{19, 8}},
-      {"OFX text cut short", ofx, "<DTPOSTED>2024", 0, TextSpan{10, 4}},
-      {"OFX without tag", ofx, "<STMTTRN><TRNAMT>-5", 0, std::nullopt},
-      {"OFX without DateAfter", Value{{std::string(key::OFX), true}}, "<DTPOSTED>20240131", 0,
-       std::nullopt},
-      {"no DateStart", textFormat("/", "", "\t"), "\n12/31/2023\tShop", 0, std::nullopt},
-      {"no DateDelimiter", textFormat("", "\n", "\t"), "\n12/31/2023\tShop", 0, std::nullopt},
-      {"from past the end", slashes, "\n12/31/2023\t", 99, std::nullopt},
-  };
-  for (const Case& c : cases) {
+  expectCaseFile("text/dates/dates-by-format.txt", [](const std::string& text,
+                                                      const std::string& words) {
+    std::size_t from = words.find(" from ");
     ScanState state;
-    EXPECT_EQ(findDate(c.text, dateRuleOf(c.format), bundleTables(), state, c.from), c.expected)
-        << c.name;
-  }
+    std::optional<TextSpan> span =
+        findDate(text, dateRuleOf(namedFormat(words.substr(0, from))), bundleTables(), state,
+                 std::stoul(words.substr(from + 6)));
+    return span ? std::to_string(span->start) + " length " + std::to_string(span->length) : "none";
+  });
 }
 
 TEST(DatesTest, FindDateLearnsTheBlanksInFrontOfTheFirstDate) {
@@ -185,46 +138,10 @@ TEST(DatesTest, FindDateLearnsTheBlanksInFrontOfTheFirstDate) {
 }
 
 TEST(DatesTest, ParseDateOfATextField) {
-  struct Case {
-    const char* name;
-    Value format;
-    const char* date;
-    std::optional<CalendarDay> expected;
-  };
-  Value dayFirstSlash = textFormat("/", "\n", "\t");
-  dayFirstSlash.set(key::DayBeforeMonth, true);
-  Value dayFirstDash = textFormat("-", "\n", "\t");
-  dayFirstDash.set(key::DayBeforeMonth, true);
-  Value dayFirstDot = textFormat(".", "\n", " ");
-  dayFirstDot.set(key::DayBeforeMonth, true);
-  const Value slash = textFormat("/", "\n", " ");
-  const Value dash = textFormat("-", "\n", "\t");
-  const Value longDate = textFormat(",", "\n", "\t");
-  const Case cases[] = {
-      {"full", slash, "12/31/2023", CalendarDay{2023, 12, 31}},
-      {"year first", slash, "2024/01/31", CalendarDay{2024, 1, 31}},
-      {"ends at DateEnd", slash, "12/31/2023 Shop", CalendarDay{2023, 12, 31}},
-      {"junk after", slash, "12/31/2023x", std::nullopt},
-      {"month and day, to come", slash, "6/16", CalendarDay{2023, 6, 16}},
-      {"not a date", slash, "Shop", std::nullopt},
-      {"day first", dayFirstSlash, "31/12/2023", CalendarDay{2023, 12, 31}},
-      {"day first, no year", dayFirstSlash, "16/6", CalendarDay{2023, 6, 16}},
-      {"dash", dash, "2024-01-31", CalendarDay{2024, 1, 31}},
-      {"dash day first", dayFirstDash, "31-01-2024", CalendarDay{2024, 1, 31}},
-      {"year first is never day first", dayFirstDash, "2024-01-31", CalendarDay{2024, 1, 31}},
-      {"dot", dayFirstDot, "31.12.23", CalendarDay{2023, 12, 31}},
-      {"month name", longDate, "January 5, 2024", CalendarDay{2024, 1, 5}},
-      {"day and month name", longDate, "5 January 24", CalendarDay{2024, 1, 5}},
-      {"OFX digits", longDate, "20240131", CalendarDay{2024, 1, 31}},
-      {"month name without year", longDate, "Jan 31", CalendarDay{2024, 1, 31}},
-      {"month name, to come", longDate, "July 4", CalendarDay{2023, 7, 4}},
-      {"long date, junk after", longDate, "January 5, 2024x", std::nullopt},
-      {"other separator", textFormat("x", "\n", "\t"), "12x31x2023", std::nullopt},
-      {"no separator", Value::dictionary(), "12/31/2023", std::nullopt},
-  };
-  for (const Case& c : cases)
-    EXPECT_EQ(parseDate(c.date, dateRuleOf(c.format), bundleTables(), kToday), c.expected)
-        << c.name;
+  expectCaseFile(
+      "text/dates/date-fields.txt", [](const std::string& date, const std::string& format) {
+        return dayText(parseDate(date, dateRuleOf(namedFormat(format)), bundleTables(), kToday));
+      });
 }
 
 TEST(DatesTest, ParseDateCorrectsAPatternThatReadsTheYearFirst) {
@@ -237,40 +154,10 @@ TEST(DatesTest, ParseDateCorrectsAPatternThatReadsTheYearFirst) {
 }
 
 TEST(DatesTest, ParseQIFDate) {
-  struct Case {
-    const char* date;
-    bool european;
-    std::optional<CalendarDay> expected;
-  };
-  const Case cases[] = {
-      {"12/31/2023", true, CalendarDay{2023, 31, 12}},  // the flag exchanges without checking
-      {"31/12/2023", true, CalendarDay{2023, 12, 31}},
-      {"1/15/099", false, CalendarDay{1999, 1, 15}},  // Y2K-era files write the year as 099
-      {"3/29' 0", false, CalendarDay{2000, 3, 29}},
-      {"12/31'99", false, CalendarDay{1999, 12, 31}},
-      {"2024'01'02", false, CalendarDay{2024, 1, 2}},
-      {"20070122", false, CalendarDay{2007, 1, 22}},
-      {"1-15'24", false, CalendarDay{2024, 1, 15}},
-      {"2024-01-31", true, CalendarDay{2024, 1, 31}},  // year first is never day first
-      {"31.12.2023", true, CalendarDay{2023, 12, 31}},
-      {"12/31/2023 ", false, CalendarDay{2023, 12, 31}},
-      {"12/31/2023x", false, std::nullopt},
-      {"12/31/2023\r", false, CalendarDay{2023, 12, 31}},
-      {"Deposit", false, std::nullopt},
-      {"January 5, 2024", false, CalendarDay{2024, 1, 5}},
-      {"Jan 5, 24", false, CalendarDay{2024, 1, 5}},  // second half of the month names
-      {"Dec. 24, 2023", false, CalendarDay{2023, 12, 24}},
-      {"May-5-2024", false, CalendarDay{2024, 5, 5}},
-      {"January 5", false, std::nullopt},
-      {"6/16", false, CalendarDay{2023, 6, 16}},  // tomorrow: last year
-      {"15/6", true, CalendarDay{2024, 6, 15}},
-      {"6/15 ", false, std::nullopt},  // a bare month/day must be the whole text
-      {"123/4", false, std::nullopt},
-      {"", false, std::nullopt},
-  };
-  for (const Case& c : cases)
-    EXPECT_EQ(parseQIFDate(c.date, bundleTables(), c.european, kToday), c.expected)
-        << c.date << (c.european ? " (European)" : "");
+  expectCaseFile("text/dates/qif-dates.txt", [](const std::string& date, const std::string&) {
+    return dayText(parseQIFDate(date, bundleTables(), false, kToday)) + ", European " +
+           dayText(parseQIFDate(date, bundleTables(), true, kToday));
+  });
 }
 
 // A text that a pattern of the tables reads: its conversions filled with `numbers` in turn (a

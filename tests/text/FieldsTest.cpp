@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "TextPrinters.h"
+#include "support/CaseFile.h"
 #include "text/Fields.h"
 
 namespace corvela {
@@ -22,54 +23,16 @@ Fields cut(std::string_view text, std::string_view rule, ScanState& state) {
 }
 
 TEST(FieldsTest, EveryRule) {
-  struct Case {
-    const char* name;
-    std::string_view rule;
-    std::string text;
-    Fields expected;
-    int multipleBlankCount = 0;
-  };
-  const Case cases[] = {
-      {"OFX", "OFX", "20240131,<NAME>Shop\t1", {"20240131,<NAME>Shop\t1"}},
-      {"CSV plain", "CSV", "01/02/2024,Shop,-5.00", {"01/02/2024", "Shop", "-5.00"}},
-      {"CSV quoted comma and doubled quote",
-       "CSV",
-       "Shop,\"Acme, Inc. \"\"Best\"\"\",-5.00",
-       {"Shop", "\"Acme, Inc. \"\"Best\"\"\"", "-5.00"}},
-      {"CSV empty fields", "CSV", "a,,b", {"a", "", "b"}},
-      {"CSV unterminated quote", "CSV", "a,\"b,c", {"a", "\"b,c"}},
-      {"CSV blank before the quote", "CSV", "a, \"b,c\",d", {"a", " \"b,c\"", "d"}},
-      {"CSV junk after the quote", "CSV", "\"a\"b,c", {"\"a\"b", "c"}},
-      {"CSV carriage return after the last quote", "CSV", "a,\"b\"\r", {"a", "\"b\""}},
-      {"CSV two blanks after the last quote", "CSV", "a,\"b\"  ", {"a", "\"b\"  "}},
-      {"CSV blank after an unquoted field", "CSV", "a,b ", {"a", "b "}},
-      {"SSV", "SSV", "a;\"b;c\";1,5", {"a", "\"b;c\"", "1,5"}},
-      {"COLUMNS", "COLUMNS", "a\tb\t\tc\r\nd", {"a", "b", "", "c", "", "d"}},
-      {"COLUMNS skips blanks", "COLUMNS", "a\t   b", {"a", "b"}},
-      {"COLUMNS accent starts a field",
-       "COLUMNS",
-       "a\t \xC3\xA9t\xC3\xA9",
-       {"a", "\xC3\xA9t\xC3\xA9"}},
-      {"COUNT", "COUNT", "a\tb\t\tc\r\nd", {"a", "b", "c", "d"}},
-      {"TABS_ONLY keeps line breaks", "TABS_ONLY", "a\nb\tc", {"a\nb", "c"}},
-      {"TABS_ONLY skips to the next visible", "TABS_ONLY", "a\t\r\n c", {"a", "c"}},
-      {"MULTIPLE_BLANKS",
-       "MULTIPLE_BLANKS",
-       "01/02  Shop name    12.00",
-       {"01/02", "Shop name", "12.00"}},
-      {"MULTIPLE_BLANKS single blanks", "MULTIPLE_BLANKS", "a b c", {"a b c"}},
-      {"MULTIPLE_BLANKS learnt gap", "MULTIPLE_BLANKS", "A   B    C", {"A", "B", " C"}, 3},
-      {"INITIAL_BLANKS",
-       "INITIAL_BLANKS",
-       "Shop\tline one\n  continued\n  more\t5.00",
-       {"Shop", "line one", "continued\n  more", "5.00"}},
-      {"unknown rule reads as INITIAL_BLANKS", "", "a\tb", {"a", "b"}},
-  };
-  for (const Case& c : cases) {
+  testing::expectCaseFile("text/fields.txt", [](const std::string& text, const std::string& words) {
     ScanState state;
-    state.multipleBlankCount = c.multipleBlankCount;
-    EXPECT_EQ(cut(c.text, c.rule, state), c.expected) << c.name;
-  }
+    std::size_t gap = words.find(" gap ");
+    if (gap != std::string::npos) state.multipleBlankCount = std::stoi(words.substr(gap + 5));
+    std::string rule = words.substr(0, gap);
+    std::string fields;
+    for (const std::string& field : cut(text, rule == "-" ? "" : rule, state))
+      fields += (fields.empty() ? "" : " ") + testing::quoted(field);
+    return fields;
+  });
 }
 
 TEST(FieldsTest, QuotedCommaFieldEndsAfterTheCommaThatFollowsTheClosingQuote) {
