@@ -99,11 +99,33 @@ void InstructionIndex::build(KeyTable& table, const Value::Array& records) {
     std::uint32_t node;
     std::size_t from, to, depth;
   };
+  // A tree has at most one node per character and the root.
+  table.nodes.reserve(characters.size() + 1);
+  table.edges.reserve(characters.size());
   table.nodes.emplace_back();
   std::vector<Pending> pending{{0, 0, entries.size(), 0}};
   while (!pending.empty()) {
     Pending at = pending.back();
     pending.pop_back();
+    if (at.to - at.from == 1) {
+      // The rest of a string no other one continues is a chain of single edges: most of the
+      // tree, laid out as the general case below would lay it out.
+      const Entry& entry = entries[at.from];
+      std::uint32_t node = at.node;
+      for (std::size_t depth = at.depth; depth < entry.size; ++depth) {
+        auto child = static_cast<std::uint32_t>(table.nodes.size());
+        table.nodes[node].firstEdge = static_cast<std::uint32_t>(table.edges.size());
+        table.nodes[node].edgeCount = 1;
+        table.edges.push_back({characters[entry.from + depth], child});
+        table.nodes.emplace_back();
+        node = child;
+      }
+      Node& last = table.nodes[node];
+      last.firstEdge = static_cast<std::uint32_t>(table.edges.size());
+      last.earliest = last.longest = entry.position;
+      last.longestLength = entry.length;
+      continue;
+    }
     std::size_t i = at.from;
     for (; i < at.to && entries[i].size == at.depth; ++i) {
       Node& node = table.nodes[at.node];

@@ -8,6 +8,7 @@
 #include <string_view>
 #include <vector>
 
+#include "prefs/BinaryPlistCheck.h"
 #include "prefs/Value.h"
 
 namespace corvela {
@@ -36,13 +37,12 @@ class BinaryPlistTree {
   using Node = std::uint64_t;
   static constexpr Node kNone = UINT64_MAX;
 
-  explicit BinaryPlistTree(std::span<const std::uint8_t> bytes) : bytes_(bytes) {
+  // `objects` are the headers checkBinaryPlist gave for `bytes`.
+  BinaryPlistTree(std::span<const std::uint8_t> bytes, std::span<const BinaryPlistObject> objects)
+      : bytes_(bytes), objects_(objects) {
     const std::uint8_t* trailer = bytes.data() + bytes.size() - 32;
-    offsetSize_ = trailer[6];
     refSize_ = trailer[7];
-    objects_ = bigEndian(trailer + 8, 8);
     top_ = bigEndian(trailer + 16, 8);
-    offsetTable_ = bigEndian(trailer + 24, 8);
   }
 
   Node top() const { return top_; }
@@ -116,12 +116,28 @@ class BinaryPlistTree {
     Header h = header(dictionary);
     Node found = kNone;
     std::string text;
+    const std::string_view wanted(key);
     for (std::uint64_t i = 0; i < h.count; ++i) {
-      if (!keyEquals(reference(h, i), key, &text)) continue;
+      if (!keyEquals(reference(h, i), wanted, &text)) continue;
       if (found != kNone) unsure_ = true;
       found = reference(h, h.count + i);
     }
     return found;
+  }
+
+  // item() for several keys in one pass over the dictionary: found[k] for keys[k].
+  void items(Node dictionary, std::span<const std::string_view> keys, Node* found) const {
+    Header h = header(dictionary);
+    for (std::size_t k = 0; k < keys.size(); ++k) found[k] = kNone;
+    std::string text;
+    for (std::uint64_t i = 0; i < h.count; ++i) {
+      const Node key = reference(h, i);
+      for (std::size_t k = 0; k < keys.size(); ++k) {
+        if (!keyEquals(key, keys[k], &text)) continue;
+        if (found[k] != kNone) unsure_ = true;
+        found[k] = reference(h, h.count + i);
+      }
+    }
   }
 
   // Whether the key `node` is `key`; a plain key is compared in place.
@@ -133,8 +149,8 @@ class BinaryPlistTree {
     if (h.type == 0x5 && h.count == key.size()) {
       std::string_view text(reinterpret_cast<const char*>(bytes_.data() + h.content), h.count);
       if (text == key) {
-        if (node < objects_ && keyTexts_.size() < UINT8_MAX) {
-          if (knownKeys_.empty()) knownKeys_.resize(objects_);
+        if (node < objects_.size() && keyTexts_.size() < UINT8_MAX) {
+          if (knownKeys_.empty()) knownKeys_.resize(objects_.size());
           keyTexts_.push_back(text);
           knownKeys_[node] = static_cast<std::uint8_t>(keyTexts_.size());
         }
@@ -210,34 +226,23 @@ class BinaryPlistTree {
     }
   }
 
-  // The checker has measured every object the decoder can reach; what is out of bounds anyway
-  // reads as no object, and unsure.
+  // The checker has measured every object the decoder can reach; what it did not reach reads
+  // as no object, and unsure.
   Header header(Node node) const {
     Header h;
-    if (node == kNone) return h;
-    if (node >= objects_) {
+    if (node >= objects_.size()) {
+      if (node != kNone) unsure_ = true;
+      return h;
+    }
+    const BinaryPlistObject& object = objects_[node];
+    if (object.marker == BinaryPlistObject::kNotReached) {
       unsure_ = true;
       return h;
     }
-    std::uint64_t offset =
-        bigEndian(bytes_.data() + offsetTable_ + node * offsetSize_, offsetSize_);
-    if (offset >= offsetTable_) {
-      unsure_ = true;
-      return h;
-    }
-    std::uint8_t marker = bytes_[offset];
-    h.type = marker >> 4;
-    h.info = marker & 0xF;
-    h.count = h.info;
-    std::size_t pos = offset + 1;
-    bool counted =
-        h.type == 0x4 || h.type == 0x5 || h.type == 0x6 || h.type == 0xA || h.type == 0xD;
-    if (counted && h.info == 0xF) {
-      std::size_t n = std::size_t{1} << (bytes_[pos] & 0x3);
-      h.count = bigEndian(bytes_.data() + pos + 1, n);
-      pos += 1 + n;
-    }
-    h.content = pos;
+    h.type = object.marker >> 4;
+    h.info = object.marker & 0xF;
+    h.count = object.count;
+    h.content = object.content;
     return h;
   }
 
@@ -246,8 +251,9 @@ class BinaryPlistTree {
   }
 
   std::span<const std::uint8_t> bytes_;
-  unsigned offsetSize_ = 0, refSize_ = 0;
-  std::uint64_t objects_ = 0, top_ = 0, offsetTable_ = 0;
+  std::span<const BinaryPlistObject> objects_;
+  unsigned refSize_ = 0;
+  std::uint64_t top_ = 0;
   mutable bool unsure_ = false;
   // Plain keys found equal to a key asked for: knownKeys_[node] is one more than the place of
   // the key's text in keyTexts_, or 0.
