@@ -72,6 +72,9 @@ class Checker {
       return Status::Error("a binary property list of a version other than 00");
     if (bytes_.size() < kHeaderSize + kTrailerSize)
       return damaged("it is shorter than its header and trailer");
+    if (bytes_.size() > UINT32_MAX)
+      return Status::Error(
+          "the binary property list is 4 GB long or more, more than Corvela reads");
 
     const std::uint8_t* trailer = bytes_.data() + bytes_.size() - kTrailerSize;
     offsetSize_ = trailer[6];
@@ -124,8 +127,7 @@ class Checker {
     auto fits = [&](std::uint64_t n) { return n <= end - pos; };
     std::uint8_t marker = bytes_[offset];
     std::uint8_t info = marker & 0xF;
-    out->marker = marker;
-    out->count = info;
+    std::uint64_t count = info;
 
     // A count of 15 or more follows the marker as an integer object of its own.
     enum class Count { kRead, kRunsPast, kNotSmall };
@@ -137,12 +139,12 @@ class Checker {
       std::uint64_t n = std::uint64_t{1} << (countMarker & 0xF);
       ++pos;
       if (!fits(n)) return Count::kRunsPast;
-      out->count = readBigEndian(bytes_.data() + pos, n);
+      count = readBigEndian(bytes_.data() + pos, n);
       pos += n;
       return Count::kRead;
     };
-    auto countFailure = [&](Count count) {
-      return damaged(objectName(index) + (count == Count::kNotSmall
+    auto countFailure = [&](Count problem) {
+      return damaged(objectName(index) + (problem == Count::kNotSmall
                                               ? " has a length that is not a small integer"
                                               : " runs past the object area"));
     };
@@ -190,11 +192,11 @@ class Checker {
       case kData:
       case kAsciiString:
         if (Count c = readCount(); c != Count::kRead) return countFailure(c);
-        if (!fits(out->count)) return runsPast();
+        if (!fits(count)) return runsPast();
         break;
       case kUtf16String:
         if (Count c = readCount(); c != Count::kRead) return countFailure(c);
-        if (out->count > (end - pos) / 2) return runsPast();
+        if (count > (end - pos) / 2) return runsPast();
         break;
       case kUid:
         if (info != 0 && info != 1 && info != 3 && info != 7)
@@ -205,14 +207,17 @@ class Checker {
       case kDict: {
         if (Count c = readCount(); c != Count::kRead) return countFailure(c);
         std::uint64_t refs = (end - pos) / refSize_;
-        if (out->count > (type == kDict ? refs / 2 : refs)) return runsPast();
+        if (count > (type == kDict ? refs / 2 : refs)) return runsPast();
         break;
       }
       default:
         return Status::Error("the binary property list holds an object of kind " + hexByte(marker) +
                              ", which Corvela does not read");
     }
-    out->content = static_cast<std::size_t>(pos);
+    // Every count and offset has been measured against the file, which is shorter than 4 GB.
+    out->marker = marker;
+    out->count = static_cast<std::uint32_t>(count);
+    out->content = static_cast<std::uint32_t>(pos);
     return Status::OK();
   }
 

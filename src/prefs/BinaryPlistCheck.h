@@ -32,12 +32,13 @@ struct BinaryPlistBounds {
 // ("the binary property list is damaged or truncated: ...").
 Status checkBinaryPlist(std::span<const std::uint8_t> bytes, const BinaryPlistBounds& bounds = {});
 
-// One object of a binary property list as the check found it.
+// One object of a binary property list as the check found it. The check refuses lists of 4 GB
+// or more (which libplist cannot read either), so every offset and count fits 32 bits.
 struct BinaryPlistObject {
   static constexpr std::uint8_t kNotReached = 0xFF;  // no valid object starts with this byte
-  std::uint8_t marker = kNotReached;                 // the object's first byte
-  std::uint64_t count = 0;  // entries of a container, bytes or characters of a string or data
-  std::size_t content = 0;  // offset of the first byte after the marker and count
+  std::uint32_t content = 0;  // offset of the first byte after the marker and count
+  std::uint32_t count = 0;    // entries of a container, bytes or characters of a string or data
+  std::uint8_t marker = kNotReached;  // the object's first byte
 };
 
 // The same check, which also gives every object reachable from the top, by number (the others

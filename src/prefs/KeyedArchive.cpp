@@ -170,10 +170,7 @@ class Decoder {
       return Status::OK();
     }
     if (onPath_[uid]) return Status::Error("object " + std::to_string(uid) + " contains itself");
-    onPath_[uid] = true;
-    Status s = decodeObject(uid, depth, out);
-    onPath_[uid] = false;
-    return s;
+    return decodeObject(uid, depth, out);
   }
 
  private:
@@ -334,8 +331,16 @@ class Decoder {
         if (depth >= limits_.maxDepth)
           return Status::Error("the archive is nested more than " +
                                std::to_string(limits_.maxDepth) + " levels deep");
-        return kind == Kind::Array ? decodeArray(uid, entries[2], depth, out)
-                                   : decodeDictionary(uid, entries[1], entries[2], depth, out);
+        {
+          // Only arrays and dictionaries lead on to other objects, so only they can be met
+          // again on their own path.
+          onPath_[uid] = true;
+          Status s = kind == Kind::Array
+                         ? decodeArray(uid, entries[2], depth, out)
+                         : decodeDictionary(uid, entries[1], entries[2], depth, out);
+          onPath_[uid] = false;
+          return s;
+        }
       case Kind::Unknown:
         break;
     }
