@@ -35,7 +35,7 @@ std::uint64_t readBigEndian(const std::uint8_t* p, std::size_t n) {
 
 // The same for the widths of references and offsets, which stores keep to four bytes or fewer:
 // each read in one step.
-std::uint64_t readNarrow(const std::uint8_t* p, unsigned n) {
+[[gnu::always_inline]] inline std::uint64_t readNarrow(const std::uint8_t* p, unsigned n) {
   switch (n) {
     case 1:
       return p[0];

@@ -3,6 +3,7 @@
 #include <bit>
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 #include <span>
 #include <string>
 #include <string_view>
@@ -80,10 +81,7 @@ class BinaryPlistTree {
     if (h.type == 0x5) {
       const std::uint8_t* p = bytes_.data() + h.content;
       out->assign(reinterpret_cast<const char*>(p), h.count);
-      // One pass without early exits, which the compiler turns into wide loads.
-      bool plain = true;
-      for (std::uint64_t i = 0; i < h.count; ++i) plain &= p[i] != 0 && p[i] < 0x80;
-      if (!plain) unsure_ = true;
+      if (!isPlainAscii(p, h.count)) unsure_ = true;
       return true;
     }
     if (h.type != 0x6) return false;
@@ -108,7 +106,7 @@ class BinaryPlistTree {
   bool uid(Node node, std::uint64_t* out) const {
     Header h = header(node);
     if (h.type != 0x8) return false;
-    *out = bigEndian(bytes_.data() + h.content, h.info + 1u);
+    *out = narrow(bytes_.data() + h.content, h.info + 1u);
     return true;
   }
 
@@ -202,10 +200,33 @@ class BinaryPlistTree {
     std::size_t content = 0;
   };
 
+  // bigEndian for the widths of references and UIDs, which stores keep to two bytes or fewer.
+  static std::uint64_t narrow(const std::uint8_t* p, std::size_t n) {
+    if (n == 1) return p[0];
+    if (n == 2) return std::uint64_t{p[0]} << 8 | p[1];
+    return bigEndian(p, n);
+  }
+
   static std::uint64_t bigEndian(const std::uint8_t* p, std::size_t n) {
     std::uint64_t v = 0;
     for (std::size_t i = 0; i < n; ++i) v = (v << 8) | p[i];
     return v;
+  }
+
+  // Whether the n bytes at p are ASCII without a zero byte; eight bytes at a time.
+  static bool isPlainAscii(const std::uint8_t* p, std::size_t n) {
+    constexpr std::uint64_t kOnes = 0x0101010101010101, kHighs = 0x8080808080808080;
+    std::size_t i = 0;
+    for (; i + 8 <= n; i += 8) {
+      std::uint64_t word;
+      std::memcpy(&word, p + i, 8);
+      // A high bit set, or a zero byte (the classic test: only a zero byte borrows into its
+      // own high bit when the high bits are clear).
+      if ((word & kHighs) != 0 || ((word - kOnes) & ~word & kHighs) != 0) return false;
+    }
+    for (; i < n; ++i)
+      if (p[i] == 0 || p[i] >= 0x80) return false;
+    return true;
   }
 
   static void appendUTF8(std::string& out, std::uint32_t c) {
@@ -247,7 +268,7 @@ class BinaryPlistTree {
   }
 
   Node reference(const Header& h, std::uint64_t i) const {
-    return bigEndian(bytes_.data() + h.content + i * refSize_, refSize_);
+    return narrow(bytes_.data() + h.content + i * refSize_, refSize_);
   }
 
   std::span<const std::uint8_t> bytes_;
