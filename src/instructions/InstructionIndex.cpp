@@ -67,30 +67,40 @@ void InstructionIndex::build(KeyTable& table, const Value::Array& records) {
       if (!table.firstEmpty) table.firstEmpty = i;
       continue;
     }
-    std::size_t from = characters.size();
+    // A character takes at least one byte: room for all of them, written in place.
+    const std::size_t from = characters.size();
+    characters.resize(from + match.size());
+    char32_t* out = characters.data() + from;
+    std::size_t written = 0;
     bool ascii = true;
     for (std::size_t at = 0; at < match.size();) {
       auto byte = static_cast<unsigned char>(match[at]);
       if (byte >= 0x80) {
         FoldedCharacter c = foldedCharacterAt(match, at);
-        characters += c.folded;
+        out[written++] = c.folded;
         at += c.length;
         ascii = false;
       } else {
-        characters += static_cast<char32_t>(byte >= 'A' && byte <= 'Z' ? byte + ('a' - 'A') : byte);
+        out[written++] = byte >= 'A' && byte <= 'Z' ? byte + ('a' - 'A') : byte;
         ++at;
       }
     }
-    entries.push_back({from, characters.size() - from, static_cast<std::uint32_t>(i),
+    characters.resize(from + written);
+    entries.push_back({from, written, static_cast<std::uint32_t>(i),
                        ascii ? match.size() : characterCount(match)});
   }
-  auto folded = [&](const Entry& e) {
-    return std::u32string_view(characters).substr(e.from, e.size);
-  };
   // Sorted, the match strings that share a beginning stand together, a string before its
   // continuations, and records with the same string in stored order. Stores are often kept in
-  // order already, which costs one pass to see.
-  auto before = [&](const Entry& a, const Entry& b) { return folded(a) < folded(b); };
+  // order already, which costs one pass to see. Folded strings compare character by character,
+  // a string before its continuations.
+  auto before = [&](const Entry& a, const Entry& b) {
+    const char32_t* x = characters.data() + a.from;
+    const char32_t* y = characters.data() + b.from;
+    const std::size_t common = std::min(a.size, b.size);
+    std::size_t k = 0;
+    while (k < common && x[k] == y[k]) ++k;
+    return k < common ? x[k] < y[k] : a.size < b.size;
+  };
   if (!std::is_sorted(entries.begin(), entries.end(), before))
     std::stable_sort(entries.begin(), entries.end(), before);
 
@@ -99,11 +109,33 @@ void InstructionIndex::build(KeyTable& table, const Value::Array& records) {
     std::uint32_t node;
     std::size_t from, to, depth;
   };
+  // A tree has at most one node per character and the root.
+  table.nodes.reserve(characters.size() + 1);
+  table.edges.reserve(characters.size());
   table.nodes.emplace_back();
   std::vector<Pending> pending{{0, 0, entries.size(), 0}};
   while (!pending.empty()) {
     Pending at = pending.back();
     pending.pop_back();
+    if (at.to - at.from == 1) {
+      // The rest of a string no other one continues is a chain of single edges: most of the
+      // tree, laid out as the general case below would lay it out.
+      const Entry& entry = entries[at.from];
+      std::uint32_t node = at.node;
+      for (std::size_t depth = at.depth; depth < entry.size; ++depth) {
+        auto child = static_cast<std::uint32_t>(table.nodes.size());
+        table.nodes[node].firstEdge = static_cast<std::uint32_t>(table.edges.size());
+        table.nodes[node].edgeCount = 1;
+        table.edges.push_back({characters[entry.from + depth], child});
+        table.nodes.emplace_back();
+        node = child;
+      }
+      Node& last = table.nodes[node];
+      last.firstEdge = static_cast<std::uint32_t>(table.edges.size());
+      last.earliest = last.longest = entry.position;
+      last.longestLength = entry.length;
+      continue;
+    }
     std::size_t i = at.from;
     for (; i < at.to && entries[i].size == at.depth; ++i) {
       Node& node = table.nodes[at.node];

@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <filesystem>
 #include <random>
@@ -108,6 +109,10 @@ std::string kindOf(mode_t mode) {
 }
 
 std::string readAll(int fd, std::size_t limit, std::vector<std::uint8_t>* bytes) {
+  // Room for the whole file at once: growing step by step would touch about twice its size in
+  // fresh memory, which costs more than reading it.
+  if (struct stat st{}; ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && st.st_size > 0)
+    bytes->reserve(bytes->size() + std::min(static_cast<std::size_t>(st.st_size), limit));
   std::uint8_t buffer[65536];
   for (;;) {
     ssize_t n = ::read(fd, buffer, sizeof buffer);

@@ -33,32 +33,48 @@ std::uint64_t readBigEndian(const std::uint8_t* p, std::size_t n) {
   return v;
 }
 
+// The same for the widths of references and offsets, which stores keep to four bytes or fewer:
+// each read in one step.
+[[gnu::always_inline]] inline std::uint64_t readNarrow(const std::uint8_t* p, unsigned n) {
+  switch (n) {
+    case 1:
+      return p[0];
+    case 2:
+      return std::uint64_t{p[0]} << 8 | p[1];
+    case 3:
+      return std::uint64_t{p[0]} << 16 | std::uint64_t{p[1]} << 8 | p[2];
+    case 4:
+      return std::uint64_t{p[0]} << 24 | std::uint64_t{p[1]} << 16 | std::uint64_t{p[2]} << 8 |
+             p[3];
+    default:
+      return readBigEndian(p, n);
+  }
+}
+
 std::string hexByte(std::uint8_t b) {
   const char* digits = "0123456789ABCDEF";
   return std::string("0x") + digits[b >> 4] + digits[b & 0xF];
 }
 
-// One object's marker and where its content lies.
-struct ObjectHeader {
-  std::uint8_t type = 0;
-  std::uint64_t count = 0;  // entries of a container, bytes or characters of a string or data
-  std::size_t content = 0;  // offset of the first byte after the marker and count
-};
-
 // Walks the object graph from the top object once, remembering the size of every subtree so
 // an object shared by many containers is measured only once.
 class Checker {
  public:
-  Checker(std::span<const std::uint8_t> bytes, const BinaryPlistBounds& bounds)
-      : bytes_(bytes), bounds_(bounds) {}
+  Checker(std::span<const std::uint8_t> bytes, const BinaryPlistBounds& bounds,
+          std::vector<BinaryPlistObject>& objects)
+      : bytes_(bytes), bounds_(bounds), objects_(objects) {}
 
   Status run() {
+    objects_.clear();
     if (bytes_.size() < kHeaderSize || std::memcmp(bytes_.data(), "bplist", 6) != 0)
       return Status::Error("not a binary property list");
     if (bytes_[6] != '0' || bytes_[7] != '0')
       return Status::Error("a binary property list of a version other than 00");
     if (bytes_.size() < kHeaderSize + kTrailerSize)
       return damaged("it is shorter than its header and trailer");
+    if (bytes_.size() > UINT32_MAX)
+      return Status::Error(
+          "the binary property list is 4 GB long or more, more than Corvela reads");
 
     const std::uint8_t* trailer = bytes_.data() + bytes_.size() - kTrailerSize;
     offsetSize_ = trailer[6];
@@ -76,7 +92,7 @@ class Checker {
 
     state_.assign(numObjects_, kUnvisited);
     subtreeNodes_.assign(numObjects_, 0);
-    types_.assign(numObjects_, 0);
+    objects_.assign(numObjects_, BinaryPlistObject{});
     std::uint64_t nodes = 0;
     return visit(top, 1, &nodes);
   }
@@ -89,9 +105,21 @@ class Checker {
   }
   static std::string objectName(std::uint64_t index) { return "object " + std::to_string(index); }
 
-  Status header(std::uint64_t index, ObjectHeader* out) const {
+  // The header of object `index`, parsed at the first call and kept in objects_.
+  Status header(std::uint64_t index, const BinaryPlistObject** out) {
+    BinaryPlistObject& object = objects_[index];
+    if (object.marker == BinaryPlistObject::kNotReached) {
+      BinaryPlistObject parsed;
+      if (Status s = parseHeader(index, &parsed); !s.ok()) return s;
+      object = parsed;
+    }
+    *out = &object;
+    return Status::OK();
+  }
+
+  Status parseHeader(std::uint64_t index, BinaryPlistObject* out) const {
     std::uint64_t offset =
-        readBigEndian(bytes_.data() + offsetTable_ + index * offsetSize_, offsetSize_);
+        readNarrow(bytes_.data() + offsetTable_ + index * offsetSize_, offsetSize_);
     if (offset < kHeaderSize || offset >= offsetTable_)
       return damaged(objectName(index) + " starts outside the object area");
     std::uint64_t pos = offset + 1;
@@ -99,25 +127,31 @@ class Checker {
     auto fits = [&](std::uint64_t n) { return n <= end - pos; };
     std::uint8_t marker = bytes_[offset];
     std::uint8_t info = marker & 0xF;
-    out->type = marker >> 4;
+    std::uint64_t count = info;
 
-    auto readCount = [&]() -> Status {
-      out->count = info;
-      if (info != 0xF) return Status::OK();
-      if (!fits(1)) return damaged(objectName(index) + " runs past the object area");
+    // A count of 15 or more follows the marker as an integer object of its own.
+    enum class Count { kRead, kRunsPast, kNotSmall };
+    auto readCount = [&]() {
+      if (info != 0xF) return Count::kRead;
+      if (!fits(1)) return Count::kRunsPast;
       std::uint8_t countMarker = bytes_[pos];
-      if ((countMarker >> 4) != kInteger || (countMarker & 0xF) > 3)
-        return damaged(objectName(index) + " has a length that is not a small integer");
+      if ((countMarker >> 4) != kInteger || (countMarker & 0xF) > 3) return Count::kNotSmall;
       std::uint64_t n = std::uint64_t{1} << (countMarker & 0xF);
       ++pos;
-      if (!fits(n)) return damaged(objectName(index) + " runs past the object area");
-      out->count = readBigEndian(bytes_.data() + pos, n);
+      if (!fits(n)) return Count::kRunsPast;
+      count = readBigEndian(bytes_.data() + pos, n);
       pos += n;
-      return Status::OK();
+      return Count::kRead;
+    };
+    auto countFailure = [&](Count problem) {
+      return damaged(objectName(index) + (problem == Count::kNotSmall
+                                              ? " has a length that is not a small integer"
+                                              : " runs past the object area"));
     };
     auto runsPast = [&] { return damaged(objectName(index) + " runs past the object area"); };
 
-    switch (out->type) {
+    const std::uint8_t type = marker >> 4;
+    switch (type) {
       case kSimple:
         if (info != 0x8 && info != 0x9)
           return Status::Error("the binary property list holds an object of kind " +
@@ -157,12 +191,12 @@ class Checker {
       }
       case kData:
       case kAsciiString:
-        if (Status s = readCount(); !s.ok()) return s;
-        if (!fits(out->count)) return runsPast();
+        if (Count c = readCount(); c != Count::kRead) return countFailure(c);
+        if (!fits(count)) return runsPast();
         break;
       case kUtf16String:
-        if (Status s = readCount(); !s.ok()) return s;
-        if (out->count > (end - pos) / 2) return runsPast();
+        if (Count c = readCount(); c != Count::kRead) return countFailure(c);
+        if (count > (end - pos) / 2) return runsPast();
         break;
       case kUid:
         if (info != 0 && info != 1 && info != 3 && info != 7)
@@ -171,21 +205,20 @@ class Checker {
         break;
       case kArray:
       case kDict: {
-        if (Status s = readCount(); !s.ok()) return s;
+        if (Count c = readCount(); c != Count::kRead) return countFailure(c);
         std::uint64_t refs = (end - pos) / refSize_;
-        if (out->count > (out->type == kDict ? refs / 2 : refs)) return runsPast();
+        if (count > (type == kDict ? refs / 2 : refs)) return runsPast();
         break;
       }
       default:
         return Status::Error("the binary property list holds an object of kind " + hexByte(marker) +
                              ", which Corvela does not read");
     }
-    out->content = static_cast<std::size_t>(pos);
+    // Every count and offset has been measured against the file, which is shorter than 4 GB.
+    out->marker = marker;
+    out->count = static_cast<std::uint32_t>(count);
+    out->content = static_cast<std::uint32_t>(pos);
     return Status::OK();
-  }
-
-  std::uint64_t reference(std::size_t at) const {
-    return readBigEndian(bytes_.data() + at, refSize_);
   }
 
   // Adds the number of nodes libplist will build for object `index` to *nodes.
@@ -193,40 +226,60 @@ class Checker {
     if (state_[index] == kOnPath) return damaged(objectName(index) + " contains itself");
     if (state_[index] == kDone) return addNodes(subtreeNodes_[index], nodes);
 
-    ObjectHeader h;
+    const BinaryPlistObject* h = nullptr;
     if (Status s = header(index, &h); !s.ok()) return s;
+    const std::uint8_t type = h->marker >> 4;
     std::uint64_t own = 1;
-    if (h.type == kArray || h.type == kDict) {
+    if (type == kArray || type == kDict) {
       if (depth > bounds_.maxDepth)
         return Status::Error("the binary property list is nested more than " +
                              std::to_string(bounds_.maxDepth) + " levels deep");
       state_[index] = kOnPath;
-      std::uint64_t refs = h.type == kDict ? h.count * 2 : h.count;
-      for (std::uint64_t i = 0; i < refs; ++i) {
-        std::uint64_t child = reference(h.content + i * refSize_);
+      const std::uint64_t count = h->count;
+      const std::uint64_t refs = type == kDict ? count * 2 : count;
+      // The tables never grow during the walk; plain pointers spare the reloads that stores
+      // of bytes would otherwise force.
+      const std::uint8_t* at = bytes_.data() + h->content;
+      State* state = state_.data();
+      std::uint64_t* subtree = subtreeNodes_.data();
+      BinaryPlistObject* objects = objects_.data();
+      for (std::uint64_t i = 0; i < refs; ++i, at += refSize_) {
+        const std::uint64_t child = readNarrow(at, refSize_);
         if (child >= numObjects_)
           return damaged(objectName(index) + " refers to object " + std::to_string(child) +
                          ", which does not exist");
+        const bool isKey = type == kDict && i < count;
         // Most references of a store name shared keys and strings already measured.
-        if (state_[child] == kDone) {
-          if (h.type == kDict && i < h.count && !isString(types_[child]))
+        if (state[child] == kDone) {
+          if (isKey && !isString(objects[child].marker >> 4))
             return damaged(objectName(index) + " has a dictionary key that is not a string");
-          own += subtreeNodes_[child];
+          own += subtree[child];
           if (own > bounds_.maxNodes) [[unlikely]]
             return addNodes(0, &own);
           continue;
         }
-        if (h.type == kDict && i < h.count) {
-          ObjectHeader key;
-          if (Status s = header(child, &key); !s.ok()) return s;
-          if (!isString(key.type))
+        if (state[child] == kUnvisited) {
+          const BinaryPlistObject* object = nullptr;
+          if (Status s = header(child, &object); !s.ok()) return s;
+          const std::uint8_t childType = object->marker >> 4;
+          if (isKey && !isString(childType))
             return damaged(objectName(index) + " has a dictionary key that is not a string");
+          if (childType != kArray && childType != kDict) {
+            // A leaf is measured here, without a call for it.
+            state[child] = kDone;
+            subtree[child] = 1;
+            if (++own > bounds_.maxNodes) [[unlikely]]
+              return addNodes(0, &own);
+            continue;
+          }
+        } else if (isKey) {
+          // On the path: a container, which no key may be.
+          return damaged(objectName(index) + " has a dictionary key that is not a string");
         }
         if (Status s = visit(child, depth + 1, &own); !s.ok()) return s;
       }
     }
     state_[index] = kDone;
-    types_[index] = h.type;
     subtreeNodes_[index] = own;
     return addNodes(own, nodes);
   }
@@ -247,15 +300,21 @@ class Checker {
   unsigned refSize_ = 0;
   std::uint64_t numObjects_ = 0;
   std::uint64_t offsetTable_ = 0;
-  std::vector<std::uint8_t> state_;
+  std::vector<State> state_;
   std::vector<std::uint64_t> subtreeNodes_;
-  std::vector<std::uint8_t> types_;  // the marker type of every object measured
+  std::vector<BinaryPlistObject>& objects_;  // the header of every object parsed
 };
 
 }  // namespace
 
 Status checkBinaryPlist(std::span<const std::uint8_t> bytes, const BinaryPlistBounds& bounds) {
-  return Checker(bytes, bounds).run();
+  std::vector<BinaryPlistObject> objects;
+  return Checker(bytes, bounds, objects).run();
+}
+
+Status checkBinaryPlist(std::span<const std::uint8_t> bytes, const BinaryPlistBounds& bounds,
+                        std::vector<BinaryPlistObject>* objects) {
+  return Checker(bytes, bounds, *objects).run();
 }
 
 }  // namespace corvela

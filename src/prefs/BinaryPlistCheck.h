@@ -3,6 +3,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <span>
+#include <vector>
 
 #include "platform/Status.h"
 
@@ -30,5 +31,20 @@ struct BinaryPlistBounds {
 // Returns OK, or an error whose message says what is wrong, in lower case, without a file name
 // ("the binary property list is damaged or truncated: ...").
 Status checkBinaryPlist(std::span<const std::uint8_t> bytes, const BinaryPlistBounds& bounds = {});
+
+// One object of a binary property list as the check found it. The check refuses lists of 4 GB
+// or more (which libplist cannot read either), so every offset and count fits 32 bits.
+struct BinaryPlistObject {
+  static constexpr std::uint8_t kNotReached = 0xFF;  // no valid object starts with this byte
+  std::uint32_t content = 0;  // offset of the first byte after the marker and count
+  std::uint32_t count = 0;    // entries of a container, bytes or characters of a string or data
+  std::uint8_t marker = kNotReached;  // the object's first byte
+};
+
+// The same check, which also gives every object reachable from the top, by number (the others
+// keep kNotReached), so that a reader of the accepted bytes need not parse a header again. On
+// an error, `objects` holds what was reached before it.
+Status checkBinaryPlist(std::span<const std::uint8_t> bytes, const BinaryPlistBounds& bounds,
+                        std::vector<BinaryPlistObject>* objects);
 
 }  // namespace corvela

@@ -3,11 +3,13 @@
 #include <bit>
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 #include <span>
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include "prefs/BinaryPlistCheck.h"
 #include "prefs/Value.h"
 
 namespace corvela {
@@ -36,13 +38,12 @@ class BinaryPlistTree {
   using Node = std::uint64_t;
   static constexpr Node kNone = UINT64_MAX;
 
-  explicit BinaryPlistTree(std::span<const std::uint8_t> bytes) : bytes_(bytes) {
+  // `objects` are the headers checkBinaryPlist gave for `bytes`.
+  BinaryPlistTree(std::span<const std::uint8_t> bytes, std::span<const BinaryPlistObject> objects)
+      : bytes_(bytes), objects_(objects) {
     const std::uint8_t* trailer = bytes.data() + bytes.size() - 32;
-    offsetSize_ = trailer[6];
     refSize_ = trailer[7];
-    objects_ = bigEndian(trailer + 8, 8);
     top_ = bigEndian(trailer + 16, 8);
-    offsetTable_ = bigEndian(trailer + 24, 8);
   }
 
   Node top() const { return top_; }
@@ -80,10 +81,7 @@ class BinaryPlistTree {
     if (h.type == 0x5) {
       const std::uint8_t* p = bytes_.data() + h.content;
       out->assign(reinterpret_cast<const char*>(p), h.count);
-      // One pass without early exits, which the compiler turns into wide loads.
-      bool plain = true;
-      for (std::uint64_t i = 0; i < h.count; ++i) plain &= p[i] != 0 && p[i] < 0x80;
-      if (!plain) unsure_ = true;
+      if (!isPlainAscii(p, h.count)) unsure_ = true;
       return true;
     }
     if (h.type != 0x6) return false;
@@ -108,7 +106,7 @@ class BinaryPlistTree {
   bool uid(Node node, std::uint64_t* out) const {
     Header h = header(node);
     if (h.type != 0x8) return false;
-    *out = bigEndian(bytes_.data() + h.content, h.info + 1u);
+    *out = narrow(bytes_.data() + h.content, h.info + 1u);
     return true;
   }
 
@@ -116,12 +114,28 @@ class BinaryPlistTree {
     Header h = header(dictionary);
     Node found = kNone;
     std::string text;
+    const std::string_view wanted(key);
     for (std::uint64_t i = 0; i < h.count; ++i) {
-      if (!keyEquals(reference(h, i), key, &text)) continue;
+      if (!keyEquals(reference(h, i), wanted, &text)) continue;
       if (found != kNone) unsure_ = true;
       found = reference(h, h.count + i);
     }
     return found;
+  }
+
+  // item() for several keys in one pass over the dictionary: found[k] for keys[k].
+  void items(Node dictionary, std::span<const std::string_view> keys, Node* found) const {
+    Header h = header(dictionary);
+    for (std::size_t k = 0; k < keys.size(); ++k) found[k] = kNone;
+    std::string text;
+    for (std::uint64_t i = 0; i < h.count; ++i) {
+      const Node key = reference(h, i);
+      for (std::size_t k = 0; k < keys.size(); ++k) {
+        if (!keyEquals(key, keys[k], &text)) continue;
+        if (found[k] != kNone) unsure_ = true;
+        found[k] = reference(h, h.count + i);
+      }
+    }
   }
 
   // Whether the key `node` is `key`; a plain key is compared in place.
@@ -133,8 +147,8 @@ class BinaryPlistTree {
     if (h.type == 0x5 && h.count == key.size()) {
       std::string_view text(reinterpret_cast<const char*>(bytes_.data() + h.content), h.count);
       if (text == key) {
-        if (node < objects_ && keyTexts_.size() < UINT8_MAX) {
-          if (knownKeys_.empty()) knownKeys_.resize(objects_);
+        if (node < objects_.size() && keyTexts_.size() < UINT8_MAX) {
+          if (knownKeys_.empty()) knownKeys_.resize(objects_.size());
           keyTexts_.push_back(text);
           knownKeys_[node] = static_cast<std::uint8_t>(keyTexts_.size());
         }
@@ -186,10 +200,33 @@ class BinaryPlistTree {
     std::size_t content = 0;
   };
 
+  // bigEndian for the widths of references and UIDs, which stores keep to two bytes or fewer.
+  static std::uint64_t narrow(const std::uint8_t* p, std::size_t n) {
+    if (n == 1) return p[0];
+    if (n == 2) return std::uint64_t{p[0]} << 8 | p[1];
+    return bigEndian(p, n);
+  }
+
   static std::uint64_t bigEndian(const std::uint8_t* p, std::size_t n) {
     std::uint64_t v = 0;
     for (std::size_t i = 0; i < n; ++i) v = (v << 8) | p[i];
     return v;
+  }
+
+  // Whether the n bytes at p are ASCII without a zero byte; eight bytes at a time.
+  static bool isPlainAscii(const std::uint8_t* p, std::size_t n) {
+    constexpr std::uint64_t kOnes = 0x0101010101010101, kHighs = 0x8080808080808080;
+    std::size_t i = 0;
+    for (; i + 8 <= n; i += 8) {
+      std::uint64_t word;
+      std::memcpy(&word, p + i, 8);
+      // A high bit set, or a zero byte (the classic test: only a zero byte borrows into its
+      // own high bit when the high bits are clear).
+      if ((word & kHighs) != 0 || ((word - kOnes) & ~word & kHighs) != 0) return false;
+    }
+    for (; i < n; ++i)
+      if (p[i] == 0 || p[i] >= 0x80) return false;
+    return true;
   }
 
   static void appendUTF8(std::string& out, std::uint32_t c) {
@@ -210,44 +247,34 @@ class BinaryPlistTree {
     }
   }
 
-  // The checker has measured every object the decoder can reach; what is out of bounds anyway
-  // reads as no object, and unsure.
+  // The checker has measured every object the decoder can reach; what it did not reach reads
+  // as no object, and unsure.
   Header header(Node node) const {
     Header h;
-    if (node == kNone) return h;
-    if (node >= objects_) {
+    if (node >= objects_.size()) {
+      if (node != kNone) unsure_ = true;
+      return h;
+    }
+    const BinaryPlistObject& object = objects_[node];
+    if (object.marker == BinaryPlistObject::kNotReached) {
       unsure_ = true;
       return h;
     }
-    std::uint64_t offset =
-        bigEndian(bytes_.data() + offsetTable_ + node * offsetSize_, offsetSize_);
-    if (offset >= offsetTable_) {
-      unsure_ = true;
-      return h;
-    }
-    std::uint8_t marker = bytes_[offset];
-    h.type = marker >> 4;
-    h.info = marker & 0xF;
-    h.count = h.info;
-    std::size_t pos = offset + 1;
-    bool counted =
-        h.type == 0x4 || h.type == 0x5 || h.type == 0x6 || h.type == 0xA || h.type == 0xD;
-    if (counted && h.info == 0xF) {
-      std::size_t n = std::size_t{1} << (bytes_[pos] & 0x3);
-      h.count = bigEndian(bytes_.data() + pos + 1, n);
-      pos += 1 + n;
-    }
-    h.content = pos;
+    h.type = object.marker >> 4;
+    h.info = object.marker & 0xF;
+    h.count = object.count;
+    h.content = object.content;
     return h;
   }
 
   Node reference(const Header& h, std::uint64_t i) const {
-    return bigEndian(bytes_.data() + h.content + i * refSize_, refSize_);
+    return narrow(bytes_.data() + h.content + i * refSize_, refSize_);
   }
 
   std::span<const std::uint8_t> bytes_;
-  unsigned offsetSize_ = 0, refSize_ = 0;
-  std::uint64_t objects_ = 0, top_ = 0, offsetTable_ = 0;
+  std::span<const BinaryPlistObject> objects_;
+  unsigned refSize_ = 0;
+  std::uint64_t top_ = 0;
   mutable bool unsure_ = false;
   // Plain keys found equal to a key asked for: knownKeys_[node] is one more than the place of
   // the key's text in keyTexts_, or 0.

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <bit>
 #include <cmath>
+#include <iterator>
 #include <limits>
 
 namespace corvela {
@@ -144,7 +145,20 @@ void BinaryPlistWriter::end() {
   collected_.resize(closing.from);
 }
 
-void BinaryPlistWriter::key(std::string_view text) { add(shared(keys_, Kind::Key, text)); }
+void BinaryPlistWriter::key(std::string_view text) {
+  // Callers give the same few keys from the same literals thousands of times; a text that must
+  // stay valid and unchanged until finish() is known by where it lies.
+  for (const RecentKey& recent : recentKeys_) {
+    if (recent.data == text.data() && recent.size == text.size() && recent.data) {
+      add(recent.object);
+      return;
+    }
+  }
+  std::uint32_t object = shared(keys_, Kind::Key, text);
+  recentKeys_[nextRecentKey_] = {text.data(), text.size(), object};
+  nextRecentKey_ = (nextRecentKey_ + 1) % std::size(recentKeys_);
+  add(object);
+}
 void BinaryPlistWriter::string(std::string_view text) { add(shared(strings_, Kind::String, text)); }
 void BinaryPlistWriter::integer(std::int64_t value) {
   add(shared(integers_, Kind::Integer, static_cast<std::uint64_t>(value)));
@@ -184,9 +198,16 @@ std::vector<std::uint8_t> BinaryPlistWriter::finish() {
   for (char c : std::string_view("bplist00")) out.push_back(static_cast<std::uint8_t>(c));
   std::vector<std::uint64_t> offsets;
   offsets.reserve(objects_.size());
+  // References written in place, after one resize for all of a container's.
   auto appendRefs = [&](const Object& object, std::size_t first, std::size_t step) {
-    for (std::size_t i = first; i < object.childCount; i += step)
-      appendBigEndian(out, children_[object.firstChild + i], refSize);
+    if (first >= object.childCount) return;
+    std::size_t at = out.size();
+    out.resize(at + (object.childCount - first + step - 1) / step * refSize);
+    for (std::size_t i = first; i < object.childCount; i += step, at += refSize) {
+      std::uint64_t value = children_[object.firstChild + i];
+      for (int k = refSize - 1; k >= 0; --k, value >>= 8)
+        out[at + k] = static_cast<std::uint8_t>(value);
+    }
   };
   for (const Object& object : objects_) {
     offsets.push_back(out.size());

@@ -80,6 +80,14 @@ class BinaryPlistWriter {
   static constexpr std::uint64_t kDenseUids = std::uint64_t{1} << 22;  // 16 MB of table at most
   std::vector<std::uint32_t> denseUids_;
   std::uint32_t booleans_[2] = {UINT32_MAX, UINT32_MAX};
+  // The last keys given, by where their texts lie.
+  struct RecentKey {
+    const char* data = nullptr;
+    std::size_t size = 0;
+    std::uint32_t object = 0;
+  };
+  RecentKey recentKeys_[4];
+  std::size_t nextRecentKey_ = 0;
 };
 
 }  // namespace corvela

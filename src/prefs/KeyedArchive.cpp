@@ -7,7 +7,9 @@
 #include <bit>
 #include <cerrno>
 #include <cstdlib>
+#include <iterator>
 #include <memory>
+#include <span>
 #include <string_view>
 #include <system_error>
 #include <unordered_map>
@@ -107,6 +109,10 @@ struct LibplistTree {
   bool string(Node node, std::string* out) const { return stringOf(node, out); }
   bool uid(Node node, std::uint64_t* out) const { return uidOf(node, out); }
   Node item(Node dictionary, const char* key) const { return plist_dict_get_item(dictionary, key); }
+  // Each key must end where its text ends, as a literal does.
+  void items(Node dictionary, std::span<const std::string_view> keys, Node* found) const {
+    for (std::size_t k = 0; k < keys.size(); ++k) found[k] = item(dictionary, keys[k].data());
+  }
   std::size_t size(Node array) const { return plist_array_get_size(array); }
   template <typename F>
   void forEach(Node array, F each) const {
@@ -164,10 +170,7 @@ class Decoder {
       return Status::OK();
     }
     if (onPath_[uid]) return Status::Error("object " + std::to_string(uid) + " contains itself");
-    onPath_[uid] = true;
-    Status s = decodeObject(uid, depth, out);
-    onPath_[uid] = false;
-    return s;
+    return decodeObject(uid, depth, out);
   }
 
  private:
@@ -182,17 +185,13 @@ class Decoder {
     Node node = objects_[uid];
     switch (tree_.type(node)) {
       case PlistNodeType::String: {
-        // Keys and common values are one object referred to thousands of times: the second
-        // reference keeps a copy for the ones after it.
         if (strings_[uid]) {
           *out = *strings_[uid];
           return Status::OK();
         }
         std::string s;
-        tree_.string(node, &s);
+        stringObject(uid, node, &s);
         *out = Value(std::move(s));
-        if (seen_[uid]) strings_[uid] = std::make_unique<Value>(*out);
-        seen_[uid] = true;
         return Status::OK();
       }
       case PlistNodeType::Boolean: {
@@ -221,9 +220,41 @@ class Decoder {
     }
   }
 
-  Status classOf(std::uint64_t uid, Node node, Kind* kind) {
+  // The text of the string object `uid`. Keys and common values are one object referred to
+  // thousands of times: the second reference keeps a copy for the ones after it.
+  void stringObject(std::uint64_t uid, Node node, std::string* out) {
+    if (strings_[uid]) {
+      *out = strings_[uid]->toString();
+      return;
+    }
+    tree_.string(node, out);
+    if (seen_[uid]) strings_[uid] = std::make_unique<Value>(*out);
+    seen_[uid] = true;
+  }
+
+  // The key `reference` of dictionary `uid`, as decode reads it, refused unless a string. A
+  // plain string, which every key of a store is, goes straight into `out`, counted as decode
+  // counts it.
+  Status decodeKey(std::uint64_t uid, Node reference, std::size_t depth, std::string* out) {
+    std::uint64_t keyUid = 0;
+    if (tree_.uid(reference, &keyUid) && keyUid != 0 && keyUid < objects_.size() &&
+        values_ < limits_.maxValues && tree_.type(objects_[keyUid]) == PlistNodeType::String) {
+      ++values_;
+      stringObject(keyUid, objects_[keyUid], out);
+      return Status::OK();
+    }
+    Value key;
+    if (Status s = decode(reference, depth, &key); !s.ok()) return s;
+    if (!key.isString())
+      return Status::Error(named(uid) + " is a dictionary with a key that is not a string");
+    *out = key.toString();
+    return Status::OK();
+  }
+
+  // The kind of object `uid`, whose $class entry is `classReference`.
+  Status classOf(std::uint64_t uid, Node classReference, Kind* kind) {
     std::uint64_t classUid = 0;
-    if (!tree_.uid(tree_.item(node, "$class"), &classUid))
+    if (!tree_.uid(classReference, &classUid))
       return Status::Error("object " + std::to_string(uid) + " has no class");
     // An archive names a handful of classes for thousands of objects.
     if (auto known = classKinds_.find(classUid); known != classKinds_.end()) {
@@ -253,8 +284,12 @@ class Decoder {
   }
 
   Status decodeClassed(std::uint64_t uid, Node node, std::size_t depth, Value* out) {
+    // The entries every array and dictionary has, found in one pass.
+    static constexpr std::string_view kEntries[] = {"$class", "NS.keys", "NS.objects"};
+    Node entries[std::size(kEntries)];
+    tree_.items(node, kEntries, entries);
     Kind kind = Kind::Unknown;
-    if (Status s = classOf(uid, node, &kind); !s.ok()) return s;
+    if (Status s = classOf(uid, entries[0], &kind); !s.ok()) return s;
     switch (kind) {
       case Kind::Null:
         *out = Value();
@@ -296,16 +331,23 @@ class Decoder {
         if (depth >= limits_.maxDepth)
           return Status::Error("the archive is nested more than " +
                                std::to_string(limits_.maxDepth) + " levels deep");
-        return kind == Kind::Array ? decodeArray(uid, node, depth, out)
-                                   : decodeDictionary(uid, node, depth, out);
+        {
+          // Only arrays and dictionaries lead on to other objects, so only they can be met
+          // again on their own path.
+          onPath_[uid] = true;
+          Status s = kind == Kind::Array
+                         ? decodeArray(uid, entries[2], depth, out)
+                         : decodeDictionary(uid, entries[1], entries[2], depth, out);
+          onPath_[uid] = false;
+          return s;
+        }
       case Kind::Unknown:
         break;
     }
     return Status::Error(named(uid) + " is of a class Corvela does not read");
   }
 
-  Status decodeArray(std::uint64_t uid, Node node, std::size_t depth, Value* out) {
-    Node items = tree_.item(node, "NS.objects");
+  Status decodeArray(std::uint64_t uid, Node items, std::size_t depth, Value* out) {
     if (tree_.type(items) != PlistNodeType::Array)
       return Status::Error(named(uid) + " is an array without NS.objects");
     Value::Array array;
@@ -322,9 +364,8 @@ class Decoder {
     return Status::OK();
   }
 
-  Status decodeDictionary(std::uint64_t uid, Node node, std::size_t depth, Value* out) {
-    Node keys = tree_.item(node, "NS.keys");
-    Node objects = tree_.item(node, "NS.objects");
+  Status decodeDictionary(std::uint64_t uid, Node keys, Node objects, std::size_t depth,
+                          Value* out) {
     if (tree_.type(keys) != PlistNodeType::Array || tree_.type(objects) != PlistNodeType::Array)
       return Status::Error(named(uid) + " is a dictionary without NS.keys and NS.objects");
     if (tree_.size(keys) != tree_.size(objects))
@@ -337,14 +378,12 @@ class Decoder {
     std::size_t i = 0;
     tree_.forEach(objects, [&](Node item) {
       if (!status.ok()) return;
-      Value key;
-      status = decode(keys_[base + i++], depth + 1, &key);
-      if (status.ok() && !key.isString())
-        status = Status::Error(named(uid) + " is a dictionary with a key that is not a string");
+      std::string key;
+      status = decodeKey(uid, keys_[base + i++], depth + 1, &key);
       Value value;
       if (status.ok()) status = decode(item, depth + 1, &value);
       // Stores are written with their keys in order, so the end is the usual place.
-      if (status.ok()) dict.insert_or_assign(dict.end(), key.toString(), std::move(value));
+      if (status.ok()) dict.insert_or_assign(dict.end(), std::move(key), std::move(value));
     });
     keys_.resize(base);
     if (!status.ok()) return status;
@@ -395,14 +434,15 @@ Result<Value> decodeArchive(const Tree& tree, typename Tree::Node top,
 
 namespace {
 
-// What both readings refuse before looking at the archive itself.
-Status checkBytes(std::span<const std::uint8_t> bytes, const ArchiveLimits& limits) {
+// What both readings refuse before looking at the archive itself. Gives the objects checked.
+Status checkBytes(std::span<const std::uint8_t> bytes, const ArchiveLimits& limits,
+                  std::vector<BinaryPlistObject>* objects) {
   if (bytes.empty()) return Status::Error("it is empty");
   if (bytes.size() > limits.maxBytes)
     return Status::Error("it is " + std::to_string(bytes.size()) + " bytes long, more than the " +
                          std::to_string(limits.maxBytes) + " an archive may have");
   return checkBinaryPlist(
-      bytes, {.maxDepth = BinaryPlistBounds{}.maxDepth, .maxNodes = limits.maxPlistNodes});
+      bytes, {.maxDepth = BinaryPlistBounds{}.maxDepth, .maxNodes = limits.maxPlistNodes}, objects);
 }
 
 Result<Value> readThroughLibplist(std::span<const std::uint8_t> bytes,
@@ -418,8 +458,9 @@ Result<Value> readThroughLibplist(std::span<const std::uint8_t> bytes,
 }  // namespace
 
 Result<Value> readKeyedArchive(std::span<const std::uint8_t> bytes, const ArchiveLimits& limits) {
-  if (Status s = checkBytes(bytes, limits); !s.ok()) return s;
-  BinaryPlistTree direct(bytes);
+  std::vector<BinaryPlistObject> objects;
+  if (Status s = checkBytes(bytes, limits, &objects); !s.ok()) return s;
+  BinaryPlistTree direct(bytes, objects);
   Result<Value> value = decodeArchive(direct, direct.top(), limits);
   if (value.ok() && !direct.unsure()) return value;
   // What the direct reading refused or was unsure of, libplist reads as it always has, with
@@ -429,7 +470,8 @@ Result<Value> readKeyedArchive(std::span<const std::uint8_t> bytes, const Archiv
 
 Result<Value> readKeyedArchiveWithLibplist(std::span<const std::uint8_t> bytes,
                                            const ArchiveLimits& limits) {
-  if (Status s = checkBytes(bytes, limits); !s.ok()) return s;
+  std::vector<BinaryPlistObject> objects;
+  if (Status s = checkBytes(bytes, limits, &objects); !s.ok()) return s;
   return readThroughLibplist(bytes, limits);
 }
 

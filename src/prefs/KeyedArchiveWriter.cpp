@@ -1,6 +1,8 @@
 // The writing half of the keyed-archive codec (see KeyedArchive.h for the layout).
 
 #include <bit>
+#include <cstdint>
+#include <cstring>
 #include <type_traits>
 #include <unordered_map>
 
@@ -17,7 +19,16 @@ namespace {
 bool isPlainText(const std::string& s) {
   const auto* p = reinterpret_cast<const unsigned char*>(s.data());
   const std::size_t n = s.size();
-  for (std::size_t i = 0; i < n;) {
+  std::size_t i = 0;
+  // Most text is ASCII: eight bytes at a time while they are, without a zero byte (only a zero
+  // byte borrows into its own high bit when no high bit is set).
+  constexpr std::uint64_t kOnes = 0x0101010101010101, kHighs = 0x8080808080808080;
+  for (; i + 8 <= n; i += 8) {
+    std::uint64_t word;
+    std::memcpy(&word, p + i, 8);
+    if ((word & kHighs) != 0 || ((word - kOnes) & ~word & kHighs) != 0) break;
+  }
+  while (i < n) {
     unsigned char c = p[i];
     if (c == 0) return false;
     if (c < 0x80) {
@@ -273,41 +284,41 @@ class Encoder {
   // Containers take their place in the table before their contents, as Cocoa lays them out.
   Status array(const Value& v, std::size_t depth, std::uint64_t* uid) {
     std::uint64_t slot = add({.kind = Kind::Array});
-    std::vector<std::uint64_t> elements;
-    elements.reserve(v.size());
+    const std::size_t base = children_.size();
     for (const Value& element : v.toArray()) {
       std::uint64_t child = 0;
       if (Status s = encode(element, depth + 1, &child); !s.ok()) return s;
-      elements.push_back(child);
+      children_.push_back(child);
     }
     std::uint64_t cls = classEntry(kMutableArray);
     Object& object = objects_[slot];
     object.cls = cls;
     object.first = refs_.size();
-    object.count = elements.size();
-    refs_.insert(refs_.end(), elements.begin(), elements.end());
+    object.count = children_.size() - base;
+    refs_.insert(refs_.end(), children_.begin() + base, children_.end());
+    children_.resize(base);
     *uid = slot;
     return Status::OK();
   }
 
   Status dictionary(const Value& v, std::size_t depth, std::uint64_t* uid) {
     std::uint64_t slot = add({.kind = Kind::Dictionary});
-    std::vector<std::uint64_t> keys, values;
-    keys.reserve(v.size());
-    values.reserve(v.size());
+    const std::size_t base = children_.size();
     for (const auto& [key, value] : v.toDictionary()) {
-      keys.push_back(string(key));
+      children_.push_back(string(key));
       std::uint64_t child = 0;
       if (Status s = encode(value, depth + 1, &child); !s.ok()) return s;
-      values.push_back(child);
+      children_.push_back(child);
     }
     std::uint64_t cls = classEntry(kMutableDictionary);
     Object& object = objects_[slot];
     object.cls = cls;
     object.first = refs_.size();
-    object.count = keys.size();
-    refs_.insert(refs_.end(), keys.begin(), keys.end());
-    refs_.insert(refs_.end(), values.begin(), values.end());
+    object.count = (children_.size() - base) / 2;
+    // The keys, then the values.
+    for (std::size_t i = base; i < children_.size(); i += 2) refs_.push_back(children_[i]);
+    for (std::size_t i = base + 1; i < children_.size(); i += 2) refs_.push_back(children_[i]);
+    children_.resize(base);
     *uid = slot;
     return Status::OK();
   }
@@ -315,6 +326,9 @@ class Encoder {
   ArchiveLimits limits_;
   std::vector<Object> objects_;
   std::vector<std::uint64_t> refs_;
+  // The references of the containers being encoded, outermost first (a dictionary's as key,
+  // value, key, value...), until each is complete and moves to refs_.
+  std::vector<std::uint64_t> children_;
   StringTable strings_;
   std::unordered_map<std::string_view, std::uint64_t> bytesStrings_;
   std::unordered_map<std::uint64_t, std::uint64_t> integers_, reals_;
