@@ -89,6 +89,11 @@ class Checker {
     if (offsetTable_ < kHeaderSize || offsetTable_ > objectsEnd ||
         numObjects_ > (objectsEnd - offsetTable_) / offsetSize_)
       return damaged("the offset table lies outside the file");
+    // The tables below take some twenty bytes per object the trailer claims: a file that claims
+    // more objects than a list may hold entries is refused before they are made.
+    if (numObjects_ > bounds_.maxNodes)
+      return Status::Error("the binary property list holds more than " +
+                           std::to_string(bounds_.maxNodes) + " entries");
 
     state_.assign(numObjects_, kUnvisited);
     subtreeNodes_.assign(numObjects_, 0);

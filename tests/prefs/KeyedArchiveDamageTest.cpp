@@ -191,6 +191,12 @@ TEST(KeyedArchiveDamageTest, LimitsAreTheCallersToSet) {
   EXPECT_EQ(tooMany.message(), "the archive holds more than 5 values");
   EXPECT_TRUE(readKeyedArchive(valid, {.maxValues = 30}).ok());
 
+  // Every object the trailer claims counts, reached or not: a hostile file cannot make the
+  // reader set up tables for more objects than a list may hold.
+  Result<Value> claimed =
+      readKeyedArchive(assembleBplist(std::vector<Bytes>(11, Bytes{0x08})), {.maxPlistNodes = 10});
+  EXPECT_EQ(claimed.message(), "the binary property list holds more than 10 entries");
+
   Result<Value> shared = readKeyedArchive(exponentialSharing(), {.maxValues = 10000});
   ASSERT_FALSE(shared.ok());
   EXPECT_EQ(shared.message(), "the archive holds more than 10000 values");
