@@ -251,13 +251,15 @@ std::string runScript(const std::string& line, const std::vector<std::string>& s
   Program program;
   Value format = brokerFormat();
   format.set("Description", Value(6));
+  format.set("Symbol", Value(7));
   format.set("TypeMappings",
              Value(Value::Array{Value{{"formatType", "Bought"}, {"quickenType", 2}},
                                 Value{{"formatType", "Cash In"}, {"quickenType", 19}},
                                 Value{{"formatType", "Cash Out"}, {"quickenType", 20}}}));
   program.app.formats.addFormat(format);
   program.scratch.prefs.setObject(
-      "Securities", Value(Value::Array{Value{{"Name", "Acme Corp"}, {"Symbol", ""}}}));
+      "Securities", Value(Value::Array{Value{{"Name", "Acme Corp"}, {"Symbol", ""}},
+                                       Value{{"Name", "Beta Fund"}, {"Symbol", "BETA"}}}));
   program.scratch.prefs.setObject(
       "OutputFormats",
       Value(Value::Array{Value{
@@ -334,6 +336,10 @@ std::string runScript(const std::string& line, const std::vector<std::string>& s
       p.skipTransaction();
     else if (name == "back")
       p.back();
+    else if (name == "shows")
+      EXPECT_EQ(p.state() == State::defineSecurity ? p.securityForm().security
+                                                   : p.transactionForm().security,
+                arg);
     else if (name == "state")
       EXPECT_EQ(static_cast<int>(p.state()), std::stoi(arg)) << step;
     else if (name == "edit")
@@ -488,6 +494,20 @@ TEST(InvestmentSessionTest, ScriptedActionsWriteWhatThePersonConfirmed) {
        "D01/05/2024\nNBuy\nMBought\nYAcme Corp\nQ10.00\nI2.0000\nT20.00\n^\n"},
       {"01/05/2024,Bought,Acme Corp,x,10,", {"state:5", "skip"}, ""},
       {"01/05/2024,Gift,Acme Corp,,,", {"state:6", "ok", "state:6", "skip"}, ""},
+      // A security by name, by symbol, or both; one not known yet is defined and then shown
+      // with the name the finance software knows.
+      {"01/05/2024,Bought,Acme Corp,100.00,10,,Buy,ACM",
+       {"shows:Acme Corp--ACM", "ok"},
+       "D01/05/2024\nNBuy\nMBought\nYAcme Corp\nQ10.00\nI10.0000\nT100.00\n^\n"},
+      {"01/05/2024,Bought,,100.00,10,,Buy,BETA",
+       {"shows:BETA (Beta Fund)", "ok"},
+       "D01/05/2024\nNBuy\nMBought\nYBeta Fund\nQ10.00\nI10.0000\nT100.00\n^\n"},
+      {"01/05/2024,Bought,Gamma Inc,100.00,10,,Buy,GAM",
+       {"shows:Gamma Inc--GAM", "security:Gamma", "ok", "shows:Gamma Inc--GAM (Gamma)", "ok"},
+       "D01/05/2024\nNBuy\nMBought\nYGamma\nQ10.00\nI10.0000\nT100.00\n^\n"},
+      {"01/05/2024,Bought,,100.00,10,,Buy,GAM",
+       {"shows:GAM", "security:Gamma", "ok", "shows:GAM (Gamma)", "ok"},
+       "D01/05/2024\nNBuy\nMBought\nYGamma\nQ10.00\nI10.0000\nT100.00\n^\n"},
       // A cheque takes a number; capitals at the start of each word when the option is on.
       {"01/05/2024,Cash Out,,-25.00,,,wire out",
        {"redefineType", "type:22", "useType", "number:101", "ok"},
