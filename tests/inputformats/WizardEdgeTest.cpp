@@ -147,6 +147,27 @@ TEST(WizardColumnsPage, OnlyFixedColumnsKeepTheDatesDistanceFromTheLineStart) {
   }
 }
 
+// A transaction the reader cannot cut (a broken quote) is still shown, cut as far as the rule
+// goes; quotes doubled inside a quoted cell are one quote, and a long cell is cut short between
+// characters.
+TEST(WizardColumnsPage, APreviewShowsEveryTransaction) {
+  const std::string longCell = std::string(254, 'x') + "\xC3\xA9";  // the last one is 2 bytes
+  ScriptedWizard w;
+  w.wizard.learnFromString(
+      "Date,What,Amount\n01/02/2024,\"Shop \"\"A\"\"\",-12.50\n"
+      "01/03/2024,\"Sal\"ary,1000.00\n01/04/2024," +
+          longCell + ",-3.20\n",
+      "Test");
+  w.wizard.selectDate(spanOf(w.form().dateText, "01/03/2024"));
+  w.wizard.ok1();
+  w.wizard.parseFields(static_cast<int>(SeparatorTag::csv), false, false);
+  using Row = std::vector<std::string>;
+  const std::vector<Row> expected = {{"01/02/2024", "Shop \"A\"", "-12.50"},
+                                     {"01/03/2024", "\"Sal\"ary", "1000.00"},
+                                     {"01/04/2024", std::string(254, 'x'), "-3.20"}};
+  EXPECT_EQ(w.form().preview.rows, expected);
+}
+
 TEST(WizardQuestions, AColumnIsUsedForOneItemOnly) {
   ScriptedWizard w(scriptBundle(field("Description", true) + field("Memo", true) + kDone));
   toQuestions(w, kText);
