@@ -155,9 +155,11 @@ TEST_F(SafeFilesTest, DevicesAreWrittenThroughAndLeftoversCleared) {
   EXPECT_EQ(toNull.status, 0) << toNull.err;
   EXPECT_TRUE(fs::is_character_file("/dev/null"));
 
-  CliProcess toStdout = convert({"-o", "/dev/stdout"});
-  EXPECT_EQ(toStdout.status, 0) << toStdout.err;
-  EXPECT_EQ(toStdout.out, expected);
+  for (const char* stream : {"/dev/stdout", "/dev/fd/1", "/proc/self/fd/1"}) {
+    CliProcess toStdout = convert({"-o", stream});
+    EXPECT_EQ(toStdout.status, 0) << stream << ": " << toStdout.err;
+    EXPECT_EQ(toStdout.out, expected) << stream;
+  }
 
   if (::geteuid() != 0) {
     std::cout << "[  SKIPPED ] the device node case needs root for mknod\n";
