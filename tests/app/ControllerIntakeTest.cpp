@@ -148,7 +148,9 @@ TEST_F(IntakeTest, MissingCategoriesWarnOnceAndMissingAccountsEveryTime) {
 TEST_F(IntakeTest, UnreadableFileIsReportedAndChangesNothing) {
   controller().actuallyProcessFile(file("first.qif", kRegister));
   controller().doneWithFile();
-  for (std::string path : {dir + "/missing.qif", file("bad.crvc", "not an archive")}) {
+  const std::string list = dir + "/list.crvc";
+  ASSERT_TRUE(writeKeyedArchiveFile(list, Value(Value::Array{"not", "a", "continuation"})).ok());
+  for (std::string path : {dir + "/missing.qif", file("bad.crvc", "not an archive"), list}) {
     controller().actuallyProcessFile(path);
     step(lastPathComponent(path));
     EXPECT_FALSE(controller().state().continuationData);
