@@ -155,7 +155,7 @@ TEST(WizardColumnsPage, APreviewShowsEveryTransaction) {
   ScriptedWizard w;
   w.wizard.learnFromString(
       "Date,What,Amount\n01/02/2024,\"Shop \"\"A\"\"\",-12.50\n"
-      "01/03/2024,\"Sal\"ary,1000.00\n01/04/2024," +
+      "01/03/2024,\"Sal\"ary,\"A \"\"B\"\"\",1000.00\n01/04/2024," +
           longCell + ",-3.20\n",
       "Test");
   w.wizard.selectDate(spanOf(w.form().dateText, "01/03/2024"));
@@ -163,7 +163,7 @@ TEST(WizardColumnsPage, APreviewShowsEveryTransaction) {
   w.wizard.parseFields(static_cast<int>(SeparatorTag::csv), false, false);
   using Row = std::vector<std::string>;
   const std::vector<Row> expected = {{"01/02/2024", "Shop \"A\"", "-12.50"},
-                                     {"01/03/2024", "\"Sal\"ary", "1000.00"},
+                                     {"01/03/2024", "\"Sal\"ary", "A \"B\"", "1000.00"},
                                      {"01/04/2024", std::string(254, 'x'), "-3.20"}};
   EXPECT_EQ(w.form().preview.rows, expected);
 }
