@@ -274,6 +274,12 @@ std::string runScript(const std::string& line, const std::vector<std::string>& s
   for (const std::string& name : options) program.app.options.add(name);
   program.app.instructions.setInstruction(
       Value{{"descriptionMatch", "Wire"}, {"category", "Income"}});
+  program.app.instructions.setInstruction(
+      Value{{"descriptionMatch", "Gift"},
+            {"category", "Income"},
+            {"amounts", Value::Array{Value{{"amount", "100.00"},
+                                           {"amountDescription", "Birthday"},
+                                           {"amountCategory", "Gifts"}}}}});
   program.app.instructions.setInstruction(Value{
       {"descriptionMatch", "Fee"},
       {"category", "Fees"},
@@ -508,6 +514,18 @@ TEST(InvestmentSessionTest, ScriptedActionsWriteWhatThePersonConfirmed) {
       {"01/05/2024,Bought,,100.00,10,,Buy,GAM",
        {"shows:GAM", "security:Gamma", "ok", "shows:GAM (Gamma)", "ok"},
        "D01/05/2024\nNBuy\nMBought\nYGamma\nQ10.00\nI10.0000\nT100.00\n^\n"},
+      // An amount instruction of the instruction that applies, unless the line keeps its own.
+      {"01/05/2024,Cash In,,100.00,,,Gift",
+       {"ok"},
+       "!InvstBnk\nNDeposit\nD01/05/2024\nPBirthday\nMBirthday\nT100.00\nLGifts\n^\n!Type:Invst\n"},
+      {"01/05/2024,Cash In,,50.00,,,Gift",
+       {"ok"},
+       "!InvstBnk\nNDeposit\nD01/05/2024\nPGift\nMGift\nT50.00\nLIncome\n^\n!Type:Invst\n"},
+      {"01/05/2024,Cash In,,100.00,,,Gift",
+       {"ok"},
+       "!InvstBnk\nNDeposit\nD01/05/2024\nPGift\nMGift\nT100.00\nL\n^\n!Type:Invst\n",
+       "QIF",
+       {"dontAddCategories"}},
       // A cheque takes a number; capitals at the start of each word when the option is on.
       {"01/05/2024,Cash Out,,-25.00,,,wire out",
        {"redefineType", "type:22", "useType", "number:101", "ok"},
