@@ -139,6 +139,12 @@ TEST(InvestmentReadingTest, EveryOFXAggregateIsOneTransaction) {
       "</SECID><INCOMETYPE>DIV<TOTAL>3.10</INCOME>\n"
       "<INVBANKTRAN><STMTTRN><TRNTYPE>DEBIT<DTPOSTED>20240105<TRNAMT>-7.25</STMTTRN>"
       "</INVBANKTRAN>\n"
+      "<INCOME><INVTRAN><DTTRADE>20240106</INVTRAN><SECID><UNIQUEID>111<UNIQUEIDTYPE>CUSIP"
+      "</SECID><INCOMETYPE>CGLONG<TOTAL>4.00</INCOME>\n"
+      "<INCOME><INVTRAN><DTTRADE>20240107</INVTRAN><SECID><UNIQUEID>111<UNIQUEIDTYPE>CUSIP"
+      "</SECID><INCOMETYPE>MISC<TOTAL>-1.00</INCOME>\n"
+      "<JRNLSEC><INVTRAN><DTTRADE>20240108</INVTRAN><SECID><UNIQUEID>111<UNIQUEIDTYPE>CUSIP"
+      "</SECID><UNITS>-2</JRNLSEC>\n"
       "</INVTRANLIST></INVSTMTRS></INVSTMTTRNRS></INVSTMTMSGSRSV1>\n"
       "<SECLISTMSGSRSV1><SECLIST><STOCKINFO><SECINFO><SECID><UNIQUEID>111<UNIQUEIDTYPE>CUSIP"
       "</SECID><SECNAME>Acme Corp<TICKER>ACME</SECINFO></STOCKINFO></SECLIST></SECLISTMSGSRSV1>"
@@ -158,6 +164,9 @@ TEST(InvestmentReadingTest, EveryOFXAggregateIsOneTransaction) {
       {"01/03/2024", "Buy", "Acme Corp", 50.0, true, 2},
       {"01/04/2024", "Dividend", "US999", 3.1, false, 6},
       {"01/05/2024", "Bank Withdrawal", "", 7.25, true, quickenType::withdrawal},
+      {"01/06/2024", "Long-Term Capital Gain", "Acme Corp", 4.0, false, 8},  // CGLong
+      {"01/07/2024", "Miscellaneous Income", "Acme Corp", 1.0, true, 5},     // MiscExp by sign
+      {"01/08/2024", "Journal Shares", "Acme Corp", 0.0, false, 15},         // ShrsOut by sign
   };
   ASSERT_EQ(records.size(), std::size(expected));
   for (std::size_t i = 0; i < records.size(); ++i) {
