@@ -146,6 +146,7 @@ std::optional<Value> FormattedTextReader::fromFormattedText(std::string_view tex
     }
     const std::vector<std::string>& fields = transaction.fields;
     Value::Dictionary record;
+    record.reserve(kTransactionRecordKeys);
     record.emplace(transactionKey::date, fields[columns.date]);
     for (std::size_t i = 0; i < std::size(kItemKeys); ++i)
       if (const std::string* item = field(fields, columns.items[i]))

@@ -38,7 +38,7 @@ void removeCharacters(std::string& text, std::string_view removals) {
 
 // The collecting state of one register walk.
 struct RegisterWalk {
-  Value record = Value::dictionary();
+  Value record = Value::dictionary(kTransactionRecordKeys);
   std::optional<Value> splitList;
   std::string pendingSplitCategory;
   std::optional<std::string> pendingSplitMemo;
