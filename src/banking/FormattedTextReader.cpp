@@ -16,6 +16,10 @@
 namespace corvela {
 namespace {
 
+// The marks the processor adds to every record it processes (amountAlreadyConverted and
+// outputLength): a record is given room for them when it is made.
+constexpr std::size_t kProcessingMarks = 2;
+
 namespace key = inputFormatKey;
 
 constexpr std::string_view kDefaultOutputDateFormat = "%m/%d/%Y";
@@ -145,12 +149,15 @@ std::optional<Value> FormattedTextReader::fromFormattedText(std::string_view tex
       continue;
     }
     const std::vector<std::string>& fields = transaction.fields;
+    const std::string* items[std::size(kItemKeys)];
+    std::size_t keys = kProcessingMarks + 2;  // the date and the amount
+    for (std::size_t i = 0; i < std::size(kItemKeys); ++i)
+      keys += (items[i] = field(fields, columns.items[i])) != nullptr;
     Value::Dictionary record;
-    record.reserve(kTransactionRecordKeys);
+    record.reserve(keys);
     record.emplace(transactionKey::date, fields[columns.date]);
     for (std::size_t i = 0; i < std::size(kItemKeys); ++i)
-      if (const std::string* item = field(fields, columns.items[i]))
-        record.emplace(kItemKeys[i], *item);
+      if (items[i]) record.emplace(kItemKeys[i], *items[i]);
     record.emplace(transactionKey::amount, writtenAmount(signedAmount(columns, fields), decimals));
     qif.append(Value(std::move(record)));
   }

@@ -19,6 +19,10 @@
 namespace corvela {
 namespace {
 
+// The marks the processor adds to every record it processes (amountAlreadyConverted and
+// outputLength): a record is given room for them when it is made.
+constexpr std::size_t kProcessingMarks = 2;
+
 constexpr std::string_view kDefaultOutputDateFormat = "%m/%d/%Y";
 constexpr std::string_view kTransactionTag = "<STMTTRN>";
 
@@ -223,7 +227,15 @@ OFXReadResult OFXReader::fromOFX(std::string_view text, CalendarDay fromDate,
       if (!readableAmount(amount)) record = errorRecord(kOFXBadAmountMessage, block);
     }
     const bool readable = record.isNull();
-    if (readable) record = Value::dictionary(kTransactionRecordKeys);
+    if (readable) {
+      // Room for exactly the fields below and the processor's marks: a statement holds many.
+      std::size_t keys = kProcessingMarks + 3 + useTRNTYPE + tags.has(BlockTags::memo);
+      keys += numberSource == NumberSource::RefNum ? tags.has(BlockTags::refnum)
+              : numberSource == NumberSource::RefNumElseCheckNum
+                  ? tags.has(BlockTags::refnum) || tags.has(BlockTags::checknum)
+                  : false;
+      record = Value::dictionary(keys);
+    }
     if (useTRNTYPE) {
       if (!tags.has(BlockTags::trntype)) {
         result.qif.append(errorRecord(kOFXNoTypeMessage, block));
