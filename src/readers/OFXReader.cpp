@@ -227,42 +227,44 @@ OFXReadResult OFXReader::fromOFX(std::string_view text, CalendarDay fromDate,
       if (!readableAmount(amount)) record = errorRecord(kOFXBadAmountMessage, block);
     }
     const bool readable = record.isNull();
-    if (readable) {
-      // Room for exactly the fields below and the processor's marks: a statement holds many.
-      std::size_t keys = kProcessingMarks + 3 + useTRNTYPE + tags.has(BlockTags::memo);
-      keys += numberSource == NumberSource::RefNum ? tags.has(BlockTags::refnum)
-              : numberSource == NumberSource::RefNumElseCheckNum
-                  ? tags.has(BlockTags::refnum) || tags.has(BlockTags::checknum)
-                  : false;
-      record = Value::dictionary(keys);
-    }
+    std::optional<std::string> type;
     if (useTRNTYPE) {
       if (!tags.has(BlockTags::trntype)) {
         result.qif.append(errorRecord(kOFXNoTypeMessage, block));
         continue;
       }
-      std::string type = field(BlockTags::trntype);
-      if (readable && type == "DEBIT") amount = debitAmount(amount);
-      record.set(transactionKey::trntype, std::move(type));
+      type = field(BlockTags::trntype);
+      if (readable && *type == "DEBIT") amount = debitAmount(amount);
+      if (!readable) record.set(transactionKey::trntype, std::move(*type));
     }
     if (readable) {
       if (day != lastDay) {
         lastDay = day;
         lastDayText = day->format(outputDateFormat);
       }
-      record.set(transactionKey::date, lastDayText);
       BlockTags::Tag number = BlockTags::count;
       if (numberSource == NumberSource::RefNum) {
         number = BlockTags::refnum;
       } else if (numberSource == NumberSource::RefNumElseCheckNum) {
         number = tags.has(BlockTags::refnum) ? BlockTags::refnum : BlockTags::checknum;
       }
-      if (number != BlockTags::count && tags.has(number))
-        record.set(transactionKey::number, field(number));
-      if (tags.has(BlockTags::memo)) record.set(transactionKey::memo, field(BlockTags::memo));
-      record.set(transactionKey::description,
-                 tags.has(BlockTags::name) ? field(BlockTags::name) : std::string());
-      record.set(transactionKey::amount, std::move(amount));
+      if (number != BlockTags::count && !tags.has(number)) number = BlockTags::count;
+      const bool memo = tags.has(BlockTags::memo);
+
+      // Room for exactly these fields and the processor's marks (a statement holds many), and
+      // the fields added in key order, so that each goes at the end.
+      Value::Dictionary fields;
+      fields.reserve(kProcessingMarks + 3 + memo + (number != BlockTags::count) + type.has_value());
+      auto add = [&](std::string_view key, std::string value) {
+        fields.emplace_hint(fields.end(), key, std::move(value));
+      };
+      add(transactionKey::amount, std::move(amount));
+      add(transactionKey::date, lastDayText);
+      add(transactionKey::description, tags.has(BlockTags::name) ? field(BlockTags::name) : "");
+      if (memo) add(transactionKey::memo, field(BlockTags::memo));
+      if (number != BlockTags::count) add(transactionKey::number, field(number));
+      if (type) add(transactionKey::trntype, std::move(*type));
+      record = Value(std::move(fields));
     }
     result.qif.append(std::move(record));
   }
