@@ -192,8 +192,9 @@ QIFReadResult QIFReader::readRegister(const std::vector<std::string>& lines, Cal
 }
 
 std::optional<std::string> QIFReader::normalizeQIFAmountIn(Value& record, int qifTypeTag) const {
-  if (!has(record, transactionKey::amount)) return std::nullopt;
-  std::string amount = str(record, transactionKey::amount);
+  const Value* stored = record.find(transactionKey::amount);
+  if (!stored) return std::nullopt;
+  std::string amount = stored->toString();
   if (has(record, transactionKey::amountAlreadyConverted)) return amount;
 
   removeCharacters(amount, bundle_.table("CVRemoveFromAmounts").toString());
