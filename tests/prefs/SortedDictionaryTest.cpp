@@ -65,11 +65,15 @@ TEST(SortedDictionaryTest, AnswersAsAMapDoes) {
           auto found = d.find(key);
           auto expected = m.find(key);
           ASSERT_EQ(found == d.end(), expected == m.end()) << key;
-          if (found != d.end()) EXPECT_EQ(found->second, expected->second);
+          if (found != d.end()) {
+            EXPECT_EQ(found->second, expected->second);
+          }
           auto bound = d.lower_bound(key);
           auto expectedBound = m.lower_bound(key);
           ASSERT_EQ(bound == d.end(), expectedBound == m.end());
-          if (bound != d.end()) EXPECT_EQ(bound->first, expectedBound->first);
+          if (bound != d.end()) {
+            EXPECT_EQ(bound->first, expectedBound->first);
+          }
         }
       }
       ASSERT_EQ(entries(d), entries(m)) << "round " << round << " step " << step;
