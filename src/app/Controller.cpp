@@ -204,7 +204,9 @@ void Controller::dontTreatAsQIF() {
 
 void Controller::processInput() {
   parts_.session.JustActivated = false;
-  std::replace(state_.fileAsString.begin(), state_.fileAsString.end(), '\0', ' ');
+  // Most texts hold no NUL; looking for one first is a much faster scan than replacing.
+  if (state_.fileAsString.find('\0') != std::string::npos)
+    std::replace(state_.fileAsString.begin(), state_.fileAsString.end(), '\0', ' ');
   state_.firstResponder.reset();
   if (!state_.continuationData) setNormalLayout();
   parts_.session.account.reset();

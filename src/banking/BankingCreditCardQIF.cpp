@@ -103,7 +103,8 @@ void BankingCreditCardQIF::processInstructionsAndAppendToString(std::string& fil
   maxTransactionIndex_ = qif_.size();
   numberOfTransactionsAppended_ = 0;
   treatments_.assign(maxTransactionIndex_, 0);
-  matched_.assign(maxTransactionIndex_, std::nullopt);
+  matched_.assign(maxTransactionIndex_, kNoMatch);
+  matchesMade_.clear();
   instructionsTaught_ = 0;
   startNewTransaction(false);
 }
@@ -131,7 +132,8 @@ void BankingCreditCardQIF::continueWith(const Value& continuation, std::string& 
       std::numeric_limits<int>::max()));
   mustConfirm_ = options_.isOn(option::confirmAllTransactions);
   treatments_.assign(maxTransactionIndex_, 0);
-  matched_.assign(maxTransactionIndex_, std::nullopt);
+  matched_.assign(maxTransactionIndex_, kNoMatch);
+  matchesMade_.clear();
   instructionsTaught_ = 0;
   startNewTransaction(false);
 }
@@ -161,6 +163,7 @@ void BankingCreditCardQIF::processCurrentInstructionAndLoop(bool backToConfirm) 
     return;
   }
   openDialog_ = Dialog::none;
+  loopOptions_ = readLoopOptions();
   // Time spent in a dialog is the person's, not the run's.
   runStarted_ = std::chrono::steady_clock::now();
   // A loop rather than a call per transaction, so a long statement never deepens the stack.
@@ -185,6 +188,21 @@ void BankingCreditCardQIF::processCurrentInstructionAndLoop(bool backToConfirm) 
         return;
     }
   }
+}
+
+BankingCreditCardQIF::LoopOptions BankingCreditCardQIF::readLoopOptions() const {
+  LoopOptions on;
+  on.treatMemoAsDescription = options_.isOn(option::treatMemoAsDescription);
+  on.leaveBlankDescriptionsBlank = options_.isOn(option::leaveBlankDescriptionsBlank);
+  on.initialCaps = options_.isOn(option::initialCaps);
+  on.dontAddCategories = options_.isOn(option::dontAddCategories);
+  on.useCategoriesIfPresent = options_.isOn(option::useCategoriesIfPresent);
+  on.baseCategoriesOnCategories = options_.isOn(option::baseCategoriesOnCategories);
+  on.updateCategoryWhenDescriptionChanged =
+      options_.isOn(option::updateCategoryWhenDescriptionChanged);
+  on.matchDescriptionThenMemo = options_.isOn(option::matchDescriptionThenMemo);
+  on.matchMemoThenDescription = options_.isOn(option::matchMemoThenDescription);
+  return on;
 }
 
 Value& BankingCreditCardQIF::currentRecord() {
@@ -231,7 +249,7 @@ BankingCreditCardQIF::Outcome BankingCreditCardQIF::processTransaction() {
 
   std::optional<std::string> amount = tidy(transaction);
   instruction_ = Value::dictionary();
-  if (currentTransactionIndex_ < matched_.size()) matched_[currentTransactionIndex_].reset();
+  if (currentTransactionIndex_ < matched_.size()) matched_[currentTransactionIndex_] = kNoMatch;
   // A number extracted for the previous transaction is not this one's.
   extractedCheckNumber_.reset();
   ++transactionSerial_;
@@ -253,18 +271,17 @@ std::optional<std::string> BankingCreditCardQIF::tidy(Value& transaction) {
     }
     doSwap_ = false;
     transaction.set(tk::AlreadySwapped, true);
-  } else if (!hasText(transaction, tk::description) &&
-             options_.isOn(option::treatMemoAsDescription) && has(transaction, tk::memo)) {
+  } else if (!hasText(transaction, tk::description) && loopOptions_.treatMemoAsDescription &&
+             has(transaction, tk::memo)) {
     transaction.set(tk::description, str(transaction, tk::memo));
   }
 
   if (!hasText(transaction, tk::description)) {
-    transaction.set(tk::description, options_.isOn(option::leaveBlankDescriptionsBlank)
-                                         ? std::string_view()
-                                         : kNoDescription);
+    transaction.set(tk::description,
+                    loopOptions_.leaveBlankDescriptionsBlank ? std::string_view() : kNoDescription);
   }
 
-  if (options_.isOn(option::initialCaps)) {
+  if (loopOptions_.initialCaps) {
     transaction.set(tk::description, capitalizedWords(str(transaction, tk::description)));
     if (has(transaction, tk::memo))
       transaction.set(tk::memo, capitalizedWords(str(transaction, tk::memo)));
@@ -276,8 +293,8 @@ std::optional<std::string> BankingCreditCardQIF::tidy(Value& transaction) {
 BankingCreditCardQIF::Outcome BankingCreditCardQIF::applyInstruction(
     const Value& transaction, const std::optional<std::string>& amount) {
   // The input's own categories are kept and no instruction is consulted.
-  if (options_.isOn(option::dontAddCategories) ||
-      (options_.isOn(option::useCategoriesIfPresent) &&
+  if (loopOptions_.dontAddCategories ||
+      (loopOptions_.useCategoriesIfPresent &&
        (hasText(transaction, tk::category) || hasSplits(transaction)))) {
     processSplits(transaction[tk::splits]);
     proposal_ = BankCCOutput{};
@@ -300,7 +317,7 @@ BankingCreditCardQIF::Outcome BankingCreditCardQIF::applyInstruction(
   std::optional<Value> found;
   std::optional<std::string> prompt;
   std::string description;
-  if (options_.isOn(option::baseCategoriesOnCategories) && hasText(transaction, tk::category)) {
+  if (loopOptions_.baseCategoriesOnCategories && hasText(transaction, tk::category)) {
     found = instructions_.instructionMatching(str(transaction, tk::category),
                                               instructionKey::categoryMatch);
     description = str(transaction, tk::description);
@@ -309,14 +326,14 @@ BankingCreditCardQIF::Outcome BankingCreditCardQIF::applyInstruction(
     // Only a description the person typed in the confirmation dialog counts, not the new
     // description the dialog proposed: an instruction whose new description does not begin
     // with its own match text would be lost when the transaction is processed again.
-    if (options_.isOn(option::updateCategoryWhenDescriptionChanged) && changedDescription_)
+    if (loopOptions_.updateCategoryWhenDescriptionChanged && changedDescription_)
       description = *changedDescription_;
     const std::string& memo = str(transaction, tk::memo);
     constexpr std::string_view key = instructionKey::descriptionMatch;
-    if (options_.isOn(option::matchDescriptionThenMemo)) {
+    if (loopOptions_.matchDescriptionThenMemo) {
       found = instructions_.instructionMatching(description, key);
       if (!found) found = instructions_.instructionMatching(memo, key);
-    } else if (options_.isOn(option::matchMemoThenDescription)) {
+    } else if (loopOptions_.matchMemoThenDescription) {
       found = instructions_.instructionMatching(memo, key);
       if (!found) found = instructions_.instructionMatching(description, key);
     } else {
@@ -331,10 +348,11 @@ BankingCreditCardQIF::Outcome BankingCreditCardQIF::applyInstruction(
     return Outcome::wait;
   }
   instruction_ = std::move(*found);
-  if (running_ && currentTransactionIndex_ < matched_.size()) {
-    matched_[currentTransactionIndex_] =
-        InstructionMatch{matchString(instruction_), str(transaction, tk::date), amount.value_or(""),
-                         str(transaction, tk::description)};
+  if (running_ && currentTransactionIndex_ < matched_.size() && matchesMade_.size() < kNoMatch) {
+    matched_[currentTransactionIndex_] = static_cast<std::uint32_t>(matchesMade_.size());
+    matchesMade_.push_back(InstructionMatch{matchString(instruction_), str(transaction, tk::date),
+                                            amount.value_or(""),
+                                            str(transaction, tk::description)});
   }
 
   std::optional<Value> rule;

@@ -329,6 +329,20 @@ class BankingCreditCardQIF {
 
   void beginRun(std::string& fileAsString, const RunSettings& settings, DidEnd didEnd);
   Outcome processTransaction();
+  // The options the loop asks about for every transaction, read each time the loop starts: no
+  // dialog is open while it runs, so none of them can change before it stops.
+  struct LoopOptions {
+    bool treatMemoAsDescription = false;
+    bool leaveBlankDescriptionsBlank = false;
+    bool initialCaps = false;
+    bool dontAddCategories = false;
+    bool useCategoriesIfPresent = false;
+    bool baseCategoriesOnCategories = false;
+    bool updateCategoryWhenDescriptionChanged = false;
+    bool matchDescriptionThenMemo = false;
+    bool matchMemoThenDescription = false;
+  };
+  LoopOptions readLoopOptions() const;
   // Tidies the current record (steps before matching) and answers its normalised amount.
   std::optional<std::string> tidy(Value& transaction);
   Outcome applyInstruction(const Value& transaction, const std::optional<std::string>& amount);
@@ -432,8 +446,16 @@ class BankingCreditCardQIF {
   // Per transaction of the run, what the person did with it (kConfirmed, kSkipped); going back
   // to a transaction forgets it. Instructions taught stay taught, so they are counted apart.
   std::vector<unsigned char> treatments_;
-  // Per transaction of the run, the instruction that matched it last.
-  std::vector<std::optional<InstructionMatch>> matched_;
+  // Per transaction of the run, where in matchesMade_ the instruction that matched it last is
+  // (kNoMatch for none): a statement of a million transactions most of which match nothing
+  // must not hold a match's room for each of them.
+  static constexpr std::uint32_t kNoMatch = UINT32_MAX;
+  std::vector<std::uint32_t> matched_;
+  // The matches in the order they were made; one a transaction no longer points to (it was
+  // gone back to) is left out at the end of the run.
+  std::vector<InstructionMatch> matchesMade_;
+  // Ends the record of the run's matches: instructionMatches() in run order.
+  void collectMatches();
   int instructionsTaught_ = 0;
   RunTally tally_;
   InstructionMatches matches_;
@@ -443,6 +465,8 @@ class BankingCreditCardQIF {
   std::chrono::steady_clock::time_point runStarted_, progressShown_;
   bool showingProgress_ = false;
   void reportProgress();
+
+  LoopOptions loopOptions_;
 
   // Per-transaction state. The serial counts the transactions processed (the same one again
   // counts anew), so an action can tell whether the dialog still shows what it was pressed for.

@@ -44,6 +44,27 @@ void BankingCreditCardQIF::markTreatment(unsigned char treatment) {
     treatments_[currentTransactionIndex_] |= treatment;
 }
 
+void BankingCreditCardQIF::collectMatches() {
+  matches_.clear();
+  // Without going back, the matches were made in run order, each once: they are the list.
+  bool inOrder = true;
+  std::size_t seen = 0;
+  for (std::uint32_t slot : matched_) {
+    if (slot == kNoMatch) continue;
+    inOrder = inOrder && slot == seen;
+    ++seen;
+  }
+  if (inOrder && seen == matchesMade_.size()) {
+    matches_ = std::move(matchesMade_);
+  } else {
+    matches_.reserve(seen);
+    for (std::uint32_t slot : matched_)
+      if (slot != kNoMatch) matches_.push_back(std::move(matchesMade_[slot]));
+  }
+  matched_.clear();
+  matchesMade_.clear();
+}
+
 void BankingCreditCardQIF::endRun(int count, std::optional<Value> continuation,
                                   int leftUnprocessed) {
   tally_ = RunTally{};
@@ -56,15 +77,13 @@ void BankingCreditCardQIF::endRun(int count, std::optional<Value> continuation,
     tally_.skipped += (treatment & kSkipped) ? 1 : 0;
   }
   treatments_.clear();
-  matches_.clear();
-  for (std::optional<InstructionMatch>& match : matched_)
-    if (match) matches_.push_back(std::move(*match));
-  matched_.clear();
+  // The transactions go first: they are the bulk of what a run holds.
+  qif_ = Value::array();
+  collectMatches();
   if (showingProgress_) platform_.showProgress(maxTransactionIndex_, maxTransactionIndex_);
   showingProgress_ = false;
   running_ = false;
   openDialog_ = Dialog::none;
-  qif_ = Value::array();
   currentTransactionIndex_ = 0;
   maxTransactionIndex_ = 0;
   instruction_ = Value::dictionary();

@@ -1,7 +1,7 @@
 #include "banking/FormattedTextReader.h"
 
 #include <algorithm>
-#include <cstdio>
+#include <charconv>
 #include <string>
 #include <vector>
 
@@ -15,6 +15,10 @@
 
 namespace corvela {
 namespace {
+
+// The marks the processor adds to every record it processes (amountAlreadyConverted and
+// outputLength): a record is given room for them when it is made.
+constexpr std::size_t kProcessingMarks = 2;
 
 namespace key = inputFormatKey;
 
@@ -110,9 +114,12 @@ double signedAmount(const Columns& columns, const std::vector<std::string>& fiel
 }
 
 std::string writtenAmount(double amount, int decimals) {
-  char buffer[64];
-  std::snprintf(buffer, sizeof buffer, "%.*f", decimals, amount);
-  std::string text = buffer;
+  // As printf's "%.*f" writes it, without the format string's parsing for every transaction,
+  // and cut at 63 characters as the 64-byte buffer it was written into cut it.
+  char buffer[400];
+  auto written =
+      std::to_chars(buffer, buffer + sizeof buffer, amount, std::chars_format::fixed, decimals);
+  std::string text(buffer, std::min<std::size_t>(written.ptr - buffer, 63));
   // A sign on nothing but zeros would read as a debit of nothing.
   if (text.front() == '-' && text.find_first_not_of("-0.") == std::string::npos) text.erase(0, 1);
   return text;
@@ -145,11 +152,15 @@ std::optional<Value> FormattedTextReader::fromFormattedText(std::string_view tex
       continue;
     }
     const std::vector<std::string>& fields = transaction.fields;
+    const std::string* items[std::size(kItemKeys)];
+    std::size_t keys = kProcessingMarks + 2;  // the date and the amount
+    for (std::size_t i = 0; i < std::size(kItemKeys); ++i)
+      keys += (items[i] = field(fields, columns.items[i])) != nullptr;
     Value::Dictionary record;
+    record.reserve(keys);
     record.emplace(transactionKey::date, fields[columns.date]);
     for (std::size_t i = 0; i < std::size(kItemKeys); ++i)
-      if (const std::string* item = field(fields, columns.items[i]))
-        record.emplace(kItemKeys[i], *item);
+      if (items[i]) record.emplace(kItemKeys[i], *items[i]);
     record.emplace(transactionKey::amount, writtenAmount(signedAmount(columns, fields), decimals));
     qif.append(Value(std::move(record)));
   }

@@ -99,13 +99,6 @@ const Value& Value::operator[](std::string_view key) const {
   return v ? *v : kNull;
 }
 
-const Value* Value::find(std::string_view key) const {
-  if (!isDictionary()) return nullptr;
-  const Dictionary& d = toDictionary();
-  auto it = d.find(key);
-  return it == d.end() ? nullptr : &it->second;
-}
-
 Value::Array& Value::mutableArray() {
   if (!isArray()) v_ = std::make_shared<Array>();
   return detach(std::get<std::shared_ptr<Array>>(v_));
@@ -117,19 +110,13 @@ Value::Dictionary& Value::mutableDictionary() {
 }
 
 void Value::set(std::string_view key, Value value) {
-  Dictionary& d = mutableDictionary();
   // One search serves both cases: a record is filled with one set() per field.
-  auto it = d.lower_bound(key);
-  if (it != d.end() && it->first == key)
-    it->second = std::move(value);
-  else
-    d.emplace_hint(it, std::string(key), std::move(value));
+  mutableDictionary().insert_or_assign(key, std::move(value));
 }
 
 void Value::erase(std::string_view key) {
   if (!contains(key)) return;
-  Dictionary& d = mutableDictionary();
-  d.erase(d.find(key));
+  mutableDictionary().erase(key);
 }
 
 void Value::append(Value value) { mutableArray().push_back(std::move(value)); }

@@ -1,13 +1,14 @@
 #pragma once
 
 #include <cstdint>
-#include <map>
 #include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
 #include <variant>
 #include <vector>
+
+#include "prefs/SortedDictionary.h"
 
 namespace corvela {
 
@@ -22,7 +23,7 @@ class Value {
 
   using Array = std::vector<Value>;
   // Keys are kept sorted; a dictionary's order carries no meaning in the stored format.
-  using Dictionary = std::map<std::string, Value, std::less<>>;
+  using Dictionary = SortedDictionary<Value>;
   using Bytes = std::vector<std::uint8_t>;
 
   // A calendar instant, in seconds since 2001-01-01 00:00:00 UTC (the archive's epoch).
@@ -50,10 +51,17 @@ class Value {
   Value(Array a) : v_(std::make_shared<Array>(std::move(a))) {}
   Value(Dictionary d) : v_(std::make_shared<Dictionary>(std::move(d))) {}
   Value(std::initializer_list<std::pair<const std::string, Value>> entries)
-      : Value(Dictionary(entries)) {}
+      : Value(Dictionary(entries.begin(), entries.end())) {}
 
   static Value array() { return Value(Array{}); }
   static Value dictionary() { return Value(Dictionary{}); }
+  // An empty dictionary with room for `keys` entries: a record that is known to grow to that
+  // many keys is then allocated once.
+  static Value dictionary(std::size_t keys) {
+    Dictionary d;
+    d.reserve(keys);
+    return Value(std::move(d));
+  }
   static Value date(double secondsSince2001) { return Value(Date{secondsSince2001}); }
 
   Type type() const { return static_cast<Type>(v_.index()); }
@@ -85,7 +93,12 @@ class Value {
   const Value& operator[](std::size_t index) const;
   const Value& operator[](std::string_view key) const;
   // The value under `key`, or nullptr when the key is absent or this is not a dictionary.
-  const Value* find(std::string_view key) const;
+  const Value* find(std::string_view key) const {
+    if (!isDictionary()) return nullptr;
+    const Dictionary& d = *std::get<std::shared_ptr<Dictionary>>(v_);
+    auto it = d.find(key);
+    return it == d.end() ? nullptr : &it->second;
+  }
   bool contains(std::string_view key) const { return find(key) != nullptr; }
 
   // --- write side. Each detaches shared storage first; a Null value turns into the container.

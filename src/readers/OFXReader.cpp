@@ -1,5 +1,8 @@
 #include "readers/OFXReader.h"
 
+#include <algorithm>
+#include <functional>
+#include <iterator>
 #include <optional>
 #include <string>
 #include <utility>
@@ -15,6 +18,10 @@
 
 namespace corvela {
 namespace {
+
+// The marks the processor adds to every record it processes (amountAlreadyConverted and
+// outputLength): a record is given room for them when it is made.
+constexpr std::size_t kProcessingMarks = 2;
 
 constexpr std::string_view kDefaultOutputDateFormat = "%m/%d/%Y";
 constexpr std::string_view kTransactionTag = "<STMTTRN>";
@@ -32,16 +39,61 @@ NumberSource numberSourceOf(std::string_view download) {
 
 // The blocks after each "<STMTTRN>": each runs to the next one, the last to the end of text.
 std::vector<std::string_view> transactionBlocks(std::string_view download) {
+  // Every line of a download starts with "<": a search that stops at each of them to compare
+  // would go over the text in steps of a line.
+  const std::boyer_moore_horspool_searcher tag(kTransactionTag.begin(), kTransactionTag.end());
+  auto next = [&](std::string_view::const_iterator from) {
+    return std::search(from, download.end(), tag);
+  };
   std::vector<std::string_view> blocks;
-  std::size_t start = download.find(kTransactionTag);
-  while (start != std::string_view::npos) {
-    start += kTransactionTag.size();
-    std::size_t next = download.find(kTransactionTag, start);
-    std::size_t end = next == std::string_view::npos ? download.size() : next;
-    blocks.push_back(download.substr(start, end - start));
-    start = next;
+  for (auto start = next(download.begin()); start != download.end();) {
+    start += static_cast<std::ptrdiff_t>(kTransactionTag.size());
+    auto end = next(start);
+    blocks.emplace_back(start, end);
+    start = end;
   }
   return blocks;
+}
+
+// The first place of each tag a record is made of, found in one pass over a block: every tag
+// starts with "<", so looking at each "<" once finds the same first occurrence a search per tag
+// would, without going over the block once per tag.
+struct BlockTags {
+  enum Tag { dtposted, refnum, checknum, memo, name, trnamt, trntype, count };
+  static constexpr std::string_view kLabels[count] = {
+      "<DTPOSTED>", "<REFNUM>", "<CHECKNUM>", "<MEMO>", "<NAME>", "<TRNAMT>", "<TRNTYPE>"};
+  // Where the text after each tag starts, or npos when the block lacks the tag.
+  std::size_t after[count];
+
+  explicit BlockTags(std::string_view block) {
+    std::fill(std::begin(after), std::end(after), std::string_view::npos);
+    int missing = count;
+    for (std::size_t at = block.find('<'); at != std::string_view::npos && missing > 0;
+         at = block.find('<', at + 1)) {
+      std::string_view rest = block.substr(at);
+      if (rest.size() < 2) break;
+      for (int tag = 0; tag < count; ++tag) {
+        // The letter after "<" tells the tags apart before any comparison is made.
+        if (kLabels[tag][1] != rest[1] || after[tag] != std::string_view::npos ||
+            !rest.starts_with(kLabels[tag]))
+          continue;
+        after[tag] = at + kLabels[tag].size();
+        --missing;
+        break;
+      }
+    }
+  }
+  bool has(Tag tag) const { return after[tag] != std::string_view::npos; }
+};
+
+// The value that starts at `start` (just after its tag): white space (line ends included)
+// skipped, up to the next line end, "<" or the end of the block.
+std::string_view valueAt(std::string_view block, std::size_t start) {
+  while (start < block.size() && charclass::isSpace(block[start])) ++start;
+  std::size_t end = start;
+  // A value is a few characters: looking at each once beats a search for any of three.
+  while (end < block.size() && block[end] != '\r' && block[end] != '\n' && block[end] != '<') ++end;
+  return block.substr(start, end - start);
 }
 
 // The posting day of a block, or none when <DTPOSTED> is missing, is not followed by eight
@@ -50,12 +102,9 @@ std::vector<std::string_view> transactionBlocks(std::string_view download) {
 //
 // Stricter than reading "%4d%2d%2d": a sign, a blank between the numbers or a short date
 // (2024013, read as January 3 by scanf) are refused rather than read as some other day.
-std::optional<CalendarDay> postingDay(std::string_view block) {
-  constexpr std::string_view kTag = "<DTPOSTED>";
+std::optional<CalendarDay> postingDay(std::string_view block, std::size_t at) {
   constexpr std::size_t kDigits = 8;
-  std::size_t at = block.find(kTag);
   if (at == std::string_view::npos) return std::nullopt;
-  at += kTag.size();
   while (at < block.size() && charclass::isSpace(block[at])) ++at;
   if (block.size() - at < kDigits) return std::nullopt;
   int numbers[3] = {0, 0, 0};
@@ -134,12 +183,8 @@ bool OFXReader::addField(std::string_view key, std::string_view ofxLabel,
   if (ofxLabel.empty()) return false;
   std::size_t at = ofxTransaction.find(ofxLabel);
   if (at == std::string_view::npos) return false;
-  std::size_t start = at + ofxLabel.size();
-  while (start < ofxTransaction.size() && charclass::isSpace(ofxTransaction[start])) ++start;
-  std::size_t end = ofxTransaction.find_first_of("\r\n<", start);
-  if (end == std::string_view::npos) end = ofxTransaction.size();
   // OFX escapes "&", "<" and ">" in values; the person's finance software wants the characters.
-  qifTransaction.set(key, decodeEntities(ofxTransaction.substr(start, end - start)));
+  qifTransaction.set(key, decodeEntities(valueAt(ofxTransaction, at + ofxLabel.size())));
   return true;
 }
 
@@ -152,45 +197,74 @@ OFXReadResult OFXReader::fromOFX(std::string_view text, CalendarDay fromDate,
   if (outputDateFormat.empty()) outputDateFormat = kDefaultOutputDateFormat;
   const NumberSource numberSource = numberSourceOf(text);
 
-  for (std::string_view block : transactionBlocks(text)) {
-    std::optional<CalendarDay> day = postingDay(block);
+  const std::vector<std::string_view> blocks = transactionBlocks(text);
+  result.qif.mutableArray().reserve(blocks.size());
+  // Neighbouring transactions mostly share their day; it is written out once for them.
+  std::optional<CalendarDay> lastDay;
+  std::string lastDayText;
+  for (std::string_view block : blocks) {
+    const BlockTags tags(block);
+    std::optional<CalendarDay> day = postingDay(block, tags.after[BlockTags::dtposted]);
     if (!day) {
       result.qif.append(errorRecord(kOFXNoDateMessage, block));
       continue;
     }
     if (*day < fromDate || *day > toDate) continue;
+    // OFX escapes "&", "<" and ">" in values; the person's finance software wants the characters.
+    auto field = [&](BlockTags::Tag tag) {
+      return decodeEntities(valueAt(block, tags.after[tag]));
+    };
 
-    Value record = Value::dictionary();
-    record.set(transactionKey::date, day->format(outputDateFormat));
-    if (numberSource == NumberSource::RefNum) {
-      addField(transactionKey::number, "<REFNUM>", block, record);
-    } else if (numberSource == NumberSource::RefNumElseCheckNum) {
-      if (!addField(transactionKey::number, "<REFNUM>", block, record)) {
-        addField(transactionKey::number, "<CHECKNUM>", block, record);
-      }
-    }
-    addField(transactionKey::memo, "<MEMO>", block, record);
-    if (!addField(transactionKey::description, "<NAME>", block, record)) {
-      record.set(transactionKey::description, "");
-    }
-    if (!addField(transactionKey::amount, "<TRNAMT>", block, record)) {
+    // An error record replaces the transaction; with "useOFXTRNTYPE" on it keeps the type.
+    Value record;
+    std::string amount;
+    if (!tags.has(BlockTags::trnamt)) {
       record = errorRecord(kOFXNoAmountMessage, block);
     } else {
       // Some banks write their own locale's decimal comma (-130,00) although OFX asks for a
       // point; read it as the QIF reader reads one.
-      record.set(transactionKey::amount,
-                 convertEuropeanAmount(str(record, transactionKey::amount)));
-      if (!readableAmount(str(record, transactionKey::amount)))
-        record = errorRecord(kOFXBadAmountMessage, block);
+      amount = convertEuropeanAmount(field(BlockTags::trnamt));
+      if (!readableAmount(amount)) record = errorRecord(kOFXBadAmountMessage, block);
     }
-
+    const bool readable = record.isNull();
+    std::optional<std::string> type;
     if (useTRNTYPE) {
-      if (!addField(transactionKey::trntype, "<TRNTYPE>", block, record)) {
-        record = errorRecord(kOFXNoTypeMessage, block);
-      } else if (str(record, transactionKey::trntype) == "DEBIT" &&
-                 has(record, transactionKey::amount)) {
-        record.set(transactionKey::amount, debitAmount(str(record, transactionKey::amount)));
+      if (!tags.has(BlockTags::trntype)) {
+        result.qif.append(errorRecord(kOFXNoTypeMessage, block));
+        continue;
       }
+      type = field(BlockTags::trntype);
+      if (readable && *type == "DEBIT") amount = debitAmount(amount);
+      if (!readable) record.set(transactionKey::trntype, std::move(*type));
+    }
+    if (readable) {
+      if (day != lastDay) {
+        lastDay = day;
+        lastDayText = day->format(outputDateFormat);
+      }
+      BlockTags::Tag number = BlockTags::count;
+      if (numberSource == NumberSource::RefNum) {
+        number = BlockTags::refnum;
+      } else if (numberSource == NumberSource::RefNumElseCheckNum) {
+        number = tags.has(BlockTags::refnum) ? BlockTags::refnum : BlockTags::checknum;
+      }
+      if (number != BlockTags::count && !tags.has(number)) number = BlockTags::count;
+      const bool memo = tags.has(BlockTags::memo);
+
+      // Room for exactly these fields and the processor's marks (a statement holds many), and
+      // the fields added in key order, so that each goes at the end.
+      Value::Dictionary fields;
+      fields.reserve(kProcessingMarks + 3 + memo + (number != BlockTags::count) + type.has_value());
+      auto add = [&](std::string_view key, std::string value) {
+        fields.emplace_hint(fields.end(), key, std::move(value));
+      };
+      add(transactionKey::amount, std::move(amount));
+      add(transactionKey::date, lastDayText);
+      add(transactionKey::description, tags.has(BlockTags::name) ? field(BlockTags::name) : "");
+      if (memo) add(transactionKey::memo, field(BlockTags::memo));
+      if (number != BlockTags::count) add(transactionKey::number, field(number));
+      if (type) add(transactionKey::trntype, std::move(*type));
+      record = Value(std::move(fields));
     }
     result.qif.append(std::move(record));
   }

@@ -13,6 +13,10 @@
 namespace corvela {
 namespace {
 
+// The marks the processor adds to every record it processes (amountAlreadyConverted and
+// outputLength): a record is given room for them when it is made.
+constexpr std::size_t kProcessingMarks = 2;
+
 constexpr std::string_view kDefaultOutputDateFormat = "%m/%d/%Y";
 
 // The bytes of the UTF-8 character that starts at `at`, so that a multi-byte character in the
@@ -38,7 +42,7 @@ void removeCharacters(std::string& text, std::string_view removals) {
 
 // The collecting state of one register walk.
 struct RegisterWalk {
-  Value record = Value::dictionary();
+  Value record = Value::dictionary(kTransactionRecordKeys);
   std::optional<Value> splitList;
   std::string pendingSplitCategory;
   std::optional<std::string> pendingSplitMemo;
@@ -153,7 +157,12 @@ QIFReadResult QIFReader::readRegister(const std::vector<std::string>& lines, Cal
             walk.record.set(transactionKey::splits, std::move(*walk.splitList));
             walk.record.erase(transactionKey::category);
           }
-          result.qif.append(std::move(walk.record));
+          // Moved into room for exactly its keys and the processor's marks: the walk's record
+          // has room for more, and a register holds many.
+          Value record = Value::dictionary(walk.record.size() + kProcessingMarks);
+          for (auto& [key, value] : walk.record.mutableDictionary())
+            record.set(key, std::move(value));
+          result.qif.append(std::move(record));
         }
         walk = RegisterWalk();
         break;
@@ -183,8 +192,9 @@ QIFReadResult QIFReader::readRegister(const std::vector<std::string>& lines, Cal
 }
 
 std::optional<std::string> QIFReader::normalizeQIFAmountIn(Value& record, int qifTypeTag) const {
-  if (!has(record, transactionKey::amount)) return std::nullopt;
-  std::string amount = str(record, transactionKey::amount);
+  const Value* stored = record.find(transactionKey::amount);
+  if (!stored) return std::nullopt;
+  std::string amount = stored->toString();
   if (has(record, transactionKey::amountAlreadyConverted)) return amount;
 
   removeCharacters(amount, bundle_.table("CVRemoveFromAmounts").toString());

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <string_view>
 
 namespace corvela {
@@ -25,6 +26,10 @@ inline constexpr std::string_view userSplits = "userSplits";          // bool: s
 inline constexpr std::string_view AlreadySwapped = "AlreadySwapped";  // bool
 inline constexpr std::string_view outputLength = "outputLength";      // integer
 }  // namespace transactionKey
+
+// The keys a transaction record comes to while it is processed (the fields read, the amount
+// mark and the output mark): readers make room for them when they start a record.
+inline constexpr std::size_t kTransactionRecordKeys = 8;
 
 // Keys of a split record, used by transaction, instruction and amount instruction records.
 // All three strings are present; a new split has them empty.
