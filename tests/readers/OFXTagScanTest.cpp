@@ -66,7 +66,7 @@ void expectSearchedFields(const std::string& download) {
 TEST(OFXTagScanTest, EveryCorpusDownloadReadsAsTheSearchPerTag) {
   const char* files[] = {"beancount-import/amex.ofx",     "gnucash/wamu.qfx",
                          "jgnash/uglyFormat.ofx",         "ofxparser/ofxdata-oneline.ofx",
-                         "ofxparser/ofxdata-cmfr.ofx",    "libofx/ofx_spec201_stmtrs_example.xml",
+                         "ofxparser/ofxdata-cmfr.ofx",    "ofx/v211.ofx",
                          "ofx/cef_malformed_decimal.ofx", "ofxparse/decimal_error.ofx",
                          "moneyguru/desjardins.qfx",      "ofxtools/br_nubank_cc.ofx"};
   for (const char* file : files) {
