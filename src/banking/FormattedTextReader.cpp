@@ -114,12 +114,12 @@ double signedAmount(const Columns& columns, const std::vector<std::string>& fiel
 }
 
 std::string writtenAmount(double amount, int decimals) {
-  // As printf's "%.*f" writes it, without the format string's parsing for every transaction,
-  // and cut at 63 characters as the 64-byte buffer it was written into cut it.
+  // As printf's "%.*f" writes it, without the format string's parsing for every transaction.
+  // The buffer holds the longest a double can be (309 digits, the point and the decimals).
   char buffer[400];
   auto written =
       std::to_chars(buffer, buffer + sizeof buffer, amount, std::chars_format::fixed, decimals);
-  std::string text(buffer, std::min<std::size_t>(written.ptr - buffer, 63));
+  std::string text(buffer, written.ptr);
   // A sign on nothing but zeros would read as a debit of nothing.
   if (text.front() == '-' && text.find_first_not_of("-0.") == std::string::npos) text.erase(0, 1);
   return text;

@@ -83,6 +83,11 @@ TEST_F(FormattedTextReaderTest, AmountOfEveryColumnRule) {
 
   store.prefs.setInt("bccAmountsPrecision", 0);
   EXPECT_EQ(amounts("x\n01/02/2024;a;12,75\n", csvFormat({{"Credit", 2}})), Strings{"13"});
+  // However long an amount is, it is written whole, never cut short to a smaller number.
+  const Strings huge =
+      amounts("x\n01/02/2024;a;1" + std::string(69, '0') + "\n", csvFormat({{"Credit", 2}}));
+  ASSERT_EQ(huge.size(), 1u);
+  EXPECT_EQ(huge[0].size(), 70u) << huge[0];
 }
 
 TEST_F(FormattedTextReaderTest, DontWarnHoldsForTheRestOfTheReadingOnly) {
