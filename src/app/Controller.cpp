@@ -266,6 +266,8 @@ void Controller::setContinuationLayout() {
   // its own, so the file choice must follow that one (never append QIF to a delimited file).
   fillOutputFilePart();
   form_.processTheTransactionsButton.enabled = true;
+  // The account and output format are fixed now, shown as text that Tab does not visit.
+  listTabOrder();
 }
 
 void Controller::filterAccounts(int kind) {

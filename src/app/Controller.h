@@ -208,6 +208,8 @@ class Controller {
   void fillInTransactionPartOfDialog();
   void fillInAccountAndOutputPartOfDialog();
   void checkEverythingFilledIn();
+  // Lists the fields that are visible now, in the order Tab visits them.
+  void listTabOrder();
   void inputFormatSet();
   void outputFormatSet();
   void extract();

@@ -267,7 +267,11 @@ void Controller::checkEverythingFilledIn() {
   if (state_.doingExtract && !inputFormatForName(parts_.store, form_.inputFormatText.text))
     ok = false;
   form_.processTheTransactionsButton.enabled = ok;
+  listTabOrder();
+  redraw();
+}
 
+void Controller::listTabOrder() {
   form_.tabOrder.clear();
   auto add = [&](MainControl control, bool visible) {
     if (visible) form_.tabOrder.push_back(control);
@@ -279,7 +283,6 @@ void Controller::checkEverythingFilledIn() {
   add(MainControl::outputFormatText, form_.outputFormatText.visible);
   add(MainControl::outputDateString, form_.outputDateString.visible);
   add(MainControl::outputNumberString, form_.outputNumberString.visible);
-  redraw();
 }
 
 bool Controller::appendAccountKnown() const {
