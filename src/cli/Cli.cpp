@@ -96,8 +96,8 @@ int runParsed(Parser& parser, Io& io) {
 }  // namespace
 
 int run(const std::vector<std::string>& args, std::istream& in, std::ostream& out,
-        std::ostream& err) {
-  Io io{in, out, err};
+        std::ostream& err, std::vector<std::shared_ptr<void>>* leftForExit) {
+  Io io{in, out, err, leftForExit};
   Parser parser;
   if (args.empty()) {
     err << parser.app.help();

@@ -3,16 +3,25 @@
 #include <CLI/CLI.hpp>
 #include <iosfwd>
 #include <map>
+#include <memory>
 #include <string>
 #include <vector>
 
 namespace corvela::cli {
+
+// What the process leaves to the operating system when it ends: see Io::leftForExit.
+using LeftForExit = std::vector<std::shared_ptr<void>>;
 
 // The streams a command reads and writes, injected so tests can read what a person would see.
 struct Io {
   std::istream& in;
   std::ostream& out;
   std::ostream& err;
+  // Set by the program's main, which ends the process without taking apart what a command put
+  // here; unset (tests, a command run in a longer-lived process), the command frees everything
+  // itself. A command hands over only once its output and every file it wrote are written and
+  // closed: freeing a large store takes about as long as reading it, and nobody waits for it.
+  LeftForExit* leftForExit = nullptr;
 };
 
 // One subcommand of corvela-cli. Its constructor adds the subcommand and its options to the

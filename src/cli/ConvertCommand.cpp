@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <memory>
 #include <ostream>
 
 #include "app/Application.h"
@@ -198,6 +199,21 @@ void printTally(Io& io, const NonInteractiveTally& tally, const UnattendedPlatfo
   io.err << ".\n";
 }
 
+// What a run builds over the store: the store itself, the views without windows and the
+// program's working objects, kept together so that a finished run can leave them to the end of
+// the process (Io::leftForExit) instead of freeing them.
+struct Session {
+  Session(const std::string& prefsPath, std::ostream& err, std::string outputPath)
+      : store(CVPrefs::initWithPath(prefsPath)), platform(err, std::move(outputPath)) {}
+
+  CVPrefs store;
+  UnattendedPlatform platform;
+  UnattendedMainView mainView;
+  UnattendedDialogs dialogs;
+  UnattendedInvestmentWindow investmentWindow;
+  std::unique_ptr<Application> app;  // made once the store is known to be usable
+};
+
 const char* kFinishedTitle = "Finished Processing Transactions";
 const char* kNoCategoriesTitle = "No Categories";
 
@@ -277,7 +293,8 @@ int ConvertCommand::run(Io& io) {
   }
   std::string outputPath = toStandardOutput ? scratch.path() + "/output" : options.output;
 
-  CVPrefs store = CVPrefs::initWithPath(options.prefs);
+  auto session = std::make_shared<Session>(options.prefs, io.err, outputPath);
+  CVPrefs& store = session->store;
   if (!store.openError().empty()) {
     io.err << "corvela-cli: the preference store cannot be used: " << store.openError()
            << " Nothing was converted; the file was left as it is.\n";
@@ -297,16 +314,15 @@ int ConvertCommand::run(Io& io) {
   const Value rememberedSettings = store.objectForKey("ControlSettings");
   const Value rememberedFolder = store.objectForKey("LastRootDirectory");
 
-  UnattendedPlatform platform(io.err, outputPath);
-  UnattendedMainView mainView;
-  UnattendedDialogs dialogs;
-  UnattendedInvestmentWindow investmentWindow;
-  Application app(store, Bundle::builtIn(),
-                  FrontEnd{.platform = platform,
-                           .mainView = mainView,
-                           .confirmView = dialogs,
-                           .newInstructionView = dialogs,
-                           .investmentView = &investmentWindow});
+  UnattendedPlatform& platform = session->platform;
+  session->app =
+      std::make_unique<Application>(store, Bundle::builtIn(),
+                                    FrontEnd{.platform = platform,
+                                             .mainView = session->mainView,
+                                             .confirmView = session->dialogs,
+                                             .newInstructionView = session->dialogs,
+                                             .investmentView = &session->investmentWindow});
+  Application& app = *session->app;
   app.investment.setOutputCashAsRead(true);
   app.startUp();
   Controller& controller = app.controller;
@@ -354,15 +370,21 @@ int ConvertCommand::run(Io& io) {
   const bool storeSaved = store.synchronizeNow();
   if (!storeSaved)
     io.err << "corvela-cli: the preference store was not saved: " << store.writeError() << "\n";
+  // From here on the store and the output file are written and closed: what the run built is
+  // only memory, which the process may leave to its end.
+  auto done = [&io, &session](int status) {
+    if (io.leftForExit) io.leftForExit->push_back(std::move(session));
+    return status;
+  };
 
   if (platform.statuses().empty()) {
     io.err << "corvela-cli: the run did not finish.\n";
-    return kFailure;
+    return done(kFailure);
   }
   const UnattendedPlatform::Status& last = platform.statuses().back();
   if (last.title != kFinishedTitle) {
     io.err << last.title << ": " << terminalText(last.text) << "\n";
-    return kFailure;
+    return done(kFailure);
   }
   std::size_t count = app.bank.numberOfTransactionsAppended() +
                       static_cast<std::size_t>(app.investment.numberOfTransactionsAppended());
@@ -371,7 +393,7 @@ int ConvertCommand::run(Io& io) {
     if (!toStandardOutput) io.err << "; \"" << options.output << "\" was not written";
     io.err << ".\n";
     printTally(io, tally, platform);
-    return kNothingOutput;
+    return done(kNothingOutput);
   }
   if (toStandardOutput) {
     if (std::filesystem::exists(outputPath, ec)) {
@@ -382,7 +404,7 @@ int ConvertCommand::run(Io& io) {
         int error = errno;
         io.err << "corvela-cli: the output could not be written to standard output: "
                << (error ? std::strerror(error) : "write error") << ".\n";
-        return kFailure;
+        return done(kFailure);
       }
     }
   }
@@ -395,7 +417,7 @@ int ConvertCommand::run(Io& io) {
   if (!controller.state().reportNote.empty())
     io.err << terminalText(controller.state().reportNote) << "\n";
   printTally(io, tally, platform);
-  return storeSaved ? kSuccess : kFailure;
+  return done(storeSaved ? kSuccess : kFailure);
 }
 
 }  // namespace corvela::cli

@@ -1,5 +1,6 @@
 #include <csignal>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <iostream>
 
@@ -9,7 +10,9 @@ int main(int argc, char** argv) {
   // A closed pipe is a failed write to report, not a silent death.
   std::signal(SIGPIPE, SIG_IGN);
   std::vector<std::string> args(argv + 1, argv + argc);
-  int status = corvela::cli::run(args, std::cin, std::cout, std::cerr);
+  // What the command built and did not free: the process ends without taking it apart.
+  std::vector<std::shared_ptr<void>> leftForExit;
+  int status = corvela::cli::run(args, std::cin, std::cout, std::cerr, &leftForExit);
   // The last of standard output reaches the file or pipe only now; a failure here is a failed
   // run, whatever was reported before.
   std::cout.flush();
@@ -19,7 +22,13 @@ int main(int argc, char** argv) {
   if (failed && status == corvela::cli::kSuccess) {
     std::cerr << "corvela-cli: standard output could not be written: "
               << (errno ? std::strerror(errno) : "write error") << ".\n";
-    return corvela::cli::kFailure;
+    status = corvela::cli::kFailure;
+  }
+  if (!leftForExit.empty()) {
+    // Every file the command wrote is closed and standard output too; only memory is left.
+    std::cerr.flush();
+    std::fflush(stderr);
+    std::_Exit(status);
   }
   return status;
 }

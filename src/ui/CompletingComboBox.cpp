@@ -22,11 +22,19 @@ CompletingComboBox::CompletingComboBox(QWidget* parent)
 }
 
 void CompletingComboBox::setEntries(const std::vector<std::string>& entries) {
-  entries_ = entries;
   QSignalBlocker block(this);
   QString current = edit_->text();
-  clear();
-  for (const std::string& entry : entries_) addItem(qs(entry));
+  // The transaction dialog reloads its lists for every transaction, and a person's description
+  // list runs to thousands: a list that has not changed is not rebuilt, and one that has goes
+  // in with one insertion instead of one per entry.
+  if (entries != entries_ || count() != static_cast<int>(entries.size())) {
+    entries_ = entries;
+    QStringList items;
+    items.reserve(static_cast<qsizetype>(entries_.size()));
+    for (const std::string& entry : entries_) items.append(qs(entry));
+    clear();
+    addItems(items);
+  }
   setCurrentIndex(-1);
   edit_->setText(current);
 }

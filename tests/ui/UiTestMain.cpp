@@ -33,6 +33,7 @@ constexpr std::pair<const char*, Runner> kClasses[] = {
     {"ListEditorWindowsTest", runListEditorWindowsTest},
     {"InvestmentConfirmWindowTest", runInvestmentConfirmWindowTest},
     {"EditorCommitTest", runEditorCommitTest},
+    {"ComboBoxReloadTest", runComboBoxReloadTest},
 };
 
 }  // namespace

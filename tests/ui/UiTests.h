@@ -24,5 +24,6 @@ int runInstructionEditorWindowTest(const QStringList& arguments);
 int runListEditorWindowsTest(const QStringList& arguments);
 int runInvestmentConfirmWindowTest(const QStringList& arguments);
 int runEditorCommitTest(const QStringList& arguments);
+int runComboBoxReloadTest(const QStringList& arguments);
 
 }  // namespace corvela::ui::testing
