@@ -57,12 +57,11 @@ QIFReader::QIFReader(const CVPrefs& store, const Preferences& options, const Bun
 namespace {
 
 // Whether every "D" line of the register names a real day when read day before month.
-bool everyDateReadsDayFirst(const std::vector<std::string>& lines, const DateTables& tables,
+bool everyDateReadsDayFirst(std::span<const std::string_view> lines, const DateTables& tables,
                             CalendarDay today) {
-  for (const std::string& line : lines) {
+  for (const std::string_view line : lines) {
     if (line.empty() || line[0] != 'D') continue;
-    std::optional<CalendarDay> date =
-        parseQIFDate(std::string_view(line).substr(1), tables, true, today);
+    std::optional<CalendarDay> date = parseQIFDate(line.substr(1), tables, true, today);
     if (!date || !date->isValid()) return false;
   }
   return true;
@@ -70,7 +69,7 @@ bool everyDateReadsDayFirst(const std::vector<std::string>& lines, const DateTab
 
 }  // namespace
 
-QIFReadResult QIFReader::fromQIFLines(const std::vector<std::string>& lines, CalendarDay fromDate,
+QIFReadResult QIFReader::fromQIFLines(std::span<const std::string_view> lines, CalendarDay fromDate,
                                       CalendarDay toDate, CalendarDay today) const {
   const DateTables tables = bundle_.dateTables();
   if (options_.isOn(option::europeanDates))
@@ -85,14 +84,13 @@ QIFReadResult QIFReader::fromQIFLines(const std::vector<std::string>& lines, Cal
     dayFirst.readDayFirst = true;
     return dayFirst;
   }
-  const std::string& failed = lines[static_cast<std::size_t>(result.failedLine - 1)];
-  std::optional<CalendarDay> asDayFirst =
-      parseQIFDate(std::string_view(failed).substr(1), tables, true, today);
+  const std::string_view failed = lines[static_cast<std::size_t>(result.failedLine - 1)];
+  std::optional<CalendarDay> asDayFirst = parseQIFDate(failed.substr(1), tables, true, today);
   result.mayBeDayFirst = asDayFirst && asDayFirst->isValid();
   return result;
 }
 
-QIFReadResult QIFReader::readRegister(const std::vector<std::string>& lines, CalendarDay fromDate,
+QIFReadResult QIFReader::readRegister(std::span<const std::string_view> lines, CalendarDay fromDate,
                                       CalendarDay toDate, CalendarDay today,
                                       const DateTables& tables, bool european) const {
   QIFReadResult result;
@@ -101,10 +99,10 @@ QIFReadResult QIFReader::readRegister(const std::vector<std::string>& lines, Cal
 
   RegisterWalk walk;
   for (std::size_t index = 0; index < lines.size(); ++index) {
-    const std::string& line = lines[index];
+    const std::string_view line = lines[index];
     if (line.empty() || line[0] == ' ') continue;
     const char kind = line[0];
-    const std::string_view rest = std::string_view(line).substr(1);
+    const std::string_view rest = line.substr(1);
 
     if (kind == 'D') {
       std::optional<CalendarDay> date = parseQIFDate(rest, tables, european, today);
