@@ -76,8 +76,6 @@ struct ControllerState {
   std::string controlHelpAnchor;       // "QFX", "QIF" or "Text"
   std::optional<MainControl> firstResponder;
   bool initialized = false;  // the menus have been enabled once
-  // An 8-bit copy of the text for the text readers; none between runs.
-  std::optional<std::string> fileAsCString;
 
   // --- the dialog
   int whichTransactionsTag = 0;

@@ -379,7 +379,6 @@ void Controller::extract() {
   state_.fileAsLines = TextLines();
   std::size_t start = text.find_first_not_of(" \t\r\n\v\f");
   text.erase(0, start == std::string::npos ? text.size() : start);
-  state_.fileAsCString = text;
 
   ScanState scan;
   bool hasDate = findDateSlash(text) || findDateDash(text) || findDateDot(text) ||

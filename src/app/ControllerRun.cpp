@@ -199,7 +199,7 @@ void Controller::actuallyProcessTheTransactions() {
   if (state_.doingExtract) {
     std::optional<Value> format = inputFormatForName(parts_.store, form_.inputFormatText.text);
     if (!format) return;
-    const std::string& text = state_.fileAsCString ? *state_.fileAsCString : state_.fileAsString;
+    const std::string& text = state_.fileAsString;
     if (str(*format, inputFormatKey::FormatType) == "Investment") {
       if (showIfUnavailable(parts_.investment.available())) return;
       if (!parts_.investment.fromFormattedText(text, *format, fromDate, toDate)) {
@@ -224,7 +224,6 @@ void Controller::actuallyProcessTheTransactions() {
 
   if (isOFX(state_.fileAsString) && gType == kInvestmentKind) {
     if (showIfUnavailable(parts_.investment.available())) return;
-    state_.fileAsCString = state_.fileAsString;
     const Value& bundleFormat = parts_.bundle.table(kBundleOFXFormat);
     Value ofxFormat = parts_.store.objectForKey(controllerKey::OFXFormat);
     if (ofxFormat.isNull()) {
@@ -236,7 +235,7 @@ void Controller::actuallyProcessTheTransactions() {
       ofxFormat.set(inputFormatKey::Types, bundleFormat[inputFormatKey::Types]);
       if (parts_.inputFormats.available().ok()) parts_.inputFormats.addFormat(ofxFormat);
     }
-    if (!parts_.investment.fromFormattedText(*state_.fileAsCString, ofxFormat, fromDate, toDate)) {
+    if (!parts_.investment.fromFormattedText(state_.fileAsString, ofxFormat, fromDate, toDate)) {
       showStatus("Invalid OFX", "\r\rThis investment OFX cannot be understood.");
       return;
     }
@@ -406,7 +405,6 @@ void Controller::saveContinuation(const Value& continuation) {
 }
 
 void Controller::doneWithFile() {
-  state_.fileAsCString.reset();
   parts_.view.hideKeyWindow();
   enableMenuItems();
 }
@@ -416,8 +414,7 @@ void Controller::learn(bool returnKey) {
   bool known = inputFormatForName(parts_.store, name).has_value();
   if (!name.empty() && !known) {
     if (showIfUnavailable(parts_.inputFormats.available())) return;
-    parts_.inputFormats.learnFromString(state_.fileAsString,
-                                        state_.fileAsCString.value_or(state_.fileAsString), name);
+    parts_.inputFormats.learnFromString(state_.fileAsString, state_.fileAsString, name);
     return;
   }
   if (known && returnKey &&
