@@ -21,6 +21,7 @@
 #include "readers/OFXReader.h"
 #include "readers/QIFReader.h"
 #include "text/Dates.h"
+#include "text/Lines.h"
 
 // One conversion: from "Process Transactions" through the output file choice, the reader and
 // the processor, to the output file and the final report.
@@ -251,7 +252,19 @@ void Controller::actuallyProcessTheTransactions() {
   }
 
   if (showIfUnavailable(parts_.bank.available())) return;
-  QIFReadResult read = parts_.qifReader.fromQIFLines(state_.fileAsLines, fromDate, toDate, today());
+  QIFReadResult read;
+  {
+    // The lines are let go once read: the records hold what the run needs, and on a long
+    // register the list of lines is a good part of the memory. A run after this one cuts the
+    // text again, the header taken off as before.
+    TextLines lines = std::move(state_.fileAsLines);
+    state_.fileAsLines = TextLines();
+    if (lines.empty()) {
+      lines = findLines(state_.fileAsString);
+      lines.dropFront(state_.skippedLines);
+    }
+    read = parts_.qifReader.fromQIFLines(lines, fromDate, toDate, today());
+  }
   if (!read.ok()) {
     std::string line = std::to_string(read.failedLine + static_cast<int>(state_.skippedLines));
     parts_.platform.showStatus(
