@@ -55,9 +55,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     to = {2000 + (control >> 4), 12, 31};
   }
 
-  std::vector<std::string> lines = findLines(text);
+  const TextLines lines = findLines(text);
   std::size_t ends = 0;
-  for (const std::string& line : lines) ends += line.starts_with("^");
+  for (std::string_view line : lines) ends += line.starts_with("^");
 
   QIFReader reader(store, options, Bundle::builtIn());
   QIFReadResult result = reader.fromQIFLines(lines, from, to, today);

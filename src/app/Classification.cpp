@@ -12,9 +12,9 @@ bool startsWith(std::string_view text, std::string_view prefix) {
 }
 
 // Whether a header-less "D" line starts a register: the rest of it must be a QIF date.
-bool isQIFDateLine(const std::string& line, const DateTables& tables) {
+bool isQIFDateLine(std::string_view line, const DateTables& tables) {
   if (!startsWith(line, "D")) return false;
-  std::string_view date = std::string_view(line).substr(1);
+  std::string_view date = line.substr(1);
   const CalendarDay today = CalendarDay::today();
   return parseQIFDate(date, tables, false, today) || parseQIFDate(date, tables, true, today);
 }
@@ -77,7 +77,7 @@ std::string_view kindLabel(int kind) {
   }
 }
 
-QIFClassification classifyQIF(const std::vector<std::string>& lines, std::size_t start,
+QIFClassification classifyQIF(std::span<const std::string_view> lines, std::size_t start,
                               bool continuing, const DateTables& tables) {
   using Outcome = QIFClassification::Outcome;
   QIFClassification result;
@@ -106,8 +106,8 @@ QIFClassification classifyQIF(const std::vector<std::string>& lines, std::size_t
       }
     }
     if (first + 1 < lines.size()) {
-      const std::string& nameLine = lines[first + 1];
-      result.account = nameLine.empty() ? std::string() : nameLine.substr(1);
+      const std::string_view nameLine = lines[first + 1];
+      result.account = nameLine.empty() ? std::string() : std::string(nameLine.substr(1));
     }
     candidate.reset();
     for (std::size_t i = first + 1; i < lines.size(); ++i) {
@@ -122,7 +122,7 @@ QIFClassification classifyQIF(const std::vector<std::string>& lines, std::size_t
     }
   }
 
-  const std::string* header = candidate ? &lines[*candidate] : nullptr;
+  const std::string_view* header = candidate ? &lines[*candidate] : nullptr;
   const bool typeHeader = header && (startsWith(*header, "!Type") || startsWith(*header, "!TYPE"));
   bool looksLikeRegister =
       typeHeader || (header && (startsWith(*header, "C*") || isQIFDateLine(*header, tables)));

@@ -2,6 +2,7 @@
 
 #include <cstddef>
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -68,7 +69,7 @@ struct QIFClassification {
 //  4. anything else is text.
 // With `continuing` (the input is a continuation file) a second account block and a missing
 // "!Type" line are not refused.
-QIFClassification classifyQIF(const std::vector<std::string>& lines, std::size_t start,
+QIFClassification classifyQIF(std::span<const std::string_view> lines, std::size_t start,
                               bool continuing, const DateTables& tables);
 
 }  // namespace corvela

@@ -134,7 +134,7 @@ void Controller::actuallyProcessFile(const std::string& path) {
     state_.continuationData = read.value();
     state_.source = "Continuation file \"" + name + "\"";
     form_.inputFrom.text = name;
-    state_.fileAsString = str(*state_.continuationData, kContinuationText);
+    setInputText(str(*state_.continuationData, kContinuationText));
   } else {
     Result<DecodedText> read = readTextFile(path);
     if (!read.ok()) {
@@ -145,7 +145,7 @@ void Controller::actuallyProcessFile(const std::string& path) {
     state_.continuationData.reset();
     state_.source = "File \"" + name + "\"";
     form_.inputFrom.text = name;
-    state_.fileAsString = std::move(read).value().text;
+    setInputText(std::move(read).value().text);
   }
   // A file is not the clipboard, whatever the input before it was.
   state_.doingClipboard = false;
@@ -164,7 +164,7 @@ void Controller::processClipboard() {
   }
   ++inputGeneration_;
   state_.doingClipboard = true;
-  state_.fileAsString = *text;
+  setInputText(std::move(*text));
   form_.inputFrom.text = "Clipboard";
   state_.source = "The clipboard";
   state_.inputPath.clear();
@@ -177,7 +177,7 @@ void Controller::applicationDidBecomeActive() {
   if (parts_.session.ProcessingGlobal) return;
   std::optional<std::string> text = parts_.platform.clipboardText();
   if (!text || text->empty() || *text == state_.lastProcessedClipboard) return;
-  state_.fileAsString = *text;
+  setInputText(*text);
   ScanState scan;
   bool hasDate =
       findDateSlash(*text) || findDateDash(*text) || findDateLong(*text, dateTables_, scan);
@@ -200,6 +200,11 @@ void Controller::runClipboardTimer(std::uint64_t generation) {
 void Controller::dontTreatAsQIF() {
   state_.doingExtract = true;
   extract();
+}
+
+void Controller::setInputText(std::string text) {
+  state_.fileAsLines = TextLines();
+  state_.fileAsString = std::move(text);
 }
 
 void Controller::processInput() {
@@ -376,8 +381,7 @@ void Controller::classifyQIFOrText() {
   filterOutputFormats(found.kind);
 
   std::size_t skipped = std::min(found.skippedLines, state_.fileAsLines.size());
-  state_.fileAsLines.erase(state_.fileAsLines.begin(),
-                           state_.fileAsLines.begin() + static_cast<std::ptrdiff_t>(skipped));
+  state_.fileAsLines.dropFront(skipped);
   state_.skippedLines = skipped;
 
   form_.qifTypePopUp.visible = !continuing;
@@ -400,7 +404,7 @@ int Controller::kindOfContinuedRun() const {
   if (type == outputFormatType::Investment) return kInvestmentKind;
   // QIF output so far names its register, even when nothing was output yet and the header is
   // all there is (no record structure, so it does not classify as a register).
-  for (const std::string& line : state_.fileAsLines) {
+  for (const std::string_view line : state_.fileAsLines) {
     if (line == "!Type:Bank") return kBankKind;
     if (line == "!Type:CCard") return kCreditCardKind;
   }

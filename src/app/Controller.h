@@ -13,6 +13,7 @@
 #include "prefs/Value.h"
 #include "text/CalendarDay.h"
 #include "text/DateTables.h"
+#include "text/TextLines.h"
 
 namespace corvela {
 
@@ -61,8 +62,8 @@ struct ControllerParts {
 // The controller's working state, under the names the rest of the program knows it by.
 struct ControllerState {
   // --- the input
-  std::string fileAsString;               // the whole input text (of a continuation: its output)
-  std::vector<std::string> fileAsLines;   // a QIF or text input's lines, header removed
+  std::string fileAsString;  // the whole input text (of a continuation: its output)
+  TextLines fileAsLines;     // a QIF or text input's lines, header removed; views into fileAsString
   std::size_t skippedLines = 0;           // lines removed from the front of fileAsLines
   std::string source;                     // "File \"x\"", "The clipboard", ... for messages
   std::string inputPath;                  // the input file (never an output), "" for the clipboard
@@ -75,8 +76,6 @@ struct ControllerState {
   std::string controlHelpAnchor;       // "QFX", "QIF" or "Text"
   std::optional<MainControl> firstResponder;
   bool initialized = false;  // the menus have been enabled once
-  // An 8-bit copy of the text for the text readers; none between runs.
-  std::optional<std::string> fileAsCString;
 
   // --- the dialog
   int whichTransactionsTag = 0;
@@ -224,6 +223,8 @@ class Controller {
 
  private:
   // Intake
+  // Makes `text` the input; the lines of the input before it go, as they view its text.
+  void setInputText(std::string text);
   void setNormalLayout();
   void setContinuationLayout();
   void fillOutputFilePart();

@@ -3,6 +3,7 @@
 #include <cstddef>
 #include <functional>
 #include <optional>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -80,7 +81,7 @@ class QIFListImport {
   // 2 categories replaced, 4 securities replaced, 8 the lines ended inside a list), or -1 for
   // an export that cannot be read, and sets *indexPtr to the line where the transactions
   // begin when the answer is not 0. `source` describes the input for messages.
-  virtual int process(const std::vector<std::string>& lines, std::size_t* indexPtr,
+  virtual int process(std::span<const std::string_view> lines, std::size_t* indexPtr,
                       const std::string& source) = 0;
 };
 

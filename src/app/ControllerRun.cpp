@@ -21,6 +21,7 @@
 #include "readers/OFXReader.h"
 #include "readers/QIFReader.h"
 #include "text/Dates.h"
+#include "text/Lines.h"
 
 // One conversion: from "Process Transactions" through the output file choice, the reader and
 // the processor, to the output file and the final report.
@@ -199,7 +200,7 @@ void Controller::actuallyProcessTheTransactions() {
   if (state_.doingExtract) {
     std::optional<Value> format = inputFormatForName(parts_.store, form_.inputFormatText.text);
     if (!format) return;
-    const std::string& text = state_.fileAsCString ? *state_.fileAsCString : state_.fileAsString;
+    const std::string& text = state_.fileAsString;
     if (str(*format, inputFormatKey::FormatType) == "Investment") {
       if (showIfUnavailable(parts_.investment.available())) return;
       if (!parts_.investment.fromFormattedText(text, *format, fromDate, toDate)) {
@@ -224,7 +225,6 @@ void Controller::actuallyProcessTheTransactions() {
 
   if (isOFX(state_.fileAsString) && gType == kInvestmentKind) {
     if (showIfUnavailable(parts_.investment.available())) return;
-    state_.fileAsCString = state_.fileAsString;
     const Value& bundleFormat = parts_.bundle.table(kBundleOFXFormat);
     Value ofxFormat = parts_.store.objectForKey(controllerKey::OFXFormat);
     if (ofxFormat.isNull()) {
@@ -236,7 +236,7 @@ void Controller::actuallyProcessTheTransactions() {
       ofxFormat.set(inputFormatKey::Types, bundleFormat[inputFormatKey::Types]);
       if (parts_.inputFormats.available().ok()) parts_.inputFormats.addFormat(ofxFormat);
     }
-    if (!parts_.investment.fromFormattedText(*state_.fileAsCString, ofxFormat, fromDate, toDate)) {
+    if (!parts_.investment.fromFormattedText(state_.fileAsString, ofxFormat, fromDate, toDate)) {
       showStatus("Invalid OFX", "\r\rThis investment OFX cannot be understood.");
       return;
     }
@@ -252,7 +252,19 @@ void Controller::actuallyProcessTheTransactions() {
   }
 
   if (showIfUnavailable(parts_.bank.available())) return;
-  QIFReadResult read = parts_.qifReader.fromQIFLines(state_.fileAsLines, fromDate, toDate, today());
+  QIFReadResult read;
+  {
+    // The lines are let go once read: the records hold what the run needs, and on a long
+    // register the list of lines is a good part of the memory. A run after this one cuts the
+    // text again, the header taken off as before.
+    TextLines lines = std::move(state_.fileAsLines);
+    state_.fileAsLines = TextLines();
+    if (lines.empty()) {
+      lines = findLines(state_.fileAsString);
+      lines.dropFront(state_.skippedLines);
+    }
+    read = parts_.qifReader.fromQIFLines(lines, fromDate, toDate, today());
+  }
   if (!read.ok()) {
     std::string line = std::to_string(read.failedLine + static_cast<int>(state_.skippedLines));
     parts_.platform.showStatus(
@@ -406,7 +418,6 @@ void Controller::saveContinuation(const Value& continuation) {
 }
 
 void Controller::doneWithFile() {
-  state_.fileAsCString.reset();
   parts_.view.hideKeyWindow();
   enableMenuItems();
 }
@@ -416,8 +427,7 @@ void Controller::learn(bool returnKey) {
   bool known = inputFormatForName(parts_.store, name).has_value();
   if (!name.empty() && !known) {
     if (showIfUnavailable(parts_.inputFormats.available())) return;
-    parts_.inputFormats.learnFromString(state_.fileAsString,
-                                        state_.fileAsCString.value_or(state_.fileAsString), name);
+    parts_.inputFormats.learnFromString(state_.fileAsString, state_.fileAsString, name);
     return;
   }
   if (known && returnKey &&

@@ -14,7 +14,7 @@ class ListImportPort : public QIFListImport {
  public:
   explicit ListImportPort(ImportQuickenExport& import) : import_(import) {}
 
-  int process(const std::vector<std::string>& lines, std::size_t* indexPtr,
+  int process(std::span<const std::string_view> lines, std::size_t* indexPtr,
               const std::string& source) override {
     return import_.process(lines, indexPtr, source);
   }

@@ -29,9 +29,9 @@ bool isQIFEntry(const Value& entry) { return str(entry, outputFormatKey::Name) =
 
 Value qifEntry() { return Value{{std::string(outputFormatKey::Name), kQIFFormatName}}; }
 
-std::string withoutLeadingBlanks(std::string_view text) {
+std::string_view withoutLeadingBlanks(std::string_view text) {
   std::size_t start = text.find_first_not_of(" \t");
-  return start == std::string_view::npos ? std::string() : std::string(text.substr(start));
+  return start == std::string_view::npos ? std::string_view() : text.substr(start);
 }
 
 bool isCommaSeparated(const Value& format) {
@@ -195,38 +195,42 @@ bool OutputFormats::QIFOutput(const OutputContext& context) {
 
 void OutputFormats::produceBankCCOutput(std::string& buffer, const OutputContext& context,
                                         const BankCCOutput& transaction) {
-  const std::string noText;
-  const std::string& description = transaction.description ? *transaction.description : noText;
-  const std::string& memo = transaction.memo ? *transaction.memo : noText;
-  const Value& descriptionTemplate = store_.objectForKey(prefKey::DescriptionOutput);
-  const Value& memoTemplate = store_.objectForKey(prefKey::MemoOutput);
-  std::string outputDescription = convertOutputForFieldType(
-      descriptionTemplate.isString() ? descriptionTemplate.toString() : kDefaultDescriptionOutput,
-      description, memo);
-  std::string outputMemo = convertOutputForFieldType(
-      memoTemplate.isString() ? memoTemplate.toString() : kDefaultMemoOutput, description, memo);
-
   // A refused transfer category has been shown to the person; the transaction is still written.
+  // First, as it may change the store, which the templates below are read from in place.
   if (transaction.category) categories_.addCategory(*transaction.category);
+  const std::string_view description =
+      transaction.description ? std::string_view(*transaction.description) : std::string_view();
+  const std::string_view memo =
+      transaction.memo ? std::string_view(*transaction.memo) : std::string_view();
+  const Value& descriptionTemplateValue = store_.objectForKey(prefKey::DescriptionOutput);
+  const Value& memoTemplateValue = store_.objectForKey(prefKey::MemoOutput);
+  const std::string_view descriptionTemplate = descriptionTemplateValue.isString()
+                                                   ? descriptionTemplateValue.toString()
+                                                   : kDefaultDescriptionOutput;
+  const std::string_view memoTemplate =
+      memoTemplateValue.isString() ? memoTemplateValue.toString() : kDefaultMemoOutput;
 
   const bool qif = QIFOutput(context);
-  std::optional<std::string> number;
+  std::optional<std::string_view> number;
   if (transaction.number) {
     number = withoutLeadingBlanks(*transaction.number);
     if (number->empty()) {
       number.reset();
     } else if (qif && options_.isOn(option::removeLongNumber) &&
                characterCount(*number) >= kLongNumberLength) {
-      number = "";  // still written, as a bare "N"
+      number = std::string_view();  // still written, as a bare "N"
     }
   }
   const bool hasSplits = transaction.splits && transaction.splits->size() > 0;
 
   if (!qif) {
+    const std::string outputDescription =
+        convertOutputForFieldType(descriptionTemplate, description, memo);
+    const std::string outputMemo = convertOutputForFieldType(memoTemplate, description, memo);
     std::optional<Value> format = formatForName(context.outputFormatText);
     if (!format) return;
     produceDelimitedBankCC(buffer, context, *format, transaction, outputDescription, outputMemo,
-                           number);
+                           number ? std::optional<std::string>(*number) : std::nullopt);
     if (hasSplits && (*format)[outputFormatKey::SplitsOutput].toInt() == splitsOutput::lines) {
       for (const Value& split : transaction.splits->toArray()) {
         BankCCOutput line;
@@ -240,23 +244,33 @@ void OutputFormats::produceBankCCOutput(std::string& buffer, const OutputContext
     return;
   }
 
-  std::string date = transaction.date;
-  if (options_.isOn(option::outputDashDates)) std::replace(date.begin(), date.end(), '/', '-');
-  buffer += "D" + date + "\n";
-  buffer += "P" + outputDescription + "\n";
-  buffer += "M" + outputMemo + "\n";
-  if (transaction.amount) buffer += "T" + *transaction.amount + "\n";
-  if (number) buffer += "N" + *number + "\n";
+  // Written straight into the buffer, a line at a time: a statement has hundreds of thousands.
+  auto line = [&buffer](char code, std::string_view text) {
+    buffer += code;
+    buffer += text;
+    buffer += '\n';
+  };
+  const std::size_t dateStart = buffer.size() + 1;
+  line('D', transaction.date);
+  if (options_.isOn(option::outputDashDates))
+    std::replace(buffer.begin() + static_cast<std::ptrdiff_t>(dateStart), buffer.end(), '/', '-');
+  buffer += 'P';
+  appendOutputForFieldType(buffer, descriptionTemplate, description, memo);
+  buffer += "\nM";
+  appendOutputForFieldType(buffer, memoTemplate, description, memo);
+  buffer += '\n';
+  if (transaction.amount) line('T', *transaction.amount);
+  if (number) line('N', *number);
   if (hasSplits) {
     for (const Value& split : transaction.splits->toArray()) {
-      buffer += "S" + str(split, splitKey::category) + "\n";
-      buffer += "E" + str(split, splitKey::memo) + "\n";
-      buffer += "$" + str(split, splitKey::amount) + "\n";
+      line('S', str(split, splitKey::category));
+      line('E', str(split, splitKey::memo));
+      line('$', str(split, splitKey::amount));
     }
   } else if (transaction.category) {
-    buffer += "L" + *transaction.category + "\n";
+    line('L', *transaction.category);
   }
-  if (transaction.cleared) buffer += "C" + *transaction.cleared + "\n";
+  if (transaction.cleared) line('C', *transaction.cleared);
   buffer += "^\n";
 }
 

@@ -88,13 +88,23 @@ FieldCutting cuttingOf(const Value& format) {
   return cutting;
 }
 
-ChunkFields cutWith(std::string_view chunk, const FieldCutting& cutting, ScanState& state) {
-  ChunkFields cut;
+// Cuts `chunk` into `fields`, whose strings are written over (a statement's rows mostly have
+// the same fields, so after the first row a cut allocates nothing). Answers the error message,
+// or "" when the chunk was cut; on an error `fields` is empty.
+std::string cutInto(std::string_view chunk, const FieldCutting& cutting, ScanState& state,
+                    std::vector<std::string>& fields) {
+  std::size_t count = 0;
+  auto nextField = [&fields, &count]() -> std::string& {
+    if (count == fields.size()) fields.emplace_back();
+    return fields[count++];
+  };
   if (cutting.ofx) {
-    if (chunk.empty()) return cut;
-    cut.fields.emplace_back(chunk.substr(0, 8));
-    cut.fields.emplace_back(chunk.size() > 8 ? chunk.substr(8) : std::string_view());
-    return cut;
+    if (!chunk.empty()) {
+      nextField().assign(chunk.substr(0, 8));
+      nextField().assign(chunk.size() > 8 ? chunk.substr(8) : std::string_view());
+    }
+    fields.resize(count);
+    return {};
   }
   state.initialBlanks = cutting.initialBlanks;
   // The line end that closes a chunk is no part of its last field.
@@ -103,18 +113,22 @@ ChunkFields cutWith(std::string_view chunk, const FieldCutting& cutting, ScanSta
   while (pos < chunk.size()) {
     FieldBreak next = findField(chunk, pos, cutting.rule, state);
     if (next.end < pos || next.next <= pos) {
-      cut.fields.clear();
-      cut.error = kExtractUninterpretableMessage;
-      return cut;
+      fields.clear();
+      return std::string(kExtractUninterpretableMessage);
     }
-    std::string& field = cut.fields.emplace_back();
-    if (!tidyField(chunk.substr(pos, next.end - pos), cutting.separatedValues, field)) {
-      cut.fields.clear();
-      cut.error = fillIn(kExtractBadSeparatedValuesMessage, cutting.rule);
-      return cut;
+    if (!tidyField(chunk.substr(pos, next.end - pos), cutting.separatedValues, nextField())) {
+      fields.clear();
+      return fillIn(kExtractBadSeparatedValuesMessage, cutting.rule);
     }
     pos = next.next;
   }
+  fields.resize(count);
+  return {};
+}
+
+ChunkFields cutWith(std::string_view chunk, const FieldCutting& cutting, ScanState& state) {
+  ChunkFields cut;
+  cut.error = cutInto(chunk, cutting, state, cut.fields);
   return cut;
 }
 
@@ -159,7 +173,7 @@ bool Extract::parseTransactionsForCString(std::string_view text, const Value& fo
   dateColumn_ = dateColumn ? dateColumn->toInt() : 0;
   dateRule_ = dateRuleOf(format);
   cutting_ = cuttingOf(format);
-  text_.assign(text);
+  text_ = text;
   chunks_ = chunkSpans(text_, format, tables_, state_);
   transactionIndex_ = -1;
   return !chunks_.empty();
@@ -179,29 +193,29 @@ bool Extract::nextTransactionUsingFormat(const Value&, CalendarDay fromDate, Cal
     const TextSpan& span = chunks_[static_cast<std::size_t>(transactionIndex_)];
     if (span.length == 0) continue;
     const std::string_view chunk = text.substr(span.start, span.length);
-    transaction.fields.clear();
     transaction.error.clear();
     transaction.text.clear();
-    ChunkFields cut = cutWith(chunk, cutting_, state_);
-    if (!cut.ok()) {
-      transaction.error = std::move(cut.error);
+    std::vector<std::string>& fields = transaction.fields;
+    transaction.error = cutInto(chunk, cutting_, state_, fields);
+    if (!transaction.error.empty()) {
       transaction.text = chunk;
       return true;
     }
     std::optional<CalendarDay> date;
-    if (column >= 0 && static_cast<std::size_t>(column) < cut.fields.size())
-      date = parseDate(cut.fields[column], dateRule_, tables_, today_);
+    if (column >= 0 && static_cast<std::size_t>(column) < fields.size())
+      date = parseDate(fields[column], dateRule_, tables_, today_);
     if (!date || !date->isValid()) {
+      fields.clear();
       transaction.error = kExtractNoDateMessage;
       transaction.text = chunk;
       return true;
     }
     if (*date < fromDate || *date > toDate) continue;
-    cut.fields[column] = date->format(outputDateFormat_);
-    transaction.fields = std::move(cut.fields);
+    fields[column] = date->format(outputDateFormat_);
     return true;
   }
   transactionIndex_ = static_cast<std::ptrdiff_t>(chunks_.size());
+  transaction.fields.clear();
   return false;
 }
 

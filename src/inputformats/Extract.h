@@ -93,15 +93,16 @@ class Extract {
   Extract(const DateTables& tables, CalendarDay today, std::string outputDateFormat);
 
   // Cuts `text` into chunks (splitTextIntoLines) and starts before the first. False when the
-  // text holds no chunk.
+  // text holds no chunk. `text` is borrowed: it must outlive the reading, unchanged.
   bool parseTransactionsForCString(std::string_view text, const Value& format);
 
   // The next transaction whose date lies from `fromDate` to `toDate` (both included), or an
-  // error triple for the next unreadable chunk; false when the chunks are used up. Empty chunks
-  // and transactions outside the range are passed over without a word. The date is the format's
-  // Date column (0 when absent): a chunk without that field, or whose field parseDate cannot
-  // read or names no real day, gives kExtractNoDateMessage. The format's rules are those read
-  // by parseTransactionsForCString: `format` must be the record the reading began with.
+  // error triple for the next unreadable chunk (the strings of `transaction` are reused, so
+  // passing the same one each time spares allocations); false when the chunks are used up. Empty
+  // chunks and transactions outside the range are passed over without a word. The date is the
+  // format's Date column (0 when absent): a chunk without that field, or whose field parseDate
+  // cannot read or names no real day, gives kExtractNoDateMessage. The format's rules are those
+  // read by parseTransactionsForCString: `format` must be the record the reading began with.
   bool nextTransactionUsingFormat(const Value& format, CalendarDay fromDate, CalendarDay toDate,
                                   ExtractedTransaction& transaction);
 
@@ -116,7 +117,7 @@ class Extract {
   std::int64_t dateColumn_ = 0;
   DateRule dateRule_;
   FieldCutting cutting_;
-  std::string text_;              // the reading's own copy of the text
+  std::string_view text_;         // the text of the reading (borrowed)
   std::vector<TextSpan> chunks_;  // where each chunk lies in it
   std::ptrdiff_t transactionIndex_ = -1;
 };

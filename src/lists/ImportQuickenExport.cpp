@@ -33,7 +33,7 @@ bool isRegisterHeader(std::string_view line) {
 
 }  // namespace
 
-int ImportQuickenExport::process(const std::vector<std::string>& lines, std::size_t* indexPtr,
+int ImportQuickenExport::process(std::span<const std::string_view> lines, std::size_t* indexPtr,
                                  const std::string& source) {
   Section section = Section::none;
   bool accountListMode = false;
@@ -44,7 +44,7 @@ int ImportQuickenExport::process(const std::vector<std::string>& lines, std::siz
 
   std::size_t index = 0;
   for (; index < lines.size(); ++index) {
-    const std::string& line = lines[index];
+    const std::string_view line = lines[index];
     if (line == "!Option:AutoSwitch") {
       section = Section::accounts;
       accounts = Value::array();
@@ -84,7 +84,7 @@ int ImportQuickenExport::process(const std::vector<std::string>& lines, std::siz
     if (line.empty() || section == Section::none) continue;
 
     const char code = line[0];
-    const std::string rest = line.substr(1);
+    const std::string rest(line.substr(1));
     if (section == Section::categories) {
       if (code == 'N') categories->append(Value(rest));
       continue;

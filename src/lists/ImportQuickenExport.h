@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstddef>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -61,7 +62,7 @@ class ImportQuickenExport {
   //    one) in the order accounts, categories, securities; stores each list answered "YES" and
   //    writes the store. Answers the sum of the replaced bits, plus kEndedInsideList when
   //    reading ended inside a list section.
-  int process(const std::vector<std::string>& lines, std::size_t* indexPtr,
+  int process(std::span<const std::string_view> lines, std::size_t* indexPtr,
               const std::string& source);
 
  private:

@@ -1,5 +1,6 @@
 #include "readers/QIFReader.h"
 
+#include <algorithm>
 #include <utility>
 
 #include "prefs/Bundle.h"
@@ -40,13 +41,38 @@ void removeCharacters(std::string& text, std::string_view removals) {
   }
 }
 
-// The collecting state of one register walk.
+// The collecting state of one register walk. The fields are views into the lines until the
+// record closes: then its dictionary is made once, at its final size, its keys in order.
 struct RegisterWalk {
-  Value record = Value::dictionary(kTransactionRecordKeys);
+  std::optional<CalendarDay> date;
+  std::optional<std::string_view> number, memo, category, cleared, description, amount;
   std::optional<Value> splitList;
-  std::string pendingSplitCategory;
-  std::optional<std::string> pendingSplitMemo;
+  std::string_view pendingSplitCategory;
+  std::optional<std::string_view> pendingSplitMemo;
   bool skip = false;
+
+  // The record read, with room for the processor's marks.
+  Value record(std::string_view outputDateFormat) {
+    if (splitList) category.reset();
+    const std::size_t keys = 1 + amount.has_value() + category.has_value() + cleared.has_value() +
+                             description.has_value() + memo.has_value() + number.has_value() +
+                             splitList.has_value();
+    Value made = Value::dictionary(keys + kProcessingMarks);
+    Value::Dictionary& entries = made.mutableDictionary();
+    // In the keys' order, so that each is appended.
+    auto add = [&entries](std::string_view key, Value value) {
+      entries.emplace_hint(entries.cend(), key, std::move(value));
+    };
+    if (amount) add(transactionKey::amount, convertEuropeanAmount(*amount));
+    if (category) add(transactionKey::category, *category);
+    if (cleared) add(transactionKey::cleared, *cleared);
+    add(transactionKey::date, date->format(outputDateFormat));
+    if (description) add(transactionKey::description, *description);
+    if (memo) add(transactionKey::memo, *memo);
+    if (number) add(transactionKey::number, *number);
+    if (splitList) add(transactionKey::splits, std::move(*splitList));
+    return made;
+  }
 };
 
 }  // namespace
@@ -57,12 +83,11 @@ QIFReader::QIFReader(const CVPrefs& store, const Preferences& options, const Bun
 namespace {
 
 // Whether every "D" line of the register names a real day when read day before month.
-bool everyDateReadsDayFirst(const std::vector<std::string>& lines, const DateTables& tables,
+bool everyDateReadsDayFirst(std::span<const std::string_view> lines, const DateTables& tables,
                             CalendarDay today) {
-  for (const std::string& line : lines) {
+  for (const std::string_view line : lines) {
     if (line.empty() || line[0] != 'D') continue;
-    std::optional<CalendarDay> date =
-        parseQIFDate(std::string_view(line).substr(1), tables, true, today);
+    std::optional<CalendarDay> date = parseQIFDate(line.substr(1), tables, true, today);
     if (!date || !date->isValid()) return false;
   }
   return true;
@@ -70,7 +95,7 @@ bool everyDateReadsDayFirst(const std::vector<std::string>& lines, const DateTab
 
 }  // namespace
 
-QIFReadResult QIFReader::fromQIFLines(const std::vector<std::string>& lines, CalendarDay fromDate,
+QIFReadResult QIFReader::fromQIFLines(std::span<const std::string_view> lines, CalendarDay fromDate,
                                       CalendarDay toDate, CalendarDay today) const {
   const DateTables tables = bundle_.dateTables();
   if (options_.isOn(option::europeanDates))
@@ -85,26 +110,28 @@ QIFReadResult QIFReader::fromQIFLines(const std::vector<std::string>& lines, Cal
     dayFirst.readDayFirst = true;
     return dayFirst;
   }
-  const std::string& failed = lines[static_cast<std::size_t>(result.failedLine - 1)];
-  std::optional<CalendarDay> asDayFirst =
-      parseQIFDate(std::string_view(failed).substr(1), tables, true, today);
+  const std::string_view failed = lines[static_cast<std::size_t>(result.failedLine - 1)];
+  std::optional<CalendarDay> asDayFirst = parseQIFDate(failed.substr(1), tables, true, today);
   result.mayBeDayFirst = asDayFirst && asDayFirst->isValid();
   return result;
 }
 
-QIFReadResult QIFReader::readRegister(const std::vector<std::string>& lines, CalendarDay fromDate,
+QIFReadResult QIFReader::readRegister(std::span<const std::string_view> lines, CalendarDay fromDate,
                                       CalendarDay toDate, CalendarDay today,
                                       const DateTables& tables, bool european) const {
   QIFReadResult result;
   std::string outputDateFormat = store_.objectForKey(prefKey::OutputDateFormat).toString();
   if (outputDateFormat.empty()) outputDateFormat = kDefaultOutputDateFormat;
 
+  // One record per "^" at most: the list is made at its size at once.
+  result.qif.mutableArray().reserve(static_cast<std::size_t>(std::count_if(
+      lines.begin(), lines.end(), [](std::string_view line) { return line.starts_with('^'); })));
   RegisterWalk walk;
   for (std::size_t index = 0; index < lines.size(); ++index) {
-    const std::string& line = lines[index];
+    const std::string_view line = lines[index];
     if (line.empty() || line[0] == ' ') continue;
     const char kind = line[0];
-    const std::string_view rest = std::string_view(line).substr(1);
+    const std::string_view rest = line.substr(1);
 
     if (kind == 'D') {
       std::optional<CalendarDay> date = parseQIFDate(rest, tables, european, today);
@@ -120,7 +147,7 @@ QIFReadResult QIFReader::readRegister(const std::vector<std::string>& lines, Cal
         walk = RegisterWalk();
         walk.skip = true;
       } else {
-        walk.record.set(transactionKey::date, date->format(outputDateFormat));
+        walk.date = date;
       }
       continue;
     }
@@ -132,54 +159,43 @@ QIFReadResult QIFReader::readRegister(const std::vector<std::string>& lines, Cal
 
     switch (kind) {
       case 'N':
-        walk.record.set(transactionKey::number, rest);
+        walk.number = rest;
         break;
       case 'M':
-        walk.record.set(transactionKey::memo, rest);
+        walk.memo = rest;
         break;
       case 'L':
-        walk.record.set(transactionKey::category, rest);
+        walk.category = rest;
         break;
       case 'C':
-        walk.record.set(transactionKey::cleared, rest);
+        walk.cleared = rest;
         break;
       case 'P':
-        walk.record.set(transactionKey::description, rest);
+        walk.description = rest;
         break;
       case 'T':
-        walk.record.set(transactionKey::amount, convertEuropeanAmount(rest));
+        walk.amount = rest;
         break;
       case '^':
         // A record without a date can be written nowhere; its fields must not turn up in the
         // next record either.
-        if (has(walk.record, transactionKey::date)) {
-          if (walk.splitList) {
-            walk.record.set(transactionKey::splits, std::move(*walk.splitList));
-            walk.record.erase(transactionKey::category);
-          }
-          // Moved into room for exactly its keys and the processor's marks: the walk's record
-          // has room for more, and a register holds many.
-          Value record = Value::dictionary(walk.record.size() + kProcessingMarks);
-          for (auto& [key, value] : walk.record.mutableDictionary())
-            record.set(key, std::move(value));
-          result.qif.append(std::move(record));
-        }
+        if (walk.date) result.qif.append(walk.record(outputDateFormat));
         walk = RegisterWalk();
         break;
       case 'S':
-        walk.pendingSplitCategory = std::string(rest);
+        walk.pendingSplitCategory = rest;
         walk.pendingSplitMemo.reset();
         if (!walk.splitList) walk.splitList = Value::array();
         break;
       case 'E':
-        walk.pendingSplitMemo = std::string(rest);
+        walk.pendingSplitMemo = rest;
         break;
       case '$':
         // Split amounts are written in the same notation as the total, and must add up to it.
         if (walk.splitList) {
           walk.splitList->append(
-              Value{{std::string(splitKey::category), walk.pendingSplitCategory},
-                    {std::string(splitKey::memo), walk.pendingSplitMemo.value_or("")},
+              Value{{std::string(splitKey::category), Value(walk.pendingSplitCategory)},
+                    {std::string(splitKey::memo), Value(walk.pendingSplitMemo.value_or(""))},
                     {std::string(splitKey::amount), convertEuropeanAmount(rest)}});
         }
         break;

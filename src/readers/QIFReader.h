@@ -1,6 +1,7 @@
 #pragma once
 
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -61,7 +62,7 @@ class QIFReader {
   // (month 13, February 30, day 0): the result then carries that line's one-based index and the
   // records read before it.
   // A date without a year (a bare month/day) falls within the twelve months up to `today`.
-  QIFReadResult fromQIFLines(const std::vector<std::string>& lines, CalendarDay fromDate,
+  QIFReadResult fromQIFLines(std::span<const std::string_view> lines, CalendarDay fromDate,
                              CalendarDay toDate, CalendarDay today = CalendarDay::today()) const;
 
   // Normalises the `amount` of a transaction or split record for output and stores it back:
@@ -73,7 +74,7 @@ class QIFReader {
   std::optional<std::string> normalizeQIFAmountIn(Value& record, int qifTypeTag) const;
 
  private:
-  QIFReadResult readRegister(const std::vector<std::string>& lines, CalendarDay fromDate,
+  QIFReadResult readRegister(std::span<const std::string_view> lines, CalendarDay fromDate,
                              CalendarDay toDate, CalendarDay today, const DateTables& tables,
                              bool european) const;
 

@@ -1,8 +1,8 @@
 #include "text/CalendarDay.h"
 
 #include <chrono>
-
 #include <ctime>
+#include <vector>
 
 namespace corvela {
 namespace {
@@ -60,12 +60,15 @@ std::string CalendarDay::format(std::string_view pattern) const {
   tm.tm_wday = static_cast<int>(((days % 7) + 11) % 7);  // 1970-01-01 was a Thursday
   tm.tm_yday = static_cast<int>(days - daysFromCivil(year, 1, 1));
   std::string patternText(pattern);
-  std::string out(64 + patternText.size() * 4, '\0');
   // strftime answers 0 both for an empty result and for a buffer too small; a pattern of
-  // reasonable length never needs more than this.
-  std::size_t written = std::strftime(out.data(), out.size(), patternText.c_str(), &tm);
-  out.resize(written);
-  return out;
+  // reasonable length never needs more than this. The answer is copied out at its own length:
+  // every record of a statement keeps its date, and a short one then needs no allocation.
+  const std::size_t room = 64 + patternText.size() * 4;
+  char onStack[256];
+  std::vector<char> onHeap(room > sizeof onStack ? room : 0);
+  char* out = onHeap.empty() ? onStack : onHeap.data();
+  std::size_t written = std::strftime(out, room, patternText.c_str(), &tm);
+  return std::string(out, written);
 }
 
 }  // namespace corvela

@@ -1,40 +1,72 @@
 #include "text/Lines.h"
 
 #include <algorithm>
+#include <cstring>
 
 namespace corvela {
 namespace {
 
-std::vector<std::string> split(std::string_view text, std::string_view separator) {
-  std::vector<std::string> lines;
-  std::size_t start = 0;
+std::size_t countOf(std::string_view text, char c) {
+  return static_cast<std::size_t>(std::count(text.begin(), text.end(), c));
+}
+
+std::size_t countCRLF(std::string_view text) {
+  std::size_t count = 0;
+  for (std::size_t at = text.find("\r\n"); at != std::string_view::npos;
+       at = text.find("\r\n", at + 2))
+    ++count;
+  return count;
+}
+
+// Cuts at every `separator` (one or two characters); `pieces` is the number there will be.
+std::vector<std::string_view> split(std::string_view text, std::string_view separator,
+                                    std::size_t pieces) {
+  std::vector<std::string_view> lines;
+  lines.reserve(pieces);
+  const char* at = text.data();
+  const char* const end = text.data() + text.size();
   while (true) {
-    std::size_t found = text.find(separator, start);
-    if (found == std::string_view::npos) {
-      lines.emplace_back(text.substr(start));
+    const char* found =
+        static_cast<const char*>(std::memchr(at, separator[0], static_cast<std::size_t>(end - at)));
+    while (found && separator.size() == 2 && (found + 1 == end || found[1] != separator[1]))
+      found = static_cast<const char*>(
+          std::memchr(found + 1, separator[0], static_cast<std::size_t>(end - found - 1)));
+    if (!found) {
+      lines.emplace_back(at, static_cast<std::size_t>(end - at));
       return lines;
     }
-    lines.emplace_back(text.substr(start, found - start));
-    start = found + separator.size();
+    lines.emplace_back(at, static_cast<std::size_t>(found - at));
+    at = found + separator.size();
   }
 }
 
 }  // namespace
 
-std::vector<std::string> findLines(std::string_view text) {
-  std::vector<std::string> crlf = split(text, "\r\n");
-  if (crlf.size() > 1) {
-    std::vector<std::string> lf = split(text, "\n");
-    if (lf.size() <= crlf.size()) return crlf;
+void TextLines::dropFront(std::size_t count) {
+  lines_.erase(lines_.begin(),
+               lines_.begin() + static_cast<std::ptrdiff_t>(std::min(count, lines_.size())));
+}
+
+std::vector<std::string> TextLines::strings() const {
+  return std::vector<std::string>(lines_.begin(), lines_.end());
+}
+
+TextLines findLines(std::string_view text) {
+  // Counting first decides the line end without cutting the text twice, and sizes the list.
+  const std::size_t crlf = countCRLF(text);
+  if (crlf > 0) {
+    const std::size_t lf = countOf(text, '\n');
+    if (lf <= crlf) return TextLines(split(text, "\r\n", crlf + 1));
     // Some lines end with a bare line feed: every line feed ends a line, and the carriage
     // returns go.
-    for (std::string& line : lf)
-      line.erase(std::remove(line.begin(), line.end(), '\r'), line.end());
-    return lf;
+    auto storage = std::make_shared<std::string>(text);
+    std::erase(*storage, '\r');
+    std::vector<std::string_view> lines = split(*storage, "\n", lf + 1);
+    return TextLines(std::move(lines), std::move(storage));
   }
-  std::vector<std::string> cr = split(text, "\r");
-  if (cr.size() > 1) return cr;
-  return split(text, "\n");
+  if (const std::size_t cr = countOf(text, '\r'); cr > 0)
+    return TextLines(split(text, "\r", cr + 1));
+  return TextLines(split(text, "\n", countOf(text, '\n') + 1));
 }
 
 }  // namespace corvela

@@ -10,5 +10,8 @@ namespace corvela {
 // dropped, everything else is copied. An absent description or memo is passed as "".
 std::string convertOutputForFieldType(std::string_view outputTemplate, std::string_view description,
                                       std::string_view memo);
+// The same, appended to `out`: the output of a run is written straight into its buffer.
+void appendOutputForFieldType(std::string& out, std::string_view outputTemplate,
+                              std::string_view description, std::string_view memo);
 
 }  // namespace corvela

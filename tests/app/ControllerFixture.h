@@ -103,9 +103,9 @@ class PassThroughBankRun : public BankRun {
 // A list import that answers what the test tells it and records what it was given.
 class ScriptedListImport : public QIFListImport {
  public:
-  int process(const std::vector<std::string>& lines, std::size_t* indexPtr,
+  int process(std::span<const std::string_view> lines, std::size_t* indexPtr,
               const std::string& source) override {
-    seenLines = lines;
+    seenLines.assign(lines.begin(), lines.end());
     seenSource = source;
     if (answer != 0) *indexPtr = index;
     return answer;

@@ -78,7 +78,7 @@ TEST_F(IntakeTest, InputsAreClassified) {
   for (const auto& [name, text] : inputs) {
     controller().actuallyProcessFile(file(name, text));
     snapState(name);
-    for (const std::string& line : controller().state().fileAsLines) log += line + "|";
+    for (std::string_view line : controller().state().fileAsLines) log += std::string(line) + "|";
     log += "\n";
     controller().doneWithFile();
   }

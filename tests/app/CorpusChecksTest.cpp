@@ -100,7 +100,7 @@ std::string european(const std::string& text, bool ofx) {
     for (char& c : value) c = c == '.' ? ',' : c == ',' ? '.' : c;
     return value;
   };
-  std::vector<std::string> lines = findLines(text);
+  std::vector<std::string> lines = findLines(text).strings();
   static const std::regex trnamt(R"((<TRNAMT>\s*)([^<\r\n]+))");
   static const std::regex monthFirst(R"(^D(\s*)([0-9]{1,2})([/.'-])(\s*)([0-9]{1,2})([^0-9].*)$)");
   std::string out;
@@ -294,7 +294,7 @@ std::vector<InputRecord> inputRecords(const std::string& text, bool ofx, bool da
   }
   const DateTables tables = Bundle::builtIn().dateTables();
   InputRecord record;
-  for (const std::string& line : findLines(text)) {
+  for (const std::string& line : findLines(text).strings()) {
     if (line.starts_with("^")) {  // some exporters end records with "^^"
       if (!record.date.empty()) records.push_back(record);
       record = InputRecord();

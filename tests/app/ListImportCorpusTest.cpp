@@ -30,7 +30,7 @@ const fs::path kCorpus = CORVELA_CORPUS;
 
 std::vector<std::string> linesOf(const char* file) {
   Result<DecodedText> text = readTextFile((kCorpus / file).string());
-  return text.ok() ? findLines(text.value().text) : std::vector<std::string>{};
+  return text.ok() ? findLines(text.value().text).strings() : std::vector<std::string>{};
 }
 
 // Every list export of the corpus (MANIFEST.md kinds "QIF list export" and "QIF list export +
@@ -99,7 +99,8 @@ TEST(ListImportCorpusTest, TheRegisterAfterTheListsConvertsAsIfItStoodAlone) {
       int runAlert(const Alert&) override { return 0; }
     } yes;
     std::size_t index = 0;
-    if (ImportQuickenExport(scratch.prefs, yes).process(lines, &index, "") <= 0) continue;
+    const std::vector<std::string_view> views(lines.begin(), lines.end());
+    if (ImportQuickenExport(scratch.prefs, yes).process(views, &index, "") <= 0) continue;
     // A register followed by more lists would have them imported when it stands alone.
     auto startsAList = [](const std::string& line) {
       return line == "!Type:Cat" || line == "!Type:Security" || line == "!Option:AutoSwitch";

@@ -52,13 +52,13 @@ std::optional<Value> transactionsOf(const fs::path& file, BankingHarness& h) {
   std::string extension = file.extension().string();
   for (char& c : extension) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
   if (extension == ".qif") {
-    std::vector<std::string> lines = findLines(text);
-    auto header = std::find_if(lines.begin(), lines.end(), [](const std::string& line) {
+    const TextLines lines = findLines(text);
+    auto header = std::find_if(lines.begin(), lines.end(), [](std::string_view line) {
       return line.starts_with("!Type:Bank") || line.starts_with("!Type:CCard");
     });
     if (header == lines.end()) return std::nullopt;
     QIFReadResult result = h.reader.fromQIFLines(
-        std::vector<std::string>(header + 1, lines.end()), CalendarDay::distantPast(),
+        std::span<const std::string_view>(header + 1, lines.end()), CalendarDay::distantPast(),
         CalendarDay::distantFuture(), CalendarDay{2024, 6, 15});
     if (!result.ok()) return std::nullopt;
     read = std::move(result.qif);
@@ -127,7 +127,7 @@ TEST_P(SplitBalanceCorpusTest, SplitsAddUpToTheirTotalInEveryRecordWritten) {
       std::optional<std::int64_t> total;
       std::optional<std::int64_t> sum;
       bool readable = true;
-      for (const std::string& line : findLines(h.output.substr(start, end - start))) {
+      for (const std::string& line : findLines(h.output.substr(start, end - start)).strings()) {
         if (line.empty() || (line[0] != 'T' && line[0] != '$')) continue;
         std::optional<std::int64_t> amount =
             readDecimalAmount(convertEuropeanAmount(line.substr(1)), store.precision);

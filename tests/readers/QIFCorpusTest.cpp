@@ -31,7 +31,7 @@ struct Register {
 Register registerOf(const std::string& file) {
   Result<DecodedText> text = readTextFile(std::string(CORVELA_CORPUS) + "/" + file);
   EXPECT_TRUE(text.ok()) << text.message();
-  std::vector<std::string> lines = findLines(text.ok() ? text.value().text : "");
+  std::vector<std::string> lines = findLines(text.ok() ? text.value().text : "").strings();
   for (std::size_t i = 0; i < lines.size(); ++i) {
     if (lines[i].starts_with("!Type:Bank") || lines[i].starts_with("!Type:CCard"))
       return {std::vector<std::string>(lines.begin() + static_cast<long>(i) + 1, lines.end()),
@@ -48,7 +48,8 @@ class QIFCorpusTest : public ::testing::Test {
   }
   QIFReadResult read(const Register& qif, CalendarDay from = CalendarDay::distantPast(),
                      CalendarDay to = CalendarDay::distantFuture()) {
-    return reader.fromQIFLines(qif.lines, from, to, CalendarDay{2024, 6, 15});
+    const std::vector<std::string_view> lines(qif.lines.begin(), qif.lines.end());
+    return reader.fromQIFLines(lines, from, to, CalendarDay{2024, 6, 15});
   }
 
   testing::ScratchStore store;

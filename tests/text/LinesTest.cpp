@@ -24,7 +24,7 @@ TEST(LinesTest, EveryKindOfLineEnd) {
       {"no line end", "abc", {"abc"}},
       {"empty", "", {""}},
   };
-  for (const Case& c : cases) EXPECT_EQ(findLines(c.text), c.expected) << c.name;
+  for (const Case& c : cases) EXPECT_EQ(findLines(c.text).strings(), c.expected) << c.name;
 }
 
 }  // namespace
