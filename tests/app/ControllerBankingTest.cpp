@@ -142,5 +142,32 @@ TEST_F(ControllerBankingTest, AFileOfferedDuringARunIsRefusedEvenAfterActivation
   EXPECT_TRUE(controller().applicationOpenFile(input));
 }
 
+// The controller lets a register's lines go once they are read; a run after a stopped one must
+// read them again, the header taken off as the first time.
+TEST_F(ControllerBankingTest, ARunAfterAStoppedOneWritesWhatAFreshRunWrites) {
+  turnOn(option::confirmAllTransactions);
+  const std::string input = std::string(CORVELA_TEST_DATA) + "/app/bank.qif";
+  auto runConfirmingAll = [&](const std::string& name) {
+    platform.answerNextSavePanel(dir + "/" + name);
+    controller().processTheTransactions();
+    while (processor.openDialog() == BankingCreditCardQIF::Dialog::confirm) processor.confirmOK();
+    EXPECT_FALSE(processor.running());
+    return readFile(dir + "/" + name);
+  };
+  controller().actuallyProcessFile(input);
+  const std::string fresh = runConfirmingAll("fresh.qif");
+  ASSERT_NE(fresh.find("^\n"), std::string::npos);
+  controller().doneWithFile();
+
+  controller().actuallyProcessFile(input);
+  platform.answerNextSavePanel(dir + "/stopped.qif");
+  controller().processTheTransactions();
+  ASSERT_EQ(processor.openDialog(), BankingCreditCardQIF::Dialog::confirm);
+  platform.answerNextCancelConfirm(CancelConfirm::stop);
+  processor.cancel();
+  ASSERT_FALSE(processor.running());
+  EXPECT_EQ(runConfirmingAll("again.qif"), fresh);
+}
+
 }  // namespace
 }  // namespace corvela::testing

@@ -1,6 +1,8 @@
 // The program ends a finished run without freeing what it built: the real corvela-cli must
-// leave exactly what the same run leaves in process, where everything is freed.
+// leave exactly what the same run leaves in process, where everything is freed. And a run that
+// learns nothing leaves the store file alone, so that a big store costs its reading only.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <filesystem>
 #include <string>
@@ -20,6 +22,14 @@ using testing::runCli;
 
 const fs::path kExamples = fs::path(CORVELA_TEST_DATA) / "../../examples";
 
+// The file's inode and modification time: a rewrite (temporary file, then rename) changes both.
+std::string identity(const std::string& path) {
+  struct stat s {};
+  if (::stat(path.c_str(), &s) != 0) return "missing";
+  return std::to_string(s.st_ino) + "@" + std::to_string(s.st_mtim.tv_sec) + "." +
+         std::to_string(s.st_mtim.tv_nsec);
+}
+
 TEST(QuickExitTest, TheProgramLeavesWhatTheRunInProcessLeaves) {
   const std::vector<std::string> cases[] = {
       {"-o", "-"},
@@ -37,11 +47,12 @@ TEST(QuickExitTest, TheProgramLeavesWhatTheRunInProcessLeaves) {
   fs::create_directory(scratch);
   // Runs `args` over a fresh copy of the imported store after `before` runs of the same (the
   // first answers the start-up question and writes the store, one after it writes nothing):
-  // its status, standard output, messages, output file and store.
+  // its status, standard output, messages, output file and store, and whether it wrote the store.
   auto leftBy = [&](const std::vector<std::string>& args, int before, bool inProcess) {
     fs::copy_file(imported, store, fs::copy_options::overwrite_existing);
     for (int i = 0; i < before; ++i) runCli(args);
     fs::remove(out);
+    const std::string storeBefore = identity(store);
     std::vector<std::string> left;
     if (inProcess) {
       testing::CliRun run = runCli(args);
@@ -54,6 +65,7 @@ TEST(QuickExitTest, TheProgramLeavesWhatTheRunInProcessLeaves) {
     }
     left.push_back(fs::exists(out) ? readText(out) : "");
     left.push_back(readText(store));
+    left.push_back(identity(store) == storeBefore ? "store untouched" : "store written");
     return left;
   };
   for (const std::vector<std::string>& options : cases) {
@@ -66,6 +78,9 @@ TEST(QuickExitTest, TheProgramLeavesWhatTheRunInProcessLeaves) {
       EXPECT_TRUE(fs::is_empty(scratch)) << "scratch files were left behind";
       if (options.size() == 2) {
         EXPECT_NE(program[1] + program[3], "") << "nothing was output";
+      }
+      if (before > 0) {
+        EXPECT_EQ(program.back(), "store untouched");
       }
     }
   }
