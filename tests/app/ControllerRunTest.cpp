@@ -34,6 +34,21 @@ class RunTest : public ControllerTest {
   }
 };
 
+// Chosen in the save panel, the statement being read or the store is refused before anything
+// runs, and left as it was.
+TEST_F(RunTest, TheInputOrTheStoreIsNotChosenAsTheOutput) {
+  const std::string input = file("in.qif", readFile(kBankRegister));
+  for (const std::string& target : {input, store.prefs.prefsPath()}) {
+    const std::string before = readFile(target);
+    run(input, target);
+    EXPECT_EQ(platform.lastStatus().title, "Output File Not Written") << target;
+    EXPECT_TRUE(platform.lastStatus().text.ends_with(
+        "\r\rNo transactions were processed; nothing was changed."));
+    EXPECT_EQ(readFile(target), before);
+    controller().doneWithFile();
+  }
+}
+
 TEST_F(RunTest, NewQIFFile) {
   std::string out = dir + "/out.qif";
   run(kBankRegister, out);

@@ -1,9 +1,12 @@
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <fstream>
 #include <sstream>
+#include <thread>
 
 #include "support/CaseFile.h"
+#include "support/TempDir.h"
 #include "text/TextFile.h"
 
 namespace corvela {
@@ -51,6 +54,32 @@ TEST(TextFileTest, AFileThatCannotBeReadIsNamed) {
   read = readTextFile(folder);
   ASSERT_FALSE(read.ok());
   EXPECT_EQ(read.message(), "The file \"" + folder + "\" could not be read: it is a folder.");
+
+  // A file that opens but whose bytes cannot be read gives the system's reason.
+  read = readTextFile("/proc/self/mem");
+  ASSERT_FALSE(read.ok());
+  EXPECT_EQ(read.message(), "The file \"/proc/self/mem\" could not be read: Input/output error.");
+}
+
+// A statement handed over through a pipe (a shell's <(...)) has no size to go by: it is read
+// whole however long it is, in Latin-1 as in UTF-8.
+TEST(TextFileTest, AStatementThroughAPipeIsReadWhole) {
+  std::string utf8 = "!Type:Bank\n";
+  while (utf8.size() < 300000)
+    utf8 += "D03/01/2024\nT-4.50\nPCAF\xC3\x89 " + std::to_string(utf8.size()) + "\n^\n";
+  std::string latin1 = utf8;
+  for (std::size_t at; (at = latin1.find("\xC3\x89")) != std::string::npos;)
+    latin1.replace(at, 2, "\xC9");
+  testing::TempDir dir;
+  const std::string pipe = dir.path("statement");
+  ASSERT_EQ(::mkfifo(pipe.c_str(), 0600), 0);
+  for (const std::string* bytes : {&utf8, &latin1}) {
+    std::thread writer([&] { std::ofstream(pipe, std::ios::binary) << *bytes; });
+    Result<DecodedText> read = readTextFile(pipe);
+    writer.join();
+    ASSERT_TRUE(read.ok()) << read.message();
+    EXPECT_EQ(read.value().text, utf8);
+  }
 }
 
 }  // namespace
