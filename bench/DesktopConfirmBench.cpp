@@ -2,7 +2,7 @@
 // of instructions: the wall time from the click on OK until the transaction dialog has painted
 // the next transaction's view.
 //
-// Usage: corvela_desktop_bench [--instructions M] [--transactions N]
+// Usage: corvela_desktop_bench [--instructions M] [--transactions N] [--list-after K]
 //
 // It runs the whole desktop program (DesktopApp: main window, transaction dialog, instruction
 // editor windows) over a store of M instructions written with the program's own store writer,
@@ -10,6 +10,10 @@
 // every transaction to be confirmed. Prints the median and the worst time over the N - 1 views
 // that follow an OK, and the worst as a multiple of the 50 ms goal. Exits non-zero, saying why,
 // when the program did not show what a person would see (a view missing, a wrong transaction).
+//
+// Then it converts a statement of K transactions that asks nothing, and times opening the
+// instruction list after it, until the list window has painted: every row counts the
+// transactions of that run its instruction matched.
 #include <QAbstractButton>
 #include <QApplication>
 #include <QElapsedTimer>
@@ -30,6 +34,7 @@
 #include "ui/ConfirmPane.h"
 #include "ui/ControlView.h"
 #include "ui/DesktopApp.h"
+#include "ui/InstructionListWindow.h"
 #include "ui/MainWindow.h"
 #include "ui/TransactionDialog.h"
 
@@ -132,10 +137,11 @@ class PaintCounter : public QObject {
   QWidget* window_;
 };
 
-// Handles events until the window has painted, at most five seconds; the milliseconds since
+// Handles events until the window has painted, at most `limitMs`; the milliseconds since
 // `clock` started, or none when it never painted.
-std::optional<double> untilPainted(PaintCounter& counter, const QElapsedTimer& clock) {
-  while (counter.paints == 0 && clock.elapsed() < 5000)
+std::optional<double> untilPainted(PaintCounter& counter, const QElapsedTimer& clock,
+                                   qint64 limitMs = 5000) {
+  while (counter.paints == 0 && clock.elapsed() < limitMs)
     QCoreApplication::processEvents(QEventLoop::AllEvents);
   if (counter.paints == 0) return std::nullopt;
   return static_cast<double>(clock.nsecsElapsed()) / 1e6;
@@ -151,6 +157,43 @@ int intOption(int argc, char** argv, const char* name, int fallback) {
   for (int i = 1; i + 1 < argc; ++i)
     if (std::string(argv[i]) == name) return std::max(2, std::atoi(argv[i + 1]));
   return fallback;
+}
+
+// Converts a statement of `count` transactions that asks nothing, then opens the instruction
+// list; the milliseconds until the list window has painted.
+double timeTheInstructionList(DesktopApp& desktop, QApplication& application,
+                              const QTemporaryDir& folder, const std::vector<std::string>& matches,
+                              int count) {
+  const std::string path = folder.filePath(QStringLiteral("big.qif")).toStdString();
+  writeStatement(path, matches, count);
+  desktop.store().setObject("Preferences", Value::Array{"converted2.2"});  // confirm nothing
+  desktop.applicationBecameActive();  // as when the person comes back with the next file
+  if (!desktop.openFile(path)) fail("the big statement was not opened");
+  desktop.mainWindow()->controlView()->processButton()->click();
+  QElapsedTimer waited;
+  waited.start();
+  const corvela::InstructionMatches& matched = desktop.app().bank.instructionMatches();
+  while (matched.size() != static_cast<std::size_t>(count) && waited.elapsed() < 120000)
+    QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
+  if (matched.size() != static_cast<std::size_t>(count))
+    fail("the run of " + std::to_string(count) + " transactions matched " +
+         std::to_string(matched.size()));
+
+  PaintCounter counter(desktop.instructionListWindow());
+  application.installEventFilter(&counter);
+  QElapsedTimer clock;
+  clock.start();
+  emit desktop.mainWindow()->instructionsRequested();
+  std::optional<double> ms = untilPainted(counter, clock, 600000);
+  application.removeEventFilter(&counter);
+  if (!ms) fail("the instruction list was never painted");
+  int counted = 0;
+  for (const corvela::InstructionListRow& row : desktop.app().editInstructions.listForm().rows)
+    counted += row.matches;
+  if (counted != count)
+    fail("the instruction list counts " + std::to_string(counted) + " matched transactions of " +
+         std::to_string(count));
+  return *ms;
 }
 
 }  // namespace
@@ -172,9 +215,10 @@ int main(int argc, char** argv) {
   const std::vector<std::string> payees = writeStatement(statementPath, matches, transactionCount);
 
   DesktopApp desktop(storePath);
+  int outputs = 0;
   desktop.platform().setSavePanelAnswer(
-      [&folder](const corvela::SavePanel&) -> std::optional<std::string> {
-        return folder.filePath(QStringLiteral("out.qif")).toStdString();
+      [&folder, &outputs](const corvela::SavePanel&) -> std::optional<std::string> {
+        return folder.filePath(QStringLiteral("out%1.qif").arg(++outputs)).toStdString();
       });
   desktop.platform().setUrlOpener([](const QUrl&) { return true; });
   if (!desktop.start()) fail("the program did not start");
@@ -215,6 +259,9 @@ int main(int argc, char** argv) {
   QTest::qWait(20);
   if (dialog->isVisible()) fail("the run did not end after the last transaction");
 
+  const double listMs = timeTheInstructionList(desktop, application, folder, matches,
+                                               intOption(argc, argv, "--list-after", 100000));
+
   const double worst = *std::max_element(times.begin(), times.end());
   std::printf(
       "desktop: %d instructions, %zu views after OK: median %.1f ms, worst %.1f ms; "
@@ -224,5 +271,7 @@ int main(int argc, char** argv) {
       instructionCount, times.size(), median(times), worst, worst / kGoalMs, kGoalMs,
       worst <= kGoalMs ? "met" : "NOT met", median(clicks),
       *std::max_element(clicks.begin(), clicks.end()));
+  std::printf("  the instruction list after a run of %d transactions: %.1f ms until painted\n",
+              intOption(argc, argv, "--list-after", 100000), listMs);
   return 0;
 }

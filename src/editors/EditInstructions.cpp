@@ -2,6 +2,8 @@
 #include "editors/EditInstructions.h"
 
 #include <algorithm>
+#include <string_view>
+#include <unordered_map>
 #include <utility>
 
 #include "banking/NewInstructionView.h"
@@ -53,6 +55,14 @@ void EditInstructions::reloadList() {
 
   listForm_.rows.clear();
   listForm_.selectedRow.reset();
+  // The last run's matches, counted by folded match string once per reload: a run of a
+  // hundred thousand transactions beside thousands of instructions must not compare every
+  // pair (each keystroke in the filter reloads). Identical strings are folded once.
+  std::unordered_map<std::string_view, int> matchedByText;
+  for (const InstructionMatch& matched : lastRun_) ++matchedByText[matched.match];
+  std::unordered_map<std::u32string, int> matchedByFolded;
+  for (const auto& [text, count] : matchedByText) matchedByFolded[foldedCharacters(text)] += count;
+
   const std::optional<Value> stored = instructions_.getInstructionsArray();
   const std::size_t count = stored && stored->isArray() ? stored->size() : 0;
   for (std::size_t index = 0; index < count; ++index) {
@@ -64,8 +74,10 @@ void EditInstructions::reloadList() {
     row.type = std::string(has(record, instructionKey::descriptionMatch) ? kDescriptionType
                                                                          : kCategoryType);
     row.index = index;
-    for (const InstructionMatch& matched : lastRun_)
-      row.matches += equalsIgnoringCase(matched.match, match) ? 1 : 0;
+    if (!matchedByFolded.empty()) {
+      auto counted = matchedByFolded.find(foldedCharacters(match));
+      if (counted != matchedByFolded.end()) row.matches = counted->second;
+    }
     if (selectedMatch && equalsIgnoringCase(*selectedMatch, match))
       listForm_.selectedRow = listForm_.rows.size();
     listForm_.rows.push_back(std::move(row));

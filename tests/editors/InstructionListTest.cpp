@@ -55,13 +55,16 @@ TEST(InstructionListTest, MatchesOfTheLastRunFilterAndDelete) {
   ASSERT_EQ(h.editor.listForm().rows.size(), 1u);
   EXPECT_EQ(h.editor.listForm().selectedRow, 0u);
 
-  // Editing from the list: the saved instruction is selected where it now stands.
+  // Editing from the list: the saved instruction is selected where it now stands, and keeps
+  // the last run's matches while its match string differs only in case.
   h.editor.listFilterChanged("");
-  h.editor.editEntryAtIndex(1);
-  h.editor.controlTextDidChange(InstructionEditField::match, "CAFE");
-  h.editor.save();
-  EXPECT_EQ(h.editor.listForm().rows[*h.editor.listForm().selectedRow].match, "CAFE");
-  EXPECT_EQ(h.editor.listForm().rows[*h.editor.listForm().selectedRow].matches, 0);
+  for (const auto& [match, matches] : {std::pair{"Coffee", 1}, std::pair{"CAFE", 0}}) {
+    h.editor.editEntryAtIndex(1);
+    h.editor.controlTextDidChange(InstructionEditField::match, match);
+    h.editor.save();
+    EXPECT_EQ(h.editor.listForm().rows[*h.editor.listForm().selectedRow].match, match);
+    EXPECT_EQ(h.editor.listForm().rows[*h.editor.listForm().selectedRow].matches, matches);
+  }
 }
 
 TEST(InstructionListTest, WithNothingStoredTheStatusSaysSo) {
