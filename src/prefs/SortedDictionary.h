@@ -148,7 +148,7 @@ class SortedDictionary {
     const std::string& candidate = entry.first;
     if (!candidate.empty() && !key.empty() && candidate[0] != key[0])
       return static_cast<unsigned char>(candidate[0]) < static_cast<unsigned char>(key[0]);
-    return candidate < key;
+    return std::string_view(candidate).compare(key) < 0;
   }
 
   template <typename... Args>
