@@ -9,6 +9,7 @@
 #include "lists/Descriptions.h"
 #include "prefs/CancelConfirm.h"
 #include "prefs/KeyedArchive.h"
+#include "support/Corpus.h"
 #include "support/ScriptedBankViews.h"
 
 namespace corvela::testing {
@@ -168,6 +169,60 @@ TEST_F(ControllerBankingTest, ARunAfterAStoppedOneWritesWhatAFreshRunWrites) {
   ASSERT_FALSE(processor.running());
   EXPECT_EQ(runConfirmingAll("again.qif"), fresh);
 }
+
+// Every bank and card statement of the corpus, run with every transaction shown: going back a
+// transaction, finishing later in the middle and continuing from the file writes what a run
+// answered straight through writes. Each transaction is confirmed, or output as read where it
+// matches no instruction or OK is refused (a transfer to an account the store does not know).
+class ContinuationCorpusTest : public ControllerBankingTest,
+                               public ::testing::WithParamInterface<std::string> {
+ protected:
+  // Starts a run of the statement or continuation `input` into `output` and answers `count`
+  // transactions (all of them when none is given); how many it answered, or none when the
+  // input cannot be run.
+  std::optional<int> answer(const std::string& input, const std::string& output,
+                            std::optional<int> count = std::nullopt) {
+    controller().actuallyProcessFile(input);
+    if (!form().processTheTransactionsButton.enabled) return std::nullopt;
+    platform.answerNextSavePanel(output);
+    controller().processTheTransactions();
+    return answerMore(count);
+  }
+  int answerMore(std::optional<int> count) {
+    int answered = 0;
+    for (; processor.running() && answered != count.value_or(-1); ++answered) {
+      const std::size_t at = processor.currentTransactionIndex();
+      if (processor.openDialog() == BankingCreditCardQIF::Dialog::confirm) processor.confirmOK();
+      if (processor.running() && processor.currentTransactionIndex() == at)
+        processor.outputAsRead();
+    }
+    return answered;
+  }
+};
+
+TEST_P(ContinuationCorpusTest, GoingBackAndFinishingLaterChangeNothingWritten) {
+  turnOn(option::confirmAllTransactions);
+  platform.goOnAtEveryWarning();
+  const std::string input = (kCorpus / GetParam()).string();
+  const int count = answer(input, dir + "/whole.qif").value_or(0);
+  if (count < 2) GTEST_SKIP() << "not a bank or card statement of two transactions or more";
+  const std::string whole = readFile(dir + "/whole.qif");
+  controller().doneWithFile();
+
+  answer(input, dir + "/first.qif", count / 2);
+  processor.back();
+  answerMore(1);
+  platform.answerNextCancelConfirm(CancelConfirm::finishLater);
+  platform.answerNextSavePanel(dir + "/later.crvc");
+  processor.cancel();
+  ASSERT_EQ(platform.lastStatus().title, "Continuation File Created");
+  controller().doneWithFile();
+  EXPECT_EQ(answer(dir + "/later.crvc", dir + "/final.qif"), count - count / 2);
+  EXPECT_EQ(readFile(dir + "/final.qif"), whole);
+}
+
+INSTANTIATE_TEST_SUITE_P(Corpus, ContinuationCorpusTest, ::testing::ValuesIn(corpusStatements()),
+                         corpusTestName);
 
 }  // namespace
 }  // namespace corvela::testing

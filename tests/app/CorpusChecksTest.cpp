@@ -23,6 +23,7 @@
 #include "formats/OutputFormats.h"
 #include "prefs/Bundle.h"
 #include "prefs/KeyedArchive.h"
+#include "support/Corpus.h"
 #include "support/FileText.h"
 #include "support/TempDir.h"
 #include "text/DateTables.h"
@@ -35,28 +36,12 @@ namespace corvela {
 namespace {
 
 namespace fs = std::filesystem;
+using testing::corpusStatements;
+using testing::corpusTestName;
+using testing::isOFXFile;
+using testing::kCorpus;
 
-const fs::path kCorpus = CORVELA_CORPUS;
 const fs::path kExamples = fs::path(CORVELA_TEST_DATA) / "../../examples";
-
-std::string lowerExtension(const fs::path& path) {
-  std::string extension = path.extension().string();
-  for (char& c : extension) c = static_cast<char>(std::tolower(c));
-  return extension;
-}
-
-bool isOFXFile(const fs::path& path) {
-  return lowerExtension(path) == ".ofx" || lowerExtension(path) == ".qfx";
-}
-
-std::vector<std::string> corpusStatements() {
-  std::vector<std::string> files;
-  for (const auto& entry : fs::recursive_directory_iterator(kCorpus))
-    if (isOFXFile(entry.path()) || lowerExtension(entry.path()) == ".qif")
-      files.push_back(fs::relative(entry.path(), kCorpus).string());
-  std::sort(files.begin(), files.end());
-  return files;
-}
 
 // One written QIF record: its lines, "^" left out.
 using Record = std::vector<std::string>;
@@ -356,12 +341,7 @@ TEST_P(CorpusChecksTest, NumbersMemosAndDescriptionsComeFromTheirOwnTransaction)
 }
 
 INSTANTIATE_TEST_SUITE_P(Corpus, CorpusChecksTest, ::testing::ValuesIn(corpusStatements()),
-                         [](const ::testing::TestParamInfo<std::string>& info) {
-                           std::string name = info.param;
-                           for (char& c : name)
-                             if (!std::isalnum(static_cast<unsigned char>(c))) c = '_';
-                           return name;
-                         });
+                         corpusTestName);
 
 }  // namespace
 }  // namespace corvela

@@ -13,6 +13,7 @@
 #include "banking/NonInteractiveAnswers.h"
 #include "readers/OFXReader.h"
 #include "readers/TransactionKeys.h"
+#include "support/Corpus.h"
 #include "text/Amounts.h"
 #include "text/TextFile.h"
 
@@ -49,9 +50,7 @@ std::optional<Value> transactionsOf(const fs::path& file, BankingHarness& h) {
   if (!decoded.ok()) return std::nullopt;
   const std::string& text = decoded.value().text;
   Value read;
-  std::string extension = file.extension().string();
-  for (char& c : extension) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-  if (extension == ".qif") {
+  if (lowerExtension(file) == ".qif") {
     const TextLines lines = findLines(text);
     auto header = std::find_if(lines.begin(), lines.end(), [](std::string_view line) {
       return line.starts_with("!Type:Bank") || line.starts_with("!Type:CCard");
@@ -75,26 +74,14 @@ std::optional<Value> transactionsOf(const fs::path& file, BankingHarness& h) {
   return transactions;
 }
 
-std::vector<fs::path> corpusStatements() {
-  std::vector<fs::path> files;
-  for (const auto& entry : fs::recursive_directory_iterator(CORVELA_CORPUS)) {
-    std::string extension = entry.path().extension().string();
-    for (char& c : extension) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    if (entry.is_regular_file() &&
-        (extension == ".qif" || extension == ".ofx" || extension == ".qfx"))
-      files.push_back(entry.path());
-  }
-  std::sort(files.begin(), files.end());
-  return files;
-}
-
 class SplitBalanceCorpusTest : public ::testing::TestWithParam<Store> {};
 
 TEST_P(SplitBalanceCorpusTest, SplitsAddUpToTheirTotalInEveryRecordWritten) {
   const Store& store = GetParam();
   std::size_t recordsWithSplits = 0;
-  for (const fs::path& file : corpusStatements()) {
-    SCOPED_TRACE(file.string());
+  for (const std::string& name : corpusStatements()) {
+    const fs::path file = kCorpus / name;
+    SCOPED_TRACE(name);
     BankingHarness h;
     h.store.prefs.setInt("bccAmountsPrecision", store.precision);
     for (std::string_view name : store.options) h.options.add(name);

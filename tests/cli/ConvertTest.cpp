@@ -6,6 +6,7 @@
 #include "cli/Cli.h"
 #include "prefs/KeyedArchive.h"
 #include "support/CliRun.h"
+#include "support/Corpus.h"
 #include "support/FileText.h"
 #include "support/TempDir.h"
 
@@ -14,11 +15,11 @@ namespace {
 
 namespace fs = std::filesystem;
 
-const fs::path kCorpus = CORVELA_CORPUS;
 const fs::path kData = CORVELA_TEST_DATA;
 const fs::path kExamples = fs::path(CORVELA_TEST_DATA) / "../../examples";
 
 using testing::CliRun;
+using testing::kCorpus;
 using testing::readText;
 using testing::runCli;
 
@@ -240,26 +241,23 @@ TEST_F(ConvertTest, UsageErrorsExitWithTwo) {
 // Every statement of the corpus either converts or is refused with the program's own message.
 TEST_F(ConvertTest, EveryCorpusStatementConvertsOrIsRefusedWithAMessage) {
   int converted = 0, refused = 0;
-  for (const auto& entry : fs::recursive_directory_iterator(kCorpus)) {
-    std::string extension = entry.path().extension().string();
-    for (char& c : extension) c = static_cast<char>(std::tolower(c));
-    if (extension != ".ofx" && extension != ".qfx" && extension != ".qif") continue;
+  for (const std::string& statement : testing::corpusStatements()) {
     resetStore();
     std::string output = dir.path("corpus-out");
     fs::remove(output);
-    CliRun run = convert({entry.path().string(), "-o", output});
+    CliRun run = convert({(kCorpus / statement).string(), "-o", output});
     if (run.status == 0) {
       ++converted;
       EXPECT_NE(run.err.find("Finished Processing Transactions"), std::string::npos) << run.err;
     } else {
       ++refused;
-      EXPECT_TRUE(run.status == cli::kFailure || run.status == cli::kNothingOutput) << entry.path();
+      EXPECT_TRUE(run.status == cli::kFailure || run.status == cli::kNothingOutput) << statement;
       if (run.status == cli::kNothingOutput) {
         EXPECT_NE(run.err.find("no transactions output"), std::string::npos) << run.err;
       }
-      EXPECT_FALSE(run.err.empty()) << entry.path();
-      EXPECT_EQ(run.err.find("the run did not finish"), std::string::npos) << entry.path();
-      EXPECT_FALSE(fs::exists(output)) << entry.path();
+      EXPECT_FALSE(run.err.empty()) << statement;
+      EXPECT_EQ(run.err.find("the run did not finish"), std::string::npos) << statement;
+      EXPECT_FALSE(fs::exists(output)) << statement;
     }
   }
   // At the time of writing: 51 convert, the investment statements and list exports are refused.
