@@ -172,7 +172,7 @@ TEST_F(ControllerBankingTest, ARunAfterAStoppedOneWritesWhatAFreshRunWrites) {
 
 // Every bank and card statement of the corpus, run with every transaction shown: going back a
 // transaction, finishing later in the middle and continuing from the file writes what a run
-// answered straight through writes. Each transaction is confirmed, or output as read where it
+// answered straight through writes, as QIF and in a delimited layout. Each transaction is confirmed, or output as read where it
 // matches no instruction or OK is refused (a transfer to an account the store does not know).
 class ContinuationCorpusTest : public ControllerBankingTest,
                                public ::testing::WithParamInterface<std::string> {
@@ -183,6 +183,14 @@ class ContinuationCorpusTest : public ControllerBankingTest,
   std::optional<int> answer(const std::string& input, const std::string& output,
                             std::optional<int> count = std::nullopt) {
     controller().actuallyProcessFile(input);
+    // A continuation keeps the output format it was begun with. Each run writes a file of its
+    // own rather than appending to the last one.
+    if (delimited && !form().transactionsContinuation.visible) {
+      controller().controlTextDidChange(
+          MainControl::outputFormatText,
+          form().inputAccountType.text == "Credit Card" ? "Card CSV" : "Bank CSV");
+    }
+    controller().setAppendSwitch(false);
     if (!form().processTheTransactionsButton.enabled) return std::nullopt;
     platform.answerNextSavePanel(output);
     controller().processTheTransactions();
@@ -198,27 +206,41 @@ class ContinuationCorpusTest : public ControllerBankingTest,
     }
     return answered;
   }
+
+  bool delimited = false;
 };
 
 TEST_P(ContinuationCorpusTest, GoingBackAndFinishingLaterChangeNothingWritten) {
   turnOn(option::confirmAllTransactions);
   platform.goOnAtEveryWarning();
+  for (const char* kind : {"Bank", "Credit Card"}) {
+    Value format = newOutputFormat(kind == std::string("Bank") ? "Bank CSV" : "Card CSV");
+    format.set("Type", kind);
+    outputFormats.addFormat(format);
+  }
   const std::string input = (kCorpus / GetParam()).string();
-  const int count = answer(input, dir + "/whole.qif").value_or(0);
-  if (count < 2) GTEST_SKIP() << "not a bank or card statement of two transactions or more";
-  const std::string whole = readFile(dir + "/whole.qif");
-  controller().doneWithFile();
+  for (bool delimitedOutput : {false, true}) {
+    SCOPED_TRACE(delimitedOutput ? "delimited output" : "QIF output");
+    delimited = delimitedOutput;
+    const std::string name = delimited ? "csv" : "qif";
+    const int count = answer(input, dir + "/whole." + name).value_or(0);
+    if (count < 2) GTEST_SKIP() << "not a bank or card statement of two transactions or more";
+    const std::string whole = readFile(dir + "/whole." + name);
+    controller().doneWithFile();
 
-  answer(input, dir + "/first.qif", count / 2);
-  processor.back();
-  answerMore(1);
-  platform.answerNextCancelConfirm(CancelConfirm::finishLater);
-  platform.answerNextSavePanel(dir + "/later.crvc");
-  processor.cancel();
-  ASSERT_EQ(platform.lastStatus().title, "Continuation File Created");
-  controller().doneWithFile();
-  EXPECT_EQ(answer(dir + "/later.crvc", dir + "/final.qif"), count - count / 2);
-  EXPECT_EQ(readFile(dir + "/final.qif"), whole);
+    answer(input, dir + "/first." + name, count / 2);
+    processor.back();
+    answerMore(1);
+    platform.answerNextCancelConfirm(CancelConfirm::finishLater);
+    platform.answerNextSavePanel(dir + "/later-" + name + ".crvc");
+    processor.cancel();
+    ASSERT_EQ(platform.lastStatus().title, "Continuation File Created");
+    controller().doneWithFile();
+    EXPECT_EQ(answer(dir + "/later-" + name + ".crvc", dir + "/final." + name),
+              count - count / 2);
+    EXPECT_EQ(readFile(dir + "/final." + name), whole);
+    controller().doneWithFile();
+  }
 }
 
 INSTANTIATE_TEST_SUITE_P(Corpus, ContinuationCorpusTest, ::testing::ValuesIn(corpusStatements()),
