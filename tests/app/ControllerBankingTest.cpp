@@ -172,7 +172,7 @@ TEST_F(ControllerBankingTest, ARunAfterAStoppedOneWritesWhatAFreshRunWrites) {
 
 // Every bank and card statement of the corpus, run with every transaction shown: going back a
 // transaction, finishing later in the middle and continuing from the file writes what a run
-// answered straight through writes, as QIF and in a delimited layout. Each transaction is confirmed, or output as read where it
+// answered straight through writes, as QIF and in a delimited layout, and so does a run after it. Each transaction is confirmed, or output as read where it
 // matches no instruction or OK is refused (a transfer to an account the store does not know).
 class ContinuationCorpusTest : public ControllerBankingTest,
                                public ::testing::WithParamInterface<std::string> {
@@ -239,6 +239,10 @@ TEST_P(ContinuationCorpusTest, GoingBackAndFinishingLaterChangeNothingWritten) {
     EXPECT_EQ(answer(dir + "/later-" + name + ".crvc", dir + "/final." + name),
               count - count / 2);
     EXPECT_EQ(readFile(dir + "/final." + name), whole);
+    controller().doneWithFile();
+    // Nothing of the continued run is carried into the next one.
+    EXPECT_EQ(answer(input, dir + "/again." + name), count);
+    EXPECT_EQ(readFile(dir + "/again." + name), whole);
     controller().doneWithFile();
   }
 }
