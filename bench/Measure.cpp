@@ -41,7 +41,8 @@ int main(int argc, char** argv) {
       return 2;
     }
   }
-  const double wall = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+  const double wall =
+      std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
   const double cpu = static_cast<double>(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) +
                      static_cast<double>(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
   std::fprintf(stderr, "corvela_measure: %.6f %.6f %ld\n", cpu, wall, usage.ru_maxrss);

@@ -172,8 +172,9 @@ TEST_F(ControllerBankingTest, ARunAfterAStoppedOneWritesWhatAFreshRunWrites) {
 
 // Every bank and card statement of the corpus, run with every transaction shown: going back a
 // transaction, finishing later in the middle and continuing from the file writes what a run
-// answered straight through writes, as QIF and in a delimited layout, and so does a run after it. Each transaction is confirmed, or output as read where it
-// matches no instruction or OK is refused (a transfer to an account the store does not know).
+// answered straight through writes, as QIF and in a delimited layout, and so does a run after it.
+// Each transaction is confirmed, or output as read where it matches no instruction or OK is refused
+// (a transfer to an account the store does not know).
 class ContinuationCorpusTest : public ControllerBankingTest,
                                public ::testing::WithParamInterface<std::string> {
  protected:
@@ -236,8 +237,7 @@ TEST_P(ContinuationCorpusTest, GoingBackAndFinishingLaterChangeNothingWritten) {
     processor.cancel();
     ASSERT_EQ(platform.lastStatus().title, "Continuation File Created");
     controller().doneWithFile();
-    EXPECT_EQ(answer(dir + "/later-" + name + ".crvc", dir + "/final." + name),
-              count - count / 2);
+    EXPECT_EQ(answer(dir + "/later-" + name + ".crvc", dir + "/final." + name), count - count / 2);
     EXPECT_EQ(readFile(dir + "/final." + name), whole);
     controller().doneWithFile();
     // Nothing of the continued run is carried into the next one.

@@ -27,7 +27,8 @@ inline bool isOFXFile(const std::filesystem::path& path) {
 inline std::vector<std::string> corpusStatements() {
   std::vector<std::string> files;
   for (const auto& entry : std::filesystem::recursive_directory_iterator(kCorpus))
-    if (entry.is_regular_file() && (isOFXFile(entry.path()) || lowerExtension(entry.path()) == ".qif"))
+    if (entry.is_regular_file() &&
+        (isOFXFile(entry.path()) || lowerExtension(entry.path()) == ".qif"))
       files.push_back(std::filesystem::relative(entry.path(), kCorpus).string());
   std::sort(files.begin(), files.end());
   return files;
