@@ -1,6 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <filesystem>
 #include <optional>
 #include <random>
 #include <string>
@@ -11,6 +10,7 @@
 #include "prefs/Preferences.h"
 #include "readers/QIFReader.h"
 #include "readers/TransactionKeys.h"
+#include "support/Corpus.h"
 #include "support/ScratchStore.h"
 #include "text/Amounts.h"
 #include "text/Dates.h"
@@ -19,8 +19,6 @@
 
 namespace corvela {
 namespace {
-
-namespace fs = std::filesystem;
 
 constexpr CalendarDay kToday{2024, 6, 15};
 
@@ -139,12 +137,11 @@ class QIFReaderDifferentialTest : public ::testing::Test {
 
 TEST_F(QIFReaderDifferentialTest, EveryCorpusRegisterReadsAsBefore) {
   int files = 0;
-  for (const auto& entry : fs::recursive_directory_iterator(CORVELA_CORPUS)) {
-    std::string extension = entry.path().extension().string();
-    if (extension != ".qif" && extension != ".QIF") continue;
-    Result<DecodedText> read = readTextFile(entry.path().string());
+  for (const std::string& statement : testing::corpusStatements()) {
+    if (testing::lowerExtension(statement) != ".qif") continue;
+    Result<DecodedText> read = readTextFile((testing::kCorpus / statement).string());
     ASSERT_TRUE(read.ok()) << read.message();
-    compare(read.value().text, entry.path().string());
+    compare(read.value().text, statement);
     ++files;
   }
   EXPECT_GT(files, 20);
