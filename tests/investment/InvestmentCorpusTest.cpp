@@ -1,10 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <cstdlib>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <regex>
 #include <string>
 #include <vector>
@@ -12,6 +9,7 @@
 #include "prefs/Bundle.h"
 #include "prefs/ValueText.h"
 #include "support/CliRun.h"
+#include "support/FileText.h"
 #include "support/TempDir.h"
 
 namespace corvela {
@@ -22,10 +20,7 @@ namespace fs = std::filesystem;
 const fs::path kCorpus = CORVELA_CORPUS;
 const fs::path kGolden = fs::path(CORVELA_TEST_DATA) / "investment";
 
-std::string readFile(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
+using testing::readText;
 
 // The amount each transaction aggregate of a download states (TOTAL, or TRNAMT for a bank
 // line), without sign; NAN when it states none. Found with a plain pattern, independently of
@@ -80,6 +75,24 @@ std::vector<double> recordAmounts(const std::string& qif) {
   return amounts;
 }
 
+// What a conversion of `input` with a store imported from `storeJSON` wrote, and the run;
+// `name` tells its files in `dir` apart from those of other conversions.
+struct Converted {
+  testing::CliRun run;
+  std::string qif;
+};
+Converted convert(const testing::TempDir& dir, const std::string& name,
+                  const std::string& storeJSON, const std::string& input) {
+  const std::string store = dir.path(name + ".prefs");
+  const testing::CliRun imported =
+      testing::runCli({"prefs", "import", dir.write(name + ".json", storeJSON), "--prefs", store});
+  EXPECT_EQ(imported.status, 0) << imported.err;
+  testing::CliRun run =
+      testing::runCli({"convert", input, "-o", dir.path(name + ".qif"), "--prefs", store});
+  EXPECT_EQ(run.status, 0) << run.err;
+  return {run, readText(dir.path(name + ".qif"))};
+}
+
 // Every investment download of the corpus converts unattended, with a store that knows no
 // types or securities, into one record per transaction aggregate whose amount is the
 // aggregate's own.
@@ -103,25 +116,19 @@ TEST(InvestmentCorpusTest, EveryDownloadGivesOneRecordPerAggregateWithItsAmount)
   for (const char* file : files) {
     SCOPED_TRACE(file);
     testing::TempDir dir;
-    std::string store = dir.path("store.prefs");
-    std::string json = dir.write("store.json",
-                                 R"({"Preferences": ["quicken2003", "converted2.2"],
-                                     "CheckForUpdates": false, "Categories": ["Fees"]})");
-    testing::CliRun imported = testing::runCli({"prefs", "import", json, "--prefs", store});
-    ASSERT_EQ(imported.status, 0) << imported.err;
-    std::string output = dir.path("out.qif");
     // A download without the header line is given one, so that it is taken for OFX whatever
     // the classification of headerless downloads does.
     std::string input = (kCorpus / file).string();
-    std::string download = readFile(input);
+    std::string download = readText(input);
     if (download.find("OFXHEADER") == std::string::npos)
       input = dir.write(fs::path(file).filename().string(), "OFXHEADER:100\n" + download);
-    testing::CliRun run = testing::runCli({"convert", input, "-o", output, "--prefs", store});
-    ASSERT_EQ(run.status, 0) << run.err;
+    const auto [run, qif] =
+        convert(dir, "store", R"({"Preferences": ["quicken2003", "converted2.2"],
+                                     "CheckForUpdates": false, "Categories": ["Fees"]})",
+                input);
     EXPECT_EQ(run.err.find("Left out"), std::string::npos) << run.err;
-    std::string qif = readFile(output);
 
-    std::vector<double> expected = aggregateAmounts(readFile(kCorpus / file));
+    std::vector<double> expected = aggregateAmounts(readText(kCorpus / file));
     std::vector<double> written = recordAmounts(qif);
     aggregatesSeen += expected.size();
     ASSERT_EQ(written.size(), expected.size()) << qif << run.err;
@@ -130,13 +137,7 @@ TEST(InvestmentCorpusTest, EveryDownloadGivesOneRecordPerAggregateWithItsAmount)
       EXPECT_NEAR(written[i], expected[i], 0.0051) << "record " << i << "\n" << qif;
     }
 
-    fs::path golden = kGolden / (fs::path(file).stem().string() + ".expected.qif");
-    if (std::getenv("CORVELA_UPDATE_GOLDEN")) {
-      fs::create_directories(kGolden);
-      std::ofstream(golden, std::ios::binary) << qif;
-    } else {
-      EXPECT_EQ(qif, readFile(golden)) << golden;
-    }
+    testing::expectDataFile("investment/" + fs::path(file).stem().string() + ".expected.qif", qif);
   }
   EXPECT_EQ(aggregatesSeen, 165u);
 }
@@ -146,26 +147,9 @@ TEST(InvestmentCorpusTest, EveryDownloadGivesOneRecordPerAggregateWithItsAmount)
 // written.
 TEST(InvestmentCorpusTest, TextLinesThatCannotBeWrittenAreLeftOutAndNamed) {
   testing::TempDir dir;
-  std::string store = dir.path("store.prefs");
-  std::string json = dir.write("store.json", R"({"Preferences": ["converted2.2",
-      "textConfirmAllTransactions"],
-      "CheckForUpdates": false, "Categories": ["Fees"], "Securities": [{"Name": "Acme Corp"}],
-      "Formats": [{"Name": "Broker", "FormatType": "Investment", "Match": "Date,Action",
-        "DateDelimiter": "/", "DateStart": "\n", "DateEnd": ",", "OneTransactionPerLine": true,
-        "Fields": "CSV", "Date": 0, "Type": 1, "Security": 2, "Amount": 3, "Shares": 4,
-        "TypeMappings": [{"formatType": "Bought", "quickenType": 2}]}]})");
-  ASSERT_EQ(testing::runCli({"prefs", "import", json, "--prefs", store}).status, 0);
-  std::string input = dir.write("broker.csv",
-                                "Date,Action,Security,Amount,Shares\n"
-                                "01/05/2024,Bought,Acme Corp,100.00,10\n"
-                                "01/06/2024,Mystery,Acme Corp,5.00,\n"
-                                "01/07/2024,Bought,,100.00,10\n"
-                                "01/08/2024,Bought,Acme Corp,,\n"
-                                "01/09/2024,Bought,Acme Corp,1O0.00,10\n"
-                                "01/10/2024,Gift,Acme Corp,,\n");
-  std::string output = dir.path("out.qif");
-  testing::CliRun run = testing::runCli({"convert", input, "-o", output, "--prefs", store});
-  ASSERT_EQ(run.status, 0) << run.err;
+  const fs::path data = kGolden / "left-out";
+  const auto [run, qif] =
+      convert(dir, "store", readText(data / "store.json"), (data / "broker.csv").string());
   for (const char* leftOut :
        {"Left out: transaction 2, 01/06/2024, type \"Mystery\", security \"Acme Corp\": the type "
         "has no mapping.",
@@ -178,7 +162,7 @@ TEST(InvestmentCorpusTest, TextLinesThatCannotBeWrittenAreLeftOutAndNamed) {
         "Left out: transaction 6, 01/10/2024, type \"Gift\", security \"Acme Corp\": Investment "
         "Transaction: No Amount or Shares."})
     EXPECT_NE(run.err.find(leftOut), std::string::npos) << leftOut << "\n" << run.err;
-  EXPECT_EQ(readFile(output),
+  EXPECT_EQ(qif,
             "!Type:Invst\nD01/05/2024\nNBuy\nMBought\nYAcme Corp\nQ10.00\nI10.0000\n"
             "T100.00\n^\n");
 }
@@ -187,14 +171,9 @@ TEST(InvestmentCorpusTest, TextLinesThatCannotBeWrittenAreLeftOutAndNamed) {
 // are left out, and the report names the option rather than blaming a missing mapping.
 TEST(InvestmentCorpusTest, CashLinesLeftOutForWantOfTheOptionSaySo) {
   testing::TempDir dir;
-  std::string store = dir.path("store.prefs");
-  std::string json =
-      dir.write("store.json", R"({"Preferences": ["converted2.2"], "CheckForUpdates": false})");
-  ASSERT_EQ(testing::runCli({"prefs", "import", json, "--prefs", store}).status, 0);
-  std::string output = dir.path("out.qif");
-  testing::CliRun run = testing::runCli(
-      {"convert", (kCorpus / "ofxparse/fidelity.ofx").string(), "-o", output, "--prefs", store});
-  ASSERT_EQ(run.status, 0) << run.err;
+  const auto [run, qif] =
+      convert(dir, "store", R"({"Preferences": ["converted2.2"], "CheckForUpdates": false})",
+              (kCorpus / "ofxparse/fidelity.ofx").string());
   std::size_t leftOut = 0;
   for (std::size_t at = run.err.find("Left out"); at != std::string::npos;
        at = run.err.find("Left out", at + 1)) {
@@ -202,8 +181,8 @@ TEST(InvestmentCorpusTest, CashLinesLeftOutForWantOfTheOptionSaySo) {
     EXPECT_NE(run.err.find("(quicken2003).", at), std::string::npos) << run.err;
   }
   EXPECT_EQ(leftOut, 3u) << run.err;  // its three INVBANKTRAN lines
-  EXPECT_EQ(recordAmounts(readFile(output)).size(), 14u);
-  EXPECT_EQ(readFile(output).find("!Type:InvstBnk"), std::string::npos);
+  EXPECT_EQ(recordAmounts(qif).size(), 14u);
+  EXPECT_EQ(qif.find("!Type:InvstBnk"), std::string::npos);
 }
 
 // A store kept from a version whose OFX format knew two types only gets the full list, and the
@@ -219,15 +198,7 @@ TEST(InvestmentCorpusTest, AnOldOFXFormatIsBroughtUpToDateBeforeItIsUsed) {
     Value store{{"Preferences", Value::Array{"converted2.2", "quicken2003"}},
                 {"CheckForUpdates", false}};
     if (kept) store.set("OFXFormat", old);
-    const std::string name = "store" + std::to_string(kept);
-    ASSERT_EQ(testing::runCli({"prefs", "import", dir.write(name + ".json", toJSON(store)),
-                               "--prefs", dir.path(name + ".prefs")})
-                  .status,
-              0);
-    testing::CliRun run = testing::runCli(
-        {"convert", input, "-o", dir.path(name + ".qif"), "--prefs", dir.path(name + ".prefs")});
-    ASSERT_EQ(run.status, 0) << run.err;
-    outputs[kept] = readFile(dir.path(name + ".qif"));
+    outputs[kept] = convert(dir, "store" + std::to_string(kept), toJSON(store), input).qif;
   }
   EXPECT_EQ(outputs[1], outputs[0]);
   testing::CliRun shown =

@@ -1,9 +1,9 @@
 #include <gtest/gtest.h>
 
-#include <fstream>
-#include <iterator>
+#include <algorithm>
+#include <functional>
+#include <map>
 #include <optional>
-#include <sstream>
 #include <string>
 #include <vector>
 
@@ -13,7 +13,9 @@
 #include "investment/InvestmentQIF.h"
 #include "prefs/Bundle.h"
 #include "prefs/KeyedArchive.h"
+#include "prefs/ValueText.h"
 #include "support/BrokerFormat.h"
+#include "support/CaseFile.h"
 #include "support/FakeMainView.h"
 #include "support/ScratchStore.h"
 #include "support/ScriptedBankViews.h"
@@ -182,17 +184,13 @@ TEST(InvestmentSessionTest, ContinuationResumesWhereItStopped) {
 TEST(InvestmentSessionTest, ConfirmationWorksOutTheNumbers) {
   struct Case {
     const char* line;  // amount, shares, price
-    const char* amount;
-    const char* price;
-    const char* shares;
-    const char* fees;  // "" when hidden
-    bool adjusted;
+    const char* form;  // amount, price, shares, fees ("" when hidden), shares adjusted
   };
   const Case cases[] = {
-      {"1000.00,10,", "1,000.00", "100.0000", "10.00", "", false},
-      {"1000.00,10,99", "1,000.00", "99.0000", "10.00", "10.00", false},
-      {"0,5,10", "50.00", "10.0000", "5.00", "", false},
-      {"10.00,100,10", "10.00", "10.0000", "1.00", "", true},  // fees of 990 on 10
+      {"1000.00,10,", "1,000.00 100.0000 10.00  0"},
+      {"1000.00,10,99", "1,000.00 99.0000 10.00 10.00 0"},
+      {"0,5,10", "50.00 10.0000 5.00  0"},
+      {"10.00,100,10", "10.00 10.0000 1.00  1"},  // fees of 990 on 10
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.line);
@@ -203,11 +201,9 @@ TEST(InvestmentSessionTest, ConfirmationWorksOutTheNumbers) {
     InvestmentQIF& p = program.processor();
     ASSERT_EQ(p.state(), State::confirm);
     const InvestmentTransactionForm& form = p.transactionForm();
-    EXPECT_EQ(form.amount, c.amount);
-    EXPECT_EQ(form.price, c.price);
-    EXPECT_EQ(form.shares, c.shares);
-    EXPECT_EQ(form.feesVisible ? form.fees : "", c.fees);
-    EXPECT_EQ(form.adjustShares, c.adjusted);
+    EXPECT_EQ(form.amount + " " + form.price + " " + form.shares + " " +
+                  (form.feesVisible ? form.fees : "") + " " + (form.adjustShares ? "1" : "0"),
+              c.form);
     EXPECT_EQ(form.title, InvestmentQIF::kConfirmTitle);
     EXPECT_TRUE(form.backVisible);
     EXPECT_FALSE(form.backEnabled);  // the first transaction
@@ -243,11 +239,9 @@ struct ScriptedEditor : InstructionEditing {
   }
 };
 
-// Runs one scripted session over `line` (after the header) and returns the output. A step is
-// an action name with an optional argument after ':' (see the switch below); "?title=0|1"
-// checks the instruction pop-up item `title`.
-std::string runScript(const std::string& line, const std::vector<std::string>& steps,
-                      const std::string& outputFormat, const std::vector<std::string>& options) {
+// Runs one scripted session over `line` (after the header) and returns the output. `script`
+// holds the steps, separated by ", " (see tests/data/investment/scripted-sessions.txt).
+std::string runScript(const std::string& line, const std::string& script) {
   Program program;
   Value format = brokerFormat();
   format.set("Description", Value(6));
@@ -257,132 +251,100 @@ std::string runScript(const std::string& line, const std::vector<std::string>& s
                                 Value{{"formatType", "Cash In"}, {"quickenType", 19}},
                                 Value{{"formatType", "Cash Out"}, {"quickenType", 20}}}));
   program.app.formats.addFormat(format);
-  program.scratch.prefs.setObject(
-      "Securities", Value(Value::Array{Value{{"Name", "Acme Corp"}, {"Symbol", ""}},
-                                       Value{{"Name", "Beta Fund"}, {"Symbol", "BETA"}}}));
-  program.scratch.prefs.setObject(
-      "OutputFormats",
-      Value(Value::Array{Value{
-          {"Name", "Lines"},
-          {"Type", "Investment"},
-          {"Separator", "Comma"},
-          {"Order", Value::Array{"Date", "Type", "Security", "Shares", "Price", "Fees", "Amount",
-                                 "Description", "Category", "Memo"}},
-          {"Present", Value::Array{true, true, true, true, true, true, true, true, true, true}}}}));
+  const Value store =
+      fromJSON(testing::readText(std::string(CORVELA_TEST_DATA) + "/investment/session-store.json"))
+          .value();
+  for (const char* key : {"Securities", "OutputFormats"})
+    program.scratch.prefs.setObject(key, store[key]);
+  for (const Value& instruction : store["Instructions"].toArray())
+    program.app.instructions.setInstruction(instruction);
   for (const char* name : {"textConfirmAllTransactions", "quicken2003"})
     program.app.options.add(name);
-  for (const std::string& name : options) program.app.options.add(name);
-  program.app.instructions.setInstruction(
-      Value{{"descriptionMatch", "Wire"}, {"category", "Income"}});
-  program.app.instructions.setInstruction(
-      Value{{"descriptionMatch", "Gift"},
-            {"category", "Income"},
-            {"amounts", Value::Array{Value{{"amount", "100.00"},
-                                           {"amountDescription", "Birthday"},
-                                           {"amountCategory", "Gifts"}}}}});
-  program.app.instructions.setInstruction(Value{
-      {"descriptionMatch", "Fee"},
-      {"category", "Fees"},
-      {"splits", Value::Array{Value{{"category", "Fees"}, {"memo", ""}, {"amount", ""}},
-                              Value{{"category", "Tax"}, {"memo", ""}, {"amount", "-5.00"}}}}});
   ScriptedEditor editor;
   editor.instructions = &program.app.instructions;
   InvestmentQIF& p = program.processor();
   p.setInstructionEditor(&editor);
+  EditSheetForm sheet;
+  const auto split = [&](const std::string& a, const char* key) {
+    p.splitChanged(std::stoul(a), key, a.substr(2));
+  };
+  using Action = std::function<void(const std::string& arg)>;
+  const std::map<std::string, Action> actions = {
+      {"ok", [&](auto&) { p.ok(); }},
+      {"type", [&](auto& a) { p.quickenTypeChosen(std::stoi(a) + 3); }},
+      {"security", [&](auto& a) { p.quickenSecurityChanged(a); }},
+      {"assumeDollar", [&](auto& a) { p.assumeDollar(a == "1"); }},
+      {"assumeSecurity", [&](auto& a) { p.assumeSecurity(true), p.assumedSecurityChanged(a); }},
+      {"alwaysSkip", [&](auto&) { p.alwaysSkipTransactionType(); }},
+      {"dontAlwaysSkip", [&](auto&) { p.dontAlwaysSkip(); }},
+      {"useType", [&](auto&) { p.useType(); }},
+      {"adjustShares", [&](auto& a) { p.adjustShares(a == "1"); }},
+      {"redefineType", [&](auto&) { p.redefineType(); }},
+      {"redefineSecurity", [&](auto&) { p.redefineSecurity(); }},
+      {"stepDate", [&](auto& a) { p.stepDate(std::stoi(a)); }},
+      {"category", [&](auto& a) { p.categoryChanged(a); }},
+      {"memo", [&](auto& a) { p.memoChanged(a); }},
+      {"description", [&](auto& a) { p.descriptionChanged(a); }},
+      {"number", [&](auto& a) { p.numberChanged(a); }},
+      {"typeWord", [&](auto& a) { p.typeWordChanged(a); }},
+      {"skipWord", [&](auto& a) { p.alwaysSkipWordChanged(a); }},
+      {"skip", [&](auto&) { p.skipTransaction(); }},
+      {"back", [&](auto&) { p.back(); }},
+      {"edit", [&](auto&) { p.editInputButton(), sheet = program.window.edit; }},
+      {"editAmount", [&](auto& a) { sheet.amount = a; }},
+      {"editMemo", [&](auto& a) { sheet.memo = a; }},
+      {"editRevert", [&](auto&) { p.editRevert(), sheet = program.window.edit; }},
+      {"editOK", [&](auto&) { p.editOK(sheet); }},
+      {"editCancel", [&](auto&) { p.editCancel(); }},
+      {"splits", [&](auto&) { p.addRemoveSplits(); }},
+      {"addSplit", [&](auto&) { p.addSplit(); }},
+      {"select", [&](auto& a) { p.splitSelectionChanged({std::stoul(a)}); }},
+      {"deleteSplit", [&](auto&) { p.deleteSelectedSplit(); }},
+      {"splitAmount", [&](auto& a) { split(a, "amount"); }},
+      {"splitCategory", [&](auto& a) { split(a, "category"); }},
+      {"addForAmount", [&](auto&) { p.addInstructionForAmountButton(); }},
+      {"bankCancel", [&](auto&) { program.app.bank.cancel(); }},
+      {"editInstruction", [&](auto& a) { editor.saveCategory = a, p.editInstructionButton(); }},
+      {"state", [&](auto& a) { EXPECT_EQ(static_cast<int>(p.state()), std::stoi(a)); }},
+      {"shows",
+       [&](auto& a) {
+         EXPECT_EQ(p.state() == State::defineSecurity ? p.securityForm().security
+                                                      : p.transactionForm().security,
+                   a);
+       }},
+  };
+  std::vector<std::string> steps;
   RunSettings settings;
-  settings.outputFormatText = outputFormat;
+  for (std::size_t at = 0; at < script.size();) {
+    const std::size_t end = std::min(script.find(", ", at), script.size());
+    const std::string step = script.substr(at, end - at);
+    at = end + 2;
+    if (step.starts_with("format:"))
+      settings.outputFormatText = step.substr(7);
+    else if (step.starts_with("option:"))
+      program.app.options.add(step.substr(7));
+    else
+      steps.push_back(step);
+  }
   if (!p.fromFormattedText("Date,Action,Security,Amount,Shares,Price,Description\n" + line + "\n",
                            program.storedFormat(), kPast, kFuture)) {
     ADD_FAILURE() << "unreadable";
     return "";
   }
   p.processInstructionsAndAppendToString(program.output, settings, program.end.callback());
-  EditSheetForm sheet;
   for (const std::string& step : steps) {
+    SCOPED_TRACE(step);
     const std::size_t colon = step.find(':');
     const std::string name = step.substr(0, colon);
     const std::string arg = colon == std::string::npos ? "" : step.substr(colon + 1);
-    if (name == "ok")
-      p.ok();
-    else if (name == "type")
-      p.quickenTypeChosen(std::stoi(arg) + 3);
-    else if (name == "security")
-      p.quickenSecurityChanged(arg);
-    else if (name == "assumeDollar")
-      p.assumeDollar(arg == "1");
-    else if (name == "assumeSecurity")
-      p.assumeSecurity(true), p.assumedSecurityChanged(arg);
-    else if (name == "alwaysSkip")
-      p.alwaysSkipTransactionType();
-    else if (name == "dontAlwaysSkip")
-      p.dontAlwaysSkip();
-    else if (name == "useType")
-      p.useType();
-    else if (name == "adjustShares")
-      p.adjustShares(arg == "1");
-    else if (name == "redefineType")
-      p.redefineType();
-    else if (name == "redefineSecurity")
-      p.redefineSecurity();
-    else if (name == "stepDate")
-      p.stepDate(std::stoi(arg));
-    else if (name == "category")
-      p.categoryChanged(arg);
-    else if (name == "memo")
-      p.memoChanged(arg);
-    else if (name == "description")
-      p.descriptionChanged(arg);
-    else if (name == "number")
-      p.numberChanged(arg);
-    else if (name == "typeWord")
-      p.typeWordChanged(arg);
-    else if (name == "skipWord")
-      p.alwaysSkipWordChanged(arg);
-    else if (name == "skip")
-      p.skipTransaction();
-    else if (name == "back")
-      p.back();
-    else if (name == "shows")
-      EXPECT_EQ(p.state() == State::defineSecurity ? p.securityForm().security
-                                                   : p.transactionForm().security,
-                arg);
-    else if (name == "state")
-      EXPECT_EQ(static_cast<int>(p.state()), std::stoi(arg)) << step;
-    else if (name == "edit")
-      p.editInputButton(), sheet = program.window.edit;
-    else if (name == "editAmount")
-      sheet.amount = arg;
-    else if (name == "editMemo")
-      sheet.memo = arg;
-    else if (name == "editRevert")
-      p.editRevert(), sheet = program.window.edit;
-    else if (name == "editOK")
-      p.editOK(sheet);
-    else if (name == "editCancel")
-      p.editCancel();
-    else if (name == "splits")
-      p.addRemoveSplits();
-    else if (name == "addSplit")
-      p.addSplit();
-    else if (name == "select")
-      p.splitSelectionChanged({std::stoul(arg)});
-    else if (name == "deleteSplit")
-      p.deleteSelectedSplit();
-    else if (name == "splitAmount" || name == "splitCategory") {
-      const std::size_t row = std::stoul(arg);
-      p.splitChanged(row, name == "splitAmount" ? "amount" : "category", arg.substr(2));
-    } else if (name == "addForAmount")
-      p.addInstructionForAmountButton();
-    else if (name == "bankCancel")
-      program.app.bank.cancel();
-    else if (name == "editInstruction")
-      editor.saveCategory = arg, p.editInstructionButton();
-    else if (name[0] == '?') {
+    if (name[0] == '?') {
       const std::size_t equals = name.find('=');
-      EXPECT_EQ(p.validateMenuItem(name.substr(1, equals - 1)), name.substr(equals + 1) == "1")
-          << step;
-    } else
-      ADD_FAILURE() << "unknown step " << step;
+      EXPECT_EQ(p.validateMenuItem(name.substr(1, equals - 1)), name.substr(equals + 1) == "1");
+    } else if (auto action = actions.find(name); action != actions.end()) {
+      action->second(arg);
+    } else {
+      ADD_FAILURE() << "unknown step";
+    }
   }
   EXPECT_EQ(program.end.calls, 1) << "still waiting in " << static_cast<int>(p.state());
   return program.output;
@@ -390,163 +352,17 @@ std::string runScript(const std::string& line, const std::vector<std::string>& s
 
 // Every action of the confirmation, as a person would script it, and what ends up written.
 TEST(InvestmentSessionTest, ScriptedActionsWriteWhatThePersonConfirmed) {
-  struct Row {
-    const char* line;
-    std::vector<std::string> steps;
-    const char* output;
-    const char* format = "QIF";
-    std::vector<std::string> options = {};
-  };
-  const Row rows[] = {
-      // The type definition: a price of 1 assumed, a security assumed, one type used once.
-      {"01/05/2024,Sweep,Acme Corp,50.00,,",
-       {"assumeDollar:1", "type:2", "ok", "ok"},
-       "D01/05/2024\nNBuy\nMSweep\nYAcme Corp\nQ50.00\nI1.0000\nT50.00\n^\n"},
-      {"01/05/2024,Sweep,Acme Corp,50.00,5,",
-       {"assumeDollar:1", "assumeDollar:0", "alwaysSkip", "dontAlwaysSkip", "type:2", "ok", "ok"},
-       "D01/05/2024\nNBuy\nMSweep\nYAcme Corp\nQ5.00\nI10.0000\nT50.00\n^\n"},
-      {"01/05/2024,Interest,,12.00,,",
-       {"assumeSecurity:Money Fund", "type:6", "useType", "ok"},
-       "D01/05/2024\nNDiv\nMInterest\nYMoney Fund\nT12.00\n^\n"},
-      {"01/05/2024,Bought,Acme Corp,100.00,10,",
-       {"redefineType", "type:14", "useType", "ok"},
-       "D01/05/2024\nNShrsIn\nMBought\nYAcme Corp\nQ10.00\nI10.0000\n^\n"},
-      // A security named, taken back and named again.
-      {"01/05/2024,Bought,Acme Holdings,100.00,10,",
-       {"security:Old", "ok", "redefineSecurity", "security:AH", "ok", "ok"},
-       "D01/05/2024\nNBuy\nMBought\nYAH\nQ10.00\nI10.0000\nT100.00\n^\n"},
-      // Shares in hundredths switched back off, and the date moved on twice.
-      {"01/05/2024,Bought,Acme Corp,10.00,100,10",
-       {"adjustShares:0", "ok"},
-       "D01/05/2024\nNBuy\nMBought\nYAcme Corp\nQ100.00\nI10.0000\nO990.00\nT10.00\n^\n"},
-      {"01/05/2024,Bought,Acme Corp,100.00,10,",
-       {"stepDate:1", "stepDate:1", "ok"},
-       "D01/07/2024\nNBuy\nMBought\nYAcme Corp\nQ10.00\nI10.0000\nT100.00\n^\n"},
-      // The edit sheet: OK takes the values, Revert and Cancel keep the statement's.
-      {"01/05/2024,Bought,Acme Corp,100.00,10,",
-       {"edit", "editAmount:200.00", "editMemo:Edited", "editOK", "ok"},
-       "D01/05/2024\nNBuy\nMEdited\nYAcme Corp\nQ10.00\nI10.0000\nO100.00\nT200.00\n^\n"},
-      {"01/05/2024,Bought,Acme Corp,100.00,10,",
-       {"edit", "editAmount:200.00", "editRevert", "editOK", "edit", "editAmount:1", "editCancel",
-        "ok"},
-       "D01/05/2024\nNBuy\nMBought\nYAcme Corp\nQ10.00\nI10.0000\nT100.00\n^\n"},
-      // Delimited lines.
-      {"01/05/2024,Bought,Acme Corp,100.00,10,9.5",
-       {"ok"},
-       "01/05/2024,Buy,Acme Corp,10.00,9.5000,5.00,100.00,,,Bought\n",
-       "Lines"},
-      {"01/05/2024,Cash Out,,-25.00,,,Wire",
-       {"ok"},
-       "01/05/2024,Withdrawal,,,,,-25.00,Wire,Income,Wire\n",
-       "Lines"},
-      // Splits of a cash line: each change keeps them adding up to the amount (the first split
-      // takes the difference); amounts typed stay as typed.
-      {"01/05/2024,Cash In,,100.00,,,Wire",
-       {"splits", "splitCategory:1:Fees", "splitAmount:1:30", "addSplit", "splitAmount:2:10",
-        "select:1", "deleteSplit", "ok"},
-       "!InvstBnk\nNDeposit\nD01/05/2024\nPWire\nMWire\nT100.00\nSIncome\nEWire\n$90.00\nS\n"
-       "E\n$10\n^\n!Type:Invst\n"},
-      {"01/05/2024,Cash In,,100.00,,,Wire",
-       {"category:", "splits", "splitAmount:0:60", "ok"},
-       "!InvstBnk\nNDeposit\nD01/05/2024\nPWire\nMWire\nT100.00\nS\nEWire\n$60\nS\nE\n$40.00\n"
-       "^\n!Type:Invst\n"},
-      {"01/05/2024,Cash In,,100.00,,,Wire",
-       {"splits", "splits", "ok"},
-       "!InvstBnk\nNDeposit\nD01/05/2024\nPWire\nMWire\nT100.00\nLIncome\n^\n!Type:Invst\n"},
-      {"01/05/2024,Cash Out,,-50.00,,,Fee",
-       {"ok"},
-       "!InvstBnk\nNWithdrawal\nD01/05/2024\nPFee\nMFee\nT-50.00\nSFees\nE\n$-45.00\nSTax\nE\n"
-       "$-5.00\n^\n!Type:Invst\n"},
-      // The instruction pop-up: a new amount instruction cancelled, the editor cancelled, then
-      // saving a new category, which applies at once.
-      {"01/05/2024,Cash In,,100.00,,,Wire",
-       {"?Add New Instruction For This Amount=1", "?Edit This Instruction...=1", "addForAmount",
-        "bankCancel", "editInstruction:", "editInstruction:Salary", "ok"},
-       "!InvstBnk\nNDeposit\nD01/05/2024\nPWire\nMWire\nT100.00\nLSalary\n^\n!Type:Invst\n"},
-      // The confirmation's own fields; what belongs to another view or to no run does nothing.
-      {"01/05/2024,Bought,Acme Corp,100.00,10,",
-       {"memo:Monthly", "description:Acme buy", "number:7", "category:Ignored", "ok", "ok",
-        "memo:x", "stepDate:1", "back", "skip", "edit", "state:0"},
-       "D01/05/2024\nNBuy\nMMonthly\nYAcme Corp\nQ10.00\nI10.0000\nT100.00\n^\n"},
-      {"01/05/2024,Sweep,Acme Corp,50.00,,",
-       {"state:2",
-        "memo:x",
-        "stepDate:1",
-        "adjustShares:1",
-        "splits",
-        "addSplit",
-        "deleteSplit",
-        "splitAmount:0:5",
-        "security:X",
-        "skipWord:S",
-        "redefineType",
-        "dontAlwaysSkip",
-        "state:2",
-        "typeWord:Swee",
-        "assumeDollar:1",
-        "type:2",
-        "ok",
-        "state:1",
-        "type:5",
-        "useType",
-        "assumeDollar:0",
-        "ok",
-        "ok"},
-       "D01/05/2024\nNBuy\nMSweep\nYAcme Corp\nQ50.00\nI1.0000\nT50.00\n^\n"},
-      // Lines the type cannot be written from are shown with the reason and skipped.
-      {"01/05/2024,Bought,,100.00,10,", {"state:5", "ok", "state:5", "skip", "state:0"}, ""},
-      {"01/05/2024,Bought,Acme Corp,,10,",
-       {"state:5", "edit", "editAmount:20", "editOK", "ok"},
-       "D01/05/2024\nNBuy\nMBought\nYAcme Corp\nQ10.00\nI2.0000\nT20.00\n^\n"},
-      {"01/05/2024,Bought,Acme Corp,x,10,", {"state:5", "skip"}, ""},
-      {"01/05/2024,Gift,Acme Corp,,,", {"state:6", "ok", "state:6", "skip"}, ""},
-      // A security by name, by symbol, or both; one not known yet is defined and then shown
-      // with the name the finance software knows.
-      {"01/05/2024,Bought,Acme Corp,100.00,10,,Buy,ACM",
-       {"shows:Acme Corp--ACM", "ok"},
-       "D01/05/2024\nNBuy\nMBought\nYAcme Corp\nQ10.00\nI10.0000\nT100.00\n^\n"},
-      {"01/05/2024,Bought,,100.00,10,,Buy,BETA",
-       {"shows:BETA (Beta Fund)", "ok"},
-       "D01/05/2024\nNBuy\nMBought\nYBeta Fund\nQ10.00\nI10.0000\nT100.00\n^\n"},
-      {"01/05/2024,Bought,Gamma Inc,100.00,10,,Buy,GAM",
-       {"shows:Gamma Inc--GAM", "security:Gamma", "ok", "shows:Gamma Inc--GAM (Gamma)", "ok"},
-       "D01/05/2024\nNBuy\nMBought\nYGamma\nQ10.00\nI10.0000\nT100.00\n^\n"},
-      {"01/05/2024,Bought,,100.00,10,,Buy,GAM",
-       {"shows:GAM", "security:Gamma", "ok", "shows:GAM (Gamma)", "ok"},
-       "D01/05/2024\nNBuy\nMBought\nYGamma\nQ10.00\nI10.0000\nT100.00\n^\n"},
-      // An amount instruction of the instruction that applies, unless the line keeps its own.
-      {"01/05/2024,Cash In,,100.00,,,Gift",
-       {"ok"},
-       "!InvstBnk\nNDeposit\nD01/05/2024\nPBirthday\nMBirthday\nT100.00\nLGifts\n^\n!Type:Invst\n"},
-      {"01/05/2024,Cash In,,50.00,,,Gift",
-       {"ok"},
-       "!InvstBnk\nNDeposit\nD01/05/2024\nPGift\nMGift\nT50.00\nLIncome\n^\n!Type:Invst\n"},
-      {"01/05/2024,Cash In,,100.00,,,Gift",
-       {"ok"},
-       "!InvstBnk\nNDeposit\nD01/05/2024\nPGift\nMGift\nT100.00\nL\n^\n!Type:Invst\n",
-       "QIF",
-       {"dontAddCategories"}},
-      // A cheque takes a number; capitals at the start of each word when the option is on.
-      {"01/05/2024,Cash Out,,-25.00,,,wire out",
-       {"redefineType", "type:22", "useType", "number:101", "ok"},
-       "!InvstBnk\nNCheck\nD01/05/2024\nPWire Out\nMWire Out\nT-25.00\nLIncome\nN101\n^\n"
-       "!Type:Invst\n",
-       "QIF",
-       {"initialCaps"}},
-  };
-  for (const Row& row : rows) {
-    std::ostringstream name;
-    for (const std::string& step : row.steps) name << step << ' ';
-    SCOPED_TRACE(row.line + std::string(" / ") + name.str());
-    EXPECT_EQ(runScript(row.line, row.steps, row.format, row.options), row.output);
-  }
+  testing::expectCaseFile("investment/scripted-sessions.txt",
+                          [](const std::string& line, const std::string& script) {
+                            SCOPED_TRACE(line + " / " + script);
+                            return testing::quoted(runScript(line, script));
+                          });
 }
 
 // A download (OFX) is confirmed transaction by transaction under the option for downloads, a
 // text statement under the option for text.
 TEST(InvestmentSessionTest, EachKindOfInputFollowsItsOwnConfirmOption) {
-  std::ifstream file(std::string(CORVELA_CORPUS) + "/ofxparse/tiaacref.ofx", std::ios::binary);
-  const std::string ofx{std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
+  const std::string ofx = testing::readText(std::string(CORVELA_CORPUS) + "/ofxparse/tiaacref.ofx");
   struct Row {
     bool download;
     const char* option;
@@ -563,7 +379,9 @@ TEST(InvestmentSessionTest, EachKindOfInputFollowsItsOwnConfirmOption) {
     program.app.options.add(row.option);
     InvestmentQIF& p = program.processor();
     ASSERT_TRUE(p.fromFormattedText(
-        row.download ? ofx : "Date,Action,Security,Amount,Shares\n01/03/2024,Bought,Acme,50,10\n",
+        row.download ? ofx
+                     : "Date,Action,Security,Amount,Shares\n01/03/"
+                       "2024,Bought,Acme,50,10\n",
         row.download ? Bundle::builtIn().table("CVOFXFormat") : program.storedFormat(), kPast,
         kFuture));
     p.processInstructionsAndAppendToString(program.output, RunSettings{}, program.end.callback());
