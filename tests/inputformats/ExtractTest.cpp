@@ -26,42 +26,22 @@ Value lineFormat(std::string_view fields, std::string_view dateEnd = ",") {
                {"Date", 0}};
 }
 
-struct SplitCase {
-  const char* name;
-  std::string text;
-  Value format;
-  Strings chunks;
-};
-
 TEST(ExtractTest, SplitTextIntoLines) {
-  Value chunkMode{{"DateDelimiter", "/"}, {"DateStart", "\n"}, {"DateEnd", " "}};
-  Value afterBlank = lineFormat("CSV");
-  afterBlank.set("DateStart", " ");
-  Value fromStart = chunkMode;
-  fromStart.set("firstLineStartsWithTransactionDate", true);
-  const SplitCase cases[] = {
-      {"chunks end before the break in front of the next date",
-       "Statement\n01/02/2024 Shop\n  more\n01/03/2024 Bank",
-       chunkMode,
-       {"01/02/2024 Shop\n  more", "01/03/2024 Bank"}},
-      {"the first chunk may begin at the text's start",
-       "01/02/2024 Shop\n01/03/2024 Bank",
-       fromStart,
-       {"01/02/2024 Shop", "01/03/2024 Bank"}},
-      {"no date, no chunks", "Statement\nnothing here\n", chunkMode, {}},
-      {"CR LF gives empty lines, a final break none",
-       "Date,Text\r\n01/02/2024,a\r\nTotal\r\n01/03/2024,b\r\n",
-       lineFormat("CSV"),
-       {"01/02/2024,a", "", "Total", "", "01/03/2024,b", ""}},
-      {"line mode starts at the line of the first date",
-       "x\nid 01/02/2024,a\n",
-       afterBlank,
-       {"id 01/02/2024,a"}},
-  };
-  for (const SplitCase& c : cases) {
-    ScanState state;
-    EXPECT_EQ(splitTextIntoLines(c.text, c.format, tables(), state), c.chunks) << c.name;
-  }
+  testing::expectCaseFile(
+      "inputformats/chunk-lines.txt", [](const std::string& text, const std::string& layout) {
+        Value format = lineFormat("CSV");
+        if (layout == "chunks" || layout == "from-start") {
+          format = Value{{"DateDelimiter", "/"}, {"DateStart", "\n"}, {"DateEnd", " "}};
+          if (layout == "from-start") format.set("firstLineStartsWithTransactionDate", true);
+        } else if (layout == "lines-after-blank") {
+          format.set("DateStart", " ");
+        }
+        ScanState state;
+        std::string chunks;
+        for (const std::string& chunk : splitTextIntoLines(text, format, tables(), state))
+          chunks += (chunks.empty() ? "" : " ") + testing::quoted(chunk);
+        return chunks;
+      });
 }
 
 TEST(ExtractTest, CutFields) {

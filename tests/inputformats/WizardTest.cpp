@@ -1,14 +1,20 @@
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <set>
+#include <sstream>
 #include <string>
 #include <vector>
 
 #include "formats/InputFormatKeys.h"
 #include "inputformats/QuestionTable.h"
 #include "inputformats/WizardColumns.h"
+#include "prefs/CVPrefs.h"
+#include "prefs/ValueText.h"
+#include "support/CliRun.h"
+#include "support/FileText.h"
 #include "support/ScriptedWizard.h"
+#include "support/TempDir.h"
+#include "text/TextFile.h"
 
 namespace corvela {
 namespace {
@@ -62,30 +68,68 @@ std::string flag(const std::string& key) {
 }
 const std::string kDone = flag("Done");
 
+// Answers the question page as a person would, each answer of `answers` in turn (separated by
+// blanks): "yes", "no", "ok", "N" (a click on column N), "=N" (OK on the column the wizard
+// preselected, which must be N) or "text:WORD" (WORD selected in a cell, then OK).
+void answer(ScriptedWizard& w, const std::string& answers) {
+  std::istringstream in(answers);
+  for (std::string answer; in >> answer;) {
+    SCOPED_TRACE(answer + " to: " + w.form().prompt);
+    ASSERT_EQ(w.form().page, 3);
+    if (answer == "yes") {
+      w.wizard.yes();
+    } else if (answer == "no") {
+      w.wizard.no();
+    } else if (answer == "ok") {
+      w.wizard.ok3();
+    } else if (answer.starts_with("text:")) {
+      w.wizard.selectCellText(answer.substr(5));
+      w.wizard.ok3();
+    } else if (answer.starts_with("=")) {
+      EXPECT_EQ(w.form().questions.selectedColumn, std::stoi(answer.substr(1)));
+      EXPECT_TRUE(w.form().okShown);
+      w.wizard.ok3();
+    } else {
+      w.wizard.selectColumn(std::stoi(answer));
+    }
+  }
+}
+
 TEST(WizardDatePage, RefusesASelectionThatIsNotADateThatStartsATransaction) {
+  // A blank after the second date.
+  const std::string blank = std::string(kText).insert(kText.find("\tSalary"), " ");
   struct Case {
+    std::string text;
     const char* selected;
     std::size_t extra;  // bytes selected after it
+    const char* title;
     std::string_view refusal;
   } cases[] = {
-      {"01/02/2024", 0, kDateAtStartOfText},  // a good date, but the first of the shown text
-      {"01/03/2024", 1, kNotJustADate},       // with the blank after it
-      {"\n01/03/2024", 0, kNotJustADate},    {"Salary", 0, kNotJustADate},
-      {"01/03/2024", 0, kNoDateSelected},  // a caret, no selection
+      // A good date, but the first of the shown text.
+      {blank, "01/02/2024", 0, "Bad Date", kDateAtStartOfText},
+      {blank, "01/03/2024", 1, "Bad Date", kNotJustADate},  // with the blank after it
+      {blank, "\n01/03/2024", 0, "Bad Date", kNotJustADate},
+      {blank, "Salary", 0, "Bad Date", kNotJustADate},
+      {blank, "01/03/2024", 0, "Bad Date", kNoDateSelected},  // a caret, no selection
+      // "1/3/2024" out of "11/3/2024": the date would have to follow a "1", which no date does.
+      {"x\n11/2/2024 a\n11/3/2024 b\n", "1/3/2024", 0, "Not Enough Transactions",
+       kNotEnoughTransactionsText},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.selected);
     ScriptedWizard w;
-    // A blank after the second date.
-    w.wizard.learnFromString(std::string(kText).insert(kText.find("\tSalary"), " "), "Test");
-    ASSERT_EQ(w.form().dateText.substr(0, 10), "01/02/2024");
+    w.wizard.learnFromString(c.text, "Test");
+    // The shown text begins at the first date: the title line is left out.
+    if (c.text == blank) {
+      ASSERT_EQ(w.form().dateText.substr(0, 10), "01/02/2024");
+    }
     TextSpan span = spanOf(w.form().dateText, c.selected, c.extra);
     if (c.refusal == kNoDateSelected) span.length = 0;
     Alert sheet = w.expectSheet([&] {
       w.wizard.selectDate(span);
       w.wizard.ok1();
     });
-    EXPECT_EQ(sheet.title, "Bad Date");
+    EXPECT_EQ(sheet.title, c.title);
     EXPECT_EQ(sheet.text, c.refusal);
     EXPECT_EQ(w.form().page, 1);
   }
@@ -93,12 +137,12 @@ TEST(WizardDatePage, RefusesASelectionThatIsNotADateThatStartsATransaction) {
 
 TEST(WizardDatePage, DateKeysFollowTheSelectedDate) {
   struct Case {
-    std::string text, date, delimiter, start, end;
+    std::string text, date, keys;  // the delimiter, the start and the end, joined by "|"
   } cases[] = {
-      {"x\n01/02/2024 a\n01/03/2024 b\n", "01/03/2024", "/", "\n", " "},
-      {"x\n2024-01-02,a\n2024-01-03,b\n", "2024-01-03", "-", "\n", ","},
-      {"x\n\"January 2, 2024\",a\n\"January 3, 2024\",b\n", "January 3, 2024", ",", "\"", "\""},
-      {"x\n\t02.01.2024\ta\n\t03.01.2024\tb", "03.01.2024", ".", "\t", "\t"},
+      {"x\n01/02/2024 a\n01/03/2024 b\n", "01/03/2024", "/|\n| "},
+      {"x\n2024-01-02,a\n2024-01-03,b\n", "2024-01-03", "-|\n|,"},
+      {"x\n\"January 2, 2024\",a\n\"January 3, 2024\",b\n", "January 3, 2024", ",|\"|\""},
+      {"x\n\t02.01.2024\ta\n\t03.01.2024\tb", "03.01.2024", ".|\t|\t"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.text);
@@ -107,25 +151,13 @@ TEST(WizardDatePage, DateKeysFollowTheSelectedDate) {
     w.wizard.selectDate(spanOf(w.form().dateText, c.date));
     w.wizard.ok1();
     ASSERT_EQ(w.form().page, 2);
-    EXPECT_EQ(w.wizard.format()[inputFormatKey::DateDelimiter].toString(), c.delimiter);
-    EXPECT_EQ(w.wizard.format()[inputFormatKey::DateStart].toString(), c.start);
-    EXPECT_EQ(w.wizard.format()[inputFormatKey::DateEnd].toString(), c.end);
+    const Value& format = w.wizard.format();
+    EXPECT_EQ(format[inputFormatKey::DateDelimiter].toString() + "|" +
+                  format[inputFormatKey::DateStart].toString() + "|" +
+                  format[inputFormatKey::DateEnd].toString(),
+              c.keys);
     EXPECT_EQ(w.form().preview.rows.size(), 2u);
   }
-}
-
-TEST(WizardDatePage, ADateCutOutOfALongerNumberFindsNoTransactions) {
-  // "1/3/2024" out of "11/3/2024": the date would have to follow a "1", which no date does.
-  ScriptedWizard w;
-  w.wizard.learnFromString("x\n11/2/2024 a\n11/3/2024 b\n", "Test");
-  TextSpan span = spanOf(w.form().dateText, "1/3/2024");
-  Alert sheet = w.expectSheet([&] {
-    w.wizard.selectDate(span);
-    w.wizard.ok1();
-  });
-  EXPECT_EQ(sheet.title, "Not Enough Transactions");
-  EXPECT_EQ(sheet.text, kNotEnoughTransactionsText);
-  EXPECT_EQ(w.form().page, 1);
 }
 
 TEST(WizardColumnsPage, OnlyFixedColumnsKeepTheDatesDistanceFromTheLineStart) {
@@ -196,33 +228,23 @@ TEST(WizardQuestions, BranchesReturnToTheQuestionAfterTheirs) {
       field("Check", false) + kDone;
   struct Case {
     const char* name;
-    std::vector<std::string> answers;  // "yes", "no", "ok" or a column number
-    std::vector<std::string> keys;     // the keys the format gets
+    const char* answers;
+    const char* keys;  // the keys the format gets, of Memo, InvertAmount and Check
   } cases[] = {
-      {"both branches", {"yes", "no", "2", "yes", "1", "ok"}, {"Memo", "InvertAmount", "Check"}},
-      {"no branch", {"no", "no", "ok", "ok"}, {}},
-      {"yes without a list", {"yes", "yes", "yes", "ok", "ok"}, {"InvertAmount"}},
+      {"both branches", "yes no 2 yes 1 ok", "Memo InvertAmount Check "},
+      {"no branch", "no no ok ok", ""},
+      {"yes without a list", "yes yes yes ok ok", "InvertAmount "},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
     ScriptedWizard w(scriptBundle(script));
     toQuestions(w, kText);
-    for (const std::string& answer : c.answers) {
-      ASSERT_EQ(w.form().page, 3) << "before " << answer;
-      if (answer == "yes")
-        w.wizard.yes();
-      else if (answer == "no")
-        w.wizard.no();
-      else if (answer == "ok")
-        w.wizard.ok3();
-      else
-        w.wizard.selectColumn(std::stoi(answer));
-    }
+    answer(w, c.answers);
     ASSERT_TRUE(w.learnt);
-    for (const char* key : {"Memo", "InvertAmount", "Check"}) {
-      bool expected = std::find(c.keys.begin(), c.keys.end(), key) != c.keys.end();
-      EXPECT_EQ(w.learnt->contains(key), expected) << key;
-    }
+    std::string keys;
+    for (const char* key : {"Memo", "InvertAmount", "Check"})
+      if (w.learnt->contains(key)) keys += std::string(key) + " ";
+    EXPECT_EQ(keys, c.keys);
   }
 }
 
@@ -337,6 +359,78 @@ TEST(WizardScripts, EveryListEndsAndEveryAnswerHasAReader) {
       "SharesBefore", "Price",     "PriceAfter",  "Amount", "AmountAfter"};
   checkList(Bundle::builtIn().table(kExtractBankCreditCard), true, bank);
   checkList(Bundle::builtIn().table(kExtractInvestment), true, investment);
+}
+
+// One person learning a format from a real statement with the program's own questions.
+struct Session {
+  const char* file;   // in the corpus
+  const char* name;   // of its files in tests/data/inputformats: NAME.format.json, the learnt
+                      // format, and NAME.expected.qif, what that converts the statement to
+  const char* date;   // the date selected: its first occurrence that begins a line, past the first
+  const char* match;  // the text selected in the whole input
+  int kind;           // 0 Investment, 1 Bank, 2 Credit Card
+  bool europeanDates;
+  int separator;  // the separator the wizard must preselect
+  bool oneTransactionPerLine;
+  const char* answers;  // as answer() takes them
+};
+
+const Session kSessions[] = {
+    {"csv2ofx/capitalone.csv", "capitalone", "2015-12-31", "Transaction Date,Posted Date", 2, false,
+     5, false, "=3 ok ok 4 no =5 =6 ok"},
+    {"csv2ofx/mint.csv", "mint", "6/12/15", "Original Description", 1, false, 5, false,
+     "1 ok ok 5 yes yes =3 =4 yes text:debit ok"},
+    {"ofxstatement-austrian/oberbank.csv", "oberbank", "15.03.2017", "Buchungsdatum;Wertstellung",
+     1, true, 7, true, "=0 =10 ok 11 ok yes no =2 no ok"},
+};
+
+std::size_t lineStartingWith(const std::string& text, const std::string& date) {
+  for (std::size_t at = text.find(date, 1); at != std::string::npos; at = text.find(date, at + 1)) {
+    if (text[at - 1] == '\n' || text[at - 1] == '\r') return at;
+  }
+  return std::string::npos;
+}
+
+TEST(WizardSession, LearnsACorpusStatementByAnsweringTheQuestions) {
+  for (const Session& s : kSessions) {
+    SCOPED_TRACE(s.file);
+    Result<DecodedText> file = readTextFile(std::string(CORVELA_CORPUS) + "/" + s.file);
+    ASSERT_TRUE(file.ok()) << file.message();
+    const std::string& text = file.value().text;
+
+    ScriptedWizard w;
+    w.wizard.learnFromString(text, "Learnt");
+    std::size_t date = lineStartingWith(w.form().dateText, s.date);
+    ASSERT_NE(date, std::string::npos);
+    w.wizard.selectDate({date, std::string(s.date).size()});
+    w.wizard.selectMatch({text.find(s.match), std::string(s.match).size()});
+    w.wizard.chooseKind(s.kind);
+    w.wizard.setEuropeanDates(s.europeanDates);
+    w.wizard.ok1();
+    ASSERT_EQ(w.form().page, 2);
+    EXPECT_EQ(w.form().separatorTag, s.separator);
+    w.wizard.parseFields(s.separator, s.oneTransactionPerLine, false);
+    w.wizard.ok2();
+
+    answer(w, s.answers);
+    ASSERT_TRUE(w.learnt) << "still asking: " << w.form().prompt;
+    testing::expectDataFile(std::string("inputformats/") + s.name + ".format.json",
+                            toJSON(*w.learnt));
+    EXPECT_TRUE(w.platform.alerts.empty());
+
+    // The learnt format, stored, converts the statement by itself (chosen by its match text).
+    testing::TempDir dir;
+    const std::string storePath = dir.path("store.prefs");
+    {
+      CVPrefs store(storePath);
+      store.setObject("Formats", Value::Array{*w.learnt});
+      ASSERT_TRUE(store.synchronize());
+    }
+    const testing::CliRun run = testing::runCli(
+        {"convert", std::string(CORVELA_CORPUS) + "/" + s.file, "--prefs", storePath});
+    ASSERT_EQ(run.status, 0) << run.err;
+    testing::expectDataFile(std::string("inputformats/") + s.name + ".expected.qif", run.out);
+  }
 }
 
 }  // namespace
