@@ -1,6 +1,8 @@
 #pragma once
 
+#include <cstdio>
 #include <string>
+#include <utility>
 
 #include "prefs/ValueText.h"
 #include "readers/OFXReader.h"
@@ -33,6 +35,16 @@ inline std::string summary(const Value& record) {
     out += (out.empty() ? "" : " ") + text;
   }
   return out;
+}
+
+// The days of "from YYYY-MM-DD to YYYY-MM-DD" in a case's words, else the widest range.
+inline std::pair<CalendarDay, CalendarDay> rangeIn(const std::string& words) {
+  int y1, m1, d1, y2, m2, d2;
+  const std::size_t at = words.find("from ");
+  if (at != std::string::npos && std::sscanf(words.c_str() + at, "from %d-%d-%d to %d-%d-%d", &y1,
+                                             &m1, &d1, &y2, &m2, &d2) == 6)
+    return {{y1, m1, d1}, {y2, m2, d2}};
+  return {CalendarDay::distantPast(), CalendarDay::distantFuture()};
 }
 
 }  // namespace corvela::testing
