@@ -1,13 +1,22 @@
+// Instructions: which one applies to a description, how they are stored, completed and saved
+// to disk, their amount instructions, the match-text formatters, and the index that finds them.
 #include <gtest/gtest.h>
 
 #include <ostream>
+#include <random>
 #include <string>
 #include <vector>
 
+#include "instructions/Amounts.h"
+#include "instructions/CVDescriptionMatchFormatter.h"
+#include "instructions/CVDollarAmountFormatter.h"
+#include "instructions/InstructionIndex.h"
 #include "instructions/Instructions.h"
 #include "prefs/CVPrefs.h"
 #include "prefs/Preferences.h"
+#include "support/CaseFile.h"
 #include "support/ScratchStore.h"
+#include "support/TempDir.h"
 
 namespace corvela {
 namespace {
@@ -47,66 +56,33 @@ constexpr std::string_view kCat = instructionKey::categoryMatch;
 constexpr std::string_view kLongest = option::longestInstructionMatch;
 constexpr std::string_view kContains = option::matchDescriptionWithContains;
 
+// The cases of tests/data/instructions/matching.txt: the instruction that applies, or ("completes")
+// the completion the combo box offers.
 TEST_F(InstructionsTest, FindsTheInstructionThatApplies) {
-  struct Case {
-    std::vector<std::string_view> options;
-    std::vector<Value> records;  // stored in this order
-    std::string_view text;
-    std::string_view key;
-    std::optional<std::string> expected;  // the match string of the record found
-  };
-  const Case cases[] = {
-      // General rule wins by default.
-      {{}, {describe("AMAZON"), describe("AMAZON MKTP")}, "AMAZON MKTP US", kDesc, "AMAZON"},
-      // Longest match wins when asked.
-      {{kLongest},
-       {describe("AMAZON"), describe("AMAZON MKTP")},
-       "AMAZON MKTP US",
-       kDesc,
-       "AMAZON MKTP"},
-      // Equal length keeps the earlier.
-      {{kLongest, kContains},
-       {describe("COFFEE"), describe("SHOP 1")},
-       "SHOP 1 COFFEE",
-       kDesc,
-       "COFFEE"},
-      // Case is ignored at the start.
-      {{}, {describe("Amazon")}, "AMAZON.COM", kDesc, "Amazon"},
-      // Case is ignored inside.
-      {{kContains}, {describe("Amazon")}, "AMAZON.COM", kDesc, "Amazon"},
-      // Case is ignored beyond ascii.
-      {{}, {describe("café")}, "CAFÉ DU MONDE", kDesc, "café"},
-      // Contains finds the middle.
-      {{kContains}, {describe("MKTP")}, "AMAZON MKTP US", kDesc, "MKTP"},
-      // Starts with ignores the middle.
-      {{}, {describe("MKTP")}, "AMAZON MKTP US", kDesc, {}},
-      // Categories match only at the start.
-      {{kContains}, {byCategory("MKTP")}, "AMAZON MKTP", kCat, {}},
-      // Category instruction by category.
-      {{}, {describe("FOOD"), byCategory("Groceries")}, "GROCERIES:FOOD", kCat, "Groceries"},
-      // Description instructions ignore categories.
-      {{}, {describe("FOOD")}, "FOOD STORE", kCat, {}},
-      // Empty text matches an empty match string.
-      {{kLongest}, {describe("AMAZON"), describe("")}, "", kDesc, ""},
-      // Empty text matches nothing else.
-      {{kContains}, {describe("AMAZON")}, "", kDesc, {}},
-      // Empty match string never matches text.
-      {{}, {describe("")}, "AMAZON", kDesc, {}},
-      // Empty match string never matches text inside.
-      {{kContains}, {describe("")}, "AMAZON", kDesc, {}},
-      // Match longer than the text.
-      {{}, {describe("AMAZON MKTP")}, "AMAZON", kDesc, {}},
-      // No instructions.
-      {{kLongest}, {}, "AMAZON", kDesc, {}},
-  };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.text);
-    prefs.setObject(prefKey::Preferences, Value::array());
-    for (std::string_view name : c.options) preferences.add(name);
-    storeInOrder(c.records);
-    std::optional<Value> found = instructions.instructionMatching(c.text, c.key);
-    EXPECT_EQ(found ? std::optional(matchString(*found)) : std::nullopt, c.expected);
-  }
+  testing::expectCaseFile(
+      "instructions/matching.txt", [this](const std::string& text, const std::string& words) {
+        const std::string flags = words.substr(0, words.find("over"));
+        prefs.setObject(prefKey::Preferences, Value::array());
+        if (flags.find("longest") != std::string::npos) preferences.add(kLongest);
+        if (flags.find("contains") != std::string::npos) preferences.add(kContains);
+        Value records = Value::array();
+        for (std::size_t at = words.find('"'); at != std::string::npos; at = words.find('"', at)) {
+          std::size_t end = 0;
+          const std::string match = testing::unquoted(std::string_view(words).substr(at), &end);
+          records.append(words.substr(0, at).ends_with("category:") ? byCategory(match)
+                                                                    : describe(match));
+          at += end;
+        }
+        instructions.setInstructionsArray(records);
+        if (flags.find("completes") != std::string::npos) {
+          std::optional<std::string> completed = instructions.comboBoxCompletedString(text);
+          return completed ? testing::quoted(*completed) : "none";
+        }
+        const bool lookUpCategory = flags.find("byCategory") != std::string::npos;
+        std::optional<Value> found =
+            instructions.instructionMatching(text, lookUpCategory ? kCat : kDesc);
+        return found ? testing::quoted(matchString(*found)) : "none";
+      });
   prefs.removeObjectForKey(prefKey::Instructions);
   EXPECT_FALSE(instructions.instructionMatching("", kDesc).has_value());
   EXPECT_FALSE(instructions.instructionMatching("AMAZON", kDesc).has_value());
@@ -180,37 +156,13 @@ TEST_F(InstructionsTest, ComboBoxListsTheMatchStrings) {
   EXPECT_EQ(instructions.comboBoxIndexOfItemWithStringValue("amazon"), kComboBoxNotFound);
 }
 
-// The completion offered is the shortest match string the prefix starts.
-TEST_F(InstructionsTest, OffersTheShortestMatchString) {
-  struct Case {
-    std::vector<std::string> stored;  // in this order
-    std::string prefix;
-    std::optional<std::string> expected;
-  };
-  const Case cases[] = {
-      // Shortest.
-      {{"Amazon", "AMAZON MKTP", "Amex"}, "am", "Amex"},
-      // Equal length takes the first stored.
-      {{"Amazin", "Amazon"}, "am", "Amazin"},
-      // Equal length takes the first stored unsorted.
-      {{"Amazon", "Amazin"}, "AM", "Amazon"},
-      // Longer prefix than any entry.
-      {{"Amex"}, "Amex Gold", {}},
-      // Nothing continues.
-      {{"Amex"}, "Ax", {}},
-      // Empty prefix offers the shortest.
-      {{"Amazon", "BP"}, "", "BP"},
-      // Very long match strings are not offered.
-      {{std::string(9999, 'a')}, "a", {}},
-      // Just under the limit.
-      {{std::string(9998, 'a')}, "a", std::string(9998, 'a')},
-  };
-  for (const Case& c : cases) {
-    std::vector<Value> records;
-    for (const std::string& match : c.stored) records.push_back(describe(match));
-    storeInOrder(records);
-    EXPECT_EQ(instructions.comboBoxCompletedString(c.prefix), c.expected) << c.prefix;
-  }
+// The completion offered is the shortest match text the prefix starts, but never a very long
+// one. (Shorter match texts are cases of tests/data/instructions/matching.txt.)
+TEST_F(InstructionsTest, VeryLongMatchStringsAreNotOffered) {
+  storeInOrder({describe(std::string(9999, 'a'))});
+  EXPECT_EQ(instructions.comboBoxCompletedString("a"), std::nullopt);
+  storeInOrder({describe(std::string(9998, 'a'))});
+  EXPECT_EQ(instructions.comboBoxCompletedString("a"), std::string(9998, 'a'));
 }
 
 TEST_F(InstructionsTest, TypingCompletesToStoredMatchStrings) {
@@ -239,5 +191,198 @@ TEST_F(InstructionsTest, TypingCompletesToStoredMatchStrings) {
   }
 }
 
+// A taught instruction is on disk as soon as it is saved, not at some later write that a
+// logout may never reach; a command-line run, which defers its writes, still writes once.
+TEST(InstructionSavingTest, ATaughtInstructionReachesTheFileAtOnce) {
+  testing::TempDir dir;
+  const std::string path = dir.path("store.prefs");
+  CVPrefs store = CVPrefs::initWithPath(path);
+  Preferences options(store);
+  Instructions instructions(store, options);
+
+  instructions.setInstruction(Value{{"descriptionMatch", "ACME"}, {"category", "Household"}});
+  EXPECT_EQ(CVPrefs::initWithPath(path).objectForKey("Instructions").size(), 1u);
+  instructions.removeInstruction(Value{{"descriptionMatch", "acme"}});
+  EXPECT_EQ(CVPrefs::initWithPath(path).objectForKey("Instructions").size(), 0u);
+
+  store.setWritesDeferred(true);
+  instructions.setInstruction(Value{{"descriptionMatch", "SHELL"}, {"category", "Fuel"}});
+  EXPECT_EQ(CVPrefs::initWithPath(path).objectForKey("Instructions").size(), 0u);
+  ASSERT_TRUE(store.synchronizeNow());
+  EXPECT_EQ(CVPrefs::initWithPath(path).objectForKey("Instructions").size(), 1u);
+}
+
+Value amountRule(std::string_view amount, std::string_view category) {
+  return Value{{"amount", Value(amount)},
+               {"amountDescription", Value("")},
+               {"amountCategory", Value(category)}};
+}
+
+Value instructionWith(std::vector<Value> amounts) {
+  Value instruction{{"descriptionMatch", "SAFEWAY"}, {"category", "Groceries"}};
+  if (!amounts.empty())
+    instruction.set("amounts", Value(Value::Array(amounts.begin(), amounts.end())));
+  return instruction;
+}
+
+std::vector<std::string> amountsOf(const Value& instruction) {
+  std::vector<std::string> amounts;
+  for (const Value& rule : instruction["amounts"].toArray())
+    amounts.push_back(str(rule, "amount") + "=" + str(rule, "amountCategory"));
+  return amounts;
+}
+
+TEST(AmountsTest, LookupIsByExactText) {
+  Value instruction =
+      instructionWith({amountRule("-45.00", "Fuel"), amountRule("-120.00", "Household")});
+  struct {
+    std::string_view amount;
+    std::optional<std::string> category;
+  } const cases[] = {{"-45.00", "Fuel"}, {"-120.00", "Household"}, {"-45", {}}, {"45.00", {}}};
+  for (const auto& c : cases) {
+    std::optional<Value> found = Amounts::amountMatching(c.amount, instruction);
+    EXPECT_EQ(found ? std::optional(str(*found, "amountCategory")) : std::nullopt, c.category)
+        << c.amount;
+  }
+  EXPECT_FALSE(Amounts::amountMatching("-45.00", instructionWith({})).has_value());
+}
+
+TEST(AmountsTest, SavingReplacesInPlaceOrAppendsAndDeletingLastRemovesTheKey) {
+  Value instruction = instructionWith({});
+  Amounts::setAmount(amountRule("-45.00", "Fuel"), instruction);
+  Amounts::setAmount(amountRule("-120.00", "Household"), instruction);
+  Amounts::setAmount(amountRule("-45.00", "Car"), instruction);
+  Amounts::setAmount(amountRule("10.00", "Refund"), instruction);
+  EXPECT_EQ(amountsOf(instruction),
+            (std::vector<std::string>{"-45.00=Car", "-120.00=Household", "10.00=Refund"}));
+  EXPECT_EQ(str(instruction, "category"), "Groceries");
+
+  // Deleting is by exact text too; deleting the last amount removes the key.
+  Amounts::deleteAmount("-45", instruction);
+  Amounts::deleteAmount("-45.00", instruction);
+  Amounts::deleteAmount("10.00", instruction);
+  EXPECT_EQ(amountsOf(instruction), (std::vector<std::string>{"-120.00=Household"}));
+  Amounts::deleteAmount("-120.00", instruction);
+  EXPECT_FALSE(has(instruction, "amounts"));
+  Amounts::deleteAmount("-120.00", instruction);
+  EXPECT_FALSE(has(instruction, "amounts"));
+}
+
+TEST(AmountsTest, ComboBoxListsTheShownInstructionsAmounts) {
+  Amounts amounts;
+  EXPECT_EQ(amounts.numberOfItemsInComboBox(), 0);
+  amounts.initializeComboBoxForInstruction(instructionWith(
+      {amountRule("-45.00", ""), amountRule("-4.00", ""), amountRule("-120.00", "")}));
+
+  EXPECT_EQ(amounts.numberOfItemsInComboBox(), 3);
+  EXPECT_EQ(amounts.comboBoxObjectValueForItemAtIndex(-1), "");
+  EXPECT_EQ(amounts.comboBoxObjectValueForItemAtIndex(2), "-120.00");
+  EXPECT_EQ(amounts.comboBoxIndexOfItemWithStringValue("-4.00"), 1);
+  EXPECT_EQ(amounts.comboBoxIndexOfItemWithStringValue("-4"), kComboBoxNotFound);
+  EXPECT_EQ(amounts.comboBoxCompletedString("-4"), "-4.00");
+  EXPECT_EQ(amounts.comboBoxCompletedString("-1"), "-120.00");
+  EXPECT_EQ(amounts.comboBoxCompletedString("5"), std::nullopt);
+
+  EXPECT_EQ(amounts.isPartialStringValid({"", {0, 0}, "-1", {2, 0}, '1'}),
+            EditDecision::replace("-120.00", {2, 5}));
+  EXPECT_EQ(amounts.isPartialStringValid({"-120.00", {2, 5}, "-19", {3, 0}, '9'}),
+            EditDecision::refuse());
+
+  amounts.initializeComboBoxForInstruction(instructionWith({}));
+  EXPECT_EQ(amounts.numberOfItemsInComboBox(), 0);
+}
+
+TEST(CVDollarAmountFormatterTest, AcceptsOnlySignedDecimalsWithTwoPlaces) {
+  for (std::string_view text : {"", "-", "+", ".", "-.", "-12.3", "+7", "12.34", "0.", "007"})
+    EXPECT_TRUE(CVDollarAmountFormatter::isPartialStringValid(text)) << '"' << text << '"';
+  for (std::string_view text :
+       {"12.345", "1,000", "$5", "1-2", "12 ", "--1", "+-1", "1.2.3", " 1", "1e5", "£5"})
+    EXPECT_FALSE(CVDollarAmountFormatter::isPartialStringValid(text)) << '"' << text << '"';
+}
+
+TEST(CVDescriptionMatchFormatterTest, RestrictionAllowsOnlyShorteningTheDescription) {
+  CVDescriptionMatchFormatter formatter;
+  EXPECT_TRUE(formatter.isPartialStringValid(""));
+  EXPECT_TRUE(formatter.isPartialStringValid("anything at all"));
+
+  formatter.shortenOnly("AMAZON MKTP US");
+  for (std::string_view text : {"AMAZON", "amazon mk", "A", "AMAZON MKTP US"})
+    EXPECT_TRUE(formatter.isPartialStringValid(text)) << '"' << text << '"';
+  for (std::string_view text : {"", "AMAZON X", "AMAZON MKTP US 1", "MAZON"})
+    EXPECT_FALSE(formatter.isPartialStringValid(text)) << '"' << text << '"';
+
+  formatter.shortenOnly(std::nullopt);
+  EXPECT_TRUE(formatter.isPartialStringValid(""));
+}
+
+// Short words from a small alphabet so that prefixes collide often; mixed case, accents,
+// ß/ẞ (whose folded forms differ in bytes), a byte that is not UTF-8, and the empty string.
+const char* const kPieces[] = {
+    "a", "A", "b", "ab", "AB", " ", "é", "É", "ß", "\xE1\xBA\x9E", "\xFF", "x", "MKTP", "mktp", ""};
+
+std::string randomText(std::mt19937& rng, int maxPieces) {
+  std::uniform_int_distribution<int> count(0, maxPieces);
+  std::uniform_int_distribution<std::size_t> piece(0, std::size(kPieces) - 1);
+  std::string text;
+  for (int n = count(rng); n > 0; --n) text += kPieces[piece(rng)];
+  return text;
+}
+
+Value randomList(std::mt19937& rng) {
+  std::uniform_int_distribution<int> size(0, 40);
+  std::uniform_int_distribution<int> kind(0, 9);
+  Value list = Value::array();
+  for (int n = size(rng); n > 0; --n) {
+    Value record = Value::dictionary();
+    switch (kind(rng)) {
+      case 0:
+        record.set("categoryMatch", randomText(rng, 3));
+        break;
+      case 1:
+        record.set("descriptionMatch", 7);
+        break;  // not a string: reads as ""
+      case 2:
+        record = Value("not a record");
+        break;
+      default:
+        record.set("descriptionMatch", randomText(rng, 3));
+        break;
+    }
+    list.append(record);
+  }
+  return list;
+}
+
+TEST(InstructionIndexTest, GivesTheWalksAnswerOnRandomLists) {
+  std::mt19937 rng(20261206);
+  InstructionIndex index;
+  for (int round = 0; round < 3000; ++round) {
+    Value list = randomList(rng);
+    for (int query = 0; query < 20; ++query) {
+      std::string text = randomText(rng, 5);
+      for (const char* key : {"descriptionMatch", "categoryMatch"}) {
+        for (bool longest : {false, true}) {
+          ASSERT_EQ(index.match(list, text, key, longest),
+                    matchByWalk(list, text, key, longest, false))
+              << "round " << round << ", text \"" << text << "\", key " << key
+              << (longest ? ", longest" : "");
+        }
+      }
+    }
+  }
+}
+
+TEST(InstructionIndexTest, AChangedListIsSeenAtTheNextLookup) {
+  InstructionIndex index;
+  Value list(Value::Array{Value{{"descriptionMatch", "AMAZON"}}});
+  EXPECT_EQ(index.match(list, "AMAZON MKTP", "descriptionMatch", false), 0u);
+
+  Value changed = list;  // shares storage until written
+  changed.insert(0, Value{{"descriptionMatch", "AMAZON MKTP"}});
+  EXPECT_EQ(index.match(changed, "AMAZON MKTP", "descriptionMatch", true), 0u);
+  EXPECT_EQ(index.match(changed, "AMAZON MKTP", "descriptionMatch", false), 0u);
+  EXPECT_EQ(index.match(list, "AMAZON MKTP", "descriptionMatch", true), 0u);
+  EXPECT_EQ(index.match(Value(), "AMAZON", "descriptionMatch", false), std::nullopt);
+}
 }  // namespace
 }  // namespace corvela
