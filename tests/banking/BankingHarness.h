@@ -1,6 +1,9 @@
 #pragma once
 
+#include <gtest/gtest.h>
+
 #include <deque>
+#include <initializer_list>
 #include <string>
 #include <string_view>
 
@@ -40,6 +43,14 @@ struct BankingHarness {
                   outputFormats, cancelConfirm, errorWarning, platform, confirmView,
                   newInstructionView) {}
 
+  // A run over `qif` with the store `json` and the options `names`, started and stopped in its
+  // first dialog (or ended).
+  BankingHarness(std::string_view json, std::initializer_list<std::string_view> names,
+                 std::string_view qif)
+      : BankingHarness() {
+    startWith(json, names, qif);
+  }
+
   // Puts every entry of a JSON dictionary into the store, as a person's store would hold it.
   Status loadStore(std::string_view json) {
     Result<Value> parsed = fromJSON(json);
@@ -61,6 +72,16 @@ struct BankingHarness {
                             CalendarDay::distantFuture(), CalendarDay{2024, 6, 15});
     ASSERT_TRUE(result.ok()) << "unreadable QIF line " << result.failedLine;
     processor.setTransactions(result.qif, options.isOn(option::confirmAllTransactions));
+  }
+
+  // Loads the store `json`, turns on the options `names`, reads `qif` and starts the run.
+  void startWith(std::string_view json, std::initializer_list<std::string_view> names,
+                 std::string_view qif) {
+    Status loaded = loadStore(json);
+    ASSERT_TRUE(loaded.ok()) << loaded.message();
+    setOptions(names);
+    readQIF(qif);
+    start();
   }
 
   // Starts the run without answering its dialogs.

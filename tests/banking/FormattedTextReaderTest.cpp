@@ -9,6 +9,8 @@
 #include "banking/FormattedTextReader.h"
 #include "formats/ErrorWarning.h"
 #include "prefs/Bundle.h"
+#include "prefs/ValueText.h"
+#include "support/CaseFile.h"
 #include "support/ScratchStore.h"
 #include "support/ScriptedPlatform.h"
 
@@ -47,43 +49,26 @@ Value csvFormat(std::initializer_list<std::pair<const std::string, Value>> colum
   return format;
 }
 
+// The cases of tests/data/banking/formatted-amounts.txt: the columns as JSON, after "precision N"
+// when the store sets one.
 TEST_F(FormattedTextReaderTest, AmountOfEveryColumnRule) {
-  struct Case {
-    const char* name;
-    Value format;
-    Strings amounts;
-  };
-  // Columns: date; text; amount or credit; debit; indicator.
-  const std::string text =
-      "Date;Text;Credit;Debit;Sign\n"
-      "01/02/2024;a;12,50;;Bij\n"
-      "01/03/2024;b;;3.00;Af\n"
-      "01/04/2024;c;(7.25);;Af\n"
-      "01/05/2024;d;1.234,56;;-\n"
-      "01/06/2024;e\n"
-      "01/07/2024;f;5-;;Bij\n";
-  const Case cases[] = {
-      {"credit column signed as written",
-       csvFormat({{"Credit", 2}}),
-       {"12.50", "0.00", "-7.25", "1234.56", "0.00", "-5.00"}},
-      {"credit, else debit made negative",
-       csvFormat({{"Credit", 2}, {"Debit", 3}}),
-       {"12.50", "-3.00", "-7.25", "1234.56", "0.00", "-5.00"}},
-      {"debit indicator",
-       csvFormat({{"Debit/Credit", 2}, {"Indicator", 4}, {"DebitIndicator", "Af"}}),
-       {"12.50", "0.00", "-7.25", "1234.56", "0.00", "-5.00"}},
-      {"credit indicator",
-       csvFormat({{"Debit/Credit", 2}, {"Indicator", 4}, {"CreditIndicator", "Bij"}}),
-       {"12.50", "0.00", "-7.25", "-1234.56", "0.00", "-5.00"}},
-      {"inverted",
-       csvFormat({{"Credit", 2}, {"Debit", 3}, {"InvertAmount", true}}),
-       {"-12.50", "3.00", "7.25", "-1234.56", "0.00", "5.00"}},
-  };
-  for (const Case& c : cases) EXPECT_EQ(amounts(text, c.format), c.amounts) << c.name;
-
-  store.prefs.setInt("bccAmountsPrecision", 0);
-  EXPECT_EQ(amounts("x\n01/02/2024;a;12,75\n", csvFormat({{"Credit", 2}})), Strings{"13"});
+  testing::expectCaseFile(
+      "banking/formatted-amounts.txt", [this](const std::string& text, const std::string& words) {
+        if (words.starts_with("precision "))
+          store.prefs.setInt("bccAmountsPrecision", std::stoi(words.substr(10)));
+        else
+          store.prefs.removeObjectForKey("bccAmountsPrecision");
+        Value format = csvFormat({});
+        Result<Value> columns = fromJSON(words.substr(words.find('{')));
+        if (!columns.ok()) return "unreadable columns " + columns.message();
+        for (const auto& [key, value] : columns.value().toDictionary()) format.set(key, value);
+        std::string answer;
+        for (const std::string& amount : amounts(text, format))
+          answer += (answer.empty() ? "" : " ") + amount;
+        return answer;
+      });
   // However long an amount is, it is written whole, never cut short to a smaller number.
+  store.prefs.setInt("bccAmountsPrecision", 0);
   const Strings huge =
       amounts("x\n01/02/2024;a;1" + std::string(69, '0') + "\n", csvFormat({{"Credit", 2}}));
   ASSERT_EQ(huge.size(), 1u);

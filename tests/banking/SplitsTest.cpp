@@ -1,13 +1,23 @@
 // Split amounts that add up: exact decimal reading and writing, balancing in the confirmation
-// and amount tables, the tables' delete buttons, and the amount fields' number formats.
+// and amount tables, the tables' delete buttons, the amount fields' number formats, and
+// splits taught in the new-instruction dialog.
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <functional>
+#include <sstream>
 #include <string>
 #include <vector>
 
 #include "banking/BankingHarness.h"
 #include "banking/DecimalAmount.h"
+#include "banking/NonInteractiveAnswers.h"
+#include "readers/OFXReader.h"
+#include "readers/TransactionKeys.h"
 #include "support/CaseFile.h"
+#include "support/Corpus.h"
+#include "text/Amounts.h"
+#include "text/TextFile.h"
 
 namespace corvela::testing {
 namespace {
@@ -25,69 +35,35 @@ TEST(DecimalAmount, ReadsAndWritesExactly) {
   EXPECT_EQ(writeDecimalAmount(INT64_MIN, 2), "-92233720368547758.08");
 }
 
-struct BalanceCase {
-  const char* name;
-  int precision;       // bccAmountsPrecision
-  const char* amount;  // the transaction's, as a QIF T line
-  const char* splits;  // the instruction's splits, JSON
-  std::size_t row;     // the amount cell typed
-  const char* typed;
-  const char* expected;  // the split amounts afterwards, separated by spaces
-  bool european = false;
-};
-
-const BalanceCase kBalancing[] = {
-    {"OneSplitCreatesASecond", 2, "-100.00", R"([{"category": "A"}])", 0, "-60.00",
-     "-60.00 -40.00"},
-    {"TheFirstOfSeveralAbsorbs", 2, "-100.00",
-     R"([{"category": "A"}, {"category": "B", "amount": "-30.00"},
-         {"category": "C", "amount": "-20.00"}])",
-     0, "-60.00", "-50.00 -30.00 -20.00"},
-    {"SplitsThatAddUpAreLeftAlone", 2, "-99999.99",
-     R"([{"category": "A", "amount": "-60000"}, {"category": "B"}])", 1, "-39999.99",
-     "-60000 -39999.99"},
-    {"TensOfThousandsKeepTheirCents", 2, "-93779.05", R"([{"category": "A"}])", 0, "-84772.56",
-     "-84772.56 -9006.49"},
-    {"PrecisionOne", 1, "-100.00", R"([{"category": "A"}])", 0, "-60.00", "-60.00 -40.0"},
-    {"PrecisionSeven", 7, "-100.00", R"([{"category": "A"}])", 0, "-60.00", "-60.00 -40.0000000"},
-    {"EuropeanAmounts", 2, "-1,234.56", R"([{"category": "A"}])", 0, "-1000,00", "-1000,00 -234,56",
-     true},
-    {"AnUnreadableAmountChangesNothing", 2, "-100.00", R"([{"category": "A"}])", 0, "sixty",
-     "sixty"},
-};
-
-class BalancingTest : public ::testing::TestWithParam<BalanceCase> {};
-
-TEST_P(BalancingTest, SplitsAddUpToTheTransaction) {
-  const BalanceCase& c = GetParam();
-  BankingHarness h;
-  if (c.european) h.options.add(option::outputEuropeanAmounts);
-  ASSERT_TRUE(h.loadStore(std::string(R"({"bccAmountsPrecision": )") + std::to_string(c.precision) +
-                          R"(, "Instructions": [{"descriptionMatch": "SHOP", "category": "C",
-                              "categoryConfirm": "Y", "splits": )" +
-                          c.splits + "}]}")
-                  .ok());
-  h.readQIF(std::string("D1/2/24\nPSHOP\nT") + c.amount + "\n^\n");
-  h.start();
-  ASSERT_EQ(h.processor.openDialog(), BankingCreditCardQIF::Dialog::confirm);
-  h.processor.tableViewSetObjectValue(SplitTable::confirm, "amount", c.row, c.typed);
-  std::string amounts;
-  for (const SplitRow& row : h.confirm().splits.rows)
-    amounts += (amounts.empty() ? "" : " ") + row.amount;
-  EXPECT_EQ(amounts, c.expected);
+// The cases of tests/data/banking/balancing.txt.
+TEST(BalancingTest, SplitsAddUpToTheTransaction) {
+  expectCaseFile("banking/balancing.txt", [](const std::string& splits, const std::string& words) {
+    std::istringstream in(words);
+    std::string precision, total, typed, word;
+    std::size_t row = 0;
+    in >> word >> precision >> word >> total >> word >> row >> word >> typed;
+    BankingHarness h;
+    if (words.ends_with(" european")) h.options.add(option::outputEuropeanAmounts);
+    h.startWith(R"({"bccAmountsPrecision": )" + precision +
+                    R"(, "Instructions": [{"descriptionMatch": "SHOP", "category": "C",
+                        "categoryConfirm": "Y", "splits": )" +
+                    splits + "}]}",
+                {}, "D1/2/24\nPSHOP\nT" + total + "\n^\n");
+    if (h.processor.openDialog() != BankingCreditCardQIF::Dialog::confirm)
+      return std::string("no confirmation");
+    h.processor.tableViewSetObjectValue(SplitTable::confirm, "amount", row, typed);
+    std::string amounts;
+    for (const SplitRow& split : h.confirm().splits.rows)
+      amounts += (amounts.empty() ? "" : " ") + split.amount;
+    return amounts;
+  });
 }
 
-INSTANTIATE_TEST_SUITE_P(Splits, BalancingTest, ::testing::ValuesIn(kBalancing),
-                         [](const auto& info) { return std::string(info.param.name); });
-
 TEST(Splits, DeletingRebalancesAndNeverEmptiesTheTable) {
-  BankingHarness h;
-  ASSERT_TRUE(h.loadStore(R"({"Instructions": [{"descriptionMatch": "SHOP", "category": "C",
+  BankingHarness h(R"({"Instructions": [{"descriptionMatch": "SHOP", "category": "C",
       "categoryConfirm": "Y", "splits": [{"category": "A"}, {"category": "B", "amount": "-30.00"},
-                                         {"category": "C", "amount": "-20.00"}]}]})")
-                  .ok());
-  h.readQIF("D1/2/24\nPSHOP\nT-100.00\n^\n");
-  h.start();
+                                         {"category": "C", "amount": "-20.00"}]}]})",
+                   {}, "D1/2/24\nPSHOP\nT-100.00\n^\n");
   BankingCreditCardQIF& p = h.processor;
   p.tableViewSelectionDidChange(SplitTable::confirm, {0, 1, 2});
   EXPECT_FALSE(h.confirm().splits.deleteButtonEnabled);
@@ -106,9 +82,7 @@ TEST(Splits, DeletingRebalancesAndNeverEmptiesTheTable) {
 }
 
 TEST(Splits, TheAmountTabBalancesAndTheInstructionTabDoesNot) {
-  BankingHarness h;
-  h.readQIF("D1/2/24\nPSHOP\nT-100.00\n^\n");
-  h.start();
+  BankingHarness h("{}", {}, "D1/2/24\nPSHOP\nT-100.00\n^\n");
   BankingCreditCardQIF& p = h.processor;
   p.instructionAddRemoveSplits();
   p.tableViewSetObjectValue(SplitTable::instruction, "amount", 0, "-60.00");
@@ -139,16 +113,205 @@ TEST(Splits, AmountFieldsTakeTheFormatOfTheirPrecision) {
       {7, ""},
   };
   for (const auto& [precision, format] : cases) {
-    BankingHarness h;
-    h.store.prefs.setInt("bccAmountsPrecision", precision);
-    h.options.add(option::confirmAllTransactions);
-    h.options.add(option::outputEuropeanAmounts);
-    h.readQIF("D1/2/24\nPSHOP\nT-1.00\n^\n");
-    h.start();
+    BankingHarness h(R"({"bccAmountsPrecision": )" + std::to_string(precision) + "}",
+                     {option::confirmAllTransactions, option::outputEuropeanAmounts},
+                     "D1/2/24\nPSHOP\nT-1.00\n^\n");
     EXPECT_EQ(h.teach().amountNumberFormat, format) << precision;
     EXPECT_EQ(h.teach().amountDecimalSeparator, ",");
   }
 }
 
+// Splits taught in the new-instruction dialog, added, deleted and removed again, reach both the
+// stored instruction and the output of the transaction that taught them.
+using Table = SplitTable;
+
+struct TaughtCase {
+  const char* name;
+  std::function<void(BankingCreditCardQIF&)> actions;
+  const char* output;  // of the run, the confirmation dialog answered with OK where it opens
+};
+
+TEST(TaughtSplits, WhatTheDialogBuiltIsWhatTheRunWrites) {
+  const TaughtCase cases[] = {
+      {"amount splits: one added and deleted again; the first takes up the rest",
+       [](BankingCreditCardQIF& p) {
+         p.tabViewDidSelectTabViewItem(InstructionTab::amount);
+         p.amountSwitch(true);
+         p.controlTextDidChange(DialogField::amountDescription, "Market");
+         p.controlTextDidChange(DialogField::amountCategory, "A");
+         p.instructionAddRemoveSplits();
+         p.tableViewSetObjectValue(Table::amountInstruction, "amount", 1, "-30.00");
+         p.tableViewSetObjectValue(Table::amountInstruction, "category", 1, "B");
+         p.amountInstructionAddSplit();
+         p.tableViewSetObjectValue(Table::amountInstruction, "amount", 2, "-10.00");
+         p.tableViewSelectionDidChange(Table::amountInstruction, {2});
+         p.amountInstructionDeleteSelectedSplit();
+       },
+       "D01/02/2024\nPMarket\nM\nT-100.00\nSA\nE\n$-70.00\nSB\nE\n$-30.00\n^\n"},
+      {"amount splits removed again leave the amount's category",
+       [](BankingCreditCardQIF& p) {
+         p.tabViewDidSelectTabViewItem(InstructionTab::amount);
+         p.amountSwitch(true);
+         p.controlTextDidChange(DialogField::amountDescription, "Market");
+         p.instructionAddRemoveSplits();
+         p.amountInstructionAddSplit();
+         p.instructionAddRemoveSplits();
+         p.controlTextDidChange(DialogField::amountCategory, "C");
+         p.amountConfirmSwitch(false);
+       },
+       "D01/02/2024\nPMarket\nM\nT-100.00\nLC\n^\n"},
+      {"instruction splits: a row added and deleted, then an amount given",
+       [](BankingCreditCardQIF& p) {
+         p.controlTextDidChange(DialogField::category, "A");
+         p.instructionAddRemoveSplits();
+         p.instructionAddSplit();
+         p.tableViewSetObjectValue(Table::instruction, "category", 1, "B");
+         p.tableViewSetObjectValue(Table::instruction, "category", 2, "X");
+         p.tableViewSelectionDidChange(Table::instruction, {2});
+         p.instructionDeleteSelectedSplit();
+         p.tableViewSetObjectValue(Table::instruction, "amount", 1, "-25.00");
+       },
+       "D01/02/2024\nPSHOP\nM\nT-100.00\nSA\nE\n$-75.00\nSB\nE\n$-25.00\n^\n"},
+  };
+  for (const TaughtCase& c : cases) {
+    SCOPED_TRACE(c.name);
+    BankingHarness h(R"({"Categories": ["A", "B", "C", "X"]})", {},
+                     "D1/2/24\nPSHOP\nT-100.00\n^\n");
+    BankingCreditCardQIF& p = h.processor;
+    ASSERT_EQ(p.openDialog(), BankingCreditCardQIF::Dialog::newInstruction);
+    p.controlTextDidChange(DialogField::descriptionMatch, "SHOP");
+    c.actions(p);
+    p.saveNewInstruction();
+    if (p.openDialog() == BankingCreditCardQIF::Dialog::confirm) p.confirmOK();
+    EXPECT_FALSE(p.running());
+    EXPECT_EQ(h.output, c.output);
+    // The same transaction run again under the stored instruction writes the same.
+    h.output.clear();
+    h.end = EndRecorder{};
+    h.readQIF("D1/2/24\nPSHOP\nT-100.00\n^\n");
+    h.start();
+    if (p.openDialog() == BankingCreditCardQIF::Dialog::confirm) p.confirmOK();
+    EXPECT_EQ(h.output, c.output);
+  }
+}
+
+// Every record written with splits has split amounts that add up to its total, exactly, at the
+// store's bccAmountsPrecision: for every bank and card statement of the corpus, with its own
+// splits and with stored split instructions (one without an amount) applied to every
+// transaction.
+namespace fs = std::filesystem;
+
+struct Store {
+  const char* name;
+  int precision;
+  std::vector<std::string_view> options;
+  // The splits of an instruction stored for every description; none keeps the input's own.
+  const char* splits;
+};
+
+const Store kStores[] = {
+    {"OwnSplits", 2, {option::dontAddCategories}, nullptr},
+    {"EmptyFirstAtPrecisionThree",
+     3,
+     {},
+     R"([{"category": "Housing:Rent"}, {"category": "Utilities:Phone", "amount": "-0.125"}])"},
+    {"EmptyLastConfirmedInEuropeanNotation",
+     2,
+     {option::confirmAllTransactions, option::outputEuropeanAmounts},
+     R"([{"category": "Utilities:Phone", "amount": "-20.00"},
+         {"category": "Housing:Rent", "amount": ""}])"},
+};
+
+// The bank and card transactions of a corpus file (its first register for QIF); none when
+// the file holds none this program reads.
+std::optional<Value> transactionsOf(const fs::path& file, BankingHarness& h) {
+  Result<DecodedText> decoded = readTextFile(file.string());
+  if (!decoded.ok()) return std::nullopt;
+  const std::string& text = decoded.value().text;
+  Value read;
+  if (lowerExtension(file) == ".qif") {
+    const TextLines lines = findLines(text);
+    auto header = std::find_if(lines.begin(), lines.end(), [](std::string_view line) {
+      return line.starts_with("!Type:Bank") || line.starts_with("!Type:CCard");
+    });
+    if (header == lines.end()) return std::nullopt;
+    QIFReadResult result = h.reader.fromQIFLines(
+        std::span<const std::string_view>(header + 1, lines.end()), CalendarDay::distantPast(),
+        CalendarDay::distantFuture(), CalendarDay{2024, 6, 15});
+    if (!result.ok()) return std::nullopt;
+    read = std::move(result.qif);
+  } else {
+    read = OFXReader(h.store.prefs, h.options)
+               .fromOFX(text, CalendarDay::distantPast(), CalendarDay::distantFuture())
+               .qif;
+  }
+  // Blocks a reader could not use are not this check's business.
+  Value transactions = Value::array();
+  for (const Value& record : read.toArray())
+    if (!has(record, transactionKey::errorMessage)) transactions.append(record);
+  if (transactions.size() == 0) return std::nullopt;
+  return transactions;
+}
+
+class SplitBalanceCorpusTest : public ::testing::TestWithParam<Store> {};
+
+TEST_P(SplitBalanceCorpusTest, SplitsAddUpToTheirTotalInEveryRecordWritten) {
+  const Store& store = GetParam();
+  std::size_t recordsWithSplits = 0;
+  for (const std::string& name : corpusStatements()) {
+    const fs::path file = kCorpus / name;
+    SCOPED_TRACE(name);
+    BankingHarness h;
+    h.store.prefs.setInt("bccAmountsPrecision", store.precision);
+    for (std::string_view name : store.options) h.options.add(name);
+    // Transfers to accounts the empty store does not know are warned about; nobody is there.
+    for (int i = 0; i < 5000; ++i) h.platform.answerNextAlert(0);
+    std::optional<Value> transactions = transactionsOf(file, h);
+    if (!transactions) continue;
+    if (store.splits) {
+      // One instruction per description, so that every transaction is matched by one.
+      Value instructions = Value::array();
+      for (const Value& record : transactions->toArray()) {
+        std::string match = str(record, transactionKey::description);
+        Result<Value> splits = fromJSON(store.splits);
+        ASSERT_TRUE(splits.ok());
+        instructions.append(Value{{"descriptionMatch", match.empty() ? "NO DESCRIPTION" : match},
+                                  {"category", ""},
+                                  {"categoryConfirm", "Y"},
+                                  {"splits", splits.value()}});
+      }
+      h.store.prefs.setObject("Instructions", instructions);
+    }
+    h.processor.setTransactions(*transactions, h.options.isOn(option::confirmAllTransactions));
+    h.processor.processInstructionsAndAppendToString(h.output, h.settings, h.end.callback());
+    answerWithoutDialogs(h.processor);
+    ASSERT_EQ(h.end.calls, 1);
+
+    std::size_t start = 0;
+    for (std::size_t end; (end = h.output.find("^\n", start)) != std::string::npos;
+         start = end + 2) {
+      std::optional<std::int64_t> total;
+      std::optional<std::int64_t> sum;
+      bool readable = true;
+      for (const std::string& line : findLines(h.output.substr(start, end - start)).strings()) {
+        if (line.empty() || (line[0] != 'T' && line[0] != '$')) continue;
+        std::optional<std::int64_t> amount =
+            readDecimalAmount(convertEuropeanAmount(line.substr(1)), store.precision);
+        // A damaged input's text ("T42.32CX" in a file missing its line ends) is no amount.
+        if (!amount) readable = false;
+        if (line[0] == 'T') total = amount.value_or(0);
+        if (line[0] == '$') sum = sum.value_or(0) + amount.value_or(0);
+      }
+      // A record read without an amount has no total for its splits to add up to.
+      if (!sum || !total || !readable) continue;
+      ++recordsWithSplits;
+      EXPECT_EQ(sum, total) << h.output.substr(start, end - start);
+    }
+  }
+  EXPECT_GT(recordsWithSplits, 20u) << "the corpus was not found or holds no splits";
+}
+
+INSTANTIATE_TEST_SUITE_P(Corpus, SplitBalanceCorpusTest, ::testing::ValuesIn(kStores),
+                         [](const auto& info) { return std::string(info.param.name); });
 }  // namespace
 }  // namespace corvela::testing

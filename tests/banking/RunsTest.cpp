@@ -1,0 +1,456 @@
+// Moving through a run with the dialogs' buttons, and every way a run ends; what the run
+// tally says became of each transaction, the command line's answers to the dialogs, and a
+// whole session of teaching.
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "banking/BankingHarness.h"
+#include "banking/CategoryWarning.h"
+#include "banking/ContinuationKeys.h"
+#include "banking/NonInteractiveAnswers.h"
+#include "readers/OFXReader.h"
+#include "readers/TransactionKeys.h"
+#include "support/FileText.h"
+
+namespace corvela::testing {
+namespace {
+
+using Dialog = BankingCreditCardQIF::Dialog;
+
+constexpr const char* kInstructions = R"({"Instructions": [
+  {"descriptionMatch": "A", "category": "Ca"},
+  {"descriptionMatch": "B", "category": "Cb"},
+  {"descriptionMatch": "C", "category": "Cc"},
+  {"descriptionMatch": "D", "category": "Cd"}
+]})";
+constexpr const char* kFour =
+    "D1/1/24\nPA\nT-1.00\n^\nD1/2/24\nPB\nT-2.00\n^\nD1/3/24\nPC\nT-3.00\n^\nD1/4/"
+    "24\nPD\nT-4.00\n^\n";
+constexpr const char* kOutA = "D01/01/2024\nPA\nM\nT-1.00\nLCa\n^\n";
+constexpr const char* kOutB = "D01/02/2024\nPB\nM\nT-2.00\nLCb\n^\n";
+constexpr const char* kOutC = "D01/03/2024\nPC\nM\nT-3.00\nLCc\n^\n";
+constexpr const char* kOutD = "D01/04/2024\nPD\nM\nT-4.00\nLCd\n^\n";
+
+Value json(std::string_view text) { return fromJSON(text).value(); }
+
+// A run over the four transactions above with every transaction confirmed.
+class RunNavigationTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_TRUE(h.loadStore(kInstructions).ok());
+    h.options.add(option::confirmAllTransactions);
+    h.readQIF(kFour);
+  }
+  void start() {
+    h.processor.processInstructionsAndAppendToString(h.output, h.settings, h.end.callback());
+  }
+
+  BankingHarness h;
+};
+
+// Finish Later saves the run as it stands, and the run continued from what it saved picks up
+// where it was left.
+TEST_F(RunNavigationTest, FinishLaterSavesTheRunAndTheContinuationPicksItUp) {
+  h.settings.outputFormatText = "QIF";
+  h.settings.sameDateSwitch = true;
+  h.settings.outputDateString = "01/31/2024";
+  h.settings.outputNumberString = "77";
+  h.settings.account = "Checking";
+  h.output = "!Type:Bank\n";
+  h.platform.answerNextCancelConfirm(CancelConfirm::finishLater);
+  h.run({press::ok(), press::ok(), press::cancel()});
+
+  EXPECT_EQ(h.end.count, 0);
+  ASSERT_TRUE(h.end.continuation);
+  Value c = *h.end.continuation;
+  const Value& qif = c[continuationKey::qif];
+  ASSERT_EQ(qif.size(), 4u);
+  EXPECT_EQ(qif[0][transactionKey::outputLength], Value(11));
+  EXPECT_FALSE(has(qif[3], transactionKey::outputLength)) << "D was never reached";
+  EXPECT_EQ(str(c, continuationKey::fileAsString), std::string("!Type:Bank\n") + kOutA + kOutB);
+  c.erase(continuationKey::qif);
+  c.erase(continuationKey::fileAsString);
+  EXPECT_EQ(toJSON(c), toJSON(fromJSON(R"({"currentTransactionIndex": 2,
+      "numberOfTransactionsAppended": 2, "outputFormatText": "QIF", "sameDateSwitch": true,
+      "sameNumberSwitch": false, "outputDateString": "01/31/2024", "outputNumberString": "77",
+      "account": "Checking"})")
+                                  .value()));
+
+  std::string output;
+  EndRecorder end;
+  h.processor.continueWith(*h.end.continuation, output, h.settings, end.callback());
+  EXPECT_EQ(h.processor.currentTransactionIndex(), 2u);
+  EXPECT_EQ(h.confirmView.shown.back().confirmedDescription, "C");
+  EXPECT_EQ(output, std::string("!Type:Bank\n") + kOutA + kOutB);
+  answerDialogs(h.processor, {press::back(), press::ok(), press::ok(), press::ok()});
+  EXPECT_EQ(output, std::string("!Type:Bank\n") + kOutA + kOutB + kOutC + kOutD);
+  EXPECT_EQ(end.calls, 1);
+  EXPECT_EQ(end.count, 4);
+}
+
+TEST_F(RunNavigationTest, CancelInANewInstructionOpenedFromConfirmationGoesBackToIt) {
+  start();
+  h.processor.confirmAddInstruction();
+  ASSERT_EQ(h.processor.openDialog(), Dialog::newInstruction);
+  ASSERT_EQ(h.newInstructionView.shown.size(), 1u);
+  EXPECT_EQ(h.teach().prompt, std::string(BankingCreditCardQIF::kAddInstructionPrompt));
+  EXPECT_EQ(h.teach().cancelToolTip, kCancelReturnsToConfirmToolTip);
+
+  h.processor.cancel();
+  EXPECT_EQ(h.platform.cancelConfirms, 0);
+  EXPECT_EQ(h.processor.openDialog(), Dialog::confirm);
+  ASSERT_EQ(h.confirmView.shown.size(), 2u);
+  EXPECT_EQ(h.confirmView.shown[1], h.confirmView.shown[0]) << "shown again as it was";
+  EXPECT_EQ(h.newInstructionView.editsEnded, 1);
+
+  // Cancel again, now in the confirmation dialog itself, asks.
+  h.platform.answerNextCancelConfirm(CancelConfirm::stop);
+  h.processor.cancel();
+  EXPECT_EQ(h.platform.cancelConfirms, 1);
+  EXPECT_EQ(h.end.calls, 1);
+}
+
+// OK and Cancel end the editing first; once the run has ended, every button does nothing.
+TEST_F(RunNavigationTest, OKAndCancelEndEditingFirstAndActionsAfterTheEndDoNothing) {
+  h.platform.answerNextCancelConfirm(CancelConfirm::stop);
+  h.run({press::ok(), press::cancel()});
+  EXPECT_EQ(h.confirmView.editsEnded, 2);
+  h.processor.skipRemaining();
+  h.processor.cancel();
+  h.processor.skipTransaction();
+  h.processor.back();
+  h.processor.confirmOK();
+  EXPECT_EQ(h.end.calls, 1);
+  EXPECT_EQ(h.platform.cancelConfirms, 1);
+}
+
+TEST_F(RunNavigationTest, TheTypedDescriptionCountsOnlyWithItsOption) {
+  for (bool updateOn : {false, true}) {
+    BankingHarness run;
+    ASSERT_TRUE(run.loadStore(kInstructions).ok());
+    run.options.add(option::confirmAllTransactions);
+    if (updateOn) run.options.add(option::updateCategoryWhenDescriptionChanged);
+    run.readQIF(kFour);
+    run.processor.processInstructionsAndAppendToString(run.output, run.settings,
+                                                       run.end.callback());
+    run.processor.controlTextDidChange(DialogField::confirmedDescription, "Bolt");
+    run.processor.confirmDescriptionTextChanged();
+    EXPECT_EQ(run.confirmView.shown.back().confirmedCategory, updateOn ? "Cb" : "Ca");
+    EXPECT_EQ(run.confirmView.shown.back().descriptionText, updateOn ? "Bolt" : "A");
+    run.processor.confirmOK();
+    EXPECT_EQ(run.output, updateOn ? "D01/01/2024\nPBolt\nM\nT-1.00\nLCb\n^\n"
+                                   : "D01/01/2024\nPBolt\nM\nT-1.00\nLCa\n^\n");
+    EXPECT_EQ(run.confirmView.shown.back().confirmedDescription, "B")
+        << "the next transaction starts afresh";
+    EXPECT_EQ(run.confirmView.shown.back().confirmedCategory, "Cb");
+  }
+}
+
+// Runs without confirmation.
+
+TEST(RunEnds, ACategoryInstructionIsAskedForWithoutAPrompt) {
+  BankingHarness h("{}", {option::baseCategoriesOnCategories},
+                   "D1/1/24\nPCOFFEE 12\nT-4.00\nLFood\n^\n");
+  answerDialogs(h.processor, {press::skip()});
+  ASSERT_EQ(h.newInstructionView.shown.size(), 1u);
+  const NewInstructionForm& form = h.newInstructionView.shown[0];
+  EXPECT_TRUE(form.categoryForm);
+  EXPECT_EQ(form.matchCategoryText, "Food");
+  EXPECT_EQ(form.focus, (FieldFocus{DialogField::category, true}));
+  EXPECT_EQ(h.output, "");
+  EXPECT_EQ(h.end.count, 0);
+}
+
+TEST(RunEnds, AnUnreadableTransactionIsSkippedOrEndsTheRun) {
+  for (int answer : {ErrorWarning::goOn, ErrorWarning::cancel}) {
+    BankingHarness h;
+    ASSERT_TRUE(h.loadStore(kInstructions).ok());
+    h.processor.setTransactions(
+        json(R"([{"date": "01/01/2024", "description": "A", "amount": "-1.00"},
+                 {"errorMessage": "No amount.", "errorText": "<STMTTRN>..."},
+                 {"date": "01/03/2024", "description": "C", "amount": "-3.00"}])"),
+        false);
+    h.platform.answerNextInputErrorWarning(answer);
+    h.run();
+    ASSERT_EQ(h.platform.inputErrorWarnings.size(), 1u);
+    const InputErrorWarning& warning = h.platform.inputErrorWarnings[0];
+    EXPECT_EQ(warning.message, "No amount.");
+    EXPECT_EQ(warning.text, "<STMTTRN>...");
+    EXPECT_FALSE(warning.showDontWarnSwitch);
+    bool goOn = answer == ErrorWarning::goOn;
+    EXPECT_EQ(h.output, goOn ? std::string(kOutA) + kOutC : std::string(kOutA));
+    EXPECT_EQ(h.end.count, goOn ? 2 : 1);
+  }
+}
+
+TEST(RunEnds, TheListIsReleasedBeforeTheCallback) {
+  BankingHarness h;
+  ASSERT_TRUE(h.loadStore(kInstructions).ok());
+  h.readQIF(kFour);
+  int calls = 0;
+  h.processor.processInstructionsAndAppendToString(
+      h.output, h.settings, [&](int count, std::optional<Value> continuation) {
+        ++calls;
+        EXPECT_EQ(count, 4);
+        EXPECT_FALSE(continuation);
+        EXPECT_FALSE(h.processor.running());
+        EXPECT_EQ(h.processor.qif().size(), 0u);
+        EXPECT_EQ(h.processor.maxTransactionIndex(), 0u);
+      });
+  EXPECT_EQ(calls, 1);
+}
+
+TEST(RunEnds, SplitsEditedByThePersonWinOverTheInstructions) {
+  for (bool edited : {false, true}) {
+    BankingHarness h;
+    ASSERT_TRUE(h.loadStore(R"({"Instructions": [{"descriptionMatch": "SHOP", "category": "C",
+        "splits": [{"category": "Theirs", "memo": "", "amount": ""}]}]})")
+                    .ok());
+    Value record = json(R"({"date": "01/01/2024", "description": "SHOP", "amount": "-3.00",
+        "splits": [{"category": "Mine", "memo": "m", "amount": "-3.00"}]})");
+    if (edited) record.set("userSplits", true);
+    h.processor.setTransactions(Value(Value::Array{record}), false);
+    h.run();
+    EXPECT_EQ(h.output, edited ? "D01/01/2024\nPSHOP\nM\nT-3.00\nSMine\nEm\n$-3.00\n^\n"
+                               : "D01/01/2024\nPSHOP\nM\nT-3.00\nSTheirs\nE\n$-3.00\n^\n");
+  }
+}
+
+TEST(RunEnds, ADamagedContinuationStillEndsOnce) {
+  struct Case {
+    const char* name;
+    Value continuation;
+    int count;
+  };
+  const Value badMark = json(R"({"fileAsString": "!Type:Bank\n", "qif": [{"date": "01/01/2024",
+      "description": "A", "amount": "-1.00", "outputLength": 999}]})");
+  const Case cases[] = {
+      {"not a list", json(R"({"qif": "text", "numberOfTransactionsAppended": 3})"), 3},
+      {"past the end",
+       json(R"({"qif": [], "currentTransactionIndex": 5, "numberOfTransactionsAppended": -2})"), 0},
+      {"mark past the buffer", badMark, 1}};
+  for (const Case& c : cases) {
+    BankingHarness h;
+    ASSERT_TRUE(h.loadStore(kInstructions).ok());
+    EndRecorder end;
+    h.processor.continueWith(c.continuation, h.output, h.settings, end.callback());
+    EXPECT_EQ(end.calls, 1) << c.name;
+    EXPECT_EQ(end.count, c.count) << c.name;
+  }
+  BankingHarness h;
+  ASSERT_TRUE(h.loadStore(kInstructions).ok());
+  h.processor.continueWith(badMark, h.output, h.settings, h.end.callback());
+  EXPECT_EQ(h.output, std::string("!Type:Bank\n") + kOutA) << "no bytes from a stale mark";
+}
+
+TEST(RunEnds, AContinuationRecordThatIsNotATransactionIsOfferedToSkip) {
+  BankingHarness h;
+  ASSERT_TRUE(h.loadStore(kInstructions).ok());
+  h.platform.answerNextInputErrorWarning(ErrorWarning::goOn);
+  h.processor.continueWith(
+      json(R"({"qif": ["junk", {"date": "01/01/2024", "description": "A", "amount": "-1.00"}]})"),
+      h.output, h.settings, h.end.callback());
+  ASSERT_EQ(h.platform.inputErrorWarnings.size(), 1u);
+  EXPECT_EQ(h.platform.inputErrorWarnings[0].message,
+            std::string(BankingCreditCardQIF::kDamagedRecordMessage));
+  EXPECT_EQ(h.output, kOutA);
+  EXPECT_EQ(h.end.count, 1);
+}
+
+TEST(RunEnds, StartingARunWhileOneWaitsEndsTheFirstAsStopped) {
+  BankingHarness h;
+  ASSERT_TRUE(h.loadStore(kInstructions).ok());
+  h.options.add(option::confirmAllTransactions);
+  h.readQIF(kFour);
+  EndRecorder first;
+  h.processor.processInstructionsAndAppendToString(h.output, h.settings, first.callback());
+  h.processor.confirmOK();
+  h.readQIF("D1/2/24\nPB\nT-2.00\n^\n");
+  std::string second;
+  h.processor.processInstructionsAndAppendToString(second, h.settings, h.end.callback());
+  EXPECT_EQ(first.calls, 1);
+  EXPECT_EQ(first.count, 0);
+  answerDialogs(h.processor, {press::ok()});
+  EXPECT_EQ(second, kOutB);
+  EXPECT_EQ(h.end.count, 1);
+}
+
+// Five purchases an instruction knows and a coffee it does not; every transaction is shown.
+constexpr std::string_view kRegister =
+    "!Type:Bank\n"
+    "D01/02/2024\nT-1.00\nPSHOP ONE\n^\n"
+    "D01/03/2024\nT-2.00\nPSHOP TWO\n^\n"
+    "D01/04/2024\nT-3.00\nPCOFFEE HOUSE\n^\n"
+    "D01/05/2024\nT-4.00\nPSHOP FOUR\n^\n"
+    "D01/06/2024\nT-5.00\nPSHOP FIVE\n^\n";
+
+struct TallyCase {
+  const char* name;
+  std::vector<DialogAnswer> script;
+  std::vector<int> expected;  // written, confirmed, taught, skipped, left unprocessed
+};
+
+class RunTallyTest : public ::testing::TestWithParam<TallyCase> {};
+
+TEST_P(RunTallyTest, SaysWhatBecameOfEveryTransaction) {
+  BankingHarness h(R"({"Categories": ["Food", "Dining"],
+      "Instructions": [{"descriptionMatch": "SHOP", "category": "Food"}]})",
+                   {option::confirmAllTransactions}, kRegister);
+  const TallyCase& c = GetParam();
+  answerDialogs(h.processor, std::deque<DialogAnswer>(c.script.begin(), c.script.end()));
+  const RunTally& tally = h.processor.tally();
+  EXPECT_EQ(tally.written, h.end.count);
+  EXPECT_EQ((std::vector<int>{tally.written, tally.confirmed, tally.taught, tally.skipped,
+                              tally.leftUnprocessed}),
+            c.expected);
+  // Every transaction is accounted for once, whatever the way through the run.
+  EXPECT_EQ(tally.written + tally.skipped + tally.leftUnprocessed, 5);
+}
+
+const DialogAnswer kTeachCoffee =
+    press::save(Value{{"descriptionMatch", "COFFEE"}, {"category", "Dining"}});
+
+INSTANTIATE_TEST_SUITE_P(
+    Runs, RunTallyTest,
+    ::testing::Values(TallyCase{"skipRemaining",
+                                {press::ok(), press::skip(), kTeachCoffee, press::skipRemaining()},
+                                {1, 1, 1, 1, 3}},
+                      TallyCase{"backUndoesASkip",
+                                {press::ok(), press::skip(), press::back(), press::ok(),
+                                 kTeachCoffee, press::ok(), press::ok(), press::ok()},
+                                {5, 5, 1, 0, 0}},
+                      TallyCase{
+                          "backOverATaughtTransaction",
+                          {press::ok(), press::ok(), kTeachCoffee, press::ok(), press::back(),
+                           press::back(), press::skip(), press::ok(), press::ok(), press::ok()},
+                          {4, 4, 1, 1, 0}}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+// The command line's answers to the dialogs of a run.
+TEST(NonInteractiveAnswers, ConfirmsAsProposedAndOutputsTheUnmatchedAsRead) {
+  BankingHarness h(R"({"Instructions": [
+      {"descriptionMatch": "SHOP", "newDescription": "Shop", "category": "Shopping",
+       "categoryConfirm": "Y"},
+      {"descriptionMatch": "MOVE", "category": "[Savings]", "categoryConfirm": "Y"}]})",
+                   {},
+                   "D1/2/24\nPSHOP 1\nT-1.00\n^\n"
+                   "D1/3/24\nPUNKNOWN\nMnote\nT-2.00\nN5\nLMisc\n^\n"
+                   "D1/4/24\nPMOVE\nT-3.00\n^\n"
+                   "D1/5/24\nPSHOP 2\nT-4.00\n^\n");
+  // OK refuses the transfer to an account the list does not know; the transaction is then
+  // output as read rather than holding the run up.
+  h.platform.answerNextAlert(0);
+  NonInteractiveTally tally = answerWithoutDialogs(h.processor);
+  EXPECT_EQ(tally.confirmedAsProposed, 2);
+  EXPECT_EQ(tally.outputAsRead, 2);
+  EXPECT_EQ(h.platform.alerts.size(), 1u);
+  EXPECT_EQ(h.end.calls, 1);
+  EXPECT_EQ(h.end.count, 4);
+  EXPECT_EQ(h.output,
+            "D01/02/2024\nPShop\nM\nT-1.00\nLShopping\n^\n"
+            "D01/03/2024\nPUNKNOWN\nMnote\nT-2.00\nN5\nLMisc\n^\n"
+            "D01/04/2024\nPMOVE\nM\nT-3.00\n^\n"
+            "D01/05/2024\nPShop\nM\nT-4.00\nLShopping\n^\n");
+  EXPECT_EQ(h.instructions.numberOfInstructions(), 2u) << "nothing is taught";
+}
+
+// A whole session of teaching: an OFX download whose payees no instruction knows yet, the
+// person teaching as the run goes, and what ends up in the output and in the store.
+constexpr const char* kCoffee12 = "D03/01/2024\nPCoffee\nM\nT-4.50\nLDining:Coffee\n^\n";
+constexpr const char* kGrocer77 =
+    "D03/02/2024\nPGROCER 77\nM\nT-82.40\nSGroceries\nE\n$-70.00\nSHousehold\nE\n$-12.40\n^\n";
+constexpr const char* kCoffee19 =
+    "D03/03/2024\nPCOFFEE BAR 19\nMLATTE\nT-6.00\nLDining:Snacks\n^\n";
+constexpr const char* kGrocer78 =
+    "D03/04/2024\nPGROCER 78\nM\nT-30.00\nSGroceries\nE\n$-25.00\nSHousehold\nE\n$-5.00\n^\n";
+constexpr const char* kCoffee33 = "D03/05/2024\nPCoffee\nM\nT-4.50\nLDining:Coffee\n^\n";
+
+TEST(TeachingSession, TeachingConfirmingAndGoingBackEndInTheExpectedOutputAndStore) {
+  using Dialog = BankingCreditCardQIF::Dialog;
+  BankingHarness h;
+  h.options.add(option::confirmAllTransactions);
+  OFXReader reader(h.store.prefs, h.options);
+  // Five purchases at a coffee bar and a grocer that no instruction knows yet.
+  OFXReadResult read =
+      reader.fromOFX(readText(std::string(CORVELA_TEST_DATA) + "/banking/teaching-session.ofx"),
+                     CalendarDay::distantPast(), CalendarDay::distantFuture());
+  ASSERT_EQ(read.count(), 5u);
+  h.processor.setTransactions(read.qif, read.mustConfirm);
+  BankingCreditCardQIF& p = h.processor;
+  h.start();
+
+  // COFFEE BAR 12: an instruction with an amount instruction for -4.50.
+  ASSERT_EQ(p.openDialog(), Dialog::newInstruction);
+  EXPECT_TRUE(h.teach().backButtonShown);
+  EXPECT_FALSE(h.teach().backButtonEnabled);
+  p.controlTextDidChange(DialogField::descriptionMatch, "COFFEE BAR");
+  p.controlTextDidChange(DialogField::category, "Dining");
+  p.tabViewDidSelectTabViewItem(InstructionTab::amount);
+  p.amountSwitch(true);
+  EXPECT_FALSE(h.teach().okEnabled) << "an amount instruction needs a description";
+  p.controlTextDidChange(DialogField::amountDescription, "Coffee");
+  p.controlTextDidChange(DialogField::amountCategory, "Dining:Coffee");
+  EXPECT_TRUE(h.teach().okEnabled);
+  p.saveNewInstruction();
+  ASSERT_EQ(p.openDialog(), Dialog::confirm);
+  EXPECT_EQ(h.confirm().confirmedDescription, "Coffee");
+  EXPECT_FALSE(p.validateMenuItem(kAddNewInstructionForThisAmount));
+  p.confirmOK();
+
+  // GROCER 77: an instruction with two splits; the Household split gets -12.40.
+  ASSERT_EQ(p.openDialog(), Dialog::newInstruction);
+  EXPECT_TRUE(h.teach().backButtonEnabled);
+  p.controlTextDidChange(DialogField::descriptionMatch, "GROCER");
+  p.controlTextDidChange(DialogField::category, "Groceries");
+  p.instructionAddRemoveSplits();
+  EXPECT_TRUE(h.teach().categoryConfirm) << "adding splits asks for confirmation";
+  ASSERT_EQ(p.numberOfRowsInTableView(SplitTable::instruction), 2u);
+  p.tableViewShouldEditTableColumn(SplitTable::instruction, "category", 1);
+  p.controlTextDidChange(DialogField::splitCategoryCell, "Household");
+  EXPECT_EQ(h.teach().categoryWarning, std::string(kNewCategoryWarning));
+  p.tableViewSetObjectValue(SplitTable::instruction, "category", 1, "Household");
+  p.saveNewInstruction();
+  ASSERT_EQ(p.openDialog(), Dialog::confirm);
+  EXPECT_EQ(h.confirm().splits.rows,
+            (std::vector<SplitRow>{{"Groceries", "", "-82.40"}, {"Household", "", ""}}));
+  p.tableViewSetObjectValue(SplitTable::confirm, "amount", 1, "-12.40");
+  EXPECT_EQ(h.confirm().splits.rows[0].amount, "-70.00");
+  p.confirmOK();
+
+  // COFFEE BAR 19: confirmed with another category, for this time only.
+  ASSERT_EQ(p.openDialog(), Dialog::confirm);
+  EXPECT_EQ(h.confirm().confirmedCategory, "Dining");
+  p.controlTextDidChange(DialogField::confirmedCategory, "Dining:Snacks");
+  EXPECT_EQ(h.confirm().categoryWarning, std::string(kNewCategoryWarning));
+  p.confirmOK();
+
+  // GROCER 78, then back to COFFEE BAR 19, which is decided afresh.
+  ASSERT_EQ(p.currentTransactionIndex(), 3u);
+  EXPECT_EQ(h.output, std::string(kCoffee12) + kGrocer77 + kCoffee19);
+  p.back();
+  EXPECT_EQ(h.output, std::string(kCoffee12) + kGrocer77);
+  ASSERT_EQ(p.openDialog(), Dialog::confirm);
+  EXPECT_EQ(h.confirm().confirmedCategory, "Dining");
+  p.controlTextDidChange(DialogField::confirmedCategory, "Dining:Snacks");
+  EXPECT_EQ(h.confirm().categoryWarning, std::nullopt) << "known since the first OK";
+  p.confirmOK();
+  p.tableViewSetObjectValue(SplitTable::confirm, "amount", 1, "-5.00");
+  p.confirmOK();
+
+  // COFFEE BAR 33: the amount instruction applies.
+  ASSERT_EQ(p.openDialog(), Dialog::confirm);
+  p.confirmOK();
+
+  EXPECT_EQ(h.end.calls, 1);
+  EXPECT_EQ(h.end.count, 5);
+  EXPECT_EQ(h.output, std::string(kCoffee12) + kGrocer77 + kCoffee19 + kGrocer78 + kCoffee33);
+  // What the session taught: the instructions, categories and descriptions stored.
+  expectDataFile("banking/teaching-session-store.json",
+                 toJSON(Value{{"Instructions", h.store.prefs.objectForKey("Instructions")},
+                              {"Categories", h.categories.getCategoriesArray()},
+                              {"Descriptions", h.descriptions.getDescriptionsArray()}}));
+  EXPECT_TRUE(h.platform.alerts.empty());
+}
+}  // namespace
+}  // namespace corvela::testing
