@@ -1,22 +1,8 @@
 // Every control can be named by a screen reader, and every window reads in a dark palette.
-#include <QAbstractButton>
-#include <QAbstractItemView>
-#include <QAbstractSpinBox>
-#include <QAccessible>
-#include <QComboBox>
-#include <QLabel>
-#include <QLineEdit>
-#include <QPushButton>
-#include <QTabBar>
-#include <QTest>
-
 #include "ui/DarkPalette.h"
-#include "ui/DesktopApp.h"
 #include "ui/NewInstructionPane.h"
 #include "ui/OptionsWindow.h"
 #include "ui/TestDesktop.h"
-#include "ui/TransactionDialog.h"
-#include "ui/UiTests.h"
 
 namespace corvela::ui::testing {
 namespace {
@@ -129,8 +115,7 @@ class AccessibilityTest : public QObject {
 };
 
 int runAccessibilityTest(const QStringList& arguments) {
-  AccessibilityTest test;
-  return QTest::qExec(&test, arguments);
+  return runTestClass<AccessibilityTest>(arguments);
 }
 
 }  // namespace corvela::ui::testing

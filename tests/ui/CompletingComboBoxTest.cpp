@@ -1,19 +1,9 @@
-#include <QApplication>
-#include <QClipboard>
-#include <QLineEdit>
-#include <QSignalSpy>
-#include <QTest>
-#include <string>
-#include <vector>
-
-#include "ui/CompletingComboBox.h"
-#include "ui/QtText.h"
 #include "ui/UiTestSupport.h"
-#include "ui/UiTests.h"
 
 namespace corvela::ui::testing {
 
-// The completing combo box hands each edit to a typing rule and shows its answer.
+// The completing combo box hands each edit to a typing rule and shows its answer; under it,
+// the conversions between the core's UTF-8 texts and Qt's UTF-16 ones.
 class CompletingComboBoxTest : public QObject {
   Q_OBJECT
 
@@ -26,6 +16,26 @@ class CompletingComboBoxTest : public QObject {
     box->lineEdit()->setFocus();
   }
   void cleanup() { box.reset(); }
+
+  // "a😀b": a at 0, the emoji at 1-2 (a surrogate pair), b at 3; positions past either end
+  // stop there.
+  void positionsCountCharactersNotUnits() {
+    QString text =
+        qs("a\xF0\x9F\x98\x80"
+           "b");
+    const std::pair<int, int> unitsAndCharacters[] = {{0, 0}, {1, 1}, {3, 2}, {4, 3}};
+    for (auto [units, characters] : unitsAndCharacters) {
+      QCOMPARE(characterIndex(text, units), std::size_t(characters));
+      QCOMPARE(utf16Index(text, std::size_t(characters)), units);
+    }
+    QCOMPARE(characterIndex(text, 9), std::size_t{3});
+    QCOMPARE(characterIndex(text, -2), std::size_t{0});
+    QCOMPARE(utf16Index(text, 10), 4);
+    QCOMPARE(utf8(text), std::string("a\xF0\x9F\x98\x80"
+                                     "b"));
+    // A message's line ends, "\r\n" among them, each become one line break.
+    QCOMPARE(displayText("a\r\nb\rc\nd"), QStringLiteral("a\nb\nc\nd"));
+  }
 
   // Each key goes through the typing rule of the box's completion; "\b" is Backspace.
   void keysAreCompletedByTheRule() {
@@ -128,13 +138,45 @@ class CompletingComboBoxTest : public QObject {
     QCOMPARE(box->count(), 3);
   }
 
+  // A dialog reloads its combo boxes' lists for every transaction: what the pop-up offers and
+  // completes from is the latest list, whatever came before it, and the field keeps its text.
+  void theLatestListIsOffered() {
+    using Entries = std::vector<std::string>;
+    const Entries reloads[] = {
+        {"Dining", "Groceries"},
+        {"Dining", "Groceries"},               // unchanged
+        {"Dining", "Groceries", "Household"},  // grown
+        {"Dining", "Fuel", "Household"},       // as many, one different
+        {"Dining", "Fuel", "Household"},
+        {},
+        {"Groceries"},
+    };
+    CompletingComboBox combo;
+    combo.setCompletion(CompletingComboBox::Completion::listOnly);
+    combo.setText("Din");
+    for (const Entries& entries : reloads) {
+      combo.setEntries(entries);
+      // The person had chosen the first entry from the pop-up before the next reload.
+      combo.setCurrentIndex(0);
+      combo.setText("Din");
+      combo.setEntries(entries);
+      QStringList offered;
+      for (int i = 0; i < combo.count(); ++i) offered << combo.itemText(i);
+      QStringList expected;
+      for (const std::string& entry : entries) expected << qs(entry);
+      QCOMPARE(offered, expected);
+      QCOMPARE(combo.entries(), entries);
+      QCOMPARE(combo.currentIndex(), -1);
+      QCOMPARE(qs(combo.text()), QStringLiteral("Din"));
+    }
+  }
+
  private:
   std::unique_ptr<CompletingComboBox> box;
 };
 
 int runCompletingComboBoxTest(const QStringList& arguments) {
-  CompletingComboBoxTest test;
-  return QTest::qExec(&test, arguments);
+  return runTestClass<CompletingComboBoxTest>(arguments);
 }
 
 }  // namespace corvela::ui::testing

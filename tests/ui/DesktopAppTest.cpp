@@ -1,22 +1,69 @@
+// The program's wiring: start-up, a file given at start, the Preferences menu item and the
+// options window; a second `corvela FILE` handing its file over; what the person is told about
+// the program itself: a damaged store once, at start, with where it went; the help book names
+// only menus that exist; Report a Problem composes its mail from the store the program runs
+// with; About names the version and the libraries.
 #include <signal.h>
 
-#include <QAction>
-#include <QLabel>
-#include <QMainWindow>
-#include <QMessageBox>
-#include <QProcess>
-#include <QPushButton>
-#include <QTemporaryDir>
-#include <QTest>
+#include <atomic>
+#include <thread>
 
 #include "prefs/Preferences.h"
-#include "ui/ControlView.h"
-#include "ui/DesktopApp.h"
-#include "ui/MainWindow.h"
-#include "ui/UiTestSupport.h"
-#include "ui/UiTests.h"
+#include "ui/DocumentServer.h"
+#include "ui/TestDesktop.h"
 
 namespace corvela::ui::testing {
+namespace {
+
+struct Command {
+  int exitCode = -1;
+  QString errors;
+};
+
+// Runs `corvela FILE` over `storePath` while this program's event loop answers it.
+Command runCorvela(const std::string& storePath, const QString& file) {
+  QProcess process;
+  QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+  environment.insert(QStringLiteral("CORVELA_PREFS"), QString::fromStdString(storePath));
+  environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+  process.setProcessEnvironment(environment);
+  process.start(QStringLiteral(CORVELA_DESKTOP_PROGRAM), {file});
+  if (!process.waitForStarted(10000)) return {};
+  // Not waitForFinished: the running program in this process must be free to answer.
+  QElapsedTimer clock;
+  clock.start();
+  while (process.state() != QProcess::NotRunning && clock.elapsed() < 60000) QTest::qWait(20);
+  if (process.state() != QProcess::NotRunning) {
+    process.kill();
+    process.waitForFinished();
+    return {};
+  }
+  return {process.exitCode(), QString::fromUtf8(process.readAllStandardError())};
+}
+
+QString inputName(TestDesktop& desktop) { return desktop.control<QLabel>("inputFrom")->text(); }
+
+QString menuTitle(const QMenu* menu) { return menu->title().remove(QLatin1Char('&')); }
+
+// The "Menu > Item" paths the help pages name, with the page they are on.
+QList<QPair<QString, QString>> namedMenuPaths() {
+  QList<QPair<QString, QString>> paths;
+  QRegularExpression path(QStringLiteral("<strong>(\\w+) &rsaquo;\\s+([^<]+)</strong>"));
+  QDir book(QStringLiteral(CORVELA_HELP_BOOK));
+  QStringList pages = {QStringLiteral("index.html")};
+  for (const QString& page : QDir(book.filePath(QStringLiteral("pages"))).entryList({"*.html"}))
+    pages << QStringLiteral("pages/") + page;
+  for (const QString& page : pages) {
+    QFile file(book.filePath(page));
+    if (!file.open(QIODevice::ReadOnly)) continue;
+    QString html = QString::fromUtf8(file.readAll());
+    for (auto match = path.globalMatch(html); match.hasNext();) {
+      auto found = match.next();
+      paths.append({page, found.captured(1) + " > " + found.captured(2).simplified()});
+    }
+  }
+  return paths;
+}
 
 // A store that has been used before, so start-up asks no first-run question: its path in
 // `folder`, or "" when it could not be written.
@@ -29,8 +76,8 @@ std::string knownStore(const QTemporaryDir& folder) {
   return store.synchronize() ? path : std::string();
 }
 
-// The program's wiring: start-up, a file given at start, the Preferences menu item and the
-// options window.
+}  // namespace
+
 class DesktopAppTest : public QObject {
   Q_OBJECT
 
@@ -104,11 +151,125 @@ class DesktopAppTest : public QObject {
              QStringLiteral("card.qfx"));
     QVERIFY(!window.preferencesAction()->isEnabled());
   }
+
+  void secondCommandHandsItsFileOver() {
+    TestDesktop desktop;
+    QVERIFY(desktop.active);
+    QVERIFY(desktop.desktop->listenForDocuments(DocumentServer::serverName(desktop.storePath)));
+
+    Command first =
+        runCorvela(desktop.storePath, QStringLiteral(CORVELA_TEST_DATA "/app/bank.qif"));
+    QCOMPARE(first.exitCode, 0);
+    QCOMPARE(desktop.window().currentPage(), static_cast<QWidget*>(&desktop.controls()));
+    QCOMPARE(inputName(desktop), QStringLiteral("bank.qif"));
+
+    // While that input is loaded, the running program refuses another and the command says so.
+    Command second =
+        runCorvela(desktop.storePath, QStringLiteral(CORVELA_TEST_DATA "/app/card.qfx"));
+    QCOMPARE(second.exitCode, 1);
+    QVERIFY2(second.errors.contains(QStringLiteral("was not opened")), qPrintable(second.errors));
+    QCOMPARE(inputName(desktop), QStringLiteral("bank.qif"));
+  }
+
+  void serverAnswersForItsOwnStoreOnly() {
+    QTemporaryDir folder;
+    std::string store = folder.filePath(QStringLiteral("store.prefs")).toStdString();
+    QString mine = DocumentServer::serverName(store);
+    QCOMPARE(DocumentServer::serverName(store), mine);
+    QVERIFY(DocumentServer::serverName(store + ".other") != mine);
+    QCOMPARE(DocumentServer::handToRunningProgram(mine, QStringLiteral("/x.qif"), 500),
+             DocumentServer::Handoff::noProgram);
+
+    std::vector<std::string> asked;
+    DocumentServer server([&](const std::string& path) {
+      asked.push_back(path);
+      return path != "/busy.qif";
+    });
+    QVERIFY(server.listen(mine));
+    // A second program for the same store does not take the name from the first.
+    DocumentServer rival([](const std::string&) { return true; });
+    QVERIFY(!rival.listen(mine));
+
+    // The client side blocks, so it runs in a thread of its own while this one serves.
+    auto handOver = [&](const QString& path) {
+      std::atomic<int> answer{-1};
+      std::thread client(
+          [&] { answer = static_cast<int>(DocumentServer::handToRunningProgram(mine, path)); });
+      bool answered = QTest::qWaitFor([&] { return answer != -1; }, 10000);
+      client.join();
+      return answered ? static_cast<DocumentServer::Handoff>(answer.load())
+                      : DocumentServer::Handoff::noProgram;
+    };
+    // A line end inside a file name does not cut the request short.
+    QCOMPARE(handOver(QStringLiteral("/odd\nname.qif")), DocumentServer::Handoff::accepted);
+    QCOMPARE(handOver(QStringLiteral("/busy.qif")), DocumentServer::Handoff::refused);
+    QCOMPARE(asked, (std::vector<std::string>{"/odd\nname.qif", "/busy.qif"}));
+  }
+  void damagedStoreIsToldOnceWithWhereItWent() {
+    QTemporaryDir folder;
+    const std::string path = folder.filePath(QStringLiteral("store.prefs")).toStdString();
+    {
+      QFile damaged(QString::fromStdString(path));
+      QVERIFY(damaged.open(QIODevice::WriteOnly));
+      damaged.write("not a store");
+    }
+    // Answers every alert of both starts (a new store also asks the first-run and update
+    // questions), noting what each said.
+    auto told = std::make_shared<QStringList>();
+    auto answer = std::make_shared<std::function<void(QMessageBox*)>>();
+    *answer = [told, weak = std::weak_ptr(answer)](QMessageBox* box) {
+      *told << box->text() + ": " + box->informativeText();
+      if (auto next = weak.lock()) whenModalShows<QMessageBox>(*next);
+      box->defaultButton()->click();
+    };
+    for (int start = 0; start < 2; ++start) {
+      DesktopApp desktop(path);
+      whenModalShows<QMessageBox>(*answer);
+      QVERIFY(desktop.start());
+      desktop.saveStoreQuietly();
+    }
+    const QStringList damage = told->filter(QStringLiteral("Could Not Be Read"));
+    QCOMPARE(damage.size(), 1);
+    QVERIFY2(damage[0].contains(QString::fromStdString(path) + ".unreadable-"),
+             qPrintable(damage[0]));
+  }
+
+  void helpMenusReportAndAbout() {
+    TestDesktop desktop;
+    QStringList existing;
+    for (QMenu* menu : desktop.window().menuBar()->findChildren<QMenu*>())
+      for (QAction* action : menu->actions())
+        existing << menuTitle(menu) + " > " + action->text().remove(QLatin1Char('&'));
+    QList<QPair<QString, QString>> named = namedMenuPaths();
+    QVERIFY(named.size() >= 4);
+    for (const auto& [page, path] : named)
+      QVERIFY2(existing.contains(path), qPrintable(page + " names " + path));
+
+    // Report a Problem counts the store in use: the desktop's store holds three instructions and
+    // three categories.
+    desktop.window().reportProblemAction()->trigger();
+    QCOMPARE(desktop.opened.size(), std::size_t{1});
+    const QUrl& mail = desktop.opened[0];
+    QCOMPARE(mail.scheme(), QStringLiteral("mailto"));
+    QUrlQuery query(mail);
+    QCOMPARE(query.queryItemValue(QStringLiteral("subject"), QUrl::FullyDecoded),
+             QStringLiteral("Corvela v11.8"));
+    QString body = query.queryItemValue(QStringLiteral("body"), QUrl::FullyDecoded);
+    QVERIFY2(body.contains(QStringLiteral("\nCategories: 3\nInstructions: 3\n")), qPrintable(body));
+
+    desktop.window().aboutAction()->trigger();
+    QDialog* about = desktop.desktop->aboutWindow();
+    QVERIFY(about && about->isVisible());
+    QCOMPARE(about->findChild<QLabel*>(QStringLiteral("aboutName"))->text(),
+             QStringLiteral("Corvela 11.8"));
+    QString libraries = about->findChild<QLabel*>(QStringLiteral("aboutLibraries"))->text();
+    for (const char* name : {"Qt ", "ICU ", "libplist ", "LGPL", "MIT"})
+      QVERIFY2(libraries.contains(QLatin1String(name)), name);
+  }
 };
 
 int runDesktopAppTest(const QStringList& arguments) {
-  DesktopAppTest test;
-  return QTest::qExec(&test, arguments);
+  return runTestClass<DesktopAppTest>(arguments);
 }
 
 }  // namespace corvela::ui::testing

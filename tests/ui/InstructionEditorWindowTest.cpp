@@ -1,22 +1,11 @@
-// The instruction editor's windows, used with the keyboard alone, and reached from the
-// confirmation dialog's instruction pop-up.
-
-#include <QAction>
-#include <QApplication>
-#include <QComboBox>
-#include <QLineEdit>
-#include <QPushButton>
-#include <QTableView>
-#include <QTest>
+// The instruction editor's windows, used with the keyboard alone and with the mouse, and reached
+// from the confirmation dialog's instruction pop-up.
 
 #include "instructions/Instructions.h"
 #include "ui/InstructionEditWindow.h"
 #include "ui/InstructionListWindow.h"
 #include "ui/InstructionSplitTable.h"
 #include "ui/TestDesktop.h"
-#include "ui/TransactionDialog.h"
-#include "ui/UiTestSupport.h"
-#include "ui/UiTests.h"
 
 namespace corvela::ui::testing {
 namespace {
@@ -105,10 +94,8 @@ class InstructionEditorWindowTest : public QObject {
     TestDesktop desktop([](CVPrefs& store) {
       store.setObject("Preferences", Value::Array{"converted2.2", "confirmAllTransactions"});
     });
-    QVERIFY(desktop.desktop->openFile(
-        desktop.write("one.qif", "!Type:Bank\nD03/01/2024\nT-4.50\nPCOFFEE HUT\n^\n")));
-    desktop.savePanelAnswer = desktop.path("out.qif");
-    desktop.controls().processButton()->click();
+    QVERIFY(
+        desktop.run(desktop.write("one.qif", "!Type:Bank\nD03/01/2024\nT-4.50\nPCOFFEE HUT\n^\n")));
     TransactionDialog* dialog = desktop.desktop->transactionDialog();
     QTRY_VERIFY(dialog->isVisible());
     auto* popUp = dialog->findChild<QComboBox*>(QStringLiteral("confirmInstructionPopUp"));
@@ -133,15 +120,83 @@ class InstructionEditorWindowTest : public QObject {
     }
     dialog->findChild<QAbstractButton*>(QStringLiteral("okButton"))->click();
     QTRY_VERIFY(!dialog->isVisible());
-    QVERIFY(fileBytes(desktop.path("out.qif")).contains("LCafes"));
+    QVERIFY(desktop.output().contains("LCafes"));
+  }
+
+  // A mouse session: the list filtered and picked from, the second amount chosen, splits
+  // added, one more added and deleted again, a category typed and Save clicked at once: what
+  // the still open cell holds counts.
+  void instructionEditorSaveTakesTheOpenCell() {
+    TestDesktop test([](CVPrefs& store) {
+      store.setObject(
+          "Instructions",
+          Value::Array{Value{{"descriptionMatch", "COFFEE"}, {"category", "Dining"}},
+                       Value{{"descriptionMatch", "MARKET"},
+                             {"category", "Food"},
+                             {"amounts", Value::Array{Value{{"amount", "-30.00"},
+                                                            {"amountDescription", "Big shop"},
+                                                            {"amountCategory", "Food"}},
+                                                      Value{{"amount", "-5.00"},
+                                                            {"amountDescription", "Snack"},
+                                                            {"amountCategory", "Dining"}}}}}});
+    });
+    InstructionListWindow* list = test.desktop->instructionListWindow();
+    InstructionEditWindow* edit = test.desktop->instructionEditWindow();
+    test.window().instructionsAction()->trigger();
+    QVERIFY(list->isVisible());
+    QTest::keyClicks(list->filterField(), QStringLiteral("mx"));
+    QCOMPARE(list->table()->model()->rowCount(), 0);
+    QTest::keyClick(list->table(), Qt::Key_Backspace);
+    QCOMPARE(list->table()->model()->rowCount(), 1);
+    list->table()->setCurrentIndex(list->table()->model()->index(0, 0));
+    QTest::mouseClick(list->editButton(), Qt::LeftButton);
+    QVERIFY(edit->isVisible());
+    QCOMPARE(edit->tabs()->count(), 2);
+    edit->tabs()->setCurrentIndex(1);
+
+    auto* amount = edit->findChild<QComboBox*>(QStringLiteral("amountField"));
+    QVERIFY(amount && amount->isEnabled());
+    amount->setCurrentIndex(1);
+    emit amount->activated(1);
+    QCOMPARE(edit->findChild<QLineEdit*>(QStringLiteral("amountDescriptionField"))->text(),
+             QStringLiteral("Snack"));
+    QTest::mouseClick(edit->addRemoveSplitsButton(), Qt::LeftButton);
+    InstructionSplitTable* splits = edit->amountSplitTable();
+    QTest::mouseClick(splits->addButton(), Qt::LeftButton);
+    QCOMPARE(splits->table()->model()->rowCount(), 3);
+    splits->table()->selectionModel()->select(
+        splits->table()->model()->index(2, 0),
+        QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+    QVERIFY(splits->deleteButton()->isEnabled());
+    QTest::mouseClick(splits->deleteButton(), Qt::LeftButton);
+    QCOMPARE(splits->table()->model()->rowCount(), 2);
+
+    const QModelIndex cell = splits->table()->model()->index(1, 0);
+    splits->table()->setCurrentIndex(cell);
+    splits->table()->edit(cell);
+    auto* field = openEditor<QLineEdit>(splits->table());
+    QVERIFY(field);
+    QTest::keyClicks(field, QStringLiteral("Food"));
+    QTest::mouseClick(edit->saveButton(), Qt::LeftButton);
+    QVERIFY(!edit->isVisible());
+
+    std::optional<Value> market = test.desktop->app().instructions.instructionFor("MARKET");
+    QVERIFY(market);
+    const Value& snack = (*market)["amounts"][1];
+    QCOMPARE(qs(str(snack, "amount")), QStringLiteral("-5.00"));
+    QCOMPARE(snack["splits"].size(), std::size_t{2});
+    QCOMPARE(qs(str(snack["splits"][0], "category")), QStringLiteral("Dining"));
+    QCOMPARE(qs(str(snack["splits"][1], "category")), QStringLiteral("Food"));
+    QCOMPARE(qs(str((*market)["amounts"][0], "amountDescription")), QStringLiteral("Big shop"));
+    QTest::mouseClick(list->findChild<QPushButton*>(QStringLiteral("closeButton")), Qt::LeftButton);
+    QVERIFY(!list->isVisible());
   }
 };
 
 }  // namespace
 
 int runInstructionEditorWindowTest(const QStringList& arguments) {
-  InstructionEditorWindowTest test;
-  return QTest::qExec(&test, arguments);
+  return runTestClass<InstructionEditorWindowTest>(arguments);
 }
 
 }  // namespace corvela::ui::testing

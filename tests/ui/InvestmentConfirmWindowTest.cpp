@@ -1,26 +1,35 @@
 // The desktop program converts a brokerage download through the investment confirmation
 // window, driven by the keyboard alone.
-#include <QAbstractItemModel>
-#include <QCheckBox>
-#include <QComboBox>
-#include <QLineEdit>
-#include <QMenu>
-#include <QPushButton>
-#include <QTableView>
-#include <QTest>
-
 #include "investment/InvestmentQIF.h"
 #include "support/BrokerFormat.h"
-#include "ui/CompletingComboBox.h"
 #include "ui/InvestmentConfirmWindow.h"
 #include "ui/InvestmentEditSheet.h"
 #include "ui/NewInstructionPane.h"
-#include "ui/QtText.h"
 #include "ui/TestDesktop.h"
-#include "ui/TransactionDialog.h"
-#include "ui/UiTests.h"
 
 namespace corvela::ui::testing {
+namespace {
+
+using Answer = std::function<void(InvestmentConfirmWindow*, const QStringList& titles)>;
+
+// Processes `input` and answers each view the investment window shows with `answer`, which is
+// given the titles met so far (the view's own last), for at most `views` views; the titles met,
+// ending in "(still open)" when the window did not go away.
+QStringList answerViews(TestDesktop& desktop, const std::string& input, int views,
+                        const Answer& answer) {
+  if (!desktop.run(input)) return {QStringLiteral("(not opened)")};
+  InvestmentConfirmWindow* window = desktop.desktop->investmentWindow();
+  QStringList titles;
+  for (int view = 0; view < views; ++view) {
+    if (!QTest::qWaitFor([&] { return window->isVisible(); }, 2000)) break;
+    titles << window->windowTitle();
+    answer(window, titles);
+  }
+  if (!QTest::qWaitFor([&] { return !window->isVisible(); }, 5000)) titles << "(still open)";
+  return titles;
+}
+
+}  // namespace
 
 class InvestmentConfirmWindowTest : public QObject {
   Q_OBJECT
@@ -34,16 +43,9 @@ class InvestmentConfirmWindowTest : public QObject {
       store.setObject("Preferences", Value::Array{"converted2.2", "confirmAllTransactions"});
       store.setObject("Securities", Value::Array{Value{{"Name", "Apple"}, {"Symbol", "AAPL"}}});
     });
-    QVERIFY(desktop.desktop->openFile(std::string(CORVELA_CORPUS) + "/ledger-autosync/cusip.ofx"));
-    desktop.savePanelAnswer = desktop.path("out.qif");
-    desktop.controls().processButton()->click();
-    InvestmentConfirmWindow* window = desktop.desktop->investmentWindow();
-    auto* redefine = window->findChild<QPushButton*>(QStringLiteral("redefineTypeButton"));
-    QStringList titles;
-    for (int step = 0; step < 8; ++step) {
-      if (!QTest::qWaitFor([&] { return window->isVisible(); }, 2000)) break;
-      const QString title = window->windowTitle();
-      titles << title;
+    auto answer = [](InvestmentConfirmWindow* window, const QStringList& titles) {
+      auto* redefine = window->findChild<QPushButton*>(QStringLiteral("redefineTypeButton"));
+      const QString& title = titles.last();
       QVERIFY(window->focusWidget());
       if (title == qs(InvestmentQIF::kUnknownSecurityTitle)) {
         auto* field =
@@ -56,21 +58,22 @@ class InvestmentConfirmWindowTest : public QObject {
           QTest::keyClick(window->focusWidget(), Qt::Key_Tab);
         QCOMPARE(window->focusWidget(), redefine);
         QTest::keyClick(redefine, Qt::Key_Space);
-        continue;
+        return;
       } else if (title == qs(InvestmentQIF::kUnknownTypeTitle)) {
         auto* choice = window->findChild<QComboBox*>(QStringLiteral("quickenTypeChoice"));
         QCOMPARE(window->focusWidget(), choice);
         QVERIFY(choice->currentIndex() > 0);  // the tag's proposal
       }
       QTest::keyClick(window->focusWidget(), Qt::Key_Return);
-    }
-    QTRY_VERIFY(!window->isVisible());
+    };
+    const QStringList titles =
+        answerViews(desktop, CORVELA_CORPUS "/ledger-autosync/cusip.ofx", 8, answer);
     const QStringList expected{qs(InvestmentQIF::kUnknownSecurityTitle),
                                qs(InvestmentQIF::kConfirmTitle),
                                qs(InvestmentQIF::kUnknownTypeTitle),
                                qs(InvestmentQIF::kConfirmTitle), qs(InvestmentQIF::kConfirmTitle)};
     QCOMPARE(titles, expected);
-    const QByteArray output = fileBytes(desktop.path("out.qif"));
+    const QByteArray output = desktop.output();
     QVERIFY2(output.startsWith("!Type:Invst\n"), output.constData());
     QCOMPARE(output.count("\n^"), 2);
     QCOMPARE(output.count("YHealth Fund\n"), 2);
@@ -85,15 +88,8 @@ class InvestmentConfirmWindowTest : public QObject {
     TestDesktop desktop([](CVPrefs& store) {
       store.setObject("Securities", Value::Array{Value{{"Name", "Apple"}, {"Symbol", "AAPL"}}});
     });
-    QVERIFY(desktop.desktop->openFile(std::string(CORVELA_CORPUS) + "/ofxtools/invstmtrs.ofx"));
-    desktop.savePanelAnswer = desktop.path("out.qif");
-    desktop.controls().processButton()->click();
-    InvestmentConfirmWindow* window = desktop.desktop->investmentWindow();
-    auto* alwaysSkip = window->findChild<QPushButton*>(QStringLiteral("alwaysSkipButton"));
-    QStringList titles;
-    for (int step = 0; step < 6; ++step) {
-      if (!QTest::qWaitFor([&] { return window->isVisible(); }, 2000)) break;
-      titles << window->windowTitle();
+    auto answer = [](InvestmentConfirmWindow* window, const QStringList& titles) {
+      auto* alwaysSkip = window->findChild<QPushButton*>(QStringLiteral("alwaysSkipButton"));
       QVERIFY(window->focusWidget());
       if (titles.last() == qs(InvestmentQIF::kUnknownTypeTitle)) {
         for (int tab = 0; tab < 30 && window->focusWidget() != alwaysSkip; ++tab)
@@ -103,13 +99,14 @@ class InvestmentConfirmWindowTest : public QObject {
       } else {
         QTest::keyClick(window->focusWidget(), Qt::Key_Return);
       }
-    }
-    QTRY_VERIFY(!window->isVisible());
+    };
+    const QStringList titles =
+        answerViews(desktop, CORVELA_CORPUS "/ofxtools/invstmtrs.ofx", 6, answer);
     const QStringList expected{qs(InvestmentQIF::kUnknownSecurityTitle),
                                qs(InvestmentQIF::kUnknownTypeTitle),
                                qs(InvestmentQIF::kAlwaysSkipTitle)};
     QCOMPARE(titles, expected);
-    const QByteArray output = fileBytes(desktop.path("out.qif"));
+    const QByteArray output = desktop.output();
     QCOMPARE(output.count("\n^"), 1);
     QVERIFY2(output.contains("NBuy\n") && output.contains("YAcme Development, Inc.\n"),
              output.constData());
@@ -129,23 +126,16 @@ class InvestmentConfirmWindowTest : public QObject {
                                             "01/05/2024,Bought,Acme Corp,100.00,\n"
                                             "01/06/2024,Mystery,Acme Corp,,\n"
                                             "01/07/2024,Bought,Acme Corp,50.00,5\n");
-    QVERIFY(desktop.desktop->openFile(input));
-    desktop.savePanelAnswer = desktop.path("out.qif");
-    desktop.controls().processButton()->click();
-    InvestmentConfirmWindow* window = desktop.desktop->investmentWindow();
-    auto* skip = window->findChild<QPushButton*>(QStringLiteral("skipTransactionButton"));
-    QStringList titles;
-    for (int step = 0; step < 4; ++step) {
-      if (!QTest::qWaitFor([&] { return window->isVisible(); }, 2000)) break;
-      titles << window->windowTitle();
-      QCOMPARE(window->focusWidget(), skip);
-      QTest::keyClick(skip, Qt::Key_Return);
-    }
-    QTRY_VERIFY(!window->isVisible());
+    const QStringList titles =
+        answerViews(desktop, input, 4, [](InvestmentConfirmWindow* window, const QStringList&) {
+          auto* skip = window->findChild<QPushButton*>(QStringLiteral("skipTransactionButton"));
+          QCOMPARE(window->focusWidget(), skip);
+          QTest::keyClick(skip, Qt::Key_Return);
+        });
     const QStringList expected{QStringLiteral("Investment Transaction: Missing SHARES Field"),
                                qs(InvestmentQIF::kNoAmountOrSharesTitle)};
     QCOMPARE(titles, expected);
-    QCOMPARE(fileBytes(desktop.path("out.qif")),
+    QCOMPARE(desktop.output(),
              QByteArray("!Type:Invst\nD01/07/2024\nNBuy\nMBought\nYAcme Corp\nQ5.00\n"
                         "I10.0000\nT50.00\n^\n"));
   }
@@ -157,9 +147,7 @@ class InvestmentConfirmWindowTest : public QObject {
       store.setObject("Preferences", Value::Array{"converted2.2", "quicken2003"});
       store.setObject("Securities", Value::Array{Value{{"Name", "Apple"}, {"Symbol", "AAPL"}}});
     });
-    QVERIFY(desktop.desktop->openFile(std::string(CORVELA_CORPUS) + "/ofxtools/invstmtrs.ofx"));
-    desktop.savePanelAnswer = desktop.path("out.qif");
-    desktop.controls().processButton()->click();
+    QVERIFY(desktop.run(CORVELA_CORPUS "/ofxtools/invstmtrs.ofx"));
     InvestmentConfirmWindow* window = desktop.desktop->investmentWindow();
     TransactionDialog* bank = desktop.desktop->transactionDialog();
     for (int step = 0; step < 4 && !bank->isVisible(); ++step) {
@@ -170,7 +158,7 @@ class InvestmentConfirmWindowTest : public QObject {
     QVERIFY(!window->isVisible());
     bank->findChild<QPushButton*>(QStringLiteral("skipTransactionButton"))->click();
     QTRY_VERIFY(!bank->isVisible() && !window->isVisible());
-    const QByteArray output = fileBytes(desktop.path("out.qif"));
+    const QByteArray output = desktop.output();
     QCOMPARE(output.count("\n^"), 1);
     QVERIFY2(output.contains("NBuy\n"), output.constData());
   }
@@ -188,9 +176,7 @@ class InvestmentConfirmWindowTest : public QObject {
       store.setObject("Instructions", Value::Array{Value{{"descriptionMatch", "Bank Deposit"},
                                                          {"category", "Income"}}});
     });
-    QVERIFY(desktop.desktop->openFile(std::string(CORVELA_CORPUS) + "/ofxtools/invstmtrs.ofx"));
-    desktop.savePanelAnswer = desktop.path("out.qif");
-    desktop.controls().processButton()->click();
+    QVERIFY(desktop.run(CORVELA_CORPUS "/ofxtools/invstmtrs.ofx"));
     InvestmentConfirmWindow* window = desktop.desktop->investmentWindow();
     InvestmentEditSheet* sheet = window->editSheet();
     auto* memo = sheet->findChild<QLineEdit*>(QStringLiteral("editMemo"));
@@ -255,7 +241,7 @@ class InvestmentConfirmWindowTest : public QObject {
     }
     QTRY_VERIFY(!window->isVisible());
     QCOMPARE(confirmed, 2);
-    const QByteArray output = fileBytes(desktop.path("out.qif"));
+    const QByteArray output = desktop.output();
     // The security stays the one the person's mapping gave the download's name.
     QVERIFY2(output.contains("NShrsIn\nMEdited\nYAcme Development, Inc.\nQ100.00\n"),
              output.constData());
@@ -265,8 +251,7 @@ class InvestmentConfirmWindowTest : public QObject {
 };
 
 int runInvestmentConfirmWindowTest(const QStringList& arguments) {
-  InvestmentConfirmWindowTest test;
-  return QTest::qExec(&test, arguments);
+  return runTestClass<InvestmentConfirmWindowTest>(arguments);
 }
 
 }  // namespace corvela::ui::testing

@@ -1,22 +1,9 @@
-#include <QAction>
-#include <QCheckBox>
-#include <QComboBox>
-#include <QLabel>
-#include <QLineEdit>
-#include <QMimeData>
-#include <QPushButton>
-#include <QRadioButton>
-#include <QTest>
-#include <QToolButton>
-
 #include "app/ControlSettings.h"
+#include "app/InputFormatChoice.h"
 #include "banking/NonInteractiveAnswers.h"
-#include "ui/CompletingComboBox.h"
-#include "ui/QtText.h"
 #include "ui/StartView.h"
 #include "ui/TestDesktop.h"
-#include "ui/TransactionDialog.h"
-#include "ui/UiTests.h"
+#include "ui/WizardPane.h"
 
 namespace corvela::ui::testing {
 namespace {
@@ -55,12 +42,30 @@ bool drop(QWidget& window, QMimeData& data) {
   return true;
 }
 
+// Selects the first `part` of a text view at or after `from`, as a drag of the mouse would.
+void selectText(QPlainTextEdit* view, const QString& part, int from = 0) {
+  int at = view->toPlainText().indexOf(part, from);
+  QVERIFY(at >= 0);
+  QTextCursor cursor = view->textCursor();
+  cursor.setPosition(at);
+  cursor.setPosition(at + static_cast<int>(part.size()), QTextCursor::KeepAnchor);
+  view->setTextCursor(cursor);
+}
+
+void clickColumn(QTableView* table, int column) {
+  QRect cell = table->visualRect(table->model()->index(0, column));
+  QVERIFY(cell.isValid());
+  QTest::mouseClick(table->viewport(), Qt::LeftButton, {}, cell.center());
+}
+
 QString today() { return QString::fromStdString(CalendarDay::today().format("%m/%d/%Y")); }
 
 }  // namespace
 
 // The main window over the real controller: what it shows for an input, the run it starts,
-// the refusals it reports, and the menus it enables.
+// the refusals it reports, and the menus it enables; and the learning wizard in it: a
+// statement opened, a new format's name typed in the main window, and the wizard's pages
+// answered with the mouse.
 class MainWindowTest : public QObject {
   Q_OBJECT
 
@@ -118,16 +123,14 @@ class MainWindowTest : public QObject {
       store.setObject("Preferences",
                       Value::Array{Value("converted2.2"), Value("confirmAllTransactions")});
     });
-    QVERIFY(desktop.open("bank.qif"));
-    desktop.savePanelAnswer = desktop.path("out.qif");
-    desktop.controls().processButton()->click();
+    QVERIFY(desktop.run(CORVELA_TEST_DATA "/app/bank.qif"));
     TransactionDialog* dialog = desktop.desktop->transactionDialog();
     QCOMPARE(dialog->windowTitle(), QStringLiteral("Confirm Transaction"));
     QVERIFY(dialog->isVisible() && !menus(desktop.window()).processFile);
     // Confirmed as proposed, the run ends in the main window's report.
     answerWithoutDialogs(desktop.desktop->app().bank);
     QCOMPARE(desktop.status().title(), QStringLiteral("Finished Processing Transactions"));
-    QCOMPARE(fileBytes(desktop.path("out.qif")), dataFile("bank-instructions-expected.qif"));
+    QCOMPARE(desktop.output(), dataFile("bank-instructions-expected.qif"));
   }
 
   // Help opens the page of the input at hand; a cancelled save panel ends the run.
@@ -266,11 +269,104 @@ class MainWindowTest : public QObject {
     QCOMPARE(labelText(desktop, "inputFrom"), QStringLiteral("Clipboard"));
     QApplication::clipboard()->clear();
   }
+
+  void learnsACardStatementByClickingItsColumns() {
+    TestDesktop desktop;
+    QVERIFY(desktop.desktop->openFile(CORVELA_CORPUS "/csv2ofx/capitalone.csv"));
+    auto* formatField = desktop.control<CompletingComboBox>("inputFormatText");
+    QVERIFY(formatField);
+    formatField->lineEdit()->setFocus();
+    QTest::keyClicks(formatField->lineEdit(), QStringLiteral("Card CSV"));
+    QTest::keyClick(formatField->lineEdit(), Qt::Key_Return);
+
+    WizardPane* pane = desktop.window().wizardPane();
+    QCOMPARE(desktop.window().currentPage(), pane);
+    QCOMPARE(pane->currentPage(), 1);
+    QCOMPARE(desktop.window().windowTitle(), QStringLiteral("Create Input Format"));
+    // The first date shown starts the text, so the second line's is chosen.
+    selectText(pane->dateView(), QStringLiteral("2015-12-31"), 1);
+    selectText(pane->matchView(), QStringLiteral("Transaction Date,Posted Date"));
+    pane->kindChoice()->setCurrentIndex(2);
+    pane->okButton(1)->click();
+
+    QCOMPARE(pane->currentPage(), 2);
+    QCOMPARE(pane->separatorChoice()->currentText(), QStringLiteral("Commas (CSV)"));
+    QCOMPARE(pane->previewTable()->model()->columnCount(), 7);
+    QCOMPARE(pane->previewTable()->model()->rowCount(), 2);
+    pane->okButton(2)->click();
+
+    QCOMPARE(pane->currentPage(), 3);
+    QTableView* table = pane->questionTable();
+    // The description is preselected: OK takes it.
+    QVERIFY(table->selectionModel()->isColumnSelected(3, {}));
+    QVERIFY(pane->okButton(3)->isVisible());
+    pane->okButton(3)->click();  // description
+    pane->okButton(3)->click();  // no check numbers
+    pane->okButton(3)->click();  // no memo
+    clickColumn(table, 4);       // category
+    QVERIFY(pane->noButton()->isVisible());
+    pane->noButton()->click();  // money out and in in two columns
+    clickColumn(table, 5);      // money out
+    clickColumn(table, 6);      // money in
+    QCOMPARE(table->model()->headerData(6, Qt::Horizontal).toString(), QStringLiteral("Credit"));
+    pane->okButton(3)->click();  // done
+
+    QCOMPARE(desktop.window().currentPage(), desktop.window().controlView());
+    QCOMPARE(formatField->lineEdit()->text(), QStringLiteral("Card CSV"));
+    std::optional<Value> stored = inputFormatForName(desktop.desktop->store(), "Card CSV");
+    QVERIFY(stored);
+    QCOMPARE((*stored)["FormatType"].toString(), std::string("Credit Card"));
+    QCOMPARE((*stored)["Fields"].toString(), std::string("CSV"));
+    for (auto [key, column] :
+         {std::pair{"Description", 3}, {"Category", 4}, {"Debit", 5}, {"Credit", 6}}) {
+      QCOMPARE((*stored)[key].toInt(), column);
+    }
+    // The format learnt is offered for export.
+    QMenu* exportMenu = desktop.window().exportInputFormatMenu();
+    emit exportMenu->aboutToShow();
+    QCOMPARE(exportMenu->actions().size(), 1);
+    QCOMPARE(exportMenu->actions().at(0)->text(), QStringLiteral("Card CSV"));
+  }
+
+  // The first page's switches and the column page's choices go to the wizard, which draws them
+  // again; Return in the date text confirms the first page.
+  void switchesSeparatorsAndReturnReachTheWizard() {
+    TestDesktop desktop;
+    QVERIFY(desktop.desktop->openFile(CORVELA_CORPUS "/csv2ofx/capitalone.csv"));
+    auto* formatField = desktop.control<CompletingComboBox>("inputFormatText");
+    formatField->lineEdit()->setFocus();
+    QTest::keyClicks(formatField->lineEdit(), QStringLiteral("Card CSV"));
+    QTest::keyClick(formatField->lineEdit(), Qt::Key_Return);
+    WizardPane* pane = desktop.window().wizardPane();
+    QCOMPARE(pane->currentPage(), 1);
+    for (const char* name : {"europeanDatesSwitch", "firstLineStartsWithTransactionDateSwitch"}) {
+      auto* box = pane->findChild<QCheckBox*>(QLatin1String(name));
+      QVERIFY2(box, name);
+      box->click();
+      QVERIFY2(box->isChecked(), name);
+      box->click();
+      QVERIFY2(!box->isChecked(), name);
+    }
+    selectText(pane->dateView(), QStringLiteral("2015-12-31"), 1);
+    selectText(pane->matchView(), QStringLiteral("Transaction Date,Posted Date"));
+    pane->kindChoice()->setCurrentIndex(2);
+    QTest::keyClick(pane->dateView(), Qt::Key_Return);
+    QCOMPARE(pane->currentPage(), 2);
+
+    QComboBox* separator = pane->separatorChoice();
+    const int commas = separator->currentIndex();
+    QCOMPARE(pane->previewTable()->model()->columnCount(), 7);
+    separator->setCurrentIndex(commas == 0 ? 1 : 0);
+    QVERIFY(pane->previewTable()->model()->columnCount() != 7);
+    separator->setCurrentIndex(commas);
+    pane->oneTransactionPerLineSwitch()->click();
+    pane->oneTransactionPerLineSwitch()->click();
+    QCOMPARE(pane->previewTable()->model()->columnCount(), 7);
+  }
 };
 
 int runMainWindowTest(const QStringList& arguments) {
-  MainWindowTest test;
-  return QTest::qExec(&test, arguments);
+  return runTestClass<MainWindowTest>(arguments);
 }
 
 }  // namespace corvela::ui::testing

@@ -1,18 +1,8 @@
-#include <QCheckBox>
-#include <QLabel>
-#include <QPushButton>
-#include <QRadioButton>
-#include <QTabWidget>
-#include <QTest>
-#include <memory>
-
 #include "app/ControlSettings.h"
 #include "app/OptionsDialog.h"
 #include "prefs/Preferences.h"
 #include "ui/OptionsWindow.h"
-#include "ui/QtText.h"
 #include "ui/UiTestSupport.h"
-#include "ui/UiTests.h"
 
 namespace corvela::ui::testing {
 
@@ -149,8 +139,7 @@ class OptionsWindowTest : public QObject {
 };
 
 int runOptionsWindowTest(const QStringList& arguments) {
-  OptionsWindowTest test;
-  return QTest::qExec(&test, arguments);
+  return runTestClass<OptionsWindowTest>(arguments);
 }
 
 }  // namespace corvela::ui::testing

@@ -1,21 +1,9 @@
-#include <QApplication>
-#include <QCheckBox>
-#include <QClipboard>
-#include <QMainWindow>
-#include <QMessageBox>
-#include <QPushButton>
-#include <QRadioButton>
-#include <QSignalSpy>
-#include <QTest>
-#include <memory>
-
 #include "ui/CancelConfirmSheet.h"
+#include "ui/FilePanels.h"
 #include "ui/InputErrorWarningWindow.h"
 #include "ui/QtPlatform.h"
-#include "ui/QtText.h"
 #include "ui/StatusView.h"
 #include "ui/UiTestSupport.h"
-#include "ui/UiTests.h"
 
 namespace corvela::ui::testing {
 namespace {
@@ -26,9 +14,15 @@ QPushButton* buttonTitled(QMessageBox* box, const QString& title) {
   return nullptr;
 }
 
+void touch(const QString& path) {
+  QFile file(path);
+  if (!file.open(QIODevice::WriteOnly)) qFatal("cannot write %s", qPrintable(path));
+}
+
 }  // namespace
 
-// The desktop's answers to the core's questions, and its services.
+// The desktop's answers to the core's questions, and its services: among them the open and
+// save panels, the files they offer and the choice they return.
 class QtPlatformTest : public QObject {
   Q_OBJECT
 
@@ -44,23 +38,20 @@ class QtPlatformTest : public QObject {
   void cleanup() { platform.reset(); }
 
   void alertShowsItsTextAndAnswersTheButtonPressed() {
-    QString title, text, defaultButton;
-    QStringList buttons;
+    QString seen;  // title | text | default button | every button, sorted
     whenModalShows<QMessageBox>([&](QMessageBox* box) {
-      title = box->text();
-      text = box->informativeText();
-      defaultButton = box->defaultButton()->text();
+      QStringList buttons;
       for (QAbstractButton* b : box->buttons()) buttons << b->text();
+      buttons.sort();
+      seen = QStringList{box->text(), box->informativeText(), box->defaultButton()->text(),
+                         buttons.join(',')}
+                 .join('|');
       buttonTitled(box, QStringLiteral("Later"))->click();
     });
     int answer = platform->runAlert(
         {"Checking For Updates", "Line one\r\rLine two", {"Yes", "No", "Later"}});
     QCOMPARE(answer, 2);
-    QCOMPARE(title, QStringLiteral("Checking For Updates"));
-    QCOMPARE(text, QStringLiteral("Line one\n\nLine two"));
-    QCOMPARE(defaultButton, QStringLiteral("Yes"));
-    buttons.sort();
-    QCOMPARE(buttons, (QStringList{"Later", "No", "Yes"}));
+    QCOMPARE(seen, QStringLiteral("Checking For Updates|Line one\n\nLine two|Yes|Later,No,Yes"));
 
     // Return presses the first button; Escape answers Cancel, and without a Cancel button does
     // nothing: the person must choose.
@@ -121,26 +112,23 @@ class QtPlatformTest : public QObject {
     QMainWindow main;
     main.show();
     platform->setMainWindow(&main);
-    bool mainHidden = false;
-    QString message, text, buttonTitle;
-    bool switchShown = false, switchCleared = false;
+    // What the window shows: the main window | message | text | button | switch shown, on.
+    QString seen;
+    bool switchShown = false;
     whenModalShows<InputErrorWarningWindow>([&](InputErrorWarningWindow* window) {
-      mainHidden = !main.isVisible();
-      message = window->message();
-      text = window->transactionText();
-      buttonTitle = window->defaultButton()->text();
-      switchShown = window->dontWarnSwitch()->isVisible();
-      switchCleared = !window->dontWarnSwitch()->isChecked();
+      seen = QStringList{main.isVisible() ? "main shown" : "main hidden", window->message(),
+                         window->transactionText(), window->defaultButton()->text(),
+                         QString::number(window->dontWarnSwitch()->isVisible()) +
+                             QString::number(window->dontWarnSwitch()->isChecked())}
+                 .join('|');
       window->dontWarnSwitch()->click();
       window->defaultButton()->click();
     });
     InputErrorWarningReply reply = platform->runInputErrorWarning(
         {"The date cannot be read.", "12/x/2009\rGROCER", "Skip Transaction", true});
-    QVERIFY(mainHidden && main.isVisible());
-    QCOMPARE(message, QStringLiteral("The date cannot be read."));
-    QCOMPARE(text, QStringLiteral("12/x/2009\nGROCER"));
-    QCOMPARE(buttonTitle, QStringLiteral("Skip Transaction"));
-    QVERIFY(switchShown && switchCleared);
+    QVERIFY(main.isVisible());
+    QCOMPARE(seen, QStringLiteral("main hidden|The date cannot be read.|12/x/2009\nGROCER|"
+                                  "Skip Transaction|10"));
     QCOMPARE(reply.answer, 1);
     QVERIFY(reply.dontWarn);
 
@@ -237,14 +225,86 @@ class QtPlatformTest : public QObject {
     QCOMPARE(orphans, 0);
   }
 
+  // Extensions are compared exactly; "" stands for files without one; no types accept all.
+  void typesAreComparedExactly() {
+    const std::pair<const char*, bool> cases[] = {
+        {"march.qif", true},   {"MARCH.QIF", true},       {"march.Qif", false}, {"statement", true},
+        {"report.pdf", false}, {"archive.qif.gz", false}, {"odd.", true},
+    };
+    for (const auto& [name, accepted] : cases)
+      QCOMPARE(acceptsFileType({"qif", "QIF", ""}, QLatin1String(name)), accepted);
+    QVERIFY(acceptsFileType({}, QStringLiteral("x.pdf")));
+  }
+
+  void openPanelReturnsTheFileAndTheAppendSwitch() {
+    QTemporaryDir folder;
+    QString file = folder.filePath(QStringLiteral("old.csv"));
+    touch(file);
+    OpenPanel panel;
+    panel.directory = utf8(folder.path());
+    panel.fileTypes = {"csv"};
+    panel.prompt = "Append To";
+    panel.appendSwitch = true;
+    bool switchOn = false;
+    QString prompt;
+    whenModalShows<OpenFileDialog>([&](OpenFileDialog* dialog) {
+      switchOn = dialog->appendSwitch() && dialog->appendSwitch()->isChecked();
+      prompt = dialog->labelText(QFileDialog::Accept);
+      dialog->appendSwitch()->click();
+      dialog->selectFile(file);
+      QMetaObject::invokeMethod(dialog, "accept");
+    });
+    std::optional<OpenPanelChoice> choice = platform->runOpenPanel(panel);
+    QVERIFY(choice);
+    QCOMPARE(qs(choice->path), file);
+    QVERIFY(switchOn);
+    QVERIFY(!choice->append);
+    QCOMPARE(prompt, QStringLiteral("Append To"));
+  }
+
+  void openPanelStartsInTheFolderAskedForAndCanBeCancelled() {
+    QTemporaryDir folder;
+    OpenPanel panel;
+    panel.directory = utf8(folder.path());
+    OpenFileDialog dialog(panel);
+    QCOMPARE(QDir(dialog.directory()).canonicalPath(), QDir(folder.path()).canonicalPath());
+    QVERIFY(!dialog.appendSwitch());
+    whenModalShows<OpenFileDialog>([](OpenFileDialog* dialog) { dialog->reject(); });
+    QVERIFY(!platform->runOpenPanel({}));
+    whenModalShows<SaveFileDialog>([](SaveFileDialog* dialog) { dialog->reject(); });
+    QVERIFY(!platform->runSavePanel({}));
+  }
+
+  // A typed name without the required extension gets it added.
+  void savePanelEndsInTheRequiredType() {
+    const std::pair<QString, QString> typedAndSaved[] = {{"", "QIF Import 03-15-2009.qif"},
+                                                         {"march", "march.qif"},
+                                                         {"march.qif", "march.qif"},
+                                                         {"march.txt", "march.txt.qif"}};
+    for (const auto& [typed, saved] : typedAndSaved) {
+      QTemporaryDir folder;
+      SavePanel panel;
+      panel.directory = utf8(folder.path());
+      panel.requiredFileType = "qif";
+      panel.suggestedName = "QIF Import 03-15-2009.qif";
+      whenModalShows<SaveFileDialog>([&](SaveFileDialog* dialog) {
+        if (!typed.isEmpty()) dialog->selectFile(typed);
+        dialog->accept();
+      });
+      std::optional<std::string> path = platform->runSavePanel(panel);
+      QVERIFY(path);
+      QCOMPARE(QFileInfo(qs(*path)).fileName(), saved);
+      QCOMPARE(QFileInfo(qs(*path)).dir().canonicalPath(), QDir(folder.path()).canonicalPath());
+    }
+  }
+
  private:
   std::unique_ptr<QtPlatform> platform;
   QList<QUrl> opened;
 };
 
 int runQtPlatformTest(const QStringList& arguments) {
-  QtPlatformTest test;
-  return QTest::qExec(&test, arguments);
+  return runTestClass<QtPlatformTest>(arguments);
 }
 
 }  // namespace corvela::ui::testing

@@ -1,16 +1,6 @@
 #pragma once
 
-#include <QApplication>
-#include <QClipboard>
-#include <QFile>
-#include <QTemporaryDir>
-#include <QTest>
-#include <QUrl>
-#include <functional>
-#include <memory>
 #include <optional>
-#include <string>
-#include <vector>
 
 #include "platform/Platform.h"
 #include "prefs/CVPrefs.h"
@@ -18,8 +8,15 @@
 #include "ui/DesktopApp.h"
 #include "ui/MainWindow.h"
 #include "ui/StatusView.h"
+#include "ui/TransactionDialog.h"
+#include "ui/UiTestSupport.h"
 
 namespace corvela::ui::testing {
+
+inline QByteArray fileBytes(const std::string& path) {
+  QFile file(QString::fromStdString(path));
+  return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
 
 // The desktop program over a preference store of its own, started and on screen. The store
 // knows the categories and instructions of tests/data/app/bank.qif, so its run ends without a
@@ -82,6 +79,14 @@ class TestDesktop {
   bool open(const char* name) {
     return desktop->openFile(std::string(CORVELA_TEST_DATA) + "/app/" + name);
   }
+  // Opens `input` and processes it, the output going to out.qif in the store's folder.
+  bool run(const std::string& input) {
+    if (!desktop->openFile(input)) return false;
+    savePanelAnswer = path("out.qif");
+    controls().processButton()->click();
+    return true;
+  }
+  QByteArray output() const { return fileBytes(path("out.qif")); }
   std::string path(const char* name) const {
     return folder.filePath(QLatin1String(name)).toStdString();
   }
@@ -100,11 +105,6 @@ class TestDesktop {
   std::vector<SavePanel> savePanels;
   std::vector<QUrl> opened;
 };
-
-inline QByteArray fileBytes(const std::string& path) {
-  QFile file(QString::fromStdString(path));
-  return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
 
 inline QByteArray dataFile(const char* name) {
   return fileBytes(std::string(CORVELA_TEST_DATA) + "/app/" + name);

@@ -1,18 +1,4 @@
-#include <QApplication>
-#include <QCheckBox>
-#include <QComboBox>
-#include <QLabel>
-#include <QLineEdit>
-#include <QPushButton>
-#include <QStandardItemModel>
-#include <QTabWidget>
-#include <QTableView>
-#include <QTest>
-#include <QToolButton>
 #include <array>
-#include <memory>
-#include <optional>
-#include <string>
 
 #include "app/Application.h"
 #include "prefs/Bundle.h"
@@ -21,14 +7,11 @@
 #include "readers/OFXReader.h"
 #include "support/FakeMainView.h"
 #include "support/ScriptedPlatform.h"
-#include "ui/CompletingComboBox.h"
 #include "ui/FormattedAmountEdit.h"
-#include "ui/QtText.h"
 #include "ui/SplitTableModel.h"
 #include "ui/SplitTableView.h"
 #include "ui/TransactionDialog.h"
 #include "ui/UiTestSupport.h"
-#include "ui/UiTests.h"
 
 namespace corvela::ui::testing {
 namespace {
@@ -67,7 +50,8 @@ struct Program {
     app.reset();
   }
 
-  void start(bool confirmAll = false) {
+  // Runs the bank over the download; whether the dialog window then came up active.
+  bool start(bool confirmAll = false) {
     if (confirmAll) app->options.add(option::confirmAllTransactions);
     OFXReadResult read =
         app->ofxReader.fromOFX(kDownload, CalendarDay::distantPast(), CalendarDay::distantFuture());
@@ -75,6 +59,7 @@ struct Program {
     app->bank.setFormatters();
     app->bank.processInstructionsAndAppendToString(
         output, RunSettings{}, [this](int count, std::optional<Value>) { endCount = count; });
+    return QTest::qWaitForWindowActive(&dialog);
   }
 
   template <typename W>
@@ -99,6 +84,13 @@ struct Program {
   std::string output;
   int endCount = -1;
 };
+
+// `json` read as a value; a test's own text, so it must read.
+Value fromTestJSON(const char* json) {
+  Result<Value> value = fromJSON(json);
+  if (!value.ok()) qFatal("unreadable JSON in a test: %s", json);
+  return value.value();
+}
 
 // Gives the keyboard focus to a field as a click would, with its text selected.
 void enter(QWidget* field) {
@@ -146,9 +138,8 @@ class TransactionDialogTest : public QObject {
   // One run of teaching and confirming, done only through the window's controls.
   void teachAndConfirmThroughTheWindow() {
     Program& p = *program;
-    p.start();
+    QVERIFY(p.start());
     TransactionDialog& dialog = p.dialog;
-    QVERIFY(QTest::qWaitForWindowActive(&dialog));
 
     // COFFEE BAR 12: no instruction yet. The match may only be shortened.
     QCOMPARE(dialog.windowTitle(), QStringLiteral("Create New Instruction"));
@@ -156,7 +147,7 @@ class TransactionDialogTest : public QObject {
     QCOMPARE(QApplication::focusWidget(), match);
     press(Qt::Key_X);
     QCOMPARE(match->text(), QStringLiteral("COFFEE BAR 12"));
-    for (int i = 0; i < 3; ++i) press(Qt::Key_Backspace);
+    press(Qt::Key_Backspace, Qt::NoModifier, 3);
     QCOMPARE(match->text(), QStringLiteral("COFFEE BAR"));
     QCOMPARE(p.app->bank.newInstructionForm().descriptionMatchText, "COFFEE BAR");
     QCOMPARE(p.label("amountText")->text(), QStringLiteral("-4.50"));
@@ -197,11 +188,9 @@ class TransactionDialogTest : public QObject {
     click(later);
 
     // Tab runs description, memo, category and back.
-    CompletingComboBox* description = p.combo("confirmedDescriptionText");
-    QLineEdit* memo = p.field("confirmedMemoText");
-    enter(description);
+    enter(p.combo("confirmedDescriptionText"));
     press(Qt::Key_Tab);
-    QCOMPARE(QApplication::focusWidget(), memo);
+    QCOMPARE(focusedControl(), QStringLiteral("confirmedMemoText"));
     type(QStringLiteral("cappuccino"));
     press(Qt::Key_Tab);
     QCOMPARE(focusedControl(), QStringLiteral("confirmedCategoryText"));
@@ -212,7 +201,7 @@ class TransactionDialogTest : public QObject {
 
     // GROCER 77: taught with two splits.
     QCOMPARE(p.label("amountText")->text(), QStringLiteral("-1,082.40"));
-    for (int i = 0; i < 3; ++i) press(Qt::Key_Backspace);
+    press(Qt::Key_Backspace, Qt::NoModifier, 3);
     enter(p.combo("categoryText"));
     type(QStringLiteral("groc"));
     QCOMPARE(shown(*p.combo("categoryText")), QStringLiteral("Groc[eries]"));
@@ -265,7 +254,7 @@ class TransactionDialogTest : public QObject {
     type(QStringLiteral("Dining:Snacks"));
     QVERIFY(p.label("amountCategoryNewLabel")->isVisible());
     // Control-2 is the amount confirm switch while the amount switch is on.
-    QTest::keyClick(QApplication::focusWidget(), Qt::Key_2, Qt::ControlModifier);
+    press(Qt::Key_2, Qt::ControlModifier);
     QTRY_VERIFY(p.find<QCheckBox>("amountConfirmSwitch")->isChecked());
     click(p.button("okButton"));
 
@@ -283,16 +272,14 @@ class TransactionDialogTest : public QObject {
                             "D03/02/2024\nPGROCER 77\nM\nT-1082.40\nSGroceries\nE\n$-1069.95\n"
                             "SHousehold\nE\n$-12.45\n^\n"
                             "D03/03/2024\nPLatte\nMLATTE\nT-6.00\nLDining:Snacks\n^\n"));
-    Result<Value> taught = fromJSON(R"([
+    QCOMPARE(qs(toJSON(p.store.prefs.objectForKey("Instructions"))), qs(toJSON(fromTestJSON(R"([
       {"descriptionMatch": "COFFEE BAR", "category": "Dining:Coffee", "categoryConfirm": "Y",
        "amounts": [{"amount": "-6.00", "amountDescription": "Latte",
                     "amountCategory": "Dining:Snacks", "amountConfirm": "Y"}]},
       {"descriptionMatch": "GROCER", "category": "Groceries", "categoryConfirm": "Y",
        "splits": [{"category": "Groceries", "memo": "", "amount": ""},
                   {"category": "Household", "memo": "", "amount": ""}]}
-    ])");
-    QVERIFY(taught.ok());
-    QCOMPARE(qs(toJSON(p.store.prefs.objectForKey("Instructions"))), qs(toJSON(taught.value())));
+    ])"))));
     QVERIFY(p.platform.alerts.empty());
   }
 
@@ -301,8 +288,7 @@ class TransactionDialogTest : public QObject {
   // stopping ends the run and puts the window away.
   void skipBackCancelAndStop() {
     Program& p = *program;
-    p.start(true);
-    QVERIFY(QTest::qWaitForWindowActive(&p.dialog));
+    QVERIFY(p.start(true));
     QVERIFY(!p.button("backButton")->isEnabled());
     click(p.button("skipTransactionButton"));
     QCOMPARE(p.app->bank.currentTransactionIndex(), 1u);
@@ -333,18 +319,15 @@ class TransactionDialogTest : public QObject {
   // A cell left in editing belongs to its transaction: the next one does not receive it.
   void skippingWhileEditingACellDropsTheEdit() {
     Program& p = *program;
-    Result<Value> taught = fromJSON(R"([
+    p.store.prefs.setObject("Instructions", fromTestJSON(R"([
       {"descriptionMatch": "COFFEE BAR", "category": "Dining", "categoryConfirm": "Y",
        "splits": [{"category": "Dining", "memo": "", "amount": ""},
                   {"category": "Household", "memo": "", "amount": ""}]},
       {"descriptionMatch": "GROCER", "category": "Groceries", "categoryConfirm": "Y",
        "splits": [{"category": "Groceries", "memo": "", "amount": ""},
                   {"category": "Household", "memo": "", "amount": ""}]}
-    ])");
-    QVERIFY(taught.ok());
-    p.store.prefs.setObject("Instructions", taught.value());
-    p.start();
-    QVERIFY(QTest::qWaitForWindowActive(&p.dialog));
+    ])"));
+    QVERIFY(p.start());
     SplitTableView* splits = p.splits("splitsTable");
     QCOMPARE(rowsOf(splits), (QStringList{"Dining||-4.50", "Household||"}));
     splits->table()->setFocus(Qt::MouseFocusReason);
@@ -387,8 +370,7 @@ class TransactionDialogTest : public QObject {
   void confirmationFieldsAreEditedAsOutput() {
     Program& p = *program;
     p.store.prefs.setInt(prefKey::bccAmountsPrecision, 3);
-    p.start(true);
-    QVERIFY(QTest::qWaitForWindowActive(&p.dialog));
+    QVERIFY(p.start(true));
     enter(p.combo("categoryText"));
     type(QStringLiteral("Dining"));
     click(p.button("okButton"));
@@ -425,15 +407,12 @@ class TransactionDialogTest : public QObject {
   // not add up.
   void splitRemainderIsShownUnderTheTable() {
     Program& p = *program;
-    Result<Value> instructions = fromJSON(R"([
+    p.store.prefs.setObject("Instructions", fromTestJSON(R"([
         {"descriptionMatch": "COFFEE", "category": "Dining"},
         {"descriptionMatch": "GROCER", "category": "", "categoryConfirm": "Y",
          "splits": [{"category": "Groceries", "amount": "-1000.00"},
-                    {"category": "Household", "amount": "-50.00"}]}])");
-    QVERIFY(instructions.ok());
-    p.store.prefs.setObject("Instructions", instructions.value());
-    p.start();
-    QVERIFY(QTest::qWaitForWindowActive(&p.dialog));
+                    {"category": "Household", "amount": "-50.00"}]}])"));
+    QVERIFY(p.start());
     QLabel* remainder = p.label("splitRemainderText");
     QLabel* warning = p.label("splitsDoNotAddUpLabel");
     QCOMPARE(remainder->text(), QStringLiteral("Remainder: -32.40"));
@@ -451,8 +430,7 @@ class TransactionDialogTest : public QObject {
 };
 
 int runTransactionDialogTest(const QStringList& arguments) {
-  TransactionDialogTest test;
-  return QTest::qExec(&test, arguments);
+  return runTestClass<TransactionDialogTest>(arguments);
 }
 
 }  // namespace corvela::ui::testing

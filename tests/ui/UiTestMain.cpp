@@ -14,26 +14,17 @@ namespace {
 using Runner = int (*)(const QStringList&);
 
 constexpr std::pair<const char*, Runner> kClasses[] = {
-    {"QtTextTest", runQtTextTest},
     {"CompletingComboBoxTest", runCompletingComboBoxTest},
     {"OptionsWindowTest", runOptionsWindowTest},
     {"QtPlatformTest", runQtPlatformTest},
-    {"FilePanelsTest", runFilePanelsTest},
     {"DesktopAppTest", runDesktopAppTest},
     {"MainWindowTest", runMainWindowTest},
-    {"DocumentHandoffTest", runDocumentHandoffTest},
     {"TransactionDialogTest", runTransactionDialogTest},
     {"WindowShapeTest", runWindowShapeTest},
     {"AccessibilityTest", runAccessibilityTest},
-    {"DiagnosticsTest", runDiagnosticsTest},
-    {"WizardWindowTest", runWizardWindowTest},
-    {"FormatRenameWindowTest", runFormatRenameWindowTest},
-    {"OutputFormatDefinitionWindowTest", runOutputFormatDefinitionWindowTest},
-    {"InstructionEditorWindowTest", runInstructionEditorWindowTest},
     {"ListEditorWindowsTest", runListEditorWindowsTest},
+    {"InstructionEditorWindowTest", runInstructionEditorWindowTest},
     {"InvestmentConfirmWindowTest", runInvestmentConfirmWindowTest},
-    {"EditorCommitTest", runEditorCommitTest},
-    {"ComboBoxReloadTest", runComboBoxReloadTest},
 };
 
 }  // namespace

@@ -1,10 +1,9 @@
 #pragma once
 
-#include <QApplication>
-#include <QTemporaryDir>
-#include <QTest>
-#include <QTimer>
-#include <QWidget>
+// The test files include this (or TestDesktop.h) first: the Qt widget and QtTest modules whole,
+// so that each file lists only the program's own headers it drives.
+#include <QtTest>
+#include <QtWidgets>
 #include <functional>
 #include <memory>
 #include <string>
@@ -14,8 +13,16 @@
 #include "support/RecordingOptionsHost.h"
 #include "ui/CompletingComboBox.h"
 #include "ui/QtText.h"
+#include "ui/UiTests.h"
 
 namespace corvela::ui::testing {
+
+// Runs the slots of the test class T: each class's run function in UiTests.h comes to this.
+template <typename T>
+int runTestClass(const QStringList& arguments) {
+  T test;
+  return QTest::qExec(&test, arguments);
+}
 
 // Runs `act` on the modal window of type W that the code under test is about to open (it
 // polls until one shows, for at most two seconds, so nested event loops have started).
@@ -45,6 +52,16 @@ inline void press(Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier,
 inline bool tabTo(QWidget* target) {
   for (int i = 0; i < 20 && QApplication::focusWidget() != target; ++i) press(Qt::Key_Tab);
   return QApplication::focusWidget() == target;
+}
+
+// The cell editor open in `view` (a line edit or a pop-up), once it shows.
+template <typename W>
+W* openEditor(QAbstractItemView* view) {
+  for (int i = 0; i < 50; ++i) {
+    if (auto* editor = qobject_cast<W*>(view->indexWidget(view->currentIndex()))) return editor;
+    QTest::qWait(10);
+  }
+  return nullptr;
 }
 
 // The field's text with its selection in brackets, e.g. "Din[ing]".

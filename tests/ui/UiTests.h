@@ -5,25 +5,16 @@
 namespace corvela::ui::testing {
 
 // Each test class runs through one of these, with QTest's command-line arguments.
-int runQtTextTest(const QStringList& arguments);
 int runCompletingComboBoxTest(const QStringList& arguments);
 int runOptionsWindowTest(const QStringList& arguments);
 int runQtPlatformTest(const QStringList& arguments);
-int runFilePanelsTest(const QStringList& arguments);
 int runDesktopAppTest(const QStringList& arguments);
 int runMainWindowTest(const QStringList& arguments);
-int runDocumentHandoffTest(const QStringList& arguments);
 int runTransactionDialogTest(const QStringList& arguments);
 int runWindowShapeTest(const QStringList& arguments);
 int runAccessibilityTest(const QStringList& arguments);
-int runDiagnosticsTest(const QStringList& arguments);
-int runWizardWindowTest(const QStringList& arguments);
-int runFormatRenameWindowTest(const QStringList& arguments);
-int runOutputFormatDefinitionWindowTest(const QStringList& arguments);
-int runInstructionEditorWindowTest(const QStringList& arguments);
 int runListEditorWindowsTest(const QStringList& arguments);
+int runInstructionEditorWindowTest(const QStringList& arguments);
 int runInvestmentConfirmWindowTest(const QStringList& arguments);
-int runEditorCommitTest(const QStringList& arguments);
-int runComboBoxReloadTest(const QStringList& arguments);
 
 }  // namespace corvela::ui::testing

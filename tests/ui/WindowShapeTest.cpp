@@ -1,26 +1,11 @@
 // The windows keep their shape whatever they show: within the screen, nothing clipped, the
 // transaction window one size for both its views, Escape and Tab as a person expects. Run on a
 // 1024x768 screen, at 100% and at 200% (see CMakeLists.txt).
-#include <QAbstractButton>
-#include <QAction>
-#include <QCheckBox>
-#include <QComboBox>
-#include <QLabel>
-#include <QLineEdit>
-#include <QProgressBar>
-#include <QPushButton>
-#include <QRadioButton>
-#include <QScreen>
-#include <QTest>
-
 #include "prefs/OptionNames.h"
 #include "ui/ConfirmPane.h"
-#include "ui/ControlView.h"
 #include "ui/NewInstructionPane.h"
 #include "ui/StartView.h"
 #include "ui/TestDesktop.h"
-#include "ui/TransactionDialog.h"
-#include "ui/UiTests.h"
 
 namespace corvela::ui::testing {
 namespace {
@@ -95,9 +80,7 @@ class WindowShapeTest : public QObject {
     TestDesktop desktop([](CVPrefs& store) {
       store.setObject("Preferences", Value::Array{"converted2.2", "confirmAllTransactions"});
     });
-    QVERIFY(desktop.desktop->openFile(desktop.write("memo.qif", longMemoRegister())));
-    desktop.savePanelAnswer = desktop.path("out.qif");
-    desktop.controls().processButton()->click();
+    QVERIFY(desktop.run(desktop.write("memo.qif", longMemoRegister())));
     TransactionDialog* dialog = desktop.desktop->transactionDialog();
     QTRY_VERIFY(dialog->isVisible());
     struct View {
@@ -264,8 +247,7 @@ class WindowShapeTest : public QObject {
 };
 
 int runWindowShapeTest(const QStringList& arguments) {
-  WindowShapeTest test;
-  return QTest::qExec(&test, arguments);
+  return runTestClass<WindowShapeTest>(arguments);
 }
 
 }  // namespace corvela::ui::testing
