@@ -6,6 +6,7 @@
 #include <functional>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "editors/InstructionEditorHarness.h"
 #include "prefs/ValueText.h"
@@ -25,91 +26,39 @@ std::string store(const std::string& name) {
 }
 
 // Each case edits one stored instruction as a person would. What the store holds afterwards (the
-// match strings in order, with the whole record where it changed), how the dialog ended and the
-// warning under the match field are compared with tests/data/editors/edit-instructions.txt.
+// match strings in order, with the whole record where it changed), how the dialog ended, the
+// warning under the match field and the number of alerts are compared with
+// tests/data/editors/NAME.txt, NAME naming the store too.
 struct EditCase {
   const char* name;
   const char* match;
-  std::optional<std::string> mustMatch;
-  bool contains;  // matchDescriptionWithContains
   std::function<void(EditInstructions&)> actions;
+  std::optional<std::string> mustMatch = std::nullopt;
+  bool contains = false;  // matchDescriptionWithContains
 };
 
-TEST(EditInstructionsTest, WhatEachEditLeavesInTheStore) {
-  const EditCase cases[] = {
-      {"shortening keeps matching; growing past the description is refused", "AMAZON MKTP",
-       "AMAZON MKTP US", false,
-       [](EditInstructions& e) {
-         e.controlTextDidChange(Field::match, "AMAZON MKTP X");
-         e.controlTextDidChange(Field::match, "AMAZON MK");
-         e.save();
-       }},
-      {"a letter the original lacks cannot be saved when it must keep matching", "AMAZON MKTP",
-       "AMAZON MKTP US", true,
-       [](EditInstructions& e) {
-         e.controlTextDidChange(Field::match, "MKTPX");
-         e.save();
-       }},
-      {"renaming onto another match string replaces that instruction", "AMAZON MKTP", std::nullopt,
-       false,
-       [](EditInstructions& e) {
-         e.controlTextDidChange(Field::match, "amazon");
-         e.save();
-       }},
-      {"delete", "CORNER GROC", std::nullopt, false,
-       [](EditInstructions& e) { e.deleteInstruction(); }},
-      {"cancel stores nothing", "AMAZON", std::nullopt, false,
-       [](EditInstructions& e) {
-         e.controlTextDidChange(Field::category, "Books");
-         e.cancel();
-       }},
-      {"a transfer to an unknown account is refused before anything is stored", "AMAZON",
-       std::nullopt, false,
-       [](EditInstructions& e) {
-         e.controlTextDidChange(Field::match, "AMAZON.COM");
-         e.controlTextDidChange(Field::category, "[Nowhere]");
-         e.save();
-       }},
-      {"edits of one amount survive choosing another; splits balance on the amount", "CORNER GROC",
-       std::nullopt, false,
-       [](EditInstructions& e) {
-         e.controlTextDidChange(Field::amountDescription, "Big party");
-         e.controlTextDidChange(Field::amount, "-45.00");
-         e.selectTab(Tab::amount);
-         e.addRemoveSplits();
-         e.tableSetCell(Tab::amount, "amount", 1, "-5");
-         e.tableSetCell(Tab::amount, "category", 1, "Dining");
-         e.save();
-       }},
-      {"deleting every amount instruction removes the key; splits and switches are kept",
-       "CORNER GROC", std::nullopt, false,
-       [](EditInstructions& e) {
-         e.deleteAmount();
-         e.deleteAmount();
-         e.addRemoveSplits();
-         e.tableSetCell(Tab::regular, "category", 1, "Dining");
-         e.setSwitch(InstructionEditSwitch::extractNumber, true);
-         e.setSwitch(InstructionEditSwitch::useMemo, true);
-         e.controlTextDidChange(Field::newMemo, "weekly");
-         e.save();
-       }},
-      {"a category instruction keeps its match string", "Fuel", std::nullopt, false,
-       [](EditInstructions& e) {
-         e.controlTextDidChange(Field::match, "Gas");
-         e.controlTextDidChange(Field::category, "Car");
-         e.save();
-       }},
-  };
-  const std::string storeJSON = store("edit-instructions");
+// Plays `cases` over the store NAME; with `save`, each case ends with Save, and what the dialog
+// said it would save must be what it saved.
+void expectEdits(const std::string& name, const std::vector<EditCase>& cases, bool save) {
+  const std::string storeJSON = store(name);
   const Value original = fromJSON(storeJSON).value()["Instructions"];
   std::string log;
   for (const EditCase& c : cases) {
+    SCOPED_TRACE(c.name);
     InstructionEditorHarness h;
     ASSERT_TRUE(h.loadStore(storeJSON).ok());
     if (c.contains) h.setOptions({option::matchDescriptionWithContains});
     h.edit(c.match, c.mustMatch);
     h.platform.answerNextAlert(0);  // the refusal of a category, where a case meets one
     c.actions(h.editor);
+    if (save) {
+      const Value preview = h.editor.changedInstruction();
+      h.editor.save();
+      if (!h.editor.editing()) {
+        EXPECT_EQ(toJSON(h.instructions.instructionFor(c.match).value_or(Value())),
+                  toJSON(preview));
+      }
+    }
     log += "== " + std::string(c.name) + "\n";
     for (const Value& record : h.store.prefs.objectForKey("Instructions").toArray()) {
       bool kept = false;
@@ -124,94 +73,134 @@ TEST(EditInstructionsTest, WhatEachEditLeavesInTheStore) {
       log += "warning: " + std::string(*warning) + "\n";
     log += "alerts " + std::to_string(h.platform.alerts.size()) + "\n";
   }
-  expectDataFile("editors/edit-instructions.txt", log);
+  expectDataFile("editors/" + name + ".txt", log);
 }
 
-// A session on the amount and split parts of the dialog, ending with Save: the record stored, or
-// nothing with the dialog still open, is compared with
-// tests/data/editors/instruction-edit-sessions.txt.
-struct SessionCase {
-  const char* name;
-  const char* match;
-  std::function<void(EditInstructions&)> actions;
-};
+TEST(EditInstructionsTest, WhatEachEditLeavesInTheStore) {
+  expectEdits(
+      "edit-instructions",
+      {
+          {"shortening keeps matching; growing past the description is refused", "AMAZON MKTP",
+           [](EditInstructions& e) {
+             e.controlTextDidChange(Field::match, "AMAZON MKTP X");
+             e.controlTextDidChange(Field::match, "AMAZON MK");
+             e.save();
+           },
+           "AMAZON MKTP US"},
+          {"a letter the original lacks cannot be saved when it must keep matching", "AMAZON MKTP",
+           [](EditInstructions& e) {
+             e.controlTextDidChange(Field::match, "MKTPX");
+             e.save();
+           },
+           "AMAZON MKTP US", true},
+          {"renaming onto another match string replaces that instruction", "AMAZON MKTP",
+           [](EditInstructions& e) {
+             e.controlTextDidChange(Field::match, "amazon");
+             e.save();
+           }},
+          {"delete", "CORNER GROC", [](EditInstructions& e) { e.deleteInstruction(); }},
+          {"cancel stores nothing", "AMAZON",
+           [](EditInstructions& e) {
+             e.controlTextDidChange(Field::category, "Books");
+             e.cancel();
+           }},
+          {"a transfer to an unknown account is refused before anything is stored", "AMAZON",
+           [](EditInstructions& e) {
+             e.controlTextDidChange(Field::match, "AMAZON.COM");
+             e.controlTextDidChange(Field::category, "[Nowhere]");
+             e.save();
+           }},
+          {"edits of one amount survive choosing another; splits balance on the amount",
+           "CORNER GROC",
+           [](EditInstructions& e) {
+             e.controlTextDidChange(Field::amountDescription, "Big party");
+             e.controlTextDidChange(Field::amount, "-45.00");
+             e.selectTab(Tab::amount);
+             e.addRemoveSplits();
+             e.tableSetCell(Tab::amount, "amount", 1, "-5");
+             e.tableSetCell(Tab::amount, "category", 1, "Dining");
+             e.save();
+           }},
+          {"deleting every amount instruction removes the key; splits and switches are kept",
+           "CORNER GROC",
+           [](EditInstructions& e) {
+             e.deleteAmount();
+             e.deleteAmount();
+             e.addRemoveSplits();
+             e.tableSetCell(Tab::regular, "category", 1, "Dining");
+             e.setSwitch(InstructionEditSwitch::extractNumber, true);
+             e.setSwitch(InstructionEditSwitch::useMemo, true);
+             e.controlTextDidChange(Field::newMemo, "weekly");
+             e.save();
+           }},
+          {"a category instruction keeps its match string", "Fuel",
+           [](EditInstructions& e) {
+             e.controlTextDidChange(Field::match, "Gas");
+             e.controlTextDidChange(Field::category, "Car");
+             e.save();
+           }},
+      },
+      false);
+}
 
+// Sessions on the amount and split parts of the dialog, each ending with Save.
 TEST(InstructionEditSessionTest, AmountAndSplitEditsReachTheStore) {
-  const std::string storeJSON = store("instruction-edit-sessions");
-  const SessionCase cases[] = {
-      {"amount memo, splits added and one more, balanced on the amount at the store's precision",
-       "CORNER GROC",
-       [](EditInstructions& e) {
-         e.selectTab(Tab::amount);
-         e.setSwitch(Switch::amountUseMemo, true);
-         e.controlTextDidChange(Field::amountMemo, "cake");
-         e.addRemoveSplits();
-         e.addSplit(Tab::amount);
-         e.tableSetCell(Tab::amount, "amount", 1, "-20");
-         e.tableSetCell(Tab::amount, "category", 1, "Groceries");
-         e.tableSetCell(Tab::amount, "amount", 2, "-5.5");
-         e.tableSetCell(Tab::amount, "category", 2, "Dining");
-       }},
-      {"deleting selected splits gives their amounts back to the first; all of them never go",
-       "CORNER GROC",
-       [](EditInstructions& e) {
-         e.controlTextDidChange(Field::amount, "-45.00");
-         e.selectTab(Tab::amount);
-         e.setSwitch(Switch::amountConfirm, true);
-         e.addRemoveSplits();
-         e.addSplit(Tab::amount);
-         e.addSplit(Tab::amount);
-         e.tableSetCell(Tab::amount, "amount", 1, "-10");
-         e.tableSetCell(Tab::amount, "amount", 2, "-20");
-         e.tableSetCell(Tab::amount, "amount", 3, "-5");
-         e.tableSelectionChanged(Tab::amount, {2, 1, 2});
-         e.deleteSelectedSplit(Tab::amount);
-         e.tableSelectionChanged(Tab::amount, {0, 1});
-         e.deleteSelectedSplit(Tab::amount);
-       }},
-      {"splits removed again leave the plain category", "LANDLORD",
-       [](EditInstructions& e) {
-         e.addRemoveSplits();
-         e.controlTextDidChange(Field::category, "Rent");
-         e.setSwitch(Switch::useMemo, false);
-       }},
-      {"an amount category the list refuses stores nothing", "CORNER GROC",
-       [](EditInstructions& e) { e.controlTextDidChange(Field::amountCategory, "[Nowhere]"); }},
-      {"an empty amount description cannot be saved", "CORNER GROC",
-       [](EditInstructions& e) { e.controlTextDidChange(Field::amountDescription, ""); }},
-      {"a cell given the value it has, and amount switches with no amount tab, are no edit",
-       "LANDLORD",
-       [](EditInstructions& e) {
-         e.tableSetCell(Tab::regular, "category", 0, "Rent");
-         e.tableSetCell(Tab::regular, "category", 9, "Rent");
-         e.tableSetCell(Tab::regular, "nonsense", 0, "x");
-         e.setSwitch(Switch::amountConfirm, true);
-         e.setSwitch(Switch::amountUseMemo, true);
-         e.selectTab(Tab::amount);
-       }},
-  };
-  std::string log;
-  for (const SessionCase& c : cases) {
-    SCOPED_TRACE(c.name);
-    InstructionEditorHarness h;
-    ASSERT_TRUE(h.loadStore(storeJSON).ok());
-    const std::string before = h.storedJSON();
-    h.edit(c.match);
-    h.platform.answerNextAlert(0);
-    c.actions(h.editor);
-    const Value preview = h.editor.changedInstruction();
-    h.editor.save();
-    log += "== " + std::string(c.name) + "\n";
-    if (h.editor.editing()) {
-      log += h.storedJSON() == before ? "nothing stored, still editing\n" : "stored, yet editing\n";
-      continue;
-    }
-    const Value stored = h.instructions.instructionFor(c.match).value_or(Value());
-    log += toJSON(stored);
-    // What the dialog said it would save is what it saved.
-    EXPECT_EQ(toJSON(stored), toJSON(preview));
-  }
-  expectDataFile("editors/instruction-edit-sessions.txt", log);
+  expectEdits(
+      "instruction-edit-sessions",
+      {
+          {"amount memo, splits added and one more, balanced on the amount at the store's "
+           "precision",
+           "CORNER GROC",
+           [](EditInstructions& e) {
+             e.selectTab(Tab::amount);
+             e.setSwitch(Switch::amountUseMemo, true);
+             e.controlTextDidChange(Field::amountMemo, "cake");
+             e.addRemoveSplits();
+             e.addSplit(Tab::amount);
+             e.tableSetCell(Tab::amount, "amount", 1, "-20");
+             e.tableSetCell(Tab::amount, "category", 1, "Groceries");
+             e.tableSetCell(Tab::amount, "amount", 2, "-5.5");
+             e.tableSetCell(Tab::amount, "category", 2, "Dining");
+           }},
+          {"deleting selected splits gives their amounts back to the first; all of them never go",
+           "CORNER GROC",
+           [](EditInstructions& e) {
+             e.controlTextDidChange(Field::amount, "-45.00");
+             e.selectTab(Tab::amount);
+             e.setSwitch(Switch::amountConfirm, true);
+             e.addRemoveSplits();
+             e.addSplit(Tab::amount);
+             e.addSplit(Tab::amount);
+             e.tableSetCell(Tab::amount, "amount", 1, "-10");
+             e.tableSetCell(Tab::amount, "amount", 2, "-20");
+             e.tableSetCell(Tab::amount, "amount", 3, "-5");
+             e.tableSelectionChanged(Tab::amount, {2, 1, 2});
+             e.deleteSelectedSplit(Tab::amount);
+             e.tableSelectionChanged(Tab::amount, {0, 1});
+             e.deleteSelectedSplit(Tab::amount);
+           }},
+          {"splits removed again leave the plain category", "LANDLORD",
+           [](EditInstructions& e) {
+             e.addRemoveSplits();
+             e.controlTextDidChange(Field::category, "Rent");
+             e.setSwitch(Switch::useMemo, false);
+           }},
+          {"an amount category the list refuses stores nothing", "CORNER GROC",
+           [](EditInstructions& e) { e.controlTextDidChange(Field::amountCategory, "[Nowhere]"); }},
+          {"an empty amount description cannot be saved", "CORNER GROC",
+           [](EditInstructions& e) { e.controlTextDidChange(Field::amountDescription, ""); }},
+          {"a cell given the value it has, and amount switches with no amount tab, are no edit",
+           "LANDLORD",
+           [](EditInstructions& e) {
+             e.tableSetCell(Tab::regular, "category", 0, "Rent");
+             e.tableSetCell(Tab::regular, "category", 9, "Rent");
+             e.tableSetCell(Tab::regular, "nonsense", 0, "x");
+             e.setSwitch(Switch::amountConfirm, true);
+             e.setSwitch(Switch::amountUseMemo, true);
+             e.selectTab(Tab::amount);
+           }},
+      },
+      true);
 }
 
 // The list after a run: each instruction counts the transactions it matched, and the ones it
