@@ -51,25 +51,17 @@ std::vector<double> recordAmounts(const std::string& qif) {
   std::vector<double> amounts;
   double amount = NAN;
   bool inRecord = false;
-  std::size_t at = 0;
-  while (at < qif.size()) {
-    std::size_t end = qif.find('\n', at);
-    if (end == std::string::npos) end = qif.size();
-    std::string line = qif.substr(at, end - at);
-    at = end + 1;
+  std::istringstream in(qif);
+  for (std::string line; std::getline(in, line);) {
     if (line.empty() || line[0] == '!') continue;
-    if (line == "^") {
+    inRecord = line != "^";
+    if (!inRecord) {
       amounts.push_back(amount);
       amount = NAN;
-      inRecord = false;
-      continue;
-    }
-    inRecord = true;
-    if (line[0] == 'T') {
-      std::string digits;
-      for (char c : line.substr(1))
-        if (c != ',' && c != '-') digits += c;
-      amount = std::stod(digits.empty() || digits[0] == '.' ? "0" + digits : digits);
+    } else if (line[0] == 'T') {
+      std::erase(line, ',');
+      std::erase(line, '-');
+      amount = std::stod("0" + line.substr(1));  // "0" for an empty or a ".5" amount
     }
   }
   EXPECT_FALSE(inRecord) << "the output ends inside a record";
