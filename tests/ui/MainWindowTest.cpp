@@ -275,9 +275,7 @@ class MainWindowTest : public QObject {
     QVERIFY(desktop.desktop->openFile(CORVELA_CORPUS "/csv2ofx/capitalone.csv"));
     auto* formatField = desktop.control<CompletingComboBox>("inputFormatText");
     QVERIFY(formatField);
-    formatField->lineEdit()->setFocus();
-    QTest::keyClicks(formatField->lineEdit(), QStringLiteral("Card CSV"));
-    QTest::keyClick(formatField->lineEdit(), Qt::Key_Return);
+    typeIn(formatField->lineEdit(), QStringLiteral("Card CSV"));
 
     WizardPane* pane = desktop.window().wizardPane();
     QCOMPARE(desktop.window().currentPage(), pane);
@@ -333,10 +331,8 @@ class MainWindowTest : public QObject {
   void switchesSeparatorsAndReturnReachTheWizard() {
     TestDesktop desktop;
     QVERIFY(desktop.desktop->openFile(CORVELA_CORPUS "/csv2ofx/capitalone.csv"));
-    auto* formatField = desktop.control<CompletingComboBox>("inputFormatText");
-    formatField->lineEdit()->setFocus();
-    QTest::keyClicks(formatField->lineEdit(), QStringLiteral("Card CSV"));
-    QTest::keyClick(formatField->lineEdit(), Qt::Key_Return);
+    typeIn(desktop.control<CompletingComboBox>("inputFormatText")->lineEdit(),
+           QStringLiteral("Card CSV"));
     WizardPane* pane = desktop.window().wizardPane();
     QCOMPARE(pane->currentPage(), 1);
     for (const char* name : {"europeanDatesSwitch", "firstLineStartsWithTransactionDateSwitch"}) {
