@@ -10,7 +10,6 @@
 namespace corvela {
 namespace {
 
-using testing::ArchiveBuilder;
 using testing::assembleBplist;
 using testing::Bytes;
 using testing::toBytes;
@@ -23,101 +22,12 @@ Bytes validArchive() {
   return writeKeyedArchive(store).value();
 }
 
-// Archives laid out wrongly on purpose, one builder each.
-Bytes wrongArchiver() { return ArchiveBuilder().bytes(0, "NSArchiver"); }
-Bytes noArchiver() { return ArchiveBuilder().bytes(0, nullptr); }
-Bytes noTop() { return ArchiveBuilder().bytes(-1); }
-Bytes rootOutOfRange() { return ArchiveBuilder().bytes(99); }
-
-Bytes arrayContainingItself() {
-  ArchiveBuilder b;
-  std::uint64_t cls = b.classEntry({"NSMutableArray", "NSArray", "NSObject"});
-  std::uint64_t self = b.add(plist_new_string("placeholder"));
-  b.replace(self, [&] {
-    plist_t o = plist_new_dict();
-    plist_dict_set_item(o, "NS.objects", ArchiveBuilder::uids({self}));
-    plist_dict_set_item(o, "$class", plist_new_uid(cls));
-    return o;
-  }());
-  return b.bytes(static_cast<std::int64_t>(self));
-}
-
-Bytes indirectCycle() {
-  ArchiveBuilder b;
-  std::uint64_t arrayClass = b.classEntry({"NSArray", "NSObject"});
-  std::uint64_t dictClass = b.classEntry({"NSDictionary", "NSObject"});
-  std::uint64_t outer = b.add(plist_new_string("placeholder"));
-  std::uint64_t inner = b.array(arrayClass, {b.string("x"), outer});
-  plist_t o = plist_new_dict();
-  plist_dict_set_item(o, "NS.keys", ArchiveBuilder::uids({b.string("k")}));
-  plist_dict_set_item(o, "NS.objects", ArchiveBuilder::uids({inner}));
-  plist_dict_set_item(o, "$class", plist_new_uid(dictClass));
-  b.replace(outer, o);
-  return b.bytes(static_cast<std::int64_t>(outer));
-}
-
-Bytes elementOutOfRange() {
-  ArchiveBuilder b;
-  std::uint64_t cls = b.classEntry({"NSArray", "NSObject"});
-  return b.bytes(static_cast<std::int64_t>(b.array(cls, {4000})));
-}
-
-Bytes keyNotAString() {
-  ArchiveBuilder b;
-  std::uint64_t cls = b.classEntry({"NSDictionary", "NSObject"});
-  return b.bytes(static_cast<std::int64_t>(b.dictionary(cls, {b.integer(5)}, {b.string("v")})));
-}
-
-Bytes keysAndValuesDiffer() {
-  ArchiveBuilder b;
-  std::uint64_t cls = b.classEntry({"NSDictionary", "NSObject"});
-  return b.bytes(static_cast<std::int64_t>(
-      b.dictionary(cls, {b.string("a"), b.string("b")}, {b.string("v")})));
-}
-
-Bytes unknownClass() {
-  ArchiveBuilder b;
-  std::uint64_t cls = b.classEntry({"NSURL", "NSObject"});
-  return b.bytes(
-      static_cast<std::int64_t>(b.object(cls, {{"NS.relative", plist_new_string("x")}})));
-}
-
-Bytes objectWithoutClass() {
-  ArchiveBuilder b;
-  plist_t o = plist_new_dict();
-  plist_dict_set_item(o, "NS.objects", ArchiveBuilder::uids({}));
-  return b.bytes(static_cast<std::int64_t>(b.add(o)));
-}
-
-Bytes uidAsObject() {
-  ArchiveBuilder b;
-  return b.bytes(static_cast<std::int64_t>(b.add(plist_new_uid(0))));
-}
-
-// Each level an array holding the next level twice: 2^60 values if expanded.
-Bytes exponentialSharing() {
-  ArchiveBuilder b;
-  std::uint64_t cls = b.classEntry({"NSArray", "NSObject"});
-  std::uint64_t level = b.string("leaf");
-  for (int i = 0; i < 60; ++i) level = b.array(cls, {level, level});
-  return b.bytes(static_cast<std::int64_t>(level));
-}
-
-// Nested binary-plist arrays, below the archive level.
-Bytes deepBplist(int depth) {
-  std::vector<Bytes> objects;
-  for (int i = 0; i < depth - 1; ++i) objects.push_back({0xA1, static_cast<std::uint8_t>(i + 1)});
-  objects.push_back({0xA0});
-  return assembleBplist(objects);
-}
-
-// Binary-plist arrays each holding the next twice.
-Bytes sharingBplist() {
-  std::vector<Bytes> objects;
-  for (int i = 0; i < 30; ++i)
-    objects.push_back({0xA2, static_cast<std::uint8_t>(i + 1), static_cast<std::uint8_t>(i + 1)});
-  objects.push_back({0x08});
-  return assembleBplist(objects);
+// A file laid out wrongly on purpose, kept under tests/data/archive/damaged/ as NAME.prefs: an
+// archive with the $null entry first and the class entries of a Cocoa archive, with one fault;
+// or, named *-bplist, binary-plist arrays below the archive level, nested 40 deep or each
+// holding the next twice.
+Bytes damaged(const std::string& name) {
+  return testing::readBytes(CORVELA_TEST_DATA "/archive/damaged/" + name + ".prefs");
 }
 
 const std::string kDamaged = "the binary property list is damaged or truncated: ";
@@ -125,9 +35,12 @@ const std::string kDamaged = "the binary property list is damaged or truncated: 
 struct DamageCase {
   Bytes bytes;
   std::string message;
+  ArchiveLimits limits = {};
 };
 
+// Limits are the caller's to set: the last cases lower them.
 TEST(KeyedArchiveDamageTest, EachDamageGivesItsMessage) {
+  const Bytes valid = validArchive();
   const DamageCase cases[] = {
       {{}, "it is empty"},
       {toBytes("Accounts = (Checking);"), "not a binary property list"},
@@ -136,21 +49,24 @@ TEST(KeyedArchiveDamageTest, EachDamageGivesItsMessage) {
        "a binary property list of a version other than 00"},
       {toBytes("bplist00"), kDamaged + "it is shorter than its header and trailer"},
       {assembleBplist({{0xA0}}), "not a keyed archive"},
-      {wrongArchiver(), "the archive was written by \"NSArchiver\", not by NSKeyedArchiver"},
-      {noArchiver(), "not a keyed archive (it has no $archiver)"},
-      {noTop(), "the archive has no root object"},
-      {rootOutOfRange(), "the archive refers to object 99, but holds only 1 objects"},
-      {elementOutOfRange(), "the archive refers to object 4000, but holds only 3 objects"},
-      {arrayContainingItself(), "object 2 contains itself"},
-      {indirectCycle(), "object 3 contains itself"},
-      {keyNotAString(), "object 4 is a dictionary with a key that is not a string"},
-      {keysAndValuesDiffer(), "object 5 is a dictionary with more keys than values or fewer"},
-      {unknownClass(),
+      {damaged("wrong-archiver"),
+       "the archive was written by \"NSArchiver\", not by NSKeyedArchiver"},
+      {damaged("no-archiver"), "not a keyed archive (it has no $archiver)"},
+      {damaged("no-top"), "the archive has no root object"},
+      {damaged("root-out-of-range"), "the archive refers to object 99, but holds only 1 objects"},
+      {damaged("element-out-of-range"),
+       "the archive refers to object 4000, but holds only 3 objects"},
+      {damaged("array-containing-itself"), "object 2 contains itself"},
+      {damaged("indirect-cycle"), "object 3 contains itself"},
+      {damaged("key-not-a-string"), "object 4 is a dictionary with a key that is not a string"},
+      {damaged("keys-and-values-differ"),
+       "object 5 is a dictionary with more keys than values or fewer"},
+      {damaged("unknown-class"),
        "the archive holds an object of class \"NSURL\", which Corvela does not read"},
-      {objectWithoutClass(), "object 1 has no class"},
-      {uidAsObject(), "object 1 is not an archived object"},
-      {deepBplist(40), "the binary property list is nested more than 32 levels deep"},
-      {sharingBplist(), "the binary property list holds more than 4194304 entries"},
+      {damaged("object-without-class"), "object 1 has no class"},
+      {damaged("uid-as-object"), "object 1 is not an archived object"},
+      {damaged("deep-bplist"), "the binary property list is nested more than 32 levels deep"},
+      {damaged("sharing-bplist"), "the binary property list holds more than 4194304 entries"},
       {assembleBplist({{0xA1, 0x01}, {0xA1, 0x00}}), kDamaged + "object 0 contains itself"},
       {assembleBplist({{0xA1, 0x07}}),
        kDamaged + "object 0 refers to object 7, which does not exist"},
@@ -171,35 +87,28 @@ TEST(KeyedArchiveDamageTest, EachDamageGivesItsMessage) {
        "the binary property list holds an object of kind 0xC0, which Corvela does not read"},
       {assembleBplist({{0x00}}),
        "the binary property list holds an object of kind 0x00, which Corvela does not read"},
+      {valid,
+       "it is " + std::to_string(valid.size()) +
+           " bytes long, more than the 100 an archive may have",
+       {.maxBytes = 100}},
+      {valid, "the archive holds more than 5 values", {.maxValues = 5}},
+      // Every object the trailer claims counts, reached or not: a hostile file cannot make the
+      // reader set up tables for more objects than a list may hold.
+      {assembleBplist(std::vector<Bytes>(11, Bytes{0x08})),
+       "the binary property list holds more than 10 entries",
+       {.maxPlistNodes = 10}},
+      // Each level an array holding the next level twice: 2^60 values if expanded.
+      {damaged("exponential-sharing"),
+       "the archive holds more than 10000 values",
+       {.maxValues = 10000}},
   };
   for (const DamageCase& c : cases) {
     SCOPED_TRACE(c.message);
-    Result<Value> read = readKeyedArchive(c.bytes);
+    Result<Value> read = readKeyedArchive(c.bytes, c.limits);
     ASSERT_FALSE(read.ok()) << toJSON(read.value());
     EXPECT_EQ(read.message(), c.message);
   }
-}
-
-TEST(KeyedArchiveDamageTest, LimitsAreTheCallersToSet) {
-  Bytes valid = validArchive();
-  Result<Value> tooLong = readKeyedArchive(valid, {.maxBytes = 100});
-  ASSERT_FALSE(tooLong.ok());
-  EXPECT_EQ(tooLong.message(), "it is " + std::to_string(valid.size()) +
-                                   " bytes long, more than the 100 an archive may have");
-  Result<Value> tooMany = readKeyedArchive(valid, {.maxValues = 5});
-  ASSERT_FALSE(tooMany.ok());
-  EXPECT_EQ(tooMany.message(), "the archive holds more than 5 values");
   EXPECT_TRUE(readKeyedArchive(valid, {.maxValues = 30}).ok());
-
-  // Every object the trailer claims counts, reached or not: a hostile file cannot make the
-  // reader set up tables for more objects than a list may hold.
-  Result<Value> claimed =
-      readKeyedArchive(assembleBplist(std::vector<Bytes>(11, Bytes{0x08})), {.maxPlistNodes = 10});
-  EXPECT_EQ(claimed.message(), "the binary property list holds more than 10 entries");
-
-  Result<Value> shared = readKeyedArchive(exponentialSharing(), {.maxValues = 10000});
-  ASSERT_FALSE(shared.ok());
-  EXPECT_EQ(shared.message(), "the archive holds more than 10000 values");
 }
 
 TEST(KeyedArchiveDamageTest, EveryShortenedArchiveIsRefused) {

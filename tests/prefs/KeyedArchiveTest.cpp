@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
+#include <algorithm>
 #include <cmath>
 #include <limits>
 #include <tuple>
@@ -8,11 +9,11 @@
 #include "prefs/ArchiveTestSupport.h"
 #include "prefs/KeyedArchive.h"
 #include "prefs/ValueText.h"
+#include "support/FileText.h"
 
 namespace corvela {
 namespace {
 
-using testing::ArchiveBuilder;
 using testing::Bytes;
 
 template <class... T>
@@ -73,71 +74,24 @@ TEST(KeyedArchiveTest, EveryValueTypeSurvivesAWriteAndARead) {
 }
 
 // The layout (class chains, shared strings, $null first) is held by the kept store below,
-// written again byte for byte, and by another reader in KeyedArchivePythonTest.
-TEST(KeyedArchiveTest, ReadsAnArchiveLaidOutByCocoa) {
-  ArchiveBuilder b;
-  std::uint64_t mutableDict = b.classEntry({"NSMutableDictionary", "NSDictionary", "NSObject"});
-  std::uint64_t dict = b.classEntry({"NSDictionary", "NSObject"});
-  std::uint64_t mutableArray = b.classEntry({"NSMutableArray", "NSArray", "NSObject"});
-  std::uint64_t array = b.classEntry({"NSArray", "NSObject"});
-  std::uint64_t mutableString = b.classEntry({"NSMutableString", "NSString", "NSObject"});
-  std::uint64_t string = b.classEntry({"NSString", "NSObject"});
-  std::uint64_t date = b.classEntry({"NSDate", "NSObject"});
-  std::uint64_t mutableData = b.classEntry({"NSMutableData", "NSData", "NSObject"});
-  std::uint64_t subclass = b.classEntry({"CVPrivateDictionary", "NSDictionary", "NSObject"});
-
-  std::uint64_t checking = b.object(mutableString, {{"NS.string", plist_new_string("Checking")}});
-  std::uint64_t visa = b.object(string, {{"NS.bytes", plist_new_data("Visa \xe2\x82\xac", 8)}});
-  std::uint64_t accounts = b.array(mutableArray, {checking, visa, b.string("Savings")});
-  std::uint64_t when = b.object(date, {{"NS.time", plist_new_real(757382400.5)}});
-  std::uint64_t whole = b.object(date, {{"NS.time", plist_new_uint(86400)}});
-  std::uint64_t blob = b.object(mutableData, {{"NS.data", plist_new_data("\x01\x02", 2)}});
-  std::uint64_t plainDate = b.add(plist_new_date(100, 500000));
-  std::uint64_t inner = b.dictionary(dict, {b.string("category")}, {b.string("Food")});
-  std::uint64_t odd = b.dictionary(subclass, {b.string("k")}, {b.integer(-7)});
-  std::uint64_t frozen = b.array(array, {b.add(plist_new_bool(1)), b.add(plist_new_real(2.5))});
-  std::uint64_t twice = b.array(array, {inner, inner});  // one object referenced twice
-  std::uint64_t root =
-      b.dictionary(mutableDict,
-                   {b.string("Accounts"), b.string("amountsPrecision"), b.string("CheckForUpdates"),
-                    b.string("when"), b.string("whole"), b.string("blob"), b.string("plainDate"),
-                    b.string("inner"), b.string("odd"), b.string("frozen"), b.string("twice")},
-                   {accounts, b.integer(3), b.add(plist_new_bool(0)), when, whole, blob, plainDate,
-                    inner, odd, frozen, twice});
-
-  Result<Value> read = readKeyedArchive(b.bytes(static_cast<std::int64_t>(root)));
-  ASSERT_TRUE(read.ok()) << read.message();
-  Value expected{
-      {"Accounts", Value(Value::Array{"Checking", "Visa \xe2\x82\xac", "Savings"})},
-      {"amountsPrecision", 3},
-      {"CheckForUpdates", false},
-      {"when", Value::date(757382400.5)},
-      {"whole", Value::date(86400)},
-      {"blob", Value(Value::Bytes{1, 2})},
-      {"plainDate", Value::date(100.5)},
-      {"inner", Value{{"category", "Food"}}},
-      {"odd", Value{{"k", -7}}},
-      {"frozen", Value(Value::Array{true, 2.5})},
-      {"twice", Value(Value::Array{Value{{"category", "Food"}}, Value{{"category", "Food"}}})}};
-  EXPECT_EQ(read.value(), expected) << toJSON(read.value());
-}
-
-// Files kept in the tree: one laid out by another writer (cocoa-layout.py, with plistlib),
-// one written by Corvela, which must keep loading and be written again byte for byte.
+// written again byte for byte, and by another reader in KeyedArchivePythonTest. Files kept in
+// the tree: cocoa-classes.prefs, laid out as Cocoa lays out mutable and immutable strings
+// (NS.string, NS.bytes), dates (NS.time, real or whole, and plain), data, a subclass of a
+// dictionary and one object referenced twice; cocoa-layout.prefs, laid out by another writer
+// (cocoa-layout.py, with plistlib); and corvela-store.prefs, written by Corvela, which must keep
+// loading and be written again byte for byte.
 TEST(KeyedArchiveTest, ReadsTheSampleFiles) {
-  Result<Value> cocoa = readKeyedArchiveFile(CORVELA_TEST_DATA "/archive/cocoa-layout.prefs");
-  ASSERT_TRUE(cocoa.ok()) << cocoa.message();
-  Value::Array accounts{"Checking", "Caf\xc3\xa9 \xe2\x82\xac"};
-  for (int i = 0; i < 300; ++i) accounts.push_back("n" + std::to_string(i));
-  Value expected{{"Accounts", Value(accounts)},
-                 {"amountsPrecision", 3},
-                 {"big", 1LL << 40},
-                 {"flag", true},
-                 {"ratio", 1.5},
-                 {"when", Value::date(757382400.5)},
-                 {"blob", Value(Value::Bytes{0, 1})},
-                 {"ControlSettings", Value{{"x", -1}}}};
-  EXPECT_EQ(cocoa.value(), expected) << toJSON(cocoa.value());
+  for (const char* name : {"cocoa-classes", "cocoa-layout"}) {
+    Result<Value> read =
+        readKeyedArchiveFile(CORVELA_TEST_DATA "/archive/" + std::string(name) + ".prefs");
+    ASSERT_TRUE(read.ok()) << read.message();
+    testing::expectDataFile("archive/" + std::string(name) + ".json", toJSON(read.value()));
+    // JSON keeps whole seconds: the half seconds of the dates are checked here.
+    EXPECT_EQ(read.value()["when"], Value::date(757382400.5)) << name;
+    if (read.value().contains("plainDate")) {
+      EXPECT_EQ(read.value()["plainDate"], Value::date(100.5)) << name;
+    }
+  }
 
   const std::string path = CORVELA_TEST_DATA "/archive/corvela-store.prefs";
   Result<Value> store = readKeyedArchiveFile(path);
@@ -190,6 +144,104 @@ TEST(KeyedArchiveTest, AFileThatCannotBeReadOrWrittenSaysWhy) {
   Status written = writeKeyedArchiveFile(folder.path("deep"), nestedArrays(300));
   EXPECT_EQ(written.message(), "Could not write \"" + folder.path("deep") +
                                    "\": the value is nested more than 256 levels deep.");
+}
+
+// Interchange with another implementation of the format: Python's plistlib reads binary
+// property lists with their UIDs, so it stands in for "any other reader". (The other direction,
+// a file from another writer, is tests/data/archive/cocoa-layout.prefs.)
+TEST(KeyedArchivePythonTest, AnotherReaderLoadsWhatCorvelaWrites) {
+  if (!testing::havePython()) GTEST_SKIP() << "python3 with plistlib is not installed";
+  testing::TempDir folder;
+  Value store{
+      {"Accounts", Value(Value::Array{"Checking", "Visa Card", "Épargne € 😀"})},
+      {"Instructions",
+       Value(Value::Array{Value{{"descriptionMatch", "AMAZON"},
+                                {"splits", Value(Value::Array{Value{{"category", "Books"}}})}}})},
+      {"amountsPrecision", 2},
+      {"big", std::numeric_limits<std::int64_t>::max()},
+      {"negative", -40000},
+      {"ratio", 0.1},
+      {"CheckForUpdates", true},
+      {"SUEnableAutomaticChecks", false},
+      {"ControlSettings", Value{{"from", Value::date(757382400)}, {"to", Value::date(-5)}}},
+      {"blob", Value(Value::Bytes{0, 1, 0xFF})},
+      {"withZero", std::string("a\0b", 3)},
+      {"holes", Value(Value::Array{1, Value(), 3})},
+      {"empty", Value::dictionary()},
+      {"", ""},
+  };
+  std::string path = folder.path("store.prefs");
+  ASSERT_TRUE(writeKeyedArchiveFile(path, store).ok());
+
+  int exitCode = -1;
+  std::string out = testing::runPython("decode-archive.py", path, &exitCode);
+  ASSERT_EQ(exitCode, 0) << out;
+  Result<Value> seen = fromJSON(out);
+  ASSERT_TRUE(seen.ok()) << seen.message() << "\n" << out;
+  Value expected{
+      {"archiver", "NSKeyedArchiver"}, {"version", 100000}, {"first", "$null"}, {"root", store}};
+  EXPECT_EQ(seen.value(), expected) << out;
+}
+
+// The direct reading of an archive against libplist's where the binary property list changes
+// its widths: counts that need a byte, two or four after the marker, references of one or two
+// bytes, offsets of one to three, and plain strings with a byte that is not plain ASCII at
+// every place of the eight-byte steps they are checked in. Both readings of `bytes` must agree;
+// returns the direct one.
+Result<Value> readBothWays(const Bytes& bytes) {
+  Result<Value> direct = readKeyedArchive(bytes);
+  Result<Value> reference = readKeyedArchiveWithLibplist(bytes);
+  EXPECT_EQ(direct.ok(), reference.ok()) << direct.message() << " / " << reference.message();
+  if (direct.ok() && reference.ok()) {
+    EXPECT_EQ(direct.value(), reference.value());
+  } else if (!direct.ok() && !reference.ok()) {
+    EXPECT_EQ(direct.message(), reference.message());
+  }
+  return direct;
+}
+
+TEST(KeyedArchiveWidthsTest, EverySizeAcrossAWidthReadsBackWhole) {
+  // 14..16 cross the count held in the marker, 255/256 a one-byte count and the one-byte
+  // references, 65535/65536 a two-byte count; the largest make offsets three bytes wide.
+  for (std::size_t n : {0, 1, 14, 15, 16, 255, 256, 257, 65535, 65536}) {
+    SCOPED_TRACE(n);
+    Value::Array numbers;
+    for (std::size_t i = 0; i < std::min<std::size_t>(n, 300); ++i)
+      numbers.push_back(Value(static_cast<long long>(i)));
+    Value store{{"text", std::string(n, 'x')},
+                {"data", Value(Value::Bytes(n, 0xA5))},
+                {"numbers", Value(numbers)},
+                {"after", "the last entry"}};
+    Result<Bytes> bytes = writeKeyedArchive(store);
+    ASSERT_TRUE(bytes.ok()) << bytes.message();
+    Result<Value> read = readBothWays(bytes.value());
+    ASSERT_TRUE(read.ok()) << read.message();
+    EXPECT_EQ(read.value(), store);
+  }
+}
+
+// A plain string of 17 letters, with one byte changed at each place in turn to one that plain
+// text cannot hold; libplist reads those in its own way, and the direct reading must notice.
+TEST(KeyedArchiveWidthsTest, APlainStringWithAnyByteOutsideAsciiReadsAsLibplistReadsIt) {
+  const std::string letters = "abcdefghijklmnopq";
+  Result<Bytes> written = writeKeyedArchive(Value{{"key", letters}});
+  ASSERT_TRUE(written.ok());
+  const Bytes& valid = written.value();
+  auto found = std::search(valid.begin(), valid.end(), letters.begin(), letters.end());
+  ASSERT_NE(found, valid.end());
+  const std::size_t start = static_cast<std::size_t>(found - valid.begin());
+  int differs = 0;
+  for (std::size_t place = 0; place < letters.size(); ++place) {
+    for (std::uint8_t byte : {0x00, 0x80, 0xC3, 0xFF}) {
+      SCOPED_TRACE(std::to_string(place) + " " + std::to_string(byte));
+      Bytes damaged = valid;
+      damaged[start + place] = byte;
+      Result<Value> read = readBothWays(damaged);
+      if (read.ok() && read.value()["key"].toString() != letters) ++differs;
+    }
+  }
+  // Some of them read at all, or the comparison above proved nothing.
+  EXPECT_GT(differs, 0);
 }
 
 }  // namespace
