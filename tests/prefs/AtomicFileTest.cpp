@@ -27,37 +27,28 @@ class FailingOps : public FileOps {
   ssize_t write(int fd, const void* data, std::size_t size) override {
     if (fail_ == Fail::InterruptOnce && !interrupted_) {
       interrupted_ = true;
-      errno = EINTR;
-      return -1;
+      return failWith(EINTR);
     }
     if (fail_ == Fail::WriteNoProgress) return 0;
     if (fail_ == Fail::WriteAfter) {
-      if (written_ >= after_) {
-        errno = ENOSPC;
-        return -1;
-      }
+      if (written_ >= after_) return failWith(ENOSPC);
       size = std::min(size, after_ - written_);  // a short write first
     }
     ssize_t n = FileOps::write(fd, data, size);
     if (n > 0) written_ += static_cast<std::size_t>(n);
     return n;
   }
-  int fsync(int fd) override {
-    if (fail_ == Fail::Fsync) {
-      errno = EIO;
-      return -1;
-    }
-    return FileOps::fsync(fd);
-  }
+  int fsync(int fd) override { return fail_ == Fail::Fsync ? failWith(EIO) : FileOps::fsync(fd); }
   int rename(const char* from, const char* to) override {
-    if (fail_ == Fail::Rename) {
-      errno = EXDEV;
-      return -1;
-    }
-    return FileOps::rename(from, to);
+    return fail_ == Fail::Rename ? failWith(EXDEV) : FileOps::rename(from, to);
   }
 
  private:
+  static int failWith(int error) {
+    errno = error;
+    return -1;
+  }
+
   Fail fail_;
   std::size_t after_;
   std::size_t written_ = 0;

@@ -1,5 +1,11 @@
 #include <gtest/gtest.h>
 
+#include <map>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "prefs/SortedDictionary.h"
 #include "prefs/Value.h"
 
 namespace corvela {
@@ -43,6 +49,89 @@ TEST(ValueTest, WrongTypeAndMissingAccessGiveEmptyAnswersAndTypesStayApart) {
   EXPECT_NE(Value(1), Value(1.0));
   EXPECT_NE(Value(true), Value(1));
   EXPECT_NE(Value(Value::Array{}), Value(Value::Dictionary{}));
+}
+
+// The dictionary storage against std::map, the container whose answers and order it keeps: the
+// archive and JSON writers walk it, and records are read and written through it everywhere.
+
+using Reference = std::map<std::string, int, std::less<>>;
+
+std::vector<std::pair<std::string, int>> entries(const SortedDictionary<int>& d) {
+  return {d.begin(), d.end()};
+}
+std::vector<std::pair<std::string, int>> entries(const Reference& m) {
+  return {m.begin(), m.end()};
+}
+
+// Random operations over keys that share prefixes, include "" and bytes of 0x80 and more (which
+// sort after ASCII, as std::string orders them), with every answer compared with the map's.
+TEST(SortedDictionaryTest, AnswersAsAMapDoes) {
+  const std::vector<std::string> keys = {
+      "",     "a",           "ab",   "abc",    "b",
+      "B",    "é",           "\x7f", "amount", "amountAlreadyConverted",
+      "date", "description", "memo", "zz"};
+  std::mt19937 random(17);
+  for (int round = 0; round < 50; ++round) {
+    SortedDictionary<int> d;
+    Reference m;
+    for (int step = 0; step < 200; ++step) {
+      const std::string& key = keys[random() % keys.size()];
+      const int value = static_cast<int>(random() % 1000);
+      switch (random() % 7) {
+        case 0:
+          EXPECT_EQ(d.insert_or_assign(key, value).second, m.insert_or_assign(key, value).second);
+          break;
+        case 1:
+          EXPECT_EQ(d.try_emplace(key, value).second, m.try_emplace(key, value).second);
+          break;
+        case 2:
+          EXPECT_EQ(d.erase(key), m.erase(key));
+          break;
+        case 3:
+          // The readers of sorted files add at the end; an out-of-order key must still land
+          // in its place.
+          d.insert_or_assign(d.end(), key, value);
+          m.insert_or_assign(m.end(), key, value);
+          break;
+        case 4:
+          d.emplace_hint(d.end(), key, value);
+          m.emplace_hint(m.end(), key, value);
+          break;
+        case 5:
+          d[key] += value;
+          m[key] += value;
+          break;
+        default: {
+          auto found = d.find(key);
+          auto expected = m.find(key);
+          ASSERT_EQ(found == d.end(), expected == m.end()) << key;
+          if (found != d.end()) {
+            EXPECT_EQ(found->second, expected->second);
+          }
+          auto bound = d.lower_bound(key);
+          auto expectedBound = m.lower_bound(key);
+          ASSERT_EQ(bound == d.end(), expectedBound == m.end());
+          if (bound != d.end()) {
+            EXPECT_EQ(bound->first, expectedBound->first);
+          }
+        }
+      }
+      ASSERT_EQ(entries(d), entries(m)) << "round " << round << " step " << step;
+    }
+  }
+}
+
+// Built from a list, the first of two equal keys wins, as in a map; equality is by content.
+TEST(SortedDictionaryTest, ListsAndEquality) {
+  const Value record{{"memo", "first"}, {"amount", "1.00"}, {"memo", "second"}};
+  EXPECT_EQ(record.size(), 2u);
+  EXPECT_EQ(str(record, "memo"), "first");
+  Value same = Value::dictionary(8);
+  same.set("memo", "first");
+  same.set("amount", "1.00");
+  EXPECT_EQ(record, same);
+  same.set("amount", "2.00");
+  EXPECT_NE(record, same);
 }
 
 }  // namespace
