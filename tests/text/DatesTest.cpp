@@ -8,6 +8,7 @@
 #include "formats/InputFormatRules.h"
 #include "prefs/Bundle.h"
 #include "support/CaseFile.h"
+#include "support/FileText.h"
 #include "text/Dates.h"
 
 namespace corvela {
@@ -37,28 +38,18 @@ TEST(DatesTest, TwoDigitYearWindow) {
   for (auto [year, expected] : cases) EXPECT_EQ(completeYear(year), expected) << year;
 }
 
+// The words name the day the year is chosen on.
 TEST(DatesTest, DefaultYearKeepsDatesWithinTheLastTwelveMonths) {
-  struct Case {
-    CalendarDay today;
-    int month, day, year;
-  };
-  const Case cases[] = {
-      {{2024, 6, 15}, 6, 15, 2024},   // today
-      {{2024, 6, 15}, 6, 16, 2023},   // tomorrow: last year
-      {{2024, 6, 15}, 6, 14, 2024},   // yesterday
-      {{2024, 6, 15}, 7, 1, 2023},    // a later month
-      {{2024, 1, 1}, 12, 31, 2023},   // new year's day looks back across the year
-      {{2024, 1, 1}, 1, 1, 2024},     //
-      {{2023, 2, 28}, 2, 29, 2022},   // Feb 29 is still to come in a year without one
-      {{2023, 3, 1}, 2, 29, 2023},    //
-      {{2024, 6, 15}, 31, 12, 2023},  // an impossible month lies in the future
-  };
-  for (const Case& c : cases) {
-    EXPECT_EQ(defaultYear(c.month, c.day, c.today), c.year) << c.month << "/" << c.day;
-    CalendarDay day{0, c.month, c.day};
-    setDefaultYear(day, c.today);
-    EXPECT_EQ(day.year, c.year);
-  }
+  expectCaseFile(
+      "text/dates/default-years.txt", [](const std::string& date, const std::string& words) {
+        CalendarDay day{0, std::stoi(date), std::stoi(date.substr(date.find('/') + 1))};
+        const CalendarDay today{std::stoi(words.substr(3, 4)), std::stoi(words.substr(8, 2)),
+                                std::stoi(words.substr(11))};
+        const int year = defaultYear(day.month, day.day, today);
+        setDefaultYear(day, today);
+        EXPECT_EQ(day.year, year) << date;
+        return std::to_string(year);
+      });
 }
 
 // Days as year-month-day, positions as numbers; "none" for neither.
@@ -221,23 +212,11 @@ TEST(DatesTest, EveryFormOfTheBuiltInTables) {
   }
 }
 
+// A bundle whose date tables hold entries of the wrong kind, a month out of range, and more
+// formats without a year than with one.
 TEST(DatesTest, TablesFromABundle) {
-  Result<Bundle> bundle = Bundle::fromXML(R"(<?xml version="1.0" encoding="UTF-8"?>
-<plist version="1.0"><dict>
-  <key>CVShortDateFormats</key><array><string>%d/%d/%d%n</string><integer>3</integer></array>
-  <key>CVLongMonths</key><array><string>Jan</string><integer>0</integer><string>Mar</string></array>
-  <key>CVLongDateFormats</key><array>
-    <dict><key>format</key><string>Jan %d, %d%n</string><key>month</key><integer>1</integer></dict>
-    <dict><key>format</key><string>Bad %d, %d%n</string><key>month</key><integer>13</integer></dict>
-    <dict><key>format</key><string>Mar %d, %d%n</string><key>month</key><integer>3</integer></dict>
-  </array>
-  <key>CVLongDateNoYearFormats</key><array>
-    <dict><key>format</key><string>Jan %d%n</string></dict>
-    <dict><key>format</key><string>Bad %d%n</string></dict>
-    <dict><key>format</key><string>Mar %d%n</string></dict>
-    <dict><key>format</key><string>Extra %d%n</string></dict>
-  </array>
-</dict></plist>)");
+  Result<Bundle> bundle =
+      Bundle::fromXML(testing::readText(CORVELA_TEST_DATA "/text/dates/tables-bundle.plist"));
   ASSERT_TRUE(bundle.ok()) << bundle.message();
   DateTables tables = bundle.value().dateTables();
   EXPECT_EQ(tables.shortDateFormats, std::vector<std::string>{"%d/%d/%d%n"});
@@ -252,13 +231,11 @@ TEST(DatesTest, TablesFromABundle) {
 }
 
 TEST(CalendarDayTest, ValidityAndFormat) {
-  EXPECT_TRUE((CalendarDay{2024, 2, 29}).isValid());
-  EXPECT_FALSE((CalendarDay{2023, 2, 29}).isValid());
-  EXPECT_TRUE((CalendarDay{2000, 2, 29}).isValid());
-  EXPECT_FALSE((CalendarDay{1900, 2, 29}).isValid());
-  EXPECT_FALSE((CalendarDay{2023, 31, 12}).isValid());
-  EXPECT_FALSE((CalendarDay{2023, 4, 31}).isValid());
-  EXPECT_FALSE((CalendarDay{2023, 1, 0}).isValid());
+  const std::pair<CalendarDay, bool> days[] = {{{2024, 2, 29}, true},   {{2023, 2, 29}, false},
+                                               {{2000, 2, 29}, true},   {{1900, 2, 29}, false},
+                                               {{2023, 31, 12}, false}, {{2023, 4, 31}, false},
+                                               {{2023, 1, 0}, false}};
+  for (const auto& [day, valid] : days) EXPECT_EQ(day.isValid(), valid) << day.format("%Y-%m-%d");
 
   const CalendarDay day{2024, 1, 31};
   EXPECT_EQ(day.format("%m/%d/%Y"), "01/31/2024");
@@ -267,6 +244,34 @@ TEST(CalendarDayTest, ValidityAndFormat) {
   EXPECT_EQ((CalendarDay{1969, 12, 31}).format("%a"), "Wed");
   EXPECT_EQ((CalendarDay{2023, 2, 29}).format("%m/%d/%Y"), "");
   EXPECT_TRUE(CalendarDay::today().isValid());
+}
+
+// A search from `from` on passes the date it was asked to pass, even when that date's later
+// separators lie after `from` (two dates on one line, as in most CSV statements).
+TEST(FindDateFrom, AnswersNoDateThatBeginsBeforeTheSearch) {
+  struct Case {
+    std::string text, delimiter, passed, next;
+  } cases[] = {
+      {"x\n2015-12-31,2016-01-02,a\n2015-12-30,2016-01-01,b\n", "-", "2015-12-31", "2015-12-30"},
+      {"x\n12/31/2015,01/02/2016,a\n12/30/2015,01/01/2016,b\n", "/", "12/31/2015", "12/30/2015"},
+      {"x\n31.12.2015,02.01.2016,a\n30.12.2015,01.01.2016,b\n", ".", "31.12.2015", "30.12.2015"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.text);
+    DateRule rule;
+    rule.delimiter = c.delimiter;
+    rule.start = "\n";
+    rule.end = ",";
+    ScanState state;
+    std::size_t passed = c.text.find(c.passed);
+    std::optional<TextSpan> first = findDate(c.text, rule, bundleTables(), state);
+    ASSERT_TRUE(first);
+    EXPECT_EQ(first->start, passed);
+    std::optional<TextSpan> next =
+        findDate(c.text, rule, bundleTables(), state, passed + c.passed.size());
+    ASSERT_TRUE(next);
+    EXPECT_EQ(next->start, c.text.find(c.next));
+  }
 }
 
 }  // namespace

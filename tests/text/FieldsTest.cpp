@@ -75,27 +75,14 @@ TEST(FieldsTest, EveryRuleMovesOnAndStaysInsideTheText) {
   }
 }
 
+// The words are the key, quoted, and whether the field is after it or before it.
 TEST(FieldsTest, MatchField) {
-  struct Case {
-    const char* text;
-    const char* key;
-    bool after;
-    std::optional<std::size_t> expected;
-  };
-  const Case cases[] = {
-      {"Bought 100 shares of ACME", "shares", true, 18},
-      {"Bought 100 shares of ACME", "shares", false, 7},
-      {"Qty:   12", "Qty:", true, 7},
-      {"ends with shares", "shares", true, 16},
-      {"100 shares", "shares", false, 0},  // a word at the very start is found
-      {"   shares", "shares", false, std::nullopt},
-      {"Bought 100 shares", "units", true, std::nullopt},
-      {"Bought 100 shares", "", true, std::nullopt},
-      {"Prix \xC3\xA9lev\xC3\xA9 shares", "shares", false, 5},
-  };
-  for (const Case& c : cases)
-    EXPECT_EQ(matchField(c.text, c.key, c.after), c.expected)
-        << c.text << " / " << c.key << (c.after ? " after" : " before");
+  testing::expectCaseFile(
+      "text/match-field.txt", [](const std::string& text, const std::string& words) {
+        std::optional<std::size_t> at =
+            matchField(text, testing::unquoted(words), words.ends_with("after"));
+        return at ? std::to_string(*at) : "none";
+      });
 }
 
 TEST(FieldsTest, NonNullMin) {

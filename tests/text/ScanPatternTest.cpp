@@ -9,11 +9,12 @@ namespace corvela {
 namespace {
 
 // The patterns of the bundle's date tables and of the scanners, and patterns that reach the
-// corners of the C library's rules; texts that are dates and texts that are not.
+// corners of the C library's rules; texts that are dates and texts that are not. Every pair is
+// held to sscanf: the numbers read, how many, and the length consumed.
 const std::vector<const char*> kPatterns[] = {
     {"%d/%d/%d%n", "%d/%d'%d%n", "%d-%d-%d%n", "%4d%2d%2d%n", "%2d/%2d%n", " %d/%d%n", " %d, %d %n",
      "-%d-%d %n", ". %d, %d %n", "January %d, %d%n", "%d January %d%n", "Jan %d%n", "%d Sept%n",
-     "%d/%d%n", "%s %d%n", "%*s %d%n"},
+     "%d/%d%n", "%s %d%n", "%*s %d%n", "May %d, %d%n", "%d%n"},
     {"%3s%n",    "%c%c%n",     "%5c%n",  "%[0-9]%n", "%[^,],%d%n", "%[]a]%n", "%[-a]%n", "%[a-]%n",
      "%[z-a]%n", "%[a-c-e]%n", "%%%d%n", "%d%%%n",   "%*d/%d%n",   "%1d%n",   "%0d%n",   "%d %n",
      " %n",      "%n",         "%[abc",  "%",        "%ld%n",      "%x%n"}};
@@ -21,8 +22,10 @@ const std::vector<const char*> kTexts[] = {
     {"12/31/2023", "1/2/74 rest", "2023-12-31", "31.12.2023", "3/29' 0", "20070122", "", "   ",
      " 12/31", "-5/+3/-0", "+", "-", "- 5", "99999999999/1/1", "-99999999999999999999999/2/3",
      "4294967297", "January 5, 2024"},
-    {"5 January 2024", "Jan 31", "31 Sept", "abc 12", "abc", "ab,12", "]]]a", "-a-", "%12", "12%",
-     "1 2", "12\t\n", "\xC3\xA9 12", "12\xC2\xA0", "0x1A", "12 3/8", " 3/0"}};
+    {"5 January 2024", "Jan 31",     "31 Sept", "abc 12", "abc",  "ab,12",
+     "]]]a",           "-a-",        "%12",     "12%",    "1 2",  "12\t\n",
+     "\xC3\xA9 12",    "12\xC2\xA0", "0x1A",    "12 3/8", " 3/0", "May 5, 2024 ",
+     " 5, 2024  ",     "12/31",      "x"}};
 
 TEST(ScanPatternTest, AgreesWithTheCLibrary) {
   for (const auto& patterns : kPatterns) {
@@ -39,29 +42,6 @@ TEST(ScanPatternTest, AgreesWithTheCLibrary) {
         }
       }
     }
-  }
-}
-
-TEST(ScanPatternTest, ReadsNumbersAndConsumedLength) {
-  struct Case {
-    const char* text;
-    const char* pattern;
-    int conversions;
-    std::array<int, 3> values;
-    std::optional<std::size_t> consumed;
-  };
-  const Case cases[] = {{"20070122", "%4d%2d%2d%n", 3, {2007, 1, 22}, 8},
-                        {"3/29' 0", "%d/%d'%d%n", 3, {3, 29, 0}, 7},
-                        {"May 5, 2024 ", "May %d, %d%n", 2, {5, 2024, 0}, 11},
-                        {" 5, 2024  ", " %d, %d %n", 2, {5, 2024, 0}, 10},
-                        {"12/31", "%d/%d/%d%n", 2, {12, 31, 0}, std::nullopt},
-                        {"", "%d%n", -1, {0, 0, 0}, std::nullopt},
-                        {"x", "%d%n", 0, {0, 0, 0}, std::nullopt}};
-  for (const Case& c : cases) {
-    ScanResult r = scanPattern(c.text, c.pattern);
-    EXPECT_EQ(r.conversions, c.conversions) << c.pattern << " on " << c.text;
-    for (int i = 0; i < std::max(0, c.conversions); ++i) EXPECT_EQ(r.values[i], c.values[i]);
-    EXPECT_EQ(r.consumed, c.consumed) << c.pattern << " on " << c.text;
   }
 }
 

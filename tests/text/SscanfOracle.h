@@ -68,14 +68,10 @@ inline SscanfAnswer sscanfAnswer(std::string_view text, std::string_view pattern
   std::string input(text);
   std::string format(pattern);
   // Every conversion gets a buffer large enough for any string it could store.
-  struct Slot {
-    std::vector<char> bytes;
-  };
-  std::vector<Slot> slots(9);
-  for (Slot& slot : slots) slot.bytes.assign(input.size() + kMaxOracleWidth + 16, '\0');
+  std::vector<std::vector<char>> slots(9, std::vector<char>(input.size() + kMaxOracleWidth + 16));
   int consumed = -12345;
   void* args[9];
-  for (std::size_t i = 0; i < 9; ++i) args[i] = slots[i].bytes.data();
+  for (std::size_t i = 0; i < 9; ++i) args[i] = slots[i].data();
   args[kinds.size()] = &consumed;  // the %n comes after the conversions
   SscanfAnswer answer;
 #pragma GCC diagnostic push
@@ -88,7 +84,7 @@ inline SscanfAnswer sscanfAnswer(std::string_view text, std::string_view pattern
   for (int i = 0; i < assigned; ++i) {
     if (kinds[static_cast<std::size_t>(i)] == 'd') {
       int value;
-      std::memcpy(&value, slots[static_cast<std::size_t>(i)].bytes.data(), sizeof value);
+      std::memcpy(&value, slots[static_cast<std::size_t>(i)].data(), sizeof value);
       answer.numbers.push_back(value);
     } else {
       answer.numbers.push_back(std::nullopt);

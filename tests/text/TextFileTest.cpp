@@ -44,21 +44,16 @@ TEST(TextFileTest, StatementsFromTheCorpus) {
 }
 
 TEST(TextFileTest, AFileThatCannotBeReadIsNamed) {
-  std::string missing = std::string(CORVELA_TEST_DATA) + "/text/no-such-file.csv";
-  Result<DecodedText> read = readTextFile(missing);
-  ASSERT_FALSE(read.ok());
-  EXPECT_EQ(read.message(),
-            "The file \"" + missing + "\" could not be read: No such file or directory.");
-
-  std::string folder = std::string(CORVELA_TEST_DATA) + "/text";
-  read = readTextFile(folder);
-  ASSERT_FALSE(read.ok());
-  EXPECT_EQ(read.message(), "The file \"" + folder + "\" could not be read: it is a folder.");
-
-  // A file that opens but whose bytes cannot be read gives the system's reason.
-  read = readTextFile("/proc/self/mem");
-  ASSERT_FALSE(read.ok());
-  EXPECT_EQ(read.message(), "The file \"/proc/self/mem\" could not be read: Input/output error.");
+  const std::pair<std::string, const char*> cases[] = {
+      {CORVELA_TEST_DATA "/text/no-such-file.csv", "No such file or directory"},
+      {CORVELA_TEST_DATA "/text", "it is a folder"},
+      // A file that opens but whose bytes cannot be read gives the system's reason.
+      {"/proc/self/mem", "Input/output error"}};
+  for (const auto& [path, reason] : cases) {
+    Result<DecodedText> read = readTextFile(path);
+    ASSERT_FALSE(read.ok()) << path;
+    EXPECT_EQ(read.message(), "The file \"" + path + "\" could not be read: " + reason + ".");
+  }
 }
 
 // A statement handed over through a pipe (a shell's <(...)) has no size to go by: it is read
