@@ -4,7 +4,9 @@
 #include <vector>
 
 #include "formats/OutputFormatsFixture.h"
+#include "formats/QIFOutputText.h"
 #include "prefs/ValueText.h"
+#include "support/CaseFile.h"
 #include "support/FileText.h"
 
 namespace corvela {
@@ -118,55 +120,31 @@ TEST_F(OutputFormatsTest, ARefusedTransferIsStillWritten) {
   EXPECT_EQ(categories.indexOfCategory("[Nowhere]/Class"), -1);
 }
 
+// The words say whether the line is CSV and the field's position in it.
 TEST(OutputFieldTest, FieldIsQuotedAndSeparated) {
-  struct Case {
-    const char* field;
-    bool csv;
-    int position;
-    const char* expected;
-  };
-  const Case cases[] = {{"Smith", true, 1, ",Smith"},
-                        {"Smith", true, 0, "Smith"},
-                        {"Smith, \"Jr\"", true, 2, ",\"Smith, \"\"Jr\"\"\""},
-                        {"5\" pipe", true, 0, "\"5\"\" pipe\""},
-                        {"two\nlines", true, 1, ",\"two\nlines\""},
-                        {"a\tb", true, 0, "a\tb"},
-                        {"a\tb\t\tc", false, 1, "\ta     b          c"},
-                        {"Smith, Jr", false, 0, "Smith, Jr"},
-                        {"", true, 3, ","}};
-  for (const Case& c : cases) {
-    std::string buffer = "x";
-    OutputFormats::produceNonQIFOutputField(c.field, c.csv, buffer, c.position);
-    EXPECT_EQ(buffer, std::string("x") + c.expected) << c.field;
-  }
+  testing::expectCaseFile(
+      "formats/output-fields.txt", [](const std::string& field, const std::string& words) {
+        std::string buffer = "x";
+        OutputFormats::produceNonQIFOutputField(field, words.starts_with("csv"), buffer,
+                                                std::stoi(words.substr(words.find(' ') + 1)));
+        return testing::quoted(buffer);
+      });
 }
 
 // Dates inside the program follow OutputDateFormat, day first when it says so; a date column
 // is reformatted only when asked, and what is no real day stays as it is.
 TEST_F(OutputFormatsTest, DateColumnIsReformattedWhenAsked) {
-  struct Case {
-    const char* outputDateFormat;
-    bool reformat;
-    const char* reformatPattern;  // nullptr: the record has none
-    const char* date;
-    const char* expected;
-  };
-  const Case cases[] = {{"%m/%d/%Y", false, "%Y-%m-%d", "01/31/2024", "01/31/2024"},
-                        {"%m/%d/%Y", true, "%d.%m.%y", "01/31/2024", "31.01.24"},
-                        {"%m/%d/%Y", true, nullptr, "1/5/24", "01/05/2024"},
-                        {"%m-%d-%Y", true, "%Y%m%d", "02-29-2024", "20240229"},
-                        {"%B %d, %Y", true, "%m/%d/%Y", "March 4, 2024", "03/04/2024"},
-                        {"%d/%m/%Y", true, "%Y-%m-%d", "05/01/2024", "2024-01-05"},
-                        {"%m/%d/%Y", true, "%Y-%m-%d", "02/30/2024", "02/30/2024"},
-                        {"%m/%d/%Y", true, "%Y-%m-%d", "soon", "soon"}};
-  for (const Case& c : cases) {
-    store.prefs.setObject(prefKey::OutputDateFormat, c.outputDateFormat);
-    Value format = delimitedFormat("Dated", {"Date"});
-    format.set("ReformatDate", c.reformat);
-    if (c.reformatPattern) format.set("ReformatDateFormat", c.reformatPattern);
-    formats.addFormat(format);
-    EXPECT_EQ(formats.convertedDate({"Dated", ""}, c.date), c.expected) << c.date;
-  }
+  testing::expectCaseFile(
+      "formats/reformatted-dates.txt", [this](const std::string& date, const std::string& words) {
+        std::size_t end = 0;
+        store.prefs.setObject(prefKey::OutputDateFormat, testing::unquoted(words, &end));
+        Value format = delimitedFormat("Dated", {"Date"});
+        format.set("ReformatDate", words.substr(end + 1).starts_with("as"));
+        if (std::size_t pattern = words.find('"', end); pattern != std::string::npos)
+          format.set("ReformatDateFormat", testing::unquoted(words.substr(pattern)));
+        formats.addFormat(format);
+        return testing::quoted(formats.convertedDate({"Dated", ""}, date));
+      });
 }
 
 TEST_F(OutputFormatsTest, InvestmentColumnsTakeTheInvestmentValues) {
@@ -186,6 +164,76 @@ TEST_F(OutputFormatsTest, InvestmentColumnsTakeTheInvestmentValues) {
   buffer.clear();
   formats.produceInvestmentOutput(buffer, {"Missing", ""}, t);
   EXPECT_EQ(buffer, "");
+}
+
+TEST(QIFOutputTextTest, HeadersFollowTheInputsKindAndThePortfolioIsInvestment) {
+  const char* const types[] = {"!Type:Bank\n", "!Type:CCard\n", "!Type:Invst\n", "", ""};
+  for (int kind = 0; kind < 5; ++kind) EXPECT_EQ(qifTypeHeader(kind), types[kind]) << kind;
+  EXPECT_EQ(qifAccountHeader("Brokerage", "Port"), "!Account\nNBrokerage\nTPort\n^\n!Type:Invst\n");
+  EXPECT_EQ(qifAccountHeader("Visa", "CCard"), "!Account\nNVisa\nTCCard\n^\n!Type:CCard\n");
+}
+
+InvestmentQIFFields buy() {
+  InvestmentQIFFields f;
+  f.date = "02/01/2024";
+  f.actionName = "Buy";
+  f.memo = "lot 1";
+  f.security = "Acme";
+  f.shares = "10";
+  f.price = "100.0500";
+  f.fees = "-9.95";
+  f.amount = "-1,010.45";
+  return f;
+}
+
+const Value kBuyType = {{"QuickenName", "Buy"},
+                        {"SecurityRequired", true},
+                        {"SharesRequired", true},
+                        {"PriceAllowed", true},
+                        {"AmountRequired", true}};
+
+// An action record writes what its type needs: a zero price and empty fees are left out, a false
+// flag counts as absent, and a price is written only with shares. A cash record returns to
+// investment records. What each case wrote is tests/data/formats/qif-records.txt.
+TEST(QIFOutputTextTest, ActionRecordWritesWhatTheTypeNeeds) {
+  InvestmentQIFFields noPriceOrFees = buy();
+  noPriceOrFees.price = "0,0000";
+  noPriceOrFees.fees = "";
+  InvestmentQIFFields interest = buy();
+  interest.actionName = "IntInc";
+  interest.amount = "(4.20)";
+  const Value interestType = {
+      {"QuickenName", "IntInc"}, {"SecurityRequired", false}, {"AmountRequired", true}};
+  struct Case {
+    const char* name;
+    InvestmentQIFFields fields;
+    Value type;
+    bool cleared;
+  };
+  const Case cases[] = {
+      {"buy", buy(), kBuyType, false},
+      {"buy, cleared", buy(), kBuyType, true},
+      {"no price or fees", noPriceOrFees, kBuyType, false},
+      {"interest", interest, interestType, false},
+      {"a type that needs nothing", interest, Value::dictionary(), false},
+      {"a price without shares", buy(), Value{{"PriceRequired", true}}, false},
+  };
+  std::string written;
+  for (const Case& c : cases)
+    written +=
+        "== " + std::string(c.name) + "\n" + qifInvestmentActionRecord(c.fields, c.type, c.cleared);
+
+  InvestmentQIFFields cash;
+  cash.date = "03/01/2024";
+  cash.actionName = "Check";
+  cash.description = "Rent";
+  cash.memo = "March";
+  cash.amount = "-900.00";
+  cash.category = "Housing";
+  written += "== cash\n" + qifInvestmentCashRecord(cash, false);
+  cash.number = "1042";
+  written += "== cash with a number, cleared\n" + qifInvestmentCashRecord(cash, true);
+  testing::expectDataFile("formats/qif-records.txt", written);
 }
 
 }  // namespace
