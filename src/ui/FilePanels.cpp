@@ -5,6 +5,7 @@
 #include <QFileSystemModel>
 #include <QGridLayout>
 #include <QLabel>
+#include <QLineEdit>
 #include <QSortFilterProxyModel>
 
 #include "ui/QtText.h"
@@ -118,8 +119,17 @@ void SaveFileDialog::accept() {
   QString path = selectedFiles().value(0);
   if (!requiredFileType_.isEmpty() && !path.isEmpty() &&
       fileTypeOf(QFileInfo(path).fileName()) != requiredFileType_ &&
-      !fileTypeOf(QFileInfo(path).fileName()).isEmpty())
-    selectFile(path + QLatin1Char('.') + requiredFileType_);
+      !fileTypeOf(QFileInfo(path).fileName()).isEmpty()) {
+    const QString suffix = QLatin1Char('.') + requiredFileType_;
+    // selectFile leaves the name field alone while it has the focus, which it has whenever a
+    // person typed the name and pressed Return; the typed text ends in the file's name, so the
+    // extension goes after it there.
+    auto* name = findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+    if (name && !name->text().isEmpty())
+      name->setText(name->text() + suffix);
+    else
+      selectFile(path + suffix);
+  }
   QFileDialog::accept();
 }
 

@@ -275,7 +275,8 @@ class QtPlatformTest : public QObject {
     QVERIFY(!platform->runSavePanel({}));
   }
 
-  // A typed name without the required extension gets it added.
+  // A typed name without the required extension gets it added, also when the name field still
+  // has the focus from the typing (the dialog's own selectFile ignores the field then).
   void savePanelEndsInTheRequiredType() {
     const std::pair<QString, QString> typedAndSaved[] = {{"", "QIF Import 03-15-2009.qif"},
                                                          {"march", "march.qif"},
@@ -288,7 +289,12 @@ class QtPlatformTest : public QObject {
       panel.requiredFileType = "qif";
       panel.suggestedName = "QIF Import 03-15-2009.qif";
       whenModalShows<SaveFileDialog>([&](SaveFileDialog* dialog) {
-        if (!typed.isEmpty()) dialog->selectFile(typed);
+        auto* name = dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+        QVERIFY(name);
+        dialog->activateWindow();
+        name->setFocus();
+        QTRY_VERIFY(name->hasFocus());
+        if (!typed.isEmpty()) name->setText(typed);
         dialog->accept();
       });
       std::optional<std::string> path = platform->runSavePanel(panel);
