@@ -1,10 +1,8 @@
 // The files a conversion touches, attacked the way a mistyped command or a hostile folder would:
 // the real corvela-cli in a temporary folder, with links, devices, pipes and read-only files.
 #include <gtest/gtest.h>
-#include <sys/socket.h>
 #include <sys/stat.h>
 #include <sys/sysmacros.h>
-#include <sys/un.h>
 #include <unistd.h>
 
 #include <filesystem>
@@ -53,67 +51,6 @@ class SafeFilesTest : public ::testing::Test {
   std::string input = dir.path("march.ofx");
   std::string store = dir.path("store.prefs");
 };
-
-// Every refused output path: exit 1, a message naming the reason, and no file changed (the
-// store neither: the run never starts).
-TEST_F(SafeFilesTest, RefusedOutputPathsChangeNothing) {
-  const std::string statement = readText(input);
-  const std::string rules = readText(store);
-  fs::create_directory(dir.path("sub"));
-  fs::create_symlink(input, dir.path("link-to-input"));
-  fs::create_hard_link(input, dir.path("hard-link"));
-  fs::create_symlink(dir.path("nowhere.qif"), dir.path("dangling"));
-  ::mkfifo(dir.path("fifo").c_str(), 0600);
-  writeFile(dir.path("readonly.qif"), "keep me");
-  fs::permissions(dir.path("readonly.qif"),
-                  fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
-  int sock = ::socket(AF_UNIX, SOCK_STREAM, 0);
-  sockaddr_un address{};
-  address.sun_family = AF_UNIX;
-  std::string socketPath = dir.path("socket");
-  socketPath.copy(address.sun_path, sizeof address.sun_path - 1);
-  ASSERT_EQ(::bind(sock, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
-
-  struct Case {
-    std::string output;
-    std::string reason;
-  };
-  const Case cases[] = {
-      {input, "it is the input"},
-      {dir.path("link-to-input"), "it is the input"},
-      {dir.path("sub/../march.ofx"), "it is the input"},
-      {dir.path("hard-link"), "it is the input"},
-      {store, "it is the preference store"},
-      {dir.path("dangling"), "which does not exist"},
-      {dir.path("fifo"), "it is a named pipe"},
-      {socketPath, "it is a socket"},
-      {dir.path("sub"), "it is a folder"},
-      {dir.path("readonly.qif"), "it is read-only"},
-      {dir.path("missing/out.qif"), "does not exist"},
-  };
-  for (const Case& c : cases) {
-    CliProcess run = convert({"-o", c.output});
-    EXPECT_EQ(run.status, 1) << c.output << "\n" << run.err;
-    EXPECT_NE(run.err.find(c.reason), std::string::npos) << c.output << "\n" << run.err;
-    EXPECT_EQ(run.err.find("transactions output"), std::string::npos) << run.err;
-    EXPECT_EQ(readText(input), statement) << c.output;
-    EXPECT_EQ(readText(store), rules) << c.output;
-  }
-  EXPECT_EQ(readText(dir.path("readonly.qif")), "keep me");
-  EXPECT_FALSE(fs::exists(dir.path("missing")));
-  EXPECT_TRUE(fs::is_fifo(dir.path("fifo")));
-  ::close(sock);
-
-  // Resuming a continuation file into itself.
-  std::string continuation = dir.path("later.crvc");
-  ASSERT_TRUE(writeKeyedArchiveFile(continuation, Value::dictionary()).ok());
-  const std::string saved = readText(continuation);
-  CliProcess run = runCliProcess(
-      {"convert", continuation, "-o", dir.path("sub/../later.crvc"), "--prefs", store});
-  EXPECT_EQ(run.status, 1) << run.err;
-  EXPECT_NE(run.err.find("the continuation file being resumed"), std::string::npos) << run.err;
-  EXPECT_EQ(readText(continuation), saved);
-}
 
 // A link is followed only when its owner is the person running Corvela or the owner of the
 // folder it lies in, as the kernel does in sticky folders.
@@ -196,42 +133,6 @@ TEST_F(SafeFilesTest, AFailingOutputIsAFailure) {
   }
 }
 
-// Bad values of options exit 2 with the reason; nothing output exits 3 and writes nothing.
-TEST_F(SafeFilesTest, ExitStatuses) {
-  std::string output = dir.path("out.qif");
-  writeFile(output, "an earlier run");
-  struct Case {
-    std::vector<std::string> args;
-    int status;
-    const char* says;
-  };
-  const Case cases[] = {
-      {{"--help"}, 0, ""},
-      {{"--date", "someday"}, 2, "--date \"someday\" is no date"},
-      {{"--from", "13/45/2024", "--to", "03/31/2024"}, 2, "--from \"13/45/2024\" is no date"},
-      {{"--from", "03/31/2024", "--to", "03/01/2024"}, 2, "ends before it begins"},
-      {{"--from", "03/01/2024"}, 2, "--from and --to go together"},
-      {{"--bogus"}, 2, "unknown option --bogus"},
-      {{"--from", "01/01/2020", "--to", "01/31/2020", "-o", output}, 3, "was not written"},
-  };
-  for (const Case& c : cases) {
-    CliProcess run = convert(c.args);
-    EXPECT_EQ(run.status, c.status) << ::testing::PrintToString(c.args) << "\n" << run.err;
-    EXPECT_NE(run.err.find(c.says), std::string::npos) << run.err;
-  }
-  EXPECT_EQ(readText(output), "an earlier run");
-  EXPECT_NE(runCliProcess({"convert", "--help"}).out.find("usage: corvela-cli convert"),
-            std::string::npos);
-
-  // A stored output date pattern that writes no date.
-  std::string json = dir.path("pattern.json");
-  writeFile(json, R"({"OutputDateFormat": "%"})");
-  ASSERT_EQ(runCliProcess({"prefs", "import", json, "--prefs", store}).status, 0);
-  CliProcess run = convert({"-o", output});
-  EXPECT_EQ(run.status, 2) << run.err;
-  EXPECT_NE(run.err.find("\"%\" (OutputDateFormat) writes no date"), std::string::npos) << run.err;
-}
-
 // What escapes the run (no memory, a temporary folder that is not there) ends it with one line
 // and status 1, never an abort.
 TEST_F(SafeFilesTest, ResourceFailuresEndWithOneLine) {
@@ -272,27 +173,6 @@ TEST_F(SafeFilesTest, ResourceFailuresEndWithOneLine) {
 #endif
 }
 
-// A store that is no file stops the run and stays; damaged bytes are moved aside, and said so.
-TEST_F(SafeFilesTest, TheStoreIsNeverLostSilently) {
-  std::string output = dir.path("out.qif");
-  fs::create_directory(dir.path("folder.prefs"));
-  ::mkfifo(dir.path("fifo.prefs").c_str(), 0600);
-  for (const char* name : {"folder.prefs", "fifo.prefs"}) {
-    CliProcess run = runCliProcess({"convert", input, "-o", output, "--prefs", dir.path(name)});
-    EXPECT_EQ(run.status, 1) << run.err;
-    EXPECT_NE(run.err.find("cannot be read"), std::string::npos) << run.err;
-    EXPECT_FALSE(fs::exists(output));
-  }
-  EXPECT_TRUE(fs::is_directory(dir.path("folder.prefs")));
-  EXPECT_TRUE(fs::is_fifo(dir.path("fifo.prefs")));
-
-  writeFile(store, "garbage");
-  CliProcess run = convert({"-o", output});
-  EXPECT_EQ(run.status, 0) << run.err;
-  EXPECT_NE(run.err.find("not a binary property list"), std::string::npos) << run.err;
-  EXPECT_NE(run.err.find("it was moved to"), std::string::npos) << run.err;
-}
-
 TEST_F(SafeFilesTest, ImportMergesUnlessToldToReplaceAndKeepsABackup) {
   const std::string before = readText(store);
   std::string json = dir.path("some.json");
@@ -322,24 +202,6 @@ TEST_F(SafeFilesTest, ImportMergesUnlessToldToReplaceAndKeepsABackup) {
   for (const auto& entry : fs::directory_iterator(dir.path("")))
     unreadable += entry.path().filename().string().starts_with("store.prefs.unreadable-");
   EXPECT_EQ(unreadable, 1);
-}
-
-// Amounts that are no amounts are never copied into the output.
-TEST_F(SafeFilesTest, OFXAmountsThatAreNoAmountsAreSkipped) {
-  const char* bad[] = {"NaN", "inf", "0x10", "1,2,3.4.5", "", "1e-308"};
-  std::string text = readText(input);
-  std::string block = "<STMTTRN>\n<TRNTYPE>DEBIT\n<DTPOSTED>20240320\n<TRNAMT>";
-  std::string crafted;
-  for (const char* amount : bad)
-    crafted += block + amount + "\n<NAME>BAD " + amount + "\n</STMTTRN>\n";
-  text.insert(text.find("</BANKTRANLIST>"), crafted);
-  writeFile(input, text);
-  CliProcess run = convert({});
-  EXPECT_EQ(run.status, 0) << run.err;
-  EXPECT_NE(run.err.find("6 could not be read and were skipped"), std::string::npos) << run.err;
-  EXPECT_EQ(run.out.find("BAD"), std::string::npos) << run.out;
-  for (const char* amount : {"NaN", "inf", "0x10", "1e-308"})
-    EXPECT_EQ(run.out.find(amount), std::string::npos) << amount;
 }
 
 }  // namespace
