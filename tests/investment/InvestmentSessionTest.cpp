@@ -243,17 +243,13 @@ struct ScriptedEditor : InstructionEditing {
 // holds the steps, separated by ", " (see tests/data/investment/scripted-sessions.txt).
 std::string runScript(const std::string& line, const std::string& script) {
   Program program;
-  Value format = brokerFormat();
-  format.set("Description", Value(6));
-  format.set("Symbol", Value(7));
-  format.set("TypeMappings",
-             Value(Value::Array{Value{{"formatType", "Bought"}, {"quickenType", 2}},
-                                Value{{"formatType", "Cash In"}, {"quickenType", 19}},
-                                Value{{"formatType", "Cash Out"}, {"quickenType", 20}}}));
-  program.app.formats.addFormat(format);
   const Value store =
       fromJSON(testing::readText(std::string(CORVELA_TEST_DATA) + "/investment/session-store.json"))
           .value();
+  // The broker's layout with a description and a symbol column, and three types known.
+  Value format = brokerFormat();
+  for (const auto& [key, value] : store["BrokerFormat"].toDictionary()) format.set(key, value);
+  program.app.formats.addFormat(format);
   for (const char* key : {"Securities", "OutputFormats"})
     program.scratch.prefs.setObject(key, store[key]);
   for (const Value& instruction : store["Instructions"].toArray())
