@@ -10,6 +10,7 @@
 #include "prefs/CancelConfirm.h"
 #include "prefs/Preferences.h"
 #include "prefs/ValueText.h"
+#include "support/FileText.h"
 #include "support/ScratchStore.h"
 #include "support/ScriptedPlatform.h"
 
@@ -117,13 +118,6 @@ TEST_F(PreferencesTest, AccountsJoinTheCategoriesOnce) {
 TEST_F(PreferencesTest, DefaultsAreWrittenWhereAbsent) {
   prefs.setObject(prefKey::Preferences, optionList({option::converted2_2}));
   normalize();
-  const Value defaults{{"amountsPrecision", 2},          {"pricesPrecision", 4},
-                       {"sharesPrecision", 2},           {"bccAmountsPrecision", 2},
-                       {"OutputDateFormat", "%m/%d/%Y"}, {"OutputDateFormatShortYear", "%m/%d/%y"},
-                       {"DescriptionOutput", "%d"},      {"MemoOutput", "%m"}};
-  for (const auto& [key, value] : defaults.toDictionary())
-    EXPECT_EQ(prefs.objectForKey(key), value) << key;
-  EXPECT_FALSE(prefs.prefs().contains(prefKey::SUEnableAutomaticChecks));
 
   testing::ScratchStore stored;
   Preferences options{stored.prefs};
@@ -135,10 +129,9 @@ TEST_F(PreferencesTest, DefaultsAreWrittenWhereAbsent) {
              {"bccAmountsPrecision", 0}};
   for (const auto& [key, value] : mine.toDictionary()) stored.prefs.setObject(key, value);
   options.writeOutputDefaults();
-  for (const auto& [key, value] : mine.toDictionary())
-    EXPECT_EQ(stored.prefs.objectForKey(key), value) << key;
-  EXPECT_FALSE(stored.prefs.prefs().contains(prefKey::pricesPrecision));
-  EXPECT_FALSE(stored.prefs.prefs().contains(prefKey::OutputDateFormatShortYear));
+  // The whole of both stores: the defaults of a new one, and what a store with settings kept.
+  testing::expectDataFile("prefs/output-defaults.json",
+                          toJSON(Value{{"new", prefs.prefs()}, {"stored", stored.prefs.prefs()}}));
 }
 
 // The update answer is taken over once: CheckForUpdates, SUEnableAutomaticChecks -> after.
