@@ -1,5 +1,7 @@
-// Every statement of the corpus is classified as the kind it is: CSV exports (many of which begin
-// with "Date" and end in a line break) are text, QIF bank and card registers stay registers.
+// Every statement of the corpus is classified as the kind it is: OFX and QFX downloads are OFX,
+// also those that leave the header out, whatever comes before their body; CSV exports (many of
+// which begin with "Date" and end in a line break) are text, QIF bank and card registers stay
+// registers.
 
 #include <gtest/gtest.h>
 
@@ -23,6 +25,7 @@ TEST(ClassificationCorpusTest, CSVIsTextAndRegistersStayRegisters) {
   ASSERT_TRUE(manifest) << "the corpus is missing";
   int csv = 0;
   int registers = 0;
+  int downloads = 0;
   for (std::string row; std::getline(manifest, row);) {
     // | file | kind | ...
     if (!row.starts_with("| ") || row.find('/') == std::string::npos) continue;
@@ -31,16 +34,23 @@ TEST(ClassificationCorpusTest, CSVIsTextAndRegistersStayRegisters) {
     std::string file = row.substr(2, fileEnd - 2);
     std::string kind = row.substr(fileEnd + 3, kindEnd - fileEnd - 3);
     const bool isCSV = kind == "CSV";
-    if (!isCSV && kind != "QIF bank" && kind != "QIF ccard") continue;
-    ++(isCSV ? csv : registers);
+    const bool isDownload = kind.starts_with("OFX") || kind.starts_with("QFX");
+    if (!isDownload && !isCSV && kind != "QIF bank" && kind != "QIF ccard") continue;
     Result<DecodedText> read = readTextFile(kCorpus + "/" + file);
     ASSERT_TRUE(read.ok()) << read.message();
+    if (isDownload) {
+      ++downloads;
+      EXPECT_TRUE(isOFX(read.value().text)) << file;
+      continue;
+    }
+    ++(isCSV ? csv : registers);
     QIFClassification found = classifyQIF(findLines(read.value().text), 0, false, tables);
     // A register may still be refused for holding several accounts, but never read as text.
     EXPECT_EQ(found.outcome == Outcome::text, isCSV) << file;
   }
   EXPECT_EQ(csv, 30);
   EXPECT_EQ(registers, 16);
+  EXPECT_EQ(downloads, 55);
 }
 
 }  // namespace

@@ -12,30 +12,19 @@
 namespace corvela {
 namespace {
 
-TEST(ClassificationTest, OFXAccountIsCutAtWhitespaceOrTag) {
-  struct Case {
-    const char* text;
-    std::optional<std::string> account;
-  };
-  const Case cases[] = {
-      {"<ACCTID>12345</ACCTID>", "12345"},
-      {"<ACCTID>12345\n<ACCTTYPE>CHECKING", "12345"},
-      {"<ACCTID>12345\r\n<ACCTTYPE>", "12345"},
-      {"<ACCTID>12 345<", "12"},
-      {"<ACCTID>\n<BANKID>1", ""},
-      {"<ACCTID>", std::nullopt},
-      {"header <ACCTID>98765", std::nullopt},
-      {"<BANKID>1<ACCTTYPE>SAVINGS", std::nullopt},
-      {"<ACCTID>first<ACCTID>second ", "first"},
-  };
-  for (const Case& c : cases) EXPECT_EQ(ofxAccount(c.text), c.account) << c.text;
-}
-
-TEST(ClassificationTest, OFXStatementKindsInTheirOrder) {
-  EXPECT_EQ(ofxStatementKind("<OFX><BANKMSGSRSV1><CREDITCARDMSGSRSV1>"), 0);
-  EXPECT_EQ(ofxStatementKind("<CREDITCARDMSGSRSV1><INVSTMTMSGSRSV1>"), 1);
-  EXPECT_EQ(ofxStatementKind("<INVSTMTMSGSRSV1>"), 2);
-  EXPECT_EQ(ofxStatementKind("<SIGNONMSGSRSV1>"), std::nullopt);
+// What an OFX-looking text is taken for: "ofx" whether it is a download at all (with or without
+// its header), "kind" the statement kind its message sets say, "account" the account it names.
+TEST(ClassificationTest, OFXTexts) {
+  testing::expectCaseFile("app/ofx-texts.txt",
+                          [](const std::string& text, const std::string& words) -> std::string {
+                            if (words == "ofx") return isOFX(text) ? "OFX" : "not OFX";
+                            if (words == "kind") {
+                              std::optional<int> kind = ofxStatementKind(text);
+                              return kind ? std::string(kindLabel(*kind)) : "none";
+                            }
+                            std::optional<std::string> account = ofxAccount(text);
+                            return account ? testing::quoted(*account) : "none";
+                          });
   EXPECT_EQ(kindLabel(4), "Unknown");
 }
 

@@ -37,18 +37,29 @@ class ControllerBankingTest : public ControllerTest {
                      Value{{"descriptionMatch", "SALARY"}, {"category", "Income"}}});
   }
 
-  // Converts the bank register into `name` and answers what was written.
-  std::string convert(const std::string& name) {
-    controller().actuallyProcessFile(std::string(CORVELA_TEST_DATA) + "/app/bank.qif");
-    const std::string out = dir + "/" + name;
+  // Loads the bank register and starts its run into `out`.
+  void start(const std::string& out) {
+    controller().actuallyProcessFile(kBankRegister);
     platform.answerNextSavePanel(out);
     controller().processTheTransactions();
-    EXPECT_EQ(platform.lastStatus().text, "\r\r3 transactions output to file \"" + out + "\".");
+  }
+  // Converts the bank register into `name` and answers what was written.
+  std::string convert(const std::string& name) {
+    start(dir + "/" + name);
+    EXPECT_EQ(platform.lastStatus().text,
+              "\r\r3 transactions output to file \"" + dir + "/" + name + "\".");
     EXPECT_FALSE(processor.running());
     controller().doneWithFile();
+    return readFile(dir + "/" + name);
+  }
+  // Confirms each transaction left in the run and answers what it wrote to `out`.
+  std::string confirmAll(const std::string& out) {
+    while (processor.openDialog() == BankingCreditCardQIF::Dialog::confirm) processor.confirmOK();
+    EXPECT_FALSE(processor.running());
     return readFile(out);
   }
 
+  inline static const std::string kBankRegister = std::string(CORVELA_TEST_DATA) + "/app/bank.qif";
   Instructions instructions;
   Descriptions descriptions;
   CancelConfirm cancelConfirm;
@@ -85,10 +96,8 @@ TEST_F(ControllerBankingTest, TheNextConversionUsesTheEditedInstruction) {
 
 TEST_F(ControllerBankingTest, FinishLaterThenContinueFromTheFile) {
   turnOn(option::confirmAllTransactions);
-  controller().actuallyProcessFile(std::string(CORVELA_TEST_DATA) + "/app/bank.qif");
   std::string out = file("out.qif", "untouched\n");
-  platform.answerNextSavePanel(out);
-  controller().processTheTransactions();
+  start(out);
   // The first transaction waits in the confirmation dialog; confirm it, then finish later.
   ASSERT_EQ(processor.openDialog(), BankingCreditCardQIF::Dialog::confirm);
   processor.confirmOK();
@@ -107,67 +116,46 @@ TEST_F(ControllerBankingTest, FinishLaterThenContinueFromTheFile) {
   std::string final = dir + "/final.qif";
   platform.answerNextSavePanel(final);
   controller().processTheTransactions();
-  while (processor.openDialog() == BankingCreditCardQIF::Dialog::confirm) processor.confirmOK();
+  EXPECT_EQ(confirmAll(final), dataFile("bank-instructions-expected.qif"));
   EXPECT_EQ(platform.lastStatus().text,
             "\r\r3 transactions output to file \"" + final + "\".\r\r2 confirmed.");
-  EXPECT_EQ(readFile(final), dataFile("bank-instructions-expected.qif"));
   EXPECT_TRUE(platform.allAnswersUsed());
-}
-
-TEST_F(ControllerBankingTest, StoppingOutputsNothing) {
-  turnOn(option::confirmAllTransactions);
-  controller().actuallyProcessFile(std::string(CORVELA_TEST_DATA) + "/app/bank.qif");
-  platform.answerNextSavePanel(dir + "/out.qif");
-  controller().processTheTransactions();
-  platform.answerNextCancelConfirm(CancelConfirm::stop);
-  processor.cancel();
-  EXPECT_EQ(platform.lastStatus().text, "\r\r\rNo transactions output.");
-  EXPECT_FALSE(std::filesystem::exists(dir + "/out.qif"));
 }
 
 TEST_F(ControllerBankingTest, AFileOfferedDuringARunIsRefusedEvenAfterActivation) {
   turnOn(option::confirmAllTransactions);
-  std::string input = std::string(CORVELA_TEST_DATA) + "/app/bank.qif";
-  controller().actuallyProcessFile(input);
-  platform.answerNextSavePanel(dir + "/out.qif");
-  controller().processTheTransactions();
+  start(dir + "/out.qif");
   ASSERT_EQ(processor.openDialog(), BankingCreditCardQIF::Dialog::confirm);
 
   // Switching to another program and back marks the program as just activated.
   session.JustActivated = true;
-  EXPECT_FALSE(controller().applicationOpenFile(input));
+  EXPECT_FALSE(controller().applicationOpenFile(kBankRegister));
   EXPECT_TRUE(processor.running());
 
   processor.skipRemaining();
   EXPECT_FALSE(processor.running());
-  EXPECT_TRUE(controller().applicationOpenFile(input));
+  EXPECT_TRUE(controller().applicationOpenFile(kBankRegister));
 }
 
-// The controller lets a register's lines go once they are read; a run after a stopped one must
-// read them again, the header taken off as the first time.
+// Stopping outputs nothing. The controller lets a register's lines go once they are read; a run
+// after a stopped one must read them again, the header taken off as the first time.
 TEST_F(ControllerBankingTest, ARunAfterAStoppedOneWritesWhatAFreshRunWrites) {
   turnOn(option::confirmAllTransactions);
-  const std::string input = std::string(CORVELA_TEST_DATA) + "/app/bank.qif";
-  auto runConfirmingAll = [&](const std::string& name) {
-    platform.answerNextSavePanel(dir + "/" + name);
-    controller().processTheTransactions();
-    while (processor.openDialog() == BankingCreditCardQIF::Dialog::confirm) processor.confirmOK();
-    EXPECT_FALSE(processor.running());
-    return readFile(dir + "/" + name);
-  };
-  controller().actuallyProcessFile(input);
-  const std::string fresh = runConfirmingAll("fresh.qif");
+  start(dir + "/fresh.qif");
+  const std::string fresh = confirmAll(dir + "/fresh.qif");
   ASSERT_NE(fresh.find("^\n"), std::string::npos);
   controller().doneWithFile();
 
-  controller().actuallyProcessFile(input);
-  platform.answerNextSavePanel(dir + "/stopped.qif");
-  controller().processTheTransactions();
+  start(dir + "/stopped.qif");
   ASSERT_EQ(processor.openDialog(), BankingCreditCardQIF::Dialog::confirm);
   platform.answerNextCancelConfirm(CancelConfirm::stop);
   processor.cancel();
   ASSERT_FALSE(processor.running());
-  EXPECT_EQ(runConfirmingAll("again.qif"), fresh);
+  EXPECT_EQ(platform.lastStatus().text, "\r\r\rNo transactions output.");
+  EXPECT_FALSE(std::filesystem::exists(dir + "/stopped.qif"));
+  platform.answerNextSavePanel(dir + "/again.qif");
+  controller().processTheTransactions();
+  EXPECT_EQ(confirmAll(dir + "/again.qif"), fresh);
 }
 
 // Every bank and card statement of the corpus, run with every transaction shown: going back a

@@ -303,16 +303,9 @@ struct AppendAccountCase {
   bool enabled;       // "Process Transactions"
 };
 
-constexpr const char* kDownload = R"(OFXHEADER:100
-DATA:OFXSGML
-VERSION:102
-
-<OFX><BANKMSGSRSV1><STMTTRNRS><STMTRS><CURDEF>USD
-<BANKACCTFROM><BANKID>1<ACCTID>4417-2290<ACCTTYPE>CHECKING</BANKACCTFROM>
-<BANKTRANLIST>
-<STMTTRN><TRNTYPE>DEBIT<DTPOSTED>20240301<TRNAMT>-4.50<FITID>1<NAME>COFFEE</STMTTRN>
-</BANKTRANLIST></STMTRS></STMTTRNRS></BANKMSGSRSV1></OFX>
-)";
+// The bundled checking download, whose account number is 4417-2290.
+const std::string kDownload =
+    std::string(CORVELA_TEST_DATA) + "/../../examples/checking-2024-03.ofx";
 
 const AppendAccountCase kAppendAccounts[] = {
     {"TheOnlyAccountOfTheKindIsShown", "in.qif", nullptr, "Checking", true},
@@ -332,7 +325,7 @@ TEST_F(DialogTest, AppendHeaderNamesAKnownAccountOfTheStatementsKind) {
     std::string previous = file("previous.qif", header);
     remember({{"outputFilePath", previous}});
     std::string input = c.input;
-    load(input.ends_with(".ofx") ? kDownload : kRegister, c.input);
+    load(input.ends_with(".ofx") ? readFile(kDownload).c_str() : kRegister, c.input);
     if (c.typed) controller().controlTextDidChange(MainControl::quickenAccountText, c.typed);
     EXPECT_EQ(form().quickenAccountText.text, c.shown);
     EXPECT_EQ(form().processTheTransactionsButton.enabled, c.enabled);

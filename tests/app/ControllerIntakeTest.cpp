@@ -3,6 +3,7 @@
 #include "app/ControllerFixture.h"
 #include "app/OutputFile.h"
 #include "prefs/KeyedArchive.h"
+#include "support/CaseFile.h"
 
 namespace corvela::testing {
 namespace {
@@ -191,27 +192,18 @@ TEST_F(IntakeTest, OfferedFilesAreRefusedWhileAnInputIsLoaded) {
   EXPECT_FALSE(session.JustActivated);
 }
 
+// Activation takes a look at the clipboard, and only a text with a date in it is taken (a second
+// later); without a clipboard there is nothing to take.
 TEST_F(IntakeTest, ClipboardWatchingWaitsForADatedNewText) {
-  struct Case {
-    std::optional<std::string> clipboard;
-    bool scheduled;
-  };
-  const Case cases[] = {
-      {std::nullopt, false},
-      {"", false},
-      {"no date in here", false},
-      {"paid 12.00 on 2024.01.05", false},  // dotted dates are not looked for here
-      {"paid on 1/5/2024", true},
-      {"paid on 2024-01-05", true},
-      {"paid on January 5, 2024", true},
-  };
-  for (const Case& c : cases) {
-    platform.clipboard = c.clipboard;
+  controller().applicationDidBecomeActive();
+  EXPECT_TRUE(platform.timers.empty());
+  expectCaseFile("app/clipboard-dates.txt", [&](const std::string& text, const std::string&) {
+    platform.clipboard = text;
     platform.timers.clear();
     controller().applicationDidBecomeActive();
     EXPECT_TRUE(session.JustActivated);
-    EXPECT_EQ(platform.timers.size(), c.scheduled ? 1u : 0u) << c.clipboard.value_or("(none)");
-  }
+    return std::to_string(platform.timers.size()) + " timers";
+  });
   EXPECT_FALSE(session.ProcessingGlobal);
 }
 

@@ -186,14 +186,14 @@ TEST_F(RunTest, SettingsReachTheProcessor) {
   controller().controlTextDidChange(MainControl::outputNumberString, "9");
   platform.answerNextSavePanel(dir + "/out.qif");
   controller().processTheTransactions();
+  // The date given to every transaction, the number (none: its switch is off), the switch and
+  // the number typed, the cleared and uncleared marks, and the QIF type.
   const RunSettings& settings = bank.settings;
-  EXPECT_EQ(settings.outputDate, "03/31/2024");
-  EXPECT_EQ(settings.outputNumber, "");  // its switch is off
-  EXPECT_TRUE(settings.sameDateSwitch);
-  EXPECT_EQ(settings.outputNumberString, "9");
-  EXPECT_TRUE(settings.markAsCleared);
-  EXPECT_FALSE(settings.markAsUncleared);
-  EXPECT_EQ(settings.qifTypeTag, 1);
+  EXPECT_EQ(settings.outputDate + "|" + settings.outputNumber + "|" +
+                std::to_string(settings.sameDateSwitch) + "|" + settings.outputNumberString + "|" +
+                std::to_string(settings.markAsCleared) + std::to_string(settings.markAsUncleared) +
+                "|" + std::to_string(settings.qifTypeTag),
+            "03/31/2024||1|9|10|1");
   Value stored = store.prefs.objectForKey("ControlSettings");
   EXPECT_EQ(str(stored, "outputNumberString"), "9");
   EXPECT_EQ(dayOfDate(stored["outputDate"].toDate()), (CalendarDay{2024, 3, 31}));

@@ -1,7 +1,6 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <functional>
 #include <optional>
 #include <ostream>
 #include <string>
@@ -63,13 +62,12 @@ class OptionsDialogTest : public ::testing::Test {
     prefs.setObject(prefKey::Preferences, list);
   }
 
-  // The person changes the open dialog's controls, then the control's action runs.
-  void edit(const std::function<void(OptionsForm&)>& change) { change(view.controls); }
-
   testing::ScratchStore store;
   CVPrefs& prefs = store.prefs;
   Preferences options{prefs};
   ScriptedOptionsView view;
+  // The controls of the open dialog, which the person changes before the control's action runs.
+  OptionsForm& form = view.controls;
   testing::RecordingOptionsHost host{prefs};
   OptionsDialog dialog{prefs, options, view, host};
 };
@@ -80,16 +78,14 @@ TEST_F(OptionsDialogTest, OkWritesEveryOptionInItsOrderAndDisplayShowsIt) {
   for (int pass : {1, 2}) {
     setList({option::accountsInCategories, option::baseSplitCategoriesOnCategories});
     dialog.display();
-    edit([pass](OptionsForm& f) {
-      for (OptionSwitch* s : testing::everySwitch(f)) s->on = true;
-      f.clearedStatusBankTransactions = pass;
-      f.clearedStatusCreditCardTransactions = 3 - pass;
-      f.clearedStatusInvestmentTransactions = pass;
-      f.clearedStatusUnknownTransactions = 3 - pass;
-      f.descriptionMemoMatchPopup = 3 - pass;
-      f.categoryRadioButtons = pass - 1;
-      f.cancelRadioButtons = 2 - pass;
-    });
+    for (OptionSwitch* s : testing::everySwitch(form)) s->on = true;
+    form.clearedStatusBankTransactions = pass;
+    form.clearedStatusCreditCardTransactions = 3 - pass;
+    form.clearedStatusInvestmentTransactions = pass;
+    form.clearedStatusUnknownTransactions = 3 - pass;
+    form.descriptionMemoMatchPopup = 3 - pass;
+    form.categoryRadioButtons = pass - 1;
+    form.cancelRadioButtons = 2 - pass;
     dialog.ok();
     std::vector<std::string> list = storedList(prefs);
     if (pass == 1) {
@@ -142,13 +138,13 @@ TEST_F(OptionsDialogTest, DisplayThenOkKeepsWhatTheDialogShows) {
   // Both pages show the one European-dates option.
   setList({option::europeanDates});
   dialog.display();
-  EXPECT_TRUE(view.controls.europeanDates.on && view.controls.secondQIFEuropeanDates.on);
+  EXPECT_TRUE(form.europeanDates.on && form.secondQIFEuropeanDates.on);
 }
 
 TEST_F(OptionsDialogTest, CheckingAppendForgetsTheOutputFileEvenOnCancel) {
   // Without remembered settings, none are created.
   dialog.display();
-  edit([](OptionsForm& f) { f.append.on = true; });
+  form.append.on = true;
   dialog.append();
   EXPECT_TRUE(prefs.objectForKey(controllerKey::ControlSettings).isNull());
   dialog.cancel();
@@ -157,10 +153,10 @@ TEST_F(OptionsDialogTest, CheckingAppendForgetsTheOutputFileEvenOnCancel) {
                   Value{{std::string(controlSettingsKey::whichTransactions), Value(2)},
                         {std::string(controlSettingsKey::outputFilePath), Value("/tmp/out.qif")}});
   dialog.display();
-  edit([](OptionsForm& f) { f.append.on = true; });
+  form.append.on = true;
   dialog.append();
-  EXPECT_EQ(view.controls.showAllAccountNames, (OptionSwitch{false, true}));
-  EXPECT_TRUE(view.controls.showAllAccountNamesHelpEnabled);
+  EXPECT_EQ(form.showAllAccountNames, (OptionSwitch{false, true}));
+  EXPECT_TRUE(form.showAllAccountNamesHelpEnabled);
   dialog.cancel();
   EXPECT_EQ(prefs.objectForKey(controllerKey::ControlSettings),
             (Value{{std::string(controlSettingsKey::whichTransactions), Value(2)}}));
@@ -170,7 +166,7 @@ TEST_F(OptionsDialogTest, CheckingAppendForgetsTheOutputFileEvenOnCancel) {
 // first is read by OK, so the mirror must have reached it.
 TEST_F(OptionsDialogTest, OkReadsTheSecondEuropeanDatesCheckboxThroughItsMirror) {
   dialog.display();
-  edit([](OptionsForm& f) { f.secondQIFEuropeanDates.on = true; });
+  form.secondQIFEuropeanDates.on = true;
   dialog.secondQIFEuropeanDates();
   dialog.ok();
   EXPECT_TRUE(options.isOn(option::europeanDates));
@@ -182,10 +178,8 @@ TEST_F(OptionsDialogTest, OkSetsTheOutputNotation) {
   EXPECT_EQ(dialog.decimalSeparator(), ".");
   for (bool european : {true, false}) {
     dialog.display();
-    edit([european](OptionsForm& f) {
-      f.outputEuropeanDates.on = european;
-      f.outputEuropeanAmounts.on = european;
-    });
+    form.outputEuropeanDates.on = european;
+    form.outputEuropeanAmounts.on = european;
     dialog.ok();
     const char* monthDay = european ? "%d/%m" : "%m/%d";
     EXPECT_EQ(host.patterns.back(), monthDay);
@@ -205,12 +199,12 @@ TEST_F(OptionsDialogTest, OkSetsTheOutputNotation) {
 TEST_F(OptionsDialogTest, UpdateChecksSwitchedOffStayOff) {
   prefs.setBool(prefKey::SUEnableAutomaticChecks, true);
   dialog.display();
-  EXPECT_TRUE(view.controls.checkForUpdates.on);
-  edit([](OptionsForm& f) { f.checkForUpdates.on = false; });
+  EXPECT_TRUE(form.checkForUpdates.on);
+  form.checkForUpdates.on = false;
   dialog.ok();
   EXPECT_EQ(prefs.objectForKey(prefKey::SUEnableAutomaticChecks), Value(false));
   dialog.display();
-  EXPECT_FALSE(view.controls.checkForUpdates.on);
+  EXPECT_FALSE(form.checkForUpdates.on);
 }
 
 // The precision popups show decimal places from two on; stored values outside them select the
@@ -237,8 +231,8 @@ TEST_F(OptionsDialogTest, PrecisionsShowAndStoreDecimalPlaces) {
   }
   dialog.display();
   for (const Case& c : cases) {
-    EXPECT_EQ(view.controls.*c.popUp, c.shown) << c.key;
-    view.controls.*c.popUp = c.chosen;
+    EXPECT_EQ(form.*c.popUp, c.shown) << c.key;
+    form.*c.popUp = c.chosen;
   }
   dialog.ok();
   for (const Case& c : cases) EXPECT_EQ(prefs.intForKey(c.key), c.storedAfter) << c.key;
@@ -248,13 +242,11 @@ TEST_F(OptionsDialogTest, CancelStoresNothing) {
   setList({option::initialCaps});
   prefs.setBool(prefKey::SUEnableAutomaticChecks, true);
   dialog.display();
-  edit([](OptionsForm& f) {
-    f.initialCaps.on = false;
-    f.removeLongNumber.on = true;
-    f.checkForUpdates.on = false;
-    f.amountsPrecision = 5;
-    f.outputEuropeanDates.on = true;
-  });
+  form.initialCaps.on = false;
+  form.removeLongNumber.on = true;
+  form.checkForUpdates.on = false;
+  form.amountsPrecision = 5;
+  form.outputEuropeanDates.on = true;
   dialog.cancel();
 
   EXPECT_EQ(storedList(prefs), (std::vector<std::string>{"initialCaps"}));
