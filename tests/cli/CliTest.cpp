@@ -86,10 +86,14 @@ TEST(CliTest, CommandLinesAnswerWithTheirStatusAndMessages) {
           at = quoted ? end + 1 : std::min(end, text.size());
         }
         // "alone": the real program in a process of its own, where a file it must not open
-        // (a pipe) cannot hang the test.
+        // (a pipe) cannot hang the test, maybe with its standard output going to /dev/full or
+        // to a pipe nobody reads.
         testing::CliRun run{};
-        if (words == "alone") {
-          testing::CliProcess process = testing::runCliProcess(args);
+        if (words.starts_with("alone")) {
+          testing::CliSetup setup;
+          if (words.ends_with("/dev/full")) setup.stdoutPath = "/dev/full";
+          setup.closedPipe = words.ends_with("closed pipe");
+          testing::CliProcess process = testing::runCliProcess(args, setup);
           run = {process.status, process.out, process.err};
         } else {
           run = runCli(args);
@@ -110,6 +114,7 @@ TEST(CliTest, CommandLinesAnswerWithTheirStatusAndMessages) {
   EXPECT_EQ(readText(dir.path("later.crvc")), continuation);
   EXPECT_TRUE(fs::is_fifo(dir.path("fifo")) && fs::is_fifo(dir.path("fifo.prefs")));
   EXPECT_TRUE(fs::is_directory(dir.path("folder.prefs")));
+  EXPECT_TRUE(fs::is_character_file("/dev/null"));
   // A store the refused runs were given, and one that only exported a format, are as imported.
   for (auto [json, store] : {std::pair{examples + "/example-store.json", "safe.prefs"},
                              {data + "/text/knab/store.json", "learnt.prefs"}}) {
