@@ -1,14 +1,21 @@
-// The small text scanners, each held to a file of cases under tests/data/text.
+// The small text scanners, each held to a file of cases under tests/data/text, and the cutting
+// of lines held to the cutting it replaced.
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
+#include <filesystem>
+#include <random>
+#include <string>
+#include <vector>
 
 #include "support/CaseFile.h"
 #include "text/Amounts.h"
 #include "text/Entities.h"
 #include "text/Lines.h"
 #include "text/OutputTemplate.h"
+#include "text/TextFile.h"
 
 namespace corvela {
 namespace {
@@ -54,6 +61,54 @@ TEST(LinesTest, EveryKindOfLineEnd) {
       lines += (lines.empty() ? "" : " ") + testing::quoted(line);
     return lines;
   });
+}
+
+// Line cutting as it was done before it handed out views: one string per line, the text cut
+// once per kind of line end. The views must give the same lines for every text.
+std::vector<std::string> cutAsBefore(std::string_view text) {
+  auto split = [text](std::string_view separator) {
+    std::vector<std::string> lines;
+    std::size_t start = 0;
+    for (std::size_t found; (found = text.find(separator, start)) != std::string_view::npos;
+         start = found + separator.size())
+      lines.emplace_back(text.substr(start, found - start));
+    lines.emplace_back(text.substr(start));
+    return lines;
+  };
+  std::vector<std::string> crlf = split("\r\n");
+  if (crlf.size() > 1) {
+    std::vector<std::string> lf = split("\n");
+    if (lf.size() <= crlf.size()) return crlf;
+    for (std::string& line : lf) std::erase(line, '\r');
+    return lf;
+  }
+  std::vector<std::string> cr = split("\r");
+  return cr.size() > 1 ? cr : split("\n");
+}
+
+TEST(LinesCorpusTest, ViewsGiveTheLinesOfEveryCorpusFile) {
+  int files = 0;
+  for (const auto& entry : std::filesystem::recursive_directory_iterator(CORVELA_CORPUS)) {
+    if (!entry.is_regular_file()) continue;
+    Result<DecodedText> read = readTextFile(entry.path().string());
+    if (!read.ok()) continue;
+    const std::string& text = read.value().text;
+    EXPECT_EQ(findLines(text).strings(), cutAsBefore(text)) << entry.path();
+    ++files;
+  }
+  EXPECT_GT(files, 100);
+}
+
+// Short texts of nothing but line-end characters and one letter meet every mix of line ends,
+// the ones no corpus file has included (a CR LF split by a lone CR, a text ending in CR).
+TEST(LinesCorpusTest, ViewsGiveTheLinesOfEveryMixOfLineEnds) {
+  std::mt19937 random(17);
+  const char alphabet[] = {'\r', '\n', 'a'};
+  for (int round = 0; round < 20000; ++round) {
+    std::string text(random() % 9, ' ');
+    for (char& c : text) c = alphabet[random() % 3];
+    EXPECT_EQ(findLines(text).strings(), cutAsBefore(text)) << ::testing::PrintToString(text);
+  }
 }
 
 }  // namespace
