@@ -162,16 +162,6 @@ TEST_F(OptionsDialogTest, CheckingAppendForgetsTheOutputFileEvenOnCancel) {
             (Value{{std::string(controlSettingsKey::whichTransactions), Value(2)}}));
 }
 
-// The two European-dates checkboxes mirror each other (the window's tests click them); only the
-// first is read by OK, so the mirror must have reached it.
-TEST_F(OptionsDialogTest, OkReadsTheSecondEuropeanDatesCheckboxThroughItsMirror) {
-  dialog.display();
-  form.secondQIFEuropeanDates.on = true;
-  dialog.secondQIFEuropeanDates();
-  dialog.ok();
-  EXPECT_TRUE(options.isOn(option::europeanDates));
-}
-
 // The output notation chosen reaches the date patterns, the store file and the investment decimal
 // separator, and a dialog made later over the stored list starts with it.
 TEST_F(OptionsDialogTest, OkSetsTheOutputNotation) {
@@ -196,20 +186,10 @@ TEST_F(OptionsDialogTest, OkSetsTheOutputNotation) {
   }
 }
 
-TEST_F(OptionsDialogTest, UpdateChecksSwitchedOffStayOff) {
-  prefs.setBool(prefKey::SUEnableAutomaticChecks, true);
-  dialog.display();
-  EXPECT_TRUE(form.checkForUpdates.on);
-  form.checkForUpdates.on = false;
-  dialog.ok();
-  EXPECT_EQ(prefs.objectForKey(prefKey::SUEnableAutomaticChecks), Value(false));
-  dialog.display();
-  EXPECT_FALSE(form.checkForUpdates.on);
-}
-
 // The precision popups show decimal places from two on; stored values outside them select the
-// nearest item.
-TEST_F(OptionsDialogTest, PrecisionsShowAndStoreDecimalPlaces) {
+// nearest item. Update checks switched off stay off, and the second European-dates checkbox
+// reaches the option through its mirror.
+TEST_F(OptionsDialogTest, OkStoresPrecisionsUpdateChecksAndTheMirroredEuropeanDates) {
   struct Case {
     std::string_view key;
     int OptionsForm::*popUp;
@@ -229,13 +209,24 @@ TEST_F(OptionsDialogTest, PrecisionsShowAndStoreDecimalPlaces) {
       prefs.removeObjectForKey(c.key);
     }
   }
+  prefs.setBool(prefKey::SUEnableAutomaticChecks, true);
   dialog.display();
   for (const Case& c : cases) {
     EXPECT_EQ(form.*c.popUp, c.shown) << c.key;
     form.*c.popUp = c.chosen;
   }
+  EXPECT_TRUE(form.checkForUpdates.on);
+  form.checkForUpdates.on = false;
+  // The two European-dates checkboxes mirror each other (the window's tests click them); only
+  // the first is read by OK, so the mirror must have reached it.
+  form.secondQIFEuropeanDates.on = true;
+  dialog.secondQIFEuropeanDates();
   dialog.ok();
   for (const Case& c : cases) EXPECT_EQ(prefs.intForKey(c.key), c.storedAfter) << c.key;
+  EXPECT_EQ(prefs.objectForKey(prefKey::SUEnableAutomaticChecks), Value(false));
+  EXPECT_TRUE(options.isOn(option::europeanDates));
+  dialog.display();
+  EXPECT_FALSE(form.checkForUpdates.on);
 }
 
 TEST_F(OptionsDialogTest, CancelStoresNothing) {
