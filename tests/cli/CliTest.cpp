@@ -59,6 +59,7 @@ TEST(CliTest, CommandLinesAnswerWithTheirStatusAndMessages) {
   dir.write("broken.prefs", "this is not a preference store");
   dir.write("damaged.prefs", "not a store");
   dir.write("garbage.prefs", "garbage");
+  dir.write("rubbish.prefs", "garbage");
   dir.write("earlier.qif", "an earlier run");
   ASSERT_TRUE(writeKeyedArchiveFile(dir.path("unnamed.cvef"), Value{{"FormatType", "Bank"}}).ok());
   ASSERT_TRUE(writeKeyedArchiveFile(dir.path("later.crvc"), Value::dictionary()).ok());
@@ -128,6 +129,15 @@ TEST(CliTest, CommandLinesAnswerWithTheirStatusAndMessages) {
                                      {"accounts.prefs", "Accounts", 1u},
                                      {"securities.prefs", "Securities", 1u}})
     EXPECT_EQ(readKeyedArchiveFile(dir.path(store)).value()[key].size(), entries) << key;
+  // The backup of the last import is the merged store byte for byte; the damaged store was moved
+  // aside once.
+  for (std::string json : {examples + "/example-store.json", data + "/cli/rent.json"})
+    ASSERT_EQ(runCli({"prefs", "import", json, "--prefs", dir.path("fresh.prefs")}).status, 0);
+  EXPECT_EQ(readText(dir.path("merged.prefs.bak")), readText(dir.path("fresh.prefs")));
+  int unreadable = 0;
+  for (const auto& entry : fs::directory_iterator(dir.root()))
+    unreadable += entry.path().filename().string().starts_with("rubbish.prefs.unreadable-");
+  EXPECT_EQ(unreadable, 1);
   // The format imported under another name converts as it did where it was learnt.
   EXPECT_EQ(readText(dir.path("knab.qif")), readText(data + "/text/knab/expected.qif"));
 }

@@ -11,8 +11,6 @@
 #include <sstream>
 
 #include "cli/Cli.h"
-#include "prefs/CVPrefs.h"
-#include "prefs/KeyedArchive.h"
 #include "support/CliProcess.h"
 #include "support/FileText.h"
 #include "support/TempDir.h"
@@ -135,37 +133,6 @@ TEST_F(SafeFilesTest, ResourceFailuresEndWithOneLine) {
   EXPECT_NE(run.err.find("out of memory"), std::string::npos) << run.err;
   EXPECT_EQ(std::count(run.err.begin(), run.err.end(), '\n'), 1) << run.err;
 #endif
-}
-
-TEST_F(SafeFilesTest, ImportMergesUnlessToldToReplaceAndKeepsABackup) {
-  const std::string before = readText(store);
-  std::string json = dir.path("some.json");
-  writeFile(json, R"({"Categories": ["Rent"], "amountsPrecision": 3})");
-  CliProcess merged = runCliProcess({"prefs", "import", json, "--prefs", store});
-  ASSERT_EQ(merged.status, 0) << merged.err;
-  EXPECT_EQ(readText(store + ".bak"), before);
-  CliProcess shown = runCliProcess({"prefs", "show", "--json", "--prefs", store});
-  EXPECT_NE(shown.out.find("\"Instructions\""), std::string::npos) << shown.out;
-  EXPECT_NE(shown.out.find("\"Rent\""), std::string::npos);
-  EXPECT_EQ(CVPrefs::initWithPath(store).objectForKey("Categories"),
-            Value(Value::Array{"Rent"}));  // a key is replaced whole
-
-  const std::string mergedBytes = readText(store);
-  CliProcess replaced = runCliProcess({"prefs", "import", json, "--replace", "--prefs", store});
-  ASSERT_EQ(replaced.status, 0) << replaced.err;
-  EXPECT_EQ(readText(store + ".bak"), mergedBytes);
-  shown = runCliProcess({"prefs", "show", "--json", "--prefs", store});
-  EXPECT_EQ(shown.out.find("\"Instructions\""), std::string::npos) << shown.out;
-
-  // Into a damaged store: moved aside first, as start-up does.
-  writeFile(store, "garbage");
-  CliProcess intoDamaged = runCliProcess({"prefs", "import", json, "--prefs", store});
-  EXPECT_EQ(intoDamaged.status, 0) << intoDamaged.err;
-  EXPECT_NE(intoDamaged.err.find("it was moved to"), std::string::npos) << intoDamaged.err;
-  int unreadable = 0;
-  for (const auto& entry : fs::directory_iterator(dir.path("")))
-    unreadable += entry.path().filename().string().starts_with("store.prefs.unreadable-");
-  EXPECT_EQ(unreadable, 1);
 }
 
 }  // namespace
