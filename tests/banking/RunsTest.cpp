@@ -6,12 +6,9 @@
 #include <string>
 
 #include "banking/BankingHarness.h"
-#include "banking/CategoryWarning.h"
 #include "banking/ContinuationKeys.h"
 #include "banking/NonInteractiveAnswers.h"
-#include "readers/OFXReader.h"
 #include "readers/TransactionKeys.h"
-#include "support/FileText.h"
 
 namespace corvela::testing {
 namespace {
@@ -41,9 +38,6 @@ class RunNavigationTest : public ::testing::Test {
     ASSERT_TRUE(h.loadStore(kInstructions).ok());
     h.options.add(option::confirmAllTransactions);
     h.readQIF(kFour);
-  }
-  void start() {
-    h.processor.processInstructionsAndAppendToString(h.output, h.settings, h.end.callback());
   }
 
   BankingHarness h;
@@ -90,7 +84,7 @@ TEST_F(RunNavigationTest, FinishLaterSavesTheRunAndTheContinuationPicksItUp) {
 }
 
 TEST_F(RunNavigationTest, CancelInANewInstructionOpenedFromConfirmationGoesBackToIt) {
-  start();
+  h.start();
   h.processor.confirmAddInstruction();
   ASSERT_EQ(h.processor.openDialog(), Dialog::newInstruction);
   ASSERT_EQ(h.newInstructionView.shown.size(), 1u);
@@ -128,19 +122,15 @@ TEST_F(RunNavigationTest, OKAndCancelEndEditingFirstAndActionsAfterTheEndDoNothi
 TEST_F(RunNavigationTest, TheTypedDescriptionCountsOnlyWithItsOption) {
   for (bool updateOn : {false, true}) {
     BankingHarness run;
-    ASSERT_TRUE(run.loadStore(kInstructions).ok());
-    run.options.add(option::confirmAllTransactions);
     if (updateOn) run.options.add(option::updateCategoryWhenDescriptionChanged);
-    run.readQIF(kFour);
-    run.processor.processInstructionsAndAppendToString(run.output, run.settings,
-                                                       run.end.callback());
+    run.startWith(kInstructions, {option::confirmAllTransactions}, kFour);
     run.processor.controlTextDidChange(DialogField::confirmedDescription, "Bolt");
     run.processor.confirmDescriptionTextChanged();
-    EXPECT_EQ(run.confirmView.shown.back().confirmedCategory, updateOn ? "Cb" : "Ca");
+    const std::string category = updateOn ? "Cb" : "Ca";
+    EXPECT_EQ(run.confirmView.shown.back().confirmedCategory, category);
     EXPECT_EQ(run.confirmView.shown.back().descriptionText, updateOn ? "Bolt" : "A");
     run.processor.confirmOK();
-    EXPECT_EQ(run.output, updateOn ? "D01/01/2024\nPBolt\nM\nT-1.00\nLCb\n^\n"
-                                   : "D01/01/2024\nPBolt\nM\nT-1.00\nLCa\n^\n");
+    EXPECT_EQ(run.output, "D01/01/2024\nPBolt\nM\nT-1.00\nL" + category + "\n^\n");
     EXPECT_EQ(run.confirmView.shown.back().confirmedDescription, "B")
         << "the next transaction starts afresh";
     EXPECT_EQ(run.confirmView.shown.back().confirmedCategory, "Cb");
@@ -217,45 +207,43 @@ TEST(RunEnds, SplitsEditedByThePersonWinOverTheInstructions) {
   }
 }
 
+// A damaged continuation still ends the run once, and writes nothing it cannot vouch for.
 TEST(RunEnds, ADamagedContinuationStillEndsOnce) {
   struct Case {
     const char* name;
-    Value continuation;
+    const char* continuation;
     int count;
+    std::string output;
+    std::string warned;  // the messages of the input warnings shown
   };
-  const Value badMark = json(R"({"fileAsString": "!Type:Bank\n", "qif": [{"date": "01/01/2024",
-      "description": "A", "amount": "-1.00", "outputLength": 999}]})");
   const Case cases[] = {
-      {"not a list", json(R"({"qif": "text", "numberOfTransactionsAppended": 3})"), 3},
+      {"not a list", R"({"qif": "text", "numberOfTransactionsAppended": 3})", 3, "", ""},
       {"past the end",
-       json(R"({"qif": [], "currentTransactionIndex": 5, "numberOfTransactionsAppended": -2})"), 0},
-      {"mark past the buffer", badMark, 1}};
+       R"({"qif": [], "currentTransactionIndex": 5, "numberOfTransactionsAppended": -2})", 0, "",
+       ""},
+      // No bytes from a stale mark.
+      {"mark past the buffer", R"({"fileAsString": "!Type:Bank\n", "qif": [{"date": "01/01/2024",
+      "description": "A", "amount": "-1.00", "outputLength": 999}]})",
+       1, std::string("!Type:Bank\n") + kOutA, ""},
+      // A record that is not a transaction is offered to skip.
+      {"not a transaction",
+       R"({"qif": ["junk", {"date": "01/01/2024", "description": "A", "amount": "-1.00"}]})", 1,
+       kOutA, std::string(BankingCreditCardQIF::kDamagedRecordMessage)},
+  };
   for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
     BankingHarness h;
     ASSERT_TRUE(h.loadStore(kInstructions).ok());
-    EndRecorder end;
-    h.processor.continueWith(c.continuation, h.output, h.settings, end.callback());
-    EXPECT_EQ(end.calls, 1) << c.name;
-    EXPECT_EQ(end.count, c.count) << c.name;
+    h.platform.answerNextInputErrorWarning(ErrorWarning::goOn);
+    h.processor.continueWith(json(c.continuation), h.output, h.settings, h.end.callback());
+    EXPECT_EQ(h.end.calls, 1);
+    EXPECT_EQ(h.end.count, c.count);
+    EXPECT_EQ(h.output, c.output);
+    std::string warned;
+    for (const InputErrorWarning& warning : h.platform.inputErrorWarnings)
+      warned += warning.message;
+    EXPECT_EQ(warned, c.warned);
   }
-  BankingHarness h;
-  ASSERT_TRUE(h.loadStore(kInstructions).ok());
-  h.processor.continueWith(badMark, h.output, h.settings, h.end.callback());
-  EXPECT_EQ(h.output, std::string("!Type:Bank\n") + kOutA) << "no bytes from a stale mark";
-}
-
-TEST(RunEnds, AContinuationRecordThatIsNotATransactionIsOfferedToSkip) {
-  BankingHarness h;
-  ASSERT_TRUE(h.loadStore(kInstructions).ok());
-  h.platform.answerNextInputErrorWarning(ErrorWarning::goOn);
-  h.processor.continueWith(
-      json(R"({"qif": ["junk", {"date": "01/01/2024", "description": "A", "amount": "-1.00"}]})"),
-      h.output, h.settings, h.end.callback());
-  ASSERT_EQ(h.platform.inputErrorWarnings.size(), 1u);
-  EXPECT_EQ(h.platform.inputErrorWarnings[0].message,
-            std::string(BankingCreditCardQIF::kDamagedRecordMessage));
-  EXPECT_EQ(h.output, kOutA);
-  EXPECT_EQ(h.end.count, 1);
 }
 
 TEST(RunEnds, StartingARunWhileOneWaitsEndsTheFirstAsStopped) {
@@ -355,102 +343,6 @@ TEST(NonInteractiveAnswers, ConfirmsAsProposedAndOutputsTheUnmatchedAsRead) {
   EXPECT_EQ(h.instructions.numberOfInstructions(), 2u) << "nothing is taught";
 }
 
-// A whole session of teaching: an OFX download whose payees no instruction knows yet, the
-// person teaching as the run goes, and what ends up in the output and in the store.
-constexpr const char* kCoffee12 = "D03/01/2024\nPCoffee\nM\nT-4.50\nLDining:Coffee\n^\n";
-constexpr const char* kGrocer77 =
-    "D03/02/2024\nPGROCER 77\nM\nT-82.40\nSGroceries\nE\n$-70.00\nSHousehold\nE\n$-12.40\n^\n";
-constexpr const char* kCoffee19 =
-    "D03/03/2024\nPCOFFEE BAR 19\nMLATTE\nT-6.00\nLDining:Snacks\n^\n";
-constexpr const char* kGrocer78 =
-    "D03/04/2024\nPGROCER 78\nM\nT-30.00\nSGroceries\nE\n$-25.00\nSHousehold\nE\n$-5.00\n^\n";
-constexpr const char* kCoffee33 = "D03/05/2024\nPCoffee\nM\nT-4.50\nLDining:Coffee\n^\n";
-
-TEST(TeachingSession, TeachingConfirmingAndGoingBackEndInTheExpectedOutputAndStore) {
-  using Dialog = BankingCreditCardQIF::Dialog;
-  BankingHarness h;
-  h.options.add(option::confirmAllTransactions);
-  OFXReader reader(h.store.prefs, h.options);
-  // Five purchases at a coffee bar and a grocer that no instruction knows yet.
-  OFXReadResult read =
-      reader.fromOFX(readText(std::string(CORVELA_TEST_DATA) + "/banking/teaching-session.ofx"),
-                     CalendarDay::distantPast(), CalendarDay::distantFuture());
-  ASSERT_EQ(read.count(), 5u);
-  h.processor.setTransactions(read.qif, read.mustConfirm);
-  BankingCreditCardQIF& p = h.processor;
-  h.start();
-
-  // COFFEE BAR 12: an instruction with an amount instruction for -4.50.
-  ASSERT_EQ(p.openDialog(), Dialog::newInstruction);
-  EXPECT_TRUE(h.teach().backButtonShown);
-  EXPECT_FALSE(h.teach().backButtonEnabled);
-  p.controlTextDidChange(DialogField::descriptionMatch, "COFFEE BAR");
-  p.controlTextDidChange(DialogField::category, "Dining");
-  p.tabViewDidSelectTabViewItem(InstructionTab::amount);
-  p.amountSwitch(true);
-  EXPECT_FALSE(h.teach().okEnabled) << "an amount instruction needs a description";
-  p.controlTextDidChange(DialogField::amountDescription, "Coffee");
-  p.controlTextDidChange(DialogField::amountCategory, "Dining:Coffee");
-  EXPECT_TRUE(h.teach().okEnabled);
-  p.saveNewInstruction();
-  ASSERT_EQ(p.openDialog(), Dialog::confirm);
-  EXPECT_EQ(h.confirm().confirmedDescription, "Coffee");
-  EXPECT_FALSE(p.validateMenuItem(kAddNewInstructionForThisAmount));
-  p.confirmOK();
-
-  // GROCER 77: an instruction with two splits; the Household split gets -12.40.
-  ASSERT_EQ(p.openDialog(), Dialog::newInstruction);
-  EXPECT_TRUE(h.teach().backButtonEnabled);
-  p.controlTextDidChange(DialogField::descriptionMatch, "GROCER");
-  p.controlTextDidChange(DialogField::category, "Groceries");
-  p.instructionAddRemoveSplits();
-  EXPECT_TRUE(h.teach().categoryConfirm) << "adding splits asks for confirmation";
-  ASSERT_EQ(p.numberOfRowsInTableView(SplitTable::instruction), 2u);
-  p.tableViewShouldEditTableColumn(SplitTable::instruction, "category", 1);
-  p.controlTextDidChange(DialogField::splitCategoryCell, "Household");
-  EXPECT_EQ(h.teach().categoryWarning, std::string(kNewCategoryWarning));
-  p.tableViewSetObjectValue(SplitTable::instruction, "category", 1, "Household");
-  p.saveNewInstruction();
-  ASSERT_EQ(p.openDialog(), Dialog::confirm);
-  EXPECT_EQ(h.confirm().splits.rows,
-            (std::vector<SplitRow>{{"Groceries", "", "-82.40"}, {"Household", "", ""}}));
-  p.tableViewSetObjectValue(SplitTable::confirm, "amount", 1, "-12.40");
-  EXPECT_EQ(h.confirm().splits.rows[0].amount, "-70.00");
-  p.confirmOK();
-
-  // COFFEE BAR 19: confirmed with another category, for this time only.
-  ASSERT_EQ(p.openDialog(), Dialog::confirm);
-  EXPECT_EQ(h.confirm().confirmedCategory, "Dining");
-  p.controlTextDidChange(DialogField::confirmedCategory, "Dining:Snacks");
-  EXPECT_EQ(h.confirm().categoryWarning, std::string(kNewCategoryWarning));
-  p.confirmOK();
-
-  // GROCER 78, then back to COFFEE BAR 19, which is decided afresh.
-  ASSERT_EQ(p.currentTransactionIndex(), 3u);
-  EXPECT_EQ(h.output, std::string(kCoffee12) + kGrocer77 + kCoffee19);
-  p.back();
-  EXPECT_EQ(h.output, std::string(kCoffee12) + kGrocer77);
-  ASSERT_EQ(p.openDialog(), Dialog::confirm);
-  EXPECT_EQ(h.confirm().confirmedCategory, "Dining");
-  p.controlTextDidChange(DialogField::confirmedCategory, "Dining:Snacks");
-  EXPECT_EQ(h.confirm().categoryWarning, std::nullopt) << "known since the first OK";
-  p.confirmOK();
-  p.tableViewSetObjectValue(SplitTable::confirm, "amount", 1, "-5.00");
-  p.confirmOK();
-
-  // COFFEE BAR 33: the amount instruction applies.
-  ASSERT_EQ(p.openDialog(), Dialog::confirm);
-  p.confirmOK();
-
-  EXPECT_EQ(h.end.calls, 1);
-  EXPECT_EQ(h.end.count, 5);
-  EXPECT_EQ(h.output, std::string(kCoffee12) + kGrocer77 + kCoffee19 + kGrocer78 + kCoffee33);
-  // What the session taught: the instructions, categories and descriptions stored.
-  expectDataFile("banking/teaching-session-store.json",
-                 toJSON(Value{{"Instructions", h.store.prefs.objectForKey("Instructions")},
-                              {"Categories", h.categories.getCategoriesArray()},
-                              {"Descriptions", h.descriptions.getDescriptionsArray()}}));
-  EXPECT_TRUE(h.platform.alerts.empty());
-}
+// (A whole session of teaching is the script tests/data/dialogs/teaching-session.)
 }  // namespace
 }  // namespace corvela::testing
