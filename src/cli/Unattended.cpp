@@ -1,6 +1,7 @@
 #include "cli/Unattended.h"
 
 #include <algorithm>
+#include <string_view>
 
 namespace corvela::cli {
 
@@ -24,7 +25,18 @@ CancelConfirmReply UnattendedPlatform::runCancelConfirm() {
 
 InputErrorWarningReply UnattendedPlatform::runInputErrorWarning(const InputErrorWarning& warning) {
   ++skipped_;
-  err_ << "Skipped: " << terminalText(warning.message) << "\n";
+  // The message ends where the window shows the transaction's own text; without that text the
+  // line would not say which transaction was skipped.
+  std::string message = terminalText(warning.message);
+  message.erase(message.find_last_not_of(" \n") + 1);
+  err_ << "Skipped: " << message << "\n";
+  std::string text = terminalText(warning.text);
+  text.erase(text.find_last_not_of(" \n") + 1);
+  for (std::size_t start = 0; start < text.size();) {
+    std::size_t end = std::min(text.find('\n', start), text.size());
+    err_ << "    " << std::string_view(text).substr(start, end - start) << "\n";
+    start = end + 1;
+  }
   return InputErrorWarningReply{1, false};
 }
 
