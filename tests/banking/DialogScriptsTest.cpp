@@ -40,6 +40,25 @@ std::string rows(const SplitTableForm& table) {
 std::string text(const ShownText& shown) { return shown.shown ? shown.text : "(hidden)"; }
 std::string text(const std::optional<std::string>& value) { return value.value_or("(none)"); }
 std::string yes(bool on) { return on ? "yes" : "no"; }
+const std::map<std::string, DialogField> kFields = {
+    {"confirmedDescription", DialogField::confirmedDescription},
+    {"confirmedMemo", DialogField::confirmedMemo},
+    {"confirmedCategory", DialogField::confirmedCategory},
+    {"descriptionMatch", DialogField::descriptionMatch},
+    {"newDescription", DialogField::newDescription},
+    {"newMemo", DialogField::newMemo},
+    {"category", DialogField::category},
+    {"amountDescription", DialogField::amountDescription},
+    {"amountCategory", DialogField::amountCategory},
+    {"amountMemo", DialogField::amountMemo},
+    {"splitCategoryCell", DialogField::splitCategoryCell}};
+
+std::string text(const std::optional<FieldFocus>& focus) {
+  if (!focus) return "(none)";
+  for (const auto& [name, field] : kFields)
+    if (field == focus->field) return name + (focus->selectAll ? " (all selected)" : "");
+  return "field " + std::to_string(static_cast<int>(focus->field));
+}
 
 // The confirmation form, field by field.
 Fields fieldsOf(const ConfirmForm& f) {
@@ -90,7 +109,8 @@ Fields fieldsOf(const NewInstructionForm& f) {
       {"ok", f.okEnabled ? "enabled" : "disabled: " + f.okDisabledReason},
       {"back", f.backButtonShown ? yes(f.backButtonEnabled) : "(hidden)"},
       {"cancel", f.cancelToolTip},
-      {"amount format", f.amountNumberFormat + " " + f.amountDecimalSeparator}};
+      {"amount format", f.amountNumberFormat + " " + f.amountDecimalSeparator},
+      {"focus", text(f.focus)}};
 }
 
 SplitTable tableNamed(const std::string& name) {
@@ -99,25 +119,13 @@ SplitTable tableNamed(const std::string& name) {
                                  : SplitTable::amountInstruction;
 }
 
-const std::map<std::string, DialogField> kFields = {
-    {"confirmedDescription", DialogField::confirmedDescription},
-    {"confirmedMemo", DialogField::confirmedMemo},
-    {"confirmedCategory", DialogField::confirmedCategory},
-    {"descriptionMatch", DialogField::descriptionMatch},
-    {"newDescription", DialogField::newDescription},
-    {"newMemo", DialogField::newMemo},
-    {"category", DialogField::category},
-    {"amountDescription", DialogField::amountDescription},
-    {"amountCategory", DialogField::amountCategory},
-    {"amountMemo", DialogField::amountMemo},
-    {"splitCategoryCell", DialogField::splitCategoryCell}};
-
 // Plays one step: a button ("ok", "cancel", "back", "skip", "skipRemaining", "swap",
 // "addInstruction", "addForAmount", "splits", "save", "rematch"), or "type FIELD TEXT",
 // "switch NAME on|off", "tab amount|instruction", "cell TABLE COLUMN ROW VALUE", "edit TABLE
 // COLUMN ROW", "select TABLE ROW...", "addSplit TABLE", "deleteSplit TABLE", "step DAYS", and the
-// answers given to what the step asks: "alert BUTTON", "cancelConfirm stop|later|now".
-void play(BankingHarness& h, const std::string& step) {
+// answers given to what the step asks: "alert BUTTON", "cancelConfirm stop|later|now". The
+// questions "accepts MATCH", "value TABLE COLUMN ROW" and "rows TABLE" return their answer.
+std::string play(BankingHarness& h, const std::string& step) {
   BankingCreditCardQIF& p = h.processor;
   std::istringstream in(step);
   std::string verb, name;
@@ -204,9 +212,19 @@ void play(BankingHarness& h, const std::string& step) {
     h.platform.answerNextCancelConfirm(name == "stop"    ? CancelConfirm::stop
                                        : name == "later" ? CancelConfirm::finishLater
                                                          : CancelConfirm::finishNow);
+  } else if (verb == "accepts") {
+    return yes(p.descriptionMatchAccepts(rest()));
+  } else if (verb == "value" && in >> name) {
+    std::string column;
+    std::size_t row = 0;
+    in >> column >> row;
+    return text(p.tableViewObjectValue(tableNamed(name), column, row));
+  } else if (verb == "rows" && in >> name) {
+    return std::to_string(p.numberOfRowsInTableView(tableNamed(name)));
   } else {
     ADD_FAILURE() << "unknown step " << step;
   }
+  return "";
 }
 
 // What the run shows now, beyond the form: where it stands, the new alerts and output.
@@ -214,20 +232,49 @@ struct Observer {
   std::string transcript;
   std::string place;
   Fields last;
+  std::optional<ConfirmForm> sentConfirm;
+  std::optional<NewInstructionForm> sentTeach;
+  std::pair<std::size_t, std::size_t> confirmsSent, teachSent;  // updated, shown
   std::size_t alerts = 0;
   std::size_t written = 0;
 
+  // Takes the form the view was sent last; a form holds its focus and edited row only once.
+  template <typename Form, typename View>
+  static void sent(const View& view, std::pair<std::size_t, std::size_t>& counts,
+                   std::optional<Form>& form) {
+    if (view.updated.size() > counts.first)
+      form = view.updated.back();
+    else if (view.shown.size() > counts.second)
+      form = view.shown.back();
+    counts = {view.updated.size(), view.shown.size()};
+  }
+
   void note(const BankingHarness& h) {
     const BankingCreditCardQIF& p = h.processor;
+    sent(h.confirmView, confirmsSent, sentConfirm);
+    sent(h.newInstructionView, teachSent, sentTeach);
+    // What the window shows: the form sent last. Apart from what it holds once, it must be what
+    // the processor holds.
     Fields now;
+    bool behind = false;
     if (p.openDialog() == Dialog::confirm) {
-      now = fieldsOf(h.confirm());
+      ConfirmForm shown = sentConfirm.value_or(h.confirm());
+      now = fieldsOf(shown);
       now.emplace_back("changed date", p.changedDate());
+      shown.focus = h.confirm().focus;
+      shown.splits.editRow = h.confirm().splits.editRow;
+      behind = shown != h.confirm();
     } else if (p.openDialog() == Dialog::newInstruction) {
-      now = fieldsOf(h.teach());
+      NewInstructionForm shown = sentTeach.value_or(h.teach());
+      now = fieldsOf(shown);
+      shown.focus = h.teach().focus;
+      shown.instructionSplits.editRow = h.teach().instructionSplits.editRow;
+      shown.amountSplits.editRow = h.teach().amountSplits.editRow;
+      behind = shown != h.teach();
     }
     if (p.openDialog() != Dialog::none) {
       now.emplace_back("transaction index", std::to_string(p.currentTransactionIndex()));
+      now.emplace_back("instruction applied", matchString(p.instruction()));
       now.emplace_back("menu validates",
                        yes(p.validateMenuItem(kAddNewInstructionForThisTransaction)) + " " +
                            yes(p.validateMenuItem(kAddNewInstructionForThisAmount)));
@@ -245,6 +292,7 @@ struct Observer {
       if (std::find(last.begin(), last.end(), field) == last.end())
         transcript += "    " + field.first + ": " + field.second + "\n";
     last = now;
+    if (behind) transcript += "  the window shows another form than the processor holds\n";
     for (; alerts < h.platform.alerts.size(); ++alerts)
       transcript += "  alert: " + h.platform.alerts[alerts].title + ": " +
                     h.platform.alerts[alerts].text + "\n";
@@ -306,15 +354,21 @@ TEST_P(DialogScriptTest, PlaysAsTheTranscriptSays) {
         started = true;
       }
       seen.transcript += "> " + line + "\n";
-      play(h, line);
+      const std::string answer = play(h, line);
+      if (!answer.empty()) seen.transcript += "  answers " + answer + "\n";
       seen.note(h);
     }
   }
-  seen.transcript += "ended " + std::to_string(h.end.calls) + " time(s), count " +
-                     std::to_string(h.end.count) +
-                     "\ninstructions: " + toJSON(h.store.prefs.objectForKey("Instructions")) +
-                     "\ncategories: " + toJSON(h.categories.getCategoriesArray()) +
-                     "\ndescriptions: " + toJSON(h.descriptions.getDescriptionsArray()) + "\n";
+  if (!started) {
+    h.start();
+    seen.note(h);
+  }
+  seen.transcript +=
+      "ended " + std::to_string(h.end.calls) + " time(s), count " + std::to_string(h.end.count) +
+      "\ninstructions: " + toJSON(h.store.prefs.objectForKey("Instructions")) +
+      "\ncategories: " + toJSON(h.categories.getCategoriesArray()) +
+      "\ndescriptions: " + toJSON(h.descriptions.getDescriptionsArray()) +
+      "\ncancel confirmations asked: " + std::to_string(h.platform.cancelConfirms) + "\n";
   EXPECT_TRUE(h.platform.allAnswersUsed());
   expectDataFile("dialogs/" + GetParam() + ".transcript", seen.transcript);
 }

@@ -119,24 +119,6 @@ TEST_F(RunNavigationTest, OKAndCancelEndEditingFirstAndActionsAfterTheEndDoNothi
   EXPECT_EQ(h.platform.cancelConfirms, 1);
 }
 
-TEST_F(RunNavigationTest, TheTypedDescriptionCountsOnlyWithItsOption) {
-  for (bool updateOn : {false, true}) {
-    BankingHarness run;
-    if (updateOn) run.options.add(option::updateCategoryWhenDescriptionChanged);
-    run.startWith(kInstructions, {option::confirmAllTransactions}, kFour);
-    run.processor.controlTextDidChange(DialogField::confirmedDescription, "Bolt");
-    run.processor.confirmDescriptionTextChanged();
-    const std::string category = updateOn ? "Cb" : "Ca";
-    EXPECT_EQ(run.confirmView.shown.back().confirmedCategory, category);
-    EXPECT_EQ(run.confirmView.shown.back().descriptionText, updateOn ? "Bolt" : "A");
-    run.processor.confirmOK();
-    EXPECT_EQ(run.output, "D01/01/2024\nPBolt\nM\nT-1.00\nL" + category + "\n^\n");
-    EXPECT_EQ(run.confirmView.shown.back().confirmedDescription, "B")
-        << "the next transaction starts afresh";
-    EXPECT_EQ(run.confirmView.shown.back().confirmedCategory, "Cb");
-  }
-}
-
 // Runs without confirmation.
 
 TEST(RunEnds, ACategoryInstructionIsAskedForWithoutAPrompt) {

@@ -59,51 +59,6 @@ TEST(BalancingTest, SplitsAddUpToTheTransaction) {
   });
 }
 
-TEST(Splits, DeletingRebalancesAndNeverEmptiesTheTable) {
-  BankingHarness h(R"({"Instructions": [{"descriptionMatch": "SHOP", "category": "C",
-      "categoryConfirm": "Y", "splits": [{"category": "A"}, {"category": "B", "amount": "-30.00"},
-                                         {"category": "C", "amount": "-20.00"}]}]})",
-                   {}, "D1/2/24\nPSHOP\nT-100.00\n^\n");
-  BankingCreditCardQIF& p = h.processor;
-  p.tableViewSelectionDidChange(SplitTable::confirm, {0, 1, 2});
-  EXPECT_FALSE(h.confirm().splits.deleteButtonEnabled);
-  p.deleteSelectedSplit();
-  EXPECT_EQ(p.numberOfRowsInTableView(SplitTable::confirm), 3u);
-  p.tableViewSelectionDidChange(SplitTable::confirm, {2});
-  EXPECT_TRUE(h.confirm().splits.deleteButtonEnabled);
-  p.deleteSelectedSplit();
-  EXPECT_EQ(h.confirm().splits.rows,
-            (std::vector<SplitRow>{{"A", "", "-70.00"}, {"B", "", "-30.00"}}));
-  EXPECT_FALSE(h.confirm().splits.deleteButtonEnabled);
-  EXPECT_EQ(p.tableViewObjectValue(SplitTable::confirm, "category", 1), "B");
-  EXPECT_EQ(p.tableViewObjectValue(SplitTable::confirm, "category", 2), std::nullopt);
-  p.confirmOK();
-  EXPECT_EQ(h.output, "D01/02/2024\nPSHOP\nM\nT-100.00\nSA\nE\n$-70.00\nSB\nE\n$-30.00\n^\n");
-}
-
-TEST(Splits, TheAmountTabBalancesAndTheInstructionTabDoesNot) {
-  BankingHarness h("{}", {}, "D1/2/24\nPSHOP\nT-100.00\n^\n");
-  BankingCreditCardQIF& p = h.processor;
-  p.instructionAddRemoveSplits();
-  p.tableViewSetObjectValue(SplitTable::instruction, "amount", 0, "-60.00");
-  EXPECT_EQ(p.numberOfRowsInTableView(SplitTable::instruction), 1u);
-
-  p.tabViewDidSelectTabViewItem(InstructionTab::amount);
-  EXPECT_EQ(h.teach().addRemoveSplitsTitle, "Add Splits");
-  p.amountSwitch(true);
-  p.instructionAddRemoveSplits();
-  EXPECT_TRUE(h.teach().amountConfirm);
-  p.tableViewSetObjectValue(SplitTable::amountInstruction, "amount", 0, "-60.00");
-  EXPECT_EQ(h.teach().amountSplits.rows,
-            (std::vector<SplitRow>{{"", "", "-60.00"}, {"", "", "-40.00"}}));
-  p.tabViewDidSelectTabViewItem(InstructionTab::instruction);
-  EXPECT_EQ(h.teach().addRemoveSplitsTitle, "Remove Splits");
-  p.instructionAddRemoveSplits();
-  EXPECT_FALSE(h.teach().instructionSplitsShown);
-  EXPECT_EQ(p.numberOfRowsInTableView(SplitTable::instruction), 0u);
-  EXPECT_EQ(p.numberOfRowsInTableView(SplitTable::amountInstruction), 2u);
-}
-
 TEST(Splits, AmountFieldsTakeTheFormatOfTheirPrecision) {
   const std::pair<int, const char*> cases[] = {
       {1, ""},
