@@ -4,9 +4,10 @@
 //   options NAME...       options turned on
 //   date TEXT / number TEXT / format NAME   the run's fixed date, fixed number, output format
 //   qif LINE|LINE|...     the register read ("|" ends a line), or: ofx FILE (under banking/)
-// then one step a line (see play below). After every step the transcript names the open dialog
-// and every field of its form that changed; it ends with what the run wrote and the store. The
-// transcript must equal NAME.transcript (CORVELA_UPDATE_GOLDEN=1 rewrites it, to be read over).
+// then one step a line (see play below), or "rerun" to run the register again. After every step the
+// transcript names the open dialog and every field of its form that changed; it ends with what the
+// run wrote and the store. The transcript must equal NAME.transcript (CORVELA_UPDATE_GOLDEN=1
+// rewrites it, to be read over).
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -73,7 +74,8 @@ Fields fieldsOf(const ConfirmForm& f) {
       {"memo", text(f.memo)},
       {"confirmed", f.confirmedDescription + " / " + f.confirmedMemo + " / " + f.confirmedCategory},
       {"category warning", text(f.categoryWarning)},
-      {"prompt", (f.categoryPrompt ? "by category " + f.inputCategory + ": " : "") + f.prompt},
+      {"prompt", (f.categoryPrompt ? "by category \"" : "by description, input \"") +
+                     f.inputCategory + "\": " + f.prompt},
       {"splits", f.splitsShown ? rows(f.splits) : "(hidden)"},
       {"remainder", text(f.splitRemainder) + " " + text(f.splitsDoNotAddUp)},
       {"splits button", f.addRemoveSplitsShown ? f.addRemoveSplitsTitle : "(hidden)"},
@@ -121,10 +123,11 @@ SplitTable tableNamed(const std::string& name) {
 
 // Plays one step: a button ("ok", "cancel", "back", "skip", "skipRemaining", "swap",
 // "addInstruction", "addForAmount", "splits", "save", "rematch"), or "type FIELD TEXT",
-// "switch NAME on|off", "tab amount|instruction", "cell TABLE COLUMN ROW VALUE", "edit TABLE
-// COLUMN ROW", "select TABLE ROW...", "addSplit TABLE", "deleteSplit TABLE", "step DAYS", and the
-// answers given to what the step asks: "alert BUTTON", "cancelConfirm stop|later|now". The
-// questions "accepts MATCH", "value TABLE COLUMN ROW" and "rows TABLE" return their answer.
+// "pending DESCRIPTION", "switch NAME on|off", "tab amount|instruction", "cell TABLE COLUMN ROW
+// VALUE", "edit TABLE COLUMN ROW", "select TABLE ROW...", "addSplit TABLE", "deleteSplit TABLE",
+// "step DAYS", and the answers given to what the step asks: "alert BUTTON", "cancelConfirm
+// stop|later|now". The questions "accepts MATCH", "value TABLE COLUMN ROW" and "rows TABLE" return
+// their answer.
 std::string play(BankingHarness& h, const std::string& step) {
   BankingCreditCardQIF& p = h.processor;
   std::istringstream in(step);
@@ -159,7 +162,11 @@ std::string play(BankingHarness& h, const std::string& step) {
     p.addRemoveSplits();
   else if (verb == "splits")
     p.instructionAddRemoveSplits();
-  else if (verb == "type" && in >> name)
+  else if (verb == "pending") {
+    // Typed and left in editing: the description is matched afresh when editing ends.
+    p.controlTextDidChange(DialogField::confirmedDescription, rest());
+    h.confirmView.onEndEditing = [&p] { p.confirmDescriptionTextChanged(); };
+  } else if (verb == "type" && in >> name)
     p.controlTextDidChange(kFields.at(name), rest());
   else if (verb == "tab" && in >> name)
     p.tabViewDidSelectTabViewItem(name == "amount" ? InstructionTab::amount
@@ -321,6 +328,7 @@ TEST_P(DialogScriptTest, PlaysAsTheTranscriptSays) {
   BankingHarness h;
   Observer seen;
   bool started = false;
+  std::string qif;
   for (std::string line; std::getline(script, line);) {
     if (line.empty() || line.starts_with("#")) continue;
     const std::size_t space = line.find(' ');
@@ -339,7 +347,7 @@ TEST_P(DialogScriptTest, PlaysAsTheTranscriptSays) {
     } else if (word == "format") {
       h.settings.outputFormatText = value;
     } else if (word == "qif") {
-      std::string qif = value + "|";
+      qif = value + "|";
       std::replace(qif.begin(), qif.end(), '|', '\n');
       h.readQIF(qif);
     } else if (word == "ofx") {
@@ -354,7 +362,15 @@ TEST_P(DialogScriptTest, PlaysAsTheTranscriptSays) {
         started = true;
       }
       seen.transcript += "> " + line + "\n";
-      const std::string answer = play(h, line);
+      if (line == "rerun") {
+        // The same register run again, under what the first run stored.
+        h.output.clear();
+        h.end = EndRecorder{};
+        seen.written = 0;
+        h.readQIF(qif);
+        h.start();
+      }
+      const std::string answer = line == "rerun" ? "" : play(h, line);
       if (!answer.empty()) seen.transcript += "  answers " + answer + "\n";
       seen.note(h);
     }

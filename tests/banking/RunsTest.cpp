@@ -1,6 +1,5 @@
 // Moving through a run with the dialogs' buttons, and every way a run ends; what the run
-// tally says became of each transaction, the command line's answers to the dialogs, and a
-// whole session of teaching.
+// tally says became of each transaction, and the command line's answers to the dialogs.
 #include <gtest/gtest.h>
 
 #include <string>
@@ -120,19 +119,6 @@ TEST_F(RunNavigationTest, OKAndCancelEndEditingFirstAndActionsAfterTheEndDoNothi
 }
 
 // Runs without confirmation.
-
-TEST(RunEnds, ACategoryInstructionIsAskedForWithoutAPrompt) {
-  BankingHarness h("{}", {option::baseCategoriesOnCategories},
-                   "D1/1/24\nPCOFFEE 12\nT-4.00\nLFood\n^\n");
-  answerDialogs(h.processor, {press::skip()});
-  ASSERT_EQ(h.newInstructionView.shown.size(), 1u);
-  const NewInstructionForm& form = h.newInstructionView.shown[0];
-  EXPECT_TRUE(form.categoryForm);
-  EXPECT_EQ(form.matchCategoryText, "Food");
-  EXPECT_EQ(form.focus, (FieldFocus{DialogField::category, true}));
-  EXPECT_EQ(h.output, "");
-  EXPECT_EQ(h.end.count, 0);
-}
 
 TEST(RunEnds, AnUnreadableTransactionIsSkippedOrEndsTheRun) {
   for (int answer : {ErrorWarning::goOn, ErrorWarning::cancel}) {

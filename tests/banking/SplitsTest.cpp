@@ -1,10 +1,8 @@
 // Split amounts that add up: exact decimal reading and writing, balancing in the confirmation
-// and amount tables, the tables' delete buttons, the amount fields' number formats, and
-// splits taught in the new-instruction dialog.
+// table, and split totals in every record written from the corpus.
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <functional>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -59,96 +57,8 @@ TEST(BalancingTest, SplitsAddUpToTheTransaction) {
   });
 }
 
-TEST(Splits, AmountFieldsTakeTheFormatOfTheirPrecision) {
-  const std::pair<int, const char*> cases[] = {
-      {1, ""},
-      {2, "#,###.00;0.00;-#,##0.00"},
-      {4, "#,###.0000;0.0000;-#,##0.0000"},
-      {6, "#,###.000000;0.000000;-#,##0.000000"},
-      {7, ""},
-  };
-  for (const auto& [precision, format] : cases) {
-    BankingHarness h(R"({"bccAmountsPrecision": )" + std::to_string(precision) + "}",
-                     {option::confirmAllTransactions, option::outputEuropeanAmounts},
-                     "D1/2/24\nPSHOP\nT-1.00\n^\n");
-    EXPECT_EQ(h.teach().amountNumberFormat, format) << precision;
-    EXPECT_EQ(h.teach().amountDecimalSeparator, ",");
-  }
-}
-
-// Splits taught in the new-instruction dialog, added, deleted and removed again, reach both the
-// stored instruction and the output of the transaction that taught them.
-using Table = SplitTable;
-
-struct TaughtCase {
-  const char* name;
-  std::function<void(BankingCreditCardQIF&)> actions;
-  const char* output;  // of the run, the confirmation dialog answered with OK where it opens
-};
-
-TEST(TaughtSplits, WhatTheDialogBuiltIsWhatTheRunWrites) {
-  const TaughtCase cases[] = {
-      {"amount splits: one added and deleted again; the first takes up the rest",
-       [](BankingCreditCardQIF& p) {
-         p.tabViewDidSelectTabViewItem(InstructionTab::amount);
-         p.amountSwitch(true);
-         p.controlTextDidChange(DialogField::amountDescription, "Market");
-         p.controlTextDidChange(DialogField::amountCategory, "A");
-         p.instructionAddRemoveSplits();
-         p.tableViewSetObjectValue(Table::amountInstruction, "amount", 1, "-30.00");
-         p.tableViewSetObjectValue(Table::amountInstruction, "category", 1, "B");
-         p.amountInstructionAddSplit();
-         p.tableViewSetObjectValue(Table::amountInstruction, "amount", 2, "-10.00");
-         p.tableViewSelectionDidChange(Table::amountInstruction, {2});
-         p.amountInstructionDeleteSelectedSplit();
-       },
-       "D01/02/2024\nPMarket\nM\nT-100.00\nSA\nE\n$-70.00\nSB\nE\n$-30.00\n^\n"},
-      {"amount splits removed again leave the amount's category",
-       [](BankingCreditCardQIF& p) {
-         p.tabViewDidSelectTabViewItem(InstructionTab::amount);
-         p.amountSwitch(true);
-         p.controlTextDidChange(DialogField::amountDescription, "Market");
-         p.instructionAddRemoveSplits();
-         p.amountInstructionAddSplit();
-         p.instructionAddRemoveSplits();
-         p.controlTextDidChange(DialogField::amountCategory, "C");
-         p.amountConfirmSwitch(false);
-       },
-       "D01/02/2024\nPMarket\nM\nT-100.00\nLC\n^\n"},
-      {"instruction splits: a row added and deleted, then an amount given",
-       [](BankingCreditCardQIF& p) {
-         p.controlTextDidChange(DialogField::category, "A");
-         p.instructionAddRemoveSplits();
-         p.instructionAddSplit();
-         p.tableViewSetObjectValue(Table::instruction, "category", 1, "B");
-         p.tableViewSetObjectValue(Table::instruction, "category", 2, "X");
-         p.tableViewSelectionDidChange(Table::instruction, {2});
-         p.instructionDeleteSelectedSplit();
-         p.tableViewSetObjectValue(Table::instruction, "amount", 1, "-25.00");
-       },
-       "D01/02/2024\nPSHOP\nM\nT-100.00\nSA\nE\n$-75.00\nSB\nE\n$-25.00\n^\n"},
-  };
-  for (const TaughtCase& c : cases) {
-    SCOPED_TRACE(c.name);
-    BankingHarness h(R"({"Categories": ["A", "B", "C", "X"]})", {},
-                     "D1/2/24\nPSHOP\nT-100.00\n^\n");
-    BankingCreditCardQIF& p = h.processor;
-    ASSERT_EQ(p.openDialog(), BankingCreditCardQIF::Dialog::newInstruction);
-    p.controlTextDidChange(DialogField::descriptionMatch, "SHOP");
-    c.actions(p);
-    p.saveNewInstruction();
-    if (p.openDialog() == BankingCreditCardQIF::Dialog::confirm) p.confirmOK();
-    EXPECT_FALSE(p.running());
-    EXPECT_EQ(h.output, c.output);
-    // The same transaction run again under the stored instruction writes the same.
-    h.output.clear();
-    h.end = EndRecorder{};
-    h.readQIF("D1/2/24\nPSHOP\nT-100.00\n^\n");
-    h.start();
-    if (p.openDialog() == BankingCreditCardQIF::Dialog::confirm) p.confirmOK();
-    EXPECT_EQ(h.output, c.output);
-  }
-}
+// Deleting splits, the amount tab's balancing, the amount fields' formats and splits taught in
+// the new-instruction dialog are scripts of tests/data/dialogs/.
 
 // Every record written with splits has split amounts that add up to its total, exactly, at the
 // store's bccAmountsPrecision: for every bank and card statement of the corpus, with its own
