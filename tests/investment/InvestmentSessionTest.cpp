@@ -179,52 +179,6 @@ TEST(InvestmentSessionTest, ContinuationResumesWhereItStopped) {
   }
 }
 
-// What the confirmation shows for a purchase: the price, fees or amount the others imply,
-// shares cut by 100 when the fees would exceed the amount; the date stepper and Back.
-TEST(InvestmentSessionTest, ConfirmationWorksOutTheNumbers) {
-  struct Case {
-    const char* line;  // amount, shares, price
-    const char* form;  // amount, price, shares, fees ("" when hidden), shares adjusted
-  };
-  const Case cases[] = {
-      {"1000.00,10,", "1,000.00 100.0000 10.00  0"},
-      {"1000.00,10,99", "1,000.00 99.0000 10.00 10.00 0"},
-      {"0,5,10", "50.00 10.0000 5.00  0"},
-      {"10.00,100,10", "10.00 10.0000 1.00  1"},  // fees of 990 on 10
-  };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.line);
-    Program program;
-    program.knowAcmePurchases();
-    program.run("Date,Action,Security,Amount,Shares,Price\n01/05/2024,Bought,Acme Corp," +
-                std::string(c.line) + "\n01/06/2024,Bought,Acme Corp,1.00,1,\n");
-    InvestmentQIF& p = program.processor();
-    ASSERT_EQ(p.state(), State::confirm);
-    const InvestmentTransactionForm& form = p.transactionForm();
-    EXPECT_EQ(form.amount + " " + form.price + " " + form.shares + " " +
-                  (form.feesVisible ? form.fees : "") + " " + (form.adjustShares ? "1" : "0"),
-              c.form);
-    EXPECT_EQ(form.title, InvestmentQIF::kConfirmTitle);
-    EXPECT_TRUE(form.backVisible);
-    EXPECT_FALSE(form.backEnabled);  // the first transaction
-    p.stepDate(1);
-    EXPECT_EQ(p.transactionForm().date, "01/05/2024 (will use 01/06/2024)");
-    p.ok();
-    ASSERT_EQ(p.state(), State::confirm);
-    EXPECT_TRUE(p.transactionForm().backEnabled);
-    EXPECT_TRUE(program.output.starts_with("D01/06/2024\n")) << program.output;
-    // Back takes the first transaction's output out again, and it is decided afresh.
-    p.back();
-    EXPECT_EQ(program.output, "");
-    p.ok();
-    EXPECT_TRUE(program.output.starts_with("D01/05/2024\n")) << program.output;
-    p.ok();
-    EXPECT_EQ(program.end.count, 2);
-    EXPECT_EQ(program.output.find("^\n") + 2, program.output.find("D01/06/2024\nNBuy"))
-        << program.output;
-  }
-}
-
 // The instruction editor as a script: each opening ends at once, cancelled or saving the
 // category given.
 struct ScriptedEditor : InstructionEditing {
@@ -302,6 +256,17 @@ std::string runScript(const std::string& line, const std::string& script) {
       {"bankCancel", [&](auto&) { program.app.bank.cancel(); }},
       {"editInstruction", [&](auto& a) { editor.saveCategory = a, p.editInstructionButton(); }},
       {"state", [&](auto& a) { EXPECT_EQ(static_cast<int>(p.state()), std::stoi(a)); }},
+      // The confirmation's numbers: amount, price, shares, fees ("" when hidden), shares
+      // adjusted, then the date and whether Back is offered.
+      {"form",
+       [&](auto& a) {
+         const InvestmentTransactionForm& f = p.transactionForm();
+         EXPECT_EQ(f.amount + " " + f.price + " " + f.shares + " " + (f.feesVisible ? f.fees : "") +
+                       " " + (f.adjustShares ? "1" : "0") + " " + f.date +
+                       (f.backVisible && f.backEnabled ? " back" : ""),
+                   a);
+         EXPECT_EQ(f.title, InvestmentQIF::kConfirmTitle);
+       }},
       {"shows",
        [&](auto& a) {
          EXPECT_EQ(p.state() == State::defineSecurity ? p.securityForm().security
