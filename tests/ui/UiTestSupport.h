@@ -74,6 +74,59 @@ inline QString shown(const CompletingComboBox& box) {
          text.mid(to);
 }
 
+// What a person sees of the named controls under `root`, one line each: the name, then the
+// text (a combo box's with its selection in brackets, a button's tooltip in brackets, a tab
+// view's current tab, a table's rows one by one), and what sets
+// the control apart: "on" when checked, "off" when disabled, "hidden" when not shown.
+inline QString stateOf(const QWidget* root, std::initializer_list<const char*> names) {
+  QString out;
+  for (const char* name : names) {
+    auto* w = root->findChild<QWidget*>(QLatin1String(name));
+    QString text = QStringLiteral("(none)");
+    if (auto* box = qobject_cast<CompletingComboBox*>(w))
+      text = shown(*box);
+    else if (auto* combo = qobject_cast<QComboBox*>(w))
+      text = combo->currentText();
+    else if (auto* label = qobject_cast<QLabel*>(w))
+      text = label->text();
+    else if (auto* line = qobject_cast<QLineEdit*>(w))
+      text = line->text();
+    else if (auto* button = qobject_cast<QAbstractButton*>(w))
+      text = button->text() + (button->isChecked() ? QStringLiteral(" (on)") : QString()) +
+             (button->toolTip().isEmpty() ? QString()
+                                          : QStringLiteral(" [%1]").arg(button->toolTip()));
+    else if (auto* tabs = qobject_cast<QTabWidget*>(w))
+      text = tabs->tabText(tabs->currentIndex());
+    else if (auto* table = qobject_cast<QTableView*>(w)) {
+      QStringList rows;
+      for (int row = 0; row < table->model()->rowCount(); ++row) {
+        QStringList cells;
+        for (int column = 0; column < table->model()->columnCount(); ++column)
+          cells << table->model()->index(row, column).data().toString();
+        rows << cells.join(QLatin1Char('|'));
+      }
+      text = rows.join(QStringLiteral(" / "));
+    }
+    if (w && !w->isEnabled()) text += QStringLiteral(" (off)");
+    if (w && !w->isVisibleTo(root)) text += QStringLiteral(" (hidden)");
+    out += QLatin1String(name) + QStringLiteral(": ") + text + QLatin1Char('\n');
+  }
+  return out;
+}
+
+// The golden file tests/data/ui/NAME, which `actual` is compared with. With CORVELA_UPDATE_GOLDEN
+// set, the file is written from `actual` first, to be read over before it is committed.
+inline QString golden(const QString& name, const QString& actual) {
+  QFile file(QStringLiteral(CORVELA_TEST_DATA "/ui/") + name);
+  if (qEnvironmentVariableIsSet("CORVELA_UPDATE_GOLDEN")) {
+    QDir().mkpath(QFileInfo(file).absolutePath());
+    if (file.open(QIODevice::WriteOnly)) file.write(actual.toUtf8());
+    return actual;
+  }
+  return file.open(QIODevice::ReadOnly) ? QString::fromUtf8(file.readAll())
+                                        : QStringLiteral("(no golden file %1)").arg(name);
+}
+
 // A preference store in a folder of its own, removed with the test.
 struct ScratchStoreFile {
   QTemporaryDir folder;
