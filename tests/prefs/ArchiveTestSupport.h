@@ -1,5 +1,6 @@
 #pragma once
 
+#include <gtest/gtest.h>
 #include <plist/plist.h>
 #include <stdlib.h>
 
@@ -12,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "prefs/KeyedArchive.h"
 #include "prefs/PlistPtr.h"
 #include "support/TempDir.h"
 
@@ -66,6 +68,20 @@ inline Bytes assembleBplist(const std::vector<Bytes>& objects, std::uint64_t top
   be64(top);
   be64(table);
   return out;
+}
+
+// Reads `bytes` directly and through libplist: both must give the same value or the same
+// message. Returns the direct reading.
+inline Result<Value> readBothWays(const Bytes& bytes) {
+  Result<Value> direct = readKeyedArchive(bytes);
+  Result<Value> reference = readKeyedArchiveWithLibplist(bytes);
+  EXPECT_EQ(direct.ok(), reference.ok()) << direct.message() << " / " << reference.message();
+  if (direct.ok() && reference.ok()) {
+    EXPECT_EQ(direct.value(), reference.value());
+  } else if (!direct.ok() && !reference.ok()) {
+    EXPECT_EQ(direct.message(), reference.message());
+  }
+  return direct;
 }
 
 inline bool havePython() {

@@ -137,20 +137,15 @@ TEST(KeyedArchiveDamageTest, FlippedBytesAreRefusedOrReadConsistently) {
       for (std::uint8_t mask : {0x01, 0x08, 0x10, 0x80, 0xFF}) {
         Bytes damaged = valid;
         damaged[i] ^= mask;
-        Result<Value> direct = readKeyedArchive(damaged);
-        Result<Value> reference = readKeyedArchiveWithLibplist(damaged);
-        ASSERT_EQ(direct.ok(), reference.ok())
-            << "byte " << i << " mask " << int(mask) << ": "
-            << (direct.ok() ? reference.message() : direct.message());
+        SCOPED_TRACE("byte " + std::to_string(i) + " mask " + std::to_string(mask));
+        Result<Value> direct = testing::readBothWays(damaged);
         if (!direct.ok()) {
           ++refused;
-          EXPECT_EQ(direct.message(), reference.message());
           continue;
         }
-        EXPECT_EQ(direct.value(), reference.value()) << "byte " << i;
         Result<Value> reread = readKeyedArchive(writeKeyedArchive(direct.value()).value());
         ASSERT_TRUE(reread.ok()) << reread.message();
-        EXPECT_EQ(reread.value(), direct.value()) << "byte " << i << " mask " << int(mask);
+        EXPECT_EQ(reread.value(), direct.value());
       }
     }
   }

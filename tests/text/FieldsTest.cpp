@@ -35,13 +35,6 @@ TEST(FieldsTest, EveryRule) {
   });
 }
 
-TEST(FieldsTest, QuotedCommaFieldEndsAfterTheCommaThatFollowsTheClosingQuote) {
-  ScanState state;
-  std::string text = "\"Acme, Inc. \"\"Best\"\"\",-5.00";
-  FieldBreak field = findField(text, 0, "CSV", state);
-  EXPECT_EQ(field, (FieldBreak{text.find(",-5"), text.find("-5")}));
-}
-
 TEST(FieldsTest, InitialBlanksAreRemembered) {
   ScanState state;
   const std::string_view format = fieldRule::INITIAL_BLANKS;
