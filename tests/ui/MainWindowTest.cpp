@@ -1,6 +1,7 @@
 #include "app/ControlSettings.h"
 #include "app/InputFormatChoice.h"
 #include "banking/NonInteractiveAnswers.h"
+#include "prefs/ValueText.h"
 #include "ui/StartView.h"
 #include "ui/TestDesktop.h"
 #include "ui/WizardPane.h"
@@ -13,15 +14,34 @@ QString labelText(TestDesktop& desktop, const char* role) {
   return label ? label->text() : QStringLiteral("<no %1>").arg(QLatin1String(role));
 }
 
-// The menu items that change what Corvela keeps or start another input, enabled or not.
-struct Menus {
-  bool processFile, processClipboard, preferences, help, quit;
-};
-Menus menus(MainWindow& window) {
+QString today() { return QString::fromStdString(CalendarDay::today().format("%m/%d/%Y")); }
+
+// What the main window shows at `step`: its page and title, the menu items that change what
+// Corvela keeps or start another input ("-" when off), the status text, and the named controls
+// of the control view.
+QString seen(TestDesktop& desktop, const char* step,
+             std::initializer_list<const char*> names = {}) {
+  MainWindow& window = desktop.window();
   window.updateMenus();
-  return {window.processFileAction()->isEnabled(), window.processClipboardAction()->isEnabled(),
-          window.preferencesAction()->isEnabled(), window.helpAction()->isEnabled(),
-          window.quitAction()->isEnabled()};
+  QWidget* page = window.currentPage();
+  const QString pageName = page == window.startView()    ? "start"
+                           : page == &desktop.controls() ? "controls"
+                           : page == &desktop.status()   ? "status"
+                           : page == window.wizardPane() ? "wizard"
+                                                         : "?";
+  QString menus;
+  for (QAction* item : {window.processFileAction(), window.processClipboardAction(),
+                        window.preferencesAction(), window.helpAction(), window.quitAction()})
+    menus += (item->isEnabled() ? " " : " -") + item->text().remove(QLatin1Char('&'));
+  QString status;
+  if (page == &desktop.status())
+    status = "status: " + desktop.status().title() + " | " + desktop.status().text() + "\n";
+  QString out = QStringLiteral("== %1: %2 page, \"%3\", menus%4\n")
+                    .arg(QLatin1String(step), pageName, window.windowTitle(), menus) +
+                status.replace(desktop.folder.path(), QStringLiteral("<folder>")) +
+                stateOf(&desktop.controls(), names);
+  // The date fields start on today.
+  return out.replace(today(), QStringLiteral("<today>"));
 }
 
 // Types `text` in place of a line edit's text and presses `key`.
@@ -58,8 +78,6 @@ void clickColumn(QTableView* table, int column) {
   QTest::mouseClick(table->viewport(), Qt::LeftButton, {}, cell.center());
 }
 
-QString today() { return QString::fromStdString(CalendarDay::today().format("%m/%d/%Y")); }
-
 }  // namespace
 
 // The main window over the real controller: what it shows for an input, the run it starts,
@@ -70,49 +88,34 @@ class MainWindowTest : public QObject {
   Q_OBJECT
 
  private slots:
+  void init() { log.clear(); }
+  // What each test noted is compared whole with its golden file.
+  void cleanup() {
+    const QString name = QStringLiteral("main-window/%1.txt").arg(QTest::currentTestFunction());
+    if (!log.isEmpty()) QCOMPARE(log, golden(name, log));
+  }
+
   void qifRegisterIsShownAndRunToAFile() {
     TestDesktop desktop;
-    MainWindow& window = desktop.window();
-    QCOMPARE(window.currentPage(), static_cast<QWidget*>(window.startView()));
+    log += seen(desktop, "started");
     QVERIFY(desktop.open("bank.qif"));
-
-    // The window draws the controller's form.
-    QCOMPARE(window.currentPage(), static_cast<QWidget*>(&desktop.controls()));
-    QCOMPARE(window.windowTitle(), QStringLiteral("Corvela Control"));
-    QCOMPARE(labelText(desktop, "inputFrom"), QStringLiteral("bank.qif"));
-    QCOMPARE(labelText(desktop, "inputAccountType"), QStringLiteral("Bank"));
+    // The window draws the controller's form. The report stays, and the input with it, until
+    // the person dismisses it.
     QCOMPARE(desktop.control<QComboBox>("qifTypePopUp")->itemText(3),
              QStringLiteral("Swap Description and Memo, Reverse Signs"));
-    QVERIFY(!desktop.shown("qfxTypePopUp") && !desktop.shown("inputFormatText"));
-    QVERIFY(desktop.control<QRadioButton>("allTransactions")->isChecked());
-    QVERIFY(!desktop.shown("dateFromString") && !desktop.shown("appendSwitch"));
-    QCOMPARE(labelText(desktop, "quickenAccountFixed"),
-             QStringLiteral("(Specify proper account in your financial software.)"));
-    QCOMPARE(desktop.control<CompletingComboBox>("outputFormatText")->text(), "QIF");
-    QPushButton* process = desktop.controls().processButton();
-    Menus loaded = menus(window);
-    QVERIFY(!loaded.processFile && !loaded.processClipboard && !loaded.preferences);
-    QVERIFY(loaded.help && loaded.quit);
-
+    log +=
+        seen(desktop, "loaded",
+             {"inputFrom", "inputAccountType", "qfxTypePopUp", "inputFormatText", "allTransactions",
+              "dateFromString", "appendSwitch", "quickenAccountFixed", "outputFormatText"});
     std::string out = desktop.path("out.qif");
     desktop.savePanelAnswer = out;
-    QTest::mouseClick(process, Qt::LeftButton);
-
+    QTest::mouseClick(desktop.controls().processButton(), Qt::LeftButton);
     QCOMPARE(desktop.savePanels.size(), std::size_t{1});
     QVERIFY(desktop.savePanels[0].asSheet);
     QCOMPARE(fileBytes(out), dataFile("bank-instructions-expected.qif"));
-    QCOMPARE(window.currentPage(), static_cast<QWidget*>(&desktop.status()));
-    QCOMPARE(window.windowTitle(), QStringLiteral("Finished Processing Transactions"));
-    QCOMPARE(desktop.status().text(), QStringLiteral("\n\n3 transactions output to file \"%1\".")
-                                          .arg(QString::fromStdString(out)));
-    // The report stays, and the input with it, until the person dismisses it.
-    QVERIFY(!menus(window).preferences);
-
+    log += seen(desktop, "processed");
     QTest::mouseClick(desktop.status().doneButton(), Qt::LeftButton);
-    QCOMPARE(window.currentPage(), static_cast<QWidget*>(window.startView()));
-    QCOMPARE(window.windowTitle(), QStringLiteral("Corvela"));
-    Menus idle = menus(window);
-    QVERIFY(idle.processFile && idle.processClipboard && idle.preferences);
+    log += seen(desktop, "report dismissed");
     // What the run settled is on disk once the report is dismissed.
     CVPrefs reread = CVPrefs::initWithPath(desktop.storePath);
     QCOMPARE(str(reread.objectForKey("ControlSettings"), "outputFilePath"), out);
@@ -126,10 +129,11 @@ class MainWindowTest : public QObject {
     QVERIFY(desktop.run(CORVELA_TEST_DATA "/app/bank.qif"));
     TransactionDialog* dialog = desktop.desktop->transactionDialog();
     QCOMPARE(dialog->windowTitle(), QStringLiteral("Confirm Transaction"));
-    QVERIFY(dialog->isVisible() && !menus(desktop.window()).processFile);
+    QVERIFY(dialog->isVisible());
+    log += seen(desktop, "confirming");
     // Confirmed as proposed, the run ends in the main window's report.
     answerWithoutDialogs(desktop.desktop->app().bank);
-    QCOMPARE(desktop.status().title(), QStringLiteral("Finished Processing Transactions"));
+    log += seen(desktop, "answered");
     QCOMPARE(desktop.output(), dataFile("bank-instructions-expected.qif"));
   }
 
@@ -148,8 +152,7 @@ class MainWindowTest : public QObject {
     QCOMPARE(desktop.opened[2].fileName(), QStringLiteral("index.html"));
     desktop.savePanelAnswer.reset();
     desktop.controls().processButton()->click();
-    QCOMPARE(desktop.window().currentPage(), static_cast<QWidget*>(desktop.window().startView()));
-    QVERIFY(menus(desktop.window()).preferences);
+    log += seen(desktop, "save panel cancelled");
   }
 
   // A refused input and an empty clipboard show their status, and leave the menus on.
@@ -157,18 +160,11 @@ class MainWindowTest : public QObject {
     TestDesktop desktop;
     std::string odd = desktop.write("odd.ofx", "OFXHEADER:100\n<OFX><SIGNONMSGSRSV1/></OFX>\n");
     QVERIFY(desktop.desktop->openFile(odd));
-    MainWindow& window = desktop.window();
-    QCOMPARE(window.currentPage(), static_cast<QWidget*>(&desktop.status()));
-    QCOMPARE(desktop.status().title(), QStringLiteral("Invalid Input"));
-    QCOMPARE(desktop.status().text(),
-             QStringLiteral("\n\nFile \"odd.ofx\" appears to contain QFX/OFX but does not "
-                            "represent Bank or Credit Card transactions; it cannot be processed."));
-    QVERIFY(menus(window).processFile && menus(window).preferences);
+    log += seen(desktop, "refused");
     desktop.status().doneButton()->click();
-    QCOMPARE(window.currentPage(), static_cast<QWidget*>(window.startView()));
-    window.processClipboardAction()->trigger();
-    QCOMPARE(desktop.status().title(), QStringLiteral("Clipboard Empty"));
-    QCOMPARE(window.currentPage(), static_cast<QWidget*>(&desktop.status()));
+    log += seen(desktop, "dismissed");
+    desktop.window().processClipboardAction()->trigger();
+    log += seen(desktop, "clipboard processed");
   }
 
   void anotherFileIsRefusedWhileAnInputIsLoaded() {
@@ -199,10 +195,9 @@ class MainWindowTest : public QObject {
     QVERIFY(from->hasFocus());
 
     typeIn(from, QStringLiteral("1/5/24"));
-    QCOMPARE(from->text(), QStringLiteral("01/05/2024"));
     typeIn(to, QStringLiteral("Today"));
     QCOMPARE(to->text(), today());
-    QVERIFY(desktop.controls().processButton()->isEnabled());
+    log += seen(desktop, "range typed", {"dateFromString", "processTheTransactionsButton"});
 
     typeIn(from, QStringLiteral("tomorrow"), Qt::Key_Tab);
     QCOMPARE(from->text(),
@@ -224,12 +219,10 @@ class MainWindowTest : public QObject {
     auto* qifType = desktop.control<QComboBox>("qifTypePopUp");
     qifType->setCurrentIndex(2);
     emit qifType->activated(2);
-    QCOMPARE(form.qifTypePopUp.selectedIndex, 2);
     QTest::mouseClick(desktop.control<QRadioButton>("lastMonth"), Qt::LeftButton);
-    QCOMPARE(form.whichTransactions, kLastMonth);
-    QVERIFY(!desktop.shown("dateFromString"));
     QTest::mouseClick(desktop.control<QCheckBox>("sameNumberSwitch"), Qt::LeftButton);
-    QVERIFY(form.sameNumberSwitch.on);
+    QVERIFY(form.qifTypePopUp.selectedIndex == 2 && form.whichTransactions == kLastMonth &&
+            form.sameNumberSwitch.on && !desktop.shown("dateFromString"));
     auto* number = desktop.control<QLineEdit>("outputNumberString");
     desktop.savePanelAnswer.reset();
     typeIn(number, QStringLiteral("1001"));
@@ -313,12 +306,7 @@ class MainWindowTest : public QObject {
     QCOMPARE(formatField->lineEdit()->text(), QStringLiteral("Card CSV"));
     std::optional<Value> stored = inputFormatForName(desktop.desktop->store(), "Card CSV");
     QVERIFY(stored);
-    QCOMPARE((*stored)["FormatType"].toString(), std::string("Credit Card"));
-    QCOMPARE((*stored)["Fields"].toString(), std::string("CSV"));
-    for (auto [key, column] :
-         {std::pair{"Description", 3}, {"Category", 4}, {"Debit", 5}, {"Credit", 6}}) {
-      QCOMPARE((*stored)[key].toInt(), column);
-    }
+    log += qs(toJSON(*stored)) + QLatin1Char('\n');
     // The format learnt is offered for export.
     QMenu* exportMenu = desktop.window().exportInputFormatMenu();
     emit exportMenu->aboutToShow();
@@ -359,6 +347,9 @@ class MainWindowTest : public QObject {
     pane->oneTransactionPerLineSwitch()->click();
     QCOMPARE(pane->previewTable()->model()->columnCount(), 7);
   }
+
+ private:
+  QString log;
 };
 
 int runMainWindowTest(const QStringList& arguments) {
