@@ -384,7 +384,11 @@ TEST_P(DialogScriptTest, PlaysAsTheTranscriptSays) {
       "\ninstructions: " + toJSON(h.store.prefs.objectForKey("Instructions")) +
       "\ncategories: " + toJSON(h.categories.getCategoriesArray()) +
       "\ndescriptions: " + toJSON(h.descriptions.getDescriptionsArray()) +
-      "\ncancel confirmations asked: " + std::to_string(h.platform.cancelConfirms) + "\n";
+      "\ncancel confirmations asked: " + std::to_string(h.platform.cancelConfirms) +
+      "\nforms shown: " + std::to_string(h.confirmView.shown.size()) + " confirm, " +
+      std::to_string(h.newInstructionView.shown.size()) +
+      " new instruction; editing ended: " + std::to_string(h.confirmView.editsEnded) +
+      " confirm, " + std::to_string(h.newInstructionView.editsEnded) + " new instruction\n";
   EXPECT_TRUE(h.platform.allAnswersUsed());
   expectDataFile("dialogs/" + GetParam() + ".transcript", seen.transcript);
 }

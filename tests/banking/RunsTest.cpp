@@ -12,8 +12,6 @@
 namespace corvela::testing {
 namespace {
 
-using Dialog = BankingCreditCardQIF::Dialog;
-
 constexpr const char* kInstructions = R"({"Instructions": [
   {"descriptionMatch": "A", "category": "Ca"},
   {"descriptionMatch": "B", "category": "Cb"},
@@ -80,42 +78,6 @@ TEST_F(RunNavigationTest, FinishLaterSavesTheRunAndTheContinuationPicksItUp) {
   EXPECT_EQ(output, std::string("!Type:Bank\n") + kOutA + kOutB + kOutC + kOutD);
   EXPECT_EQ(end.calls, 1);
   EXPECT_EQ(end.count, 4);
-}
-
-TEST_F(RunNavigationTest, CancelInANewInstructionOpenedFromConfirmationGoesBackToIt) {
-  h.start();
-  h.processor.confirmAddInstruction();
-  ASSERT_EQ(h.processor.openDialog(), Dialog::newInstruction);
-  ASSERT_EQ(h.newInstructionView.shown.size(), 1u);
-  EXPECT_EQ(h.teach().prompt, std::string(BankingCreditCardQIF::kAddInstructionPrompt));
-  EXPECT_EQ(h.teach().cancelToolTip, kCancelReturnsToConfirmToolTip);
-
-  h.processor.cancel();
-  EXPECT_EQ(h.platform.cancelConfirms, 0);
-  EXPECT_EQ(h.processor.openDialog(), Dialog::confirm);
-  ASSERT_EQ(h.confirmView.shown.size(), 2u);
-  EXPECT_EQ(h.confirmView.shown[1], h.confirmView.shown[0]) << "shown again as it was";
-  EXPECT_EQ(h.newInstructionView.editsEnded, 1);
-
-  // Cancel again, now in the confirmation dialog itself, asks.
-  h.platform.answerNextCancelConfirm(CancelConfirm::stop);
-  h.processor.cancel();
-  EXPECT_EQ(h.platform.cancelConfirms, 1);
-  EXPECT_EQ(h.end.calls, 1);
-}
-
-// OK and Cancel end the editing first; once the run has ended, every button does nothing.
-TEST_F(RunNavigationTest, OKAndCancelEndEditingFirstAndActionsAfterTheEndDoNothing) {
-  h.platform.answerNextCancelConfirm(CancelConfirm::stop);
-  h.run({press::ok(), press::cancel()});
-  EXPECT_EQ(h.confirmView.editsEnded, 2);
-  h.processor.skipRemaining();
-  h.processor.cancel();
-  h.processor.skipTransaction();
-  h.processor.back();
-  h.processor.confirmOK();
-  EXPECT_EQ(h.end.calls, 1);
-  EXPECT_EQ(h.platform.cancelConfirms, 1);
 }
 
 // Runs without confirmation.
