@@ -2,6 +2,7 @@
 // from the confirmation dialog's instruction pop-up.
 
 #include "instructions/Instructions.h"
+#include "prefs/ValueText.h"
 #include "ui/InstructionEditWindow.h"
 #include "ui/InstructionListWindow.h"
 #include "ui/InstructionSplitTable.h"
@@ -23,6 +24,15 @@ bool focusIn(QWidget* window) {
 std::string storedCategory(TestDesktop& desktop, const char* match) {
   std::optional<Value> record = desktop.desktop->app().instructions.instructionFor(match);
   return record ? str(*record, "category") : std::string("(none)");
+}
+
+// Compares the instruction stored for `match`, whole, with the golden file
+// tests/data/ui/instruction-editor/NAME.json.
+void compareStored(TestDesktop& desktop, const char* match, const char* name) {
+  std::optional<Value> record = desktop.desktop->app().instructions.instructionFor(match);
+  const QString stored = record ? qs(toJSON(*record)) : QStringLiteral("(none)");
+  const QString file = QStringLiteral("instruction-editor/%1.json").arg(QLatin1String(name));
+  QCOMPARE(stored, golden(file, stored));
 }
 
 class InstructionEditorWindowTest : public QObject {
@@ -76,10 +86,7 @@ class InstructionEditorWindowTest : public QObject {
                  QStringLiteral("Dining"));
     press(Qt::Key_Return);  // saves
     QVERIFY(!edit->isVisible());
-    std::optional<Value> grocer = desktop.desktop->app().instructions.instructionFor("GROCER");
-    QVERIFY(grocer);
-    QCOMPARE((*grocer)["splits"].size(), std::size_t{2});
-    QCOMPARE(str((*grocer)["splits"][1], "category"), std::string("Dining"));
+    compareStored(desktop, "GROCER", "splits-added-by-keyboard");
 
     // Delete takes the selected instruction out at once; Escape closes the list.
     QVERIFY(focusIn(list));
@@ -180,14 +187,7 @@ class InstructionEditorWindowTest : public QObject {
     QTest::mouseClick(edit->saveButton(), Qt::LeftButton);
     QVERIFY(!edit->isVisible());
 
-    std::optional<Value> market = test.desktop->app().instructions.instructionFor("MARKET");
-    QVERIFY(market);
-    const Value& snack = (*market)["amounts"][1];
-    QCOMPARE(qs(str(snack, "amount")), QStringLiteral("-5.00"));
-    QCOMPARE(snack["splits"].size(), std::size_t{2});
-    QCOMPARE(qs(str(snack["splits"][0], "category")), QStringLiteral("Dining"));
-    QCOMPARE(qs(str(snack["splits"][1], "category")), QStringLiteral("Food"));
-    QCOMPARE(qs(str((*market)["amounts"][0], "amountDescription")), QStringLiteral("Big shop"));
+    compareStored(test, "MARKET", "open-cell-saved");
     QTest::mouseClick(list->findChild<QPushButton*>(QStringLiteral("closeButton")), Qt::LeftButton);
     QVERIFY(!list->isVisible());
   }

@@ -29,6 +29,21 @@ QStringList answerViews(TestDesktop& desktop, const std::string& input, int view
   return titles;
 }
 
+// Compares what the run wrote, whole, with the golden file tests/data/ui/investment/NAME.qif.
+void compareOutput(const TestDesktop& desktop, const char* name) {
+  const QString output = QString::fromUtf8(desktop.output());
+  QCOMPARE(output, golden(QStringLiteral("investment/%1.qif").arg(QLatin1String(name)), output));
+}
+
+// Presses Tab in `window` until the button `name` has the focus, then Space on it.
+void tabToAndSpace(InvestmentConfirmWindow* window, const char* name) {
+  auto* button = window->findChild<QPushButton*>(QLatin1String(name));
+  for (int tab = 0; tab < 30 && window->focusWidget() != button; ++tab)
+    QTest::keyClick(window->focusWidget(), Qt::Key_Tab);
+  QCOMPARE(window->focusWidget(), button);
+  QTest::keyClick(button, Qt::Key_Space);
+}
+
 }  // namespace
 
 class InvestmentConfirmWindowTest : public QObject {
@@ -44,7 +59,6 @@ class InvestmentConfirmWindowTest : public QObject {
       store.setObject("Securities", Value::Array{Value{{"Name", "Apple"}, {"Symbol", "AAPL"}}});
     });
     auto answer = [](InvestmentConfirmWindow* window, const QStringList& titles) {
-      auto* redefine = window->findChild<QPushButton*>(QStringLiteral("redefineTypeButton"));
       const QString& title = titles.last();
       QVERIFY(window->focusWidget());
       if (title == qs(InvestmentQIF::kUnknownSecurityTitle)) {
@@ -54,10 +68,7 @@ class InvestmentConfirmWindowTest : public QObject {
         QTest::keyClick(field, Qt::Key_A, Qt::ControlModifier);
         QTest::keyClicks(field, QStringLiteral("Health Fund"));
       } else if (title == qs(InvestmentQIF::kConfirmTitle) && titles.size() == 2) {
-        for (int tab = 0; tab < 30 && window->focusWidget() != redefine; ++tab)
-          QTest::keyClick(window->focusWidget(), Qt::Key_Tab);
-        QCOMPARE(window->focusWidget(), redefine);
-        QTest::keyClick(redefine, Qt::Key_Space);
+        tabToAndSpace(window, "redefineTypeButton");
         return;
       } else if (title == qs(InvestmentQIF::kUnknownTypeTitle)) {
         auto* choice = window->findChild<QComboBox*>(QStringLiteral("quickenTypeChoice"));
@@ -73,12 +84,7 @@ class InvestmentConfirmWindowTest : public QObject {
                                qs(InvestmentQIF::kUnknownTypeTitle),
                                qs(InvestmentQIF::kConfirmTitle), qs(InvestmentQIF::kConfirmTitle)};
     QCOMPARE(titles, expected);
-    const QByteArray output = desktop.output();
-    QVERIFY2(output.startsWith("!Type:Invst\n"), output.constData());
-    QCOMPARE(output.count("\n^"), 2);
-    QCOMPARE(output.count("YHealth Fund\n"), 2);
-    QVERIFY2(output.contains("NBuy\n") && output.contains("T47,860.00\n"), output.constData());
-    QVERIFY2(output.contains("NDiv\n") && output.contains("T5.23\n"), output.constData());
+    compareOutput(desktop, "cusip-named-by-keyboard");
   }
 
   // Return takes the proposed security name; a bank line inside the download, which cannot be
@@ -89,16 +95,11 @@ class InvestmentConfirmWindowTest : public QObject {
       store.setObject("Securities", Value::Array{Value{{"Name", "Apple"}, {"Symbol", "AAPL"}}});
     });
     auto answer = [](InvestmentConfirmWindow* window, const QStringList& titles) {
-      auto* alwaysSkip = window->findChild<QPushButton*>(QStringLiteral("alwaysSkipButton"));
       QVERIFY(window->focusWidget());
-      if (titles.last() == qs(InvestmentQIF::kUnknownTypeTitle)) {
-        for (int tab = 0; tab < 30 && window->focusWidget() != alwaysSkip; ++tab)
-          QTest::keyClick(window->focusWidget(), Qt::Key_Tab);
-        QCOMPARE(window->focusWidget(), alwaysSkip);
-        QTest::keyClick(alwaysSkip, Qt::Key_Space);
-      } else {
+      if (titles.last() == qs(InvestmentQIF::kUnknownTypeTitle))
+        tabToAndSpace(window, "alwaysSkipButton");
+      else
         QTest::keyClick(window->focusWidget(), Qt::Key_Return);
-      }
     };
     const QStringList titles =
         answerViews(desktop, CORVELA_CORPUS "/ofxtools/invstmtrs.ofx", 6, answer);
@@ -106,11 +107,7 @@ class InvestmentConfirmWindowTest : public QObject {
                                qs(InvestmentQIF::kUnknownTypeTitle),
                                qs(InvestmentQIF::kAlwaysSkipTitle)};
     QCOMPARE(titles, expected);
-    const QByteArray output = desktop.output();
-    QCOMPARE(output.count("\n^"), 1);
-    QVERIFY2(output.contains("NBuy\n") && output.contains("YAcme Development, Inc.\n"),
-             output.constData());
-    QVERIFY2(!output.contains("1,000.00"), output.constData());
+    compareOutput(desktop, "bank-line-always-skipped");
   }
 
   // A text statement whose lines cannot be written: a purchase without its shares and a line
@@ -135,9 +132,7 @@ class InvestmentConfirmWindowTest : public QObject {
     const QStringList expected{QStringLiteral("Investment Transaction: Missing SHARES Field"),
                                qs(InvestmentQIF::kNoAmountOrSharesTitle)};
     QCOMPARE(titles, expected);
-    QCOMPARE(desktop.output(),
-             QByteArray("!Type:Invst\nD01/07/2024\nNBuy\nMBought\nYAcme Corp\nQ5.00\n"
-                        "I10.0000\nT50.00\n^\n"));
+    compareOutput(desktop, "lines-that-cannot-be-written-skipped");
   }
 
   // A bank line of a brokerage download goes to the bank dialog's new-instruction view, and
@@ -158,9 +153,7 @@ class InvestmentConfirmWindowTest : public QObject {
     QVERIFY(!window->isVisible());
     bank->findChild<QPushButton*>(QStringLiteral("skipTransactionButton"))->click();
     QTRY_VERIFY(!bank->isVisible() && !window->isVisible());
-    const QByteArray output = desktop.output();
-    QCOMPARE(output.count("\n^"), 1);
-    QVERIFY2(output.contains("NBuy\n"), output.constData());
+    compareOutput(desktop, "cash-line-handed-over");
   }
 
   // Every transaction of a download is confirmed with the option for downloads. On the
@@ -241,12 +234,8 @@ class InvestmentConfirmWindowTest : public QObject {
     }
     QTRY_VERIFY(!window->isVisible());
     QCOMPARE(confirmed, 2);
-    const QByteArray output = desktop.output();
     // The security stays the one the person's mapping gave the download's name.
-    QVERIFY2(output.contains("NShrsIn\nMEdited\nYAcme Development, Inc.\nQ100.00\n"),
-             output.constData());
-    QVERIFY2(output.contains("T1,000.00\nSIncome\nEYour check #1034\n$700.00\nSFees\nE\n$300\n"),
-             output.constData());
+    compareOutput(desktop, "edited-retyped-and-split");
   }
 };
 
