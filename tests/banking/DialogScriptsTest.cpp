@@ -379,8 +379,12 @@ TEST_P(DialogScriptTest, PlaysAsTheTranscriptSays) {
     h.start();
     seen.note(h);
   }
+  const RunTally& tally = h.processor.tally();
   seen.transcript +=
       "ended " + std::to_string(h.end.calls) + " time(s), count " + std::to_string(h.end.count) +
+      "; tally: " + std::to_string(tally.written) + " written, " + std::to_string(tally.confirmed) +
+      " confirmed, " + std::to_string(tally.taught) + " taught, " + std::to_string(tally.skipped) +
+      " skipped, " + std::to_string(tally.leftUnprocessed) + " left" +
       "\ninstructions: " + toJSON(h.store.prefs.objectForKey("Instructions")) +
       "\ncategories: " + toJSON(h.categories.getCategoriesArray()) +
       "\ndescriptions: " + toJSON(h.descriptions.getDescriptionsArray()) +

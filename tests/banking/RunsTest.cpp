@@ -1,5 +1,5 @@
-// Moving through a run with the dialogs' buttons, and every way a run ends; what the run
-// tally says became of each transaction, and the command line's answers to the dialogs.
+// Finishing a run later and continuing it, every way a run ends, and the command line's answers
+// to the dialogs.
 #include <gtest/gtest.h>
 
 #include <string>
@@ -194,56 +194,8 @@ TEST(RunEnds, StartingARunWhileOneWaitsEndsTheFirstAsStopped) {
   EXPECT_EQ(h.end.count, 1);
 }
 
-// Five purchases an instruction knows and a coffee it does not; every transaction is shown.
-constexpr std::string_view kRegister =
-    "!Type:Bank\n"
-    "D01/02/2024\nT-1.00\nPSHOP ONE\n^\n"
-    "D01/03/2024\nT-2.00\nPSHOP TWO\n^\n"
-    "D01/04/2024\nT-3.00\nPCOFFEE HOUSE\n^\n"
-    "D01/05/2024\nT-4.00\nPSHOP FOUR\n^\n"
-    "D01/06/2024\nT-5.00\nPSHOP FIVE\n^\n";
-
-struct TallyCase {
-  const char* name;
-  std::vector<DialogAnswer> script;
-  std::vector<int> expected;  // written, confirmed, taught, skipped, left unprocessed
-};
-
-class RunTallyTest : public ::testing::TestWithParam<TallyCase> {};
-
-TEST_P(RunTallyTest, SaysWhatBecameOfEveryTransaction) {
-  BankingHarness h(R"({"Categories": ["Food", "Dining"],
-      "Instructions": [{"descriptionMatch": "SHOP", "category": "Food"}]})",
-                   {option::confirmAllTransactions}, kRegister);
-  const TallyCase& c = GetParam();
-  answerDialogs(h.processor, std::deque<DialogAnswer>(c.script.begin(), c.script.end()));
-  const RunTally& tally = h.processor.tally();
-  EXPECT_EQ(tally.written, h.end.count);
-  EXPECT_EQ((std::vector<int>{tally.written, tally.confirmed, tally.taught, tally.skipped,
-                              tally.leftUnprocessed}),
-            c.expected);
-  // Every transaction is accounted for once, whatever the way through the run.
-  EXPECT_EQ(tally.written + tally.skipped + tally.leftUnprocessed, 5);
-}
-
-const DialogAnswer kTeachCoffee =
-    press::save(Value{{"descriptionMatch", "COFFEE"}, {"category", "Dining"}});
-
-INSTANTIATE_TEST_SUITE_P(
-    Runs, RunTallyTest,
-    ::testing::Values(TallyCase{"skipRemaining",
-                                {press::ok(), press::skip(), kTeachCoffee, press::skipRemaining()},
-                                {1, 1, 1, 1, 3}},
-                      TallyCase{"backUndoesASkip",
-                                {press::ok(), press::skip(), press::back(), press::ok(),
-                                 kTeachCoffee, press::ok(), press::ok(), press::ok()},
-                                {5, 5, 1, 0, 0}},
-                      TallyCase{
-                          "backOverATaughtTransaction",
-                          {press::ok(), press::ok(), kTeachCoffee, press::ok(), press::back(),
-                           press::back(), press::skip(), press::ok(), press::ok(), press::ok()},
-                          {4, 4, 1, 1, 0}}),
-    [](const auto& info) { return std::string(info.param.name); });
+// What the run tally says became of each transaction is in the closing line of every dialog
+// script's transcript (tests/data/dialogs/tally-*).
 
 // The command line's answers to the dialogs of a run.
 TEST(NonInteractiveAnswers, ConfirmsAsProposedAndOutputsTheUnmatchedAsRead) {
