@@ -4,10 +4,11 @@
 //   options NAME...       options turned on
 //   date TEXT / number TEXT / format NAME   the run's fixed date, fixed number, output format
 //   qif LINE|LINE|...     the register read ("|" ends a line), or: ofx FILE (under banking/)
-// then one step a line (see play below), or "rerun" to run the register again. After every step the
-// transcript names the open dialog and every field of its form that changed; it ends with what the
-// run wrote and the store. The transcript must equal NAME.transcript (CORVELA_UPDATE_GOLDEN=1
-// rewrites it, to be read over).
+// then one step a line (see play below), or "rerun" to run the register again. After every step
+// the transcript names the open dialog and every field of the form its window was sent that
+// changed, the alerts and what the run wrote; it ends with the end of the run, its tally and the
+// store. The transcript must equal NAME.transcript (CORVELA_UPDATE_GOLDEN=1 rewrites it, to be
+// read over).
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -121,6 +122,29 @@ SplitTable tableNamed(const std::string& name) {
                                  : SplitTable::amountInstruction;
 }
 
+using Press = void (BankingCreditCardQIF::*)();
+const std::map<std::string, Press> kButtons = {
+    {"ok", &BankingCreditCardQIF::confirmOK},
+    {"cancel", &BankingCreditCardQIF::cancel},
+    {"back", &BankingCreditCardQIF::back},
+    {"skip", &BankingCreditCardQIF::skipTransaction},
+    {"skipRemaining", &BankingCreditCardQIF::skipRemaining},
+    {"swap", &BankingCreditCardQIF::swapDescriptionAndMemo},
+    {"addInstruction", &BankingCreditCardQIF::confirmAddInstruction},
+    {"addForAmount", &BankingCreditCardQIF::confirmAddInstructionForAmount},
+    {"save", &BankingCreditCardQIF::saveNewInstruction},
+    {"rematch", &BankingCreditCardQIF::confirmDescriptionTextChanged}};
+
+using Switch = void (BankingCreditCardQIF::*)(bool);
+const std::map<std::string, Switch> kSwitches = {
+    {"useDescription", &BankingCreditCardQIF::useDescription},
+    {"useMemo", &BankingCreditCardQIF::useMemo},
+    {"number", &BankingCreditCardQIF::extractNumberSwitch},
+    {"amount", &BankingCreditCardQIF::amountSwitch},
+    {"amountConfirm", &BankingCreditCardQIF::amountConfirmSwitch},
+    {"amountUseMemo", &BankingCreditCardQIF::amountUseMemo},
+    {"categoryConfirm", &BankingCreditCardQIF::categoryConfirmSwitch}};
+
 // Plays one step: a button ("ok", "cancel", "back", "skip", "skipRemaining", "swap",
 // "addInstruction", "addForAmount", "splits", "save", "rematch"), or "type FIELD TEXT",
 // "pending DESCRIPTION", "switch NAME on|off", "tab amount|instruction", "cell TABLE COLUMN ROW
@@ -138,26 +162,8 @@ std::string play(BankingHarness& h, const std::string& step) {
     std::getline(in >> std::ws, tail);
     return tail;
   };
-  if (verb == "ok")
-    p.confirmOK();
-  else if (verb == "cancel")
-    p.cancel();
-  else if (verb == "back")
-    p.back();
-  else if (verb == "skip")
-    p.skipTransaction();
-  else if (verb == "skipRemaining")
-    p.skipRemaining();
-  else if (verb == "swap")
-    p.swapDescriptionAndMemo();
-  else if (verb == "addInstruction")
-    p.confirmAddInstruction();
-  else if (verb == "addForAmount")
-    p.confirmAddInstructionForAmount();
-  else if (verb == "save")
-    p.saveNewInstruction();
-  else if (verb == "rematch")
-    p.confirmDescriptionTextChanged();
+  if (auto button = kButtons.find(verb); button != kButtons.end())
+    (p.*button->second)();
   else if (verb == "splits" && p.openDialog() == Dialog::confirm)
     p.addRemoveSplits();
   else if (verb == "splits")
@@ -172,21 +178,7 @@ std::string play(BankingHarness& h, const std::string& step) {
     p.tabViewDidSelectTabViewItem(name == "amount" ? InstructionTab::amount
                                                    : InstructionTab::instruction);
   else if (verb == "switch" && in >> name) {
-    const bool on = rest() == "on";
-    if (name == "useDescription")
-      p.useDescription(on);
-    else if (name == "useMemo")
-      p.useMemo(on);
-    else if (name == "number")
-      p.extractNumberSwitch(on);
-    else if (name == "amount")
-      p.amountSwitch(on);
-    else if (name == "amountConfirm")
-      p.amountConfirmSwitch(on);
-    else if (name == "amountUseMemo")
-      p.amountUseMemo(on);
-    else
-      p.categoryConfirmSwitch(on);
+    (p.*kSwitches.at(name))(rest() == "on");
   } else if (verb == "cell" || verb == "edit") {
     std::string column;
     std::size_t row = 0;
