@@ -136,14 +136,6 @@ class ControllerTest : public ::testing::Test {
     categories.createEmpty();
   }
 
-  static std::string testName() {
-    const ::testing::TestInfo* info = ::testing::UnitTest::GetInstance()->current_test_info();
-    std::string name = std::string(info->test_suite_name()) + "." + info->name();
-    for (char& c : name)
-      if (c == '/') c = '_';
-    return name;
-  }
-
   Controller& controller() {
     if (!controller_) {
       controller_.emplace(ControllerParts{
@@ -182,21 +174,14 @@ class ControllerTest : public ::testing::Test {
     return readFile(std::string(CORVELA_TEST_DATA) + "/app/" + name);
   }
 
-  void addAccounts(std::vector<std::pair<const char*, const char*>> list) {
-    Value::Array records;
-    for (auto [name, type] : list) records.push_back(Value{{"Name", name}, {"Type", type}});
-    accounts.setAccountsArray(Value(std::move(records)));
-  }
   void addInputFormat(const char* name, const char* type, const char* match) {
     Value formats = store.prefs.objectForKey("Formats");
     formats.append(Value{{"Name", name}, {"FormatType", type}, {"Match", match}});
     store.prefs.setObject("Formats", formats);
   }
   void turnOn(std::string_view option) { options.add(option); }
-  // Adds the form as it stands to the test's log, under `step`; checkLog() compares the log
-  // with the test's golden file.
+  // Adds the form as it stands to the test's log, under `step`.
   void snap(const std::string& step) { log += "== " + step + "\n" + describe(form()); }
-  void checkLog() { expectGolden(testName(), log); }
   // Adds to the log, under `step`, the status views and save panels shown since the last step
   // and the bytes of the file at `path` (or that there is none).
   void report(const std::string& step, const std::string& path = "") {
@@ -216,12 +201,6 @@ class ControllerTest : public ::testing::Test {
     if (path.empty()) return;
     std::string name = path.substr(path.rfind('/') + 1);
     log += std::filesystem::exists(path) ? name + ":\n" + readFile(path) : "no " + name + "\n";
-  }
-  // Remembers control settings as an earlier run would have left them.
-  void remember(std::initializer_list<std::pair<const std::string, Value>> entries) {
-    Value settings = defaultControlSettings(today);
-    for (const auto& [key, value] : entries) settings.set(key, value);
-    store.prefs.setObject("ControlSettings", settings);
   }
 
   ScratchStore store;

@@ -13,6 +13,7 @@
 #include "formats/OutputFormatKeys.h"
 #include "prefs/KeyedArchive.h"
 #include "prefs/ValueText.h"
+#include "support/FailingRename.h"
 
 namespace corvela::testing {
 namespace {
@@ -68,8 +69,9 @@ std::string joined(const std::vector<std::string>& items) {
 class ControllerScriptTest : public ControllerTest,
                              public ::testing::WithParamInterface<std::string> {
  protected:
-  // A file of the test's folder, or with "data:" one of tests/data/app.
+  // A file of the test's folder, with "data:" one of tests/data/app, or the store's file.
   std::string path(const std::string& name) {
+    if (name == "store") return store.prefs.prefsPath();
     return name.starts_with("data:") ? std::string(CORVELA_TEST_DATA) + "/app/" + name.substr(5)
                                      : dir + "/" + name;
   }
@@ -137,6 +139,7 @@ class ControllerScriptTest : public ControllerTest,
   std::size_t focusMark = 0;
   // The dictionary last written by "archive".
   Value archived;
+  FailingRename failingRename;
 };
 
 std::string yes(bool on) { return on ? "1" : "0"; }
@@ -155,14 +158,16 @@ std::string ControllerScriptTest::query(const std::string& what, const std::stri
   if (what == "processing") return yes(session.ProcessingGlobal);
   if (what == "visible") return yes(view.visible);
   if (what == "shownButton") return yes(view.shown.processTheTransactionsButton.enabled);
-  if (what == "qifTag") return std::to_string(form().qifTypePopUp.selectedTag());
-  if (what == "sameDate") return yes(form().sameDateSwitch.on);
   if (what == "prefsMenu") return yes(form().menuItemEnabled(MenuItem::preferencesMenuItem));
   if (what == "accountItems") return joined(form().quickenAccountText.items);
   if (what == "definitionRuns") return std::to_string(definitionView.runs);
   if (what == "savePanels") return std::to_string(platform.savePanels.size());
   if (what == "statuses") return std::to_string(platform.statuses.size());
   if (what == "lastStatus") return platform.lastStatus().title;
+  if (what == "statusEnd") {
+    const std::string& text = platform.lastStatus().text;
+    return text.substr(text.rfind("\r\r") + 2);
+  }
   if (what == "helpPages") return joined(platform.helpPages);
   if (what == "controlViews") return joined(view.controlViewTitles);
   if (what == "initialized") return yes(state.initialized);
@@ -230,38 +235,26 @@ std::string ControllerScriptTest::query(const std::string& what, const std::stri
   }
   if (what == "menu")  // "menu 0|1 TITLE": the item, with or without its alternate
     return yes(controller().validateMenuItem({arg.substr(2), arg[0] == '1'}));
-  if (what == "text") {
-    const MainForm& f = form();
-    switch (control(arg)) {
-      case MainControl::inputFormatText:
-        return f.inputFormatText.text;
-      case MainControl::quickenAccountText:
-        return f.quickenAccountText.text;
-      case MainControl::dateFromString:
-        return f.dateFromString.text;
-      case MainControl::dateToString:
-        return f.dateToString.text;
-      case MainControl::outputFormatText:
-        return f.outputFormatText.text;
-      case MainControl::outputDateString:
-        return f.outputDateString.text;
-      default:
-        return f.outputNumberString.text;
-    }
+  if (what == "form") {  // "form CONTROL": its line of the form, or (hidden)
+    std::istringstream lines(describe(form()));
+    for (std::string each; std::getline(lines, each);)
+      if (each.starts_with(arg + ":")) return each.substr(std::min(each.size(), arg.size() + 2));
+    return "(hidden)";
   }
   ADD_FAILURE() << "no query " << what;
   return "";
 }
 
 // Plays one line: "load [NAME [TEXT]]" (bare: in.qif holding kRegister), "open NAME", "file NAME
-// TEXT", "type CONTROL TEXT", "option NAME", "accounts NAME:TYPE...", "informat NAME|TYPE|MATCH",
-// "delimited NAME|SEPARATOR|account?", "outputFormat NAME[|TYPE]", "remember ENTRIES", "archive
-// NAME JSON", "listImport ANSWER INDEX", "remove KEY", "emptyList KEY", "dateFormat PATTERN",
-// "savePanel NAME|none", "openPanel NAME append|replace", "alert BUTTON", "clipboard TEXT",
-// "continuation JSON|none", "format JSON", "delete NAME", "forget" (the records run), the
-// controller's own actions, and the records: "snap LABEL", "report LABEL [@FILE]", "step LABEL",
-// "stepForm LABEL", "state LABEL", "lines", "items", "remembered", "seen" (what the list import was
-// given), "ran" (the processor's settings), "expect QUERY [ARG] = VALUE".
+// TEXT", "copy FROM TO", "failingRename", "type CONTROL TEXT", "option NAME", "accounts
+// NAME:TYPE...", "informat NAME|TYPE|MATCH", "delimited NAME|SEPARATOR|account?", "outputFormat
+// NAME[|TYPE]", "remember ENTRIES", "archive NAME JSON", "listImport ANSWER INDEX", "remove KEY",
+// "emptyList KEY", "dateFormat PATTERN", "savePanel NAME|none", "openPanel NAME append|replace",
+// "alert BUTTON", "clipboard TEXT", "continuation JSON|none", "format JSON", "delete NAME",
+// "forget" (the records run), the controller's own actions, and the records: "snap LABEL", "report
+// LABEL [@FILE]", "step LABEL", "stepForm LABEL", "state LABEL", "lines", "items", "remembered",
+// "seen" (what the list import was given), "ran" (the processor's settings), "expect QUERY [ARG] =
+// VALUE".
 void ControllerScriptTest::play(const std::string& line) {
   std::size_t space = line.find(' ');
   const std::string verb = line.substr(0, space);
@@ -270,6 +263,10 @@ void ControllerScriptTest::play(const std::string& line) {
   std::size_t cut = rest.find(' ');
   const std::string first = rest.substr(0, cut);
   const std::string second = cut == std::string::npos ? "" : rest.substr(cut + 1);
+  if (verb == "failingRename") {  // before any other step: the output file cannot be put in place
+    fileOps = &failingRename;
+    return;
+  }
   Controller& c = controller();
   if (verb == "load" && rest.empty())
     c.actuallyProcessFile(file("in.qif", kRegister));
@@ -279,6 +276,8 @@ void ControllerScriptTest::play(const std::string& line) {
     c.actuallyProcessFile(path(rest));
   else if (verb == "file")
     file(first, second);
+  else if (verb == "copy")
+    fs::copy_file(path(first), path(second), fs::copy_options::overwrite_existing);
   else if (verb == "type")
     c.controlTextDidChange(control(first), second);
   else if (verb == "option")
