@@ -20,13 +20,18 @@ struct Command {
   QString errors;
 };
 
-// Runs `corvela FILE` over `storePath` while this program's event loop answers it.
-Command runCorvela(const std::string& storePath, const QString& file) {
-  QProcess process;
+// The environment the program is run in: off screen, over the store at `storePath`.
+QProcessEnvironment programEnvironment(const std::string& storePath) {
   QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
   environment.insert(QStringLiteral("CORVELA_PREFS"), QString::fromStdString(storePath));
   environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
-  process.setProcessEnvironment(environment);
+  return environment;
+}
+
+// Runs `corvela FILE` over `storePath` while this program's event loop answers it.
+Command runCorvela(const std::string& storePath, const QString& file) {
+  QProcess process;
+  process.setProcessEnvironment(programEnvironment(storePath));
   process.start(QStringLiteral(CORVELA_DESKTOP_PROGRAM), {file});
   if (!process.waitForStarted(10000)) return {};
   // Not waitForFinished: the running program in this process must be free to answer.
@@ -90,9 +95,7 @@ class DesktopAppTest : public QObject {
     for (int signal : {SIGTERM, SIGINT}) {
       QVERIFY(CVPrefs::initWithPath(path).objectForKey("DescriptionOutput").isNull());
       QProcess program;
-      QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-      env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
-      env.insert(QStringLiteral("CORVELA_PREFS"), QString::fromStdString(path));
+      QProcessEnvironment env = programEnvironment(path);
       env.insert(QStringLiteral("XDG_RUNTIME_DIR"), folder.path());
       program.setProcessEnvironment(env);
       program.start(QStringLiteral(CORVELA_DESKTOP_PROGRAM), {});
