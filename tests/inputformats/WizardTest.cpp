@@ -41,8 +41,17 @@ void toQuestions(ScriptedWizard& w, const std::string& text, int kind = 1) {
   w.wizard.ok2();
 }
 
-// A bundle whose bank script (kind Bank) and investment script (kind Investment) are `script`.
-Bundle scriptBundle(const std::string& script) {
+// A bundle whose bank script (kind Bank) and investment script (kind Investment) are the entries
+// of tests/data/inputformats/wizard/NAME.xml:
+// - two-required-columns: Description and Memo, each with the error shown when none is picked;
+// - branches: "Outer?" whose Yes holds "Inner?", whose No asks for Memo; "Invert?" whose Yes
+//   inverts the amount; an optional Check column; Done;
+// - missing-answers: a required Memo column, a required selection of the TypeAfter text, Stop;
+// - unfinished: an optional Memo column and neither Done nor Stop;
+// - investment-checks: CheckSecurity, an optional Shares column, CheckSharesOrPrice, Done.
+Bundle scriptBundle(const std::string& name) {
+  const std::string script =
+      testing::readText(std::string(CORVELA_TEST_DATA) + "/inputformats/wizard/" + name + ".xml");
   std::string xml =
       "<?xml version=\"1.0\"?><plist version=\"1.0\"><dict>"
       "<key>CVExtractBankCreditCard</key><array>" +
@@ -54,19 +63,6 @@ Bundle scriptBundle(const std::string& script) {
   EXPECT_TRUE(bundle.ok()) << bundle.message();
   return std::move(bundle).value();
 }
-
-std::string entry(const std::string& body) { return "<dict>" + body + "</dict>"; }
-std::string field(const std::string& key, bool required) {
-  return entry("<key>Prompt</key><string>Which column is " + key +
-               "?</string><key>Field</key>"
-               "<string>" +
-               key + "</string>" +
-               (required ? "<key>Error</key><string>Pick " + key + ".</string>" : ""));
-}
-std::string flag(const std::string& key) {
-  return entry("<key>Prompt</key><string>" + key + "</string><key>" + key + "</key><true/>");
-}
-const std::string kDone = flag("Done");
 
 // Answers the question page as a person would, each answer of `answers` in turn (separated by
 // blanks): "yes", "no", "ok", "N" (a click on column N), "=N" (OK on the column the wizard
@@ -199,7 +195,7 @@ TEST(WizardColumnsPage, APreviewShowsEveryTransaction) {
 }
 
 TEST(WizardQuestions, AColumnIsUsedForOneItemOnly) {
-  ScriptedWizard w(scriptBundle(field("Description", true) + field("Memo", true) + kDone));
+  ScriptedWizard w(scriptBundle("two-required-columns"));
   toQuestions(w, kText);
   w.wizard.selectColumn(1);
   Alert sheet = w.expectSheet([&] { w.wizard.selectColumn(1); });
@@ -215,15 +211,6 @@ TEST(WizardQuestions, AColumnIsUsedForOneItemOnly) {
 }
 
 TEST(WizardQuestions, BranchesReturnToTheQuestionAfterTheirs) {
-  const std::string invert = entry("<key>InvertAmount</key><true/>");
-  const std::string script =
-      entry("<key>Prompt</key><string>Outer?</string><key>Yes</key><array>" +
-            entry("<key>Prompt</key><string>Inner?</string><key>No</key><array>" +
-                  field("Memo", true) + "</array>") +
-            "</array>") +
-      entry("<key>Prompt</key><string>Invert?</string><key>Yes</key><array>" + invert +
-            "</array>") +
-      field("Check", false) + kDone;
   struct Case {
     const char* name;
     const char* answers;
@@ -235,7 +222,7 @@ TEST(WizardQuestions, BranchesReturnToTheQuestionAfterTheirs) {
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
-    ScriptedWizard w(scriptBundle(script));
+    ScriptedWizard w(scriptBundle("branches"));
     toQuestions(w, kText);
     answer(w, c.answers);
     ASSERT_TRUE(w.learnt);
@@ -247,10 +234,7 @@ TEST(WizardQuestions, BranchesReturnToTheQuestionAfterTheirs) {
 }
 
 TEST(WizardQuestions, MissingAnswersAndEndsWithoutDone) {
-  const std::string match = entry(
-      "<key>Prompt</key><string>Select it.</string><key>FieldMatch</key><string>TypeAfter"
-      "</string><key>Error</key><string>Select the word.</string>");
-  ScriptedWizard w(scriptBundle(field("Memo", true) + match + flag("Stop")));
+  ScriptedWizard w(scriptBundle("missing-answers"));
   toQuestions(w, kText);
   EXPECT_EQ(w.expectSheet([&] { w.wizard.ok3(); }).title, "No Column Selected");
   EXPECT_EQ(w.platform.alerts.back().text, "Pick Memo.");
@@ -266,7 +250,7 @@ TEST(WizardQuestions, MissingAnswersAndEndsWithoutDone) {
   EXPECT_EQ(w.form().page, 0);
 
   // A script without Done or Stop at its end stores nothing either.
-  ScriptedWizard unfinished(scriptBundle(field("Memo", false)));
+  ScriptedWizard unfinished(scriptBundle("unfinished"));
   toQuestions(unfinished, kText);
   unfinished.wizard.ok3();
   EXPECT_FALSE(unfinished.learnt);
@@ -274,12 +258,10 @@ TEST(WizardQuestions, MissingAnswersAndEndsWithoutDone) {
 }
 
 TEST(WizardQuestions, InvestmentChecksForSecurityAndShares) {
-  const std::string script =
-      flag("CheckSecurity") + field("Shares", false) + flag("CheckSharesOrPrice") + kDone;
   // Without a shares column, the check point's OK stores the format; with one, it is passed.
   for (bool shares : {false, true}) {
     SCOPED_TRACE(shares);
-    ScriptedWizard w(scriptBundle(script));
+    ScriptedWizard w(scriptBundle("investment-checks"));
     toQuestions(w, kText, 0);
     EXPECT_EQ(w.securityChecks, 1);
     ASSERT_TRUE(w.form().assumedSecurityShown);
