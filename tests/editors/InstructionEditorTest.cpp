@@ -208,6 +208,10 @@ TEST(InstructionEditSessionTest, AmountAndSplitEditsReachTheStore) {
 // instruction out of the store at once.
 TEST(InstructionListTest, MatchesOfTheLastRunFilterAndDelete) {
   InstructionEditorHarness h;
+  // With nothing stored yet no list opens, and the status says why.
+  h.editor.beginEditing();
+  EXPECT_FALSE(h.editor.listOpen());
+  EXPECT_EQ(h.platform.lastStatus().title, EditInstructions::kNoInstructionsTitle);
   ASSERT_TRUE(h.loadStore(store("instruction-list")).ok());
   const std::string qif =
       readText(std::string(CORVELA_TEST_DATA) + "/editors/instruction-list.qif");
@@ -250,13 +254,6 @@ TEST(InstructionListTest, MatchesOfTheLastRunFilterAndDelete) {
     EXPECT_EQ(h.editor.listForm().rows[*h.editor.listForm().selectedRow].match, match);
     EXPECT_EQ(h.editor.listForm().rows[*h.editor.listForm().selectedRow].matches, matches);
   }
-}
-
-TEST(InstructionListTest, WithNothingStoredTheStatusSaysSo) {
-  InstructionEditorHarness h;
-  h.editor.beginEditing();
-  EXPECT_FALSE(h.editor.listOpen());
-  EXPECT_EQ(h.platform.lastStatus().title, EditInstructions::kNoInstructionsTitle);
 }
 
 // From the confirmation dialog: Cancel shows the transaction again as it was; saving handles

@@ -209,7 +209,7 @@ TEST_F(EditFormatsTest, OkStoresTheTableAndCancelNothing) {
   }
 }
 
-TEST_F(EditFormatsTest, ButtonsFollowTheSelection) {
+TEST_F(EditFormatsTest, ButtonsFollowTheSelectionAndNoFormatOpensNoWindow) {
   auto enabled = [](const TableEditorForm& form) {
     std::string flags;
     for (const EditorButton& button : form.buttons) flags += button.enabled ? '1' : '0';
@@ -225,6 +225,12 @@ TEST_F(EditFormatsTest, ButtonsFollowTheSelection) {
     EXPECT_EQ(enabled(e.form()), "100");
     return false;
   }});
+
+  // With no format stored there is nothing to open: the person is told so and no window opens.
+  prefs.setObject("Formats", Value::array());
+  run({});
+  EXPECT_EQ(forms.size(), 0u);
+  EXPECT_EQ(platform.lastStatus().title, "Nothing To Edit");
 }
 
 TEST_F(EditFormatsTest, MappingWindowsShowTypesAndStoreWhatIsLeftOnOk) {
@@ -258,14 +264,6 @@ TEST_F(EditFormatsTest, MappingWindowsShowTypesAndStoreWhatIsLeftOnOk) {
   EXPECT_EQ(broker["TypeMappings"],
             Value(Value::Array{Value{{"formatType", "FEE"}, {"quickenType", 100}}}));
   EXPECT_EQ(broker["SecurityMappings"], Value(Value::array()));
-}
-
-// With no format stored there is nothing to open: the person is told so and no window opens.
-TEST_F(EditFormatsTest, NoFormatsOpensNoWindow) {
-  prefs.setObject("Formats", Value::array());
-  run({});
-  EXPECT_TRUE(forms.empty());
-  EXPECT_EQ(platform.lastStatus().title, "Nothing To Edit");
 }
 
 class EditOutputFormatsTest : public EditorTest {
