@@ -113,10 +113,8 @@ Value nestedArrays(int depth) {
 TEST(KeyedArchiveTest, NestingUpToTheLimitIsKeptAndDeeperIsRefusedBothWays) {
   EXPECT_EQ(roundTrip(nestedArrays(256)), nestedArrays(256));
 
-  Result<Bytes> tooDeep = writeKeyedArchive(nestedArrays(257));
-  ASSERT_FALSE(tooDeep.ok());
-  EXPECT_EQ(tooDeep.message(), "the value is nested more than 256 levels deep");
-
+  // Writing one level more is refused: AFileThatCannotBeReadOrWrittenSaysWhy. Written with a
+  // higher limit, it is refused when read.
   Result<Bytes> written = writeKeyedArchive(nestedArrays(257), {.maxDepth = 1000});
   ASSERT_TRUE(written.ok());
   Result<Value> read = readKeyedArchive(written.value());
