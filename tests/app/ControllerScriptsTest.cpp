@@ -46,6 +46,26 @@ std::string nameOf(MainControl c) {
   return "?";
 }
 
+// The controller's own actions, by the names the scripts give them.
+constexpr std::pair<const char*, void (Controller::*)()> kActions[] = {
+    {"done", &Controller::doneWithFile},
+    {"cancel", &Controller::cancel},
+    {"launched", &Controller::applicationDidFinishLaunching},
+    {"activated", &Controller::applicationDidBecomeActive},
+    {"processClipboard", &Controller::processClipboard},
+    {"process", &Controller::processTheTransactions},
+    {"notQIF", &Controller::dontTreatAsQIF},
+    {"checkDateRange", &Controller::checkDateRange},
+    {"continueFromLastTime", &Controller::continueFromWhereIStoppedLastTime},
+    {"help", &Controller::controlHelp}};
+// A switch ("NAME on|off") or a key ("NAME" alone, or "NAME return" for the return key).
+constexpr std::pair<const char*, void (Controller::*)(bool)> kSwitches[] = {
+    {"learn", &Controller::learn},
+    {"define", &Controller::defineOutputFormat},
+    {"sameDate", &Controller::checkOutputDate},
+    {"sameNumber", &Controller::checkOutputNumber},
+    {"appendSwitch", &Controller::setAppendSwitch}};
+
 // "\n", "\r", "\0" and "\\" stand for themselves in a script's texts.
 std::string unescape(const std::string& text) {
   std::string out;
@@ -195,12 +215,13 @@ std::string ControllerScriptTest::query(const std::string& what, const std::stri
     std::size_t cut = arg.find(' ');
     return yes(readFile(path(arg.substr(0, cut))) == readFile(path(arg.substr(cut + 1))));
   }
+  // A remembered setting as JSON, or a remembered date as its day.
   if (what == "setting") {
-    Value value = store.prefs.objectForKey("ControlSettings")[arg];
-    return value.isDate()      ? dayOfDate(value.toDate()).format("%F")
-           : value.isInteger() ? std::to_string(value.toInt())
-                               : value.toString();
+    std::string json = toJSON(store.prefs.objectForKey("ControlSettings")[arg]);
+    return json.substr(0, json.find_last_not_of('\n') + 1);
   }
+  if (what == "settingDay")
+    return dayOfDate(store.prefs.objectForKey("ControlSettings")[arg].toDate()).format("%F");
   if (what == "panelDirectory") return platform.savePanels.at(0).directory;
   if (what == "openPanels") {
     std::vector<std::string> panels;
@@ -268,6 +289,10 @@ void ControllerScriptTest::play(const std::string& line) {
     return;
   }
   Controller& c = controller();
+  for (auto [name, action] : kActions)
+    if (verb == name) return (c.*action)();
+  for (auto [name, action] : kSwitches)
+    if (verb == name) return (c.*action)(rest == "on" || rest == "return");
   if (verb == "load" && rest.empty())
     c.actuallyProcessFile(file("in.qif", kRegister));
   else if (verb == "load")
@@ -332,8 +357,6 @@ void ControllerScriptTest::play(const std::string& line) {
     platform.answerNextOpenPanel(OpenPanelChoice{path(first), second == "append"});
   else if (verb == "clearOpenPanels")
     platform.openPanels.clear();
-  else if (verb == "appendSwitch")
-    c.setAppendSwitch(rest == "on");
   else if (verb == "appendPopUp")
     c.selectAppendPopUp(std::stoi(rest));
   else if (verb == "qifType")
@@ -342,40 +365,12 @@ void ControllerScriptTest::play(const std::string& line) {
     fs::remove(path(rest));
   else if (verb == "forget")
     bank.records.reset();
-  else if (verb == "done")
-    c.doneWithFile();
-  else if (verb == "cancel")
-    c.cancel();
-  else if (verb == "launched")
-    c.applicationDidFinishLaunching();
-  else if (verb == "activated")
-    c.applicationDidBecomeActive();
-  else if (verb == "processClipboard")
-    c.processClipboard();
-  else if (verb == "process")
-    c.processTheTransactions();
-  else if (verb == "notQIF")
-    c.dontTreatAsQIF();
   else if (verb == "fireTimers")
     platform.fireTimers();
   else if (verb == "clearTimers")
     platform.timers.clear();
-  else if (verb == "checkDateRange")
-    c.checkDateRange();
   else if (verb == "allTransactions")
     c.radioButtonNotDateRange(kAllTransactions);
-  else if (verb == "continueFromLastTime")
-    c.continueFromWhereIStoppedLastTime();
-  else if (verb == "help")
-    c.controlHelp();
-  else if (verb == "learn")
-    c.learn(rest == "return");
-  else if (verb == "define")
-    c.defineOutputFormat(rest == "return");
-  else if (verb == "sameDate")
-    c.checkOutputDate(rest == "on");
-  else if (verb == "sameNumber")
-    c.checkOutputNumber(rest == "on");
   else if (verb == "markFocus")
     focusMark = view.focused.size();
   else if (verb == "snap")
