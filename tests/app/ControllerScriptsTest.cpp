@@ -49,6 +49,7 @@ std::string nameOf(MainControl c) {
 // The controller's own actions, by the names the scripts give them.
 constexpr std::pair<const char*, void (Controller::*)()> kActions[] = {
     {"done", &Controller::doneWithFile},
+    {"choose", &Controller::processFile},
     {"cancel", &Controller::cancel},
     {"launched", &Controller::applicationDidFinishLaunching},
     {"activated", &Controller::applicationDidBecomeActive},
@@ -89,9 +90,11 @@ std::string joined(const std::vector<std::string>& items) {
 class ControllerScriptTest : public ControllerTest,
                              public ::testing::WithParamInterface<std::string> {
  protected:
-  // A file of the test's folder, with "data:" one of tests/data/app, or the store's file.
+  // A file of the test's folder (none: the folder), with "data:" one of tests/data/app, or the
+  // store's file.
   std::string path(const std::string& name) {
     if (name == "store") return store.prefs.prefsPath();
+    if (name.empty()) return dir;
     return name.starts_with("data:") ? std::string(CORVELA_TEST_DATA) + "/app/" + name.substr(5)
                                      : dir + "/" + name;
   }
@@ -223,6 +226,7 @@ std::string ControllerScriptTest::query(const std::string& what, const std::stri
   if (what == "settingDay")
     return dayOfDate(store.prefs.objectForKey("ControlSettings")[arg].toDate()).format("%F");
   if (what == "panelDirectory") return platform.savePanels.at(0).directory;
+  if (what == "openPanelDirectory") return platform.openPanels.at(0).directory;
   if (what == "openPanels") {
     std::vector<std::string> panels;
     for (const OpenPanel& panel : platform.openPanels)
@@ -270,12 +274,12 @@ std::string ControllerScriptTest::query(const std::string& what, const std::stri
 // TEXT", "copy FROM TO", "failingRename", "type CONTROL TEXT", "option NAME", "accounts
 // NAME:TYPE...", "informat NAME|TYPE|MATCH", "delimited NAME|SEPARATOR|account?", "outputFormat
 // NAME[|TYPE]", "remember ENTRIES", "archive NAME JSON", "listImport ANSWER INDEX", "remove KEY",
-// "emptyList KEY", "dateFormat PATTERN", "savePanel NAME|none", "openPanel NAME append|replace",
-// "alert BUTTON", "clipboard TEXT", "continuation JSON|none", "format JSON", "delete NAME",
-// "forget" (the records run), the controller's own actions, and the records: "snap LABEL", "report
-// LABEL [@FILE]", "step LABEL", "stepForm LABEL", "state LABEL", "lines", "items", "remembered",
-// "seen" (what the list import was given), "ran" (the processor's settings), "expect QUERY [ARG] =
-// VALUE".
+// "emptyList KEY", "dateFormat PATTERN", "savePanel NAME|none", "openPanel NAME
+// append|replace|none", "setPath KEY [NAME]", "mkdir NAME", "alert BUTTON", "clipboard TEXT",
+// "continuation JSON|none", "format JSON", "delete NAME", "forget" (the records run), the
+// controller's own actions, and the records: "snap LABEL", "report LABEL [@FILE]", "step LABEL",
+// "stepForm LABEL", "state LABEL", "lines", "items", "remembered", "seen" (what the list import was
+// given), "ran" (the processor's settings), "expect QUERY [ARG] = VALUE".
 void ControllerScriptTest::play(const std::string& line) {
   std::size_t space = line.find(' ');
   const std::string verb = line.substr(0, space);
@@ -353,8 +357,14 @@ void ControllerScriptTest::play(const std::string& line) {
     platform.answerNextAlert(std::stoi(rest));
   else if (verb == "clipboard")
     platform.clipboard = rest;
+  else if (verb == "openPanel" && rest == "none")
+    platform.answerNextOpenPanel(std::nullopt);
   else if (verb == "openPanel")  // "openPanel NAME append|replace"
     platform.answerNextOpenPanel(OpenPanelChoice{path(first), second == "append"});
+  else if (verb == "setPath")  // "setPath KEY [NAME]": a path stored under KEY
+    store.prefs.setObject(first, path(second));
+  else if (verb == "mkdir")
+    fs::create_directories(path(rest));
   else if (verb == "clearOpenPanels")
     platform.openPanels.clear();
   else if (verb == "appendPopUp")
