@@ -334,24 +334,6 @@ TEST(StoreSharingTest, TwoProcessesThatInterleaveKeepBothChanges) {
             list({rule("ACME", "Household")}));
 }
 
-// Damage put there (by a writer that ignores the lock, a hand edit) between this process's read
-// and its write is moved aside, not overwritten. A change put there in the same way is merged,
-// as in TwoProcessesThatInterleaveKeepBothChanges.
-TEST(StoreSharingTest, DamageBetweenReadAndWriteIsMovedAside) {
-  TempDir folder;
-  std::string path = folder.path("store.prefs");
-  CVPrefs prefs = CVPrefs::initWithPath(path);
-  prefs.setObject("Categories", list({"Dining"}));
-  ASSERT_TRUE(prefs.synchronize());
-
-  prefs.setBool("CheckForUpdates", false);
-  testing::writeBytes(path, testing::toBytes("damaged meanwhile"));
-  ASSERT_TRUE(prefs.synchronize()) << prefs.writeError();
-  ASSERT_FALSE(prefs.movedAsidePath().empty());
-  EXPECT_EQ(testing::readBytes(prefs.movedAsidePath()), testing::toBytes("damaged meanwhile"));
-  EXPECT_EQ(CVPrefs::initWithPath(path).objectForKey("Categories"), list({"Dining"}));
-}
-
 TEST(StoreSharingTest, WritesAreDeferredSkippedWhenNothingChangedAndLocked) {
   TempDir folder;
   std::string path = folder.path("store.prefs");
@@ -408,7 +390,7 @@ TEST(StoreSharingTest, ANewStoreIsPrivateAndAnOldOneKeepsItsMode) {
 }
 
 // Whatever Corvela writes it can read: a value the reader would refuse is not written.
-TEST(StoreSharingTest, AStoreTheReaderWouldRefuseIsNotWritten) {
+TEST(StoreSharingTest, AStoreTheReaderWouldRefuseIsNotWrittenAndDamageIsMovedAside) {
   TempDir folder;
   std::string path = folder.path("store.prefs");
   CVPrefs prefs = CVPrefs::initWithPath(path);
@@ -429,6 +411,17 @@ TEST(StoreSharingTest, AStoreTheReaderWouldRefuseIsNotWritten) {
   EXPECT_FALSE(prefs.synchronize());
   EXPECT_NE(prefs.writeError().find("values, more than"), std::string::npos) << prefs.writeError();
   EXPECT_EQ(testing::readBytes(path), before);
+
+  // Damage put there between this process's read and its write (by a writer that ignores the
+  // lock, a hand edit) is moved aside, not overwritten. A change put there in the same way is
+  // merged, as in TwoProcessesThatInterleaveKeepBothChanges.
+  prefs.removeObjectForKey("Many");
+  prefs.setBool("CheckForUpdates", false);
+  testing::writeBytes(path, testing::toBytes("damaged meanwhile"));
+  ASSERT_TRUE(prefs.synchronize()) << prefs.writeError();
+  ASSERT_FALSE(prefs.movedAsidePath().empty());
+  EXPECT_EQ(testing::readBytes(prefs.movedAsidePath()), testing::toBytes("damaged meanwhile"));
+  EXPECT_EQ(CVPrefs::initWithPath(path).objectForKey("Categories"), list({"Dining"}));
 }
 
 }  // namespace
