@@ -75,17 +75,8 @@ TEST(StartUp, AsksEachQuestionOnceInOrder) {
   }
 }
 
-TEST(StartUp, StoredFormatsAreAddedAgainInOrderAfterTheQuestions) {
-  StartUpHarness h;
-  h.store.setObject("Preferences", Value::Array{Value("converted2.2")});
-  h.store.setObject("CheckForUpdates", false);
-  h.store.setObject("Formats", Value::Array{Value{{"Name", "Zeta"}}, Value{{"Name", "Alpha"}}});
-  h.startUp();
-  EXPECT_EQ(h.formats.names, (std::vector<std::string>{"Zeta", "Alpha"}));
-  EXPECT_TRUE(h.formats.questionsDone);
-  EXPECT_FALSE(h.formats.descriptionsBefore);
-}
-
+// The stored formats are added again in order, after the questions and before the description
+// list is made from the instructions (when there is none).
 TEST(StartUp, DescriptionListIsMadeFromInstructionsOnlyWhenAbsent) {
   const Value instructions = Value::Array{
       Value{{"descriptionMatch", "shop"}, {"newDescription", "Corner Shop"}, {"category", "Food"}},
@@ -109,8 +100,12 @@ TEST(StartUp, DescriptionListIsMadeFromInstructionsOnlyWhenAbsent) {
     h.store.setObject("CheckForUpdates", true);
     h.store.setObject("Instructions", instructions);
     h.store.setObject("Descriptions", c.stored);
+    h.store.setObject("Formats", Value::Array{Value{{"Name", "Zeta"}}, Value{{"Name", "Alpha"}}});
     h.startUp();
     EXPECT_EQ(h.store.objectForKey("Descriptions"), c.expected);
+    EXPECT_EQ(h.formats.names, (std::vector<std::string>{"Zeta", "Alpha"}));
+    EXPECT_TRUE(h.formats.questionsDone);
+    EXPECT_EQ(h.formats.descriptionsBefore, !c.stored.isNull());
   }
 }
 
