@@ -16,20 +16,6 @@
 namespace corvela::ui::testing {
 namespace {
 
-// A download of three transactions whose payees no instruction knows yet.
-constexpr const char* kDownload = R"(OFXHEADER:100
-DATA:OFXSGML
-VERSION:102
-
-<OFX><BANKMSGSRSV1><STMTTRNRS><STMTRS><CURDEF>USD
-<BANKACCTFROM><BANKID>123<ACCTID>9876<ACCTTYPE>CHECKING</BANKACCTFROM>
-<BANKTRANLIST>
-<STMTTRN><TRNTYPE>DEBIT<DTPOSTED>20240301<TRNAMT>-4.50<FITID>1<NAME>COFFEE BAR 12</STMTTRN>
-<STMTTRN><TRNTYPE>DEBIT<DTPOSTED>20240302<TRNAMT>-1082.40<FITID>2<NAME>GROCER 77</STMTTRN>
-<STMTTRN><TRNTYPE>DEBIT<DTPOSTED>20240303<TRNAMT>-6.00<FITID>3<NAME>COFFEE BAR 19<MEMO>LATTE</STMTTRN>
-</BANKTRANLIST></STMTRS></STMTTRNRS></BANKMSGSRSV1></OFX>
-)";
-
 // The control with the keyboard focus: a combo box rather than the line edit inside it.
 QWidget* focused() {
   QWidget* widget = QApplication::focusWidget();
@@ -56,11 +42,14 @@ struct Program {
     app.reset();
   }
 
-  // Runs the bank over the download; whether the dialog window then came up active.
+  // Runs the bank over the download of three transactions whose payees no instruction knows
+  // yet; whether the dialog window then came up active.
   bool start(bool confirmAll = false) {
     if (confirmAll) app->options.add(option::confirmAllTransactions);
-    OFXReadResult read =
-        app->ofxReader.fromOFX(kDownload, CalendarDay::distantPast(), CalendarDay::distantFuture());
+    QFile download(QStringLiteral(CORVELA_TEST_DATA "/ui/transaction-dialog/download.ofx"));
+    if (!download.open(QIODevice::ReadOnly)) return false;
+    OFXReadResult read = app->ofxReader.fromOFX(
+        download.readAll().toStdString(), CalendarDay::distantPast(), CalendarDay::distantFuture());
     app->bank.setTransactions(read.qif, read.mustConfirm);
     app->bank.setFormatters();
     app->bank.processInstructionsAndAppendToString(
@@ -74,10 +63,6 @@ struct Program {
     if (!widget) qFatal("no control %s", name);
     return widget;
   }
-  QPushButton* button(const char* name) const { return find<QPushButton>(name); }
-  CompletingComboBox* combo(const char* name) const { return find<CompletingComboBox>(name); }
-  QLineEdit* field(const char* name) const { return find<QLineEdit>(name); }
-  QLabel* label(const char* name) const { return find<QLabel>(name); }
   SplitTableView* splits(const char* name) const {
     return qobject_cast<SplitTableView*>(find<QTableView>(name)->parentWidget());
   }
