@@ -139,7 +139,7 @@ TEST(KeyedArchiveTest, AFileThatCannotBeReadOrWrittenSaysWhy) {
     EXPECT_TRUE(read.message().starts_with("\"" + path + "\" cannot be read: ")) << read.message();
     EXPECT_NE(read.message().find(reason), std::string::npos) << read.message();
   }
-  Status written = writeKeyedArchiveFile(folder.path("deep"), nestedArrays(300));
+  Status written = writeKeyedArchiveFile(folder.path("deep"), nestedArrays(257));
   EXPECT_EQ(written.message(), "Could not write \"" + folder.path("deep") +
                                    "\": the value is nested more than 256 levels deep.");
 }
