@@ -134,18 +134,11 @@ class InstructionEditorWindowTest : public QObject {
   // added, one more added and deleted again, a category typed and Save clicked at once: what
   // the still open cell holds counts.
   void instructionEditorSaveTakesTheOpenCell() {
+    // COFFEE, and MARKET with two amounts: -30.00 "Big shop" and -5.00 "Snack".
     TestDesktop test([](CVPrefs& store) {
-      store.setObject(
-          "Instructions",
-          Value::Array{Value{{"descriptionMatch", "COFFEE"}, {"category", "Dining"}},
-                       Value{{"descriptionMatch", "MARKET"},
-                             {"category", "Food"},
-                             {"amounts", Value::Array{Value{{"amount", "-30.00"},
-                                                            {"amountDescription", "Big shop"},
-                                                            {"amountCategory", "Food"}},
-                                                      Value{{"amount", "-5.00"},
-                                                            {"amountDescription", "Snack"},
-                                                            {"amountCategory", "Dining"}}}}}});
+      QFile instructions(QStringLiteral(CORVELA_TEST_DATA "/ui/instruction-editor/market.json"));
+      QVERIFY(instructions.open(QIODevice::ReadOnly));
+      store.setObject("Instructions", fromJSON(instructions.readAll().toStdString()).value());
     });
     InstructionListWindow* list = test.desktop->instructionListWindow();
     InstructionEditWindow* edit = test.desktop->instructionEditWindow();

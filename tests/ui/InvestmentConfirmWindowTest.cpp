@@ -118,11 +118,7 @@ class InvestmentConfirmWindowTest : public QObject {
       store.setObject("Securities", Value::Array{Value{{"Name", "Acme Corp"}}});
       store.setObject("Formats", Value::Array{corvela::testing::brokerFormatBuying()});
     });
-    const std::string input = desktop.write("broker.csv",
-                                            "Date,Action,Security,Amount,Shares\n"
-                                            "01/05/2024,Bought,Acme Corp,100.00,\n"
-                                            "01/06/2024,Mystery,Acme Corp,,\n"
-                                            "01/07/2024,Bought,Acme Corp,50.00,5\n");
+    const std::string input = CORVELA_TEST_DATA "/ui/investment/broker.csv";
     const QStringList titles =
         answerViews(desktop, input, 4, [](InvestmentConfirmWindow* window, const QStringList&) {
           auto* skip = window->findChild<QPushButton*>(QStringLiteral("skipTransactionButton"));
