@@ -2,14 +2,18 @@
 // options window; a second `corvela FILE` handing its file over; what the person is told about
 // the program itself: a damaged store once, at start, with where it went; the help book names
 // only menus that exist; Report a Problem composes its mail from the store the program runs
-// with; About names the version and the libraries.
+// with; About names the version and the libraries. Every control of every window can be named
+// by a screen reader, and every window reads in a dark palette.
 #include <signal.h>
 
 #include <atomic>
 #include <thread>
 
 #include "prefs/Preferences.h"
+#include "ui/DarkPalette.h"
 #include "ui/DocumentServer.h"
+#include "ui/NewInstructionPane.h"
+#include "ui/OptionsWindow.h"
 #include "ui/TestDesktop.h"
 
 namespace corvela::ui::testing {
@@ -79,6 +83,89 @@ std::string knownStore(const QTemporaryDir& folder) {
   store.setObject(prefKey::CheckForUpdates, false);
   store.setObject("Categories", Value::Array{Value("Dining")});
   return store.synchronize() ? path : std::string();
+}
+
+bool isControl(QWidget* w) {
+  // A combo box's own line edit and drop-down list speak for the combo box.
+  for (QWidget* up = w->parentWidget(); up; up = up->parentWidget())
+    if (qobject_cast<QComboBox*>(up)) return false;
+  return qobject_cast<QAbstractButton*>(w) || qobject_cast<QLineEdit*>(w) ||
+         qobject_cast<QComboBox*>(w) || qobject_cast<QAbstractSpinBox*>(w) ||
+         qobject_cast<QAbstractItemView*>(w) || qobject_cast<QTabBar*>(w);
+}
+
+// The controls of `window` that have neither an accessible name nor a label naming them.
+QStringList unnamed(QWidget* window) {
+  QSet<QWidget*> labelled;
+  for (QLabel* label : window->findChildren<QLabel*>())
+    if (label->buddy()) labelled << label->buddy();
+  QStringList found;
+  for (QWidget* w : window->findChildren<QWidget*>()) {
+    if (!isControl(w) || w->focusPolicy() == Qt::NoFocus || labelled.contains(w)) continue;
+    // On Linux a combo box's accessible name is its text; its own name goes out as a label.
+    if (!w->accessibleName().isEmpty()) continue;
+    QAccessibleInterface* accessible = QAccessible::queryAccessibleInterface(w);
+    if (accessible && !accessible->text(QAccessible::Name).trimmed().isEmpty()) continue;
+    found << QStringLiteral("%1 %2").arg(QLatin1String(w->metaObject()->className()),
+                                         w->objectName());
+  }
+  return found;
+}
+
+double luminance(const QColor& color) {
+  auto channel = [](double c) {
+    return c <= 0.03928 ? c / 12.92 : std::pow((c + 0.055) / 1.055, 2.4);
+  };
+  return 0.2126 * channel(color.redF()) + 0.7152 * channel(color.greenF()) +
+         0.0722 * channel(color.blueF());
+}
+
+double contrast(const QColor& a, const QColor& b) {
+  double la = luminance(a), lb = luminance(b);
+  return (std::max(la, lb) + 0.05) / (std::min(la, lb) + 0.05);
+}
+
+// The labels of `window` whose text hardly stands out from the window behind it, and the
+// widgets that fix a colour of their own.
+QStringList hardToRead(QWidget* window) {
+  QStringList found;
+  for (QWidget* w : window->findChildren<QWidget*>()) {
+    if (w->styleSheet().contains(QStringLiteral("color"))) found << w->objectName();
+    auto* label = qobject_cast<QLabel*>(w);
+    if (!label) continue;
+    QColor text = label->palette().color(label->foregroundRole());
+    QColor behind = window->palette().color(QPalette::Window);
+    if (contrast(text, behind) < 3.0) found << label->objectName() + " " + label->text().left(20);
+  }
+  return found;
+}
+
+// Each window of the program in the state a person meets it in, one after the other.
+void forEachWindow(const std::function<void(const QString&, QWidget*)>& check) {
+  TestDesktop desktop([](CVPrefs& store) {
+    store.setObject("Preferences", Value::Array{"converted2.2", "confirmAllTransactions"});
+  });
+  check(QStringLiteral("start"), &desktop.window());
+  QVERIFY(desktop.desktop->openFile(desktop.write(
+      "two.qif", "!Type:Bank\nD03/01/2024\nT-4.50\nPCOFFEE\n^\nD03/02/2024\nT-9\nPNEW SHOP\n^\n")));
+  check(QStringLiteral("controls"), &desktop.window());
+  desktop.savePanelAnswer = desktop.path("out.qif");
+  desktop.controls().processButton()->click();
+  TransactionDialog* dialog = desktop.desktop->transactionDialog();
+  QTRY_VERIFY(dialog->isVisible());
+  check(QStringLiteral("confirmation"), dialog);
+  dialog->findChild<QAbstractButton*>(QStringLiteral("okButton"))->click();
+  QTRY_VERIFY(dialog->newInstructionPane()->isVisible());
+  check(QStringLiteral("new instruction"), dialog);
+  dialog->findChild<QAbstractButton*>(QStringLiteral("skipRemainingButton"))->click();
+  QTRY_VERIFY(!dialog->isVisible());
+  check(QStringLiteral("report"), &desktop.window());
+  desktop.status().doneButton()->click();
+  desktop.desktop->optionsDialog().display();
+  check(QStringLiteral("options"), &desktop.desktop->optionsWindow());
+  desktop.desktop->optionsWindow().close();
+  desktop.desktop->showAbout();
+  check(QStringLiteral("about"), desktop.desktop->aboutWindow());
 }
 
 }  // namespace
@@ -268,6 +355,17 @@ class DesktopAppTest : public QObject {
     QString libraries = about->findChild<QLabel*>(QStringLiteral("aboutLibraries"))->text();
     for (const char* name : {"Qt ", "ICU ", "libplist ", "LGPL", "MIT"})
       QVERIFY2(libraries.contains(QLatin1String(name)), name);
+  }
+
+  // One walk in a dark palette: names do not depend on the colours.
+  void everyControlIsNamedAndReadsInADarkPalette() {
+    const QPalette light = QApplication::palette();
+    QApplication::setPalette(darkPalette());
+    forEachWindow([](const QString& window, QWidget* widget) {
+      const QStringList faults = unnamed(widget) + hardToRead(widget);
+      QVERIFY2(faults.isEmpty(), qPrintable(window + ": " + faults.join(QStringLiteral(", "))));
+    });
+    QApplication::setPalette(light);
   }
 };
 

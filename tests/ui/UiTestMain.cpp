@@ -21,9 +21,7 @@ constexpr std::pair<const char*, Runner> kClasses[] = {
     {"MainWindowTest", runMainWindowTest},
     {"TransactionDialogTest", runTransactionDialogTest},
     {"WindowShapeTest", runWindowShapeTest},
-    {"AccessibilityTest", runAccessibilityTest},
     {"ListEditorWindowsTest", runListEditorWindowsTest},
-    {"InstructionEditorWindowTest", runInstructionEditorWindowTest},
     {"InvestmentConfirmWindowTest", runInvestmentConfirmWindowTest},
 };
 

@@ -12,9 +12,7 @@ int runDesktopAppTest(const QStringList& arguments);
 int runMainWindowTest(const QStringList& arguments);
 int runTransactionDialogTest(const QStringList& arguments);
 int runWindowShapeTest(const QStringList& arguments);
-int runAccessibilityTest(const QStringList& arguments);
 int runListEditorWindowsTest(const QStringList& arguments);
-int runInstructionEditorWindowTest(const QStringList& arguments);
 int runInvestmentConfirmWindowTest(const QStringList& arguments);
 
 }  // namespace corvela::ui::testing
