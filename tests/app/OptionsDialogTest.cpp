@@ -133,27 +133,6 @@ TEST_F(OptionsDialogTest, DisplayThenOkKeepsWhatTheDialogShows) {
   EXPECT_TRUE(form.europeanDates.on && form.secondQIFEuropeanDates.on);
 }
 
-TEST_F(OptionsDialogTest, CheckingAppendForgetsTheOutputFileEvenOnCancel) {
-  // Without remembered settings, none are created.
-  dialog.display();
-  form.append.on = true;
-  dialog.append();
-  EXPECT_TRUE(prefs.objectForKey(controllerKey::ControlSettings).isNull());
-  dialog.cancel();
-
-  prefs.setObject(controllerKey::ControlSettings,
-                  Value{{std::string(controlSettingsKey::whichTransactions), Value(2)},
-                        {std::string(controlSettingsKey::outputFilePath), Value("/tmp/out.qif")}});
-  dialog.display();
-  form.append.on = true;
-  dialog.append();
-  EXPECT_EQ(form.showAllAccountNames, (OptionSwitch{false, true}));
-  EXPECT_TRUE(form.showAllAccountNamesHelpEnabled);
-  dialog.cancel();
-  EXPECT_EQ(prefs.objectForKey(controllerKey::ControlSettings),
-            (Value{{std::string(controlSettingsKey::whichTransactions), Value(2)}}));
-}
-
 // The output notation chosen reaches the date patterns, the store file and the investment decimal
 // separator, and a dialog made later over the stored list starts with it.
 TEST_F(OptionsDialogTest, OkSetsTheOutputNotation) {
@@ -221,17 +200,34 @@ TEST_F(OptionsDialogTest, OkStoresPrecisionsUpdateChecksAndTheMirroredEuropeanDa
   EXPECT_FALSE(form.checkForUpdates.on);
 }
 
-TEST_F(OptionsDialogTest, CancelStoresNothing) {
+// Cancel stores none of the controls changed, but checking append forgets the remembered output
+// file all the same; without remembered settings, none are created.
+TEST_F(OptionsDialogTest, CancelStoresNothingButCheckingAppendForgetsTheOutputFile) {
+  dialog.display();
+  form.append.on = true;
+  dialog.append();
+  EXPECT_TRUE(prefs.objectForKey(controllerKey::ControlSettings).isNull());
+  dialog.cancel();
+
   setList("initialCaps");
   prefs.setBool(prefKey::SUEnableAutomaticChecks, true);
+  prefs.setObject(controllerKey::ControlSettings,
+                  Value{{std::string(controlSettingsKey::whichTransactions), Value(2)},
+                        {std::string(controlSettingsKey::outputFilePath), Value("/tmp/out.qif")}});
   dialog.display();
   form.initialCaps.on = false;
   form.removeLongNumber.on = true;
   form.checkForUpdates.on = false;
   form.amountsPrecision = 5;
   form.outputEuropeanDates.on = true;
+  form.append.on = true;
+  dialog.append();
+  EXPECT_EQ(form.showAllAccountNames, (OptionSwitch{false, true}));
+  EXPECT_TRUE(form.showAllAccountNamesHelpEnabled);
   dialog.cancel();
 
+  EXPECT_EQ(prefs.objectForKey(controllerKey::ControlSettings),
+            (Value{{std::string(controlSettingsKey::whichTransactions), Value(2)}}));
   EXPECT_EQ(stored(prefs), "initialCaps");
   EXPECT_TRUE(prefs.boolForKey(prefKey::SUEnableAutomaticChecks));
   EXPECT_EQ(prefs.intForKey(prefKey::amountsPrecision), 2);

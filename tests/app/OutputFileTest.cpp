@@ -2,7 +2,6 @@
 #include <sys/stat.h>
 
 #include <filesystem>
-#include <fstream>
 
 #include "app/OutputFile.h"
 #include "support/FailingRename.h"
@@ -13,10 +12,6 @@ namespace corvela {
 namespace {
 
 using testing::FailingRename;
-
-void writeAll(const std::string& path, std::string_view bytes) {
-  std::ofstream(path, std::ios::binary) << bytes;
-}
 
 class OutputFileTest : public ::testing::Test {
  protected:
@@ -30,7 +25,7 @@ TEST_F(OutputFileTest, WritesReplacesOrAppendsKeepingTheBytes) {
   ASSERT_TRUE(writeOutputFile(path, "new\n", false).ok());
   EXPECT_EQ(testing::readText(path), "new\n");
   std::string latin1 = "Caf\xe9;1.00\r\n";  // not UTF-8: must survive untouched
-  writeAll(path, latin1);
+  temp.write("out.qif", latin1);
   ASSERT_TRUE(writeOutputFile(path, "Shop;2.00\n", true).ok());
   EXPECT_EQ(testing::readText(path), latin1 + "Shop;2.00\n");
   // A file that cannot be read is not appended to.
@@ -39,7 +34,7 @@ TEST_F(OutputFileTest, WritesReplacesOrAppendsKeepingTheBytes) {
 }
 
 TEST_F(OutputFileTest, AFailedWriteLeavesTheFileAsItWas) {
-  writeAll(path, "precious\n");
+  temp.write("out.qif", "precious\n");
   FailingRename ops;
   for (bool keepExisting : {false, true}) {
     Status written = writeOutputFile(path, "half", keepExisting, ops);
@@ -57,7 +52,7 @@ TEST_F(OutputFileTest, WritableAndPrefixChecks) {
   EXPECT_FALSE(isWritableFile(path));
   EXPECT_FALSE(isWritableFile(""));
   EXPECT_FALSE(isWritableFile(dir));
-  writeAll(path, "!Account\nNChecking\n");
+  temp.write("out.qif", "!Account\nNChecking\n");
   EXPECT_TRUE(isWritableFile(path));
   EXPECT_TRUE(fileBeginsWith(path, "!Account"));
   EXPECT_FALSE(fileBeginsWith(path, "!Type"));

@@ -6,7 +6,6 @@
 #include <unistd.h>
 
 #include <filesystem>
-#include <fstream>
 #include <new>
 #include <sstream>
 
@@ -25,10 +24,6 @@ using testing::readText;
 using testing::runCliProcess;
 
 const fs::path kExamples = fs::path(CORVELA_TEST_DATA) / "../../examples";
-
-void writeFile(const fs::path& path, const std::string& text) {
-  std::ofstream(path, std::ios::binary) << text;
-}
 
 class SafeFilesTest : public ::testing::Test {
  protected:
@@ -56,8 +51,7 @@ TEST_F(SafeFilesTest, ALinkPlantedBySomeoneElseIsNotFollowed) {
   if (::geteuid() != 0) GTEST_SKIP() << "needs root to give a link another owner";
   fs::create_directory(dir.path("shared"));
   ASSERT_EQ(::chown(dir.path("shared").c_str(), 4242, 4242), 0);
-  std::string victim = dir.path("victim.txt");
-  writeFile(victim, "precious");
+  std::string victim = dir.write("victim.txt", "precious");
   std::string planted = dir.path("shared/out.qif");
   fs::create_symlink(victim, planted);
   ASSERT_EQ(::lchown(planted.c_str(), 4343, 4343), 0);
@@ -78,8 +72,8 @@ TEST_F(SafeFilesTest, ALinkPlantedBySomeoneElseIsNotFollowed) {
 // character device is written through, never replaced by a regular file. (The streams of the
 // process and failing outputs are lines of tests/data/cli/commands.txt.)
 TEST_F(SafeFilesTest, DevicesAreWrittenThroughAndLeftoversCleared) {
-  writeFile(dir.path(".out.qif.tmp-0123abcd"), "half a QIF");
-  writeFile(dir.path(".other.qif.tmp-0123abcd"), "not ours");
+  dir.write(".out.qif.tmp-0123abcd", "half a QIF");
+  dir.write(".other.qif.tmp-0123abcd", "not ours");
   ASSERT_EQ(convert({"-o", dir.path("out.qif")}).status, 0);
   EXPECT_FALSE(fs::exists(dir.path(".out.qif.tmp-0123abcd")));
   EXPECT_TRUE(fs::exists(dir.path(".other.qif.tmp-0123abcd")));
@@ -120,11 +114,7 @@ TEST_F(SafeFilesTest, ResourceFailuresEndWithOneLine) {
 #if !defined(__SANITIZE_ADDRESS__)
   // The real thing: an input larger than the memory the run may have. (The address sanitizer
   // reserves more address space than any limit allows, and ends on failed allocations itself.)
-  std::string huge = dir.path("huge.qif");
-  {
-    std::ofstream file(huge, std::ios::binary);
-    file << "!Type:Bank\n";
-  }
+  std::string huge = dir.write("huge.qif", "!Type:Bank\n");
   fs::resize_file(huge, std::uintmax_t{256} << 20);
   CliSetup limited;
   limited.addressSpace = rlim_t{192} << 20;
