@@ -22,7 +22,6 @@ constexpr std::pair<const char*, Runner> kClasses[] = {
     {"TransactionDialogTest", runTransactionDialogTest},
     {"WindowShapeTest", runWindowShapeTest},
     {"ListEditorWindowsTest", runListEditorWindowsTest},
-    {"InvestmentConfirmWindowTest", runInvestmentConfirmWindowTest},
 };
 
 }  // namespace

@@ -13,6 +13,5 @@ int runMainWindowTest(const QStringList& arguments);
 int runTransactionDialogTest(const QStringList& arguments);
 int runWindowShapeTest(const QStringList& arguments);
 int runListEditorWindowsTest(const QStringList& arguments);
-int runInvestmentConfirmWindowTest(const QStringList& arguments);
 
 }  // namespace corvela::ui::testing
