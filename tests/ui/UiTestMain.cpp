@@ -17,7 +17,6 @@ constexpr std::pair<const char*, Runner> kClasses[] = {
     {"CompletingComboBoxTest", runCompletingComboBoxTest},
     {"OptionsWindowTest", runOptionsWindowTest},
     {"QtPlatformTest", runQtPlatformTest},
-    {"DesktopAppTest", runDesktopAppTest},
     {"MainWindowTest", runMainWindowTest},
     {"TransactionDialogTest", runTransactionDialogTest},
     {"WindowShapeTest", runWindowShapeTest},

@@ -8,7 +8,6 @@ namespace corvela::ui::testing {
 int runCompletingComboBoxTest(const QStringList& arguments);
 int runOptionsWindowTest(const QStringList& arguments);
 int runQtPlatformTest(const QStringList& arguments);
-int runDesktopAppTest(const QStringList& arguments);
 int runMainWindowTest(const QStringList& arguments);
 int runTransactionDialogTest(const QStringList& arguments);
 int runWindowShapeTest(const QStringList& arguments);
