@@ -357,7 +357,13 @@ void ControllerScriptTest::play(const std::string& line) {
     platform.answerNextAlert(std::stoi(rest));
   else if (verb == "clipboard")
     platform.clipboard = rest;
-  else if (verb == "openPanel" && rest == "none")
+  else if (verb == "warningAnswer")  // "warningAnswer 0|1 [silence]": cancel or go on
+    platform.answerNextInputErrorWarning(std::stoi(first), second == "silence");
+  else if (verb == "formatWarning") {  // an input format's warning: its answer, how many shown
+    const int answer = errorWarning.format(Value{{"Name", "Shop"}}, "Unreadable", "x", "Skip");
+    log += "answered " + std::to_string(answer) + ", " +
+           std::to_string(platform.inputErrorWarnings.size()) + " shown\n";
+  } else if (verb == "openPanel" && rest == "none")
     platform.answerNextOpenPanel(std::nullopt);
   else if (verb == "openPanel")  // "openPanel NAME append|replace"
     platform.answerNextOpenPanel(OpenPanelChoice{path(first), second == "append"});
