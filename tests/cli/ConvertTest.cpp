@@ -3,10 +3,20 @@
 #include <filesystem>
 
 #include "cli/Cli.h"
+#include "editors/EditInstructions.h"
+#include "editors/InstructionEditorHarness.h"
+#include "instructions/Instructions.h"
+#include "lists/Categories.h"
+#include "lists/Descriptions.h"
+#include "prefs/Bundle.h"
+#include "prefs/CVPrefs.h"
 #include "prefs/KeyedArchive.h"
+#include "prefs/Preferences.h"
+#include "readers/QIFReader.h"
 #include "support/CliRun.h"
 #include "support/Corpus.h"
 #include "support/FileText.h"
+#include "support/ScriptedPlatform.h"
 #include "support/TempDir.h"
 
 namespace corvela {
@@ -21,6 +31,27 @@ using testing::CliRun;
 using testing::kCorpus;
 using testing::readText;
 using testing::runCli;
+
+// Edits the instruction `match` of the store at `path` with the editor's presenter, as the
+// desktop program would, and writes the store.
+void editStore(const std::string& path, const std::string& match,
+               const std::function<void(EditInstructions&)>& edits) {
+  CVPrefs store = CVPrefs::initWithPath(path);
+  testing::ScriptedPlatform platform;
+  Preferences options(store);
+  Categories categories(store, platform);
+  Descriptions descriptions(store);
+  Instructions instructions(store, options);
+  QIFReader reader(store, options, Bundle::builtIn());
+  InstructionMatches noRun;
+  testing::ScriptedInstructionWindows windows;
+  EditInstructions editor(store, options, instructions, categories, descriptions, reader, platform,
+                          noRun, windows, windows);
+  editor.beginEditingInstruction(*instructions.instructionFor(match), std::nullopt, {});
+  edits(editor);
+  ASSERT_FALSE(editor.editing());
+  ASSERT_TRUE(store.synchronize()) << store.writeError();
+}
 
 // A folder with a store made from the bundled example, as a person would start.
 class ConvertTest : public ::testing::Test {
@@ -108,6 +139,32 @@ TEST_F(ConvertTest, AnOlderStoreGetsItsTransfersAndStandardOutputLeavesNoTrace) 
   for (const Value& category : saved.value()["Categories"].toArray())
     if (category.toString().starts_with("[")) transfers.push_back(category.toString());
   EXPECT_EQ(transfers, (std::vector<std::string>{"[Checking]", "[Savings]", "[Visa]"}));
+}
+
+// A conversion after an edit differs from the one before exactly where the edited
+// instruction (and its amount instruction) applied.
+TEST_F(ConvertTest, TheNextConversionUsesTheEditedInstruction) {
+  const std::string input = (kExamples / "checking-2024-03.ofx").string();
+  const CliRun before = convert({input});
+  ASSERT_EQ(before.status, 0) << before.err;
+
+  editStore(store, "CORNER GROC", [](EditInstructions& editor) {
+    editor.controlTextDidChange(InstructionEditField::amountCategory, "Household");
+    editor.controlTextDidChange(InstructionEditField::category, "Dining");
+    editor.save();
+  });
+  const CliRun after = convert({input});
+  ASSERT_EQ(after.status, 0) << after.err;
+
+  std::string expected = before.out;
+  for (auto [from, to] : {std::pair{"T-64.27\nLGroceries\n", "T-64.27\nLDining\n"},
+                          std::pair{"(party)\nMPOS PURCHASE\nT-120.00\nLDining\n",
+                                    "(party)\nMPOS PURCHASE\nT-120.00\nLHousehold\n"}}) {
+    const std::size_t at = expected.find(from);
+    ASSERT_NE(at, std::string::npos) << from;
+    expected.replace(at, std::string_view(from).size(), to);
+  }
+  EXPECT_EQ(after.out, expected);
 }
 
 // Every statement of the corpus either converts or is refused with the
