@@ -57,7 +57,7 @@ TEST(ControlSettingsTest, DatesConvertToLocalMidnightAndBack) {
   EXPECT_FALSE(isDistantFuture(dateOfDay({2999, 12, 31})));
 }
 
-TEST(ControlSettingsTest, IncompleteControlSettingsAreReplacedByTheDefault) {
+TEST(ControlSettingsTest, IncompleteControlSettingsAreReplacedOrCutShort) {
   testing::ScratchStore store;
   CalendarDay today{2024, 3, 15};
   Value settings = readControlSettings(store.prefs, today);
@@ -76,13 +76,11 @@ TEST(ControlSettingsTest, IncompleteControlSettingsAreReplacedByTheDefault) {
   complete.erase("inputQIFType");
   store.prefs.setObject("ControlSettings", complete);
   EXPECT_EQ(readControlSettings(store.prefs, today), complete);
-}
-
-TEST(ControlSettingsTest, ControlSettingsEndAtTheFirstAbsentValue) {
-  Value settings = controlSettingsFromPairs({{"whichTransactions", Value(3)},
-                                             {"dateFrom", Value()},
-                                             {"outputFilePath", Value("/tmp/x.qif")}});
-  EXPECT_EQ(settings, (Value{{"whichTransactions", 3}}));
+  // Settings read from pairs end at the first absent value.
+  EXPECT_EQ(controlSettingsFromPairs({{"whichTransactions", Value(3)},
+                                      {"dateFrom", Value()},
+                                      {"outputFilePath", Value("/tmp/x.qif")}}),
+            (Value{{"whichTransactions", 3}}));
 }
 
 TEST(ControlSettingsTest, FileNamesTypesAndSuggestedNames) {
