@@ -46,8 +46,6 @@ struct InstructionEditorHarness : BankingHarness {
         [this](bool cancelled, std::size_t position) { ended.emplace_back(cancelled, position); });
   }
   // The stored instruction list as JSON.
-  std::string storedJSON() { return toJSON(store.prefs.objectForKey("Instructions")); }
-
   ScriptedInstructionWindows windows;
   EditInstructions editor;
   std::vector<std::pair<bool, std::size_t>> ended;

@@ -28,16 +28,6 @@ class TypingField {
     }
   }
 
-  // Backspace: removes the selection, or the character before the caret.
-  void backspace() {
-    std::size_t from = selection.length > 0     ? selection.location
-                       : selection.location > 0 ? selection.location - 1
-                                                : 0;
-    std::string proposed = std::string(characterSlice(text, 0, from)) +
-                           std::string(characterSlice(text, selection.end(), kEnd));
-    apply(proposed, from, kBackwardDeleteKey);
-  }
-
   // Moves the caret to the end of the text (the arrow keys ask no rule).
   void moveToEnd() { selection = {characterCount(text), 0}; }
 

@@ -102,10 +102,6 @@ inline DialogAnswer ok() {
 inline DialogAnswer swap() {
   return {Dialog::confirm, "swap", [](BankingCreditCardQIF& p) { p.swapDescriptionAndMemo(); }};
 }
-inline DialogAnswer addInstruction() {
-  return {Dialog::confirm, "add instruction",
-          [](BankingCreditCardQIF& p) { p.confirmAddInstruction(); }};
-}
 // Teaches `instruction` in the new-instruction dialog (see fillNewInstruction) and saves it.
 inline DialogAnswer save(Value instruction) {
   return {Dialog::newInstruction, "save", [instruction](BankingCreditCardQIF& p) {
