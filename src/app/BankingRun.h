@@ -15,7 +15,7 @@ class BankingRun : public BankRun {
   explicit BankingRun(BankingCreditCardQIF& processor) : processor_(processor) {}
 
   Status available() const override { return Status::OK(); }
-  void setTransactions(Value qif, bool mustConfirm) override {
+  void setTransactions(RecordList qif, bool mustConfirm) override {
     processor_.setTransactions(std::move(qif), mustConfirm);
   }
   void processInstructionsAndAppendToString(std::string& buffer, const RunSettings& settings,

@@ -245,7 +245,7 @@ class Controller {
   void actuallyProcessTheTransactions();
   void storeControlSettings(const std::optional<CalendarDay>& from,
                             const std::optional<CalendarDay>& to);
-  void startBankRun(Value qif);
+  void startBankRun(RecordList qif);
   RunEnd endOfRun();
   void saveContinuation(const Value& continuation);
   bool outputIsQIF() const;

@@ -11,6 +11,7 @@
 #include "banking/RunTally.h"
 #include "platform/Status.h"
 #include "prefs/Value.h"
+#include "readers/RecordList.h"
 #include "text/CalendarDay.h"
 
 namespace corvela {
@@ -30,9 +31,9 @@ class BankRun {
  public:
   virtual ~BankRun() = default;
   virtual Status available() const = 0;
-  // The records a reader produced for the next run (an array of transaction records, in
-  // order); `mustConfirm` sends every one through the confirmation dialog.
-  virtual void setTransactions(Value qif, bool mustConfirm) = 0;
+  // The records a reader produced for the next run (transaction records, in order);
+  // `mustConfirm` sends every one through the confirmation dialog.
+  virtual void setTransactions(RecordList qif, bool mustConfirm) = 0;
   // Walks the records, appending each finished transaction to `buffer`, which the controller
   // owns and keeps alive until `end` has been called. `end` is called exactly once, possibly
   // before this returns.
@@ -68,8 +69,8 @@ class TextReading {
   virtual Status available() const = 0;
   // The records of `text` read with `format` in the range, or none when the text cannot be
   // read with it.
-  virtual std::optional<Value> fromFormattedText(const std::string& text, const Value& format,
-                                                 CalendarDay fromDate, CalendarDay toDate) = 0;
+  virtual std::optional<RecordList> fromFormattedText(const std::string& text, const Value& format,
+                                                      CalendarDay fromDate, CalendarDay toDate) = 0;
 };
 
 // The import of QIF list exports (accounts, categories, securities) found at the top of an

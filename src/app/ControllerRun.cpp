@@ -214,7 +214,8 @@ void Controller::actuallyProcessTheTransactions() {
     }
     if (showIfUnavailable(parts_.text.available())) return;
     if (showIfUnavailable(parts_.bank.available())) return;
-    std::optional<Value> records = parts_.text.fromFormattedText(text, *format, fromDate, toDate);
+    std::optional<RecordList> records =
+        parts_.text.fromFormattedText(text, *format, fromDate, toDate);
     if (!records) {
       showStatus("Invalid Format", "\r\rThe text cannot be interpreted using the selected format.");
       return;
@@ -278,7 +279,7 @@ void Controller::actuallyProcessTheTransactions() {
   startBankRun(std::move(read.qif));
 }
 
-void Controller::startBankRun(Value qif) {
+void Controller::startBankRun(RecordList qif) {
   bool mustConfirm = parts_.options.isOn(state_.doingExtract ? option::textConfirmAllTransactions
                                                              : option::confirmAllTransactions);
   parts_.bank.setTransactions(std::move(qif), mustConfirm);

@@ -15,8 +15,8 @@ class FormattedTextRun : public TextReading {
   explicit FormattedTextRun(FormattedTextReader& reader) : reader_(reader) {}
 
   Status available() const override { return Status::OK(); }
-  std::optional<Value> fromFormattedText(const std::string& text, const Value& format,
-                                         CalendarDay fromDate, CalendarDay toDate) override {
+  std::optional<RecordList> fromFormattedText(const std::string& text, const Value& format,
+                                              CalendarDay fromDate, CalendarDay toDate) override {
     return reader_.fromFormattedText(text, format, fromDate, toDate, CalendarDay::today());
   }
 

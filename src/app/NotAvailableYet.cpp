@@ -12,7 +12,7 @@ Status notAvailable(std::string_view what) {
 Status BankRunNotAvailable::available() const {
   return notAvailable("Processing bank and credit-card transactions");
 }
-void BankRunNotAvailable::setTransactions(Value, bool) {}
+void BankRunNotAvailable::setTransactions(RecordList, bool) {}
 void BankRunNotAvailable::processInstructionsAndAppendToString(std::string&, const RunSettings&,
                                                                RunEnd end) {
   if (end) end(0, std::nullopt);
@@ -41,8 +41,9 @@ void InvestmentRunNotAvailable::continueWith(const Value&, std::string&, const R
 Status TextReadingNotAvailable::available() const {
   return notAvailable("Reading text statements with an input format");
 }
-std::optional<Value> TextReadingNotAvailable::fromFormattedText(const std::string&, const Value&,
-                                                                CalendarDay, CalendarDay) {
+std::optional<RecordList> TextReadingNotAvailable::fromFormattedText(const std::string&,
+                                                                     const Value&, CalendarDay,
+                                                                     CalendarDay) {
   return std::nullopt;
 }
 

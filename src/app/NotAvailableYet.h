@@ -16,7 +16,7 @@ inline constexpr std::string_view kNotAvailableTitle = "Not Available Yet";
 class BankRunNotAvailable : public BankRun {
  public:
   Status available() const override;
-  void setTransactions(Value qif, bool mustConfirm) override;
+  void setTransactions(RecordList qif, bool mustConfirm) override;
   void processInstructionsAndAppendToString(std::string& buffer, const RunSettings& settings,
                                             RunEnd end) override;
   void continueWith(const Value& continuation, std::string& buffer, const RunSettings& settings,
@@ -37,8 +37,8 @@ class InvestmentRunNotAvailable : public InvestmentRun {
 class TextReadingNotAvailable : public TextReading {
  public:
   Status available() const override;
-  std::optional<Value> fromFormattedText(const std::string& text, const Value& format,
-                                         CalendarDay fromDate, CalendarDay toDate) override;
+  std::optional<RecordList> fromFormattedText(const std::string& text, const Value& format,
+                                              CalendarDay fromDate, CalendarDay toDate) override;
 };
 
 class InputFormatToolsNotAvailable : public InputFormatTools {

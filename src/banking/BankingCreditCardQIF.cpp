@@ -65,8 +65,8 @@ BankingCreditCardQIF::BankingCreditCardQIF(CVPrefs& prefs, const Preferences& op
 
 // --- starting a run
 
-void BankingCreditCardQIF::setTransactions(Value qif, bool mustConfirm) {
-  qif_ = qif.isArray() ? std::move(qif) : Value::array();
+void BankingCreditCardQIF::setTransactions(RecordList qif, bool mustConfirm) {
+  qif_ = std::move(qif);
   currentTransactionIndex_ = 0;
   maxTransactionIndex_ = qif_.size();
   mustConfirm_ = mustConfirm;
@@ -95,7 +95,7 @@ void BankingCreditCardQIF::processInstructionsAndAppendToString(std::string& fil
                                                                 const RunSettings& settings,
                                                                 DidEnd didEnd) {
   // Keep the records across beginRun, which ends (and releases) a run still in progress.
-  Value qif = std::move(qif_);
+  RecordList qif = std::move(qif_);
   std::size_t index = currentTransactionIndex_;
   beginRun(fileAsString, settings, std::move(didEnd));
   qif_ = std::move(qif);
@@ -115,14 +115,20 @@ void BankingCreditCardQIF::continueWith(const Value& continuation, std::string& 
   fileAsString = str(continuation, continuationKey::fileAsString);
 
   const Value& saved = continuation[continuationKey::qif];
-  qif_ = saved.isArray() ? saved : Value::array();
-  for (Value& record : qif_.mutableArray()) {
-    if (record.isDictionary()) continue;
-    // Offered to the person as unreadable rather than output as an empty transaction.
-    Value damaged = Value::dictionary();
-    damaged.set(tk::errorMessage, kDamagedRecordMessage);
-    damaged.set(tk::errorText, describe(record));
-    record = std::move(damaged);
+  qif_ = RecordList();
+  if (saved.isArray()) {
+    qif_.reserve(saved.size());
+    for (const Value& record : saved.toArray()) {
+      if (record.isDictionary()) {
+        qif_.append(record);
+        continue;
+      }
+      // Offered to the person as unreadable rather than output as an empty transaction.
+      Value damaged = Value::dictionary();
+      damaged.set(tk::errorMessage, kDamagedRecordMessage);
+      damaged.set(tk::errorText, describe(record));
+      qif_.append(damaged);
+    }
   }
   maxTransactionIndex_ = qif_.size();
   currentTransactionIndex_ = std::min(
@@ -205,12 +211,10 @@ BankingCreditCardQIF::LoopOptions BankingCreditCardQIF::readLoopOptions() const 
   return on;
 }
 
-Value& BankingCreditCardQIF::currentRecord() {
-  return qif_.mutableArray()[currentTransactionIndex_];
-}
+Value& BankingCreditCardQIF::currentRecord() { return qif_.open(currentTransactionIndex_); }
 
 const Value& BankingCreditCardQIF::currentTransaction() const {
-  return qif_[currentTransactionIndex_];
+  return qif_.open(currentTransactionIndex_);
 }
 
 BankingCreditCardQIF::Outcome BankingCreditCardQIF::processTransaction() {
@@ -350,9 +354,8 @@ BankingCreditCardQIF::Outcome BankingCreditCardQIF::applyInstruction(
   instruction_ = std::move(*found);
   if (running_ && currentTransactionIndex_ < matched_.size() && matchesMade_.size() < kNoMatch) {
     matched_[currentTransactionIndex_] = static_cast<std::uint32_t>(matchesMade_.size());
-    matchesMade_.push_back(InstructionMatch{matchString(instruction_), str(transaction, tk::date),
-                                            amount.value_or(""),
-                                            str(transaction, tk::description)});
+    matchesMade_.add(matchString(instruction_), str(transaction, tk::date), amount.value_or(""),
+                     str(transaction, tk::description));
   }
 
   std::optional<Value> rule;

@@ -18,6 +18,7 @@
 #include "banking/RunTally.h"
 #include "formats/OutputFormats.h"
 #include "prefs/Value.h"
+#include "readers/RecordList.h"
 
 namespace corvela {
 
@@ -105,11 +106,11 @@ class BankingCreditCardQIF {
 
   // --- starting a run
 
-  // Takes the transaction records a reader produced (an array of dictionaries in input order)
-  // for the next run, with the loop at the first one. `mustConfirm` sends every transaction
-  // through the confirmation dialog (the option confirmAllTransactions, or
-  // textConfirmAllTransactions for formatted text). Anything but an array counts as no records.
-  void setTransactions(Value qif, bool mustConfirm);
+  // Takes the transaction records a reader produced (dictionaries in input order) for the next
+  // run, with the loop at the first one. `mustConfirm` sends every transaction through the
+  // confirmation dialog (the option confirmAllTransactions, or textConfirmAllTransactions for
+  // formatted text).
+  void setTransactions(RecordList qif, bool mustConfirm);
 
   // Starts the run over the records given to setTransactions, appending to `fileAsString`.
   // Returns when the run has ended or waits in a dialog. A run still in progress is ended first
@@ -298,7 +299,7 @@ class BankingCreditCardQIF {
   Dialog openDialog() const { return openDialog_; }
   const ConfirmForm& confirmForm() const { return confirmForm_; }
   const NewInstructionForm& newInstructionForm() const { return newInstructionForm_; }
-  const Value& qif() const { return qif_; }
+  const RecordList& qif() const { return qif_; }
   std::size_t currentTransactionIndex() const { return currentTransactionIndex_; }
   std::size_t maxTransactionIndex() const { return maxTransactionIndex_; }
   int numberOfTransactionsAppended() const { return numberOfTransactionsAppended_; }
@@ -438,7 +439,7 @@ class BankingCreditCardQIF {
   RunSettings settings_;
   DidEnd didEnd_;
   std::string* fileAsString_ = nullptr;
-  Value qif_ = Value::array();
+  RecordList qif_;
   std::size_t currentTransactionIndex_ = 0;
   std::size_t maxTransactionIndex_ = 0;
   int numberOfTransactionsAppended_ = 0;
@@ -453,7 +454,7 @@ class BankingCreditCardQIF {
   std::vector<std::uint32_t> matched_;
   // The matches in the order they were made; one a transaction no longer points to (it was
   // gone back to) is left out at the end of the run.
-  std::vector<InstructionMatch> matchesMade_;
+  InstructionMatches matchesMade_;
   // Ends the record of the run's matches: instructionMatches() in run order.
   void collectMatches();
   int instructionsTaught_ = 0;

@@ -18,7 +18,7 @@ namespace tk = transactionKey;
 
 Value BankingCreditCardQIF::continuationDictionary() const {
   Value continuation = Value::dictionary();
-  continuation.set(continuationKey::qif, qif_);
+  continuation.set(continuationKey::qif, qif_.toValue());
   continuation.set(continuationKey::fileAsString, *fileAsString_);
   continuation.set(continuationKey::currentTransactionIndex,
                    static_cast<long long>(currentTransactionIndex_));
@@ -59,7 +59,7 @@ void BankingCreditCardQIF::collectMatches() {
   } else {
     matches_.reserve(seen);
     for (std::uint32_t slot : matched_)
-      if (slot != kNoMatch) matches_.push_back(std::move(matchesMade_[slot]));
+      if (slot != kNoMatch) matches_.push_back(matchesMade_[slot]);
   }
   matched_.clear();
   matchesMade_.clear();
@@ -78,7 +78,7 @@ void BankingCreditCardQIF::endRun(int count, std::optional<Value> continuation,
   }
   treatments_.clear();
   // The transactions go first: they are the bulk of what a run holds.
-  qif_ = Value::array();
+  qif_ = RecordList();
   collectMatches();
   if (showingProgress_) platform_.showProgress(maxTransactionIndex_, maxTransactionIndex_);
   showingProgress_ = false;
@@ -125,7 +125,7 @@ InvestmentBankingDelegate& BankingCreditCardQIF::finishInvestmentBankingTransact
   doingInvestmentBankingTransaction_ = false;
   investmentDelegate_ = nullptr;
   openDialog_ = Dialog::none;
-  qif_ = Value::array();
+  qif_ = RecordList();
   currentTransactionIndex_ = 0;
   maxTransactionIndex_ = 0;
   instruction_ = Value::dictionary();

@@ -16,10 +16,6 @@
 namespace corvela {
 namespace {
 
-// The marks the processor adds to every record it processes (amountAlreadyConverted and
-// outputLength): a record is given room for them when it is made.
-constexpr std::size_t kProcessingMarks = 2;
-
 namespace key = inputFormatKey;
 
 constexpr std::string_view kDefaultOutputDateFormat = "%m/%d/%Y";
@@ -127,10 +123,11 @@ std::string writtenAmount(double amount, int decimals) {
 
 }  // namespace
 
-std::optional<Value> FormattedTextReader::fromFormattedText(std::string_view text,
-                                                            const Value& format,
-                                                            CalendarDay fromDate,
-                                                            CalendarDay toDate, CalendarDay today) {
+std::optional<RecordList> FormattedTextReader::fromFormattedText(std::string_view text,
+                                                                 const Value& format,
+                                                                 CalendarDay fromDate,
+                                                                 CalendarDay toDate,
+                                                                 CalendarDay today) {
   std::string outputDateFormat = store_.objectForKey(prefKey::OutputDateFormat).toString();
   if (outputDateFormat.empty()) outputDateFormat = kDefaultOutputDateFormat;
   const Value& precisionValue = store_.objectForKey(prefKey::bccAmountsPrecision);
@@ -141,7 +138,7 @@ std::optional<Value> FormattedTextReader::fromFormattedText(std::string_view tex
   Extract extract(tables_, today, outputDateFormat);
   if (!extract.parseTransactionsForCString(text, format)) return std::nullopt;
   errorWarning_.reset();
-  Value qif = Value::array();
+  RecordList qif;
   const Columns columns(format);
   ExtractedTransaction transaction;
   while (extract.nextTransactionUsingFormat(format, fromDate, toDate, transaction)) {
@@ -153,7 +150,7 @@ std::optional<Value> FormattedTextReader::fromFormattedText(std::string_view tex
     }
     const std::vector<std::string>& fields = transaction.fields;
     const std::string* items[std::size(kItemKeys)];
-    std::size_t keys = kProcessingMarks + 2;  // the date and the amount
+    std::size_t keys = 2;  // the date and the amount
     for (std::size_t i = 0; i < std::size(kItemKeys); ++i)
       keys += (items[i] = field(fields, columns.items[i])) != nullptr;
     Value::Dictionary record;
@@ -162,7 +159,7 @@ std::optional<Value> FormattedTextReader::fromFormattedText(std::string_view tex
     for (std::size_t i = 0; i < std::size(kItemKeys); ++i)
       if (items[i]) record.emplace(kItemKeys[i], *items[i]);
     record.emplace(transactionKey::amount, writtenAmount(signedAmount(columns, fields), decimals));
-    qif.append(Value(std::move(record)));
+    qif.append(record);
   }
   return qif;
 }

@@ -4,6 +4,7 @@
 #include <string_view>
 
 #include "prefs/Value.h"
+#include "readers/RecordList.h"
 #include "text/CalendarDay.h"
 #include "text/DateTables.h"
 
@@ -38,9 +39,9 @@ class FormattedTextReader {
   // Each unreadable transaction goes to the reading-error warning (reset first), with the
   // "Skip Transaction" button: skip goes on, cancel ends the reading with none. None too when
   // the text holds no transaction date at all. `today` completes dates without a year.
-  std::optional<Value> fromFormattedText(std::string_view text, const Value& format,
-                                         CalendarDay fromDate, CalendarDay toDate,
-                                         CalendarDay today);
+  std::optional<RecordList> fromFormattedText(std::string_view text, const Value& format,
+                                              CalendarDay fromDate, CalendarDay toDate,
+                                              CalendarDay today);
 
  private:
   const CVPrefs& store_;

@@ -50,7 +50,8 @@ void BankingCreditCardQIF::investmentBankingAddNewInstructionForAmount(
   line.set(tk::description, description);
   line.set(tk::amount, amount);
   line.set(tk::memo, description);
-  qif_ = Value(Value::Array{std::move(line)});
+  qif_ = RecordList();
+  qif_.append(line);
   currentTransactionIndex_ = 0;
   maxTransactionIndex_ = 1;
   doingInvestmentBankingTransaction_ = true;

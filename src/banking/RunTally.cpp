@@ -2,6 +2,29 @@
 
 namespace corvela {
 
+void InstructionMatches::add(std::string_view match, std::string_view date, std::string_view amount,
+                             std::string_view description) {
+  Entry entry{text_.size(), {}};
+  const std::array<std::string_view, 4> fields = {match, date, amount, description};
+  for (std::size_t i = 0; i < fields.size(); ++i) {
+    entry.lengths[i] = static_cast<std::uint32_t>(fields[i].size());
+    text_ += fields[i];
+  }
+  entries_.push_back(entry);
+}
+
+std::string_view InstructionMatches::field(std::size_t index, std::size_t which) const {
+  const Entry& entry = entries_[index];
+  std::size_t at = entry.at;
+  for (std::size_t i = 0; i < which; ++i) at += entry.lengths[i];
+  return std::string_view(text_).substr(at, entry.lengths[which]);
+}
+
+InstructionMatch InstructionMatches::operator[](std::size_t index) const {
+  return InstructionMatch{std::string(field(index, 0)), std::string(field(index, 1)),
+                          std::string(field(index, 2)), std::string(field(index, 3))};
+}
+
 std::string tallyText(const RunTally& tally) {
   std::string text;
   auto add = [&text](int count, const char* what) {

@@ -1,6 +1,11 @@
 #pragma once
 
+#include <array>
+#include <cstddef>
+#include <cstdint>
+#include <iterator>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace corvela {
@@ -27,7 +32,62 @@ struct RunTally {
 
 // The transactions of a run that an instruction matched, in run order (those Skip Remaining
 // left are not looked at; one gone back to counts for its last match).
-using InstructionMatches = std::vector<InstructionMatch>;
+//
+// Held packed, the four texts of every match in one buffer: a run of a hundred thousand
+// transactions mostly matches, and four strings apiece would outweigh the records themselves.
+class InstructionMatches {
+ public:
+  std::size_t size() const { return entries_.size(); }
+  bool empty() const { return entries_.empty(); }
+  void clear() {
+    text_.clear();
+    entries_.clear();
+  }
+  void reserve(std::size_t matches) { entries_.reserve(matches); }
+  void push_back(const InstructionMatch& match) {
+    add(match.match, match.date, match.amount, match.description);
+  }
+  void add(std::string_view match, std::string_view date, std::string_view amount,
+           std::string_view description);
+
+  // The instruction's match string of match `index`, valid until the list changes.
+  std::string_view match(std::size_t index) const { return field(index, 0); }
+  InstructionMatch operator[](std::size_t index) const;
+
+  // Iterates over copies of the matches.
+  class const_iterator {
+   public:
+    using iterator_category = std::input_iterator_tag;
+    using value_type = InstructionMatch;
+    using difference_type = std::ptrdiff_t;
+    using pointer = void;
+    using reference = InstructionMatch;
+    const_iterator(const InstructionMatches& list, std::size_t index)
+        : list_(&list), index_(index) {}
+    InstructionMatch operator*() const { return (*list_)[index_]; }
+    const_iterator& operator++() {
+      ++index_;
+      return *this;
+    }
+    bool operator==(const const_iterator& other) const { return index_ == other.index_; }
+
+   private:
+    const InstructionMatches* list_;
+    std::size_t index_;
+  };
+  const_iterator begin() const { return {*this, 0}; }
+  const_iterator end() const { return {*this, size()}; }
+
+ private:
+  struct Entry {
+    std::size_t at;  // where the match string starts in text_; the others follow it
+    std::array<std::uint32_t, 4> lengths;
+  };
+  std::string_view field(std::size_t index, std::size_t which) const;
+
+  std::string text_;
+  std::vector<Entry> entries_;
+};
 
 // The report's sentence about the run beyond the count written, such as "2 confirmed,
 // 1 taught as a new instruction, 1 skipped, 3 left unprocessed by Skip Remaining."; "" when

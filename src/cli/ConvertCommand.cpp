@@ -5,9 +5,10 @@
 #include <cstring>
 #include <filesystem>
 #include <fstream>
-#include <iterator>
 #include <memory>
 #include <ostream>
+#include <string>
+#include <vector>
 
 #include "app/Application.h"
 #include "app/Classification.h"
@@ -120,9 +121,13 @@ std::optional<std::string> accountRefusal(const Controller& controller) {
   return "the option to append is on and " + why + "; name one with --account (" + known + ")";
 }
 
-std::string readFile(const std::string& path) {
+// Copies the file at `path` to `out` a block at a time: the output of a long statement is
+// never held whole a second time.
+void copyFile(const std::string& path, std::ostream& out) {
   std::ifstream in(path, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+  std::vector<char> block(1 << 16);
+  while (in.read(block.data(), static_cast<std::streamsize>(block.size())) || in.gcount() > 0)
+    out.write(block.data(), in.gcount());
 }
 
 // A private folder for the output when it goes to standard output, removed afterwards. When
@@ -398,7 +403,7 @@ int ConvertCommand::run(Io& io) {
   if (toStandardOutput) {
     if (std::filesystem::exists(outputPath, ec)) {
       errno = 0;
-      io.out << readFile(outputPath);
+      copyFile(outputPath, io.out);
       io.out.flush();
       if (!io.out) {
         int error = errno;

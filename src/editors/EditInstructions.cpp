@@ -59,7 +59,7 @@ void EditInstructions::reloadList() {
   // hundred thousand transactions beside thousands of instructions must not compare every
   // pair (each keystroke in the filter reloads). Identical strings are folded once.
   std::unordered_map<std::string_view, int> matchedByText;
-  for (const InstructionMatch& matched : lastRun_) ++matchedByText[matched.match];
+  for (std::size_t i = 0; i < lastRun_.size(); ++i) ++matchedByText[lastRun_.match(i)];
   std::unordered_map<std::u32string, int> matchedByFolded;
   for (const auto& [text, count] : matchedByText) matchedByFolded[foldedCharacters(text)] += count;
 
@@ -98,9 +98,9 @@ void EditInstructions::listSelectionChanged(std::optional<std::size_t> row) {
   listForm_.matchedTransactions.clear();
   if (row) {
     const std::string& match = listForm_.rows[*row].match;
-    for (const InstructionMatch& matched : lastRun_)
-      if (equalsIgnoringCase(matched.match, match))
-        listForm_.matchedTransactions.push_back(matched);
+    for (std::size_t i = 0; i < lastRun_.size(); ++i)
+      if (equalsIgnoringCase(lastRun_.match(i), match))
+        listForm_.matchedTransactions.push_back(lastRun_[i]);
   }
   listForm_.editEnabled = row.has_value();
   listForm_.deleteEnabled = row.has_value();

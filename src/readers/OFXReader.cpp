@@ -19,10 +19,6 @@
 namespace corvela {
 namespace {
 
-// The marks the processor adds to every record it processes (amountAlreadyConverted and
-// outputLength): a record is given room for them when it is made.
-constexpr std::size_t kProcessingMarks = 2;
-
 constexpr std::string_view kDefaultOutputDateFormat = "%m/%d/%Y";
 constexpr std::string_view kTransactionTag = "<STMTTRN>";
 
@@ -198,7 +194,7 @@ OFXReadResult OFXReader::fromOFX(std::string_view text, CalendarDay fromDate,
   const NumberSource numberSource = numberSourceOf(text);
 
   const std::vector<std::string_view> blocks = transactionBlocks(text);
-  result.qif.mutableArray().reserve(blocks.size());
+  result.qif.reserve(blocks.size());
   // Neighbouring transactions mostly share their day; it is written out once for them.
   std::optional<CalendarDay> lastDay;
   std::string lastDayText;
@@ -251,10 +247,9 @@ OFXReadResult OFXReader::fromOFX(std::string_view text, CalendarDay fromDate,
       if (number != BlockTags::count && !tags.has(number)) number = BlockTags::count;
       const bool memo = tags.has(BlockTags::memo);
 
-      // Room for exactly these fields and the processor's marks (a statement holds many), and
-      // the fields added in key order, so that each goes at the end.
+      // Room for exactly these fields, added in key order, so that each goes at the end.
       Value::Dictionary fields;
-      fields.reserve(kProcessingMarks + 3 + memo + (number != BlockTags::count) + type.has_value());
+      fields.reserve(3 + memo + (number != BlockTags::count) + type.has_value());
       auto add = [&](std::string_view key, std::string value) {
         fields.emplace_hint(fields.end(), key, std::move(value));
       };
@@ -264,9 +259,10 @@ OFXReadResult OFXReader::fromOFX(std::string_view text, CalendarDay fromDate,
       if (memo) add(transactionKey::memo, field(BlockTags::memo));
       if (number != BlockTags::count) add(transactionKey::number, field(number));
       if (type) add(transactionKey::trntype, std::move(*type));
-      record = Value(std::move(fields));
+      result.qif.append(fields);
+      continue;
     }
-    result.qif.append(std::move(record));
+    result.qif.append(record);
   }
   return result;
 }

@@ -4,6 +4,7 @@
 #include <string_view>
 
 #include "prefs/Value.h"
+#include "readers/RecordList.h"
 #include "text/CalendarDay.h"
 
 namespace corvela {
@@ -13,10 +14,10 @@ class Preferences;
 
 // What reading an OFX or QFX download gives the bank and credit-card processor.
 struct OFXReadResult {
-  // The records in download order (an array of dictionaries): transaction records, and error
-  // records (`errorMessage` and `errorText`, perhaps `trntype`) for blocks that could not be
-  // read. The processor shows each error record to the person and skips it.
-  Value qif = Value::array();
+  // The records in download order: transaction records, and error records (`errorMessage` and
+  // `errorText`, perhaps `trntype`) for blocks that could not be read. The processor shows each
+  // error record to the person and skips it.
+  RecordList qif;
   // Whether every transaction is to be confirmed: the option "confirmAllTransactions" when the
   // download was read.
   bool mustConfirm = false;

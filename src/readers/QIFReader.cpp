@@ -14,10 +14,6 @@
 namespace corvela {
 namespace {
 
-// The marks the processor adds to every record it processes (amountAlreadyConverted and
-// outputLength): a record is given room for them when it is made.
-constexpr std::size_t kProcessingMarks = 2;
-
 constexpr std::string_view kDefaultOutputDateFormat = "%m/%d/%Y";
 
 // The bytes of the UTF-8 character that starts at `at`, so that a multi-byte character in the
@@ -51,13 +47,13 @@ struct RegisterWalk {
   std::optional<std::string_view> pendingSplitMemo;
   bool skip = false;
 
-  // The record read, with room for the processor's marks.
+  // The record read.
   Value record(std::string_view outputDateFormat) {
     if (splitList) category.reset();
     const std::size_t keys = 1 + amount.has_value() + category.has_value() + cleared.has_value() +
                              description.has_value() + memo.has_value() + number.has_value() +
                              splitList.has_value();
-    Value made = Value::dictionary(keys + kProcessingMarks);
+    Value made = Value::dictionary(keys);
     Value::Dictionary& entries = made.mutableDictionary();
     // In the keys' order, so that each is appended.
     auto add = [&entries](std::string_view key, Value value) {
@@ -124,7 +120,7 @@ QIFReadResult QIFReader::readRegister(std::span<const std::string_view> lines, C
   if (outputDateFormat.empty()) outputDateFormat = kDefaultOutputDateFormat;
 
   // One record per "^" at most: the list is made at its size at once.
-  result.qif.mutableArray().reserve(static_cast<std::size_t>(std::count_if(
+  result.qif.reserve(static_cast<std::size_t>(std::count_if(
       lines.begin(), lines.end(), [](std::string_view line) { return line.starts_with('^'); })));
   RegisterWalk walk;
   for (std::size_t index = 0; index < lines.size(); ++index) {

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "prefs/Value.h"
+#include "readers/RecordList.h"
 #include "text/CalendarDay.h"
 #include "text/DateTables.h"
 
@@ -18,9 +19,9 @@ class Preferences;
 
 // What reading a QIF register gives the bank and credit-card processor.
 struct QIFReadResult {
-  // The transaction records in input order (an array of dictionaries). On failure it holds the
-  // records read before the bad line.
-  Value qif = Value::array();
+  // The transaction records in input order. On failure it holds the records read before the
+  // bad line.
+  RecordList qif;
   // 0 when the whole register was read; otherwise the one-based index, within the lines given,
   // of the line whose date could not be read.
   int failedLine = 0;

@@ -44,8 +44,8 @@ class PassThroughBankRun : public BankRun {
 
   Status available() const override { return Status::OK(); }
 
-  void setTransactions(Value qif, bool mustConfirm) override {
-    records = std::move(qif);
+  void setTransactions(RecordList qif, bool mustConfirm) override {
+    records = qif.toValue();
     this->mustConfirm = mustConfirm;
   }
 

@@ -21,15 +21,15 @@ using Strings = std::vector<std::string>;
 
 class FormattedTextReaderTest : public ::testing::Test {
  protected:
-  std::optional<Value> read(const std::string& text, const Value& format) {
+  std::optional<RecordList> read(const std::string& text, const Value& format) {
     return reader.fromFormattedText(text, format, CalendarDay::distantPast(),
                                     CalendarDay::distantFuture(), CalendarDay{2024, 6, 1});
   }
   Strings amounts(const std::string& text, const Value& format) {
     Strings found;
-    std::optional<Value> records = read(text, format);
+    std::optional<RecordList> records = read(text, format);
     if (records)
-      for (const Value& record : records->toArray()) found.push_back(str(record, "amount"));
+      for (const Value& record : *records) found.push_back(str(record, "amount"));
     return found;
   }
 

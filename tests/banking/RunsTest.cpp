@@ -87,9 +87,9 @@ TEST(RunEnds, AnUnreadableTransactionIsSkippedOrEndsTheRun) {
     BankingHarness h;
     ASSERT_TRUE(h.loadStore(kInstructions).ok());
     h.processor.setTransactions(
-        json(R"([{"date": "01/01/2024", "description": "A", "amount": "-1.00"},
-                 {"errorMessage": "No amount.", "errorText": "<STMTTRN>..."},
-                 {"date": "01/03/2024", "description": "C", "amount": "-3.00"}])"),
+        RecordList(json(R"([{"date": "01/01/2024", "description": "A", "amount": "-1.00"},
+                            {"errorMessage": "No amount.", "errorText": "<STMTTRN>..."},
+                            {"date": "01/03/2024", "description": "C", "amount": "-3.00"}])")),
         false);
     h.platform.answerNextInputErrorWarning(answer);
     h.run();
@@ -130,7 +130,7 @@ TEST(RunEnds, SplitsEditedByThePersonWinOverTheInstructions) {
     Value record = json(R"({"date": "01/01/2024", "description": "SHOP", "amount": "-3.00",
         "splits": [{"category": "Mine", "memo": "m", "amount": "-3.00"}]})");
     if (edited) record.set("userSplits", true);
-    h.processor.setTransactions(Value(Value::Array{record}), false);
+    h.processor.setTransactions(RecordList(Value(Value::Array{record})), false);
     h.run();
     EXPECT_EQ(h.output, edited ? "D01/01/2024\nPSHOP\nM\nT-3.00\nSMine\nEm\n$-3.00\n^\n"
                                : "D01/01/2024\nPSHOP\nM\nT-3.00\nSTheirs\nE\n$-3.00\n^\n");

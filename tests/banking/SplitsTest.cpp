@@ -104,11 +104,11 @@ std::optional<Value> transactionsOf(const fs::path& file, BankingHarness& h) {
         std::span<const std::string_view>(header + 1, lines.end()), CalendarDay::distantPast(),
         CalendarDay::distantFuture(), CalendarDay{2024, 6, 15});
     if (!result.ok()) return std::nullopt;
-    read = std::move(result.qif);
+    read = result.qif.toValue();
   } else {
     read = OFXReader(h.store.prefs, h.options)
                .fromOFX(text, CalendarDay::distantPast(), CalendarDay::distantFuture())
-               .qif;
+               .qif.toValue();
   }
   // Blocks a reader could not use are not this check's business.
   Value transactions = Value::array();
@@ -147,7 +147,8 @@ TEST_P(SplitBalanceCorpusTest, SplitsAddUpToTheirTotalInEveryRecordWritten) {
       }
       h.store.prefs.setObject("Instructions", instructions);
     }
-    h.processor.setTransactions(*transactions, h.options.isOn(option::confirmAllTransactions));
+    h.processor.setTransactions(RecordList(*transactions),
+                                h.options.isOn(option::confirmAllTransactions));
     h.processor.processInstructionsAndAppendToString(h.output, h.settings, h.end.callback());
     answerWithoutDialogs(h.processor);
     ASSERT_EQ(h.end.calls, 1);

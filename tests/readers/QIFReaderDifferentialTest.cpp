@@ -126,7 +126,7 @@ class QIFReaderDifferentialTest : public ::testing::Test {
         continue;
       }
       ASSERT_TRUE(before.has_value()) << name;
-      EXPECT_EQ(read.qif, *before) << name;
+      EXPECT_EQ(read.qif.toValue(), *before) << name;
     }
   }
 

@@ -11,6 +11,7 @@
 #include "prefs/Preferences.h"
 #include "readers/OFXReader.h"
 #include "readers/QIFReader.h"
+#include "readers/RecordList.h"
 #include "readers/RecordSummary.h"
 #include "readers/TransactionKeys.h"
 #include "support/CaseFile.h"
@@ -85,7 +86,7 @@ TEST_F(OFXReaderTest, EachDownloadGivesItsRecords) {
         const auto [from, to] = testing::rangeIn(words);
         OFXReadResult result = read(download, from, to);
         std::string records;
-        for (const Value& record : result.qif.toArray())
+        for (const Value& record : result.qif)
           records += (records.empty() ? "" : " | ") + summary(record);
         return (result.mustConfirm ? "confirm; " : "") + (records.empty() ? "no records" : records);
       });
@@ -118,7 +119,7 @@ TEST_F(OFXCorpusTest, EveryTransactionIsRead) {
           useOFXTRNTYPE ? Value(Value::Array{Value(option::useOFXTRNTYPE)}) : Value::array());
       OFXReadResult all = read(file);
       std::size_t noDate = 0, badAmount = 0;
-      for (const Value& record : all.qif.toArray()) {
+      for (const Value& record : all.qif) {
         std::string error = str(record, key::errorMessage);
         noDate += error == kOFXNoDateMessage;
         badAmount += error == kOFXBadAmountMessage;
@@ -175,7 +176,7 @@ void expectSearchedFields(const std::string& download) {
   const Value records =
       OFXReader(store.prefs, options)
           .fromOFX(download, CalendarDay::distantPast(), CalendarDay::distantFuture())
-          .qif;
+          .qif.toValue();
   const bool creditCard = download.find("CREDITCARDMSG") != std::string::npos;
   const bool bank = !creditCard && download.find("BANKMSG") != std::string::npos;
   std::size_t index = 0;
@@ -255,8 +256,7 @@ class QIFReaderTest : public ::testing::Test {
   // The records, " | " between them.
   static std::string records(const QIFReadResult& result) {
     std::string out;
-    for (const Value& r : result.qif.toArray())
-      out += (out.empty() ? "" : " | ") + testing::summary(r);
+    for (const Value& r : result.qif) out += (out.empty() ? "" : " | ") + testing::summary(r);
     return out;
   }
 
@@ -369,7 +369,7 @@ TEST_F(QIFCorpusTest, EveryRecordOfTheRegisterIsRead) {
       return "corrupted QIF on line " + std::to_string(result.failedLine + qif.skippedLines);
     }
     std::size_t withSplits = 0, splits = 0;
-    for (const Value& record : result.qif.toArray()) {
+    for (const Value& record : result.qif) {
       EXPECT_TRUE(has(record, key::amount)) << file;
       EXPECT_FALSE(has(record, key::splits) && has(record, key::category)) << file;
       withSplits += has(record, key::splits);
@@ -389,5 +389,46 @@ TEST_F(QIFCorpusTest, EveryRecordOfTheRegisterIsRead) {
            (result.readDayFirst ? ", read day first" : "");
   });
 }
+
+// The records a run holds packed: every kind of value a continuation file can bring comes back
+// equal, and a record opened and changed keeps its changes when another is opened, whether it
+// grew past its packed room or shrank into it.
+TEST(RecordListTest, GivesBackEveryValueAndEveryChangeToAnOpenRecord) {
+  const std::string longKey(200, 'k');
+  const Value given = Value::Array{
+      Value{{"amount", "-1.00"}, {"date", "01/02/2024"}, {"description", "CAFÉ"}},
+      Value(Value::Dictionary{}),
+      Value("not a record"),
+      Value{{"when", Value::date(123.5)},
+            {"n", -(1LL << 40)},
+            {"x", 0.1},
+            {"yes", true},
+            {"raw", Value(Value::Bytes{0, 255, 10})},
+            {"nothing", nullptr},
+            {longKey, std::string(70000, 'v')},
+            {"splits", Value::Array{Value{{"amount", "2"}, {"category", "Food:Café"}}}}},
+  };
+  RecordList list(given);
+  ASSERT_EQ(list.size(), 4u);
+  EXPECT_EQ(list.toValue(), given);
+
+  Value expected = given;
+  list.open(0).set(key::outputLength, 12345);
+  expected.mutableArray()[0].set(key::outputLength, 12345);
+  list.open(3).erase(longKey);
+  expected.mutableArray()[3].erase(longKey);
+  EXPECT_EQ(list[0], expected[0]);
+  list.open(0).set(key::description, "Cafe");
+  expected.mutableArray()[0].set(key::description, "Cafe");
+  EXPECT_EQ(list.toValue(), expected);
+
+  RecordList copy = list;
+  copy.open(1).set(key::memo, "only in the copy");
+  EXPECT_EQ(list.toValue(), expected);
+  EXPECT_TRUE(list.open(4).isNull());
+  EXPECT_EQ(list.toValue(), expected);
+  EXPECT_EQ(RecordList(Value("no array")).size(), 0u);
+}
+
 }  // namespace
 }  // namespace corvela

@@ -1,0 +1,91 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <iterator>
+#include <string>
+#include <vector>
+
+#include "prefs/Value.h"
+
+namespace corvela {
+
+// The transaction records of a run, in input order, held packed.
+//
+// A statement has hundreds of thousands of records and the processor looks at one at a time.
+// As dictionaries they cost several hundred bytes each (a key string and a value per field, a
+// shared block, a vector); packed into one byte buffer, a record costs about what its text
+// does. The processor opens the record it is working on: it is unpacked into a Value that may
+// be read and changed, and packed again when another record is opened.
+//
+// Any Value packs and unpacks to an equal Value, so what the processor sees is exactly what
+// the reader made.
+class RecordList {
+ public:
+  RecordList() = default;
+  // The records of `array`, an array of dictionaries (anything else gives an empty list).
+  explicit RecordList(const Value& array);
+
+  std::size_t size() const { return slots_.size(); }
+  bool empty() const { return slots_.empty(); }
+  void reserve(std::size_t records) { slots_.reserve(records); }
+  void append(const Value& record);
+  void append(const Value::Dictionary& record);
+
+  // A copy of the record at `index` (a null value past the end).
+  Value operator[](std::size_t index) const;
+  // The whole list as an array of dictionaries, as the continuation stores it.
+  Value toValue() const;
+
+  // The record at `index`, unpacked to be read and changed in place. The reference holds until
+  // another record is opened, or the list is changed or copied. Opening is logically const:
+  // it changes how the records are held, never what they are.
+  Value& open(std::size_t index) const;
+
+  bool operator==(const RecordList& other) const { return toValue() == other.toValue(); }
+
+  // Iterates over copies of the records.
+  class const_iterator {
+   public:
+    using iterator_category = std::input_iterator_tag;
+    using value_type = Value;
+    using difference_type = std::ptrdiff_t;
+    using pointer = void;
+    using reference = Value;
+    const_iterator(const RecordList& list, std::size_t index) : list_(&list), index_(index) {}
+    Value operator*() const { return (*list_)[index_]; }
+    const_iterator& operator++() {
+      ++index_;
+      return *this;
+    }
+    bool operator==(const const_iterator& other) const { return index_ == other.index_; }
+
+   private:
+    const RecordList* list_;
+    std::size_t index_;
+  };
+  const_iterator begin() const { return {*this, 0}; }
+  const_iterator end() const { return {*this, size()}; }
+
+ private:
+  // Where a record is packed, and how many bytes it may take there.
+  struct Slot {
+    std::uint64_t offset = 0;
+    std::uint32_t room = 0;
+  };
+  static constexpr std::size_t kNoneOpen = SIZE_MAX;
+
+  Value unpack(std::size_t index) const;
+  // Ends the record packed from `start` on, with room to grow.
+  void leaveRoom(std::size_t start);
+  // Packs the open record back, in its old place when it still fits.
+  void close() const;
+
+  mutable std::string bytes_;
+  mutable std::vector<Slot> slots_;
+  mutable std::size_t openIndex_ = kNoneOpen;
+  mutable Value open_;
+  mutable std::string scratch_;
+};
+
+}  // namespace corvela
