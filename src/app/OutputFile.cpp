@@ -10,6 +10,7 @@
 #include <fstream>
 #include <iterator>
 #include <optional>
+#include <span>
 #include <system_error>
 #include <vector>
 
@@ -129,18 +130,20 @@ Status writeOutputFile(const std::string& path, std::string_view output, bool ke
     }
     return Status::OK();
   }
-  std::vector<std::uint8_t> bytes;
-  if (keepExisting) {
-    errno = 0;
-    std::ifstream in(path, std::ios::binary);
-    if (!in) {
-      return Status::Error("Could not read \"" + path + "\" to append to it: " +
-                           std::string(errno ? std::strerror(errno) : "unknown error") + ".");
-    }
-    bytes.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-    if (in.bad()) return Status::Error("Could not read \"" + path + "\" to append to it.");
+  const std::span<const std::uint8_t> outputBytes(
+      reinterpret_cast<const std::uint8_t*>(output.data()), output.size());
+  // A new file is written from the output itself, not from a copy of it.
+  if (!keepExisting) return writeFileAtomically(path, outputBytes, ops);
+  errno = 0;
+  std::ifstream in(path, std::ios::binary);
+  if (!in) {
+    return Status::Error("Could not read \"" + path + "\" to append to it: " +
+                         std::string(errno ? std::strerror(errno) : "unknown error") + ".");
   }
-  bytes.insert(bytes.end(), output.begin(), output.end());
+  std::vector<std::uint8_t> bytes(std::istreambuf_iterator<char>(in),
+                                  (std::istreambuf_iterator<char>()));
+  if (in.bad()) return Status::Error("Could not read \"" + path + "\" to append to it.");
+  bytes.insert(bytes.end(), outputBytes.begin(), outputBytes.end());
   return writeFileAtomically(path, bytes, ops);
 }
 

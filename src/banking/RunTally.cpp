@@ -1,23 +1,28 @@
 #include "banking/RunTally.h"
 
+#include <algorithm>
+
 namespace corvela {
 
 void InstructionMatches::add(std::string_view match, std::string_view date, std::string_view amount,
                              std::string_view description) {
-  Entry entry{text_.size(), {}};
   const std::array<std::string_view, 4> fields = {match, date, amount, description};
+  std::size_t size = 0;
+  for (std::string_view field : fields) size += field.size();
+  char* next = text_.allocate(size);
+  Entry entry{next, {}};
   for (std::size_t i = 0; i < fields.size(); ++i) {
     entry.lengths[i] = static_cast<std::uint32_t>(fields[i].size());
-    text_ += fields[i];
+    next = std::copy(fields[i].begin(), fields[i].end(), next);
   }
   entries_.push_back(entry);
 }
 
 std::string_view InstructionMatches::field(std::size_t index, std::size_t which) const {
   const Entry& entry = entries_[index];
-  std::size_t at = entry.at;
+  const char* at = entry.at;
   for (std::size_t i = 0; i < which; ++i) at += entry.lengths[i];
-  return std::string_view(text_).substr(at, entry.lengths[which]);
+  return std::string_view(at, entry.lengths[which]);
 }
 
 InstructionMatch InstructionMatches::operator[](std::size_t index) const {

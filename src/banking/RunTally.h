@@ -8,6 +8,8 @@
 #include <string_view>
 #include <vector>
 
+#include "text/ByteArena.h"
+
 namespace corvela {
 
 // A transaction of a run and the instruction that matched it, as the run read it.
@@ -80,12 +82,12 @@ class InstructionMatches {
 
  private:
   struct Entry {
-    std::size_t at;  // where the match string starts in text_; the others follow it
+    const char* at;  // where the match string starts; the others follow it
     std::array<std::uint32_t, 4> lengths;
   };
   std::string_view field(std::size_t index, std::size_t which) const;
 
-  std::string text_;
+  ByteArena text_;
   std::vector<Entry> entries_;
 };
 

@@ -195,24 +195,26 @@ RecordList::RecordList(const Value& array) {
 }
 
 void RecordList::append(const Value& record) {
-  const std::size_t start = bytes_.size();
-  pack(bytes_, record);
-  leaveRoom(start);
+  scratch_.clear();
+  pack(scratch_, record);
+  appendPacked();
 }
 
 void RecordList::append(const Value::Dictionary& record) {
-  const std::size_t start = bytes_.size();
-  packDictionary(bytes_, record);
-  leaveRoom(start);
+  scratch_.clear();
+  packDictionary(scratch_, record);
+  appendPacked();
 }
 
-void RecordList::leaveRoom(std::size_t start) {
-  bytes_.append(kPackedRoomForMarks, '\0');
-  slots_.push_back({start, static_cast<std::uint32_t>(bytes_.size() - start)});
+void RecordList::appendPacked() {
+  const std::size_t room = scratch_.size() + kPackedRoomForMarks;
+  char* at = bytes_.allocate(room);
+  std::memcpy(at, scratch_.data(), scratch_.size());
+  slots_.push_back({at, static_cast<std::uint32_t>(room)});
 }
 
 Value RecordList::unpack(std::size_t index) const {
-  return Unpacker(bytes_.data() + slots_[index].offset).value(kRoomForMarks);
+  return Unpacker(slots_[index].at).value(kRoomForMarks);
 }
 
 Value RecordList::operator[](std::size_t index) const {
@@ -245,14 +247,12 @@ void RecordList::close() const {
   packed.clear();
   pack(packed, open_);
   Slot& slot = slots_[openIndex_];
-  if (packed.size() <= slot.room) {
-    std::memcpy(bytes_.data() + slot.offset, packed.data(), packed.size());
-  } else {
-    // Moved to the end; the old place is left unused.
-    slot.offset = bytes_.size();
+  if (packed.size() > slot.room) {
+    // Moved to a new place; the old one is left unused.
+    slot.at = bytes_.allocate(packed.size());
     slot.room = static_cast<std::uint32_t>(packed.size());
-    bytes_ += packed;
   }
+  std::memcpy(slot.at, packed.data(), packed.size());
   openIndex_ = kNoneOpen;
   open_ = Value();
 }

@@ -4,9 +4,11 @@
 #include <cstdint>
 #include <iterator>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "prefs/Value.h"
+#include "text/ByteArena.h"
 
 namespace corvela {
 
@@ -25,6 +27,20 @@ class RecordList {
   RecordList() = default;
   // The records of `array`, an array of dictionaries (anything else gives an empty list).
   explicit RecordList(const Value& array);
+  RecordList(const RecordList& other) : RecordList(other.toValue()) {}
+  RecordList& operator=(const RecordList& other) {
+    if (this != &other) *this = RecordList(other);
+    return *this;
+  }
+  // A list moved from is empty, with no record open.
+  RecordList(RecordList&& other) noexcept { *this = std::move(other); }
+  RecordList& operator=(RecordList&& other) noexcept {
+    bytes_ = std::move(other.bytes_);
+    slots_ = std::exchange(other.slots_, {});
+    openIndex_ = std::exchange(other.openIndex_, kNoneOpen);
+    open_ = std::exchange(other.open_, Value());
+    return *this;
+  }
 
   std::size_t size() const { return slots_.size(); }
   bool empty() const { return slots_.empty(); }
@@ -70,18 +86,18 @@ class RecordList {
  private:
   // Where a record is packed, and how many bytes it may take there.
   struct Slot {
-    std::uint64_t offset = 0;
+    char* at = nullptr;
     std::uint32_t room = 0;
   };
   static constexpr std::size_t kNoneOpen = SIZE_MAX;
 
   Value unpack(std::size_t index) const;
-  // Ends the record packed from `start` on, with room to grow.
-  void leaveRoom(std::size_t start);
+  // Adds the record packed in scratch_, with room to grow.
+  void appendPacked();
   // Packs the open record back, in its old place when it still fits.
   void close() const;
 
-  mutable std::string bytes_;
+  mutable ByteArena bytes_;
   mutable std::vector<Slot> slots_;
   mutable std::size_t openIndex_ = kNoneOpen;
   mutable Value open_;
