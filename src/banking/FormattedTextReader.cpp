@@ -149,17 +149,20 @@ std::optional<RecordList> FormattedTextReader::fromFormattedText(std::string_vie
       continue;
     }
     const std::vector<std::string>& fields = transaction.fields;
-    const std::string* items[std::size(kItemKeys)];
-    std::size_t keys = 2;  // the date and the amount
+    const std::string amount = writtenAmount(signedAmount(columns, fields), decimals);
+    // Each field put in its place by key, as the record wants them.
+    RecordList::TextField record[std::size(kItemKeys) + 2];
+    std::size_t count = 0;
+    auto add = [&](std::string_view key, std::string_view text) {
+      std::size_t at = count++;
+      for (; at > 0 && key < record[at - 1].first; --at) record[at] = record[at - 1];
+      record[at] = {key, text};
+    };
+    add(transactionKey::date, fields[columns.date]);
+    add(transactionKey::amount, amount);
     for (std::size_t i = 0; i < std::size(kItemKeys); ++i)
-      keys += (items[i] = field(fields, columns.items[i])) != nullptr;
-    Value::Dictionary record;
-    record.reserve(keys);
-    record.emplace(transactionKey::date, fields[columns.date]);
-    for (std::size_t i = 0; i < std::size(kItemKeys); ++i)
-      if (items[i]) record.emplace(kItemKeys[i], *items[i]);
-    record.emplace(transactionKey::amount, writtenAmount(signedAmount(columns, fields), decimals));
-    qif.append(record);
+      if (const std::string* item = field(fields, columns.items[i])) add(kItemKeys[i], *item);
+    qif.appendTexts({record, count});
   }
   return qif;
 }

@@ -247,19 +247,26 @@ OFXReadResult OFXReader::fromOFX(std::string_view text, CalendarDay fromDate,
       if (number != BlockTags::count && !tags.has(number)) number = BlockTags::count;
       const bool memo = tags.has(BlockTags::memo);
 
-      // Room for exactly these fields, added in key order, so that each goes at the end.
-      Value::Dictionary fields;
-      fields.reserve(3 + memo + (number != BlockTags::count) + type.has_value());
-      auto add = [&](std::string_view key, std::string value) {
-        fields.emplace_hint(fields.end(), key, std::move(value));
+      // The fields in key order, packed from the download's own text unless entities had to
+      // be decoded.
+      std::string decoded[3];
+      auto text = [&](BlockTags::Tag tag, std::string& storage) -> std::string_view {
+        std::string_view raw = valueAt(block, tags.after[tag]);
+        if (raw.find('&') == std::string_view::npos) return raw;
+        storage = decodeEntities(raw);
+        return storage;
       };
-      add(transactionKey::amount, std::move(amount));
-      add(transactionKey::date, lastDayText);
-      add(transactionKey::description, tags.has(BlockTags::name) ? field(BlockTags::name) : "");
-      if (memo) add(transactionKey::memo, field(BlockTags::memo));
-      if (number != BlockTags::count) add(transactionKey::number, field(number));
-      if (type) add(transactionKey::trntype, std::move(*type));
-      result.qif.append(fields);
+      RecordList::TextField fields[6];
+      std::size_t count = 0;
+      fields[count++] = {transactionKey::amount, amount};
+      fields[count++] = {transactionKey::date, lastDayText};
+      fields[count++] = {transactionKey::description,
+                         tags.has(BlockTags::name) ? text(BlockTags::name, decoded[0]) : ""};
+      if (memo) fields[count++] = {transactionKey::memo, text(BlockTags::memo, decoded[1])};
+      if (number != BlockTags::count)
+        fields[count++] = {transactionKey::number, text(number, decoded[2])};
+      if (type) fields[count++] = {transactionKey::trntype, *type};
+      result.qif.appendTexts({fields, count});
       continue;
     }
     result.qif.append(record);

@@ -47,27 +47,35 @@ struct RegisterWalk {
   std::optional<std::string_view> pendingSplitMemo;
   bool skip = false;
 
-  // The record read.
-  Value record(std::string_view outputDateFormat) {
+  // Adds the record read to `records`.
+  void appendTo(RecordList& records, std::string_view outputDateFormat) {
     if (splitList) category.reset();
-    const std::size_t keys = 1 + amount.has_value() + category.has_value() + cleared.has_value() +
-                             description.has_value() + memo.has_value() + number.has_value() +
-                             splitList.has_value();
-    Value made = Value::dictionary(keys);
-    Value::Dictionary& entries = made.mutableDictionary();
-    // In the keys' order, so that each is appended.
-    auto add = [&entries](std::string_view key, Value value) {
-      entries.emplace_hint(entries.cend(), key, std::move(value));
+    const std::string amountText = amount ? convertEuropeanAmount(*amount) : std::string();
+    const std::string dateText = date->format(outputDateFormat);
+    // In the keys' order.
+    RecordList::TextField fields[7];
+    std::size_t count = 0;
+    auto add = [&](std::string_view key, std::optional<std::string_view> text) {
+      if (text) fields[count++] = {key, *text};
     };
-    if (amount) add(transactionKey::amount, convertEuropeanAmount(*amount));
-    if (category) add(transactionKey::category, *category);
-    if (cleared) add(transactionKey::cleared, *cleared);
-    add(transactionKey::date, date->format(outputDateFormat));
-    if (description) add(transactionKey::description, *description);
-    if (memo) add(transactionKey::memo, *memo);
-    if (number) add(transactionKey::number, *number);
-    if (splitList) add(transactionKey::splits, std::move(*splitList));
-    return made;
+    add(transactionKey::amount,
+        amount ? std::optional<std::string_view>(amountText) : std::nullopt);
+    add(transactionKey::category, category);
+    add(transactionKey::cleared, cleared);
+    add(transactionKey::date, dateText);
+    add(transactionKey::description, description);
+    add(transactionKey::memo, memo);
+    add(transactionKey::number, number);
+    if (!splitList) {
+      records.appendTexts({fields, count});
+      return;
+    }
+    Value made = Value::dictionary(count + 1);
+    Value::Dictionary& entries = made.mutableDictionary();
+    for (std::size_t i = 0; i < count; ++i)
+      entries.emplace_hint(entries.cend(), fields[i].first, Value(fields[i].second));
+    entries.emplace_hint(entries.cend(), transactionKey::splits, std::move(*splitList));
+    records.append(made);
   }
 };
 
@@ -175,7 +183,7 @@ QIFReadResult QIFReader::readRegister(std::span<const std::string_view> lines, C
       case '^':
         // A record without a date can be written nowhere; its fields must not turn up in the
         // next record either.
-        if (walk.date) result.qif.append(walk.record(outputDateFormat));
+        if (walk.date) walk.appendTo(result.qif, outputDateFormat);
         walk = RegisterWalk();
         break;
       case 'S':

@@ -200,9 +200,15 @@ void RecordList::append(const Value& record) {
   appendPacked();
 }
 
-void RecordList::append(const Value::Dictionary& record) {
+void RecordList::appendTexts(std::span<const TextField> fields) {
   scratch_.clear();
-  packDictionary(scratch_, record);
+  scratch_.push_back(static_cast<char>(Value::Type::Dictionary));
+  packCount(scratch_, fields.size());
+  for (const auto& [key, text] : fields) {
+    packKey(scratch_, key);
+    scratch_.push_back(static_cast<char>(Value::Type::String));
+    packText(scratch_, text);
+  }
   appendPacked();
 }
 

@@ -3,7 +3,9 @@
 #include <cstddef>
 #include <cstdint>
 #include <iterator>
+#include <span>
 #include <string>
+#include <string_view>
 #include <utility>
 #include <vector>
 
@@ -46,7 +48,10 @@ class RecordList {
   bool empty() const { return slots_.empty(); }
   void reserve(std::size_t records) { slots_.reserve(records); }
   void append(const Value& record);
-  void append(const Value::Dictionary& record);
+  // A record of text fields, given in ascending key order, each key once: packed straight from
+  // the texts, with no dictionary made for it.
+  using TextField = std::pair<std::string_view, std::string_view>;
+  void appendTexts(std::span<const TextField> fields);
 
   // A copy of the record at `index` (a null value past the end).
   Value operator[](std::size_t index) const;
