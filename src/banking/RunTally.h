@@ -3,7 +3,6 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
-#include <iterator>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -35,12 +34,12 @@ struct RunTally {
 // The transactions of a run that an instruction matched, in run order (those Skip Remaining
 // left are not looked at; one gone back to counts for its last match).
 //
-// Held packed, the four texts of every match in one buffer: a run of a hundred thousand
-// transactions mostly matches, and four strings apiece would outweigh the records themselves.
+// Held packed, the four texts of every match side by side in large blocks: a run of a hundred
+// thousand transactions mostly matches, and four strings apiece would outweigh the records
+// themselves.
 class InstructionMatches {
  public:
   std::size_t size() const { return entries_.size(); }
-  bool empty() const { return entries_.empty(); }
   void clear() {
     text_.clear();
     entries_.clear();
@@ -55,30 +54,6 @@ class InstructionMatches {
   // The instruction's match string of match `index`, valid until the list changes.
   std::string_view match(std::size_t index) const { return field(index, 0); }
   InstructionMatch operator[](std::size_t index) const;
-
-  // Iterates over copies of the matches.
-  class const_iterator {
-   public:
-    using iterator_category = std::input_iterator_tag;
-    using value_type = InstructionMatch;
-    using difference_type = std::ptrdiff_t;
-    using pointer = void;
-    using reference = InstructionMatch;
-    const_iterator(const InstructionMatches& list, std::size_t index)
-        : list_(&list), index_(index) {}
-    InstructionMatch operator*() const { return (*list_)[index_]; }
-    const_iterator& operator++() {
-      ++index_;
-      return *this;
-    }
-    bool operator==(const const_iterator& other) const { return index_ == other.index_; }
-
-   private:
-    const InstructionMatches* list_;
-    std::size_t index_;
-  };
-  const_iterator begin() const { return {*this, 0}; }
-  const_iterator end() const { return {*this, size()}; }
 
  private:
   struct Entry {

@@ -18,8 +18,8 @@ namespace corvela {
 //
 // A statement has hundreds of thousands of records and the processor looks at one at a time.
 // As dictionaries they cost several hundred bytes each (a key string and a value per field, a
-// shared block, a vector); packed into one byte buffer, a record costs about what its text
-// does. The processor opens the record it is working on: it is unpacked into a Value that may
+// shared block, a vector); packed side by side in large blocks, a record costs about what its
+// text does. The processor opens the record it is working on: it is unpacked into a Value that may
 // be read and changed, and packed again when another record is opened.
 //
 // Any Value packs and unpacks to an equal Value, so what the processor sees is exactly what
@@ -37,6 +37,7 @@ class RecordList {
   // A list moved from is empty, with no record open.
   RecordList(RecordList&& other) noexcept { *this = std::move(other); }
   RecordList& operator=(RecordList&& other) noexcept {
+    if (this == &other) return *this;
     bytes_ = std::move(other.bytes_);
     slots_ = std::exchange(other.slots_, {});
     openIndex_ = std::exchange(other.openIndex_, kNoneOpen);
@@ -58,9 +59,9 @@ class RecordList {
   // The whole list as an array of dictionaries, as the continuation stores it.
   Value toValue() const;
 
-  // The record at `index`, unpacked to be read and changed in place. The reference holds until
-  // another record is opened, or the list is changed or copied. Opening is logically const:
-  // it changes how the records are held, never what they are.
+  // The record at `index`, unpacked to be read and changed in place (a null value past the
+  // end). The reference holds until another record is opened or the list is assigned to.
+  // Opening is logically const: it changes how the records are held, never what they are.
   Value& open(std::size_t index) const;
 
   bool operator==(const RecordList& other) const { return toValue() == other.toValue(); }

@@ -1,9 +1,7 @@
 #pragma once
 
 #include <cstddef>
-#include <cstring>
 #include <memory>
-#include <string_view>
 #include <utility>
 #include <vector>
 
@@ -18,6 +16,7 @@ class ByteArena {
   ByteArena() = default;
   ByteArena(ByteArena&& other) noexcept { *this = std::move(other); }
   ByteArena& operator=(ByteArena&& other) noexcept {
+    if (this == &other) return *this;
     blocks_ = std::move(other.blocks_);
     next_ = std::exchange(other.next_, nullptr);
     free_ = std::exchange(other.free_, 0);
@@ -41,14 +40,6 @@ class ByteArena {
     next_ += size;
     free_ -= size;
     return at;
-  }
-
-  // A copy of `bytes` that keeps its address.
-  std::string_view store(std::string_view bytes) {
-    if (bytes.empty()) return {};
-    char* at = allocate(bytes.size());
-    std::memcpy(at, bytes.data(), bytes.size());
-    return {at, bytes.size()};
   }
 
   void clear() {
