@@ -236,7 +236,9 @@ std::optional<std::string> QIFReader::normalizeQIFAmountIn(Value& record, int qi
       amount.insert(0, "-");
     }
   }
-  record.set(transactionKey::amount, amount);
+  // Most amounts are written as they were read; the record is then left as it is.
+  const Value* read = record.find(transactionKey::amount);
+  if (!read->isString() || read->toString() != amount) record.set(transactionKey::amount, amount);
   record.set(transactionKey::amountAlreadyConverted, true);
   return amount;
 }
