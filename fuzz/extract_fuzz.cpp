@@ -96,10 +96,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   ErrorWarning warning(platform, nullptr);
   FormattedTextReader reader(store, tables, warning);
   const CalendarDay today{2024, 6, 1};
-  std::optional<Value> first = reader.fromFormattedText(text, format, CalendarDay::distantPast(),
-                                                        CalendarDay::distantFuture(), today);
+  std::optional<RecordList> first = reader.fromFormattedText(
+      text, format, CalendarDay::distantPast(), CalendarDay::distantFuture(), today);
   if (!first) return 0;
-  for (const Value& record : first->toArray()) {
+  for (const Value& record : *first) {
     const std::string& date = str(record, transactionKey::date);
     check(date.size() >= 8 && date[date.size() - 3] == '-' && date[date.size() - 6] == '-',
           "a date in the output pattern");
@@ -109,8 +109,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     check(!amount.empty() && end == amount.c_str() + amount.size(), "an amount that reads back");
     check(amount.find('.') == amount.size() - 3, "two decimals");
   }
-  std::optional<Value> second = reader.fromFormattedText(text, format, CalendarDay::distantPast(),
-                                                         CalendarDay::distantFuture(), today);
+  std::optional<RecordList> second = reader.fromFormattedText(
+      text, format, CalendarDay::distantPast(), CalendarDay::distantFuture(), today);
   check(second && *second == *first, "a second reading gives the same records");
   return 0;
 }
