@@ -207,9 +207,14 @@ OFXReadResult OFXReader::fromOFX(std::string_view text, CalendarDay fromDate,
     }
     if (*day < fromDate || *day > toDate) continue;
     // OFX escapes "&", "<" and ">" in values; the person's finance software wants the characters.
-    auto field = [&](BlockTags::Tag tag) {
-      return decodeEntities(valueAt(block, tags.after[tag]));
+    // A value without an entity is the download's own text; a decoded one is kept in `storage`.
+    auto field = [&](BlockTags::Tag tag, std::string& storage) -> std::string_view {
+      std::string_view raw = valueAt(block, tags.after[tag]);
+      if (raw.find('&') == std::string_view::npos) return raw;
+      storage = decodeEntities(raw);
+      return storage;
     };
+    std::string decoded[3];
 
     // An error record replaces the transaction; with "useOFXTRNTYPE" on it keeps the type.
     Value record;
@@ -219,7 +224,7 @@ OFXReadResult OFXReader::fromOFX(std::string_view text, CalendarDay fromDate,
     } else {
       // Some banks write their own locale's decimal comma (-130,00) although OFX asks for a
       // point; read it as the QIF reader reads one.
-      amount = convertEuropeanAmount(field(BlockTags::trnamt));
+      amount = convertEuropeanAmount(field(BlockTags::trnamt, decoded[0]));
       if (!readableAmount(amount)) record = errorRecord(kOFXBadAmountMessage, block);
     }
     const bool readable = record.isNull();
@@ -229,7 +234,7 @@ OFXReadResult OFXReader::fromOFX(std::string_view text, CalendarDay fromDate,
         result.qif.append(errorRecord(kOFXNoTypeMessage, block));
         continue;
       }
-      type = field(BlockTags::trntype);
+      type = std::string(field(BlockTags::trntype, decoded[0]));
       if (readable && *type == "DEBIT") amount = debitAmount(amount);
       if (!readable) record.set(transactionKey::trntype, std::move(*type));
     }
@@ -247,24 +252,16 @@ OFXReadResult OFXReader::fromOFX(std::string_view text, CalendarDay fromDate,
       if (number != BlockTags::count && !tags.has(number)) number = BlockTags::count;
       const bool memo = tags.has(BlockTags::memo);
 
-      // The fields in key order, packed from the download's own text unless entities had to
-      // be decoded.
-      std::string decoded[3];
-      auto text = [&](BlockTags::Tag tag, std::string& storage) -> std::string_view {
-        std::string_view raw = valueAt(block, tags.after[tag]);
-        if (raw.find('&') == std::string_view::npos) return raw;
-        storage = decodeEntities(raw);
-        return storage;
-      };
+      // In key order.
       RecordList::TextField fields[6];
       std::size_t count = 0;
       fields[count++] = {transactionKey::amount, amount};
       fields[count++] = {transactionKey::date, lastDayText};
       fields[count++] = {transactionKey::description,
-                         tags.has(BlockTags::name) ? text(BlockTags::name, decoded[0]) : ""};
-      if (memo) fields[count++] = {transactionKey::memo, text(BlockTags::memo, decoded[1])};
+                         tags.has(BlockTags::name) ? field(BlockTags::name, decoded[0]) : ""};
+      if (memo) fields[count++] = {transactionKey::memo, field(BlockTags::memo, decoded[1])};
       if (number != BlockTags::count)
-        fields[count++] = {transactionKey::number, text(number, decoded[2])};
+        fields[count++] = {transactionKey::number, field(number, decoded[2])};
       if (type) fields[count++] = {transactionKey::trntype, *type};
       result.qif.appendTexts({fields, count});
       continue;

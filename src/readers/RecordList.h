@@ -46,7 +46,6 @@ class RecordList {
   }
 
   std::size_t size() const { return slots_.size(); }
-  bool empty() const { return slots_.empty(); }
   void reserve(std::size_t records) { slots_.reserve(records); }
   void append(const Value& record);
   // A record of text fields, given in ascending key order, each key once: packed straight from
