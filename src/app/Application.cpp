@@ -67,6 +67,7 @@ Application::Application(CVPrefs& store, const Bundle& bundle, FrontEnd frontEnd
           .inputFormats = inputFormatTools,
           .outputFormatDefinition = outputFormatDefinition,
           .errorWarning = errorWarning,
+          .inputRunsOnce = frontEnd.inputRunsOnce,
       }),
       editInstructions(
           store, options, instructions, categories, descriptions, qifReader, frontEnd.platform,

@@ -54,6 +54,8 @@ struct FrontEnd {
   // The investment confirmation window; none: investment statements are refused as not
   // available yet (a front end without it cannot show what an investment run asks).
   InvestmentConfirmView* investmentView = nullptr;
+  // Each input is converted once (the command line): see ControllerParts::inputRunsOnce.
+  bool inputRunsOnce = false;
 };
 
 // Every working object of the program, created once and wired together: the one place that

@@ -57,6 +57,10 @@ struct ControllerParts {
   FileOps* fileOps = nullptr;
   // Today's local date; tests fix it.
   std::function<CalendarDay()> today = [] { return CalendarDay::today(); };
+  // The front end converts each input once (the command line). A bank run's records then hold
+  // all it needs, and the input's text is let go as soon as they are read instead of staying
+  // beside them for the whole run. The desktop keeps it, for another run with other settings.
+  bool inputRunsOnce = false;
 };
 
 // The controller's working state, under the names the rest of the program knows it by.

@@ -282,9 +282,15 @@ void Controller::actuallyProcessTheTransactions() {
 void Controller::startBankRun(RecordList qif) {
   bool mustConfirm = parts_.options.isOn(state_.doingExtract ? option::textConfirmAllTransactions
                                                              : option::confirmAllTransactions);
+  // The settings are read first: which pop-up counts depends on what the input was.
+  RunSettings settings = runSettings();
+  if (parts_.inputRunsOnce) {
+    state_.fileAsLines = TextLines();
+    // Swapped, not assigned: assigning an empty text keeps the room of the old one.
+    std::string().swap(state_.fileAsString);
+  }
   parts_.bank.setTransactions(std::move(qif), mustConfirm);
-  parts_.bank.processInstructionsAndAppendToString(state_.outputFileAsString, runSettings(),
-                                                   endOfRun());
+  parts_.bank.processInstructionsAndAppendToString(state_.outputFileAsString, settings, endOfRun());
 }
 
 RunEnd Controller::endOfRun() {

@@ -326,7 +326,8 @@ int ConvertCommand::run(Io& io) {
                                              .mainView = session->mainView,
                                              .confirmView = session->dialogs,
                                              .newInstructionView = session->dialogs,
-                                             .investmentView = &session->investmentWindow});
+                                             .investmentView = &session->investmentWindow,
+                                             .inputRunsOnce = true});
   Application& app = *session->app;
   app.investment.setOutputCashAsRead(true);
   app.startUp();
