@@ -1,10 +1,10 @@
 #pragma once
 
-#include <array>
 #include <cstddef>
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 #include "text/ByteArena.h"
@@ -34,16 +34,14 @@ struct RunTally {
 // The transactions of a run that an instruction matched, in run order (those Skip Remaining
 // left are not looked at; one gone back to counts for its last match).
 //
-// Held packed, the four texts of every match side by side in large blocks: a run of a hundred
-// thousand transactions mostly matches, and four strings apiece would outweigh the records
-// themselves.
+// Held packed: a run of a hundred thousand transactions mostly matches, and four strings
+// apiece would outweigh the records themselves. Each match is a few bytes in large blocks. Its
+// match string and date are numbers into a list of the distinct ones, as one instruction
+// matches many transactions and neighbouring transactions share their day.
 class InstructionMatches {
  public:
   std::size_t size() const { return entries_.size(); }
-  void clear() {
-    text_.clear();
-    entries_.clear();
-  }
+  void clear();
   void reserve(std::size_t matches) { entries_.reserve(matches); }
   void push_back(const InstructionMatch& match) {
     add(match.match, match.date, match.amount, match.description);
@@ -52,18 +50,19 @@ class InstructionMatches {
            std::string_view description);
 
   // The instruction's match string of match `index`, valid until the list changes.
-  std::string_view match(std::size_t index) const { return field(index, 0); }
+  std::string_view match(std::size_t index) const;
   InstructionMatch operator[](std::size_t index) const;
 
  private:
-  struct Entry {
-    const char* at;  // where the match string starts; the others follow it
-    std::array<std::uint32_t, 4> lengths;
-  };
-  std::string_view field(std::size_t index, std::size_t which) const;
+  std::uint32_t shared(std::string_view text);
 
   ByteArena text_;
-  std::vector<Entry> entries_;
+  // The distinct match strings and dates, and where each is in that list.
+  std::vector<std::string_view> shared_;
+  std::unordered_map<std::string_view, std::uint32_t> sharedIndex_;
+  // Where each match starts: the numbers of its match string and date, then its amount and
+  // description, each after its length.
+  std::vector<const char*> entries_;
 };
 
 // The report's sentence about the run beyond the count written, such as "2 confirmed,

@@ -19,6 +19,7 @@ class ByteArena {
     if (this == &other) return *this;
     blocks_ = std::move(other.blocks_);
     next_ = std::exchange(other.next_, nullptr);
+    last_ = std::exchange(other.last_, nullptr);
     free_ = std::exchange(other.free_, 0);
     other.blocks_.clear();
     return *this;
@@ -29,6 +30,7 @@ class ByteArena {
     if (size > kBlockSize / 2) {
       // A large piece gets a block of its own; the current block goes on being filled.
       blocks_.push_back(std::make_unique_for_overwrite<char[]>(size));
+      last_ = nullptr;
       return blocks_.back().get();
     }
     if (size > free_) {
@@ -39,12 +41,22 @@ class ByteArena {
     char* at = next_;
     next_ += size;
     free_ -= size;
+    last_ = at;
     return at;
+  }
+
+  // Gives back the end of the room the last allocate() gave, from `end` on: room asked for
+  // the most a piece may need, and used only as far as `end`. Room of a block of its own is kept.
+  void giveBack(const char* end) {
+    if (last_ == nullptr || end < last_ || end > next_) return;
+    free_ += static_cast<std::size_t>(next_ - end);
+    next_ = last_ + (end - last_);
   }
 
   void clear() {
     blocks_.clear();
     next_ = nullptr;
+    last_ = nullptr;
     free_ = 0;
   }
 
@@ -55,6 +67,7 @@ class ByteArena {
 
   std::vector<std::unique_ptr<char[]>> blocks_;
   char* next_ = nullptr;
+  char* last_ = nullptr;  // where the last room taken from the current block starts
   std::size_t free_ = 0;
 };
 

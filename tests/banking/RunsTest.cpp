@@ -3,10 +3,12 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
 #include "banking/BankingHarness.h"
 #include "banking/ContinuationKeys.h"
 #include "banking/NonInteractiveAnswers.h"
+#include "banking/RunTally.h"
 #include "readers/TransactionKeys.h"
 
 namespace corvela::testing {
@@ -226,5 +228,40 @@ TEST(NonInteractiveAnswers, ConfirmsAsProposedAndOutputsTheUnmatchedAsRead) {
 }
 
 // (A whole session of teaching is the script tests/data/dialogs/teaching-session.)
+
+// The matches of a long run are packed: every text comes back as it was given, whatever its
+// length (lengths are written in one byte up to 127) and however often it repeats.
+TEST(InstructionMatchesTest, GivesBackEveryMatchAsItWasAdded) {
+  const std::vector<InstructionMatch> kinds = {
+      {"SHOP", "01/02/2024", "-1.00", "SHOP 1"},
+      {"", "", "", ""},
+      {"CAFÉ", "01/02/2024", "", std::string(127, 'd')},
+      {"SHOP", "1/3/24", std::string(128, '9'), std::string(16384, 'e')},
+      {std::string(300, 'm'), "01/02/2024", "-2.00", std::string(200000, 'f')},
+  };
+  InstructionMatches matches;
+  std::vector<InstructionMatch> given;
+  // Enough to fill several blocks, pieces of a block of their own among them.
+  for (int i = 0; i < 4000; ++i) {
+    InstructionMatch match = kinds[static_cast<std::size_t>(i) % kinds.size()];
+    match.description += std::to_string(i);
+    matches.push_back(match);
+    given.push_back(std::move(match));
+  }
+  ASSERT_EQ(matches.size(), given.size());
+  for (std::size_t i = 0; i < given.size(); ++i) {
+    ASSERT_EQ(matches[i], given[i]) << "match " << i;
+    ASSERT_EQ(matches.match(i), given[i].match) << "match " << i;
+  }
+  InstructionMatches moved = std::move(matches);
+  moved.add("NEW", "01/02/2024", "-3.00", "NEW SHOP");
+  EXPECT_EQ(moved[given.size()], (InstructionMatch{"NEW", "01/02/2024", "-3.00", "NEW SHOP"}));
+  EXPECT_EQ(moved[1], given[1]);
+  moved.clear();
+  moved.add("SHOP", "02/02/2024", "-4.00", "SHOP 2");
+  EXPECT_EQ(moved.size(), 1u);
+  EXPECT_EQ(moved[0], (InstructionMatch{"SHOP", "02/02/2024", "-4.00", "SHOP 2"}));
+}
+
 }  // namespace
 }  // namespace corvela::testing
