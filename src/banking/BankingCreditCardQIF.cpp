@@ -208,6 +208,9 @@ BankingCreditCardQIF::LoopOptions BankingCreditCardQIF::readLoopOptions() const 
       options_.isOn(option::updateCategoryWhenDescriptionChanged);
   on.matchDescriptionThenMemo = options_.isOn(option::matchDescriptionThenMemo);
   on.matchMemoThenDescription = options_.isOn(option::matchMemoThenDescription);
+  on.outputEuropeanAmounts = options_.isOn(option::outputEuropeanAmounts);
+  on.matching.longest = options_.isOn(option::longestInstructionMatch);
+  on.matching.contains = options_.isOn(option::matchDescriptionWithContains);
   return on;
 }
 
@@ -291,7 +294,8 @@ std::optional<std::string> BankingCreditCardQIF::tidy(Value& transaction) {
       transaction.set(tk::memo, capitalizedWords(str(transaction, tk::memo)));
   }
 
-  return reader_.normalizeQIFAmountIn(transaction, settings_.qifTypeTag);
+  return reader_.normalizeQIFAmountIn(transaction, settings_.qifTypeTag,
+                                      loopOptions_.outputEuropeanAmounts);
 }
 
 BankingCreditCardQIF::Outcome BankingCreditCardQIF::applyInstruction(
@@ -323,7 +327,7 @@ BankingCreditCardQIF::Outcome BankingCreditCardQIF::applyInstruction(
   std::string description;
   if (loopOptions_.baseCategoriesOnCategories && hasText(transaction, tk::category)) {
     found = instructions_.instructionMatching(str(transaction, tk::category),
-                                              instructionKey::categoryMatch);
+                                              instructionKey::categoryMatch, loopOptions_.matching);
     description = str(transaction, tk::description);
   } else {
     description = str(transaction, tk::description);
@@ -335,13 +339,14 @@ BankingCreditCardQIF::Outcome BankingCreditCardQIF::applyInstruction(
     const std::string& memo = str(transaction, tk::memo);
     constexpr std::string_view key = instructionKey::descriptionMatch;
     if (loopOptions_.matchDescriptionThenMemo) {
-      found = instructions_.instructionMatching(description, key);
-      if (!found) found = instructions_.instructionMatching(memo, key);
+      found = instructions_.instructionMatching(description, key, loopOptions_.matching);
+      if (!found) found = instructions_.instructionMatching(memo, key, loopOptions_.matching);
     } else if (loopOptions_.matchMemoThenDescription) {
-      found = instructions_.instructionMatching(memo, key);
-      if (!found) found = instructions_.instructionMatching(description, key);
+      found = instructions_.instructionMatching(memo, key, loopOptions_.matching);
+      if (!found)
+        found = instructions_.instructionMatching(description, key, loopOptions_.matching);
     } else {
-      found = instructions_.instructionMatching(description, key);
+      found = instructions_.instructionMatching(description, key, loopOptions_.matching);
     }
     prompt = std::string(kNoInstructionPrompt);
   }

@@ -82,7 +82,10 @@ struct RegisterWalk {
 }  // namespace
 
 QIFReader::QIFReader(const CVPrefs& store, const Preferences& options, const Bundle& bundle)
-    : store_(store), options_(options), bundle_(bundle) {}
+    : store_(store),
+      options_(options),
+      bundle_(bundle),
+      removeFromAmounts_(bundle.table("CVRemoveFromAmounts").toString()) {}
 
 namespace {
 
@@ -212,13 +215,18 @@ QIFReadResult QIFReader::readRegister(std::span<const std::string_view> lines, C
 }
 
 std::optional<std::string> QIFReader::normalizeQIFAmountIn(Value& record, int qifTypeTag) const {
+  return normalizeQIFAmountIn(record, qifTypeTag, options_.isOn(option::outputEuropeanAmounts));
+}
+
+std::optional<std::string> QIFReader::normalizeQIFAmountIn(Value& record, int qifTypeTag,
+                                                           bool europeanAmounts) const {
   const Value* stored = record.find(transactionKey::amount);
   if (!stored) return std::nullopt;
   std::string amount = stored->toString();
   if (has(record, transactionKey::amountAlreadyConverted)) return amount;
 
-  removeCharacters(amount, bundle_.table("CVRemoveFromAmounts").toString());
-  if (options_.isOn(option::outputEuropeanAmounts)) {
+  removeCharacters(amount, removeFromAmounts_);
+  if (europeanAmounts) {
     std::erase(amount, ',');
     for (char& c : amount) {
       if (c == '.') c = ',';
