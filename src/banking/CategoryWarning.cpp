@@ -7,7 +7,7 @@ namespace corvela {
 std::optional<std::string> categoryWarning(std::string_view category,
                                            const Categories& categories) {
   if (category.ends_with(':')) return std::string(kCategoryEndsWithColonWarning);
-  if (category.empty() || categories.indexOfCategory(category) >= 0) return std::nullopt;
+  if (category.empty() || categories.contains(category)) return std::nullopt;
   return std::string(kNewCategoryWarning);
 }
 

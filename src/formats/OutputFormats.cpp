@@ -193,22 +193,31 @@ bool OutputFormats::QIFOutput(const OutputContext& context) {
   return equalsIgnoringCase(context.outputFormatText, kQIFFormatName);
 }
 
+const OutputFormats::BankCCStyle& OutputFormats::bankCCStyle() {
+  if (styleRead_ == store_.changeCount()) return style_;
+  const Value& description = store_.objectForKey(prefKey::DescriptionOutput);
+  const Value& memo = store_.objectForKey(prefKey::MemoOutput);
+  style_.descriptionTemplate =
+      description.isString() ? description.toString() : std::string(kDefaultDescriptionOutput);
+  style_.memoTemplate = memo.isString() ? memo.toString() : std::string(kDefaultMemoOutput);
+  style_.dashDates = options_.isOn(option::outputDashDates);
+  style_.removeLongNumber = options_.isOn(option::removeLongNumber);
+  styleRead_ = store_.changeCount();
+  return style_;
+}
+
 void OutputFormats::produceBankCCOutput(std::string& buffer, const OutputContext& context,
                                         const BankCCOutput& transaction) {
   // A refused transfer category has been shown to the person; the transaction is still written.
-  // First, as it may change the store, which the templates below are read from in place.
+  // First, as it may change the store, which the style below is read from.
   if (transaction.category) categories_.addCategory(*transaction.category);
   const std::string_view description =
       transaction.description ? std::string_view(*transaction.description) : std::string_view();
   const std::string_view memo =
       transaction.memo ? std::string_view(*transaction.memo) : std::string_view();
-  const Value& descriptionTemplateValue = store_.objectForKey(prefKey::DescriptionOutput);
-  const Value& memoTemplateValue = store_.objectForKey(prefKey::MemoOutput);
-  const std::string_view descriptionTemplate = descriptionTemplateValue.isString()
-                                                   ? descriptionTemplateValue.toString()
-                                                   : kDefaultDescriptionOutput;
-  const std::string_view memoTemplate =
-      memoTemplateValue.isString() ? memoTemplateValue.toString() : kDefaultMemoOutput;
+  const BankCCStyle& style = bankCCStyle();
+  const std::string_view descriptionTemplate = style.descriptionTemplate;
+  const std::string_view memoTemplate = style.memoTemplate;
 
   const bool qif = QIFOutput(context);
   std::optional<std::string_view> number;
@@ -216,8 +225,7 @@ void OutputFormats::produceBankCCOutput(std::string& buffer, const OutputContext
     number = withoutLeadingBlanks(*transaction.number);
     if (number->empty()) {
       number.reset();
-    } else if (qif && options_.isOn(option::removeLongNumber) &&
-               characterCount(*number) >= kLongNumberLength) {
+    } else if (qif && style.removeLongNumber && characterCount(*number) >= kLongNumberLength) {
       number = std::string_view();  // still written, as a bare "N"
     }
   }
@@ -238,6 +246,8 @@ void OutputFormats::produceBankCCOutput(std::string& buffer, const OutputContext
         line.memo = str(split, splitKey::memo);
         line.amount = str(split, splitKey::amount);
         line.category = str(split, splitKey::category);
+        // Adding the line's category may change the store and so the style read above, which
+        // is not used after this.
         produceBankCCOutput(buffer, context, line);
       }
     }
@@ -252,7 +262,7 @@ void OutputFormats::produceBankCCOutput(std::string& buffer, const OutputContext
   };
   const std::size_t dateStart = buffer.size() + 1;
   line('D', transaction.date);
-  if (options_.isOn(option::outputDashDates))
+  if (style.dashDates)
     std::replace(buffer.begin() + static_cast<std::ptrdiff_t>(dateStart), buffer.end(), '/', '-');
   buffer += 'P';
   appendOutputForFieldType(buffer, descriptionTemplate, description, memo);

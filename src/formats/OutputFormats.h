@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -155,12 +156,24 @@ class OutputFormats {
                               const std::string& description, const std::string& memo,
                               const std::optional<std::string>& number);
 
+  // What every bank or credit-card record written reads from the store, read again only when
+  // the store changed: a statement writes hundreds of thousands of records.
+  struct BankCCStyle {
+    std::string descriptionTemplate;
+    std::string memoTemplate;
+    bool dashDates = false;         // option outputDashDates
+    bool removeLongNumber = false;  // option removeLongNumber
+  };
+  const BankCCStyle& bankCCStyle();
+
   CVPrefs& store_;
   const Preferences& options_;
   Categories& categories_;
   const Bundle& bundle_;
   std::vector<std::string> filteredNames_;
   TypedCharacters typed_;
+  BankCCStyle style_;
+  std::uint64_t styleRead_ = UINT64_MAX;  // the store's change count style_ was read at
 };
 
 // A new output format record, before the person changes anything: comma-separated, for a bank

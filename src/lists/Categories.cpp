@@ -39,7 +39,7 @@ long Categories::indexOfCategory(std::string_view name) const {
 }
 
 bool Categories::doAddCategory(std::string_view name, std::string_view bracketErrorMsg) {
-  if (name.empty() || indexOfCategory(name) >= 0) return true;
+  if (name.empty() || contains(name)) return true;
   if (name.starts_with('[')) {
     // Only a class on a known account can be new: "[account]" itself is in the list already.
     std::size_t close = name.find(kClassSeparator);

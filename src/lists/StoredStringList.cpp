@@ -20,6 +20,16 @@ bool StoredStringList::exists() const { return !prefs_.objectForKey(storeKey_).i
 
 void StoredStringList::createEmpty() { store(Value::array()); }
 
+bool StoredStringList::contains(std::string_view entry) const {
+  if (entriesRead_ != prefs_.changeCount()) {
+    entries_.clear();
+    for (const Value& item : list().toArray())
+      if (item.isString()) entries_.insert(item.toString());
+    entriesRead_ = prefs_.changeCount();
+  }
+  return entries_.find(entry) != entries_.end();
+}
+
 Value StoredStringList::list() const {
   const Value& list = prefs_.objectForKey(storeKey_);
   return list.isArray() ? list : Value::array();

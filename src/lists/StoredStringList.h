@@ -1,8 +1,11 @@
 #pragma once
 
+#include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
+#include <unordered_set>
 
 #include "lists/Completion.h"
 #include "lists/ListCompletion.h"
@@ -14,8 +17,9 @@ class CVPrefs;
 
 // A list of strings kept under one key of the preference store, with the combo-box data source
 // and typing rule that the category and description fields share. The list is read from the
-// store on every call and written back (and the file written) on every change. Holds a
-// reference to the store, which must outlive it.
+// store on every call (contains() keeps its entries while the store is unchanged) and written
+// back (and the file written) on every change. Holds a reference to the store, which must
+// outlive it.
 class StoredStringList {
  public:
   StoredStringList(CVPrefs& prefs, std::string_view storeKey)
@@ -23,6 +27,8 @@ class StoredStringList {
 
   // Whether the store holds the list.
   bool exists() const;
+  // Whether `entry` is in the list, letter case counting.
+  bool contains(std::string_view entry) const;
   // Stores an empty list and writes the file.
   void createEmpty();
 
@@ -53,6 +59,16 @@ class StoredStringList {
  private:
   std::string_view storeKey_;
   TypedCharacters typed_;
+  // The list's entries as the store held them at change count entriesRead_: a run asks
+  // whether each transaction's category is known, and a category list can be long.
+  struct Hash {
+    using is_transparent = void;
+    std::size_t operator()(std::string_view text) const {
+      return std::hash<std::string_view>{}(text);
+    }
+  };
+  mutable std::unordered_set<std::string, Hash, std::equal_to<>> entries_;
+  mutable std::uint64_t entriesRead_ = UINT64_MAX;
 };
 
 }  // namespace corvela

@@ -170,6 +170,7 @@ CVPrefs CVPrefs::initWithPath(std::string path, std::time_t now) {
         break;
       case StoreFile::Kind::Read:
         store.prefs_ = std::move(file.value);
+        store.changes_.count();
         store.base_ = store.prefs_;
         store.baseOnDisk_ = true;
         store.baseBytes_ = std::move(file.bytes);
@@ -239,6 +240,7 @@ void CVPrefs::setObject(std::string_view key, Value value) {
     prefs_.erase(key);
   else
     prefs_.set(key, std::move(value));
+  changes_.count();
 }
 
 std::string CVPrefs::description() const { return describe(prefs_); }
@@ -307,6 +309,7 @@ bool CVPrefs::synchronizeNow() {
   }
   writeError_.clear();
   prefs_ = merged;
+  changes_.count();
   base_ = std::move(merged);
   baseOnDisk_ = true;
   baseBytes_ = std::move(bytes).value();

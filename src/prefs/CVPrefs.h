@@ -1,5 +1,6 @@
 #pragma once
 
+#include <algorithm>
 #include <cstdint>
 #include <ctime>
 #include <string>
@@ -13,7 +14,8 @@ namespace corvela {
 
 // The preference store: one dictionary that holds everything Corvela keeps between runs, and
 // the file it lives in. Nothing reaches the disk until synchronize(); every list and store reads
-// its data from here on every call, so nothing else caches it.
+// its data from here on every call, and what is worked out from it is kept only while
+// changeCount() stays the same.
 //
 // Several processes may use one store file at once (the desktop program and command-line
 // runs). Every read-modify-write of the file holds an advisory lock (flock on "<path>.lock"
@@ -76,7 +78,15 @@ class CVPrefs {
   void setInt(std::string_view key, int i) { setObject(key, Value(i)); }
   void setFloat(std::string_view key, float f) { setObject(key, Value(static_cast<double>(f))); }
   void setDouble(std::string_view key, double d) { setObject(key, Value(d)); }
-  void removeObjectForKey(std::string_view key) { prefs_.erase(key); }
+  void removeObjectForKey(std::string_view key) {
+    prefs_.erase(key);
+    changes_.count();
+  }
+
+  // Grows with every change of what the store holds: a value set or removed, the file's
+  // changes merged in, the whole store assigned. What is worked out from the store for every
+  // transaction (the option list, the output templates) is kept while it stays the same.
+  std::uint64_t changeCount() const { return changes_.value(); }
 
   bool empty() const { return prefs_.size() == 0; }
   // The printed form of the dictionary, nested values indented.
@@ -119,6 +129,24 @@ class CVPrefs {
   std::string readError_;
   std::string writeError_;
   FileOps* fileOps_ = nullptr;
+
+  // Assigning a store counts as a change of the one assigned to: a count taken from either
+  // before is never seen again.
+  class ChangeCount {
+   public:
+    ChangeCount() = default;
+    ChangeCount(const ChangeCount& other) : n_(other.n_) {}
+    ChangeCount& operator=(const ChangeCount& other) {
+      n_ = std::max(n_, other.n_) + 1;
+      return *this;
+    }
+    void count() { ++n_; }
+    std::uint64_t value() const { return n_; }
+
+   private:
+    std::uint64_t n_ = 0;
+  };
+  ChangeCount changes_;
 };
 
 }  // namespace corvela

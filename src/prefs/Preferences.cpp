@@ -22,10 +22,15 @@ void setIfAbsent(CVPrefs& prefs, std::string_view key, Value value) {
 }  // namespace
 
 int Preferences::find(std::string_view name) const {
-  const Value& list = prefs_.objectForKey(prefKey::Preferences);
-  const Value::Array& names = list.toArray();
-  for (std::size_t i = 0; i < names.size(); ++i)
-    if (names[i].isString() && names[i].toString() == name) return static_cast<int>(i);
+  if (listRead_ != prefs_.changeCount()) {
+    names_.clear();
+    for (const Value& entry : prefs_.objectForKey(prefKey::Preferences).toArray())
+      names_.push_back(entry.isString() ? std::optional<std::string>(entry.toString())
+                                        : std::nullopt);
+    listRead_ = prefs_.changeCount();
+  }
+  for (std::size_t i = 0; i < names_.size(); ++i)
+    if (names_[i] == name) return static_cast<int>(i);
   return kNotFound;
 }
 

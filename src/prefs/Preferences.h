@@ -1,7 +1,11 @@
 #pragma once
 
+#include <cstdint>
 #include <functional>
+#include <optional>
+#include <string>
 #include <string_view>
+#include <vector>
 
 #include "prefs/OptionNames.h"
 
@@ -11,8 +15,9 @@ class CVPrefs;
 class Platform;
 
 // The option list: the names of the yes/no settings that are on, kept under
-// prefKey::Preferences in the preference store. Read afresh on every call, so a change takes
-// effect at once for everyone who asks. Holds a reference to the store, which must outlive it.
+// prefKey::Preferences in the preference store. Read afresh whenever the store changed, so a
+// change takes effect at once for everyone who asks. Holds a reference to the store, which must
+// outlive it.
 class Preferences {
  public:
   // What find() answers for a name that is not in the list.
@@ -44,6 +49,10 @@ class Preferences {
   void remove(std::string_view name);
 
   CVPrefs& prefs_;
+  // The list's names as the store held them at change count listRead_ (an entry that is no
+  // text as none: nothing finds it). A run asks for options thousands of times.
+  mutable std::vector<std::optional<std::string>> names_;
+  mutable std::uint64_t listRead_ = UINT64_MAX;
 };
 
 }  // namespace corvela

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <ostream>
 #include <string>
 #include <vector>
@@ -49,6 +50,70 @@ TEST_F(PreferencesTest, AddSwitchesAnOptionOnOnce) {
             optionList({option::append, option::initialCaps}));
   EXPECT_EQ(preferences.find(option::initialCaps), 1);
   EXPECT_FALSE(preferences.isOn(option::outputDashDates));
+}
+
+// Answers worked out from the store (is an option on, is a category known) follow every way
+// the store can change: values set or removed, the whole store assigned, another process's
+// write merged in. Each case asks first, so that an answer kept from before would show.
+TEST(StoreAnswersTest, FollowEveryChangeOfTheStore) {
+  const Value on = optionList({option::append});
+  const Value food = Value(Value::Array{Value("Food")});
+  struct Case {
+    const char* how;
+    std::function<void(CVPrefs&)> before, change;
+    bool answersAfter;  // whether "append" is on and "Food" known after the change
+  };
+  auto setBoth = [&](CVPrefs& prefs) {
+    prefs.setObject(prefKey::Preferences, on);
+    prefs.setObject(prefKey::Categories, food);
+  };
+  const Case cases[] = {
+      {"set", [](CVPrefs&) {}, setBoth, true},
+      {"removed", setBoth,
+       [](CVPrefs& prefs) {
+         prefs.removeObjectForKey(prefKey::Preferences);
+         prefs.removeObjectForKey(prefKey::Categories);
+       },
+       false},
+      // As many changes on each side: a count copied with the store would hide the new one.
+      {"assigned",
+       [](CVPrefs& prefs) {
+         prefs.setObject("one", 1);
+         prefs.setObject("two", 2);
+       },
+       [&](CVPrefs& prefs) {
+         CVPrefs other(prefs.prefsPath() + ".other");
+         setBoth(other);
+         prefs = other;
+       },
+       true},
+      {"merged",
+       [](CVPrefs& prefs) {
+         prefs.setObject("written", true);
+         ASSERT_TRUE(prefs.synchronizeNow());
+         prefs.setObject("changedHere", true);
+       },
+       [&](CVPrefs& prefs) {
+         CVPrefs other = CVPrefs::initWithPath(prefs.prefsPath());
+         setBoth(other);
+         ASSERT_TRUE(other.synchronizeNow());
+         ASSERT_TRUE(prefs.synchronizeNow());
+       },
+       true},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.how);
+    testing::ScratchStore store;
+    testing::ScriptedPlatform platform;
+    Preferences options(store.prefs);
+    Categories categories(store.prefs, platform);
+    c.before(store.prefs);
+    EXPECT_EQ(options.isOn(option::append), !c.answersAfter);
+    EXPECT_EQ(categories.contains("Food"), !c.answersAfter);
+    c.change(store.prefs);
+    EXPECT_EQ(options.isOn(option::append), c.answersAfter);
+    EXPECT_EQ(categories.contains("Food"), c.answersAfter);
+  }
 }
 
 // A first run asks how Corvela will be used and starts from the answer's options; an older list
