@@ -176,6 +176,7 @@ bool Extract::parseTransactionsForCString(std::string_view text, const Value& fo
   text_ = text;
   chunks_ = chunkSpans(text_, format, tables_, state_);
   transactionIndex_ = -1;
+  lastDate_.reset();
   return !chunks_.empty();
 }
 
@@ -201,17 +202,27 @@ bool Extract::nextTransactionUsingFormat(const Value&, CalendarDay fromDate, Cal
       transaction.text = chunk;
       return true;
     }
-    std::optional<CalendarDay> date;
-    if (column >= 0 && static_cast<std::size_t>(column) < fields.size())
-      date = parseDate(fields[column], dateRule_, tables_, today_);
-    if (!date || !date->isValid()) {
+    if (column < 0 || static_cast<std::size_t>(column) >= fields.size()) {
+      fields.clear();
+      transaction.error = kExtractNoDateMessage;
+      transaction.text = chunk;
+      return true;
+    }
+    std::string& field = fields[static_cast<std::size_t>(column)];
+    if (!lastDate_ || lastDate_->field != field) {
+      std::optional<CalendarDay> day = parseDate(field, dateRule_, tables_, today_);
+      if (day && !day->isValid()) day.reset();
+      lastDate_ = LastDate{field, day, day ? day->format(outputDateFormat_) : std::string()};
+    }
+    const std::optional<CalendarDay>& date = lastDate_->day;
+    if (!date) {
       fields.clear();
       transaction.error = kExtractNoDateMessage;
       transaction.text = chunk;
       return true;
     }
     if (*date < fromDate || *date > toDate) continue;
-    fields[column] = date->format(outputDateFormat_);
+    field = lastDate_->written;
     return true;
   }
   transactionIndex_ = static_cast<std::ptrdiff_t>(chunks_.size());

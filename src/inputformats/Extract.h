@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstddef>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -120,6 +121,14 @@ class Extract {
   std::string_view text_;         // the text of the reading (borrowed)
   std::vector<TextSpan> chunks_;  // where each chunk lies in it
   std::ptrdiff_t transactionIndex_ = -1;
+  // The last date field read, its day and that day written out: neighbouring transactions
+  // mostly share their day, which is then read and written once for them.
+  struct LastDate {
+    std::string field;
+    std::optional<CalendarDay> day;
+    std::string written;
+  };
+  std::optional<LastDate> lastDate_;
 };
 
 }  // namespace corvela

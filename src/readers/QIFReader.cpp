@@ -47,11 +47,10 @@ struct RegisterWalk {
   std::optional<std::string_view> pendingSplitMemo;
   bool skip = false;
 
-  // Adds the record read to `records`.
-  void appendTo(RecordList& records, std::string_view outputDateFormat) {
+  // Adds the record read to `records`, its date written as `dateText`.
+  void appendTo(RecordList& records, std::string_view dateText) {
     if (splitList) category.reset();
     const std::string amountText = amount ? convertEuropeanAmount(*amount) : std::string();
-    const std::string dateText = date->format(outputDateFormat);
     // In the keys' order.
     RecordList::TextField fields[7];
     std::size_t count = 0;
@@ -134,6 +133,11 @@ QIFReadResult QIFReader::readRegister(std::span<const std::string_view> lines, C
   result.qif.reserve(static_cast<std::size_t>(std::count_if(
       lines.begin(), lines.end(), [](std::string_view line) { return line.starts_with('^'); })));
   RegisterWalk walk;
+  // Neighbouring records mostly share their day: it is read, and written out, once for them.
+  std::optional<std::string_view> lastDateLine;
+  std::optional<CalendarDay> lastDate;
+  std::optional<CalendarDay> writtenDay;
+  std::string writtenDate;
   for (std::size_t index = 0; index < lines.size(); ++index) {
     const std::string_view line = lines[index];
     if (line.empty() || line[0] == ' ') continue;
@@ -141,7 +145,11 @@ QIFReadResult QIFReader::readRegister(std::span<const std::string_view> lines, C
     const std::string_view rest = line.substr(1);
 
     if (kind == 'D') {
-      std::optional<CalendarDay> date = parseQIFDate(rest, tables, european, today);
+      if (rest != lastDateLine) {
+        lastDate = parseQIFDate(rest, tables, european, today);
+        lastDateLine = rest;
+      }
+      const std::optional<CalendarDay> date = lastDate;
       // A date the numbers cannot name (the European flag turns 12/31/2023 into month 31) would
       // otherwise roll over into some other day and be written out as if it were right.
       if (!date || !date->isValid()) {
@@ -186,7 +194,13 @@ QIFReadResult QIFReader::readRegister(std::span<const std::string_view> lines, C
       case '^':
         // A record without a date can be written nowhere; its fields must not turn up in the
         // next record either.
-        if (walk.date) walk.appendTo(result.qif, outputDateFormat);
+        if (walk.date) {
+          if (walk.date != writtenDay) {
+            writtenDay = walk.date;
+            writtenDate = walk.date->format(outputDateFormat);
+          }
+          walk.appendTo(result.qif, writtenDate);
+        }
         walk = RegisterWalk();
         break;
       case 'S':
