@@ -465,6 +465,7 @@ class BankingCreditCardQIF {
   // A run that takes longer than kProgressAfter shows its progress, at most every
   // kProgressEvery.
   static constexpr std::chrono::milliseconds kProgressAfter{500}, kProgressEvery{50};
+  static constexpr std::size_t kProgressCheckEvery = 64;
   std::chrono::steady_clock::time_point runStarted_, progressShown_;
   bool showingProgress_ = false;
   void reportProgress();

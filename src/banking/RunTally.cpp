@@ -43,20 +43,22 @@ void InstructionMatches::clear() {
   entries_.clear();
 }
 
-std::uint32_t InstructionMatches::shared(std::string_view text) {
-  if (auto found = sharedIndex_.find(text); found != sharedIndex_.end()) return found->second;
+std::uint32_t InstructionMatches::shared(std::string_view text, std::uint32_t& last) {
+  if (last < shared_.size() && shared_[last] == text) return last;
+  if (auto found = sharedIndex_.find(text); found != sharedIndex_.end())
+    return last = found->second;
   char* copy = text_.allocate(text.size());
   std::copy(text.begin(), text.end(), copy);
-  const auto number = static_cast<std::uint32_t>(shared_.size());
+  last = static_cast<std::uint32_t>(shared_.size());
   shared_.emplace_back(copy, text.size());
-  sharedIndex_.emplace(shared_.back(), number);
-  return number;
+  sharedIndex_.emplace(shared_.back(), last);
+  return last;
 }
 
 void InstructionMatches::add(std::string_view match, std::string_view date, std::string_view amount,
                              std::string_view description) {
-  const std::uint32_t matchNumber = shared(match);
-  const std::uint32_t dateNumber = shared(date);
+  const std::uint32_t matchNumber = shared(match, lastMatch_);
+  const std::uint32_t dateNumber = shared(date, lastDate_);
   char* at = text_.allocate(4 * kMaxCountBytes + amount.size() + description.size());
   entries_.push_back(at);
   at = putCount(at, matchNumber);

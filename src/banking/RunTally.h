@@ -54,12 +54,16 @@ class InstructionMatches {
   InstructionMatch operator[](std::size_t index) const;
 
  private:
-  std::uint32_t shared(std::string_view text);
+  // The number of `text` in shared_, added when new. `last` is the one this field had last:
+  // neighbouring transactions mostly share their day, and it spares a search.
+  std::uint32_t shared(std::string_view text, std::uint32_t& last);
 
   ByteArena text_;
   // The distinct match strings and dates, and where each is in that list.
   std::vector<std::string_view> shared_;
   std::unordered_map<std::string_view, std::uint32_t> sharedIndex_;
+  std::uint32_t lastMatch_ = 0;
+  std::uint32_t lastDate_ = 0;
   // Where each match starts: the numbers of its match string and date, then its amount and
   // description, each after its length.
   std::vector<const char*> entries_;
