@@ -57,9 +57,10 @@ OutputFormats::OutputFormats(CVPrefs& store, const Preferences& options, Categor
                              const Bundle& bundle)
     : store_(store), options_(options), categories_(categories), bundle_(bundle) {}
 
-Value OutputFormats::list() const {
+const Value& OutputFormats::list() const {
+  static const Value kNoList = Value::array();
   const Value& stored = store_.objectForKey(kOutputFormatsKey);
-  return stored.isArray() ? stored : Value::array();
+  return stored.isArray() ? stored : kNoList;
 }
 
 void OutputFormats::storeList(Value list) {

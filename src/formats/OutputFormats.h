@@ -148,7 +148,8 @@ class OutputFormats {
   std::string convertedDate(const OutputContext& context, std::string_view date) const;
 
  private:
-  Value list() const;
+  // The stored list, or an empty one when there is none; valid until the store changes.
+  const Value& list() const;
   void storeList(Value list);
   std::string convertedDate(const Value& format, std::string_view date) const;
   void produceDelimitedBankCC(std::string& buffer, const OutputContext& context,

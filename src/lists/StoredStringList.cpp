@@ -30,9 +30,10 @@ bool StoredStringList::contains(std::string_view entry) const {
   return entries_.find(entry) != entries_.end();
 }
 
-Value StoredStringList::list() const {
+const Value& StoredStringList::list() const {
+  static const Value kNoList = Value::array();
   const Value& list = prefs_.objectForKey(storeKey_);
-  return list.isArray() ? list : Value::array();
+  return list.isArray() ? list : kNoList;
 }
 
 void StoredStringList::store(Value list) {

@@ -49,8 +49,9 @@ class StoredStringList {
   EditDecision isPartialStringValid(const TextEdit& edit);
 
  protected:
-  // The stored list; an empty array when absent (or not an array).
-  Value list() const;
+  // The stored list; an empty array when absent (or not an array). Valid until the store
+  // changes.
+  const Value& list() const;
   // Stores `list` and writes the file.
   void store(Value list);
 
