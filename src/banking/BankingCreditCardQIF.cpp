@@ -211,9 +211,6 @@ BankingCreditCardQIF::LoopOptions BankingCreditCardQIF::readLoopOptions() const 
       options_.isOn(option::updateCategoryWhenDescriptionChanged);
   on.matchDescriptionThenMemo = options_.isOn(option::matchDescriptionThenMemo);
   on.matchMemoThenDescription = options_.isOn(option::matchMemoThenDescription);
-  on.outputEuropeanAmounts = options_.isOn(option::outputEuropeanAmounts);
-  on.matching.longest = options_.isOn(option::longestInstructionMatch);
-  on.matching.contains = options_.isOn(option::matchDescriptionWithContains);
   return on;
 }
 
@@ -297,8 +294,7 @@ std::optional<std::string> BankingCreditCardQIF::tidy(Value& transaction) {
       transaction.set(tk::memo, capitalizedWords(str(transaction, tk::memo)));
   }
 
-  return reader_.normalizeQIFAmountIn(transaction, settings_.qifTypeTag,
-                                      loopOptions_.outputEuropeanAmounts);
+  return reader_.normalizeQIFAmountIn(transaction, settings_.qifTypeTag);
 }
 
 BankingCreditCardQIF::Outcome BankingCreditCardQIF::applyInstruction(
@@ -330,7 +326,7 @@ BankingCreditCardQIF::Outcome BankingCreditCardQIF::applyInstruction(
   std::string description;
   if (loopOptions_.baseCategoriesOnCategories && hasText(transaction, tk::category)) {
     found = instructions_.instructionMatching(str(transaction, tk::category),
-                                              instructionKey::categoryMatch, loopOptions_.matching);
+                                              instructionKey::categoryMatch);
     description = str(transaction, tk::description);
   } else {
     description = str(transaction, tk::description);
@@ -342,14 +338,13 @@ BankingCreditCardQIF::Outcome BankingCreditCardQIF::applyInstruction(
     const std::string& memo = str(transaction, tk::memo);
     constexpr std::string_view key = instructionKey::descriptionMatch;
     if (loopOptions_.matchDescriptionThenMemo) {
-      found = instructions_.instructionMatching(description, key, loopOptions_.matching);
-      if (!found) found = instructions_.instructionMatching(memo, key, loopOptions_.matching);
+      found = instructions_.instructionMatching(description, key);
+      if (!found) found = instructions_.instructionMatching(memo, key);
     } else if (loopOptions_.matchMemoThenDescription) {
-      found = instructions_.instructionMatching(memo, key, loopOptions_.matching);
-      if (!found)
-        found = instructions_.instructionMatching(description, key, loopOptions_.matching);
+      found = instructions_.instructionMatching(memo, key);
+      if (!found) found = instructions_.instructionMatching(description, key);
     } else {
-      found = instructions_.instructionMatching(description, key, loopOptions_.matching);
+      found = instructions_.instructionMatching(description, key);
     }
     prompt = std::string(kNoInstructionPrompt);
   }

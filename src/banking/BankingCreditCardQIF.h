@@ -17,7 +17,6 @@
 #include "banking/RunSettings.h"
 #include "banking/RunTally.h"
 #include "formats/OutputFormats.h"
-#include "instructions/Instructions.h"
 #include "prefs/Value.h"
 #include "readers/RecordList.h"
 
@@ -28,6 +27,7 @@ class CancelConfirm;
 class Categories;
 class Descriptions;
 class ErrorWarning;
+class Instructions;
 class Platform;
 class Preferences;
 class QIFReader;
@@ -342,8 +342,6 @@ class BankingCreditCardQIF {
     bool updateCategoryWhenDescriptionChanged = false;
     bool matchDescriptionThenMemo = false;
     bool matchMemoThenDescription = false;
-    bool outputEuropeanAmounts = false;
-    Instructions::MatchOptions matching;
   };
   LoopOptions readLoopOptions() const;
   // Tidies the current record (steps before matching) and answers its normalised amount.

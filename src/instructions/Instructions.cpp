@@ -33,18 +33,13 @@ std::optional<Value> Instructions::instructionFor(std::string_view match) const 
 
 std::optional<Value> Instructions::instructionMatching(std::string_view text,
                                                        std::string_view key) const {
-  return instructionMatching(text, key,
-                             {.longest = preferences_.isOn(option::longestInstructionMatch),
-                              .contains = preferences_.isOn(option::matchDescriptionWithContains)});
-}
-
-std::optional<Value> Instructions::instructionMatching(std::string_view text, std::string_view key,
-                                                       MatchOptions options) const {
   Value list = stored();
-  const bool longest = options.longest;
-  const bool contains = key == instructionKey::descriptionMatch && options.contains;
-  std::optional<std::size_t> position = contains ? matchByWalk(list, text, key, longest, contains)
-                                                 : index_.match(list, text, key, longest);
+  bool longest = preferences_.isOn(option::longestInstructionMatch);
+  bool contains = key == instructionKey::descriptionMatch &&
+                  preferences_.isOn(option::matchDescriptionWithContains);
+  std::optional<std::size_t> position = contains
+                                            ? matchByWalk(list, text, key, longest, contains)
+                                            : index_.match(list, text, key, longest);
   if (!position) return std::nullopt;
   return list[*position];
 }

@@ -41,13 +41,6 @@ class Instructions {
   // occurs anywhere in the text. The first match in stored order wins; with the option
   // longestInstructionMatch on, the longest one (the earlier of equally long ones).
   std::optional<Value> instructionMatching(std::string_view text, std::string_view key) const;
-  // The same with the two options given (a run reads its options once, not per transaction).
-  struct MatchOptions {
-    bool longest = false;   // longestInstructionMatch
-    bool contains = false;  // matchDescriptionWithContains
-  };
-  std::optional<Value> instructionMatching(std::string_view text, std::string_view key,
-                                           MatchOptions options) const;
   // Replaces the record with the same match string (ignoring case) in place, or inserts
   // `instruction` in sorted position. Returns the position at which it now stands.
   std::size_t setInstruction(const Value& instruction);

@@ -229,18 +229,13 @@ QIFReadResult QIFReader::readRegister(std::span<const std::string_view> lines, C
 }
 
 std::optional<std::string> QIFReader::normalizeQIFAmountIn(Value& record, int qifTypeTag) const {
-  return normalizeQIFAmountIn(record, qifTypeTag, options_.isOn(option::outputEuropeanAmounts));
-}
-
-std::optional<std::string> QIFReader::normalizeQIFAmountIn(Value& record, int qifTypeTag,
-                                                           bool europeanAmounts) const {
   const Value* stored = record.find(transactionKey::amount);
   if (!stored) return std::nullopt;
   std::string amount = stored->toString();
   if (has(record, transactionKey::amountAlreadyConverted)) return amount;
 
   removeCharacters(amount, removeFromAmounts_);
-  if (europeanAmounts) {
+  if (options_.isOn(option::outputEuropeanAmounts)) {
     std::erase(amount, ',');
     for (char& c : amount) {
       if (c == '.') c = ',';

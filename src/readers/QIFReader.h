@@ -73,9 +73,6 @@ class QIFReader {
   // Sets `amountAlreadyConverted`; a record that already has it is returned unchanged.
   // Returns the amount, or nothing when the record has no `amount`.
   std::optional<std::string> normalizeQIFAmountIn(Value& record, int qifTypeTag) const;
-  // The same with the option "outputEuropeanAmounts" given (a run reads its options once).
-  std::optional<std::string> normalizeQIFAmountIn(Value& record, int qifTypeTag,
-                                                  bool europeanAmounts) const;
 
  private:
   QIFReadResult readRegister(std::span<const std::string_view> lines, CalendarDay fromDate,
