@@ -165,7 +165,7 @@ ChunkFields cutFields(std::string_view chunk, const Value& format, ScanState& st
 }
 
 Extract::Extract(const DateTables& tables, CalendarDay today, std::string outputDateFormat)
-    : tables_(tables), today_(today), outputDateFormat_(std::move(outputDateFormat)) {}
+    : tables_(tables), today_(today), writeDay_(std::move(outputDateFormat)) {}
 
 bool Extract::parseTransactionsForCString(std::string_view text, const Value& format) {
   state_ = ScanState{};
@@ -212,7 +212,7 @@ bool Extract::nextTransactionUsingFormat(const Value&, CalendarDay fromDate, Cal
     if (!lastDate_ || lastDate_->field != field) {
       std::optional<CalendarDay> day = parseDate(field, dateRule_, tables_, today_);
       if (day && !day->isValid()) day.reset();
-      lastDate_ = LastDate{field, day, day ? day->format(outputDateFormat_) : std::string()};
+      lastDate_ = LastDate{field, day};
     }
     const std::optional<CalendarDay>& date = lastDate_->day;
     if (!date) {
@@ -222,7 +222,7 @@ bool Extract::nextTransactionUsingFormat(const Value&, CalendarDay fromDate, Cal
       return true;
     }
     if (*date < fromDate || *date > toDate) continue;
-    field = lastDate_->written;
+    field = writeDay_(*date);
     return true;
   }
   transactionIndex_ = static_cast<std::ptrdiff_t>(chunks_.size());

@@ -113,7 +113,7 @@ class Extract {
  private:
   const DateTables& tables_;
   CalendarDay today_;
-  std::string outputDateFormat_;
+  DayWriter writeDay_;  // with the output date pattern
   ScanState state_;
   std::int64_t dateColumn_ = 0;
   DateRule dateRule_;
@@ -121,12 +121,11 @@ class Extract {
   std::string_view text_;         // the text of the reading (borrowed)
   std::vector<TextSpan> chunks_;  // where each chunk lies in it
   std::ptrdiff_t transactionIndex_ = -1;
-  // The last date field read, its day and that day written out: neighbouring transactions
-  // mostly share their day, which is then read and written once for them.
+  // The last date field read and its day (none when it names no real day): neighbouring
+  // transactions mostly share their day, which is then read once for them.
   struct LastDate {
     std::string field;
     std::optional<CalendarDay> day;
-    std::string written;
   };
   std::optional<LastDate> lastDate_;
 };

@@ -195,9 +195,7 @@ OFXReadResult OFXReader::fromOFX(std::string_view text, CalendarDay fromDate,
 
   const std::vector<std::string_view> blocks = transactionBlocks(text);
   result.qif.reserve(blocks.size());
-  // Neighbouring transactions mostly share their day; it is written out once for them.
-  std::optional<CalendarDay> lastDay;
-  std::string lastDayText;
+  DayWriter writeDay(outputDateFormat);
   for (std::string_view block : blocks) {
     const BlockTags tags(block);
     std::optional<CalendarDay> day = postingDay(block, tags.after[BlockTags::dtposted]);
@@ -239,10 +237,6 @@ OFXReadResult OFXReader::fromOFX(std::string_view text, CalendarDay fromDate,
       if (!readable) record.set(transactionKey::trntype, std::move(*type));
     }
     if (readable) {
-      if (day != lastDay) {
-        lastDay = day;
-        lastDayText = day->format(outputDateFormat);
-      }
       BlockTags::Tag number = BlockTags::count;
       if (numberSource == NumberSource::RefNum) {
         number = BlockTags::refnum;
@@ -256,7 +250,7 @@ OFXReadResult OFXReader::fromOFX(std::string_view text, CalendarDay fromDate,
       RecordList::TextField fields[6];
       std::size_t count = 0;
       fields[count++] = {transactionKey::amount, amount};
-      fields[count++] = {transactionKey::date, lastDayText};
+      fields[count++] = {transactionKey::date, writeDay(*day)};
       fields[count++] = {transactionKey::description,
                          tags.has(BlockTags::name) ? field(BlockTags::name, decoded[0]) : ""};
       if (memo) fields[count++] = {transactionKey::memo, field(BlockTags::memo, decoded[1])};

@@ -136,8 +136,7 @@ QIFReadResult QIFReader::readRegister(std::span<const std::string_view> lines, C
   // Neighbouring records mostly share their day: it is read, and written out, once for them.
   std::optional<std::string_view> lastDateLine;
   std::optional<CalendarDay> lastDate;
-  std::optional<CalendarDay> writtenDay;
-  std::string writtenDate;
+  DayWriter writeDay(outputDateFormat);
   for (std::size_t index = 0; index < lines.size(); ++index) {
     const std::string_view line = lines[index];
     if (line.empty() || line[0] == ' ') continue;
@@ -194,13 +193,7 @@ QIFReadResult QIFReader::readRegister(std::span<const std::string_view> lines, C
       case '^':
         // A record without a date can be written nowhere; its fields must not turn up in the
         // next record either.
-        if (walk.date) {
-          if (walk.date != writtenDay) {
-            writtenDay = walk.date;
-            writtenDate = walk.date->format(outputDateFormat);
-          }
-          walk.appendTo(result.qif, writtenDate);
-        }
+        if (walk.date) walk.appendTo(result.qif, writeDay(*walk.date));
         walk = RegisterWalk();
         break;
       case 'S':

@@ -1,8 +1,10 @@
 #pragma once
 
 #include <compare>
+#include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 
 namespace corvela {
 
@@ -34,6 +36,26 @@ struct CalendarDay {
   CalendarDay plusDays(int days) const;
 
   auto operator<=>(const CalendarDay&) const = default;
+};
+
+// Writes days with one strftime pattern, remembering the last: the records of a statement mostly
+// share the day of the one before, which is then written once for all of them.
+class DayWriter {
+ public:
+  explicit DayWriter(std::string pattern) : pattern_(std::move(pattern)) {}
+  // `day` written; valid until the next call. Precondition: day.isValid().
+  const std::string& operator()(const CalendarDay& day) {
+    if (day != last_) {
+      last_ = day;
+      text_ = day.format(pattern_);
+    }
+    return text_;
+  }
+
+ private:
+  std::string pattern_;
+  std::optional<CalendarDay> last_;
+  std::string text_;
 };
 
 }  // namespace corvela
