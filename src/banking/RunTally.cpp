@@ -2,33 +2,14 @@
 
 #include <algorithm>
 
+#include "text/PackedCount.h"
+
 namespace corvela {
 
 namespace {
 
-// Numbers and lengths take one byte below 128, as almost all do.
-constexpr std::size_t kMaxCountBytes = 5;
-
-char* putCount(char* at, std::uint32_t n) {
-  while (n >= 0x80) {
-    *at++ = static_cast<char>(n | 0x80);
-    n >>= 7;
-  }
-  *at++ = static_cast<char>(n);
-  return at;
-}
-
-std::uint32_t takeCount(const char*& at) {
-  std::uint32_t n = 0;
-  for (int shift = 0;; shift += 7) {
-    const auto byte = static_cast<unsigned char>(*at++);
-    n |= static_cast<std::uint32_t>(byte & 0x7F) << shift;
-    if (byte < 0x80) return n;
-  }
-}
-
 std::string_view takeText(const char*& at) {
-  const std::uint32_t size = takeCount(at);
+  const auto size = static_cast<std::size_t>(takeCount(at));
   std::string_view text(at, size);
   at += size;
   return text;
@@ -59,12 +40,12 @@ void InstructionMatches::add(std::string_view match, std::string_view date, std:
                              std::string_view description) {
   const std::uint32_t matchNumber = shared(match, lastMatch_);
   const std::uint32_t dateNumber = shared(date, lastDate_);
-  char* at = text_.allocate(4 * kMaxCountBytes + amount.size() + description.size());
+  char* at = text_.allocate(4 * kMostCountBytes + amount.size() + description.size());
   entries_.push_back(at);
   at = putCount(at, matchNumber);
   at = putCount(at, dateNumber);
   for (std::string_view text : {amount, description}) {
-    at = putCount(at, static_cast<std::uint32_t>(text.size()));
+    at = putCount(at, text.size());
     at = std::copy(text.begin(), text.end(), at);
   }
   text_.giveBack(at);

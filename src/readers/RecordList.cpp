@@ -5,6 +5,7 @@
 #include <string_view>
 
 #include "readers/TransactionKeys.h"
+#include "text/PackedCount.h"
 
 namespace corvela {
 namespace {
@@ -28,14 +29,6 @@ constexpr unsigned char kLiteralKey = 0xFF;
 constexpr std::size_t kRoomForMarks = 3;
 constexpr std::size_t kPackedRoomForMarks = 16;
 
-void packCount(std::string& out, std::size_t n) {
-  while (n >= 0x80) {
-    out.push_back(static_cast<char>((n & 0x7F) | 0x80));
-    n >>= 7;
-  }
-  out.push_back(static_cast<char>(n));
-}
-
 template <typename T>
 void packFixed(std::string& out, T value) {
   char raw[sizeof(T)];
@@ -44,7 +37,7 @@ void packFixed(std::string& out, T value) {
 }
 
 void packText(std::string& out, std::string_view text) {
-  packCount(out, text.size());
+  appendCount(out, text.size());
   out.append(text);
 }
 
@@ -63,7 +56,7 @@ void packKey(std::string& out, std::string_view key) {
 
 void packDictionary(std::string& out, const Value::Dictionary& entries) {
   out.push_back(static_cast<char>(Value::Type::Dictionary));
-  packCount(out, entries.size());
+  appendCount(out, entries.size());
   for (const auto& [key, entry] : entries) {
     packKey(out, key);
     pack(out, entry);
@@ -103,7 +96,7 @@ void pack(std::string& out, const Value& value) {
     }
     case Value::Type::Array:
       out.push_back(static_cast<char>(Value::Type::Array));
-      packCount(out, value.size());
+      appendCount(out, value.size());
       for (const Value& item : value.toArray()) pack(out, item);
       return;
     case Value::Type::Dictionary:
@@ -157,14 +150,7 @@ class Unpacker {
   }
 
  private:
-  std::size_t count() {
-    std::size_t n = 0;
-    for (int shift = 0;; shift += 7) {
-      const auto byte = static_cast<unsigned char>(*at_++);
-      n |= static_cast<std::size_t>(byte & 0x7F) << shift;
-      if (byte < 0x80) return n;
-    }
-  }
+  std::size_t count() { return static_cast<std::size_t>(takeCount(at_)); }
   std::string_view text() {
     const std::size_t n = count();
     std::string_view bytes(at_, n);
@@ -203,7 +189,7 @@ void RecordList::append(const Value& record) {
 void RecordList::appendTexts(std::span<const TextField> fields) {
   scratch_.clear();
   scratch_.push_back(static_cast<char>(Value::Type::Dictionary));
-  packCount(scratch_, fields.size());
+  appendCount(scratch_, fields.size());
   for (const auto& [key, text] : fields) {
     packKey(scratch_, key);
     scratch_.push_back(static_cast<char>(Value::Type::String));
