@@ -33,6 +33,19 @@ std::size_t nonNegative(const Value& number) {
   return n > 0 ? static_cast<std::size_t>(n) : 0;
 }
 
+// `to` becomes the text of `value`, or none without one. A proposal is made for every
+// transaction and its texts are much the same length each time: assigning into the room the
+// last one left spares an allocation per text.
+void assignText(std::optional<std::string>& to, const Value* value) {
+  if (!value) {
+    to.reset();
+  } else if (to) {
+    to->assign(value->toString());
+  } else {
+    to.emplace(value->toString());
+  }
+}
+
 }  // namespace
 
 std::optional<std::string> checkNumberIn(std::string_view description) {
@@ -304,13 +317,13 @@ BankingCreditCardQIF::Outcome BankingCreditCardQIF::applyInstruction(
       (loopOptions_.useCategoriesIfPresent &&
        (hasText(transaction, tk::category) || hasSplits(transaction)))) {
     processSplits(transaction[tk::splits]);
-    proposal_ = BankCCOutput{};
+    // Every field is given, so nothing of the last transaction's proposal is left.
     proposal_.date = changedDate_;
-    proposal_.description = optionalString(transaction, tk::description);
-    proposal_.memo = optionalString(transaction, tk::memo);
+    assignText(proposal_.description, transaction.find(tk::description));
+    assignText(proposal_.memo, transaction.find(tk::memo));
     proposal_.amount = amount;
     proposal_.number = outputNumber(transaction);
-    proposal_.category = optionalString(transaction, tk::category);
+    assignText(proposal_.category, transaction.find(tk::category));
     proposal_.cleared = clearedMark(transaction);
     proposal_.splits = splits_;
     if (mustConfirm_) {
@@ -375,25 +388,22 @@ BankingCreditCardQIF::Outcome BankingCreditCardQIF::applyInstruction(
   if (has(instruction_, instructionKey::number))
     extractedCheckNumber_ = checkNumberIn(str(transaction, tk::description));
 
-  proposal_ = BankCCOutput{};
+  // Every field is given, so nothing of the last transaction's proposal is left.
   proposal_.date = changedDate_;
   proposal_.number = outputNumber(transaction);
   proposal_.cleared = clearedMark(transaction);
   proposal_.splits = splits_;
+  const Value* newMemo =
+      rule ? rule->find(amountKey::amountMemo) : instruction_.find(instructionKey::newMemo);
+  assignText(proposal_.memo, newMemo ? newMemo : transaction.find(tk::memo));
   if (rule) {
     proposal_.description = str(*rule, amountKey::amountDescription);
-    proposal_.memo = has(*rule, amountKey::amountMemo)
-                         ? optionalString(*rule, amountKey::amountMemo)
-                         : optionalString(transaction, tk::memo);
     proposal_.category = str(*rule, amountKey::amountCategory);
     proposal_.amount = str(*rule, amountKey::amount);
   } else {
-    proposal_.description = has(instruction_, instructionKey::newDescription)
-                                ? optionalString(instruction_, instructionKey::newDescription)
-                                : optionalString(transaction, tk::description);
-    proposal_.memo = has(instruction_, instructionKey::newMemo)
-                         ? optionalString(instruction_, instructionKey::newMemo)
-                         : optionalString(transaction, tk::memo);
+    const Value* newDescription = instruction_.find(instructionKey::newDescription);
+    assignText(proposal_.description,
+               newDescription ? newDescription : transaction.find(tk::description));
     proposal_.category = str(instruction_, instructionKey::category);
     proposal_.amount = amount;
   }
