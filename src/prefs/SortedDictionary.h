@@ -130,6 +130,17 @@ class SortedDictionary {
     return insert_or_assign(key, std::forward<M>(value)).first;
   }
 
+  // Makes the dictionary `n` entries long, with room for `room` more, and hands each entry to
+  // `fill`, which must give the keys in ascending order, each once. An entry that was there
+  // keeps the room of its key and value: a dictionary filled again and again (the record a run
+  // works on) allocates only where a text outgrows the one it replaces.
+  template <typename Fill>
+  void refill(size_type n, size_type room, Fill&& fill) {
+    if (entries_.capacity() < n + room) entries_.reserve(n + room);
+    entries_.resize(n);
+    for (value_type& entry : entries_) fill(entry.first, entry.second);
+  }
+
   iterator erase(const_iterator at) { return entries_.erase(at); }
   size_type erase(std::string_view key) {
     const_iterator it = std::as_const(*this).find(key);

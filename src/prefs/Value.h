@@ -105,6 +105,14 @@ class Value {
   Array& mutableArray();
   Dictionary& mutableDictionary();
   void set(std::string_view key, Value value);
+  // Makes this the string `text`, in the room of the string it holds when it holds one.
+  void assign(std::string_view text) {
+    if (auto* held = std::get_if<std::string>(&v_)) {
+      held->assign(text);
+    } else {
+      v_.emplace<std::string>(text);
+    }
+  }
   void erase(std::string_view key);
   void append(Value value);
   void insert(std::size_t index, Value value);

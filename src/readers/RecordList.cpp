@@ -149,6 +149,27 @@ class Unpacker {
     return Value();
   }
 
+  // Reads a record into `record`, in the room of the one it holds: its dictionary, and the keys
+  // and texts of its entries. A record opened after the one before allocates next to nothing.
+  void recordInto(Value& record, std::size_t room) {
+    if (static_cast<Value::Type>(*at_) != Value::Type::Dictionary || !record.isDictionary()) {
+      record = value(room);
+      return;
+    }
+    ++at_;
+    const std::size_t n = count();
+    // A record someone else still holds a copy of is copied first, and the copy refilled.
+    record.mutableDictionary().refill(n, room, [this](std::string& name, Value& entry) {
+      name.assign(key());
+      if (static_cast<Value::Type>(*at_) == Value::Type::String) {
+        ++at_;
+        entry.assign(text());
+      } else {
+        entry = value();
+      }
+    });
+  }
+
  private:
   std::size_t count() { return static_cast<std::size_t>(takeCount(at_)); }
   std::string_view text() {
@@ -225,10 +246,12 @@ Value RecordList::toValue() const {
 Value& RecordList::open(std::size_t index) const {
   if (index == openIndex_) return open_;
   close();
-  // Past the end there is no record: a null value, which nothing packs back.
   if (index < size()) {
-    open_ = unpack(index);
+    Unpacker(slots_[index].at).recordInto(open_, kRoomForMarks);
     openIndex_ = index;
+  } else {
+    // Past the end there is no record: a null value, which nothing packs back.
+    open_ = Value();
   }
   return open_;
 }
@@ -245,8 +268,8 @@ void RecordList::close() const {
     slot.room = static_cast<std::uint32_t>(packed.size());
   }
   std::memcpy(slot.at, packed.data(), packed.size());
+  // open_ keeps what it holds: the next record opened is read into its room.
   openIndex_ = kNoneOpen;
-  open_ = Value();
 }
 
 }  // namespace corvela

@@ -412,6 +412,16 @@ TEST(RecordListTest, GivesBackEveryValueAndEveryChangeToAnOpenRecord) {
   ASSERT_EQ(list.size(), 4u);
   EXPECT_EQ(list.toValue(), given);
 
+  // A record is opened in the room of the one opened before it. In any order each comes back
+  // as it was, and a copy taken of one keeps it when the next is opened.
+  const std::size_t order[] = {3, 0, 3, 1, 0, 2, 3, 2, 0, 0};
+  std::vector<Value> copies;
+  for (std::size_t index : order) {
+    EXPECT_EQ(list.open(index), given[index]) << index;
+    copies.push_back(list[index]);
+  }
+  for (std::size_t i = 0; i < std::size(order); ++i) EXPECT_EQ(copies[i], given[order[i]]) << i;
+
   // Record 0 grows past the room left after it; record 3 shrinks.
   Value expected = given;
   for (Value* record : {&list.open(0), &expected.mutableArray()[0]}) {
