@@ -1,6 +1,8 @@
 #include "banking/DecimalAmount.h"
 
 #include <algorithm>
+#include <charconv>
+#include <cmath>
 #include <cstdlib>
 
 namespace corvela {
@@ -82,6 +84,29 @@ std::string writeDecimalAmount(std::int64_t units, int precision) {
     digits.insert(0, static_cast<std::size_t>(precision) + 1 - digits.size(), '0');
   if (precision > 0) digits.insert(digits.size() - static_cast<std::size_t>(precision), ".");
   return negative ? "-" + digits : digits;
+}
+
+std::string writeFixedAmount(double amount, int decimals) {
+  decimals = std::clamp(decimals, 0, kMaxFixedDecimals);
+  // Almost every amount was read from a text with no more decimals than are written. Scaled, it
+  // then lies within a rounding error of a whole number: far from halfway between two, so that
+  // number is the rounding printf makes of the exact value too, and is written without it.
+  // Below 2^40 the error of the scaling is under 2^-13, well inside the margin of 10^-3.
+  static constexpr double kPowers[kMaxFixedDecimals + 1] = {1,   1e1, 1e2, 1e3, 1e4, 1e5,
+                                                            1e6, 1e7, 1e8, 1e9, 1e10};
+  const double scaled = amount * kPowers[decimals];
+  if (decimals <= kMaxDecimalPrecision && std::fabs(scaled) < 0x1p40) {
+    const double whole = std::nearbyint(scaled);
+    if (std::fabs(scaled - whole) < 1e-3)
+      return writeDecimalAmount(static_cast<std::int64_t>(whole), decimals);
+  }
+  // The buffer holds the longest a double can be (309 digits, the point and the decimals).
+  char buffer[400];
+  auto written =
+      std::to_chars(buffer, buffer + sizeof buffer, amount, std::chars_format::fixed, decimals);
+  std::string text(buffer, written.ptr);
+  if (text.front() == '-' && text.find_first_not_of("-0.") == std::string::npos) text.erase(0, 1);
+  return text;
 }
 
 }  // namespace corvela

@@ -27,4 +27,11 @@ std::optional<std::int64_t> readDecimalAmount(std::string_view text, int precisi
 // -4000 with precision 2 gives "-40.00", 5 with precision 0 gives "5".
 std::string writeDecimalAmount(std::int64_t units, int precision);
 
+// The most decimals writeFixedAmount writes.
+inline constexpr int kMaxFixedDecimals = 10;
+
+// `amount` as printf's "%.Nf" writes it with N `decimals` (brought into 0 to kMaxFixedDecimals),
+// except that a sign on nothing but zeros is dropped: it would read as a debit of nothing.
+std::string writeFixedAmount(double amount, int decimals);
+
 }  // namespace corvela

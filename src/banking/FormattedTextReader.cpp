@@ -1,10 +1,10 @@
 #include "banking/FormattedTextReader.h"
 
 #include <algorithm>
-#include <charconv>
 #include <string>
 #include <vector>
 
+#include "banking/DecimalAmount.h"
 #include "formats/ErrorWarning.h"
 #include "formats/InputFormatKeys.h"
 #include "inputformats/Extract.h"
@@ -20,7 +20,6 @@ namespace key = inputFormatKey;
 
 constexpr std::string_view kDefaultOutputDateFormat = "%m/%d/%Y";
 constexpr int kDefaultPrecision = 2;
-constexpr int kMostDecimals = 10;
 
 // The column keys of a format, read once per reading: the text of a statement has thousands of
 // transactions, and the format's keys are the same for each.
@@ -109,18 +108,6 @@ double signedAmount(const Columns& columns, const std::vector<std::string>& fiel
   return amount;
 }
 
-std::string writtenAmount(double amount, int decimals) {
-  // As printf's "%.*f" writes it, without the format string's parsing for every transaction.
-  // The buffer holds the longest a double can be (309 digits, the point and the decimals).
-  char buffer[400];
-  auto written =
-      std::to_chars(buffer, buffer + sizeof buffer, amount, std::chars_format::fixed, decimals);
-  std::string text(buffer, written.ptr);
-  // A sign on nothing but zeros would read as a debit of nothing.
-  if (text.front() == '-' && text.find_first_not_of("-0.") == std::string::npos) text.erase(0, 1);
-  return text;
-}
-
 }  // namespace
 
 std::optional<RecordList> FormattedTextReader::fromFormattedText(std::string_view text,
@@ -133,7 +120,7 @@ std::optional<RecordList> FormattedTextReader::fromFormattedText(std::string_vie
   const Value& precisionValue = store_.objectForKey(prefKey::bccAmountsPrecision);
   int decimals =
       precisionValue.isNumber() ? static_cast<int>(precisionValue.toInt()) : kDefaultPrecision;
-  decimals = std::clamp(decimals, 0, kMostDecimals);
+  decimals = std::clamp(decimals, 0, kMaxFixedDecimals);
 
   Extract extract(tables_, today, outputDateFormat);
   if (!extract.parseTransactionsForCString(text, format)) return std::nullopt;
@@ -149,7 +136,7 @@ std::optional<RecordList> FormattedTextReader::fromFormattedText(std::string_vie
       continue;
     }
     const std::vector<std::string>& fields = transaction.fields;
-    const std::string amount = writtenAmount(signedAmount(columns, fields), decimals);
+    const std::string amount = writeFixedAmount(signedAmount(columns, fields), decimals);
     // Each field put in its place by key, as the record wants them.
     RecordList::TextField record[std::size(kItemKeys) + 2];
     std::size_t count = 0;

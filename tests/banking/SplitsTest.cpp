@@ -2,7 +2,11 @@
 // table, and split totals in every record written from the corpus.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
 #include <filesystem>
+#include <random>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -31,6 +35,30 @@ TEST(DecimalAmount, ReadsAndWritesExactly) {
   // Units the case file does not write: a padded fraction, and the smallest there is.
   EXPECT_EQ(writeDecimalAmount(5, 2), "0.05");
   EXPECT_EQ(writeDecimalAmount(INT64_MIN, 2), "-92233720368547758.08");
+}
+
+// A fixed amount is written as printf writes it (less the sign of a zero): amounts as read from
+// texts with up to twelve decimals, halfway cases, the edges of the short way, huge and tiny.
+TEST(DecimalAmount, WritesFixedAmountsAsPrintfDoes) {
+  std::vector<double> amounts = {0.0,    -0.0,     0.125,        -0.125, 2.5,        0.005, 1.005,
+                                 -0.004, 98765.43, 0x1p40 - 0.5, 0x1p40, 1e12 + 0.5, 1e300, 5e-324};
+  std::mt19937_64 random(17);
+  for (int i = 0; i < 4000; ++i) {
+    std::string text = std::to_string(random() % 100'000'000'000'000);
+    const std::size_t decimals = random() % 13;
+    if (decimals > 0) text.insert(text.size() - std::min(decimals, text.size()), ".");
+    amounts.push_back(std::strtod(text.c_str(), nullptr) * (random() % 2 ? -1 : 1));
+  }
+  for (int decimals = 0; decimals <= kMaxFixedDecimals; ++decimals) {
+    for (double amount : amounts) {
+      char printed[400];
+      std::snprintf(printed, sizeof printed, "%.*f", decimals, amount);
+      std::string_view expected = printed;
+      if (expected.find_first_not_of("-0.") == std::string_view::npos)
+        expected.remove_prefix(expected.front() == '-' ? 1 : 0);
+      ASSERT_EQ(writeFixedAmount(amount, decimals), expected) << amount << ", " << decimals;
+    }
+  }
 }
 
 // The cases of tests/data/banking/balancing.txt.
