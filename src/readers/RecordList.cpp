@@ -43,15 +43,25 @@ void packText(std::string& out, std::string_view text) {
 
 void pack(std::string& out, const Value& value);
 
-void packKey(std::string& out, std::string_view key) {
+// The place of `key` in kKnownKeys, or kLiteralKey.
+unsigned char knownKey(std::string_view key) {
   for (std::size_t i = 0; i < kKnownKeys.size(); ++i) {
-    if (kKnownKeys[i] == key) {
-      out.push_back(static_cast<char>(i));
-      return;
-    }
+    if (kKnownKeys[i] == key) return static_cast<unsigned char>(i);
   }
-  out.push_back(static_cast<char>(kLiteralKey));
-  packText(out, key);
+  return kLiteralKey;
+}
+
+void packKey(std::string& out, std::string_view key) {
+  const unsigned char known = knownKey(key);
+  out.push_back(static_cast<char>(known));
+  if (known == kLiteralKey) packText(out, key);
+}
+
+// Writes `text` at `at` as packText packs it; answers where the bytes after it go.
+char* putText(char* at, std::string_view text) {
+  at = putCount(at, text.size());
+  if (!text.empty()) std::memcpy(at, text.data(), text.size());
+  return at + text.size();
 }
 
 void packDictionary(std::string& out, const Value::Dictionary& entries) {
@@ -208,15 +218,24 @@ void RecordList::append(const Value& record) {
 }
 
 void RecordList::appendTexts(std::span<const TextField> fields) {
-  scratch_.clear();
-  scratch_.push_back(static_cast<char>(Value::Type::Dictionary));
-  appendCount(scratch_, fields.size());
+  // Packed straight into its place: room is taken for the most the record can need, and what
+  // it did not use is given back.
+  std::size_t most = 1 + kMostCountBytes + kPackedRoomForMarks;
+  for (const auto& [key, text] : fields) most += 2 + 2 * kMostCountBytes + key.size() + text.size();
+  char* const start = bytes_.allocate(most);
+  char* at = start;
+  *at++ = static_cast<char>(Value::Type::Dictionary);
+  at = putCount(at, fields.size());
   for (const auto& [key, text] : fields) {
-    packKey(scratch_, key);
-    scratch_.push_back(static_cast<char>(Value::Type::String));
-    packText(scratch_, text);
+    const unsigned char known = knownKey(key);
+    *at++ = static_cast<char>(known);
+    if (known == kLiteralKey) at = putText(at, key);
+    *at++ = static_cast<char>(Value::Type::String);
+    at = putText(at, text);
   }
-  appendPacked();
+  char* const end = at + kPackedRoomForMarks;
+  bytes_.giveBack(end);
+  slots_.push_back({start, static_cast<std::uint32_t>(end - start)});
 }
 
 void RecordList::appendPacked() {

@@ -443,5 +443,32 @@ TEST(RecordListTest, GivesBackEveryValueAndEveryChangeToAnOpenRecord) {
   EXPECT_EQ(RecordList(Value("no array")).size(), 0u);
 }
 
+// Records of text fields packed straight from the texts are the records their dictionaries make,
+// with texts empty, long enough for a block of their own, and under keys of every kind.
+TEST(RecordListTest, TextFieldsPackAsTheirDictionaries) {
+  const std::string longText(200000, 't');
+  RecordList fromTexts, fromValues;
+  for (std::size_t i = 0; i < 3000; ++i) {
+    const std::string number = std::to_string(i), description(i % 300, 'd');
+    const std::vector<RecordList::TextField> fields = {
+        {key::amount, number},
+        {"an unknown key", i % 7 == 0 ? std::string_view(longText) : std::string_view()},
+        {key::description, description},
+        {key::memo, number}};
+    Value record = Value::dictionary();
+    for (const auto& [name, text] : fields) record.set(name, text);
+    fromTexts.appendTexts(fields);
+    fromValues.append(record);
+  }
+  ASSERT_EQ(fromTexts.size(), fromValues.size());
+  for (std::size_t i = 0; i < fromTexts.size(); ++i) {
+    ASSERT_EQ(fromTexts[i], fromValues[i]) << i;
+    // A mark added after reading still fits in the room left for it.
+    fromTexts.open(i).set(key::outputLength, 1LL << 40);
+  }
+  for (std::size_t i = 0; i < fromTexts.size(); ++i)
+    ASSERT_EQ(fromTexts[i][key::outputLength].toInt(), 1LL << 40) << i;
+}
+
 }  // namespace
 }  // namespace corvela
