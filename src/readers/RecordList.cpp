@@ -29,20 +29,6 @@ constexpr unsigned char kLiteralKey = 0xFF;
 constexpr std::size_t kRoomForMarks = 3;
 constexpr std::size_t kPackedRoomForMarks = 16;
 
-template <typename T>
-void packFixed(std::string& out, T value) {
-  char raw[sizeof(T)];
-  std::memcpy(raw, &value, sizeof(T));
-  out.append(raw, sizeof(T));
-}
-
-void packText(std::string& out, std::string_view text) {
-  appendCount(out, text.size());
-  out.append(text);
-}
-
-void pack(std::string& out, const Value& value);
-
 // The place of `key` in kKnownKeys, or kLiteralKey.
 unsigned char knownKey(std::string_view key) {
   for (std::size_t i = 0; i < kKnownKeys.size(); ++i) {
@@ -51,68 +37,96 @@ unsigned char knownKey(std::string_view key) {
   return kLiteralKey;
 }
 
-void packKey(std::string& out, std::string_view key) {
-  const unsigned char known = knownKey(key);
-  out.push_back(static_cast<char>(known));
-  if (known == kLiteralKey) packText(out, key);
+// A value is packed in two steps: its size is measured, so that its place can be chosen, and
+// it is then written there with plain stores. Each put* writes at `at` and answers where the
+// bytes after it go.
+
+template <typename T>
+char* putFixed(char* at, T value) {
+  std::memcpy(at, &value, sizeof(T));
+  return at + sizeof(T);
 }
 
-// Writes `text` at `at` as packText packs it; answers where the bytes after it go.
 char* putText(char* at, std::string_view text) {
   at = putCount(at, text.size());
   if (!text.empty()) std::memcpy(at, text.data(), text.size());
   return at + text.size();
 }
 
-void packDictionary(std::string& out, const Value::Dictionary& entries) {
-  out.push_back(static_cast<char>(Value::Type::Dictionary));
-  appendCount(out, entries.size());
-  for (const auto& [key, entry] : entries) {
-    packKey(out, key);
-    pack(out, entry);
-  }
+std::size_t textSize(std::string_view text) { return countSize(text.size()) + text.size(); }
+
+std::size_t keySize(std::string_view key) {
+  return 1 + (knownKey(key) == kLiteralKey ? textSize(key) : 0);
 }
 
-void pack(std::string& out, const Value& value) {
+char* putKey(char* at, std::string_view key) {
+  const unsigned char known = knownKey(key);
+  *at++ = static_cast<char>(known);
+  return known == kLiteralKey ? putText(at, key) : at;
+}
+
+std::string_view dataText(const Value& value) {
+  const Value::Bytes& bytes = value.toData();
+  return {reinterpret_cast<const char*>(bytes.data()), bytes.size()};
+}
+
+std::size_t packedSize(const Value& value) {
   switch (value.type()) {
     case Value::Type::Null:
-      out.push_back(static_cast<char>(Value::Type::Null));
-      return;
+      return 1;
     case Value::Type::Bool:
-      out.push_back(static_cast<char>(Value::Type::Bool));
-      out.push_back(value.toBool() ? 1 : 0);
-      return;
+      return 2;
     case Value::Type::Integer:
-      out.push_back(static_cast<char>(Value::Type::Integer));
-      packFixed(out, value.toInt());
-      return;
     case Value::Type::Real:
-      out.push_back(static_cast<char>(Value::Type::Real));
-      packFixed(out, value.toDouble());
-      return;
-    case Value::Type::String:
-      out.push_back(static_cast<char>(Value::Type::String));
-      packText(out, value.toString());
-      return;
     case Value::Type::Date:
-      out.push_back(static_cast<char>(Value::Type::Date));
-      packFixed(out, value.toDate().seconds);
-      return;
-    case Value::Type::Data: {
-      out.push_back(static_cast<char>(Value::Type::Data));
-      const Value::Bytes& bytes = value.toData();
-      packText(out, std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()));
-      return;
+      return 1 + 8;
+    case Value::Type::String:
+      return 1 + textSize(value.toString());
+    case Value::Type::Data:
+      return 1 + textSize(dataText(value));
+    case Value::Type::Array: {
+      std::size_t size = 1 + countSize(value.size());
+      for (const Value& item : value.toArray()) size += packedSize(item);
+      return size;
     }
-    case Value::Type::Array:
-      out.push_back(static_cast<char>(Value::Type::Array));
-      appendCount(out, value.size());
-      for (const Value& item : value.toArray()) pack(out, item);
-      return;
-    case Value::Type::Dictionary:
-      packDictionary(out, value.toDictionary());
-      return;
+    case Value::Type::Dictionary: {
+      std::size_t size = 1 + countSize(value.size());
+      for (const auto& [key, entry] : value.toDictionary())
+        size += keySize(key) + packedSize(entry);
+      return size;
+    }
   }
+  return 1;
+}
+
+char* put(char* at, const Value& value) {
+  *at++ = static_cast<char>(value.type());
+  switch (value.type()) {
+    case Value::Type::Null:
+      return at;
+    case Value::Type::Bool:
+      *at++ = value.toBool() ? 1 : 0;
+      return at;
+    case Value::Type::Integer:
+      return putFixed(at, value.toInt());
+    case Value::Type::Real:
+      return putFixed(at, value.toDouble());
+    case Value::Type::Date:
+      return putFixed(at, value.toDate().seconds);
+    case Value::Type::String:
+      return putText(at, value.toString());
+    case Value::Type::Data:
+      return putText(at, dataText(value));
+    case Value::Type::Array:
+      at = putCount(at, value.size());
+      for (const Value& item : value.toArray()) at = put(at, item);
+      return at;
+    case Value::Type::Dictionary:
+      at = putCount(at, value.size());
+      for (const auto& [key, entry] : value.toDictionary()) at = put(putKey(at, key), entry);
+      return at;
+  }
+  return at;
 }
 
 // Reads back what pack wrote; the bytes are the list's own, so they are never malformed.
@@ -212,9 +226,11 @@ RecordList::RecordList(const Value& array) {
 }
 
 void RecordList::append(const Value& record) {
-  scratch_.clear();
-  pack(scratch_, record);
-  appendPacked();
+  const std::size_t size = packedSize(record);
+  const std::size_t room = size + kPackedRoomForMarks;
+  char* at = bytes_.allocate(room);
+  put(at, record);
+  slots_.push_back({at, static_cast<std::uint32_t>(room)});
 }
 
 void RecordList::appendTexts(std::span<const TextField> fields) {
@@ -236,13 +252,6 @@ void RecordList::appendTexts(std::span<const TextField> fields) {
   char* const end = at + kPackedRoomForMarks;
   bytes_.giveBack(end);
   slots_.push_back({start, static_cast<std::uint32_t>(end - start)});
-}
-
-void RecordList::appendPacked() {
-  const std::size_t room = scratch_.size() + kPackedRoomForMarks;
-  char* at = bytes_.allocate(room);
-  std::memcpy(at, scratch_.data(), scratch_.size());
-  slots_.push_back({at, static_cast<std::uint32_t>(room)});
 }
 
 Value RecordList::unpack(std::size_t index) const {
@@ -277,16 +286,15 @@ Value& RecordList::open(std::size_t index) const {
 
 void RecordList::close() const {
   if (openIndex_ == kNoneOpen) return;
-  std::string& packed = scratch_;
-  packed.clear();
-  pack(packed, open_);
+  const std::size_t size = packedSize(open_);
   Slot& slot = slots_[openIndex_];
-  if (packed.size() > slot.room) {
+  if (size > slot.room) {
     // Moved to a new place; the old one is left unused.
-    slot.at = bytes_.allocate(packed.size());
-    slot.room = static_cast<std::uint32_t>(packed.size());
+    slot.at = bytes_.allocate(size);
+    slot.room = static_cast<std::uint32_t>(size);
   }
-  std::memcpy(slot.at, packed.data(), packed.size());
+  // The open record owns its texts: writing over its packed bytes loses nothing.
+  put(slot.at, open_);
   // open_ keeps what it holds: the next record opened is read into its room.
   openIndex_ = kNoneOpen;
 }

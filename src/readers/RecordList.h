@@ -97,8 +97,6 @@ class RecordList {
   static constexpr std::size_t kNoneOpen = SIZE_MAX;
 
   Value unpack(std::size_t index) const;
-  // Adds the record packed in scratch_, with room to grow.
-  void appendPacked();
   // Packs the open record back, in its old place when it still fits.
   void close() const;
 
@@ -106,7 +104,6 @@ class RecordList {
   mutable std::vector<Slot> slots_;
   mutable std::size_t openIndex_ = kNoneOpen;
   mutable Value open_;
-  mutable std::string scratch_;
 };
 
 }  // namespace corvela

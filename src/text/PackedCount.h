@@ -2,7 +2,6 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <string>
 
 namespace corvela {
 
@@ -20,9 +19,11 @@ inline char* putCount(char* at, std::uint64_t n) {
   return at;
 }
 
-inline void appendCount(std::string& out, std::uint64_t n) {
-  char bytes[kMostCountBytes];
-  out.append(bytes, putCount(bytes, n));
+// How many bytes putCount writes for `n`.
+inline std::size_t countSize(std::uint64_t n) {
+  std::size_t size = 1;
+  for (; n >= 0x80; n >>= 7) ++size;
+  return size;
 }
 
 // Reads the count that putCount wrote at `at`, moving `at` past it.
