@@ -1,6 +1,7 @@
 #include "readers/OFXReader.h"
 
 #include <algorithm>
+#include <array>
 #include <functional>
 #include <iterator>
 #include <optional>
@@ -86,9 +87,14 @@ struct BlockTags {
 // skipped, up to the next line end, "<" or the end of the block.
 std::string_view valueAt(std::string_view block, std::size_t start) {
   while (start < block.size() && charclass::isSpace(block[start])) ++start;
+  // A value is a few characters: looking each up once beats a search for any of three.
+  static constexpr std::array<bool, 256> kEndsValue = [] {
+    std::array<bool, 256> ends{};
+    ends['\r'] = ends['\n'] = ends['<'] = true;
+    return ends;
+  }();
   std::size_t end = start;
-  // A value is a few characters: looking at each once beats a search for any of three.
-  while (end < block.size() && block[end] != '\r' && block[end] != '\n' && block[end] != '<') ++end;
+  while (end < block.size() && !kEndsValue[static_cast<unsigned char>(block[end])]) ++end;
   return block.substr(start, end - start);
 }
 
