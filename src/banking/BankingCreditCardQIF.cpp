@@ -115,11 +115,7 @@ void BankingCreditCardQIF::processInstructionsAndAppendToString(std::string& fil
   currentTransactionIndex_ = index;
   maxTransactionIndex_ = qif_.size();
   numberOfTransactionsAppended_ = 0;
-  treatments_.assign(maxTransactionIndex_, 0);
-  matched_.assign(maxTransactionIndex_, kNoMatch);
-  matchesMade_.clear();
-  instructionsTaught_ = 0;
-  startNewTransaction(false);
+  startLoop();
 }
 
 void BankingCreditCardQIF::continueWith(const Value& continuation, std::string& fileAsString,
@@ -150,14 +146,20 @@ void BankingCreditCardQIF::continueWith(const Value& continuation, std::string& 
       nonNegative(continuation[continuationKey::numberOfTransactionsAppended]),
       std::numeric_limits<int>::max()));
   mustConfirm_ = options_.isOn(option::confirmAllTransactions);
+  startLoop();
+}
+
+// --- the loop
+
+void BankingCreditCardQIF::startLoop() {
   treatments_.assign(maxTransactionIndex_, 0);
-  matched_.assign(maxTransactionIndex_, kNoMatch);
+  // The matches are kept for the instruction editor's list. Without an editor (the command
+  // line) nothing shows them, and a long statement is not made to carry them.
+  matched_.assign(instructionEditor_ ? maxTransactionIndex_ : 0, kNoMatch);
   matchesMade_.clear();
   instructionsTaught_ = 0;
   startNewTransaction(false);
 }
-
-// --- the loop
 
 void BankingCreditCardQIF::reportProgress() {
   if (currentTransactionIndex_ >= maxTransactionIndex_) return;

@@ -215,7 +215,8 @@ class BankingCreditCardQIF {
   // instructions as they now stand. Nothing without an editor (setInstructionEditor).
   void confirmEditInstruction();
   // The instruction editor the pop-up's edit action opens; none (the default) leaves the
-  // action out of the pop-up. Borrowed: it must outlive the processor or be unset first.
+  // action out of the pop-up, and runs keep no instructionMatches() for its list. Borrowed: it
+  // must outlive the processor or be unset first.
   void setInstructionEditor(InstructionEditing* editor) { instructionEditor_ = editor; }
   // Whether the pop-up item titled `title` is enabled.
   bool validateMenuItem(std::string_view title) const;
@@ -306,8 +307,9 @@ class BankingCreditCardQIF {
   // What became of the transactions of the last run that ended (of the current one so far, while
   // one runs); a continued run counts from where it was continued.
   const RunTally& tally() const { return tally_; }
-  // The transactions of the last run that ended that an instruction matched. The reference
-  // stays valid for the processor's life; the next run's end replaces what it holds.
+  // The transactions of the last run that ended that an instruction matched (none without an
+  // instruction editor, which is what shows them). The reference stays valid for the
+  // processor's life; the next run's end replaces what it holds.
   const InstructionMatches& instructionMatches() const { return matches_; }
   bool mustConfirm() const { return mustConfirm_; }
   // The current transaction record; a null value when there is none.
@@ -457,6 +459,9 @@ class BankingCreditCardQIF {
   InstructionMatches matchesMade_;
   // Ends the record of the run's matches: instructionMatches() in run order.
   void collectMatches();
+  // Starts the loop of a run begun or continued: its records per transaction, then the current
+  // transaction.
+  void startLoop();
   int instructionsTaught_ = 0;
   RunTally tally_;
   InstructionMatches matches_;

@@ -70,7 +70,7 @@ TEST_F(ControllerTest, AFormatDefinedFromTheMainWindowWritesItsColumnsInTheOrder
 }
 
 // The controller driving the real bank and credit-card processor, with the instruction editor
-// beside it.
+// beside it, wired as the program wires them.
 class ControllerBankingTest : public ControllerTest {
  protected:
   ControllerBankingTest()
@@ -83,6 +83,7 @@ class ControllerBankingTest : public ControllerTest {
         port(processor),
         editor(store.prefs, options, instructions, categories, descriptions, qifReader, platform,
                processor.instructionMatches(), windows, windows) {
+    processor.setInstructionEditor(&editor);
     bankPort = &port;
     store.prefs.setObject(
         "Instructions",
