@@ -42,9 +42,14 @@ void splitChunks(std::string_view text, const DateRule& rule, const DateTables& 
 }
 
 void splitLines(std::string_view text, std::size_t start, std::vector<TextSpan>& lines) {
+  // Searched for rather than looked at a character at a time. The next line feed and the next
+  // carriage return are each kept until passed, so that a text with one kind of line end is
+  // not searched to its end for the other at every line.
+  std::size_t lf = text.find('\n', start), cr = text.find('\r', start);
   while (start < text.size()) {
-    std::size_t end = start;
-    while (end < text.size() && !isLineBreak(text[end])) ++end;
+    if (lf < start) lf = text.find('\n', start);
+    if (cr < start) cr = text.find('\r', start);
+    const std::size_t end = std::min({lf, cr, text.size()});
     lines.push_back({start, end - start});
     if (end >= text.size()) return;
     start = end + 1;
