@@ -24,9 +24,13 @@ std::string_view characterAt(std::string_view text, std::size_t at) {
   return text.substr(at, end - at);
 }
 
-void removeCharacters(std::string& text, std::string_view removals) {
+// Removes every character of `removals` from `text`; `bytes` marks the bytes they are made of.
+void removeCharacters(std::string& text, std::string_view removals,
+                      const std::array<bool, 256>& bytes) {
   // Most amounts hold none of them; no byte in common means no character in common.
-  if (text.find_first_of(removals) == std::string::npos) return;
+  if (std::none_of(text.begin(), text.end(),
+                   [&bytes](char c) { return bytes[static_cast<unsigned char>(c)]; }))
+    return;
   for (std::size_t at = 0; at < removals.size();) {
     std::string_view character = characterAt(removals, at);
     at += character.size();
@@ -84,7 +88,9 @@ QIFReader::QIFReader(const CVPrefs& store, const Preferences& options, const Bun
     : store_(store),
       options_(options),
       bundle_(bundle),
-      removeFromAmounts_(bundle.table("CVRemoveFromAmounts").toString()) {}
+      removeFromAmounts_(bundle.table("CVRemoveFromAmounts").toString()) {
+  for (char c : removeFromAmounts_) removableBytes_[static_cast<unsigned char>(c)] = true;
+}
 
 namespace {
 
@@ -227,7 +233,7 @@ std::optional<std::string> QIFReader::normalizeQIFAmountIn(Value& record, int qi
   std::string amount = stored->toString();
   if (has(record, transactionKey::amountAlreadyConverted)) return amount;
 
-  removeCharacters(amount, removeFromAmounts_);
+  removeCharacters(amount, removeFromAmounts_, removableBytes_);
   if (options_.isOn(option::outputEuropeanAmounts)) {
     std::erase(amount, ',');
     for (char& c : amount) {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <array>
 #include <optional>
 #include <span>
 #include <string>
@@ -82,7 +83,8 @@ class QIFReader {
   const CVPrefs& store_;
   const Preferences& options_;
   const Bundle& bundle_;
-  std::string removeFromAmounts_;  // the bundle's `CVRemoveFromAmounts`, looked up once
+  std::string removeFromAmounts_;           // the bundle's `CVRemoveFromAmounts`, looked up once
+  std::array<bool, 256> removableBytes_{};  // the bytes that occur in it
 };
 
 }  // namespace corvela
