@@ -20,6 +20,20 @@ TEST(TextFileTest, DecodeText) {
                           });
 }
 
+// A character beyond ASCII is seen wherever it stands, however long the ASCII before it: as
+// UTF-8 when it is, and as Windows-1252 when it is not.
+TEST(TextFileTest, ACharacterBeyondASCIIIsSeenWhereverItStands) {
+  for (std::size_t at = 0; at <= 80; ++at) {
+    std::string utf8(90, 'a'), latin1(90, 'a');
+    utf8.replace(at, 1, "\xC3\x89");
+    latin1[at] = '\xC9';
+    const DecodedText fromUTF8 = decodeText(utf8), fromLatin1 = decodeText(latin1);
+    EXPECT_EQ(fromUTF8.encoding, "UTF-8") << at;
+    EXPECT_EQ(fromLatin1.encoding, "windows-1252") << at;
+    EXPECT_EQ(fromLatin1.text, fromUTF8.text) << at;
+  }
+}
+
 // The words are a text the statement must hold once decoded.
 TEST(TextFileTest, StatementsFromTheCorpus) {
   testing::expectCaseFile(
