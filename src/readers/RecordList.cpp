@@ -129,7 +129,7 @@ char* put(char* at, const Value& value) {
   return at;
 }
 
-// Reads back what pack wrote; the bytes are the list's own, so they are never malformed.
+// Reads back what put wrote; the bytes are the list's own, so they are never malformed.
 class Unpacker {
  public:
   explicit Unpacker(const char* at) : at_(at) {}
@@ -243,9 +243,7 @@ void RecordList::appendTexts(std::span<const TextField> fields) {
   *at++ = static_cast<char>(Value::Type::Dictionary);
   at = putCount(at, fields.size());
   for (const auto& [key, text] : fields) {
-    const unsigned char known = knownKey(key);
-    *at++ = static_cast<char>(known);
-    if (known == kLiteralKey) at = putText(at, key);
+    at = putKey(at, key);
     *at++ = static_cast<char>(Value::Type::String);
     at = putText(at, text);
   }
