@@ -37,14 +37,21 @@ unsigned char knownKey(std::string_view key) {
   return kLiteralKey;
 }
 
-// A value is packed in two steps: its size is measured, so that its place can be chosen, and
-// it is then written there with plain stores. Each put* writes at `at` and answers where the
-// bytes after it go.
+// A value is written with plain stores into room chosen for it. The open record goes back
+// into its old place when it fits there, which is known only as it is written: each put* writes
+// at `at`, and answers where the bytes after it go, or nullptr when they would pass `end`.
 
 template <typename T>
 char* putFixed(char* at, T value) {
   std::memcpy(at, &value, sizeof(T));
   return at + sizeof(T);
+}
+
+std::size_t textSize(std::string_view text) { return countSize(text.size()) + text.size(); }
+
+// Whether `size` more bytes fit at `at` before `end`.
+bool fits(const char* at, const char* end, std::size_t size) {
+  return static_cast<std::size_t>(end - at) >= size;
 }
 
 char* putText(char* at, std::string_view text) {
@@ -53,16 +60,12 @@ char* putText(char* at, std::string_view text) {
   return at + text.size();
 }
 
-std::size_t textSize(std::string_view text) { return countSize(text.size()) + text.size(); }
-
-std::size_t keySize(std::string_view key) {
-  return 1 + (knownKey(key) == kLiteralKey ? textSize(key) : 0);
-}
-
-char* putKey(char* at, std::string_view key) {
+char* putKey(char* at, const char* end, std::string_view key) {
   const unsigned char known = knownKey(key);
+  const bool literal = known == kLiteralKey;
+  if (!fits(at, end, 1 + (literal ? textSize(key) : 0))) return nullptr;
   *at++ = static_cast<char>(known);
-  return known == kLiteralKey ? putText(at, key) : at;
+  return literal ? putText(at, key) : at;
 }
 
 std::string_view dataText(const Value& value) {
@@ -92,39 +95,50 @@ std::size_t packedSize(const Value& value) {
     case Value::Type::Dictionary: {
       std::size_t size = 1 + countSize(value.size());
       for (const auto& [key, entry] : value.toDictionary())
-        size += keySize(key) + packedSize(entry);
+        size += 1 + (knownKey(key) == kLiteralKey ? textSize(key) : 0) + packedSize(entry);
       return size;
     }
   }
   return 1;
 }
 
-char* put(char* at, const Value& value) {
-  *at++ = static_cast<char>(value.type());
-  switch (value.type()) {
-    case Value::Type::Null:
-      return at;
-    case Value::Type::Bool:
-      *at++ = value.toBool() ? 1 : 0;
-      return at;
-    case Value::Type::Integer:
-      return putFixed(at, value.toInt());
-    case Value::Type::Real:
-      return putFixed(at, value.toDouble());
-    case Value::Type::Date:
-      return putFixed(at, value.toDate().seconds);
+char* put(char* at, const char* end, const Value& value) {
+  const Value::Type type = value.type();
+  auto putTextValue = [&](std::string_view text) -> char* {
+    if (!fits(at, end, 1 + textSize(text))) return nullptr;
+    *at++ = static_cast<char>(type);
+    return putText(at, text);
+  };
+  switch (type) {
     case Value::Type::String:
-      return putText(at, value.toString());
+      return putTextValue(value.toString());
     case Value::Type::Data:
-      return putText(at, dataText(value));
+      return putTextValue(dataText(value));
+    case Value::Type::Null:
+    case Value::Type::Bool:
+    case Value::Type::Integer:
+    case Value::Type::Real:
+    case Value::Type::Date:
+      if (!fits(at, end, packedSize(value))) return nullptr;
+      *at++ = static_cast<char>(type);
+      if (type == Value::Type::Bool) *at++ = value.toBool() ? 1 : 0;
+      if (type == Value::Type::Integer) at = putFixed(at, value.toInt());
+      if (type == Value::Type::Real) at = putFixed(at, value.toDouble());
+      if (type == Value::Type::Date) at = putFixed(at, value.toDate().seconds);
+      return at;
     case Value::Type::Array:
-      at = putCount(at, value.size());
-      for (const Value& item : value.toArray()) at = put(at, item);
-      return at;
     case Value::Type::Dictionary:
-      at = putCount(at, value.size());
-      for (const auto& [key, entry] : value.toDictionary()) at = put(putKey(at, key), entry);
-      return at;
+      break;
+  }
+  if (!fits(at, end, 1 + countSize(value.size()))) return nullptr;
+  *at++ = static_cast<char>(type);
+  at = putCount(at, value.size());
+  if (type == Value::Type::Array) {
+    for (const Value& item : value.toArray())
+      if (!(at = put(at, end, item))) return nullptr;
+  } else {
+    for (const auto& [key, entry] : value.toDictionary())
+      if (!(at = putKey(at, end, key)) || !(at = put(at, end, entry))) return nullptr;
   }
   return at;
 }
@@ -229,7 +243,7 @@ void RecordList::append(const Value& record) {
   const std::size_t size = packedSize(record);
   const std::size_t room = size + kPackedRoomForMarks;
   char* at = bytes_.allocate(room);
-  put(at, record);
+  put(at, at + size, record);
   slots_.push_back({at, static_cast<std::uint32_t>(room)});
 }
 
@@ -243,7 +257,8 @@ void RecordList::appendTexts(std::span<const TextField> fields) {
   *at++ = static_cast<char>(Value::Type::Dictionary);
   at = putCount(at, fields.size());
   for (const auto& [key, text] : fields) {
-    at = putKey(at, key);
+    // Never null: the room is the most the record can need.
+    at = putKey(at, start + most, key);
     *at++ = static_cast<char>(Value::Type::String);
     at = putText(at, text);
   }
@@ -284,15 +299,15 @@ Value& RecordList::open(std::size_t index) const {
 
 void RecordList::close() const {
   if (openIndex_ == kNoneOpen) return;
-  const std::size_t size = packedSize(open_);
   Slot& slot = slots_[openIndex_];
-  if (size > slot.room) {
+  // The open record owns its texts: writing over its packed bytes loses nothing.
+  if (!put(slot.at, slot.at + slot.room, open_)) {
     // Moved to a new place; the old one is left unused.
+    const std::size_t size = packedSize(open_);
     slot.at = bytes_.allocate(size);
     slot.room = static_cast<std::uint32_t>(size);
+    put(slot.at, slot.at + size, open_);
   }
-  // The open record owns its texts: writing over its packed bytes loses nothing.
-  put(slot.at, open_);
   // open_ keeps what it holds: the next record opened is read into its room.
   openIndex_ = kNoneOpen;
 }
