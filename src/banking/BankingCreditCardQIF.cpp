@@ -98,6 +98,7 @@ void BankingCreditCardQIF::beginRun(std::string& fileAsString, const RunSettings
   setFormatters();
   fileAsString_ = &fileAsString;
   settings_ = settings;
+  outputContext_ = OutputContext{settings.outputFormatText, settings.account};
   didEnd_ = std::move(didEnd);
   extractedCheckNumber_.reset();
   cancelReturnsToConfirm_ = false;
@@ -487,8 +488,7 @@ std::optional<std::string> BankingCreditCardQIF::clearedMark(const Value& transa
 }
 
 void BankingCreditCardQIF::output(const BankCCOutput& transaction) {
-  OutputContext context{settings_.outputFormatText, settings_.account};
-  outputFormats_.produceBankCCOutput(*fileAsString_, context, transaction);
+  outputFormats_.produceBankCCOutput(*fileAsString_, outputContext_, transaction);
 }
 
 }  // namespace corvela

@@ -439,6 +439,7 @@ class BankingCreditCardQIF {
   bool running_ = false;
   Dialog openDialog_ = Dialog::none;
   RunSettings settings_;
+  OutputContext outputContext_;  // settings_'s, for every record written
   DidEnd didEnd_;
   std::string* fileAsString_ = nullptr;
   RecordList qif_;

@@ -194,6 +194,14 @@ bool OutputFormats::QIFOutput(const OutputContext& context) {
   return equalsIgnoringCase(context.outputFormatText, kQIFFormatName);
 }
 
+bool OutputFormats::writesQIF(const OutputContext& context) {
+  if (qifAskedFor_ != context.outputFormatText) {
+    qifAskedFor_ = context.outputFormatText;
+    qifAnswer_ = QIFOutput(context);
+  }
+  return qifAnswer_;
+}
+
 const OutputFormats::BankCCStyle& OutputFormats::bankCCStyle() {
   if (styleRead_ == store_.changeCount()) return style_;
   const Value& description = store_.objectForKey(prefKey::DescriptionOutput);
@@ -220,7 +228,7 @@ void OutputFormats::produceBankCCOutput(std::string& buffer, const OutputContext
   const std::string_view descriptionTemplate = style.descriptionTemplate;
   const std::string_view memoTemplate = style.memoTemplate;
 
-  const bool qif = QIFOutput(context);
+  const bool qif = writesQIF(context);
   std::optional<std::string_view> number;
   if (transaction.number) {
     number = withoutLeadingBlanks(*transaction.number);

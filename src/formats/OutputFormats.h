@@ -166,6 +166,8 @@ class OutputFormats {
     bool removeLongNumber = false;  // option removeLongNumber
   };
   const BankCCStyle& bankCCStyle();
+  // QIFOutput(context), kept for the last format name asked about: a run asks for every record.
+  bool writesQIF(const OutputContext& context);
 
   CVPrefs& store_;
   const Preferences& options_;
@@ -174,7 +176,9 @@ class OutputFormats {
   std::vector<std::string> filteredNames_;
   TypedCharacters typed_;
   BankCCStyle style_;
-  std::uint64_t styleRead_ = UINT64_MAX;  // the store's change count style_ was read at
+  std::uint64_t styleRead_ = UINT64_MAX;    // the store's change count style_ was read at
+  std::optional<std::string> qifAskedFor_;  // the format name writesQIF last answered for
+  bool qifAnswer_ = false;
 };
 
 // A new output format record, before the person changes anything: comma-separated, for a bank
