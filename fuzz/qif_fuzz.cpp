@@ -60,7 +60,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   for (std::string_view line : lines) ends += line.starts_with("^");
 
   QIFReader reader(store, options, Bundle::builtIn());
-  QIFReadResult result = reader.fromQIFLines(lines, from, to, today);
+  QIFReadResult result = reader.fromQIFText(text, 0, from, to, today);
   check(result.failedLine >= 0 && static_cast<std::size_t>(result.failedLine) <= lines.size(),
         "the failed line lies in the register");
   check(result.qif.size() <= ends, "at most one record per ^");

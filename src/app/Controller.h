@@ -67,8 +67,7 @@ struct ControllerParts {
 struct ControllerState {
   // --- the input
   std::string fileAsString;  // the whole input text (of a continuation: its output)
-  TextLines fileAsLines;     // a QIF or text input's lines, header removed; views into fileAsString
-  std::size_t skippedLines = 0;           // lines removed from the front of fileAsLines
+  std::size_t skippedLines = 0;           // a QIF input's header lines, which a run passes over
   std::string source;                     // "File \"x\"", "The clipboard", ... for messages
   std::string inputPath;                  // the input file (never an output), "" for the clipboard
   std::optional<Value> continuationData;  // the dictionary of a continuation file
@@ -236,7 +235,7 @@ class Controller {
   void classifyOFX();
   void classifyQIFOrText();
   void commonTail();
-  int kindOfContinuedRun() const;
+  int kindOfContinuedRun(const TextLines& lines) const;
   void filterAccounts(int kind);
   void filterOutputFormats(int kind);
   void showStatus(const std::string& title, std::string_view format);

@@ -378,8 +378,6 @@ void Controller::outputFormatSet() {
 void Controller::extract() {
   if (parts_.options.isOn(option::append) && !checkAccountsForAppend()) return;
   std::string& text = state_.fileAsString;
-  // The lines are views into the text, which changes here; text is not read by lines.
-  state_.fileAsLines = TextLines();
   std::size_t start = text.find_first_not_of(" \t\r\n\v\f");
   text.erase(0, start == std::string::npos ? text.size() : start);
 

@@ -253,19 +253,9 @@ void Controller::actuallyProcessTheTransactions() {
   }
 
   if (showIfUnavailable(parts_.bank.available())) return;
-  QIFReadResult read;
-  {
-    // The lines are let go once read: the records hold what the run needs, and on a long
-    // register the list of lines is a good part of the memory. A run after this one cuts the
-    // text again, the header taken off as before.
-    TextLines lines = std::move(state_.fileAsLines);
-    state_.fileAsLines = TextLines();
-    if (lines.empty()) {
-      lines = findLines(state_.fileAsString);
-      lines.dropFront(state_.skippedLines);
-    }
-    read = parts_.qifReader.fromQIFLines(lines, fromDate, toDate, today());
-  }
+  QIFReadResult read =
+      parts_.qifReader.fromQIFText(state_.fileAsString, state_.skippedLines, fromDate, toDate,
+                                   today());
   if (!read.ok()) {
     std::string line = std::to_string(read.failedLine + static_cast<int>(state_.skippedLines));
     parts_.platform.showStatus(
@@ -285,7 +275,6 @@ void Controller::startBankRun(RecordList qif) {
   // The settings are read first: which pop-up counts depends on what the input was.
   RunSettings settings = runSettings();
   if (parts_.inputRunsOnce) {
-    state_.fileAsLines = TextLines();
     // Swapped, not assigned: assigning an empty text keeps the room of the old one.
     std::string().swap(state_.fileAsString);
   }

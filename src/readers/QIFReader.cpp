@@ -95,9 +95,8 @@ QIFReader::QIFReader(const CVPrefs& store, const Preferences& options, const Bun
 namespace {
 
 // Whether every "D" line of the register names a real day when read day before month.
-bool everyDateReadsDayFirst(std::span<const std::string_view> lines, const DateTables& tables,
-                            CalendarDay today) {
-  for (const std::string_view line : lines) {
+bool everyDateReadsDayFirst(LineWalk lines, const DateTables& tables, CalendarDay today) {
+  for (std::string_view line; lines.next(line);) {
     if (line.empty() || line[0] != 'D') continue;
     std::optional<CalendarDay> date = parseQIFDate(line.substr(1), tables, true, today);
     if (!date || !date->isValid()) return false;
@@ -107,8 +106,13 @@ bool everyDateReadsDayFirst(std::span<const std::string_view> lines, const DateT
 
 }  // namespace
 
-QIFReadResult QIFReader::fromQIFLines(std::span<const std::string_view> lines, CalendarDay fromDate,
-                                      CalendarDay toDate, CalendarDay today) const {
+QIFReadResult QIFReader::fromQIFText(std::string_view text, std::size_t skippedLines,
+                                     CalendarDay fromDate, CalendarDay toDate,
+                                     CalendarDay today) const {
+  // The lines are cut as they are read, each pass from a copy of the walk: a long register's
+  // list of lines would take as much room again as its text.
+  LineWalk lines(text);
+  for (std::string_view skipped; skippedLines > 0 && lines.next(skipped);) --skippedLines;
   const DateTables tables = bundle_.dateTables();
   if (options_.isOn(option::europeanDates))
     return readRegister(lines, fromDate, toDate, today, tables, true);
@@ -122,29 +126,32 @@ QIFReadResult QIFReader::fromQIFLines(std::span<const std::string_view> lines, C
     dayFirst.readDayFirst = true;
     return dayFirst;
   }
-  const std::string_view failed = lines[static_cast<std::size_t>(result.failedLine - 1)];
+  std::string_view failed;
+  for (int line = 0; line < result.failedLine; ++line) lines.next(failed);
   std::optional<CalendarDay> asDayFirst = parseQIFDate(failed.substr(1), tables, true, today);
   result.mayBeDayFirst = asDayFirst && asDayFirst->isValid();
   return result;
 }
 
-QIFReadResult QIFReader::readRegister(std::span<const std::string_view> lines, CalendarDay fromDate,
-                                      CalendarDay toDate, CalendarDay today,
-                                      const DateTables& tables, bool european) const {
+QIFReadResult QIFReader::readRegister(LineWalk lines, CalendarDay fromDate, CalendarDay toDate,
+                                      CalendarDay today, const DateTables& tables,
+                                      bool european) const {
   QIFReadResult result;
   std::string outputDateFormat = store_.objectForKey(prefKey::OutputDateFormat).toString();
   if (outputDateFormat.empty()) outputDateFormat = kDefaultOutputDateFormat;
 
   // One record per "^" at most: the list is made at its size at once.
-  result.qif.reserve(static_cast<std::size_t>(std::count_if(
-      lines.begin(), lines.end(), [](std::string_view line) { return line.starts_with('^'); })));
+  std::size_t records = 0;
+  LineWalk counting = lines;
+  for (std::string_view line; counting.next(line);) records += line.starts_with('^');
+  result.qif.reserve(records);
   RegisterWalk walk;
   // Neighbouring records mostly share their day: it is read, and written out, once for them.
   std::optional<std::string_view> lastDateLine;
   std::optional<CalendarDay> lastDate;
   DayWriter writeDay(outputDateFormat);
-  for (std::size_t index = 0; index < lines.size(); ++index) {
-    const std::string_view line = lines[index];
+  std::size_t index = 0;
+  for (std::string_view line; lines.next(line); ++index) {
     if (line.empty() || line[0] == ' ') continue;
     const char kind = line[0];
     const std::string_view rest = line.substr(1);

@@ -2,7 +2,6 @@
 
 #include <array>
 #include <optional>
-#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -11,6 +10,7 @@
 #include "readers/RecordList.h"
 #include "text/CalendarDay.h"
 #include "text/DateTables.h"
+#include "text/Lines.h"
 
 namespace corvela {
 
@@ -51,7 +51,8 @@ class QIFReader {
  public:
   QIFReader(const CVPrefs& store, const Preferences& options, const Bundle& bundle);
 
-  // Reads `lines` (the register with its header lines removed) and keeps the records dated from
+  // Reads the lines of `text` after its first `skippedLines` (the register without its header
+  // lines; line numbers below count from there) and keeps the records dated from
   // `fromDate` to `toDate`, both included. A record dated out of range is dropped whole, the
   // lines before its "D" line included, up to its "^". Every record starts empty: a record
   // closed without a date is dropped and passes nothing on. Dates are written with the store's
@@ -64,8 +65,8 @@ class QIFReader {
   // (month 13, February 30, day 0): the result then carries that line's one-based index and the
   // records read before it.
   // A date without a year (a bare month/day) falls within the twelve months up to `today`.
-  QIFReadResult fromQIFLines(std::span<const std::string_view> lines, CalendarDay fromDate,
-                             CalendarDay toDate, CalendarDay today = CalendarDay::today()) const;
+  QIFReadResult fromQIFText(std::string_view text, std::size_t skippedLines, CalendarDay fromDate,
+                            CalendarDay toDate, CalendarDay today = CalendarDay::today()) const;
 
   // Normalises the `amount` of a transaction or split record for output and stores it back:
   // removes the bundle's `CVRemoveFromAmounts` characters, writes European notation when the
@@ -76,7 +77,7 @@ class QIFReader {
   std::optional<std::string> normalizeQIFAmountIn(Value& record, int qifTypeTag) const;
 
  private:
-  QIFReadResult readRegister(std::span<const std::string_view> lines, CalendarDay fromDate,
+  QIFReadResult readRegister(LineWalk lines, CalendarDay fromDate,
                              CalendarDay toDate, CalendarDay today, const DateTables& tables,
                              bool european) const;
 

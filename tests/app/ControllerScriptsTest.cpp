@@ -14,6 +14,7 @@
 #include "prefs/KeyedArchive.h"
 #include "prefs/ValueText.h"
 #include "support/FailingRename.h"
+#include "text/Lines.h"
 
 namespace corvela::testing {
 namespace {
@@ -401,7 +402,11 @@ void ControllerScriptTest::play(const std::string& line) {
     snap(rest);
     logState();
   } else if (verb == "lines") {
-    for (std::string_view each : c.state().fileAsLines) log += std::string(each) + "|";
+    // The lines a run reads: the text's, the header passed over.
+    LineWalk walk(c.state().fileAsString);
+    std::size_t at = 0;
+    for (std::string_view each; walk.next(each); ++at)
+      if (at >= c.state().skippedLines) log += std::string(each) + "|";
     log += "\n";
   } else if (verb == "seen") {
     log += listImport.seenSource + " from " + listImport.seenLines.front() + "\n";

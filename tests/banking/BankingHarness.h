@@ -68,8 +68,8 @@ struct BankingHarness {
   // Reads a QIF register (every transaction, whatever its date) into the processor.
   void readQIF(std::string_view text) {
     QIFReadResult result =
-        reader.fromQIFLines(findLines(text), CalendarDay::distantPast(),
-                            CalendarDay::distantFuture(), CalendarDay{2024, 6, 15});
+        reader.fromQIFText(text, 0, CalendarDay::distantPast(), CalendarDay::distantFuture(),
+                           CalendarDay{2024, 6, 15});
     ASSERT_TRUE(result.ok()) << "unreadable QIF line " << result.failedLine;
     processor.setTransactions(result.qif, options.isOn(option::confirmAllTransactions));
   }

@@ -128,8 +128,8 @@ std::optional<Value> transactionsOf(const fs::path& file, BankingHarness& h) {
       return line.starts_with("!Type:Bank") || line.starts_with("!Type:CCard");
     });
     if (header == lines.end()) return std::nullopt;
-    QIFReadResult result = h.reader.fromQIFLines(
-        std::span<const std::string_view>(header + 1, lines.end()), CalendarDay::distantPast(),
+    QIFReadResult result = h.reader.fromQIFText(
+        text, static_cast<std::size_t>(header - lines.begin()) + 1, CalendarDay::distantPast(),
         CalendarDay::distantFuture(), CalendarDay{2024, 6, 15});
     if (!result.ok()) return std::nullopt;
     read = result.qif.toValue();

@@ -119,7 +119,7 @@ class QIFReaderDifferentialTest : public ::testing::Test {
     const TextLines lines = findLines(text);
     for (auto [from, to] : {std::pair{CalendarDay::distantPast(), CalendarDay::distantFuture()},
                             std::pair{CalendarDay{2023, 3, 1}, CalendarDay{2024, 2, 29}}}) {
-      QIFReadResult read = reader.fromQIFLines(lines, from, to, kToday);
+      QIFReadResult read = reader.fromQIFText(text, 0, from, to, kToday);
       std::optional<Value> before = readAsBefore(lines, from, to);
       if (read.readDayFirst || !read.ok()) {
         EXPECT_FALSE(before.has_value()) << name;

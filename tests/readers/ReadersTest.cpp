@@ -251,7 +251,7 @@ class QIFReaderTest : public ::testing::Test {
   }
   QIFReadResult read(std::string_view text, CalendarDay from = CalendarDay::distantPast(),
                      CalendarDay to = CalendarDay::distantFuture()) {
-    return reader.fromQIFLines(findLines(text), from, to, CalendarDay{2024, 6, 15});
+    return reader.fromQIFText(text, 0, from, to, CalendarDay{2024, 6, 15});
   }
   // The records, " | " between them.
   static std::string records(const QIFReadResult& result) {
@@ -319,8 +319,8 @@ TEST(QIFBundleTest, ShippedRemovalSetFitsTheNormalisation) {
 namespace key = transactionKey;
 
 struct Register {
-  std::vector<std::string> lines;  // after the header
-  int skippedLines = 0;            // header lines taken off the front
+  std::string text;
+  std::size_t skippedLines = 0;  // the lines up to the header, which the reading passes over
 };
 
 // The lines of the register that starts at the first "!Type:Bank" or "!Type:CCard" line (list
@@ -328,11 +328,11 @@ struct Register {
 Register registerOf(const std::string& file) {
   Result<DecodedText> text = readTextFile(std::string(CORVELA_CORPUS) + "/" + file);
   EXPECT_TRUE(text.ok()) << text.message();
-  std::vector<std::string> lines = findLines(text.ok() ? text.value().text : "").strings();
+  std::string whole = text.ok() ? text.value().text : "";
+  const TextLines lines = findLines(whole);
   for (std::size_t i = 0; i < lines.size(); ++i) {
     if (lines[i].starts_with("!Type:Bank") || lines[i].starts_with("!Type:CCard"))
-      return {std::vector<std::string>(lines.begin() + static_cast<long>(i) + 1, lines.end()),
-              static_cast<int>(i + 1)};
+      return {std::move(whole), i + 1};
   }
   ADD_FAILURE() << file << " has no bank or credit-card register";
   return {};
@@ -361,12 +361,11 @@ TEST_F(QIFCorpusTest, EveryRecordOfTheRegisterIsRead) {
                               ? Value(Value::Array{Value(option::europeanDates)})
                               : Value::array());
     Register qif = registerOf(file);
-    const std::vector<std::string_view> lines(qif.lines.begin(), qif.lines.end());
-    QIFReadResult result = reader.fromQIFLines(lines, CalendarDay::distantPast(),
+    QIFReadResult result = reader.fromQIFText(qif.text, qif.skippedLines, CalendarDay::distantPast(),
                                                CalendarDay::distantFuture(), {2024, 6, 15});
     if (!result.ok()) {
       EXPECT_EQ(result.qif.size(), 0u) << file;
-      return "corrupted QIF on line " + std::to_string(result.failedLine + qif.skippedLines);
+      return "corrupted QIF on line " + std::to_string(result.failedLine + static_cast<int>(qif.skippedLines));
     }
     std::size_t withSplits = 0, splits = 0;
     for (const Value& record : result.qif) {
