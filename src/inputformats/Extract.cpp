@@ -41,21 +41,6 @@ void splitChunks(std::string_view text, const DateRule& rule, const DateTables& 
   }
 }
 
-void splitLines(std::string_view text, std::size_t start, std::vector<TextSpan>& lines) {
-  // Searched for rather than looked at a character at a time. The next line feed and the next
-  // carriage return are each kept until passed, so that a text with one kind of line end is
-  // not searched to its end for the other at every line.
-  std::size_t lf = text.find('\n', start), cr = text.find('\r', start);
-  while (start < text.size()) {
-    if (lf < start) lf = text.find('\n', start);
-    if (cr < start) cr = text.find('\r', start);
-    const std::size_t end = std::min({lf, cr, text.size()});
-    lines.push_back({start, end - start});
-    if (end >= text.size()) return;
-    start = end + 1;
-  }
-}
-
 bool isWhite(char c) { return isBlankOrTab(c) || isLineBreak(c); }
 
 // One field's text as it goes into the field array; false for a quote that is never closed.
@@ -146,31 +131,48 @@ ChunkFields cutWith(std::string_view chunk, const FieldCutting& cutting, ScanSta
   return cut;
 }
 
-// The chunks of `text` as spans of it (see splitTextIntoLines).
-std::vector<TextSpan> chunkSpans(std::string_view text, const Value& format,
-                                 const DateTables& tables, ScanState& state) {
-  std::vector<TextSpan> chunks;
+// The chunks of `text` (see splitTextIntoLines): listed into `chunks` in chunk mode, given as
+// `lines` to walk in line mode. Neither when the text holds no date.
+void cutChunks(std::string_view text, const Value& format, const DateTables& tables,
+               ScanState& state, std::vector<TextSpan>& chunks,
+               std::optional<LineChunks>& lines) {
   const DateRule rule = dateRuleOf(format);
   std::optional<TextSpan> first = findDate(text, rule, tables, state);
-  if (!first) return chunks;
+  if (!first) return;
   const bool fromTextStart = format[inputFormatKey::firstLineStartsWithTransactionDate].toBool();
   if (!format[inputFormatKey::OneTransactionPerLine].toBool()) {
     splitChunks(text, rule, tables, state, *first, fromTextStart, chunks);
-    return chunks;
+    return;
   }
   std::size_t lineStart = first->start;
   while (lineStart > 0 && !isLineBreak(text[lineStart - 1])) --lineStart;
-  splitLines(text, fromTextStart ? 0 : lineStart, chunks);
-  return chunks;
+  lines.emplace(text, fromTextStart ? 0 : lineStart);
 }
 
 }  // namespace
 
+LineChunks::LineChunks(std::string_view text, std::size_t start)
+    : text_(text), start_(start), lf_(text.find('\n', start)), cr_(text.find('\r', start)) {}
+
+bool LineChunks::next(TextSpan& chunk) {
+  if (start_ >= text_.size()) return false;
+  if (lf_ < start_) lf_ = text_.find('\n', start_);
+  if (cr_ < start_) cr_ = text_.find('\r', start_);
+  const std::size_t end = std::min({lf_, cr_, text_.size()});
+  chunk = {start_, end - start_};
+  start_ = end + 1;
+  return true;
+}
+
 std::vector<std::string> splitTextIntoLines(std::string_view text, const Value& format,
                                             const DateTables& tables, ScanState& state) {
+  std::vector<TextSpan> spans;
+  std::optional<LineChunks> lines;
+  cutChunks(text, format, tables, state, spans, lines);
+  if (lines)
+    for (TextSpan span; lines->next(span);) spans.push_back(span);
   std::vector<std::string> chunks;
-  for (const TextSpan& span : chunkSpans(text, format, tables, state))
-    chunks.emplace_back(text.substr(span.start, span.length));
+  for (const TextSpan& span : spans) chunks.emplace_back(text.substr(span.start, span.length));
   return chunks;
 }
 
@@ -188,24 +190,26 @@ bool Extract::parseTransactionsForCString(std::string_view text, const Value& fo
   dateRule_ = dateRuleOf(format);
   cutting_ = cuttingOf(format);
   text_ = text;
-  chunks_ = chunkSpans(text_, format, tables_, state_);
-  transactionIndex_ = -1;
+  chunks_.clear();
+  nextChunk_ = 0;
+  lines_.reset();
+  cutChunks(text_, format, tables_, state_, chunks_, lines_);
   lastDate_.reset();
-  return !chunks_.empty();
+  return !chunks_.empty() || lines_;
 }
 
-std::vector<std::string> Extract::transactionsAsLines() const {
-  std::vector<std::string> lines;
-  for (const TextSpan& span : chunks_) lines.emplace_back(text_.substr(span.start, span.length));
-  return lines;
+bool Extract::nextChunk(TextSpan& chunk) {
+  if (lines_) return lines_->next(chunk);
+  if (nextChunk_ == chunks_.size()) return false;
+  chunk = chunks_[nextChunk_++];
+  return true;
 }
 
 bool Extract::nextTransactionUsingFormat(const Value&, CalendarDay fromDate, CalendarDay toDate,
                                          ExtractedTransaction& transaction) {
   const std::int64_t column = dateColumn_;
   const std::string_view text = text_;
-  while (++transactionIndex_ < static_cast<std::ptrdiff_t>(chunks_.size())) {
-    const TextSpan& span = chunks_[static_cast<std::size_t>(transactionIndex_)];
+  for (TextSpan span; nextChunk(span);) {
     if (span.length == 0) continue;
     const std::string_view chunk = text.substr(span.start, span.length);
     transaction.error.clear();
@@ -239,7 +243,6 @@ bool Extract::nextTransactionUsingFormat(const Value&, CalendarDay fromDate, Cal
     field = writeDay_(*date);
     return true;
   }
-  transactionIndex_ = static_cast<std::ptrdiff_t>(chunks_.size());
   transaction.fields.clear();
   return false;
 }

@@ -40,6 +40,22 @@ inline constexpr std::string_view kExtractNoDateMessage =
 std::vector<std::string> splitTextIntoLines(std::string_view text, const Value& format,
                                             const DateTables& tables, ScanState& state);
 
+// The chunks of line mode (see splitTextIntoLines) from `start` on, cut one at a time as they
+// are asked for: a long statement read line by line needs no list of its lines.
+class LineChunks {
+ public:
+  LineChunks(std::string_view text, std::size_t start);
+  // Sets `chunk` to the next line and answers true; false once the text is used up.
+  bool next(TextSpan& chunk);
+
+ private:
+  std::string_view text_;
+  std::size_t start_;
+  // The next line feed and the next carriage return, each kept until passed, so that a text with
+  // one kind of line end is not searched to its end for the other at every line.
+  std::size_t lf_, cr_;
+};
+
 // One chunk cut into fields, or the reason it cannot be.
 struct ChunkFields {
   std::vector<std::string> fields;
@@ -107,10 +123,10 @@ class Extract {
   bool nextTransactionUsingFormat(const Value& format, CalendarDay fromDate, CalendarDay toDate,
                                   ExtractedTransaction& transaction);
 
-  // The chunks of the reading, in text order.
-  std::vector<std::string> transactionsAsLines() const;
-
  private:
+  // The next chunk of the reading, in text order; false once they are used up.
+  bool nextChunk(TextSpan& chunk);
+
   const DateTables& tables_;
   CalendarDay today_;
   DayWriter writeDay_;  // with the output date pattern
@@ -119,8 +135,10 @@ class Extract {
   DateRule dateRule_;
   FieldCutting cutting_;
   std::string_view text_;         // the text of the reading (borrowed)
-  std::vector<TextSpan> chunks_;  // where each chunk lies in it
-  std::ptrdiff_t transactionIndex_ = -1;
+  // Where each chunk lies in it: listed in chunk mode, walked in line mode.
+  std::vector<TextSpan> chunks_;
+  std::size_t nextChunk_ = 0;
+  std::optional<LineChunks> lines_;
   // The last date field read and its day (none when it names no real day): neighbouring
   // transactions mostly share their day, which is then read once for them.
   struct LastDate {
