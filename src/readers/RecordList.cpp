@@ -24,10 +24,20 @@ constexpr std::array<std::string_view, 15> kKnownKeys = {
 constexpr unsigned char kLiteralKey = 0xFF;
 
 // The processor adds a few marks to the record it works on: the unpacked record has room for
-// them, so that adding them moves nothing, and the packed record room for them packed (an
-// integer and two Booleans with their keys), so that it is packed back in its place.
+// them, so that adding them moves nothing, and the packed record room for them packed (two
+// Booleans and an integer below a million, with their keys), so that it is packed back in its
+// place. A record that outgrows its room anyway is packed anew elsewhere.
 constexpr std::size_t kRoomForMarks = 3;
-constexpr std::size_t kPackedRoomForMarks = 16;
+constexpr std::size_t kPackedRoomForMarks = 2 * 3 + 2 + 3;
+
+// Integers are packed as counts, the sign in the lowest bit: the marks and most numbers a
+// record holds are small, and then take a byte or two instead of eight.
+std::uint64_t zigzag(std::int64_t n) {
+  return (static_cast<std::uint64_t>(n) << 1) ^ (n < 0 ? ~std::uint64_t{0} : 0);
+}
+std::int64_t unzigzag(std::uint64_t n) {
+  return static_cast<std::int64_t>((n >> 1) ^ (0 - (n & 1)));
+}
 
 // The place of `key` in kKnownKeys, or kLiteralKey.
 unsigned char knownKey(std::string_view key) {
@@ -80,6 +90,7 @@ std::size_t packedSize(const Value& value) {
     case Value::Type::Bool:
       return 2;
     case Value::Type::Integer:
+      return 1 + countSize(zigzag(value.toInt()));
     case Value::Type::Real:
     case Value::Type::Date:
       return 1 + 8;
@@ -122,7 +133,7 @@ char* put(char* at, const char* end, const Value& value) {
       if (!fits(at, end, packedSize(value))) return nullptr;
       *at++ = static_cast<char>(type);
       if (type == Value::Type::Bool) *at++ = value.toBool() ? 1 : 0;
-      if (type == Value::Type::Integer) at = putFixed(at, value.toInt());
+      if (type == Value::Type::Integer) at = putCount(at, zigzag(value.toInt()));
       if (type == Value::Type::Real) at = putFixed(at, value.toDouble());
       if (type == Value::Type::Date) at = putFixed(at, value.toDate().seconds);
       return at;
@@ -156,7 +167,7 @@ class Unpacker {
       case Value::Type::Bool:
         return Value(*at_++ != 0);
       case Value::Type::Integer:
-        return Value(static_cast<long long>(fixed<std::int64_t>()));
+        return Value(static_cast<long long>(unzigzag(takeCount(at_))));
       case Value::Type::Real:
         return Value(fixed<double>());
       case Value::Type::String:
@@ -244,7 +255,8 @@ void RecordList::append(const Value& record) {
   const std::size_t room = size + kPackedRoomForMarks;
   char* at = bytes_.allocate(room);
   put(at, at + size, record);
-  slots_.push_back({at, static_cast<std::uint32_t>(room)});
+  starts_.push_back(at);
+  rooms_.push_back(static_cast<std::uint32_t>(room));
 }
 
 void RecordList::appendTexts(std::span<const TextField> fields) {
@@ -264,11 +276,12 @@ void RecordList::appendTexts(std::span<const TextField> fields) {
   }
   char* const end = at + kPackedRoomForMarks;
   bytes_.giveBack(end);
-  slots_.push_back({start, static_cast<std::uint32_t>(end - start)});
+  starts_.push_back(start);
+  rooms_.push_back(static_cast<std::uint32_t>(end - start));
 }
 
 Value RecordList::unpack(std::size_t index) const {
-  return Unpacker(slots_[index].at).value(kRoomForMarks);
+  return Unpacker(starts_[index]).value(kRoomForMarks);
 }
 
 Value RecordList::operator[](std::size_t index) const {
@@ -288,7 +301,7 @@ Value& RecordList::open(std::size_t index) const {
   if (index == openIndex_) return open_;
   close();
   if (index < size()) {
-    Unpacker(slots_[index].at).recordInto(open_, kRoomForMarks);
+    Unpacker(starts_[index]).recordInto(open_, kRoomForMarks);
     openIndex_ = index;
   } else {
     // Past the end there is no record: a null value, which nothing packs back.
@@ -299,14 +312,15 @@ Value& RecordList::open(std::size_t index) const {
 
 void RecordList::close() const {
   if (openIndex_ == kNoneOpen) return;
-  Slot& slot = slots_[openIndex_];
+  char*& at = starts_[openIndex_];
+  std::uint32_t& room = rooms_[openIndex_];
   // The open record owns its texts: writing over its packed bytes loses nothing.
-  if (!put(slot.at, slot.at + slot.room, open_)) {
+  if (!put(at, at + room, open_)) {
     // Moved to a new place; the old one is left unused.
     const std::size_t size = packedSize(open_);
-    slot.at = bytes_.allocate(size);
-    slot.room = static_cast<std::uint32_t>(size);
-    put(slot.at, slot.at + size, open_);
+    at = bytes_.allocate(size);
+    room = static_cast<std::uint32_t>(size);
+    put(at, at + size, open_);
   }
   // open_ keeps what it holds: the next record opened is read into its room.
   openIndex_ = kNoneOpen;

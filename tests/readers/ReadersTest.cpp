@@ -2,6 +2,7 @@
 // files of the corpus, and the one-pass tag scan checked against a search per tag.
 #include <gtest/gtest.h>
 
+#include <limits>
 #include <optional>
 #include <string>
 #include <vector>
@@ -400,6 +401,9 @@ TEST(RecordListTest, GivesBackEveryValueAndEveryChangeToAnOpenRecord) {
       Value("not a record"),
       Value{{"when", Value::date(123.5)},
             {"n", -(1LL << 40)},
+            {"least", std::numeric_limits<long long>::min()},
+            {"most", std::numeric_limits<long long>::max()},
+            {"small", -64},
             {"x", 0.1},
             {"yes", true},
             {"raw", Value(Value::Bytes{0, 255, 10})},
