@@ -66,7 +66,7 @@ struct ControllerParts {
 // The controller's working state, under the names the rest of the program knows it by.
 struct ControllerState {
   // --- the input
-  std::string fileAsString;  // the whole input text (of a continuation: its output)
+  std::string fileAsString;               // the whole input text (of a continuation: its output)
   std::size_t skippedLines = 0;           // a QIF input's header lines, which a run passes over
   std::string source;                     // "File \"x\"", "The clipboard", ... for messages
   std::string inputPath;                  // the input file (never an output), "" for the clipboard

@@ -253,9 +253,8 @@ void Controller::actuallyProcessTheTransactions() {
   }
 
   if (showIfUnavailable(parts_.bank.available())) return;
-  QIFReadResult read =
-      parts_.qifReader.fromQIFText(state_.fileAsString, state_.skippedLines, fromDate, toDate,
-                                   today());
+  QIFReadResult read = parts_.qifReader.fromQIFText(state_.fileAsString, state_.skippedLines,
+                                                    fromDate, toDate, today());
   if (!read.ok()) {
     std::string line = std::to_string(read.failedLine + static_cast<int>(state_.skippedLines));
     parts_.platform.showStatus(

@@ -134,8 +134,7 @@ ChunkFields cutWith(std::string_view chunk, const FieldCutting& cutting, ScanSta
 // The chunks of `text` (see splitTextIntoLines): listed into `chunks` in chunk mode, given as
 // `lines` to walk in line mode. Neither when the text holds no date.
 void cutChunks(std::string_view text, const Value& format, const DateTables& tables,
-               ScanState& state, std::vector<TextSpan>& chunks,
-               std::optional<LineChunks>& lines) {
+               ScanState& state, std::vector<TextSpan>& chunks, std::optional<LineChunks>& lines) {
   const DateRule rule = dateRuleOf(format);
   std::optional<TextSpan> first = findDate(text, rule, tables, state);
   if (!first) return;

@@ -134,7 +134,7 @@ class Extract {
   std::int64_t dateColumn_ = 0;
   DateRule dateRule_;
   FieldCutting cutting_;
-  std::string_view text_;         // the text of the reading (borrowed)
+  std::string_view text_;  // the text of the reading (borrowed)
   // Where each chunk lies in it: listed in chunk mode, walked in line mode.
   std::vector<TextSpan> chunks_;
   std::size_t nextChunk_ = 0;

@@ -140,10 +140,12 @@ QIFReadResult QIFReader::readRegister(LineWalk lines, CalendarDay fromDate, Cale
   std::string outputDateFormat = store_.objectForKey(prefKey::OutputDateFormat).toString();
   if (outputDateFormat.empty()) outputDateFormat = kDefaultOutputDateFormat;
 
-  // One record per "^" at most: the list is made at its size at once.
+  // One record per line that starts with "^" at most: the list is made at its size at once. The
+  // "^" are searched for in the text, not line by line, which would cut the lines twice.
   std::size_t records = 0;
-  LineWalk counting = lines;
-  for (std::string_view line; counting.next(line);) records += line.starts_with('^');
+  const std::string_view text = lines.rest();
+  for (std::size_t at = text.find('^'); at != std::string_view::npos; at = text.find('^', at + 1))
+    records += at == 0 || text[at - 1] == '\n' || text[at - 1] == '\r';
   result.qif.reserve(records);
   RegisterWalk walk;
   // Neighbouring records mostly share their day: it is read, and written out, once for them.

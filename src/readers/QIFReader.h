@@ -77,9 +77,8 @@ class QIFReader {
   std::optional<std::string> normalizeQIFAmountIn(Value& record, int qifTypeTag) const;
 
  private:
-  QIFReadResult readRegister(LineWalk lines, CalendarDay fromDate,
-                             CalendarDay toDate, CalendarDay today, const DateTables& tables,
-                             bool european) const;
+  QIFReadResult readRegister(LineWalk lines, CalendarDay fromDate, CalendarDay toDate,
+                             CalendarDay today, const DateTables& tables, bool european) const;
 
   const CVPrefs& store_;
   const Preferences& options_;

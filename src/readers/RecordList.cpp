@@ -125,15 +125,19 @@ char* put(char* at, const char* end, const Value& value) {
       return putTextValue(value.toString());
     case Value::Type::Data:
       return putTextValue(dataText(value));
+    case Value::Type::Integer: {
+      const std::uint64_t n = zigzag(value.toInt());
+      if (!fits(at, end, 1 + countSize(n))) return nullptr;
+      *at++ = static_cast<char>(type);
+      return putCount(at, n);
+    }
     case Value::Type::Null:
     case Value::Type::Bool:
-    case Value::Type::Integer:
     case Value::Type::Real:
     case Value::Type::Date:
       if (!fits(at, end, packedSize(value))) return nullptr;
       *at++ = static_cast<char>(type);
       if (type == Value::Type::Bool) *at++ = value.toBool() ? 1 : 0;
-      if (type == Value::Type::Integer) at = putCount(at, zigzag(value.toInt()));
       if (type == Value::Type::Real) at = putFixed(at, value.toDouble());
       if (type == Value::Type::Date) at = putFixed(at, value.toDate().seconds);
       return at;

@@ -6,20 +6,12 @@
 namespace corvela {
 namespace {
 
-std::size_t countOf(std::string_view text, char c) {
+// Whether some line feed of `text` has no carriage return in front of it.
+bool hasBareLineFeed(std::string_view text) {
   // A search from one to the next passes over the bytes between many at a time; a line is dozens.
-  std::size_t count = 0;
-  for (std::size_t at = text.find(c); at != std::string_view::npos; at = text.find(c, at + 1))
-    ++count;
-  return count;
-}
-
-std::size_t countCRLF(std::string_view text) {
-  std::size_t count = 0;
-  for (std::size_t at = text.find("\r\n"); at != std::string_view::npos;
-       at = text.find("\r\n", at + 2))
-    ++count;
-  return count;
+  for (std::size_t at = text.find('\n'); at != std::string_view::npos; at = text.find('\n', at + 1))
+    if (at == 0 || text[at - 1] != '\r') return true;
+  return false;
 }
 
 }  // namespace
@@ -34,12 +26,11 @@ std::vector<std::string> TextLines::strings() const {
 }
 
 LineWalk::LineWalk(std::string_view text) {
-  // Counting first decides the line end without cutting the text twice, and tells the number of
-  // lines.
+  // Which line end the text uses is settled before the first line is cut; the searches stop as
+  // soon as they know, so that a text of line feeds alone is not gone through line by line.
   std::string_view walked = text;
-  if (const std::size_t crlf = countCRLF(text); crlf > 0) {
-    const std::size_t lf = countOf(text, '\n');
-    pairs_ = lf <= crlf;
+  if (text.find("\r\n") != std::string_view::npos) {
+    pairs_ = !hasBareLineFeed(text);
     if (pairs_) {
       separator_ = '\r';
     } else {
@@ -50,27 +41,32 @@ LineWalk::LineWalk(std::string_view text) {
       walked = *storage;
       storage_ = std::move(storage);
     }
-    lineCount_ = (pairs_ ? crlf : lf) + 1;
-  } else if (const std::size_t cr = countOf(text, '\r'); cr > 0) {
+  } else if (text.find('\r') != std::string_view::npos) {
     separator_ = '\r';
-    lineCount_ = cr + 1;
-  } else {
-    lineCount_ = countOf(text, '\n') + 1;
   }
   at_ = walked.data();
   end_ = walked.data() + walked.size();
 }
 
+std::size_t LineWalk::countLines() const {
+  const std::string_view text = rest();
+  std::size_t ends = 0;
+  for (std::size_t at = text.find(separator_); at != std::string_view::npos;
+       at = text.find(separator_, at + 1))
+    ends += !pairs_ || (at + 1 < text.size() && text[at + 1] == '\n');
+  return ends + !done_;
+}
+
 bool LineWalk::next(std::string_view& line) {
   if (done_) return false;
-  const auto rest = [this](const char* from) { return static_cast<std::size_t>(end_ - from); };
+  const auto left = [this](const char* from) { return static_cast<std::size_t>(end_ - from); };
   // An empty text may have no storage at all, and memchr must not be handed a null pointer.
   const char* found =
-      at_ == end_ ? nullptr : static_cast<const char*>(std::memchr(at_, separator_, rest(at_)));
+      at_ == end_ ? nullptr : static_cast<const char*>(std::memchr(at_, separator_, left(at_)));
   while (found && pairs_ && (found + 1 == end_ || found[1] != '\n'))
-    found = static_cast<const char*>(std::memchr(found + 1, separator_, rest(found + 1)));
+    found = static_cast<const char*>(std::memchr(found + 1, separator_, left(found + 1)));
   if (!found) {
-    line = std::string_view(at_, rest(at_));
+    line = std::string_view(at_, left(at_));
     done_ = true;
     return true;
   }
@@ -82,7 +78,7 @@ bool LineWalk::next(std::string_view& line) {
 TextLines findLines(std::string_view text) {
   LineWalk walk(text);
   std::vector<std::string_view> lines;
-  lines.reserve(walk.lineCount());
+  lines.reserve(walk.countLines());
   for (std::string_view line; walk.next(line);) lines.push_back(line);
   return TextLines(std::move(lines), std::move(walk.storage_));
 }

@@ -19,11 +19,14 @@ class LineWalk {
 
   // Sets `line` to the next line and answers true; answers false once every line was given.
   bool next(std::string_view& line);
-  // The number of lines the whole text has, those already walked included.
-  std::size_t lineCount() const { return lineCount_; }
+  // The text of the lines not walked yet, their line ends included.
+  std::string_view rest() const { return {at_, static_cast<std::size_t>(end_ - at_)}; }
 
  private:
   friend TextLines findLines(std::string_view text);
+
+  // How many lines are not walked yet.
+  std::size_t countLines() const;
 
   // The text without its carriage returns, when bare line feeds are mixed with CR LF.
   std::shared_ptr<const std::string> storage_;
@@ -32,7 +35,6 @@ class LineWalk {
   char separator_ = '\n';
   bool pairs_ = false;  // lines end with CR LF: a bare carriage return is part of a line
   bool done_ = false;
-  std::size_t lineCount_ = 0;
 };
 
 // The lines of a text, whatever its line ends: CR LF, LF, CR, or CR LF mixed with bare LF (then

@@ -362,11 +362,13 @@ TEST_F(QIFCorpusTest, EveryRecordOfTheRegisterIsRead) {
                               ? Value(Value::Array{Value(option::europeanDates)})
                               : Value::array());
     Register qif = registerOf(file);
-    QIFReadResult result = reader.fromQIFText(qif.text, qif.skippedLines, CalendarDay::distantPast(),
-                                               CalendarDay::distantFuture(), {2024, 6, 15});
+    QIFReadResult result =
+        reader.fromQIFText(qif.text, qif.skippedLines, CalendarDay::distantPast(),
+                           CalendarDay::distantFuture(), {2024, 6, 15});
     if (!result.ok()) {
       EXPECT_EQ(result.qif.size(), 0u) << file;
-      return "corrupted QIF on line " + std::to_string(result.failedLine + static_cast<int>(qif.skippedLines));
+      return "corrupted QIF on line " +
+             std::to_string(result.failedLine + static_cast<int>(qif.skippedLines));
     }
     std::size_t withSplits = 0, splits = 0;
     for (const Value& record : result.qif) {
