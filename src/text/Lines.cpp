@@ -57,24 +57,6 @@ std::size_t LineWalk::countLines() const {
   return ends + !done_;
 }
 
-bool LineWalk::next(std::string_view& line) {
-  if (done_) return false;
-  const auto left = [this](const char* from) { return static_cast<std::size_t>(end_ - from); };
-  // An empty text may have no storage at all, and memchr must not be handed a null pointer.
-  const char* found =
-      at_ == end_ ? nullptr : static_cast<const char*>(std::memchr(at_, separator_, left(at_)));
-  while (found && pairs_ && (found + 1 == end_ || found[1] != '\n'))
-    found = static_cast<const char*>(std::memchr(found + 1, separator_, left(found + 1)));
-  if (!found) {
-    line = std::string_view(at_, left(at_));
-    done_ = true;
-    return true;
-  }
-  line = std::string_view(at_, static_cast<std::size_t>(found - at_));
-  at_ = found + (pairs_ ? 2 : 1);
-  return true;
-}
-
 TextLines findLines(std::string_view text) {
   LineWalk walk(text);
   std::vector<std::string_view> lines;
