@@ -1,7 +1,5 @@
 #include "text/Lines.h"
 
-#include <algorithm>
-#include <cstring>
 
 namespace corvela {
 namespace {
@@ -15,11 +13,6 @@ bool hasBareLineFeed(std::string_view text) {
 }
 
 }  // namespace
-
-void TextLines::dropFront(std::size_t count) {
-  lines_.erase(lines_.begin(),
-               lines_.begin() + static_cast<std::ptrdiff_t>(std::min(count, lines_.size())));
-}
 
 std::vector<std::string> TextLines::strings() const {
   return std::vector<std::string>(lines_.begin(), lines_.end());

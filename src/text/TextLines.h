@@ -28,8 +28,6 @@ class TextLines {
   const std::string_view* data() const { return lines_.data(); }
   operator std::span<const std::string_view>() const { return lines_; }
 
-  // Removes the first `count` lines (all of them when there are fewer).
-  void dropFront(std::size_t count);
   // The lines as strings of their own, for a caller that keeps them beyond the text.
   std::vector<std::string> strings() const;
 
