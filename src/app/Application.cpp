@@ -67,6 +67,7 @@ Application::Application(CVPrefs& store, const Bundle& bundle, FrontEnd frontEnd
           .inputFormats = inputFormatTools,
           .outputFormatDefinition = outputFormatDefinition,
           .errorWarning = errorWarning,
+          .takeOutput = frontEnd.takeOutput,
           .inputRunsOnce = frontEnd.inputRunsOnce,
       }),
       editInstructions(

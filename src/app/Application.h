@@ -56,6 +56,8 @@ struct FrontEnd {
   InvestmentConfirmView* investmentView = nullptr;
   // Each input is converted once (the command line): see ControllerParts::inputRunsOnce.
   bool inputRunsOnce = false;
+  // Where the output goes instead of a file: see ControllerParts::takeOutput.
+  std::function<Status(std::string_view output)> takeOutput = nullptr;
 };
 
 // Every working object of the program, created once and wired together: the one place that

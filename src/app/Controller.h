@@ -4,6 +4,7 @@
 #include <functional>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "app/ControllerPorts.h"
@@ -55,6 +56,10 @@ struct ControllerParts {
   // The system calls the output file is written with; null for the real ones (tests make
   // them fail).
   FileOps* fileOps = nullptr;
+  // Takes a run's output in place of the output file, when the front end has a place of its
+  // own for it (the command line's standard output): the output path is then only a name, and
+  // nothing is checked or written there. Empty: the output goes to the file.
+  std::function<Status(std::string_view output)> takeOutput = nullptr;
   // Today's local date; tests fix it.
   std::function<CalendarDay()> today = [] { return CalendarDay::today(); };
   // The front end converts each input once (the command line). A bank run's records then hold
@@ -255,6 +260,8 @@ class Controller {
   std::optional<Value> currentOutputFormat() const;
   // The files a run's output or continuation must never replace.
   std::vector<ProtectedFile> protectedFiles() const;
+  // Writes the finished run's output to `path`, or gives it to the front end that takes it.
+  Status writeOutput(const std::string& path);
   std::string formattedDay(const CalendarDay& day) const;
   CalendarDay today() const { return parts_.today(); }
   void redraw();

@@ -123,7 +123,8 @@ void Controller::savePanelDidEnd(const std::optional<std::string>& path) {
     return;
   }
   // Refused before the run, not after the person has answered for every transaction.
-  if (Status allowed = checkOutputPath(*path, protectedFiles()); !allowed.ok()) {
+  if (Status allowed = parts_.takeOutput ? Status::OK() : checkOutputPath(*path, protectedFiles());
+      !allowed.ok()) {
     parts_.platform.showStatus(
         "Output File Not Written",
         "\r\r" + allowed.message() + "\r\rNo transactions were processed; nothing was changed.");
@@ -335,12 +336,7 @@ void Controller::processInstructionsDidEnd(int count, std::optional<Value> conti
     state_.lastProcessedClipboard = parts_.platform.clipboardText().value_or("");
 
   const std::string& path = state_.outputFilePath;
-  bool keepExisting = isWritableFile(path) && form_.appendSwitch.on &&
-                      (parts_.options.isOn(option::append) || !outputIsQIF());
-  Status written = checkOutputPath(path, protectedFiles());
-  if (written.ok())
-    written = writeOutputFile(path, state_.outputFileAsString, keepExisting,
-                              parts_.fileOps ? *parts_.fileOps : FileOps::system());
+  Status written = writeOutput(path);
   if (!written.ok()) {
     parts_.platform.showStatus(
         "Output File Not Written",
@@ -357,6 +353,15 @@ void Controller::processInstructionsDidEnd(int count, std::optional<Value> conti
                     {number, count == 1 ? "" : "s", path,
                      more.empty() ? std::string() : "\r\r" + more, state_.reportNote}));
   redraw();
+}
+
+Status Controller::writeOutput(const std::string& path) {
+  if (parts_.takeOutput) return parts_.takeOutput(state_.outputFileAsString);
+  bool keepExisting = isWritableFile(path) && form_.appendSwitch.on &&
+                      (parts_.options.isOn(option::append) || !outputIsQIF());
+  if (Status allowed = checkOutputPath(path, protectedFiles()); !allowed.ok()) return allowed;
+  return writeOutputFile(path, state_.outputFileAsString, keepExisting,
+                         parts_.fileOps ? *parts_.fileOps : FileOps::system());
 }
 
 std::vector<ProtectedFile> Controller::protectedFiles() const {

@@ -4,10 +4,11 @@
 #include <cerrno>
 #include <cstring>
 #include <filesystem>
-#include <fstream>
+#include <functional>
 #include <memory>
 #include <ostream>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "app/Application.h"
@@ -120,47 +121,6 @@ std::optional<std::string> accountRefusal(const Controller& controller) {
                                                "\" is not a known account of this statement's kind";
   return "the option to append is on and " + why + "; name one with --account (" + known + ")";
 }
-
-// Copies the file at `path` to `out` a block at a time: the output of a long statement is
-// never held whole a second time.
-void copyFile(const std::string& path, std::ostream& out) {
-  std::ifstream in(path, std::ios::binary);
-  std::vector<char> block(1 << 16);
-  while (in.read(block.data(), static_cast<std::streamsize>(block.size())) || in.gcount() > 0)
-    out.write(block.data(), in.gcount());
-}
-
-// A private folder for the output when it goes to standard output, removed afterwards. When
-// none can be made, path() is empty and error() says why.
-class ScratchFolder {
- public:
-  ScratchFolder() {
-    std::error_code ec;
-    std::filesystem::path folder = std::filesystem::temp_directory_path(ec);
-    if (ec) {
-      const char* tmpdir = std::getenv("TMPDIR");
-      error_ = "the folder for temporary files \"" + std::string(tmpdir ? tmpdir : "/tmp") +
-               "\" (TMPDIR) cannot be used: " + ec.message();
-      return;
-    }
-    std::string pattern = (folder / "corvela-cli-XXXXXX").string();
-    if (mkdtemp(pattern.data()))
-      path_ = pattern;
-    else
-      error_ =
-          "no temporary folder can be made in \"" + folder.string() + "\": " + std::strerror(errno);
-  }
-  ~ScratchFolder() {
-    std::error_code ignored;
-    if (!path_.empty()) std::filesystem::remove_all(path_, ignored);
-  }
-  const std::string& path() const { return path_; }
-  const std::string& error() const { return error_; }
-
- private:
-  std::string path_;
-  std::string error_;
-};
 
 // Why a date option or the store's output date pattern cannot be used, or "". Dates are typed
 // as in the main window: written with the store's OutputDateFormat, or "today" and the like.
@@ -291,14 +251,8 @@ int ConvertCommand::run(Io& io) {
       return kFailure;
     }
   }
-  ScratchFolder scratch;
-  if (toStandardOutput && scratch.path().empty()) {
-    io.err << "corvela-cli: " << scratch.error() << ".\n";
-    return kFailure;
-  }
-  std::string outputPath = toStandardOutput ? scratch.path() + "/output" : options.output;
-
-  auto session = std::make_shared<Session>(options.prefs, io.err, outputPath);
+  // Standard output takes the output as it is, with no file between: "-" is only its name.
+  auto session = std::make_shared<Session>(options.prefs, io.err, options.output);
   CVPrefs& store = session->store;
   if (!store.openError().empty()) {
     io.err << "corvela-cli: the preference store cannot be used: " << store.openError()
@@ -315,19 +269,33 @@ int ConvertCommand::run(Io& io) {
     io.err << "corvela-cli: convert: " << problem << ".\n";
     return kUsage;
   }
-  // A run to standard output must not leave its scratch path as the remembered output file.
+  // A run to standard output must not leave "-" as the remembered output file.
   const Value rememberedSettings = store.objectForKey("ControlSettings");
   const Value rememberedFolder = store.objectForKey("LastRootDirectory");
 
   UnattendedPlatform& platform = session->platform;
-  session->app =
-      std::make_unique<Application>(store, Bundle::builtIn(),
-                                    FrontEnd{.platform = platform,
-                                             .mainView = session->mainView,
-                                             .confirmView = session->dialogs,
-                                             .newInstructionView = session->dialogs,
-                                             .investmentView = &session->investmentWindow,
-                                             .inputRunsOnce = true});
+  // Why the output could not be written to standard output, once it was tried. (The run ends
+  // before this function returns: nothing calls the writer afterwards.)
+  std::string standardOutputError;
+  auto writeToStandardOutput = [&io, &standardOutputError](std::string_view output) {
+    errno = 0;
+    io.out.write(output.data(), static_cast<std::streamsize>(output.size()));
+    io.out.flush();
+    if (io.out) return Status::OK();
+    const int error = errno;
+    standardOutputError = "the output could not be written to standard output: " +
+                          std::string(error ? std::strerror(error) : "write error") + ".";
+    return Status::Error(standardOutputError);
+  };
+  session->app = std::make_unique<Application>(
+      store, Bundle::builtIn(),
+      FrontEnd{.platform = platform,
+               .mainView = session->mainView,
+               .confirmView = session->dialogs,
+               .newInstructionView = session->dialogs,
+               .investmentView = &session->investmentWindow,
+               .inputRunsOnce = true,
+               .takeOutput = toStandardOutput ? std::function(writeToStandardOutput) : nullptr});
   Application& app = *session->app;
   app.investment.setOutputCashAsRead(true);
   app.startUp();
@@ -383,6 +351,10 @@ int ConvertCommand::run(Io& io) {
     return status;
   };
 
+  if (!standardOutputError.empty()) {
+    io.err << "corvela-cli: " << standardOutputError << "\n";
+    return done(kFailure);
+  }
   if (platform.statuses().empty()) {
     io.err << "corvela-cli: the run did not finish.\n";
     return done(kFailure);
@@ -400,19 +372,6 @@ int ConvertCommand::run(Io& io) {
     io.err << ".\n";
     printTally(io, tally, platform);
     return done(kNothingOutput);
-  }
-  if (toStandardOutput) {
-    if (std::filesystem::exists(outputPath, ec)) {
-      errno = 0;
-      copyFile(outputPath, io.out);
-      io.out.flush();
-      if (!io.out) {
-        int error = errno;
-        io.err << "corvela-cli: the output could not be written to standard output: "
-               << (error ? std::strerror(error) : "write error") << ".\n";
-        return done(kFailure);
-      }
-    }
   }
   // The report's count and where the output went (never the scratch file of standard output);
   // the tally below says what became of the rest in the command's own terms.
