@@ -44,7 +44,6 @@ InstructionIndex::KeyTable& InstructionIndex::tableFor(const Value& list, std::s
 
   KeyTable& table = tables_.emplace_back();
   table.key = std::string(key);
-  build(table, list_.toArray());
   return table;
 }
 
@@ -175,7 +174,15 @@ std::uint32_t InstructionIndex::child(const KeyTable& table, const Node& node, c
 
 std::optional<std::size_t> InstructionIndex::match(const Value& list, std::string_view text,
                                                    std::string_view key, bool longest) {
-  const KeyTable& table = tableFor(list, key);
+  KeyTable& table = tableFor(list, key);
+  if (!table.built) {
+    if (table.walks < kWalksBeforeTree) {
+      ++table.walks;
+      return matchByWalk(list_, text, key, longest, false);
+    }
+    build(table, list_.toArray());
+    table.built = true;
+  }
   if (text.empty()) return table.firstEmpty;
 
   std::uint32_t best = kNone;

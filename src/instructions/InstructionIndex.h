@@ -26,12 +26,18 @@ std::optional<std::size_t> matchByWalk(const Value& list, std::string_view text,
 //
 // It keeps a copy of the list it was built from. Copies share storage until written, so a list
 // taken afresh from the store is recognised as the same one at no cost, and any change to the
-// stored list (which gives it new storage) makes the next lookup rebuild the tree. The tree of a
-// key is built at its first lookup, so a run that matches nothing builds nothing.
+// stored list (which gives it new storage) is seen at the next lookup, which starts afresh. The
+// first few lookups of a key walk the list, and the tree is built at the one after them: a short
+// statement never pays for a tree of thousands of instructions, nor a person who teaches one at
+// every transaction for a tree each time, and a long run pays for those few walks only.
 class InstructionIndex {
  public:
   std::optional<std::size_t> match(const Value& list, std::string_view text, std::string_view key,
                                    bool longest);
+
+  // The lookups of a key answered by walking the list before its tree is built. Building the
+  // tree of 5,000 instructions costs about as much as fourteen walks of them.
+  static constexpr int kWalksBeforeTree = 8;
 
  private:
   static constexpr std::uint32_t kNone = UINT32_MAX;
@@ -49,6 +55,8 @@ class InstructionIndex {
   };
   struct KeyTable {
     std::string key;
+    int walks = 0;  // the lookups answered by walking, up to kWalksBeforeTree
+    bool built = false;
     std::vector<Node> nodes;  // the root first
     std::vector<Edge> edges;  // the edges of a node side by side, ordered by character
     std::optional<std::size_t> firstEmpty;  // the first record whose match string is ""
