@@ -3,6 +3,7 @@
 #include "lists/Accounts.h"
 #include "text/CalendarDay.h"
 #include "text/Dates.h"
+#include "text/Lines.h"
 
 namespace corvela {
 namespace {
@@ -77,55 +78,82 @@ std::string_view kindLabel(int kind) {
   }
 }
 
-QIFClassification classifyQIF(std::span<const std::string_view> lines, std::size_t start,
-                              bool continuing, const DateTables& tables) {
+QIFClassification classifyQIF(std::string_view text, std::size_t start, bool continuing,
+                              const DateTables& tables) {
   using Outcome = QIFClassification::Outcome;
   QIFClassification result;
 
-  std::size_t first = start;
-  while (first < lines.size() && lines[first].empty()) ++first;
-  if (first >= lines.size()) {
+  // One walk over the lines, which stops as soon as nothing later can change the answer: the
+  // text of a long register is never listed line by line.
+  LineWalk walk(text);
+  std::string_view line;
+  std::size_t index = 0;  // of the next line the walk gives
+  std::optional<std::size_t> first;
+  std::string_view firstLine;
+  for (; walk.next(line); ++index) {
+    if (index >= start && !line.empty()) {
+      first = index;
+      firstLine = line;
+      ++index;
+      break;
+    }
+  }
+  if (!first) {
     result.outcome = Outcome::noTransactions;
     return result;
   }
+
   // The empty last line that a final line end leaves is record structure only under a "!Type"
-  // header, which says the text is QIF; without one it would make every text a register.
+  // header, which says the text is QIF; without one it would make every text a register. An
+  // empty line is known not to be the last when another one follows.
   bool recordStructure = false;
-  bool finalLineEnd = false;
-  for (std::size_t i = first + 1; i < lines.size() && !recordStructure; ++i) {
-    recordStructure = lines[i] == "^" || (lines[i].empty() && i + 1 < lines.size());
-    finalLineEnd = lines[i].empty() && i + 1 == lines.size();
+  bool lastWasEmpty = false;
+  const bool accountBlock = firstLine == "!Account";
+  bool secondAccount = false;
+  std::optional<std::string_view> nameLine;
+  std::optional<std::size_t> typeLineIndex;
+  std::string_view typeLine;
+  for (; walk.next(line); ++index) {
+    if (!recordStructure) {
+      recordStructure = lastWasEmpty || line == "^";
+      lastWasEmpty = line.empty();
+    }
+    if (accountBlock) {
+      if (!nameLine) nameLine = line;
+      if (line == "!Account" && !continuing) secondAccount = true;
+      if (!typeLineIndex && (startsWith(line, "!Type") || startsWith(line, "!TYPE"))) {
+        typeLineIndex = index;
+        typeLine = line;
+      }
+    }
+    // Settled: a second account block refuses the input; otherwise the record structure must
+    // be seen and, under an "!Account" line, every line looked at for a second block (unless
+    // continuing, when its "!Type" line is all that is wanted).
+    if (secondAccount) break;
+    if (recordStructure && (!accountBlock || (continuing && typeLineIndex))) break;
   }
+  const bool finalLineEnd = !recordStructure && lastWasEmpty;
 
   std::optional<std::size_t> candidate = first;
-  if (lines[first] == "!Account") {
-    for (std::size_t i = first + 1; i < lines.size(); ++i) {
-      if (lines[i] == "!Account" && !continuing) {
-        result.outcome = Outcome::multipleAccounts;
-        return result;
-      }
+  std::string_view header = firstLine;
+  if (accountBlock) {
+    if (secondAccount) {
+      result.outcome = Outcome::multipleAccounts;
+      return result;
     }
-    if (first + 1 < lines.size()) {
-      const std::string_view nameLine = lines[first + 1];
-      result.account = nameLine.empty() ? std::string() : std::string(nameLine.substr(1));
-    }
-    candidate.reset();
-    for (std::size_t i = first + 1; i < lines.size(); ++i) {
-      if (startsWith(lines[i], "!Type") || startsWith(lines[i], "!TYPE")) {
-        candidate = i;
-        break;
-      }
-    }
+    if (nameLine)
+      result.account = nameLine->empty() ? std::string() : std::string(nameLine->substr(1));
+    candidate = typeLineIndex;
+    header = typeLine;
     if (!candidate && !continuing) {
       result.outcome = Outcome::noTypeLine;
       return result;
     }
   }
 
-  const std::string_view* header = candidate ? &lines[*candidate] : nullptr;
-  const bool typeHeader = header && (startsWith(*header, "!Type") || startsWith(*header, "!TYPE"));
+  const bool typeHeader = candidate && (startsWith(header, "!Type") || startsWith(header, "!TYPE"));
   bool looksLikeRegister =
-      typeHeader || (header && (startsWith(*header, "C*") || isQIFDateLine(*header, tables)));
+      typeHeader || (candidate && (startsWith(header, "C*") || isQIFDateLine(header, tables)));
   if (typeHeader && finalLineEnd) recordStructure = true;
   if (!looksLikeRegister || !recordStructure) {
     result.outcome = Outcome::text;
@@ -133,10 +161,10 @@ QIFClassification classifyQIF(std::span<const std::string_view> lines, std::size
   }
 
   result.outcome = Outcome::reg;
-  if (*header == "!Type:Bank" || *header == "!Type:CCard") {
-    result.kind = *header == "!Type:Bank" ? kBankKind : kCreditCardKind;
+  if (header == "!Type:Bank" || header == "!Type:CCard") {
+    result.kind = header == "!Type:Bank" ? kBankKind : kCreditCardKind;
     result.skippedLines = *candidate + 1;
-  } else if (*header == "!Type:Invst") {
+  } else if (header == "!Type:Invst") {
     result.outcome = Outcome::investment;
     result.kind = kInvestmentKind;
     result.skippedLines = *candidate + 1;

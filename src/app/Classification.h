@@ -2,10 +2,8 @@
 
 #include <cstddef>
 #include <optional>
-#include <span>
 #include <string>
 #include <string_view>
-#include <vector>
 
 #include "text/DateTables.h"
 
@@ -53,7 +51,7 @@ struct QIFClassification {
   std::optional<std::string> account;
 };
 
-// Classifies `lines` from `start`:
+// Classifies the lines of `text` (as findLines cuts them) from line `start` on:
 //  1. the first non-empty line is looked for; the record structure of QIF is seen when a later
 //     line is exactly "^" or empty (the empty last line left by a final line end counts only
 //     under a "!Type" or "!TYPE" header: every text that ends in a line break has one);
@@ -69,7 +67,7 @@ struct QIFClassification {
 //  4. anything else is text.
 // With `continuing` (the input is a continuation file) a second account block and a missing
 // "!Type" line are not refused.
-QIFClassification classifyQIF(std::span<const std::string_view> lines, std::size_t start,
-                              bool continuing, const DateTables& tables);
+QIFClassification classifyQIF(std::string_view text, std::size_t start, bool continuing,
+                              const DateTables& tables);
 
 }  // namespace corvela

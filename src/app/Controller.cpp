@@ -318,27 +318,27 @@ void Controller::classifyOFX() {
 
 void Controller::classifyQIFOrText() {
   using Outcome = QIFClassification::Outcome;
-  // The lines serve to recognise the input only: a run reads the text again, a line at a time.
-  const TextLines lines = findLines(state_.fileAsString);
+  // Recognising the input walks its lines, as a run does again later: a long register is
+  // never held as a list of lines.
   std::size_t index = 0;
-  int imported = parts_.listImport.process(lines, &index, state_.source);
+  int imported = parts_.listImport.process(state_.fileAsString, &index, state_.source);
   if (imported > 0 && (imported & 3) != 0) parts_.categories.updateAccounts();
   if (imported == -1) {
     showStatus("QIF List Import",
                "\r\r%@ appears to be an unsupported or corrupted QIF export; it cannot be "
                "imported.");
   }
-  std::size_t start = imported != 0 ? std::min(index, lines.size()) : 0;
+  std::size_t start = imported != 0 ? index : 0;
 
   bool continuing = state_.continuationData.has_value();
-  QIFClassification found = classifyQIF(lines, start, continuing, dateTables_);
+  QIFClassification found = classifyQIF(state_.fileAsString, start, continuing, dateTables_);
   if (found.account) parts_.session.account = found.account;
   if (continuing && (found.outcome == Outcome::text || found.outcome == Outcome::noTransactions)) {
     // A continued run with delimited output, or with nothing output yet, holds no register to
     // recognise. It is still a continuation of a bank or card run: it gets its own layout, not
     // the text route, which would ask for an input format and let the output format change.
     found.outcome = Outcome::reg;
-    found.kind = kindOfContinuedRun(lines);
+    found.kind = kindOfContinuedRun();
     found.skippedLines = 0;
   }
   switch (found.outcome) {
@@ -381,7 +381,7 @@ void Controller::classifyQIFOrText() {
   filterAccounts(showAll ? kBankOrCreditCardKind : found.kind);
   filterOutputFormats(found.kind);
 
-  state_.skippedLines = std::min(found.skippedLines, lines.size());
+  state_.skippedLines = found.skippedLines;
 
   form_.qifTypePopUp.visible = !continuing;
   form_.qifTypePopUp.select(0);
@@ -393,7 +393,7 @@ void Controller::classifyQIFOrText() {
   commonTail();
 }
 
-int Controller::kindOfContinuedRun(const TextLines& lines) const {
+int Controller::kindOfContinuedRun() const {
   // A delimited format is offered only for inputs of its own type.
   std::optional<Value> format =
       parts_.outputFormats.formatForName(str(*state_.continuationData, kContinuationOutputFormat));
@@ -403,7 +403,8 @@ int Controller::kindOfContinuedRun(const TextLines& lines) const {
   if (type == outputFormatType::Investment) return kInvestmentKind;
   // QIF output so far names its register, even when nothing was output yet and the header is
   // all there is (no record structure, so it does not classify as a register).
-  for (const std::string_view line : lines) {
+  LineWalk lines(state_.fileAsString);
+  for (std::string_view line; lines.next(line);) {
     if (line == "!Type:Bank") return kBankKind;
     if (line == "!Type:CCard") return kCreditCardKind;
   }

@@ -14,7 +14,6 @@
 #include "prefs/Value.h"
 #include "text/CalendarDay.h"
 #include "text/DateTables.h"
-#include "text/TextLines.h"
 
 namespace corvela {
 
@@ -240,7 +239,7 @@ class Controller {
   void classifyOFX();
   void classifyQIFOrText();
   void commonTail();
-  int kindOfContinuedRun(const TextLines& lines) const;
+  int kindOfContinuedRun() const;
   void filterAccounts(int kind);
   void filterOutputFormats(int kind);
   void showStatus(const std::string& title, std::string_view format);

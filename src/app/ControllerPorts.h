@@ -3,9 +3,8 @@
 #include <cstddef>
 #include <functional>
 #include <optional>
-#include <span>
 #include <string>
-#include <vector>
+#include <string_view>
 
 #include "banking/RunSettings.h"
 #include "banking/RunTally.h"
@@ -78,12 +77,11 @@ class TextReading {
 class QIFListImport {
  public:
   virtual ~QIFListImport() = default;
-  // Imports the lists at the top of `lines`. Answers a set of bits (1 accounts replaced,
+  // Imports the lists at the top of `text`. Answers a set of bits (1 accounts replaced,
   // 2 categories replaced, 4 securities replaced, 8 the lines ended inside a list), or -1 for
   // an export that cannot be read, and sets *indexPtr to the line where the transactions
   // begin when the answer is not 0. `source` describes the input for messages.
-  virtual int process(std::span<const std::string_view> lines, std::size_t* indexPtr,
-                      const std::string& source) = 0;
+  virtual int process(std::string_view text, std::size_t* indexPtr, const std::string& source) = 0;
 };
 
 // The input-format tools that work on files and the learning wizard.

@@ -1,7 +1,7 @@
 #pragma once
 
 #include <string>
-#include <vector>
+#include <string_view>
 
 #include "app/ControllerPorts.h"
 #include "lists/ImportQuickenExport.h"
@@ -14,9 +14,8 @@ class ListImportPort : public QIFListImport {
  public:
   explicit ListImportPort(ImportQuickenExport& import) : import_(import) {}
 
-  int process(std::span<const std::string_view> lines, std::size_t* indexPtr,
-              const std::string& source) override {
-    return import_.process(lines, indexPtr, source);
+  int process(std::string_view text, std::size_t* indexPtr, const std::string& source) override {
+    return import_.process(text, indexPtr, source);
   }
 
  private:

@@ -9,6 +9,7 @@
 #include "prefs/CVPrefs.h"
 #include "prefs/OptionNames.h"
 #include "prefs/Value.h"
+#include "text/Lines.h"
 
 namespace corvela {
 namespace {
@@ -33,7 +34,7 @@ bool isRegisterHeader(std::string_view line) {
 
 }  // namespace
 
-int ImportQuickenExport::process(std::span<const std::string_view> lines, std::size_t* indexPtr,
+int ImportQuickenExport::process(std::string_view text, std::size_t* indexPtr,
                                  const std::string& source) {
   Section section = Section::none;
   bool accountListMode = false;
@@ -42,9 +43,10 @@ int ImportQuickenExport::process(std::span<const std::string_view> lines, std::s
   // The name of the account or security record being read, waiting for its type or symbol.
   std::optional<std::string> pending;
 
+  LineWalk lines(text);
+  std::string_view line;
   std::size_t index = 0;
-  for (; index < lines.size(); ++index) {
-    const std::string_view line = lines[index];
+  for (; lines.next(line); ++index) {
     if (line == "!Option:AutoSwitch") {
       section = Section::accounts;
       accounts = Value::array();

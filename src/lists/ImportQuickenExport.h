@@ -1,10 +1,8 @@
 #pragma once
 
 #include <cstddef>
-#include <span>
 #include <string>
 #include <string_view>
-#include <vector>
 
 namespace corvela {
 
@@ -51,19 +49,18 @@ class ImportQuickenExport {
 
   ImportQuickenExport(CVPrefs& prefs, Platform& platform) : prefs_(prefs), platform_(platform) {}
 
-  // Reads the lists at the top of `lines` (the file's lines without their line ends); `source`
-  // names the input in the messages ("File \"x.qif\"").
+  // Reads the lists at the top of `text`, line by line (as findLines cuts them); `source` names
+  // the input in the messages ("File \"x.qif\"").
   //  - Malformed lists: a name line followed by another name, or a type or symbol line without
   //    a name, answers kMalformed at once, *indexPtr left as it was; a name still without its
   //    type or symbol line where reading stops answers kMalformed with *indexPtr set. Nothing
   //    is asked or stored either way.
-  //  - Otherwise sets *indexPtr to the line where reading stopped (lines.size() when it read
-  //    them all), then asks under kTitle, "YES" or "NO", for each list started (even an empty
+  //  - Otherwise sets *indexPtr to the line where reading stopped (the number of lines when it
+  //    read them all), then asks under kTitle, "YES" or "NO", for each list started (even an empty
   //    one) in the order accounts, categories, securities; stores each list answered "YES" and
   //    writes the store. Answers the sum of the replaced bits, plus kEndedInsideList when
   //    reading ended inside a list section.
-  int process(std::span<const std::string_view> lines, std::size_t* indexPtr,
-              const std::string& source);
+  int process(std::string_view text, std::size_t* indexPtr, const std::string& source);
 
  private:
   CVPrefs& prefs_;

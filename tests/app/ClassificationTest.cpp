@@ -46,8 +46,8 @@ TEST(ClassificationTest, ClassifiesQIF) {
   testing::expectCaseFile(
       "app/classified-qif.txt", [](const std::string& text, const std::string& words) {
         std::size_t start = words.starts_with("from line ") ? std::stoul(words.substr(10)) : 0;
-        QIFClassification found = classifyQIF(findLines(text), start, words.ends_with("continuing"),
-                                              Bundle::builtIn().dateTables());
+        QIFClassification found =
+            classifyQIF(text, start, words.ends_with("continuing"), Bundle::builtIn().dateTables());
         return outcomeAnswer(found.outcome, found.kind, found.skippedLines, found.account);
       });
 }
@@ -84,7 +84,7 @@ TEST(ClassificationCorpusTest, CSVIsTextAndRegistersStayRegisters) {
       continue;
     }
     ++(isCSV ? csv : registers);
-    QIFClassification found = classifyQIF(findLines(read.value().text), 0, false, tables);
+    QIFClassification found = classifyQIF(read.value().text, 0, false, tables);
     // A register may still be refused for holding several accounts, but never read as text.
     EXPECT_EQ(found.outcome == Outcome::text, isCSV) << file;
   }

@@ -103,16 +103,15 @@ class PassThroughBankRun : public BankRun {
 // A list import that answers what the test tells it and records what it was given.
 class ScriptedListImport : public QIFListImport {
  public:
-  int process(std::span<const std::string_view> lines, std::size_t* indexPtr,
-              const std::string& source) override {
-    seenLines.assign(lines.begin(), lines.end());
+  int process(std::string_view text, std::size_t* indexPtr, const std::string& source) override {
+    seenText = text;
     seenSource = source;
     if (answer != 0) *indexPtr = index;
     return answer;
   }
   int answer = 0;
   std::size_t index = 0;
-  std::vector<std::string> seenLines;
+  std::string seenText;
   std::string seenSource;
 };
 

@@ -409,7 +409,9 @@ void ControllerScriptTest::play(const std::string& line) {
       if (at >= c.state().skippedLines) log += std::string(each) + "|";
     log += "\n";
   } else if (verb == "seen") {
-    log += listImport.seenSource + " from " + listImport.seenLines.front() + "\n";
+    std::string_view first;
+    LineWalk(listImport.seenText).next(first);
+    log += listImport.seenSource + " from " + std::string(first) + "\n";
   } else if (verb == "ran") {
     log += "run as " + bank.settings.outputFormatText + " for " + bank.settings.account + "\n";
   } else if (verb == "remembered") {  // the range and format remembered for the next run

@@ -99,8 +99,9 @@ TEST(ListImportCorpusTest, TheRegisterAfterTheListsConvertsAsIfItStoodAlone) {
       int runAlert(const Alert&) override { return 0; }
     } yes;
     std::size_t index = 0;
-    const std::vector<std::string_view> views(lines.begin(), lines.end());
-    if (ImportQuickenExport(scratch.prefs, yes).process(views, &index, "") <= 0) continue;
+    std::string text;
+    for (const std::string& line : lines) text += line + "\n";
+    if (ImportQuickenExport(scratch.prefs, yes).process(text, &index, "") <= 0) continue;
     // A register followed by more lists would have them imported when it stands alone.
     auto startsAList = [](const std::string& line) {
       return line == "!Type:Cat" || line == "!Type:Security" || line == "!Option:AutoSwitch";

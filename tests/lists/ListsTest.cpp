@@ -430,7 +430,7 @@ TEST(ImportQuickenExportTest, SectionsRecordsAndWhereReadingStops) {
     for (int answer; answers >> answer;) platform.answerNextAlert(answer);
     ImportQuickenExport import(store.prefs, platform);
     std::size_t index = kUntouched;
-    const int result = import.process(findLines(text), &index, "File \"x.qif\"");
+    const int result = import.process(text, &index, "File \"x.qif\"");
     EXPECT_TRUE(platform.allAnswersUsed()) << text;
     return "returns " + std::to_string(result) + ", index " +
            (index == kUntouched ? "untouched" : std::to_string(index)) + "; " + stored(store.prefs);
@@ -447,7 +447,7 @@ TEST(ImportQuickenExportTest, QuestionsInOrderAndPricesExplainedOnce) {
   const char* text =
       "!Type:Security\nNAcme\nSACM\n^\n!Type:Prices\n\"ACM\",1.5,\"1/2/24\"\n^\n!Type:Prices\n"
       "\"ACM\",1.6,\"1/3/24\"\n^\n!Type:Cat\nNFood\n^\n!Option:AutoSwitch\nNChecking\nTBank\n^\n";
-  EXPECT_EQ(import.process(findLines(text), &index, "File \"all.qif\""), 1 | 4 | 8);
+  EXPECT_EQ(import.process(text, &index, "File \"all.qif\""), 1 | 4 | 8);
   std::vector<std::string> asked;
   for (const Alert& alert : platform.alerts) {
     EXPECT_EQ(alert.title, "QIF List Import");
