@@ -102,13 +102,23 @@ QIFClassification classifyQIF(std::string_view text, std::size_t start, bool con
     result.outcome = Outcome::noTransactions;
     return result;
   }
+  auto isTypeLine = [](std::string_view candidate) {
+    return startsWith(candidate, "!Type") || startsWith(candidate, "!TYPE");
+  };
+  // Text whose first line can head neither a register nor an account block is text, whatever
+  // follows: a long CSV export is not walked to its end.
+  const bool accountBlock = firstLine == "!Account";
+  if (!accountBlock && !isTypeLine(firstLine) && !startsWith(firstLine, "C*") &&
+      !isQIFDateLine(firstLine, tables)) {
+    result.outcome = Outcome::text;
+    return result;
+  }
 
   // The empty last line that a final line end leaves is record structure only under a "!Type"
   // header, which says the text is QIF; without one it would make every text a register. An
   // empty line is known not to be the last when another one follows.
   bool recordStructure = false;
   bool lastWasEmpty = false;
-  const bool accountBlock = firstLine == "!Account";
   bool secondAccount = false;
   std::optional<std::string_view> nameLine;
   std::optional<std::size_t> typeLineIndex;
@@ -121,7 +131,7 @@ QIFClassification classifyQIF(std::string_view text, std::size_t start, bool con
     if (accountBlock) {
       if (!nameLine) nameLine = line;
       if (line == "!Account" && !continuing) secondAccount = true;
-      if (!typeLineIndex && (startsWith(line, "!Type") || startsWith(line, "!TYPE"))) {
+      if (!typeLineIndex && isTypeLine(line)) {
         typeLineIndex = index;
         typeLine = line;
       }
@@ -151,11 +161,11 @@ QIFClassification classifyQIF(std::string_view text, std::size_t start, bool con
     }
   }
 
-  const bool typeHeader = candidate && (startsWith(header, "!Type") || startsWith(header, "!TYPE"));
-  bool looksLikeRegister =
-      typeHeader || (candidate && (startsWith(header, "C*") || isQIFDateLine(header, tables)));
+  // The candidate, when there is one, can head a register: the first line was looked at above,
+  // and a type line found under "!Account" is one.
+  const bool typeHeader = candidate && isTypeLine(header);
   if (typeHeader && finalLineEnd) recordStructure = true;
-  if (!looksLikeRegister || !recordStructure) {
+  if (!candidate || !recordStructure) {
     result.outcome = Outcome::text;
     return result;
   }
