@@ -382,8 +382,7 @@ void Controller::extract() {
   text.erase(0, start == std::string::npos ? text.size() : start);
 
   ScanState scan;
-  bool hasDate = findDateSlash(text) || findDateDash(text) || findDateDot(text) ||
-                 findDateLong(text, dateTables_, scan);
+  bool hasDate = hasNumericDate(text) || findDateLong(text, dateTables_, scan);
   if (!hasDate) {
     showStatus("Invalid Input",
                "\r\r\rThe input is not in QIF format, and does not appear to contain a date.  It "

@@ -93,30 +93,43 @@ std::array<bool, 256> possibleStarts(const std::vector<PatternStart>& withYear,
   return starts;
 }
 
+// What the `separator` at `at` says of the search of findDateSlash and its twins: nothing (two
+// numbers are not around it: the search goes on), or that the text's date is the one at *start,
+// or that the text has none.
+enum class NumericDateVerdict { keepLooking, date, none };
+
+NumericDateVerdict numericDateAt(std::string_view text, std::size_t at, std::string_view pattern,
+                                 std::size_t* start) {
+  *start = at;
+  while (*start > 0 && isDigit(static_cast<unsigned char>(text[*start - 1]))) --*start;
+  ScanResult read = scanPattern(text.substr(*start), pattern);
+  if (read.conversions < 2) return NumericDateVerdict::keepLooking;
+  int a = read.values[0], b = read.values[1], c = read.values[2];
+  bool accepted;
+  if (read.conversions == 3 && a >= 101) {  // year first
+    accepted = (b <= 12 && c <= 31) || (c <= 12 && b <= 31);
+  } else {
+    accepted = (a <= 12 && b <= 31) || (b <= 12 && a <= 31);
+  }
+  return accepted ? NumericDateVerdict::date : NumericDateVerdict::none;
+}
+
 // findDateSlash and its twins.
 std::optional<std::size_t> findNumericDate(std::string_view text, char separator) {
   const std::string pattern = numericPattern(separator, 3);
-  std::size_t searchFrom = 0;
-  while (true) {
-    std::size_t at = text.find(separator, searchFrom);
-    if (at == std::string_view::npos) return std::nullopt;
-    std::size_t start = at;
-    while (start > 0 && isDigit(static_cast<unsigned char>(text[start - 1]))) --start;
-    ScanResult read = scanPattern(text.substr(start), pattern);
-    if (read.conversions < 2) {
-      searchFrom = at + 1;
-      continue;
+  for (std::size_t at = text.find(separator); at != std::string_view::npos;
+       at = text.find(separator, at + 1)) {
+    std::size_t start = 0;
+    switch (numericDateAt(text, at, pattern, &start)) {
+      case NumericDateVerdict::keepLooking:
+        continue;
+      case NumericDateVerdict::date:
+        return start;
+      case NumericDateVerdict::none:
+        return std::nullopt;
     }
-    int a = read.values[0], b = read.values[1], c = read.values[2];
-    bool accepted;
-    if (read.conversions == 3 && a >= 101) {  // year first
-      accepted = (b <= 12 && c <= 31) || (c <= 12 && b <= 31);
-    } else {
-      accepted = (a <= 12 && b <= 31) || (b <= 12 && a <= 31);
-    }
-    if (!accepted) return std::nullopt;
-    return start;
   }
+  return std::nullopt;
 }
 
 // Where the nearest `mark` that ends at or before each candidate lies, for candidates that only
@@ -177,6 +190,37 @@ std::optional<std::size_t> findDateDash(std::string_view text) {
   return findNumericDate(text, '-');
 }
 std::optional<std::size_t> findDateDot(std::string_view text) { return findNumericDate(text, '.'); }
+
+bool hasNumericDate(std::string_view text) {
+  // The three searches advance together, each to its next separator, the one furthest behind
+  // first, and end at the first that finds a date: a text of dates with dots and amounts with
+  // minus signs is not searched to its end for a date with dashes.
+  struct Search {
+    char separator;
+    std::string pattern;
+    std::size_t at;  // its next separator, npos once it has decided
+  };
+  Search searches[] = {{'/', numericPattern('/', 3), text.find('/')},
+                       {'-', numericPattern('-', 3), text.find('-')},
+                       {'.', numericPattern('.', 3), text.find('.')}};
+  for (;;) {
+    Search* next = nullptr;
+    for (Search& search : searches)
+      if (search.at != std::string_view::npos && (!next || search.at < next->at)) next = &search;
+    if (!next) return false;
+    std::size_t start = 0;
+    switch (numericDateAt(text, next->at, next->pattern, &start)) {
+      case NumericDateVerdict::keepLooking:
+        next->at = text.find(next->separator, next->at + 1);
+        break;
+      case NumericDateVerdict::date:
+        return true;
+      case NumericDateVerdict::none:
+        next->at = std::string_view::npos;
+        break;
+    }
+  }
+}
 
 std::optional<std::size_t> findDateLong(std::string_view text, const DateTables& tables,
                                         ScanState& state, std::size_t from) {

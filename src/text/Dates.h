@@ -51,6 +51,9 @@ void setDefaultYear(CalendarDay& date, const CalendarDay& today);
 std::optional<std::size_t> findDateSlash(std::string_view text);
 std::optional<std::size_t> findDateDash(std::string_view text);
 std::optional<std::size_t> findDateDot(std::string_view text);
+// Whether one of the three finds a date. The same answer, but the text is read only as far as
+// the first date found, not once to its end for each separator that has none.
+bool hasNumericDate(std::string_view text);
 
 // The position (from `from` on) of the first date with a month name, by the long-date tables,
 // or none. Sets state.longDateLength to its length.

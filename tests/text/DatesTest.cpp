@@ -2,6 +2,8 @@
 
 #include <cctype>
 #include <cstdio>
+#include <iterator>
+#include <random>
 
 #include "TextPrinters.h"
 #include "formats/InputFormatKeys.h"
@@ -66,6 +68,27 @@ TEST(DatesTest, FindNumericDates) {
     return "slashes " + positionText(findDateSlash(text)) + ", dashes " +
            positionText(findDateDash(text)) + ", dots " + positionText(findDateDot(text));
   });
+}
+
+// The three searches taken together answer as the three one by one, whatever the mix of
+// separators, digits and numbers that are no dates (which end a search with none).
+TEST(DatesTest, HasNumericDateAnswersAsTheThreeSearches) {
+  const char* const pieces[] = {"1", "12", "31", "2024", "13",    "99",         "/",         "-",
+                                ".", " ",  "\n", "x",    "-6,16", "01.01.2024", "2024-02-30"};
+  std::mt19937 rng(20261208);
+  std::uniform_int_distribution<std::size_t> piece(0, std::size(pieces) - 1);
+  std::uniform_int_distribution<int> count(0, 12);
+  int dates = 0;
+  for (int round = 0; round < 20000; ++round) {
+    std::string text;
+    for (int n = count(rng); n > 0; --n) text += pieces[piece(rng)];
+    const bool expected = findDateSlash(text) || findDateDash(text) || findDateDot(text);
+    ASSERT_EQ(hasNumericDate(text), expected) << ::testing::PrintToString(text);
+    dates += expected;
+  }
+  // Both answers are common, so neither is right by chance.
+  EXPECT_GT(dates, 2000);
+  EXPECT_LT(dates, 18000);
 }
 
 TEST(DatesTest, FindLongDates) {
