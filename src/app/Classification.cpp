@@ -102,8 +102,8 @@ QIFClassification classifyQIF(std::string_view text, std::size_t start, bool con
     result.outcome = Outcome::noTransactions;
     return result;
   }
-  auto isTypeLine = [](std::string_view candidate) {
-    return startsWith(candidate, "!Type") || startsWith(candidate, "!TYPE");
+  auto isTypeLine = [](std::string_view each) {
+    return startsWith(each, "!Type") || startsWith(each, "!TYPE");
   };
   // Text whose first line can head neither a register nor an account block is text, whatever
   // follows: a long CSV export is not walked to its end.
