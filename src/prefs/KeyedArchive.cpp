@@ -374,6 +374,7 @@ class Decoder {
     tree_.forEach(keys, [&](Node item) { keys_.push_back(item); });
 
     Value::Dictionary dict;
+    dict.reserve(tree_.size(keys));
     Status status = Status::OK();
     std::size_t i = 0;
     tree_.forEach(objects, [&](Node item) {
