@@ -373,7 +373,7 @@ int ConvertCommand::run(Io& io) {
     printTally(io, tally, platform);
     return done(kNothingOutput);
   }
-  // The report's count and where the output went (never the scratch file of standard output);
+  // The report's count and where the output went (a file's path; never "-" of standard output);
   // the tally below says what became of the rest in the command's own terms.
   io.err << last.title << ": " << count << (count == 1 ? " transaction" : " transactions")
          << " output";

@@ -175,13 +175,12 @@ std::uint32_t InstructionIndex::child(const KeyTable& table, const Node& node, c
 std::optional<std::size_t> InstructionIndex::match(const Value& list, std::string_view text,
                                                    std::string_view key, bool longest) {
   KeyTable& table = tableFor(list, key);
-  if (!table.built) {
+  if (table.nodes.empty()) {
     if (table.walks < kWalksBeforeTree) {
       ++table.walks;
       return matchByWalk(list_, text, key, longest, false);
     }
     build(table, list_.toArray());
-    table.built = true;
   }
   if (text.empty()) return table.firstEmpty;
 

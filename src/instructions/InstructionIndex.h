@@ -55,9 +55,8 @@ class InstructionIndex {
   };
   struct KeyTable {
     std::string key;
-    int walks = 0;  // the lookups answered by walking, up to kWalksBeforeTree
-    bool built = false;
-    std::vector<Node> nodes;  // the root first
+    int walks = 0;            // the lookups answered by walking, up to kWalksBeforeTree
+    std::vector<Node> nodes;  // the root first; none until the tree is built
     std::vector<Edge> edges;  // the edges of a node side by side, ordered by character
     std::optional<std::size_t> firstEmpty;  // the first record whose match string is ""
   };
