@@ -34,16 +34,18 @@ std::optional<std::size_t> matchByWalk(const Value& list, std::string_view text,
   return best;
 }
 
-InstructionIndex::KeyTable& InstructionIndex::tableFor(const Value& list, std::string_view key) {
+InstructionIndex::KeyTable& InstructionIndex::tableFor(const Value& list, std::string_view key,
+                                                       bool contains) {
   if (!list.sharesStorageWith(list_) || !(list_.isArray() && list.isArray())) {
     list_ = list;
     tables_.clear();
   }
   for (KeyTable& table : tables_)
-    if (table.key == key) return table;
+    if (table.key == key && table.contains == contains) return table;
 
   KeyTable& table = tables_.emplace_back();
   table.key = std::string(key);
+  table.contains = contains;
   return table;
 }
 
@@ -172,44 +174,126 @@ std::uint32_t InstructionIndex::child(const KeyTable& table, const Node& node, c
   return found != last && found->folded == folded ? found->node : kNone;
 }
 
-std::optional<std::size_t> InstructionIndex::match(const Value& list, std::string_view text,
-                                                   std::string_view key, bool longest) {
-  KeyTable& table = tableFor(list, key);
-  if (table.nodes.empty()) {
-    if (table.walks < kWalksBeforeTree) {
-      ++table.walks;
-      return matchByWalk(list_, text, key, longest, false);
-    }
-    build(table, list_.toArray());
-  }
-  if (text.empty()) return table.firstEmpty;
+struct InstructionIndex::Best {
+  std::uint32_t position = kNone;
+  std::size_t length = 0;
 
-  std::uint32_t best = kNone;
-  std::size_t bestLength = 0;
+  // Takes the records of `node` into account, by matchByWalk's rule.
+  void consider(const Node& node, bool longest) {
+    if (node.earliest == kNone) return;
+    if (!longest) {
+      position = std::min(position, node.earliest);
+    } else if (position == kNone || node.longestLength > length ||
+               (node.longestLength == length && node.longest < position)) {
+      position = node.longest;
+      length = node.longestLength;
+    }
+  }
+  std::optional<std::size_t> answer() const {
+    if (position == kNone) return std::nullopt;
+    return position;
+  }
+};
+
+void InstructionIndex::linkFallbacks(KeyTable& table) {
+  // Breadth first: a node's fallback is shallower, so it is linked, and knows its own
+  // fallbacks' records, before the node takes them over.
+  table.fallback.assign(table.nodes.size(), 0);
+  std::vector<std::uint32_t> queue;
+  queue.reserve(table.nodes.size());
+  queue.push_back(0);
+  for (std::size_t next = 0; next < queue.size(); ++next) {
+    const std::uint32_t parent = queue[next];
+    const std::uint32_t firstEdge = table.nodes[parent].firstEdge;
+    const std::uint32_t edgeCount = table.nodes[parent].edgeCount;
+    for (std::uint32_t e = firstEdge; e < firstEdge + edgeCount; ++e) {
+      const Edge edge = table.edges[e];
+      // The parent's fallbacks, longest first, until one goes on with the same character. A
+      // node one character below the root falls back to the root.
+      std::uint32_t to = 0;
+      if (parent != 0) {
+        for (std::uint32_t at = table.fallback[parent];; at = table.fallback[at]) {
+          if (std::uint32_t step = child(table, table.nodes[at], edge.folded); step != kNone) {
+            to = step;
+            break;
+          }
+          if (at == 0) break;
+        }
+      }
+      table.fallback[edge.node] = to;
+      Node& node = table.nodes[edge.node];
+      const Node& ends = table.nodes[to];
+      node.earliest = std::min(node.earliest, ends.earliest);
+      if (ends.longest != kNone &&
+          (node.longest == kNone || ends.longestLength > node.longestLength ||
+           (ends.longestLength == node.longestLength && ends.longest < node.longest))) {
+        node.longest = ends.longest;
+        node.longestLength = ends.longestLength;
+      }
+      queue.push_back(edge.node);
+    }
+  }
+}
+
+namespace {
+
+FoldedCharacter foldedAt(std::string_view text, std::size_t at) {
+  auto byte = static_cast<unsigned char>(text[at]);
+  if (byte >= 0x80) return foldedCharacterAt(text, at);
+  return {static_cast<char32_t>(byte >= 'A' && byte <= 'Z' ? byte + ('a' - 'A') : byte), 1};
+}
+
+}  // namespace
+
+std::optional<std::size_t> InstructionIndex::startsWith(const KeyTable& table,
+                                                        std::string_view text, bool longest) {
+  Best best;
   const Node* node = &table.nodes[0];
   for (std::size_t at = 0; at < text.size() && node->edgeCount > 0;) {
-    auto byte = static_cast<unsigned char>(text[at]);
-    FoldedCharacter c{byte, 1};
-    if (byte >= 0x80) {
-      c = foldedCharacterAt(text, at);
-    } else if (byte >= 'A' && byte <= 'Z') {
-      c.folded += 'a' - 'A';
-    }
+    FoldedCharacter c = foldedAt(text, at);
     std::uint32_t next = child(table, *node, c.folded);
     if (next == kNone) break;
     node = &table.nodes[next];
     at += c.length;
-    if (node->earliest == kNone) continue;
-    if (!longest) {
-      if (node->earliest < best) best = node->earliest;
-    } else if (best == kNone || node->longestLength > bestLength ||
-               (node->longestLength == bestLength && node->longest < best)) {
-      best = node->longest;
-      bestLength = node->longestLength;
-    }
+    best.consider(*node, longest);
   }
-  if (best == kNone) return std::nullopt;
-  return best;
+  return best.answer();
+}
+
+std::optional<std::size_t> InstructionIndex::containedIn(const KeyTable& table,
+                                                         std::string_view text, bool longest) {
+  Best best;
+  std::uint32_t node = 0;
+  for (std::size_t at = 0; at < text.size();) {
+    FoldedCharacter c = foldedAt(text, at);
+    at += c.length;
+    for (;;) {
+      if (std::uint32_t next = child(table, table.nodes[node], c.folded); next != kNone) {
+        node = next;
+        break;
+      }
+      if (node == 0) break;
+      node = table.fallback[node];
+    }
+    best.consider(table.nodes[node], longest);
+  }
+  return best.answer();
+}
+
+std::optional<std::size_t> InstructionIndex::match(const Value& list, std::string_view text,
+                                                   std::string_view key, bool longest,
+                                                   bool contains) {
+  KeyTable& table = tableFor(list, key, contains);
+  if (table.nodes.empty()) {
+    if (table.walks < kWalksBeforeTree) {
+      ++table.walks;
+      return matchByWalk(list_, text, key, longest, contains);
+    }
+    build(table, list_.toArray());
+    if (contains) linkFallbacks(table);
+  }
+  if (text.empty()) return table.firstEmpty;
+  return contains ? containedIn(table, text, longest) : startsWith(table, text, longest);
 }
 
 }  // namespace corvela

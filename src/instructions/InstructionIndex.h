@@ -17,12 +17,16 @@ namespace corvela {
 std::optional<std::size_t> matchByWalk(const Value& list, std::string_view text,
                                        std::string_view key, bool longest, bool contains);
 
-// Answers the starts-with question of matchByWalk without walking the list: the folded match
-// strings form a tree of characters, and a text is matched by walking down it, folding the text
-// one character at a time, for as long as some match string continues it. A lookup costs the
-// length of the longest match string that begins the text, whatever the number of records, and
-// allocates nothing. Gives exactly matchByWalk's answers (first match in stored order, or the
-// longest with the earliest on ties); it does not serve contains mode.
+// Answers matchByWalk's question without walking the list: the folded match strings form a
+// tree of characters, and a text is matched by walking down it, folding the text one character
+// at a time. Gives exactly matchByWalk's answers (first match in stored order, or the longest
+// with the earliest on ties), and allocates nothing.
+//
+// Starts-with: the walk goes down from the root for as long as some match string continues the
+// text, so a lookup costs the length of the longest match string that begins it.
+// Contains: each node also knows where to go on when the text leaves it (the longest end of its
+// string that some match string begins with), and what matches end there, so the text is read
+// once, whatever the number of records, where a walk searches it once for each.
 //
 // It keeps a copy of the list it was built from. Copies share storage until written, so a list
 // taken afresh from the store is recognised as the same one at no cost, and any change to the
@@ -33,7 +37,7 @@ std::optional<std::size_t> matchByWalk(const Value& list, std::string_view text,
 class InstructionIndex {
  public:
   std::optional<std::size_t> match(const Value& list, std::string_view text, std::string_view key,
-                                   bool longest);
+                                   bool longest, bool contains);
 
   // The lookups of a key answered by walking the list before its tree is built. Building the
   // tree of 5,000 instructions costs about as much as fourteen walks of them.
@@ -41,7 +45,9 @@ class InstructionIndex {
 
  private:
   static constexpr std::uint32_t kNone = UINT32_MAX;
-  // The records whose folded match string ends at a node, reduced to the two that can win.
+  struct Best;
+  // The records whose folded match string ends at a node, reduced to the two that can win. In a
+  // contains tree, those whose string ends the node's string, the node's own and its fallbacks'.
   struct Node {
     std::uint32_t firstEdge = 0;
     std::uint32_t edgeCount = 0;
@@ -55,15 +61,24 @@ class InstructionIndex {
   };
   struct KeyTable {
     std::string key;
+    bool contains = false;
     int walks = 0;            // the lookups answered by walking, up to kWalksBeforeTree
     std::vector<Node> nodes;  // the root first; none until the tree is built
     std::vector<Edge> edges;  // the edges of a node side by side, ordered by character
     std::optional<std::size_t> firstEmpty;  // the first record whose match string is ""
+    // Contains only: for each node, the node of the longest proper end of its string that is
+    // also the beginning of some match string (the root when none is).
+    std::vector<std::uint32_t> fallback;
   };
 
-  KeyTable& tableFor(const Value& list, std::string_view key);
+  KeyTable& tableFor(const Value& list, std::string_view key, bool contains);
   static void build(KeyTable& table, const Value::Array& records);
+  static void linkFallbacks(KeyTable& table);
   static std::uint32_t child(const KeyTable& table, const Node& node, char32_t folded);
+  static std::optional<std::size_t> startsWith(const KeyTable& table, std::string_view text,
+                                               bool longest);
+  static std::optional<std::size_t> containedIn(const KeyTable& table, std::string_view text,
+                                                bool longest);
 
   Value list_;
   std::vector<KeyTable> tables_;

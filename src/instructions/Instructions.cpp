@@ -37,9 +37,7 @@ std::optional<Value> Instructions::instructionMatching(std::string_view text,
   bool longest = preferences_.isOn(option::longestInstructionMatch);
   bool contains = key == instructionKey::descriptionMatch &&
                   preferences_.isOn(option::matchDescriptionWithContains);
-  std::optional<std::size_t> position = contains
-                                            ? matchByWalk(list, text, key, longest, contains)
-                                            : index_.match(list, text, key, longest);
+  std::optional<std::size_t> position = index_.match(list, text, key, longest, contains);
   if (!position) return std::nullopt;
   return list[*position];
 }

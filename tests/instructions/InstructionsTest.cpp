@@ -359,13 +359,15 @@ TEST(InstructionIndexTest, GivesTheWalksAnswerOnRandomLists) {
   for (int round = 0; round < 3000; ++round) {
     Value list = randomList(rng);
     for (int query = 0; query < 20; ++query) {
-      std::string text = randomText(rng, 5);
+      std::string text = randomText(rng, 8);
       for (const char* key : {"descriptionMatch", "categoryMatch"}) {
         for (bool longest : {false, true}) {
-          ASSERT_EQ(index.match(list, text, key, longest),
-                    matchByWalk(list, text, key, longest, false))
-              << "round " << round << ", text \"" << text << "\", key " << key
-              << (longest ? ", longest" : "");
+          for (bool contains : {false, true}) {
+            ASSERT_EQ(index.match(list, text, key, longest, contains),
+                      matchByWalk(list, text, key, longest, contains))
+                << "round " << round << ", text \"" << text << "\", key " << key
+                << (longest ? ", longest" : "") << (contains ? ", contains" : "");
+          }
         }
       }
     }
@@ -378,7 +380,7 @@ TEST(InstructionIndexTest, AChangedListIsSeenAtTheNextLookup) {
   auto treeMatch = [&index](const Value& list, bool longest) {
     std::optional<std::size_t> found;
     for (int i = 0; i <= InstructionIndex::kWalksBeforeTree; ++i)
-      found = index.match(list, "AMAZON MKTP", "descriptionMatch", longest);
+      found = index.match(list, "AMAZON MKTP", "descriptionMatch", longest, false);
     return found;
   };
   Value list(Value::Array{Value{{"descriptionMatch", "AMAZON"}}});
@@ -390,8 +392,8 @@ TEST(InstructionIndexTest, AChangedListIsSeenAtTheNextLookup) {
   EXPECT_EQ(treeMatch(changed, true), 0u);
   EXPECT_EQ(treeMatch(changed, false), 0u);
   EXPECT_EQ(treeMatch(list, true), 0u);
-  EXPECT_EQ(index.match(changed, "AMAZON MKTP US 1", "descriptionMatch", true), 2u);
-  EXPECT_EQ(index.match(Value(), "AMAZON", "descriptionMatch", false), std::nullopt);
+  EXPECT_EQ(index.match(changed, "AMAZON MKTP US 1", "descriptionMatch", true, false), 2u);
+  EXPECT_EQ(index.match(Value(), "AMAZON", "descriptionMatch", false, false), std::nullopt);
 }
 }  // namespace
 }  // namespace corvela
