@@ -285,7 +285,7 @@ std::optional<std::size_t> InstructionIndex::match(const Value& list, std::strin
                                                    bool contains) {
   KeyTable& table = tableFor(list, key, contains);
   if (table.nodes.empty()) {
-    if (table.walks < kWalksBeforeTree) {
+    if (table.walks < (contains ? kContainsWalksBeforeTree : kWalksBeforeTree)) {
       ++table.walks;
       return matchByWalk(list_, text, key, longest, contains);
     }
