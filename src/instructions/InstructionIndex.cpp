@@ -174,6 +174,11 @@ std::uint32_t InstructionIndex::child(const KeyTable& table, const Node& node, c
   return found != last && found->folded == folded ? found->node : kNone;
 }
 
+bool InstructionIndex::winsLongest(std::uint32_t position, std::size_t length, std::uint32_t best,
+                                   std::size_t bestLength) {
+  return best == kNone || length > bestLength || (length == bestLength && position < best);
+}
+
 struct InstructionIndex::Best {
   std::uint32_t position = kNone;
   std::size_t length = 0;
@@ -183,8 +188,7 @@ struct InstructionIndex::Best {
     if (node.earliest == kNone) return;
     if (!longest) {
       position = std::min(position, node.earliest);
-    } else if (position == kNone || node.longestLength > length ||
-               (node.longestLength == length && node.longest < position)) {
+    } else if (winsLongest(node.longest, node.longestLength, position, length)) {
       position = node.longest;
       length = node.longestLength;
     }
@@ -225,8 +229,7 @@ void InstructionIndex::linkFallbacks(KeyTable& table) {
       const Node& ends = table.nodes[to];
       node.earliest = std::min(node.earliest, ends.earliest);
       if (ends.longest != kNone &&
-          (node.longest == kNone || ends.longestLength > node.longestLength ||
-           (ends.longestLength == node.longestLength && ends.longest < node.longest))) {
+          winsLongest(ends.longest, ends.longestLength, node.longest, node.longestLength)) {
         node.longest = ends.longest;
         node.longestLength = ends.longestLength;
       }

@@ -76,6 +76,10 @@ class InstructionIndex {
   KeyTable& tableFor(const Value& list, std::string_view key, bool contains);
   static void build(KeyTable& table, const Value::Array& records);
   static void linkFallbacks(KeyTable& table);
+  // Whether the record at `position`, whose match string is `length` characters long, wins over
+  // `best` when the longest match is wanted: the longest, the earliest on ties.
+  static bool winsLongest(std::uint32_t position, std::size_t length, std::uint32_t best,
+                          std::size_t bestLength);
   static std::uint32_t child(const KeyTable& table, const Node& node, char32_t folded);
   static std::optional<std::size_t> startsWith(const KeyTable& table, std::string_view text,
                                                bool longest);
