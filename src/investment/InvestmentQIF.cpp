@@ -271,6 +271,22 @@ void InvestmentQIF::end(int count, std::optional<Value> continuation) {
 }
 
 void InvestmentQIF::confirmNextTransaction() {
+  if (movingOn_) {
+    moveOnAgain_ = true;
+    return;
+  }
+  movingOn_ = true;
+  struct Done {
+    bool& movingOn;
+    ~Done() { movingOn = false; }
+  } done{movingOn_};
+  do {
+    moveOnAgain_ = false;
+    moveToNextTransaction();
+  } while (moveOnAgain_);
+}
+
+void InvestmentQIF::moveToNextTransaction() {
   ++index_;
   if (index_ >= maxIndex_) {
     end(count_, std::nullopt);

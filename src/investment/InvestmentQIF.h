@@ -231,7 +231,12 @@ class InvestmentQIF : public InvestmentBankingDelegate {
   void processTransaction(bool backToConfirm) override;
 
  private:
+  // Moves on to the next transaction and handles it. Handling a transaction that asks nothing
+  // ends by moving on again: such a call, made while an earlier one is still handling its
+  // transaction, only asks that one to go on. A statement of thousands of transactions that ask
+  // nothing is walked in a loop, not down a chain of calls as deep as it is long.
   void confirmNextTransaction();
+  void moveToNextTransaction();
   void showTransaction(bool redisplay);
   void haveType();
   void displayAmounts();
@@ -284,6 +289,8 @@ class InvestmentQIF : public InvestmentBankingDelegate {
   bool outputCashAsRead_ = false;
   InstructionEditing* instructionEditor_ = nullptr;
   std::uint64_t transactionSerial_ = 0;  // tells a late editor answer from the current one
+  bool movingOn_ = false;                // confirmNextTransaction is handling a transaction
+  bool moveOnAgain_ = false;             // and is asked to move on once that one is done
 
   // The transaction being handled.
   std::string dateText_, outputDate_, typeText_, security_, symbol_, description_, category_, memo_,

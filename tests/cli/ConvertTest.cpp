@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
+#include <pthread.h>
 
 #include <filesystem>
+#include <fstream>
 
 #include "cli/Cli.h"
 #include "editors/EditInstructions.h"
@@ -194,6 +196,58 @@ TEST_F(ConvertTest, EveryCorpusStatementConvertsOrIsRefusedWithAMessage) {
   // exports are refused.
   EXPECT_GE(converted, 45);
   EXPECT_GT(refused, 0);
+}
+
+// An investment statement whose transactions ask nothing is handled one transaction after the
+// other, not each inside the handling of the one before: a long one needs no more stack than a
+// short one. The run is made on a thread with a small stack, which a chain of calls as deep as
+// the statement overflows within a few thousand transactions.
+TEST_F(ConvertTest, ALongInvestmentStatementIsHandledWithinASmallStack) {
+  constexpr int kDividends = 4000;
+  std::string ofx =
+      "OFXHEADER:100\nDATA:OFXSGML\nVERSION:102\n\n<OFX><INVSTMTMSGSRSV1><INVSTMTTRNRS>"
+      "<TRNUID>1<STATUS><CODE>0<SEVERITY>INFO</STATUS><INVSTMTRS><DTASOF>20240131<CURDEF>USD"
+      "<INVACCTFROM><BROKERID>example.com<ACCTID>123</INVACCTFROM>"
+      "<INVTRANLIST><DTSTART>20240101<DTEND>20240131\n";
+  for (int i = 0; i < kDividends; ++i) {
+    ofx += "<INCOME><INVTRAN><FITID>" + std::to_string(i) +
+           "<DTTRADE>20240115<MEMO>DIVIDEND RECEIVED</INVTRAN><SECID><UNIQUEID>78462F103"
+           "<UNIQUEIDTYPE>CUSIP</SECID><INCOMETYPE>DIV<TOTAL>5.53<SUBACCTSEC>CASH"
+           "<SUBACCTFUND>CASH</INCOME>\n";
+  }
+  ofx +=
+      "</INVTRANLIST></INVSTMTRS></INVSTMTTRNRS></INVSTMTMSGSRSV1><SECLISTMSGSRSV1><SECLIST>"
+      "<STOCKINFO><SECINFO><SECID><UNIQUEID>78462F103<UNIQUEIDTYPE>CUSIP</SECID>"
+      "<SECNAME>SPDR 500 ETF<TICKER>SPY</SECINFO></STOCKINFO></SECLIST></SECLISTMSGSRSV1></OFX>\n";
+  const std::string statement = dir.path("dividends.ofx");
+  std::ofstream(statement, std::ios::binary) << ofx;
+
+  struct Job {
+    std::vector<std::string> args;
+    CliRun run;
+  } job{{"convert", statement, "-o", "-", "--prefs", store}, {}};
+  pthread_attr_t attributes;
+  ASSERT_EQ(pthread_attr_init(&attributes), 0);
+  ASSERT_EQ(pthread_attr_setstacksize(&attributes, std::size_t{512} << 10), 0);
+  pthread_t thread;
+  auto body = [](void* argument) -> void* {
+    auto* job = static_cast<Job*>(argument);
+    job->run = runCli(job->args);
+    return nullptr;
+  };
+  ASSERT_EQ(pthread_create(&thread, &attributes, body, &job), 0);
+  ASSERT_EQ(pthread_join(thread, nullptr), 0);
+  pthread_attr_destroy(&attributes);
+
+  ASSERT_EQ(job.run.status, 0) << job.run.err;
+  EXPECT_NE(job.run.err.find("Finished Processing Transactions: 4000 transactions output."),
+            std::string::npos)
+      << job.run.err;
+  std::size_t records = 0;
+  for (std::size_t at = job.run.out.find("\n^"); at != std::string::npos;
+       at = job.run.out.find("\n^", at + 1))
+    ++records;
+  EXPECT_EQ(records, static_cast<std::size_t>(kDividends));
 }
 
 }  // namespace
