@@ -110,8 +110,19 @@ Value::Dictionary& Value::mutableDictionary() {
 }
 
 void Value::set(std::string_view key, Value value) {
+  if (!isDictionary()) v_ = std::make_shared<Dictionary>();
+  auto& shared = std::get<std::shared_ptr<Dictionary>>(v_);
+  if (shared.use_count() != 1) {
+    // The copy gets room for the entry that may be added: a copy of the entries alone is full,
+    // and adding one would double its room. (A run marks each record it writes while a copy of
+    // it is held.)
+    auto copy = std::make_shared<Dictionary>();
+    copy->reserve(shared->size() + 1);
+    *copy = *shared;
+    shared = std::move(copy);
+  }
   // One search serves both cases: a record is filled with one set() per field.
-  mutableDictionary().insert_or_assign(key, std::move(value));
+  shared->insert_or_assign(key, std::move(value));
 }
 
 void Value::erase(std::string_view key) {
