@@ -6,6 +6,8 @@
   generate.py qif-splits N FILE the same register, every third transaction split in two
   generate.py csv N FILE        the same transactions as a bank's CSV export, read with the
                                 input format every generated store holds
+  generate.py inv-ofx N FILE    an OFX 1.x brokerage statement with N transactions: purchases,
+                                sales, dividends and reinvestments of a few securities
   generate.py values N FILE     a store (JSON) holding N values: a description list
   generate.py store M FILE [OPTION...]
                                 a store (JSON, for `corvela-cli prefs import`) with M
@@ -101,6 +103,48 @@ def write_csv(n, path):
             f.write(f'{day:%d.%m.%Y};"{name}";{i};Card payment;"{amount_text}"\n')
 
 
+SECURITIES = [("78462F103", "SPDR S&amp;P 500 ETF", "SPY"), ("922908363", "VANGUARD 500 INDEX", "VOO"),
+              ("037833100", "APPLE INC", "AAPL"), ("594918104", "MICROSOFT CORP", "MSFT")]
+
+
+def write_investment_ofx(n, path):
+    rng = random.Random(3)
+    with open(path, "w", newline="\r\n") as f:
+        f.write("OFXHEADER:100\nDATA:OFXSGML\nVERSION:102\nSECURITY:NONE\nENCODING:USASCII\n"
+                "CHARSET:1252\nCOMPRESSION:NONE\nOLDFILEUID:NONE\nNEWFILEUID:NONE\n\n"
+                "<OFX><INVSTMTMSGSRSV1><INVSTMTTRNRS><TRNUID>1<STATUS><CODE>0<SEVERITY>INFO</STATUS>\n"
+                "<INVSTMTRS><DTASOF>20241231<CURDEF>USD<INVACCTFROM><BROKERID>example.com"
+                "<ACCTID>123456</INVACCTFROM>\n<INVTRANLIST><DTSTART>20240101<DTEND>20241231\n")
+        day = datetime.date(2024, 1, 1)
+        for i in range(n):
+            if i and i % 40 == 0:
+                day += datetime.timedelta(days=1)
+            cusip = rng.choice(SECURITIES)[0]
+            invtran = f"<INVTRAN><FITID>{i}<DTTRADE>{day:%Y%m%d}</INVTRAN>"
+            secid = f"<SECID><UNIQUEID>{cusip}<UNIQUEIDTYPE>CUSIP</SECID>"
+            units, price = rng.randint(1, 200), rng.randint(1000, 50000) / 100
+            kind = rng.random()
+            if kind < 0.4:
+                f.write(f"<INCOME>{invtran}{secid}<INCOMETYPE>DIV<TOTAL>{rng.randint(100, 9999) / 100}"
+                        "<SUBACCTSEC>CASH<SUBACCTFUND>CASH</INCOME>\n")
+            elif kind < 0.7:
+                f.write(f"<BUYSTOCK><INVBUY>{invtran}{secid}<UNITS>{units}<UNITPRICE>{price}"
+                        f"<COMMISSION>4.95<TOTAL>-{units * price + 4.95:.2f}<SUBACCTSEC>CASH"
+                        "<SUBACCTFUND>CASH</INVBUY><BUYTYPE>BUY</BUYSTOCK>\n")
+            elif kind < 0.9:
+                f.write(f"<SELLSTOCK><INVSELL>{invtran}{secid}<UNITS>-{units}<UNITPRICE>{price}"
+                        f"<COMMISSION>4.95<TOTAL>{units * price - 4.95:.2f}<SUBACCTSEC>CASH"
+                        "<SUBACCTFUND>CASH</INVSELL><SELLTYPE>SELL</SELLSTOCK>\n")
+            else:
+                f.write(f"<REINVEST>{invtran}{secid}<INCOMETYPE>DIV<TOTAL>-{units * price:.2f}"
+                        f"<SUBACCTSEC>CASH<UNITS>{units}<UNITPRICE>{price}</REINVEST>\n")
+        f.write("</INVTRANLIST></INVSTMTRS></INVSTMTTRNRS></INVSTMTMSGSRSV1>\n<SECLISTMSGSRSV1><SECLIST>\n")
+        for cusip, name, ticker in SECURITIES:
+            f.write(f"<STOCKINFO><SECINFO><SECID><UNIQUEID>{cusip}<UNIQUEIDTYPE>CUSIP</SECID>"
+                    f"<SECNAME>{name}<TICKER>{ticker}</SECINFO></STOCKINFO>\n")
+        f.write("</SECLIST></SECLISTMSGSRSV1></OFX>\n")
+
+
 def write_values(n, path):
     with open(path, "w") as f:
         json.dump({"Preferences": ["converted2.2", "accountsInCategories"], "convertedFromPlist": True,
@@ -130,7 +174,8 @@ def write_store(m, path, options=()):
 
 def main():
     kinds = {"ofx": write_ofx, "qif": write_qif, "values": write_values, "csv": write_csv,
-             "qif-splits": lambda n, path: write_qif(n, path, splits=True)}
+             "qif-splits": lambda n, path: write_qif(n, path, splits=True),
+             "inv-ofx": write_investment_ofx}
     if len(sys.argv) < 4 or (sys.argv[1] not in kinds and sys.argv[1] != "store") or \
             (sys.argv[1] != "store" and len(sys.argv) != 4):
         sys.exit(__doc__)
