@@ -66,15 +66,8 @@ double InvestmentFields::getNumber(std::string_view name, bool after, bool befor
 
 std::string InvestmentFields::getType() const {
   if (format_.contains(inputFormatKey::OFX)) {
-    const Value& types = format_[inputFormatKey::Types];
-    if (fields_.size() > 1 && types.isArray()) {
-      for (const Value& entry : types.toArray()) {
-        const std::string& ofxType = str(entry, formatMappingKey::ofxType);
-        if (!ofxType.empty() && fields_[1].find(ofxType) != std::string::npos)
-          return str(entry, formatMappingKey::formatType);
-      }
-    }
-    return std::string(kUnknownOFXType);
+    if (fields_.size() < 2) return std::string(kUnknownOFXType);
+    return OFXTypes(format_[inputFormatKey::Types]).typeOf(fields_[1]);
   }
   if (std::optional<std::string> field = fieldAt(inputFormatKey::Type)) return *field;
   const Value* match = format_.find("TypeAfter");
@@ -82,6 +75,52 @@ std::string InvestmentFields::getType() const {
   std::string text = findMatch(match->toString(), true).value_or("");
   std::size_t cut = text.find_first_of("\r\n");
   return cut == std::string::npos ? text : text.substr(0, cut);
+}
+
+OFXTypes::OFXTypes(const Value& types) {
+  if (!types.isArray()) return;
+  for (const Value& entry : types.toArray()) {
+    const std::string& ofxType = str(entry, formatMappingKey::ofxType);
+    if (ofxType.empty()) continue;
+    const std::size_t order = types_.size();
+    types_.push_back({ofxType, str(entry, formatMappingKey::formatType)});
+    const std::size_t close = ofxType.find('>');
+    if (ofxType.front() == '<' && close != std::string::npos) {
+      byTag_[ofxType.substr(0, close + 1)].push_back(order);
+    } else {
+      others_.push_back(order);
+    }
+  }
+}
+
+std::string OFXTypes::typeOf(std::string_view text) const {
+  std::size_t first = types_.size();
+  if (!byTag_.empty()) {
+    for (std::size_t open = text.find('<'); open != std::string_view::npos;
+         open = text.find('<', open + 1)) {
+      const std::size_t close = text.find('>', open);
+      if (close == std::string_view::npos) break;
+      auto found = byTag_.find(text.substr(open, close - open + 1));
+      if (found == byTag_.end()) continue;
+      const std::string_view rest = text.substr(close + 1);
+      for (std::size_t order : found->second) {
+        if (order >= first) break;
+        const std::string& ofxType = types_[order].ofxType;
+        if (rest.starts_with(std::string_view(ofxType).substr(close - open + 1))) {
+          first = order;
+          break;
+        }
+      }
+    }
+  }
+  for (std::size_t order : others_) {
+    if (order >= first) break;
+    if (text.find(types_[order].ofxType) != std::string_view::npos) {
+      first = order;
+      break;
+    }
+  }
+  return first < types_.size() ? types_[first].formatType : std::string(kUnknownOFXType);
 }
 
 }  // namespace corvela

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <cstddef>
+#include <map>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -50,5 +52,30 @@ class InvestmentFields {
 };
 
 inline constexpr std::string_view kUnknownOFXType = "<Unknown OFX Type>";
+
+// The Types of an OFX format, made ready to be looked for in every transaction of a download:
+// typeOf answers what InvestmentFields::getType does, reading the transaction's text once where
+// a search for each type reads it once for each. Most types are a tag and what follows it
+// ("</BUYSTOCK>", "<INCOMETYPE>DIV"): such an ofxType can only occur where a "<" of the text
+// begins that very tag, so each "<" of the text is looked up once among them. Any other ofxType
+// is searched for as it is.
+class OFXTypes {
+ public:
+  explicit OFXTypes(const Value& types);
+
+  // The formatType of the first of the types whose ofxType occurs in `text`; kUnknownOFXType
+  // when none does.
+  std::string typeOf(std::string_view text) const;
+
+ private:
+  struct Type {
+    std::string ofxType;
+    std::string formatType;
+  };
+  std::vector<Type> types_;  // in the format's order, those with an ofxType
+  // The types that begin with a tag, by that tag ("<" up to the first ">"), in order.
+  std::map<std::string, std::vector<std::size_t>, std::less<>> byTag_;
+  std::vector<std::size_t> others_;  // the rest, in order
+};
 
 }  // namespace corvela

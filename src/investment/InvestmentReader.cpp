@@ -20,9 +20,10 @@ namespace formatKey = inputFormatKey;
 
 constexpr std::string_view kSkipTransaction = "Skip Transaction";
 
-// The record of one transaction cut into `fields`.
+// The record of one transaction cut into `fields`; `ofxTypes` are the format's types made ready
+// once for a whole download.
 Value buildRecord(const Value& format, const std::vector<std::string>& fields,
-                  const std::map<std::string, std::string>* securities) {
+                  const std::map<std::string, std::string>* securities, const OFXTypes* ofxTypes) {
   InvestmentFields reading(format, fields);
   Value record = Value::dictionary();
   if (const Value* dateIndex = format.find(formatKey::Date)) {
@@ -31,7 +32,8 @@ Value buildRecord(const Value& format, const std::vector<std::string>& fields,
   } else if (!fields.empty() && !fields[0].empty()) {
     record.set(key::Date, Value(fields[0]));
   }
-  record.set(key::Type, Value(reading.getType()));
+  record.set(key::Type, Value(ofxTypes && fields.size() > 1 ? ofxTypes->typeOf(fields[1])
+                                                            : reading.getType()));
 
   std::string security;
   if (securities) {
@@ -110,11 +112,12 @@ std::optional<Value> InvestmentReader::fromFormattedText(std::string_view text, 
     // The OFX format names no Date column: field 0 is the date, field 1 the aggregate.
     Value ofxFormat = format;
     ofxFormat.erase(formatKey::Date);
+    const OFXTypes ofxTypes(ofxFormat[formatKey::Types]);
     for (const OFXAggregate& aggregate : aggregates) {
       std::optional<CalendarDay> day = ofxDay(aggregate.date);
       if (day && (*day < fromDate || toDate < *day)) continue;
       std::vector<std::string> fields{day ? day->format(outputDateFormat) : "", aggregate.text};
-      Value record = buildRecord(ofxFormat, fields, &securities);
+      Value record = buildRecord(ofxFormat, fields, &securities, &ofxTypes);
       std::optional<int> proposal =
           proposedQuickenType(aggregate, record[key::amountWasNegative].toBool(),
                               record[key::sharesWereNegative].toBool());
@@ -135,7 +138,7 @@ std::optional<Value> InvestmentReader::fromFormattedText(std::string_view text, 
         return std::nullopt;
       continue;
     }
-    records.append(buildRecord(format, transaction.fields, nullptr));
+    records.append(buildRecord(format, transaction.fields, nullptr, nullptr));
   }
   return records;
 }

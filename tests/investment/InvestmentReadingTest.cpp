@@ -1,13 +1,19 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <random>
 #include <string>
+#include <vector>
 
 #include "formats/ErrorWarning.h"
+#include "formats/InputFormatKeys.h"
+#include "investment/InvestmentFields.h"
 #include "investment/InvestmentReader.h"
+#include "investment/OFXInvestmentText.h"
 #include "investment/TypeMappings.h"
 #include "prefs/Bundle.h"
 #include "prefs/ValueText.h"
+#include "support/Corpus.h"
 #include "support/FileText.h"
 #include "support/ScriptedPlatform.h"
 
@@ -104,6 +110,58 @@ TEST(InvestmentReadingTest, StatementsGiveTheirRecords) {
     testing::expectDataFile("investment/reading/" + std::string(c.name) + ".expected.json",
                             toJSON(records));
   }
+}
+
+// The first of `types` whose ofxType occurs in `text`, found by searching for each in turn: the
+// rule OFXTypes answers by reading the text once.
+std::string firstTypeIn(const Value& types, std::string_view text) {
+  for (const Value& entry : types.toArray()) {
+    const std::string& ofxType = str(entry, formatMappingKey::ofxType);
+    if (!ofxType.empty() && text.find(ofxType) != std::string_view::npos)
+      return str(entry, formatMappingKey::formatType);
+  }
+  return std::string(kUnknownOFXType);
+}
+
+// Random lists of the bundle's types and of others that are no tag, in random order, looked for
+// in random texts of tags, their pieces and values, and in every aggregate of the corpus.
+TEST(InvestmentReadingTest, OFXTypesFindTheFirstTypeThatOccurs) {
+  const Value bundled = Bundle::builtIn().table("CVOFXFormat")[inputFormatKey::Types];
+  std::vector<Value> pool(bundled.toArray().begin(), bundled.toArray().end());
+  for (const char* other : {"DIV", "<TRNAMT", "TRNAMT>-", "<", ">", "<<X>", "", "</INCOME>DIV"}) {
+    pool.push_back(
+        Value{{std::string(formatMappingKey::ofxType), Value(other)},
+              {std::string(formatMappingKey::formatType), Value(std::string("other ") + other)}});
+  }
+  const std::vector<std::string> pieces = {
+      "<",           ">",        "</",       "<INCOME>", "</INCOME>", "<INCOMETYPE>",
+      "DIV",         "INTEREST", "<TRNAMT>", "-",        "<BUYTYPE>", "BUYTOCOVER",
+      "</BUYSTOCK>", "<X>",      "<<X>",     "TRNAMT>",  " ",         "5.53"};
+  std::mt19937 rng(20261208);
+  for (int round = 0; round < 2000; ++round) {
+    std::shuffle(pool.begin(), pool.end(), rng);
+    const Value types(Value::Array(
+        pool.begin(),
+        pool.begin() + std::uniform_int_distribution<std::size_t>(0, pool.size())(rng)));
+    const OFXTypes prepared(types);
+    for (int text = 0; text < 10; ++text) {
+      std::string aggregate;
+      for (int n = std::uniform_int_distribution<int>(0, 12)(rng); n > 0; --n)
+        aggregate += pieces[std::uniform_int_distribution<std::size_t>(0, pieces.size() - 1)(rng)];
+      ASSERT_EQ(prepared.typeOf(aggregate), firstTypeIn(types, aggregate))
+          << "round " << round << ", text \"" << aggregate << "\"";
+    }
+  }
+  const OFXTypes prepared(bundled);
+  int aggregates = 0;
+  for (const std::string& statement : testing::corpusStatements()) {
+    for (const OFXAggregate& aggregate :
+         ofxInvestmentTransactions(testing::readText(testing::kCorpus / statement))) {
+      ASSERT_EQ(prepared.typeOf(aggregate.text), firstTypeIn(bundled, aggregate.text)) << statement;
+      ++aggregates;
+    }
+  }
+  EXPECT_GT(aggregates, 50);
 }
 
 }  // namespace
