@@ -103,7 +103,8 @@ def write_csv(n, path):
             f.write(f'{day:%d.%m.%Y};"{name}";{i};Card payment;"{amount_text}"\n')
 
 
-SECURITIES = [("78462F103", "SPDR S&amp;P 500 ETF", "SPY"), ("922908363", "VANGUARD 500 INDEX", "VOO"),
+SECURITIES = [("78462F103", "SPDR S&amp;P 500 ETF", "SPY"),
+              ("922908363", "VANGUARD 500 INDEX", "VOO"),
               ("037833100", "APPLE INC", "AAPL"), ("594918104", "MICROSOFT CORP", "MSFT")]
 
 
@@ -112,7 +113,8 @@ def write_investment_ofx(n, path):
     with open(path, "w", newline="\r\n") as f:
         f.write("OFXHEADER:100\nDATA:OFXSGML\nVERSION:102\nSECURITY:NONE\nENCODING:USASCII\n"
                 "CHARSET:1252\nCOMPRESSION:NONE\nOLDFILEUID:NONE\nNEWFILEUID:NONE\n\n"
-                "<OFX><INVSTMTMSGSRSV1><INVSTMTTRNRS><TRNUID>1<STATUS><CODE>0<SEVERITY>INFO</STATUS>\n"
+                "<OFX><INVSTMTMSGSRSV1><INVSTMTTRNRS><TRNUID>1"
+                "<STATUS><CODE>0<SEVERITY>INFO</STATUS>\n"
                 "<INVSTMTRS><DTASOF>20241231<CURDEF>USD<INVACCTFROM><BROKERID>example.com"
                 "<ACCTID>123456</INVACCTFROM>\n<INVTRANLIST><DTSTART>20240101<DTEND>20241231\n")
         day = datetime.date(2024, 1, 1)
@@ -125,7 +127,8 @@ def write_investment_ofx(n, path):
             units, price = rng.randint(1, 200), rng.randint(1000, 50000) / 100
             kind = rng.random()
             if kind < 0.4:
-                f.write(f"<INCOME>{invtran}{secid}<INCOMETYPE>DIV<TOTAL>{rng.randint(100, 9999) / 100}"
+                total = rng.randint(100, 9999) / 100
+                f.write(f"<INCOME>{invtran}{secid}<INCOMETYPE>DIV<TOTAL>{total}"
                         "<SUBACCTSEC>CASH<SUBACCTFUND>CASH</INCOME>\n")
             elif kind < 0.7:
                 f.write(f"<BUYSTOCK><INVBUY>{invtran}{secid}<UNITS>{units}<UNITPRICE>{price}"
@@ -138,7 +141,8 @@ def write_investment_ofx(n, path):
             else:
                 f.write(f"<REINVEST>{invtran}{secid}<INCOMETYPE>DIV<TOTAL>-{units * price:.2f}"
                         f"<SUBACCTSEC>CASH<UNITS>{units}<UNITPRICE>{price}</REINVEST>\n")
-        f.write("</INVTRANLIST></INVSTMTRS></INVSTMTTRNRS></INVSTMTMSGSRSV1>\n<SECLISTMSGSRSV1><SECLIST>\n")
+        f.write("</INVTRANLIST></INVSTMTRS></INVSTMTTRNRS></INVSTMTMSGSRSV1>\n"
+                "<SECLISTMSGSRSV1><SECLIST>\n")
         for cusip, name, ticker in SECURITIES:
             f.write(f"<STOCKINFO><SECINFO><SECID><UNIQUEID>{cusip}<UNIQUEIDTYPE>CUSIP</SECID>"
                     f"<SECNAME>{name}<TICKER>{ticker}</SECINFO></STOCKINFO>\n")
