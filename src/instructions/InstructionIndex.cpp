@@ -7,6 +7,17 @@
 
 namespace corvela {
 
+namespace {
+
+// The folded character at `at`, letters of ASCII folded here without a table lookup.
+FoldedCharacter foldedAt(std::string_view text, std::size_t at) {
+  auto byte = static_cast<unsigned char>(text[at]);
+  if (byte >= 0x80) return foldedCharacterAt(text, at);
+  return {static_cast<char32_t>(byte >= 'A' && byte <= 'Z' ? byte + ('a' - 'A') : byte), 1};
+}
+
+}  // namespace
+
 std::optional<std::size_t> matchByWalk(const Value& list, std::string_view text,
                                        std::string_view key, bool longest, bool contains) {
   std::size_t bestLength = 0;
@@ -75,16 +86,10 @@ void InstructionIndex::build(KeyTable& table, const Value::Array& records) {
     std::size_t written = 0;
     bool ascii = true;
     for (std::size_t at = 0; at < match.size();) {
-      auto byte = static_cast<unsigned char>(match[at]);
-      if (byte >= 0x80) {
-        FoldedCharacter c = foldedCharacterAt(match, at);
-        out[written++] = c.folded;
-        at += c.length;
-        ascii = false;
-      } else {
-        out[written++] = byte >= 'A' && byte <= 'Z' ? byte + ('a' - 'A') : byte;
-        ++at;
-      }
+      if (static_cast<unsigned char>(match[at]) >= 0x80) ascii = false;
+      FoldedCharacter c = foldedAt(match, at);
+      out[written++] = c.folded;
+      at += c.length;
     }
     characters.resize(from + written);
     entries.push_back({from, written, static_cast<std::uint32_t>(i),
@@ -237,16 +242,6 @@ void InstructionIndex::linkFallbacks(KeyTable& table) {
     }
   }
 }
-
-namespace {
-
-FoldedCharacter foldedAt(std::string_view text, std::size_t at) {
-  auto byte = static_cast<unsigned char>(text[at]);
-  if (byte >= 0x80) return foldedCharacterAt(text, at);
-  return {static_cast<char32_t>(byte >= 'A' && byte <= 'Z' ? byte + ('a' - 'A') : byte), 1};
-}
-
-}  // namespace
 
 std::optional<std::size_t> InstructionIndex::startsWith(const KeyTable& table,
                                                         std::string_view text, bool longest) {
