@@ -61,9 +61,9 @@ struct ControllerParts {
   std::function<Status(std::string_view output)> takeOutput = nullptr;
   // Today's local date; tests fix it.
   std::function<CalendarDay()> today = [] { return CalendarDay::today(); };
-  // The front end converts each input once (the command line). A bank run's records then hold
-  // all it needs, and the input's text is let go as soon as they are read instead of staying
-  // beside them for the whole run. The desktop keeps it, for another run with other settings.
+  // The front end converts each input once (the command line). A run's records then hold all
+  // it needs, and the input's text is let go as soon as they are read instead of staying beside
+  // them for the whole run. The desktop keeps it, for another run with other settings.
   bool inputRunsOnce = false;
 };
 
@@ -253,6 +253,8 @@ class Controller {
   void storeControlSettings(const std::optional<CalendarDay>& from,
                             const std::optional<CalendarDay>& to);
   void startBankRun(RecordList qif);
+  // Lets the input's text go once its records are read, when it is converted only once.
+  void releaseInputIfRunOnce();
   RunEnd endOfRun();
   void saveContinuation(const Value& continuation);
   bool outputIsQIF() const;

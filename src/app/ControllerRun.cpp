@@ -209,8 +209,10 @@ void Controller::actuallyProcessTheTransactions() {
                    "\r\rThe text cannot be interpreted using the selected format.");
         return;
       }
-      parts_.investment.processInstructionsAndAppendToString(state_.outputFileAsString,
-                                                             runSettings(), endOfRun());
+      RunSettings settings = runSettings();
+      releaseInputIfRunOnce();
+      parts_.investment.processInstructionsAndAppendToString(state_.outputFileAsString, settings,
+                                                             endOfRun());
       return;
     }
     if (showIfUnavailable(parts_.text.available())) return;
@@ -242,7 +244,9 @@ void Controller::actuallyProcessTheTransactions() {
       showStatus("Invalid OFX", "\r\rThis investment OFX cannot be understood.");
       return;
     }
-    parts_.investment.processInstructionsAndAppendToString(state_.outputFileAsString, runSettings(),
+    RunSettings settings = runSettings();
+    releaseInputIfRunOnce();
+    parts_.investment.processInstructionsAndAppendToString(state_.outputFileAsString, settings,
                                                            endOfRun());
     return;
   }
@@ -274,12 +278,15 @@ void Controller::startBankRun(RecordList qif) {
                                                              : option::confirmAllTransactions);
   // The settings are read first: which pop-up counts depends on what the input was.
   RunSettings settings = runSettings();
-  if (parts_.inputRunsOnce) {
-    // Swapped, not assigned: assigning an empty text keeps the room of the old one.
-    std::string().swap(state_.fileAsString);
-  }
+  releaseInputIfRunOnce();
   parts_.bank.setTransactions(std::move(qif), mustConfirm);
   parts_.bank.processInstructionsAndAppendToString(state_.outputFileAsString, settings, endOfRun());
+}
+
+void Controller::releaseInputIfRunOnce() {
+  // The run's settings depend on what the input was: they are read before this.
+  // Swapped, not assigned: assigning an empty text keeps the room of the old one.
+  if (parts_.inputRunsOnce) std::string().swap(state_.fileAsString);
 }
 
 RunEnd Controller::endOfRun() {

@@ -84,10 +84,10 @@ bool InvestmentQIF::fromFormattedText(std::string_view text, const Value& format
                                       CalendarDay fromDate, CalendarDay toDate) {
   format_ = format;
   InvestmentReader reader(parts_.dateTables, parts_.errorWarning);
-  std::optional<Value> records = reader.fromFormattedText(
+  std::optional<RecordList> records = reader.fromFormattedText(
       text, format, fromDate, toDate, CalendarDay::today(), outputDatePattern());
   if (!records) {
-    qif_ = Value::array();
+    qif_ = RecordList();
     maxIndex_ = 0;
     return false;
   }
@@ -182,7 +182,7 @@ bool InvestmentQIF::typeFlag(int type, std::string_view flag) const {
 
 Value InvestmentQIF::currentRecord() const {
   if (index_ < 0 || index_ >= static_cast<long>(qif_.size())) return Value();
-  return qif_[static_cast<std::size_t>(index_)];
+  return qif_.open(static_cast<std::size_t>(index_));
 }
 
 void InvestmentQIF::saveFormat() {
@@ -223,8 +223,7 @@ void InvestmentQIF::continueWith(const Value& continuation, std::string& buffer,
     saveFormat();
   }
   buffer = continuation[ckey::fileAsString].toString();
-  const Value& records = continuation[ikey::iqif];
-  qif_ = records.isArray() ? records : Value::array();
+  qif_ = RecordList(continuation[ikey::iqif]);
   maxIndex_ = static_cast<long>(qif_.size());
   count_ = static_cast<int>(continuation[ckey::numberOfTransactionsAppended].toInt());
   long saved = static_cast<long>(continuation[ckey::currentTransactionIndex].toInt());
@@ -262,7 +261,7 @@ bool InvestmentQIF::zeroSharesStand() const {
 void InvestmentQIF::end(int count, std::optional<Value> continuation) {
   state_ = State::none;
   parts_.view.close();
-  qif_ = Value::array();
+  qif_ = RecordList();
   maxIndex_ = 0;
   index_ = -1;
   DidEnd didEnd = std::move(didEnd_);
@@ -542,7 +541,7 @@ void InvestmentQIF::processConfirmation() {
                                 : formatMessage(kWillUseDate, {dateText_, outputDate_});
   }
   bool mustConfirm = confirmAllOption();
-  Value& record = qif_.mutableArray()[static_cast<std::size_t>(index_)];
+  Value& record = qif_.open(static_cast<std::size_t>(index_));
   if (const Value* length = record.find(key::outputLength)) {
     auto keep = static_cast<std::size_t>(length->toInt());
     if (keep <= buffer_->size()) buffer_->resize(keep);
@@ -819,7 +818,7 @@ void InvestmentQIF::skipRemaining() {
 
 void InvestmentQIF::back() {
   if (state_ == State::none || index_ < 1) return;
-  Value& record = qif_.mutableArray()[static_cast<std::size_t>(index_)];
+  Value& record = qif_.open(static_cast<std::size_t>(index_));
   if (const Value* length = record.find(key::outputLength)) {
     auto keep = static_cast<std::size_t>(length->toInt());
     if (keep <= buffer_->size()) buffer_->resize(keep);
@@ -827,7 +826,7 @@ void InvestmentQIF::back() {
   }
   // The previous transaction's output is taken out when it is handled again; only a
   // transaction that was written counts off.
-  const Value& previous = qif_[static_cast<std::size_t>(index_ - 1)];
+  const Value previous = qif_[static_cast<std::size_t>(index_ - 1)];
   if (const Value* length = previous.find(key::outputLength);
       length && static_cast<std::size_t>(length->toInt()) < buffer_->size() && count_ > 0)
     --count_;
@@ -844,7 +843,7 @@ void InvestmentQIF::cancel() {
     return;
   }
   Value data = Value::dictionary();
-  data.set(ikey::iqif, qif_);
+  data.set(ikey::iqif, qif_.toValue());
   data.set(ikey::format, format_);
   data.set(ckey::fileAsString, Value(*buffer_));
   data.set(ckey::currentTransactionIndex, Value(static_cast<long long>(index_)));
@@ -1110,7 +1109,7 @@ void InvestmentQIF::splitsChanged(bool canCreate) {
   if (splits_.isArray() && splits_.size() > 0)
     balanceSplitAmounts(splits_, signedAmountText(), precision(prefKey::bccAmountsPrecision, 2),
                         canCreate, [this](Value& split) { normalizeSplit(split); });
-  Value& record = qif_.mutableArray()[static_cast<std::size_t>(index_)];
+  Value& record = qif_.open(static_cast<std::size_t>(index_));
   record.set(key::userSplits, Value(true));
   if (splits_.isArray() && splits_.size() > 0) {
     record.set(key::splits, splits_);
@@ -1201,7 +1200,7 @@ void InvestmentQIF::splitChanged(std::size_t row, std::string_view column, std::
 
 void InvestmentQIF::addInstructionForAmountButton() {
   if (!validateMenuItem(kAddNewInstructionForThisAmount)) return;
-  qif_.mutableArray()[static_cast<std::size_t>(index_)].erase(key::userSplits);
+  qif_.open(static_cast<std::size_t>(index_)).erase(key::userSplits);
   state_ = State::newInstruction;
   parts_.view.close();
   parts_.bank.investmentBankingAddNewInstructionForAmount(
@@ -1211,7 +1210,7 @@ void InvestmentQIF::addInstructionForAmountButton() {
 
 void InvestmentQIF::editInstructionButton() {
   if (!validateMenuItem(kEditThisInstruction)) return;
-  qif_.mutableArray()[static_cast<std::size_t>(index_)].erase(key::userSplits);
+  qif_.open(static_cast<std::size_t>(index_)).erase(key::userSplits);
   state_ = State::newInstruction;
   const std::uint64_t serial = transactionSerial_;
   instructionEditor_->beginEditingInstruction(

@@ -12,6 +12,7 @@
 #include "investment/InvestmentForms.h"
 #include "investment/InvestmentKeys.h"
 #include "prefs/Value.h"
+#include "readers/RecordList.h"
 #include "text/CalendarDay.h"
 #include "text/DateTables.h"
 
@@ -135,8 +136,6 @@ class InvestmentQIF : public InvestmentBankingDelegate {
   // `fromDate` to `toDate`; false (and no records) when the text cannot be read with it.
   bool fromFormattedText(std::string_view text, const Value& format, CalendarDay fromDate,
                          CalendarDay toDate);
-  // The records read (an array), for inspection.
-  const Value& records() const { return qif_; }
 
   // --- the walk
 
@@ -279,7 +278,7 @@ class InvestmentQIF : public InvestmentBankingDelegate {
   Parts parts_;
   State state_ = State::none;
   Value format_;
-  Value qif_ = Value::array();
+  RecordList qif_;
   long index_ = -1;
   long maxIndex_ = 0;
   int count_ = 0;

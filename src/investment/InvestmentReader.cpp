@@ -100,15 +100,19 @@ std::optional<CalendarDay> ofxDay(std::string_view digits) {
 
 }  // namespace
 
-std::optional<Value> InvestmentReader::fromFormattedText(std::string_view text, const Value& format,
-                                                         CalendarDay fromDate, CalendarDay toDate,
-                                                         CalendarDay today,
-                                                         std::string_view outputDateFormat) {
-  Value records = Value::array();
+std::optional<RecordList> InvestmentReader::fromFormattedText(std::string_view text,
+                                                              const Value& format,
+                                                              CalendarDay fromDate,
+                                                              CalendarDay toDate, CalendarDay today,
+                                                              std::string_view outputDateFormat) {
+  // Packed as each is made: a download has as many records as transactions, and as
+  // dictionaries they would take several times its text.
+  RecordList records;
   if (format.contains(formatKey::OFX)) {
     std::map<std::string, std::string> securities = ofxSecurityTable(text);
     std::vector<OFXAggregate> aggregates = ofxInvestmentTransactions(text);
     if (aggregates.empty()) return std::nullopt;
+    records.reserve(aggregates.size());
     // The OFX format names no Date column: field 0 is the date, field 1 the aggregate.
     Value ofxFormat = format;
     ofxFormat.erase(formatKey::Date);
@@ -116,13 +120,14 @@ std::optional<Value> InvestmentReader::fromFormattedText(std::string_view text, 
     for (const OFXAggregate& aggregate : aggregates) {
       std::optional<CalendarDay> day = ofxDay(aggregate.date);
       if (day && (*day < fromDate || toDate < *day)) continue;
-      std::vector<std::string> fields{day ? day->format(outputDateFormat) : "", aggregate.text};
+      std::vector<std::string> fields{day ? day->format(outputDateFormat) : "",
+                                      std::string(aggregate.text)};
       Value record = buildRecord(ofxFormat, fields, &securities, &ofxTypes);
       std::optional<int> proposal =
           proposedQuickenType(aggregate, record[key::amountWasNegative].toBool(),
                               record[key::sharesWereNegative].toBool());
       if (proposal) record.set(key::ProposedType, Value(*proposal));
-      records.append(std::move(record));
+      records.append(record);
     }
     return records;
   }

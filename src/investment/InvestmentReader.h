@@ -4,6 +4,7 @@
 #include <string_view>
 
 #include "prefs/Value.h"
+#include "readers/RecordList.h"
 #include "text/CalendarDay.h"
 #include "text/DateTables.h"
 
@@ -28,9 +29,9 @@ class InvestmentReader {
       : tables_(tables), errorWarning_(errorWarning) {}
 
   // The records, or none when the text cannot be read with the format.
-  std::optional<Value> fromFormattedText(std::string_view text, const Value& format,
-                                         CalendarDay fromDate, CalendarDay toDate,
-                                         CalendarDay today, std::string_view outputDateFormat);
+  std::optional<RecordList> fromFormattedText(std::string_view text, const Value& format,
+                                              CalendarDay fromDate, CalendarDay toDate,
+                                              CalendarDay today, std::string_view outputDateFormat);
 
  private:
   const DateTables& tables_;

@@ -33,8 +33,8 @@ void collect(std::string_view list, std::vector<OFXAggregate>& out) {
   auto finish = [&](std::size_t end) {
     if (!start) return;
     OFXAggregate aggregate;
-    aggregate.tag = std::string(tag);
-    aggregate.text = std::string(list.substr(*start, end - *start));
+    aggregate.tag = tag;
+    aggregate.text = list.substr(*start, end - *start);
     std::string date = ofxValueAfter(aggregate.text, "<DTTRADE>").value_or("");
     if (date.empty()) date = ofxValueAfter(aggregate.text, "<DTPOSTED>").value_or("");
     aggregate.date = date.substr(0, std::min<std::size_t>(8, date.size()));
@@ -50,7 +50,7 @@ void collect(std::string_view list, std::vector<OFXAggregate>& out) {
   finish(list.size());
 }
 
-bool valueIs(const std::string& text, std::string_view tag, std::string_view value) {
+bool valueIs(std::string_view text, std::string_view tag, std::string_view value) {
   std::optional<std::string> found = ofxValueAfter(text, tag);
   return found && *found == value;
 }
@@ -111,8 +111,8 @@ std::map<std::string, std::string> ofxSecurityTable(std::string_view text) {
 
 std::optional<int> proposedQuickenType(const OFXAggregate& aggregate, bool negative,
                                        bool sharesNegative) {
-  const std::string& tag = aggregate.tag;
-  const std::string& text = aggregate.text;
+  const std::string_view tag = aggregate.tag;
+  const std::string_view text = aggregate.text;
   if (tag.starts_with("BUY")) {
     if (valueIs(text, "<BUYTYPE>", "BUYTOCOVER") || valueIs(text, "<OPTBUYTYPE>", "BUYTOCLOSE"))
       return 18;

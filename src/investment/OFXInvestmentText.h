@@ -16,10 +16,12 @@ namespace corvela {
 // The opening tags of the aggregates, without brackets.
 const std::vector<std::string_view>& ofxInvestmentAggregates();
 
+// `tag` and `text` are views into the download's text, which must outlive them: a long download
+// is not held twice.
 struct OFXAggregate {
-  std::string tag;   // "BUYSTOCK"
-  std::string text;  // from its opening tag up to the next aggregate or the end of its list
-  std::string date;  // the 8 digits after <DTTRADE>, else after <DTPOSTED>; empty when none
+  std::string_view tag;   // "BUYSTOCK"
+  std::string_view text;  // from its opening tag up to the next aggregate or the end of its list
+  std::string date;       // the 8 digits after <DTTRADE>, else after <DTPOSTED>; empty when none
 };
 
 // The aggregates of `text` in order. An aggregate runs to the opening tag of the next one, to

@@ -103,10 +103,10 @@ TEST(InvestmentReadingTest, StatementsGiveTheirRecords) {
     ErrorWarning errorWarning{platform, nullptr};
     DateTables tables = Bundle::builtIn().dateTables();
     InvestmentReader reader{tables, errorWarning};
-    const Value records = reader
-                              .fromFormattedText(testing::readText(folder + c.input), format,
-                                                 c.from, c.to, CalendarDay{2024, 6, 1}, "%m/%d/%Y")
-                              .value_or(Value());
+    const std::optional<RecordList> read =
+        reader.fromFormattedText(testing::readText(folder + c.input), format, c.from, c.to,
+                                 CalendarDay{2024, 6, 1}, "%m/%d/%Y");
+    const Value records = read ? read->toValue() : Value();
     testing::expectDataFile("investment/reading/" + std::string(c.name) + ".expected.json",
                             toJSON(records));
   }
@@ -155,8 +155,8 @@ TEST(InvestmentReadingTest, OFXTypesFindTheFirstTypeThatOccurs) {
   const OFXTypes prepared(bundled);
   int aggregates = 0;
   for (const std::string& statement : testing::corpusStatements()) {
-    for (const OFXAggregate& aggregate :
-         ofxInvestmentTransactions(testing::readText(testing::kCorpus / statement))) {
+    const std::string text = testing::readText(testing::kCorpus / statement);
+    for (const OFXAggregate& aggregate : ofxInvestmentTransactions(text)) {
       ASSERT_EQ(prepared.typeOf(aggregate.text), firstTypeIn(bundled, aggregate.text)) << statement;
       ++aggregates;
     }
