@@ -123,7 +123,10 @@ void Controller::actuallyProcessFile(const std::string& path) {
     return;
   }
   if (extension == "crvc") {
-    Result<Value> read = readKeyedArchiveFile(path);
+    // A continuation holds a run's every record: a long run makes a long archive.
+    ArchiveLimits limits;
+    limits.countsGrowWithSize = true;
+    Result<Value> read = readKeyedArchiveFile(path, limits);
     if (!read.ok() || !read.value().isDictionary()) {
       std::string reason =
           read.ok() ? "\"" + path + "\" does not hold a continuation." : read.message();

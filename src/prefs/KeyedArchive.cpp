@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <bit>
 #include <cerrno>
 #include <cstdlib>
@@ -435,6 +436,15 @@ Result<Value> decodeArchive(const Tree& tree, typename Tree::Node top,
 
 namespace {
 
+// The limits `bytes` is read with (see ArchiveLimits::countsGrowWithSize).
+ArchiveLimits limitsFor(std::span<const std::uint8_t> bytes, ArchiveLimits limits) {
+  if (limits.countsGrowWithSize) {
+    limits.maxPlistNodes = std::max(limits.maxPlistNodes, bytes.size());
+    limits.maxValues = std::max(limits.maxValues, bytes.size());
+  }
+  return limits;
+}
+
 // What both readings refuse before looking at the archive itself. Gives the objects checked.
 Status checkBytes(std::span<const std::uint8_t> bytes, const ArchiveLimits& limits,
                   std::vector<BinaryPlistObject>* objects) {
@@ -458,7 +468,8 @@ Result<Value> readThroughLibplist(std::span<const std::uint8_t> bytes,
 
 }  // namespace
 
-Result<Value> readKeyedArchive(std::span<const std::uint8_t> bytes, const ArchiveLimits& limits) {
+Result<Value> readKeyedArchive(std::span<const std::uint8_t> bytes, const ArchiveLimits& given) {
+  const ArchiveLimits limits = limitsFor(bytes, given);
   std::vector<BinaryPlistObject> objects;
   if (Status s = checkBytes(bytes, limits, &objects); !s.ok()) return s;
   BinaryPlistTree direct(bytes, objects);
@@ -470,7 +481,8 @@ Result<Value> readKeyedArchive(std::span<const std::uint8_t> bytes, const Archiv
 }
 
 Result<Value> readKeyedArchiveWithLibplist(std::span<const std::uint8_t> bytes,
-                                           const ArchiveLimits& limits) {
+                                           const ArchiveLimits& given) {
+  const ArchiveLimits limits = limitsFor(bytes, given);
   std::vector<BinaryPlistObject> objects;
   if (Status s = checkBytes(bytes, limits, &objects); !s.ok()) return s;
   return readThroughLibplist(bytes, limits);
@@ -509,8 +521,9 @@ Result<Value> readKeyedArchiveFile(const std::string& path, const ArchiveLimits&
   return value;
 }
 
-Status writeKeyedArchiveFile(const std::string& path, const Value& root, FileOps& ops) {
-  Result<std::vector<std::uint8_t>> bytes = writeKeyedArchive(root);
+Status writeKeyedArchiveFile(const std::string& path, const Value& root, FileOps& ops,
+                             const ArchiveLimits& limits) {
+  Result<std::vector<std::uint8_t>> bytes = writeKeyedArchive(root, limits);
   if (!bytes.ok())
     return Status::Error("Could not write \"" + path + "\": " + bytes.message() + ".");
   return writeFileAtomically(path, bytes.value(), ops);

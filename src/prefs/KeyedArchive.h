@@ -47,6 +47,12 @@ struct ArchiveLimits {
   std::size_t maxDepth = 256;
   // Values in the archived value, a shared one counted once per reference.
   std::size_t maxValues = std::size_t{1} << 21;
+  // For the archive of a run (a continuation file), whose entries grow with the run's
+  // transactions: maxPlistNodes and maxValues rise to the archive's length in bytes where that
+  // is more. Every reference takes a byte or more, and the writer shares no array or
+  // dictionary, so no archive Corvela writes within maxBytes is refused for its counts, while
+  // one made to unfold still unfolds into no more entries than it has bytes.
+  bool countsGrowWithSize = false;
 };
 
 // Reads the root value of a keyed archive. Returns the value (a null root reads as a null
@@ -63,8 +69,8 @@ Result<Value> readKeyedArchive(std::span<const std::uint8_t> bytes,
 Result<Value> readKeyedArchiveWithLibplist(std::span<const std::uint8_t> bytes,
                                            const ArchiveLimits& limits = {});
 
-// The keyed archive of `root`. Fails only for a value nested deeper than limits.maxDepth, which
-// could not be read back.
+// The keyed archive of `root`. Fails only for what could not be read back: a value nested deeper
+// than limits.maxDepth, or an archive longer than limits.maxBytes.
 Result<std::vector<std::uint8_t>> writeKeyedArchive(const Value& root,
                                                     const ArchiveLimits& limits = {});
 
@@ -76,6 +82,6 @@ Result<Value> readKeyedArchiveFile(const std::string& path, const ArchiveLimits&
 // Writes `root` to `path` as a keyed archive with writeFileAtomically: the old file stays intact
 // unless the new one was written completely. Errors name the file.
 Status writeKeyedArchiveFile(const std::string& path, const Value& root,
-                             FileOps& ops = FileOps::system());
+                             FileOps& ops = FileOps::system(), const ArchiveLimits& limits = {});
 
 }  // namespace corvela

@@ -344,7 +344,12 @@ Result<std::vector<std::uint8_t>> writeKeyedArchive(const Value& root,
   Encoder encoder(limits);
   std::uint64_t rootUid = 0;
   if (Status s = encoder.encode(root, 0, &rootUid); !s.ok()) return s;
-  return encoder.finish(rootUid);
+  std::vector<std::uint8_t> bytes = encoder.finish(rootUid);
+  if (bytes.size() > limits.maxBytes)
+    return Status::Error("the archive would be " + std::to_string(bytes.size()) +
+                         " bytes long, more than the " + std::to_string(limits.maxBytes) +
+                         " an archive may have");
+  return bytes;
 }
 
 }  // namespace corvela

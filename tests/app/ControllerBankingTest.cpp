@@ -176,6 +176,28 @@ TEST_F(ControllerBankingTest, FinishLaterThenContinueFromTheFile) {
   EXPECT_TRUE(platform.allAnswersUsed());
 }
 
+// A long run's continuation holds more entries than a preference store may (some 200,000
+// transactions' worth): it opens and finishes like a short one.
+TEST_F(ControllerBankingTest, AContinuationLongerThanAStoreMayBeOpens) {
+  turnOn(option::confirmAllTransactions);
+  start(dir + "/out.qif");
+  processor.confirmOK();
+  const std::string later = dir + "/later.crvc";
+  platform.answerNextCancelConfirm(CancelConfirm::finishLater);
+  platform.answerNextSavePanel(later);
+  processor.cancel();
+  controller().doneWithFile();
+  Value continuation = readKeyedArchiveFile(later).value();
+  continuation.set("padding", Value(Value::Array(std::size_t{1} << 21, Value(true))));
+  ASSERT_TRUE(writeKeyedArchiveFile(later, continuation).ok());
+
+  controller().actuallyProcessFile(later);
+  ASSERT_TRUE(form().transactionsContinuation.visible) << platform.lastStatus().text;
+  platform.answerNextSavePanel(dir + "/final.qif");
+  controller().processTheTransactions();
+  EXPECT_EQ(confirmAll(dir + "/final.qif"), dataFile("bank-instructions-expected.qif"));
+}
+
 TEST_F(ControllerBankingTest, AFileOfferedDuringARunIsRefusedEvenAfterActivation) {
   turnOn(option::confirmAllTransactions);
   start(dir + "/out.qif");

@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <filesystem>
 #include <limits>
 #include <tuple>
 
@@ -142,6 +143,41 @@ TEST(KeyedArchiveTest, AFileThatCannotBeReadOrWrittenSaysWhy) {
   Status written = writeKeyedArchiveFile(folder.path("deep"), nestedArrays(257));
   EXPECT_EQ(written.message(), "Could not write \"" + folder.path("deep") +
                                    "\": the value is nested more than 256 levels deep.");
+  // Nor is an archive written that is too long to be read back.
+  written = writeKeyedArchiveFile(folder.path("long"), sampleStore(), FileOps::system(),
+                                  {.maxBytes = 100});
+  EXPECT_TRUE(written.message().ends_with(" bytes long, more than the 100 an archive may have."))
+      << written.message();
+  EXPECT_FALSE(std::filesystem::exists(folder.path("long")));
+}
+
+// The archive of a run grows with its transactions, past the counts a store may have: read with
+// the counts grown to its size, whatever Corvela writes reads back, even the shapes with the
+// most references for their bytes (shared texts, Booleans and numbers); an archive made to
+// unfold is still refused.
+TEST(KeyedArchiveTest, AnArchiveOfARunIsReadWhateverItsCounts) {
+  Value record = {{"amount", "-5.00"},        {"cleared", ""}, {"memo", ""},
+                  {"splits", Value::array()}, {"done", true},  {"outputLength", 0}};
+  Value::Array records(300, record);
+  Value::Array texts(2000, Value(""));
+  Value::Array flags(2000, Value(false));
+  const Value shapes[] = {Value{{"qif", Value(records)}, {"fileAsString", "!Type:Bank\n"}},
+                          Value(texts), Value(flags), Value(Value::Array(50, Value(texts))),
+                          sampleStore()};
+  const ArchiveLimits grown{.maxPlistNodes = 1, .maxValues = 1, .countsGrowWithSize = true};
+  for (const Value& shape : shapes) {
+    Result<Bytes> bytes = writeKeyedArchive(shape);
+    ASSERT_TRUE(bytes.ok());
+    Result<Value> read = readKeyedArchive(bytes.value(), grown);
+    ASSERT_TRUE(read.ok()) << read.message();
+    EXPECT_EQ(read.value(), shape);
+    EXPECT_FALSE(readKeyedArchive(bytes.value(), {.maxValues = 1}).ok());
+  }
+  Result<Value> unfolded = readKeyedArchive(
+      testing::readBytes(CORVELA_TEST_DATA "/archive/damaged/exponential-sharing.prefs"),
+      {.maxValues = 10000, .countsGrowWithSize = true});
+  ASSERT_FALSE(unfolded.ok());
+  EXPECT_TRUE(unfolded.message().starts_with("the archive holds more than ")) << unfolded.message();
 }
 
 // Interchange with another implementation of the format: Python's plistlib reads binary
