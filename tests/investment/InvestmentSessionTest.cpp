@@ -16,6 +16,7 @@
 #include "prefs/ValueText.h"
 #include "support/BrokerFormat.h"
 #include "support/CaseFile.h"
+#include "support/Corpus.h"
 #include "support/FakeMainView.h"
 #include "support/ScratchStore.h"
 #include "support/ScriptedBankViews.h"
@@ -126,6 +127,83 @@ TEST(InvestmentSessionTest, ContinuationResumesWhereItStopped) {
     EXPECT_EQ(output, whole.output);
     EXPECT_TRUE(resumed.app.formats.formatForName("Broker").has_value());
   }
+}
+
+// The answer of a person who takes every proposal, as the command line gives it: OK to a
+// confirmation, a proposed type or a security; a transaction that asks anything else is skipped.
+void takeTheProposal(InvestmentQIF& processor) {
+  const State asked = processor.state();
+  if (asked == State::confirm || asked == State::defineSecurity ||
+      (asked == State::defineType && processor.typeForm().proposedChoice > 0))
+    processor.ok();
+  else
+    processor.skipTransaction();
+}
+
+// Answers until the run ends, or `steps` answers; how many were given.
+int answer(InvestmentQIF& processor, int steps = 100000) {
+  int given = 0;
+  for (; processor.state() != State::none && given < steps; ++given) takeTheProposal(processor);
+  return given;
+}
+
+// Every brokerage download of the corpus, each transaction confirmed: going back a transaction,
+// finishing later in the middle and continuing from the archived file writes what a run answered
+// straight through writes, and a run after it writes the same again.
+TEST(InvestmentSessionTest, GoingBackAndFinishingLaterChangeNothingWrittenInAnyDownload) {
+  const Value ofxFormat = Bundle::builtIn().table("CVOFXFormat");
+  int downloads = 0;
+  for (const std::string& statement : testing::corpusStatements()) {
+    const std::string text = testing::readText(testing::kCorpus / statement);
+    if (text.find("<INVTRANLIST>") == std::string::npos) continue;
+    SCOPED_TRACE(statement);
+    Program program;
+    program.app.options.add("confirmAllTransactions");
+    program.app.options.add("quicken2003");
+    auto run = [&](std::string& output, testing::EndRecorder& end) {
+      ASSERT_TRUE(program.processor().fromFormattedText(text, ofxFormat, kPast, kFuture));
+      program.processor().processInstructionsAndAppendToString(output, RunSettings{},
+                                                               end.callback());
+    };
+    std::string whole;
+    testing::EndRecorder wholeEnd;
+    run(whole, wholeEnd);
+    const int steps = answer(program.processor());
+    ASSERT_EQ(program.processor().state(), State::none);
+    if (steps < 4) continue;
+    ++downloads;
+
+    std::string cut;
+    testing::EndRecorder cutEnd;
+    run(cut, cutEnd);
+    answer(program.processor(), steps / 2);
+    while (program.processor().state() != State::confirm && answer(program.processor(), 1) > 0) {
+    }
+    if (program.processor().state() == State::none) continue;
+    if (program.processor().currentIndex() > 0) program.processor().back();
+    answer(program.processor(), 1);
+    while (program.processor().state() != State::confirm && answer(program.processor(), 1) > 0) {
+    }
+    ASSERT_EQ(program.processor().state(), State::confirm);
+    program.platform.answerNextCancelConfirm(1);  // finish later
+    program.processor().cancel();
+    ASSERT_TRUE(cutEnd.continuation.has_value());
+    Result<Value> saved = readKeyedArchive(writeKeyedArchive(*cutEnd.continuation).value());
+    ASSERT_TRUE(saved.ok());
+    std::string resumed;
+    testing::EndRecorder resumedEnd;
+    program.processor().continueWith(saved.value(), resumed, RunSettings{}, resumedEnd.callback());
+    answer(program.processor());
+    EXPECT_EQ(resumedEnd.count, wholeEnd.count);
+    EXPECT_EQ(resumed, whole);
+
+    std::string again;
+    testing::EndRecorder againEnd;
+    run(again, againEnd);
+    answer(program.processor());
+    EXPECT_EQ(again, whole);
+  }
+  EXPECT_GE(downloads, 10);
 }
 
 // The instruction editor as a script: each opening ends at once, cancelled or saving the
