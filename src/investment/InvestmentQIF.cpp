@@ -71,6 +71,22 @@ int typeForItem(int item) {
   return item - 3;
 }
 
+// `text` with "&", "<" and ">" written as the XML entities a download uses for them.
+std::string withEntities(std::string_view text) {
+  std::string written;
+  for (char c : text) {
+    if (c == '&')
+      written += "&amp;";
+    else if (c == '<')
+      written += "&lt;";
+    else if (c == '>')
+      written += "&gt;";
+    else
+      written += c;
+  }
+  return written;
+}
+
 // Types above 17 (cash transactions among them) exist only in QIF for Quicken 2003 or later.
 bool needsQuicken2003(int type) { return type > 17 && type < quickenType::transferBySign; }
 
@@ -393,7 +409,15 @@ void InvestmentQIF::showTransaction(bool redisplay) {
     }
   }
   if (quickenSecurity_.empty() && !security_.empty()) {
-    if (auto mapped = parts_.securities.quickenSecurityFromMappingFor(security_, format_)) {
+    std::optional<std::string> mapped =
+        parts_.securities.quickenSecurityFromMappingFor(security_, format_);
+    // A download's names were once read with their entities ("S&amp;P"), and mappings made
+    // then are kept under those names.
+    if (!mapped && format_.contains(inputFormatKey::OFX)) {
+      if (std::string written = withEntities(security_); written != security_)
+        mapped = parts_.securities.quickenSecurityFromMappingFor(written, format_);
+    }
+    if (mapped) {
       quickenSecurity_ = *mapped;
       fromMapping = true;
     }

@@ -11,6 +11,7 @@
 #include "investment/InvestmentFields.h"
 #include "investment/InvestmentKeys.h"
 #include "investment/OFXInvestmentText.h"
+#include "text/Entities.h"
 
 namespace corvela {
 namespace {
@@ -19,6 +20,17 @@ namespace key = investmentKey;
 namespace formatKey = inputFormatKey;
 
 constexpr std::string_view kSkipTransaction = "Skip Transaction";
+
+// A download writes "&" and "<" in its texts as XML entities ("S&amp;P 500"); its record holds
+// the characters, as a bank download's does.
+void decodeTexts(Value& record) {
+  for (std::string_view name :
+       {key::Security, key::Symbol, key::Memo, key::Category, key::Description, key::Check}) {
+    const Value* text = record.find(name);
+    if (text && text->toString().find('&') != std::string::npos)
+      record.set(name, Value(decodeEntities(text->toString())));
+  }
+}
 
 // The record of one transaction cut into `fields`; `ofxTypes` are the format's types made ready
 // once for a whole download.
@@ -123,6 +135,7 @@ std::optional<RecordList> InvestmentReader::fromFormattedText(std::string_view t
       std::vector<std::string> fields{day ? day->format(outputDateFormat) : "",
                                       std::string(aggregate.text)};
       Value record = buildRecord(ofxFormat, fields, &securities, &ofxTypes);
+      decodeTexts(record);
       std::optional<int> proposal =
           proposedQuickenType(aggregate, record[key::amountWasNegative].toBool(),
                               record[key::sharesWereNegative].toBool());

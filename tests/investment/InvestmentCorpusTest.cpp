@@ -120,6 +120,7 @@ TEST(InvestmentCorpusTest, EveryDownloadGivesOneRecordPerAggregateWithItsAmount)
                                      "CheckForUpdates": false, "Categories": ["Fees"]})",
                 input);
     EXPECT_EQ(run.err.find("Left out"), std::string::npos) << run.err;
+    EXPECT_EQ(qif.find("&amp;"), std::string::npos) << "an entity written as read";
 
     std::vector<double> expected = aggregateAmounts(readText(kCorpus / file));
     std::vector<double> written = recordAmounts(qif);
@@ -170,6 +171,29 @@ TEST(InvestmentCorpusTest, LinesThatCannotBeWrittenAreLeftOutAndNamed) {
     const std::string golden = "investment/left-out/" + std::string(c.name);
     testing::expectDataFile(golden + ".left-out.txt", leftOutLines(run.err));
     testing::expectDataFile(golden + ".expected.qif", qif);
+  }
+}
+
+// A download's "S&amp;P" is the security "S&P", and a mapping kept from when such names were
+// read with their entities still gives the person's name for it.
+TEST(InvestmentCorpusTest, NamesAreReadWithoutEntitiesAndOldMappingsStillApply) {
+  testing::TempDir dir;
+  const std::string input = (kCorpus / "ofxparse/fidelity.ofx").string();
+  const std::string written = "SPDR S&amp;P 500 ETF TRUST UNIT SER 1 S&amp;P";
+  Value format = Bundle::builtIn().table("CVOFXFormat");
+  format.set("SecurityMappings",
+             Value(Value::Array{Value{{"formatName", written}, {"quickenName", "S&P 500 Index"}}}));
+  for (bool mapped : {false, true}) {
+    SCOPED_TRACE(mapped);
+    Value store{{"Preferences", Value::Array{"converted2.2", "quicken2003"}},
+                {"CheckForUpdates", false}};
+    if (mapped) store.set("OFXFormat", format);
+    const auto [run, qif] = convert(dir, mapped ? "mapped" : "new", toJSON(store), input);
+    EXPECT_EQ(qif.find("&amp;"), std::string::npos) << qif;
+    const std::string security = mapped ? "S&P 500 Index" : "SPDR S&P 500 ETF TRUST UNIT SER 1 S&P";
+    EXPECT_NE(qif.find("\nY" + security + "\n"), std::string::npos) << qif;
+    // Asked for (and defined on the command line) only when no mapping gives it.
+    EXPECT_EQ(run.err.find("Security \"SPDR S&P") != std::string::npos, !mapped) << run.err;
   }
 }
 
