@@ -1,6 +1,9 @@
 #pragma once
 
+#include <array>
 #include <string_view>
+
+#include "readers/TransactionKeys.h"
 
 namespace corvela {
 
@@ -32,6 +35,31 @@ inline constexpr std::string_view ProposedType = "ProposedType";
 inline constexpr std::string_view outputLength = "outputLength";
 inline constexpr std::string_view userSplits = "userSplits";
 inline constexpr std::string_view splits = "splits";
+// The keys above and those of splits: the table a run's record list packs them by.
+inline constexpr std::array recordKeys = {Amount,
+                                          AmountError,
+                                          Category,
+                                          Check,
+                                          Date,
+                                          Description,
+                                          Memo,
+                                          Price,
+                                          PriceError,
+                                          ProposedType,
+                                          Security,
+                                          Shares,
+                                          SharesError,
+                                          Symbol,
+                                          Type,
+                                          amountWasNegative,
+                                          sharesWereNegative,
+                                          outputLength,
+                                          userSplits,
+                                          splits,
+                                          splitKey::category,
+                                          splitKey::memo,
+                                          splitKey::amount,
+                                          splitKey::amountAlreadyConverted};
 }  // namespace investmentKey
 
 // Keys of the continuation of an investment run (besides those of continuationKey).

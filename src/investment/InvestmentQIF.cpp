@@ -1,6 +1,7 @@
 #include "investment/InvestmentQIF.h"
 
 #include <algorithm>
+#include <charconv>
 #include <cmath>
 #include <cstdio>
 #include <ctime>
@@ -168,13 +169,18 @@ std::string InvestmentQIF::formatted(double value, int digits) const {
   const char point = european ? ',' : '.';
   const char group = european ? '.' : ',';
   bool negative = value < 0;
-  char text[64];
-  std::snprintf(text, sizeof text, "%.*f", digits, std::fabs(value));
-  std::string plain(text);
+  // The text "%.*f" gives (to_chars is the same rule, several times faster), cut to the 63
+  // characters it was once printed into. The largest double takes 309 digits before the point.
+  char text[512];
+  const std::to_chars_result printed =
+      std::to_chars(text, text + sizeof text, std::fabs(value), std::chars_format::fixed, digits);
+  if (printed.ec != std::errc()) return "";
+  std::string plain(text, std::min<std::ptrdiff_t>(printed.ptr - text, 63));
   std::size_t dot = plain.find('.');
   std::string whole = plain.substr(0, dot);
   std::string fraction = plain.substr(dot + 1);
-  if (whole == "0" && std::stod(plain) == 0) return "0" + std::string(1, point) + fraction;
+  if (whole == "0" && plain.find_first_not_of("0.") == std::string::npos)
+    return "0" + std::string(1, point) + fraction;
   if (whole == "0") whole.clear();
   std::string grouped;
   for (std::size_t i = 0; i < whole.size(); ++i) {
@@ -239,7 +245,7 @@ void InvestmentQIF::continueWith(const Value& continuation, std::string& buffer,
     saveFormat();
   }
   buffer = continuation[ckey::fileAsString].toString();
-  qif_ = RecordList(continuation[ikey::iqif]);
+  qif_ = RecordList(continuation[ikey::iqif], key::recordKeys);
   maxIndex_ = static_cast<long>(qif_.size());
   count_ = static_cast<int>(continuation[ckey::numberOfTransactionsAppended].toInt());
   long saved = static_cast<long>(continuation[ckey::currentTransactionIndex].toInt());

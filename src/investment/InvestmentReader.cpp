@@ -37,15 +37,15 @@ void decodeTexts(Value& record) {
 Value buildRecord(const Value& format, const std::vector<std::string>& fields,
                   const std::map<std::string, std::string>* securities, const OFXTypes* ofxTypes) {
   InvestmentFields reading(format, fields);
-  Value record = Value::dictionary();
+  std::optional<std::string> date;
   if (const Value* dateIndex = format.find(formatKey::Date)) {
-    std::string date = reading.getField(formatKey::Date);
-    if (dateIndex->isNumber() && !date.empty()) record.set(key::Date, Value(date));
+    std::string text = reading.getField(formatKey::Date);
+    if (dateIndex->isNumber() && !text.empty()) date = std::move(text);
   } else if (!fields.empty() && !fields[0].empty()) {
-    record.set(key::Date, Value(fields[0]));
+    date = fields[0];
   }
-  record.set(key::Type, Value(ofxTypes && fields.size() > 1 ? ofxTypes->typeOf(fields[1])
-                                                            : reading.getType()));
+  std::string type =
+      ofxTypes && fields.size() > 1 ? ofxTypes->typeOf(fields[1]) : reading.getType();
 
   std::string security;
   if (securities) {
@@ -62,41 +62,54 @@ Value buildRecord(const Value& format, const std::vector<std::string>& fields,
     if (index && index->isNumber() && index->toInt() != 0)
       security = reading.getField(formatKey::Security);
   }
-  record.set(key::Security, Value(security));
-  record.set(key::Symbol,
-             Value(reading.getFieldOrAfter(formatKey::Symbol, std::string_view(" <\t\r\n\0", 6))));
-  record.set(key::Memo,
-             Value(reading.getFieldOrAfter(formatKey::Memo, std::string_view("<\r\n\0", 4))));
-  record.set(key::Category, Value(reading.getField(formatKey::Category)));
-  record.set(key::Description, Value(reading.getField(formatKey::Description)));
-  record.set(key::Check,
-             Value(reading.getFieldOrAfter(formatKey::Check, std::string_view(" <\t\r\n\0", 6))));
+  std::string symbol =
+      reading.getFieldOrAfter(formatKey::Symbol, std::string_view(" <\t\r\n\0", 6));
+  std::string memo = reading.getFieldOrAfter(formatKey::Memo, std::string_view("<\r\n\0", 4));
+  std::string category = reading.getField(formatKey::Category);
+  std::string description = reading.getField(formatKey::Description);
+  std::string check = reading.getFieldOrAfter(formatKey::Check, std::string_view(" <\t\r\n\0", 6));
 
-  std::string error;
-  double amount = reading.getNumber(formatKey::Amount, true, false, error);
-  if (amount == 0) amount = reading.getNumber(formatKey::Credit, false, false, error);
-  if (amount == 0) amount = reading.getNumber(formatKey::Debit, false, false, error);
-  if (amount == -1.0) {
-    record.set(key::AmountError, Value(error));
-  } else {
-    record.set(key::Amount, Value(amount));
-    record.set(key::amountWasNegative, Value(reading.amountWasNegative()));
-  }
-  error.clear();
-  double price = reading.getNumber(formatKey::Price, true, false, error);
-  if (price == -1.0)
-    record.set(key::PriceError, Value(error));
+  std::string amountError;
+  double amount = reading.getNumber(formatKey::Amount, true, false, amountError);
+  if (amount == 0) amount = reading.getNumber(formatKey::Credit, false, false, amountError);
+  if (amount == 0) amount = reading.getNumber(formatKey::Debit, false, false, amountError);
+  const bool amountWasNegative = reading.amountWasNegative();
+  std::string priceError;
+  double price = reading.getNumber(formatKey::Price, true, false, priceError);
+  std::string sharesError;
+  double shares = reading.getNumber(formatKey::Shares, true, true, sharesError);
+  const bool sharesWereNegative = reading.sharesWereNegative();
+
+  // Entered in the dictionary's order, each after the last: one entered before others would
+  // move them all.
+  Value::Dictionary record;
+  record.reserve(14);
+  auto put = [&record](std::string_view name, Value value) {
+    record.emplace_hint(record.cend(), name, std::move(value));
+  };
+  if (amount == -1.0)
+    put(key::AmountError, Value(std::move(amountError)));
   else
-    record.set(key::Price, Value(price));
-  error.clear();
-  double shares = reading.getNumber(formatKey::Shares, true, true, error);
-  if (shares == -1.0) {
-    record.set(key::SharesError, Value(error));
-  } else {
-    record.set(key::Shares, Value(shares));
-    record.set(key::sharesWereNegative, Value(reading.sharesWereNegative()));
-  }
-  return record;
+    put(key::Amount, Value(amount));
+  put(key::Category, Value(std::move(category)));
+  put(key::Check, Value(std::move(check)));
+  if (date) put(key::Date, Value(std::move(*date)));
+  put(key::Description, Value(std::move(description)));
+  put(key::Memo, Value(std::move(memo)));
+  if (price == -1.0)
+    put(key::PriceError, Value(std::move(priceError)));
+  else
+    put(key::Price, Value(price));
+  put(key::Security, Value(std::move(security)));
+  if (shares == -1.0)
+    put(key::SharesError, Value(std::move(sharesError)));
+  else
+    put(key::Shares, Value(shares));
+  put(key::Symbol, Value(std::move(symbol)));
+  put(key::Type, Value(std::move(type)));
+  if (amount != -1.0) put(key::amountWasNegative, Value(amountWasNegative));
+  if (shares != -1.0) put(key::sharesWereNegative, Value(sharesWereNegative));
+  return Value(std::move(record));
 }
 
 std::optional<CalendarDay> ofxDay(std::string_view digits) {
@@ -119,7 +132,7 @@ std::optional<RecordList> InvestmentReader::fromFormattedText(std::string_view t
                                                               std::string_view outputDateFormat) {
   // Packed as each is made: a download has as many records as transactions, and as
   // dictionaries they would take several times its text.
-  RecordList records;
+  RecordList records(key::recordKeys);
   if (format.contains(formatKey::OFX)) {
     std::map<std::string, std::string> securities = ofxSecurityTable(text);
     std::vector<OFXAggregate> aggregates = ofxInvestmentTransactions(text);

@@ -17,12 +17,22 @@ constexpr int kXIn = 0, kXOut = 1, kBuy = 2, kSell = 3, kMiscInc = 4, kMiscExp =
 constexpr std::string_view kListStart = "<INVTRANLIST>";
 constexpr std::string_view kListEnd = "</INVTRANLIST>";
 
-// The aggregate whose opening tag starts at `at`, if any.
+// The opening tags of the aggregates, without brackets.
+constexpr std::string_view kAggregateTags[] = {
+    "BUYSTOCK",       "BUYMF",    "BUYOTHER", "BUYDEBT",  "BUYOPT",  "SELLSTOCK",  "SELLMF",
+    "SELLOTHER",      "SELLDEBT", "SELLOPT",  "REINVEST", "INCOME",  "TRANSFER",   "INVEXPENSE",
+    "MARGININTEREST", "RETOFCAP", "SPLIT",    "JRNLFUND", "JRNLSEC", "CLOSUREOPT", "INVBANKTRAN"};
+constexpr std::size_t kLongestTag =
+    std::ranges::max(kAggregateTags, {}, &std::string_view::size).size();
+
+// The aggregate whose opening tag starts at `at` (a "<"), if any. A download has dozens of tags
+// for each aggregate: the name is read once, up to a ">" no further than the longest tag.
 std::optional<std::string_view> aggregateAt(std::string_view text, std::size_t at) {
-  for (std::string_view tag : ofxInvestmentAggregates()) {
-    if (text.size() - at >= tag.size() + 2 && text[at + tag.size() + 1] == '>' &&
-        text.substr(at + 1, tag.size()) == tag)
-      return tag;
+  const std::size_t close = text.substr(at + 1, kLongestTag + 1).find('>');
+  if (close == std::string_view::npos) return std::nullopt;
+  const std::string_view name = text.substr(at + 1, close);
+  for (std::string_view tag : kAggregateTags) {
+    if (tag == name) return tag;
   }
   return std::nullopt;
 }
@@ -56,14 +66,6 @@ bool valueIs(std::string_view text, std::string_view tag, std::string_view value
 }
 
 }  // namespace
-
-const std::vector<std::string_view>& ofxInvestmentAggregates() {
-  static const std::vector<std::string_view> kTags = {
-      "BUYSTOCK",       "BUYMF",    "BUYOTHER", "BUYDEBT",  "BUYOPT",  "SELLSTOCK",  "SELLMF",
-      "SELLOTHER",      "SELLDEBT", "SELLOPT",  "REINVEST", "INCOME",  "TRANSFER",   "INVEXPENSE",
-      "MARGININTEREST", "RETOFCAP", "SPLIT",    "JRNLFUND", "JRNLSEC", "CLOSUREOPT", "INVBANKTRAN"};
-  return kTags;
-}
 
 std::vector<OFXAggregate> ofxInvestmentTransactions(std::string_view text) {
   std::vector<OFXAggregate> out;

@@ -13,9 +13,6 @@ namespace corvela {
 // <DTTRADE> or <DTPOSTED>, so trades and bank lines of one download are all read and a bank line
 // never joins the trade before it.
 
-// The opening tags of the aggregates, without brackets.
-const std::vector<std::string_view>& ofxInvestmentAggregates();
-
 // `tag` and `text` are views into the download's text, which must outlive them: a long download
 // is not held twice.
 struct OFXAggregate {

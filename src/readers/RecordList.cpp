@@ -1,6 +1,6 @@
 #include "readers/RecordList.h"
 
-#include <array>
+#include <cassert>
 #include <cstring>
 #include <string_view>
 
@@ -10,9 +10,8 @@
 namespace corvela {
 namespace {
 
-// The keys records and splits use, packed as their place in this list; any other key is
-// packed as its text after kLiteralKey.
-constexpr std::array<std::string_view, 15> kKnownKeys = {
+// The keys bank and card records and their splits use.
+constexpr std::string_view kTransactionKeys[] = {
     transactionKey::amount,         transactionKey::amountAlreadyConverted,
     transactionKey::AlreadySwapped, transactionKey::category,
     transactionKey::cleared,        transactionKey::date,
@@ -21,7 +20,9 @@ constexpr std::array<std::string_view, 15> kKnownKeys = {
     transactionKey::number,         transactionKey::outputLength,
     transactionKey::splits,         transactionKey::trntype,
     transactionKey::userSplits};
+// A key of a list's table is packed as its place there; any other as its text after kLiteralKey.
 constexpr unsigned char kLiteralKey = 0xFF;
+using KeyTable = RecordList::KeyTable;
 
 // The processor adds a few marks to the record it works on: the unpacked record has room for
 // them, so that adding them moves nothing, and the packed record room for them packed (two
@@ -39,12 +40,20 @@ std::int64_t unzigzag(std::uint64_t n) {
   return static_cast<std::int64_t>((n >> 1) ^ (0 - (n & 1)));
 }
 
-// The place of `key` in kKnownKeys, or kLiteralKey.
-unsigned char knownKey(std::string_view key) {
-  for (std::size_t i = 0; i < kKnownKeys.size(); ++i) {
-    if (kKnownKeys[i] == key) return static_cast<unsigned char>(i);
-  }
+// The place of `key` in the list's other table, after the transaction keys, or kLiteralKey.
+[[gnu::noinline]] unsigned char moreKey(std::string_view key, KeyTable more) {
+  for (std::size_t i = 0; i < more.size(); ++i)
+    if (more[i] == key) return static_cast<unsigned char>(std::size(kTransactionKeys) + i);
   return kLiteralKey;
+}
+// The place of `key` among the transaction keys and then `more`, or kLiteralKey. Every record
+// packed looks up each of its keys: the transaction keys come first, in a loop over constants
+// that the compiler turns into comparisons with no call, and the other table is searched apart
+// (not inlined), so that a bank run's packing stays as tight as that loop.
+unsigned char knownKey(std::string_view key, KeyTable more) {
+  for (std::size_t i = 0; i < std::size(kTransactionKeys); ++i)
+    if (kTransactionKeys[i] == key) return static_cast<unsigned char>(i);
+  return more.empty() ? kLiteralKey : moreKey(key, more);
 }
 
 // A value is written with plain stores into room chosen for it. The open record goes back
@@ -70,8 +79,8 @@ char* putText(char* at, std::string_view text) {
   return at + text.size();
 }
 
-char* putKey(char* at, const char* end, std::string_view key) {
-  const unsigned char known = knownKey(key);
+char* putKey(char* at, const char* end, std::string_view key, KeyTable keys) {
+  const unsigned char known = knownKey(key, keys);
   const bool literal = known == kLiteralKey;
   if (!fits(at, end, 1 + (literal ? textSize(key) : 0))) return nullptr;
   *at++ = static_cast<char>(known);
@@ -83,7 +92,7 @@ std::string_view dataText(const Value& value) {
   return {reinterpret_cast<const char*>(bytes.data()), bytes.size()};
 }
 
-std::size_t packedSize(const Value& value) {
+std::size_t packedSize(const Value& value, KeyTable keys) {
   switch (value.type()) {
     case Value::Type::Null:
       return 1;
@@ -100,20 +109,21 @@ std::size_t packedSize(const Value& value) {
       return 1 + textSize(dataText(value));
     case Value::Type::Array: {
       std::size_t size = 1 + countSize(value.size());
-      for (const Value& item : value.toArray()) size += packedSize(item);
+      for (const Value& item : value.toArray()) size += packedSize(item, keys);
       return size;
     }
     case Value::Type::Dictionary: {
       std::size_t size = 1 + countSize(value.size());
       for (const auto& [key, entry] : value.toDictionary())
-        size += 1 + (knownKey(key) == kLiteralKey ? textSize(key) : 0) + packedSize(entry);
+        size +=
+            1 + (knownKey(key, keys) == kLiteralKey ? textSize(key) : 0) + packedSize(entry, keys);
       return size;
     }
   }
   return 1;
 }
 
-char* put(char* at, const char* end, const Value& value) {
+char* put(char* at, const char* end, const Value& value, KeyTable keys) {
   const Value::Type type = value.type();
   auto putTextValue = [&](std::string_view text) -> char* {
     if (!fits(at, end, 1 + textSize(text))) return nullptr;
@@ -135,7 +145,7 @@ char* put(char* at, const char* end, const Value& value) {
     case Value::Type::Bool:
     case Value::Type::Real:
     case Value::Type::Date:
-      if (!fits(at, end, packedSize(value))) return nullptr;
+      if (!fits(at, end, packedSize(value, keys))) return nullptr;
       *at++ = static_cast<char>(type);
       if (type == Value::Type::Bool) *at++ = value.toBool() ? 1 : 0;
       if (type == Value::Type::Real) at = putFixed(at, value.toDouble());
@@ -150,10 +160,10 @@ char* put(char* at, const char* end, const Value& value) {
   at = putCount(at, value.size());
   if (type == Value::Type::Array) {
     for (const Value& item : value.toArray())
-      if (!(at = put(at, end, item))) return nullptr;
+      if (!(at = put(at, end, item, keys))) return nullptr;
   } else {
     for (const auto& [key, entry] : value.toDictionary())
-      if (!(at = putKey(at, end, key)) || !(at = put(at, end, entry))) return nullptr;
+      if (!(at = putKey(at, end, key, keys)) || !(at = put(at, end, entry, keys))) return nullptr;
   }
   return at;
 }
@@ -161,7 +171,7 @@ char* put(char* at, const char* end, const Value& value) {
 // Reads back what put wrote; the bytes are the list's own, so they are never malformed.
 class Unpacker {
  public:
-  explicit Unpacker(const char* at) : at_(at) {}
+  Unpacker(const char* at, KeyTable keys) : at_(at), keys_(keys) {}
 
   Value value(std::size_t room = 0) {
     const auto type = static_cast<Value::Type>(*at_++);
@@ -233,7 +243,9 @@ class Unpacker {
   }
   std::string_view key() {
     const auto index = static_cast<unsigned char>(*at_++);
-    return index == kLiteralKey ? text() : kKnownKeys[index];
+    if (index == kLiteralKey) return text();
+    return index < std::size(kTransactionKeys) ? kTransactionKeys[index]
+                                               : keys_[index - std::size(kTransactionKeys)];
   }
   template <typename T>
   T fixed() {
@@ -244,21 +256,27 @@ class Unpacker {
   }
 
   const char* at_;
+  KeyTable keys_;
 };
 
 }  // namespace
 
-RecordList::RecordList(const Value& array) {
+RecordList::RecordList(KeyTable moreKeys) : keys_(moreKeys) {
+  // Each key is packed as its place, a byte; kLiteralKey stands for a key packed as its text.
+  assert(std::size(kTransactionKeys) + moreKeys.size() <= kLiteralKey);
+}
+
+RecordList::RecordList(const Value& array, KeyTable moreKeys) : RecordList(moreKeys) {
   if (!array.isArray()) return;
   reserve(array.size());
   for (const Value& record : array.toArray()) append(record);
 }
 
 void RecordList::append(const Value& record) {
-  const std::size_t size = packedSize(record);
+  const std::size_t size = packedSize(record, keys_);
   const std::size_t room = size + kPackedRoomForMarks;
   char* at = bytes_.allocate(room);
-  put(at, at + size, record);
+  put(at, at + size, record, keys_);
   starts_.push_back(at);
   rooms_.push_back(static_cast<std::uint32_t>(room));
 }
@@ -274,7 +292,7 @@ void RecordList::appendTexts(std::span<const TextField> fields) {
   at = putCount(at, fields.size());
   for (const auto& [key, text] : fields) {
     // Never null: the room is the most the record can need.
-    at = putKey(at, start + most, key);
+    at = putKey(at, start + most, key, keys_);
     *at++ = static_cast<char>(Value::Type::String);
     at = putText(at, text);
   }
@@ -285,7 +303,7 @@ void RecordList::appendTexts(std::span<const TextField> fields) {
 }
 
 Value RecordList::unpack(std::size_t index) const {
-  return Unpacker(starts_[index]).value(kRoomForMarks);
+  return Unpacker(starts_[index], keys_).value(kRoomForMarks);
 }
 
 Value RecordList::operator[](std::size_t index) const {
@@ -305,7 +323,7 @@ Value& RecordList::open(std::size_t index) const {
   if (index == openIndex_) return open_;
   close();
   if (index < size()) {
-    Unpacker(starts_[index]).recordInto(open_, kRoomForMarks);
+    Unpacker(starts_[index], keys_).recordInto(open_, kRoomForMarks);
     openIndex_ = index;
   } else {
     // Past the end there is no record: a null value, which nothing packs back.
@@ -319,12 +337,12 @@ void RecordList::close() const {
   char*& at = starts_[openIndex_];
   std::uint32_t& room = rooms_[openIndex_];
   // The open record owns its texts: writing over its packed bytes loses nothing.
-  if (!put(at, at + room, open_)) {
+  if (!put(at, at + room, open_, keys_)) {
     // Moved to a new place; the old one is left unused.
-    const std::size_t size = packedSize(open_);
+    const std::size_t size = packedSize(open_, keys_);
     at = bytes_.allocate(size);
     room = static_cast<std::uint32_t>(size);
-    put(at, at + size, open_);
+    put(at, at + size, open_, keys_);
   }
   // open_ keeps what it holds: the next record opened is read into its room.
   openIndex_ = kNoneOpen;

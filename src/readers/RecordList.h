@@ -26,10 +26,16 @@ namespace corvela {
 // the reader made.
 class RecordList {
  public:
+  // A key is packed as a byte, its place in a table, rather than as its text: the keys of bank
+  // and card records and their splits, and those a list is made with for other records (at most
+  // 240; the table must outlive the list).
+  using KeyTable = std::span<const std::string_view>;
+
   RecordList() = default;
+  explicit RecordList(KeyTable moreKeys);
   // The records of `array`, an array of dictionaries (anything else gives an empty list).
-  explicit RecordList(const Value& array);
-  RecordList(const RecordList& other) : RecordList(other.toValue()) {}
+  explicit RecordList(const Value& array, KeyTable moreKeys = {});
+  RecordList(const RecordList& other) : RecordList(other.toValue(), other.keys_) {}
   RecordList& operator=(const RecordList& other) {
     if (this != &other) *this = RecordList(other);
     return *this;
@@ -38,6 +44,7 @@ class RecordList {
   RecordList(RecordList&& other) noexcept { *this = std::move(other); }
   RecordList& operator=(RecordList&& other) noexcept {
     if (this == &other) return *this;
+    keys_ = other.keys_;
     bytes_ = std::move(other.bytes_);
     starts_ = std::exchange(other.starts_, {});
     rooms_ = std::exchange(other.rooms_, {});
@@ -99,6 +106,7 @@ class RecordList {
   // Packs the open record back, in its old place when it still fits.
   void close() const;
 
+  KeyTable keys_;  // besides the transaction keys
   mutable ByteArena bytes_;
   // Where each record is packed, and how many bytes it may take there: two lists side by side
   // take 12 bytes a record, where one of pairs would take 16 with the padding.

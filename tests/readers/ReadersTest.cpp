@@ -392,10 +392,7 @@ TEST_F(QIFCorpusTest, EveryRecordOfTheRegisterIsRead) {
   });
 }
 
-// The records a run holds packed: every kind of value a continuation file can bring comes back
-// equal, and a record opened and changed keeps its changes when another is opened, whether it
-// grew past its packed room or shrank into it.
-TEST(RecordListTest, GivesBackEveryValueAndEveryChangeToAnOpenRecord) {
+void everyValueAndChangeComesBack(RecordList::KeyTable more) {
   const std::string longKey(200, 'k');
   const Value given = Value::Array{
       Value{{"amount", "-1.00"}, {"date", "01/02/2024"}, {"description", "CAFÉ"}},
@@ -413,7 +410,7 @@ TEST(RecordListTest, GivesBackEveryValueAndEveryChangeToAnOpenRecord) {
             {longKey, std::string(70000, 'v')},
             {"splits", Value::Array{Value{{"amount", "2"}, {"category", "Food:Café"}}}}},
   };
-  RecordList list(given);
+  RecordList list(given, more);
   ASSERT_EQ(list.size(), 4u);
   EXPECT_EQ(list.toValue(), given);
 
@@ -445,7 +442,24 @@ TEST(RecordListTest, GivesBackEveryValueAndEveryChangeToAnOpenRecord) {
   EXPECT_EQ(list.toValue(), expected);
   EXPECT_TRUE(list.open(4).isNull());
   EXPECT_EQ(list.toValue(), expected);
+  RecordList moved = std::move(copy);
+  moved.open(0).set("when", "after the move");
+  expected.mutableArray()[0].set("when", "after the move");
+  expected.mutableArray()[1].set(key::memo, "only in the copy");
+  EXPECT_EQ(moved.toValue(), expected);
   EXPECT_EQ(RecordList(Value("no array")).size(), 0u);
+}
+
+// The records a run holds packed: every kind of value a continuation file can bring comes back
+// equal, and a record opened and changed keeps its changes when another is opened, whether it
+// grew past its packed room or shrank into it. So with a table of keys of its own (a brokerage
+// run's), some of them the transaction keys again, and in a copy and a list moved to.
+TEST(RecordListTest, GivesBackEveryValueAndEveryChangeToAnOpenRecord) {
+  constexpr std::string_view kMoreKeys[] = {"when", "Memo", "n", "amount", "yes", "", "most"};
+  for (RecordList::KeyTable more : {RecordList::KeyTable(), RecordList::KeyTable(kMoreKeys)}) {
+    SCOPED_TRACE(more.size());
+    everyValueAndChangeComesBack(more);
+  }
 }
 
 // Records of text fields packed straight from the texts are the records their dictionaries make,
