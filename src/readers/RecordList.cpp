@@ -40,12 +40,17 @@ std::int64_t unzigzag(std::uint64_t n) {
   return static_cast<std::int64_t>((n >> 1) ^ (0 - (n & 1)));
 }
 
-// The place of `key` in the list's other table, after the transaction keys, or kLiteralKey.
+// The place of `key` in `more`, after the transaction keys, or kLiteralKey. Lengths and first
+// letters tell most keys apart without a call to compare the rest.
 [[gnu::noinline]] unsigned char moreKey(std::string_view key, KeyTable more) {
-  for (std::size_t i = 0; i < more.size(); ++i)
-    if (more[i] == key) return static_cast<unsigned char>(std::size(kTransactionKeys) + i);
+  for (std::size_t i = 0; i < more.size(); ++i) {
+    const std::string_view known = more[i];
+    if (known.size() == key.size() && (key.empty() || known.front() == key.front()) && known == key)
+      return static_cast<unsigned char>(std::size(kTransactionKeys) + i);
+  }
   return kLiteralKey;
 }
+
 // The place of `key` among the transaction keys and then `more`, or kLiteralKey. Every record
 // packed looks up each of its keys: the transaction keys come first, in a loop over constants
 // that the compiler turns into comparisons with no call, and the other table is searched apart
@@ -273,12 +278,15 @@ RecordList::RecordList(const Value& array, KeyTable moreKeys) : RecordList(moreK
 }
 
 void RecordList::append(const Value& record) {
-  const std::size_t size = packedSize(record, keys_);
-  const std::size_t room = size + kPackedRoomForMarks;
-  char* at = bytes_.allocate(room);
-  put(at, at + size, record, keys_);
+  // Room is taken for the record with the keys of the other table as texts, and what it did not
+  // use is given back: each key is looked up in that table once, as it is packed.
+  const std::size_t most = packedSize(record, {}) + kPackedRoomForMarks;
+  char* const at = bytes_.allocate(most);
+  // Never null: the room is the most the record can need.
+  char* const end = put(at, at + most, record, keys_) + kPackedRoomForMarks;
+  bytes_.giveBack(end);
   starts_.push_back(at);
-  rooms_.push_back(static_cast<std::uint32_t>(room));
+  rooms_.push_back(static_cast<std::uint32_t>(end - at));
 }
 
 void RecordList::appendTexts(std::span<const TextField> fields) {
