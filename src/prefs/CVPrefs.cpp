@@ -127,9 +127,6 @@ std::string tooLarge(const Value& root, std::size_t* values) {
 // Why the archive `bytes`, holding `values` values, would be refused when read back, or "".
 std::string wouldBeRefused(std::size_t values, const std::vector<std::uint8_t>& bytes) {
   const ArchiveLimits limits;
-  if (bytes.size() > limits.maxBytes)
-    return "it would be " + std::to_string(bytes.size()) + " bytes long, more than the " +
-           std::to_string(limits.maxBytes) + " Corvela reads";
   // Far below every limit, the counts settle it; near them, only reading back does.
   if (values * 4 > limits.maxPlistNodes || bytes.size() * 2 > limits.maxBytes) {
     Result<Value> again = readKeyedArchive(bytes, limits);
@@ -297,7 +294,7 @@ bool CVPrefs::synchronizeNow() {
   if (std::string refused = tooLarge(merged, &values); !refused.empty())
     return fail(refused + kept);
   Result<std::vector<std::uint8_t>> bytes = writeKeyedArchive(merged);
-  if (!bytes.ok()) return fail(bytes.message());
+  if (!bytes.ok()) return fail(bytes.message() + kept);
   if (std::string refused = wouldBeRefused(values, bytes.value()); !refused.empty())
     return fail(refused + kept);
   Status written = writeFileAtomically(
