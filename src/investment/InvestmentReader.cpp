@@ -87,24 +87,23 @@ Value buildRecord(const Value& format, const std::vector<std::string>& fields,
   auto put = [&record](std::string_view name, Value value) {
     record.emplace_hint(record.cend(), name, std::move(value));
   };
-  if (amount == -1.0)
-    put(key::AmountError, Value(std::move(amountError)));
-  else
-    put(key::Amount, Value(amount));
+  // A number read (-1 when it could not be), or why it could not be read.
+  auto putNumber = [&put](std::string_view name, double number, std::string_view errorName,
+                          std::string& error) {
+    if (number == -1.0)
+      put(errorName, Value(std::move(error)));
+    else
+      put(name, Value(number));
+  };
+  putNumber(key::Amount, amount, key::AmountError, amountError);
   put(key::Category, Value(std::move(category)));
   put(key::Check, Value(std::move(check)));
   if (date) put(key::Date, Value(std::move(*date)));
   put(key::Description, Value(std::move(description)));
   put(key::Memo, Value(std::move(memo)));
-  if (price == -1.0)
-    put(key::PriceError, Value(std::move(priceError)));
-  else
-    put(key::Price, Value(price));
+  putNumber(key::Price, price, key::PriceError, priceError);
   put(key::Security, Value(std::move(security)));
-  if (shares == -1.0)
-    put(key::SharesError, Value(std::move(sharesError)));
-  else
-    put(key::Shares, Value(shares));
+  putNumber(key::Shares, shares, key::SharesError, sharesError);
   put(key::Symbol, Value(std::move(symbol)));
   put(key::Type, Value(std::move(type)));
   if (amount != -1.0) put(key::amountWasNegative, Value(amountWasNegative));
