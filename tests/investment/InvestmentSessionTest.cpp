@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <climits>
 #include <functional>
 #include <map>
 #include <optional>
@@ -140,11 +141,16 @@ void takeTheProposal(InvestmentQIF& processor) {
     processor.skipTransaction();
 }
 
-// Answers until the run ends, or `steps` answers; how many were given.
-int answer(InvestmentQIF& processor, int steps = 100000) {
-  int given = 0;
-  for (; processor.state() != State::none && given < steps; ++given) takeTheProposal(processor);
-  return given;
+// Answers until the transaction at `index` or a later one waits in the confirmation, or the run
+// ends; the transactions that waited in it on the way, in order.
+std::vector<long> answerUntil(InvestmentQIF& processor, long index) {
+  std::vector<long> confirmed;
+  while (processor.state() != State::none &&
+         (processor.state() != State::confirm || processor.currentIndex() < index)) {
+    if (processor.state() == State::confirm) confirmed.push_back(processor.currentIndex());
+    takeTheProposal(processor);
+  }
+  return confirmed;
 }
 
 // Every brokerage download of the corpus, each transaction confirmed: going back a transaction,
@@ -168,23 +174,20 @@ TEST(InvestmentSessionTest, GoingBackAndFinishingLaterChangeNothingWrittenInAnyD
     std::string whole;
     testing::EndRecorder wholeEnd;
     run(whole, wholeEnd);
-    const int steps = answer(program.processor());
+    const std::vector<long> confirmed = answerUntil(program.processor(), LONG_MAX);
     ASSERT_EQ(program.processor().state(), State::none);
-    if (steps < 4) continue;
-    ++downloads;
+    if (confirmed.size() < 2) continue;  // too short to go back in
 
     std::string cut;
     testing::EndRecorder cutEnd;
     run(cut, cutEnd);
-    answer(program.processor(), steps / 2);
-    while (program.processor().state() != State::confirm && answer(program.processor(), 1) > 0) {
-    }
-    if (program.processor().state() == State::none) continue;
-    if (program.processor().currentIndex() > 0) program.processor().back();
-    answer(program.processor(), 1);
-    while (program.processor().state() != State::confirm && answer(program.processor(), 1) > 0) {
-    }
+    answerUntil(program.processor(), confirmed[confirmed.size() / 2]);
     ASSERT_EQ(program.processor().state(), State::confirm);
+    program.processor().back();
+    takeTheProposal(program.processor());
+    answerUntil(program.processor(), 0);
+    ASSERT_EQ(program.processor().state(), State::confirm);
+    ++downloads;
     program.platform.answerNextCancelConfirm(1);  // finish later
     program.processor().cancel();
     ASSERT_TRUE(cutEnd.continuation.has_value());
@@ -193,14 +196,14 @@ TEST(InvestmentSessionTest, GoingBackAndFinishingLaterChangeNothingWrittenInAnyD
     std::string resumed;
     testing::EndRecorder resumedEnd;
     program.processor().continueWith(saved.value(), resumed, RunSettings{}, resumedEnd.callback());
-    answer(program.processor());
+    answerUntil(program.processor(), LONG_MAX);
     EXPECT_EQ(resumedEnd.count, wholeEnd.count);
     EXPECT_EQ(resumed, whole);
 
     std::string again;
     testing::EndRecorder againEnd;
     run(again, againEnd);
-    answer(program.processor());
+    answerUntil(program.processor(), LONG_MAX);
     EXPECT_EQ(again, whole);
   }
   EXPECT_GE(downloads, 10);
