@@ -1,6 +1,8 @@
 #include "banking/FormattedTextReader.h"
 
 #include <algorithm>
+#include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -108,13 +110,71 @@ double signedAmount(const Columns& columns, const std::vector<std::string>& fiel
   return amount;
 }
 
+// One reading of a text, its state kept from one window to the next.
+class TextWindows final : public RecordWindows {
+ public:
+  TextWindows(const DateTables& tables, CalendarDay today, std::string outputDateFormat,
+              const Value& format, CalendarDay fromDate, CalendarDay toDate, int decimals,
+              ErrorWarning& errorWarning)
+      : extract_(tables, today, std::move(outputDateFormat)),
+        format_(format),
+        columns_(format),
+        fromDate_(fromDate),
+        toDate_(toDate),
+        decimals_(decimals),
+        errorWarning_(errorWarning) {}
+
+  // False when the text holds no transaction.
+  bool start(std::string_view text) { return extract_.parseTransactionsForCString(text, format_); }
+
+  bool next(RecordList& into, std::size_t most) override {
+    std::size_t added = 0;
+    while (!givenUp_ && added < most &&
+           extract_.nextTransactionUsingFormat(format_, fromDate_, toDate_, transaction_)) {
+      if (transaction_.isError()) {
+        givenUp_ = errorWarning_.format(format_, transaction_.error, transaction_.text,
+                                        kSkipTransactionButton) == ErrorWarning::cancel;
+        continue;
+      }
+      const std::vector<std::string>& fields = transaction_.fields;
+      const std::string amount = writeFixedAmount(signedAmount(columns_, fields), decimals_);
+      // Each field put in its place by key, as the record wants them.
+      RecordList::TextField record[std::size(kItemKeys) + 2];
+      std::size_t count = 0;
+      auto add = [&](std::string_view key, std::string_view text) {
+        std::size_t at = count++;
+        for (; at > 0 && key < record[at - 1].first; --at) record[at] = record[at - 1];
+        record[at] = {key, text};
+      };
+      add(transactionKey::date, fields[columns_.date]);
+      add(transactionKey::amount, amount);
+      for (std::size_t i = 0; i < std::size(kItemKeys); ++i)
+        if (const std::string* item = field(fields, columns_.items[i])) add(kItemKeys[i], *item);
+      into.appendTexts({record, count});
+      ++added;
+    }
+    return added > 0;
+  }
+
+  bool givenUp() const override { return givenUp_; }
+
+ private:
+  Extract extract_;
+  const Value format_;
+  const Columns columns_;
+  const CalendarDay fromDate_, toDate_;
+  const int decimals_;
+  ErrorWarning& errorWarning_;
+  ExtractedTransaction transaction_;
+  bool givenUp_ = false;
+};
+
 }  // namespace
 
-std::optional<RecordList> FormattedTextReader::fromFormattedText(std::string_view text,
-                                                                 const Value& format,
-                                                                 CalendarDay fromDate,
-                                                                 CalendarDay toDate,
-                                                                 CalendarDay today) {
+std::unique_ptr<RecordWindows> FormattedTextReader::windows(std::string_view text,
+                                                            const Value& format,
+                                                            CalendarDay fromDate,
+                                                            CalendarDay toDate, CalendarDay today) {
   std::string outputDateFormat = store_.objectForKey(prefKey::OutputDateFormat).toString();
   if (outputDateFormat.empty()) outputDateFormat = kDefaultOutputDateFormat;
   const Value& precisionValue = store_.objectForKey(prefKey::bccAmountsPrecision);
@@ -122,36 +182,24 @@ std::optional<RecordList> FormattedTextReader::fromFormattedText(std::string_vie
       precisionValue.isNumber() ? static_cast<int>(precisionValue.toInt()) : kDefaultPrecision;
   decimals = std::clamp(decimals, 0, kMaxFixedDecimals);
 
-  Extract extract(tables_, today, outputDateFormat);
-  if (!extract.parseTransactionsForCString(text, format)) return std::nullopt;
+  auto reading = std::make_unique<TextWindows>(tables_, today, std::move(outputDateFormat), format,
+                                               fromDate, toDate, decimals, errorWarning_);
+  if (!reading->start(text)) return nullptr;
   errorWarning_.reset();
-  RecordList qif;
-  const Columns columns(format);
-  ExtractedTransaction transaction;
-  while (extract.nextTransactionUsingFormat(format, fromDate, toDate, transaction)) {
-    if (transaction.isError()) {
-      if (errorWarning_.format(format, transaction.error, transaction.text,
-                               kSkipTransactionButton) == ErrorWarning::cancel)
-        return std::nullopt;
-      continue;
-    }
-    const std::vector<std::string>& fields = transaction.fields;
-    const std::string amount = writeFixedAmount(signedAmount(columns, fields), decimals);
-    // Each field put in its place by key, as the record wants them.
-    RecordList::TextField record[std::size(kItemKeys) + 2];
-    std::size_t count = 0;
-    auto add = [&](std::string_view key, std::string_view text) {
-      std::size_t at = count++;
-      for (; at > 0 && key < record[at - 1].first; --at) record[at] = record[at - 1];
-      record[at] = {key, text};
-    };
-    add(transactionKey::date, fields[columns.date]);
-    add(transactionKey::amount, amount);
-    for (std::size_t i = 0; i < std::size(kItemKeys); ++i)
-      if (const std::string* item = field(fields, columns.items[i])) add(kItemKeys[i], *item);
-    qif.appendTexts({record, count});
-  }
-  return qif;
+  return reading;
+}
+
+std::optional<RecordList> FormattedTextReader::fromFormattedText(std::string_view text,
+                                                                 const Value& format,
+                                                                 CalendarDay fromDate,
+                                                                 CalendarDay toDate,
+                                                                 CalendarDay today) {
+  std::unique_ptr<RecordWindows> reading = windows(text, format, fromDate, toDate, today);
+  if (!reading) return std::nullopt;
+  RecordList records;
+  reading->next(records, SIZE_MAX);
+  if (reading->givenUp()) return std::nullopt;
+  return records;
 }
 
 }  // namespace corvela

@@ -1,10 +1,12 @@
 #pragma once
 
+#include <memory>
 #include <optional>
 #include <string_view>
 
 #include "prefs/Value.h"
 #include "readers/RecordList.h"
+#include "readers/RecordWindows.h"
 #include "text/CalendarDay.h"
 #include "text/DateTables.h"
 
@@ -42,6 +44,12 @@ class FormattedTextReader {
   std::optional<RecordList> fromFormattedText(std::string_view text, const Value& format,
                                               CalendarDay fromDate, CalendarDay toDate,
                                               CalendarDay today);
+  // The same records, read a window at a time: each unreadable transaction goes to the warning
+  // as its window is read, and a cancel there gives the reading up. None when the text holds no
+  // transaction date at all. The format is copied; the text must outlive the reading.
+  std::unique_ptr<RecordWindows> windows(std::string_view text, const Value& format,
+                                         CalendarDay fromDate, CalendarDay toDate,
+                                         CalendarDay today);
 
  private:
   const CVPrefs& store_;

@@ -1,6 +1,8 @@
 #include "readers/QIFReader.h"
 
 #include <algorithm>
+#include <cstdint>
+#include <memory>
 #include <utility>
 
 #include "prefs/Bundle.h"
@@ -94,145 +96,197 @@ QIFReader::QIFReader(const CVPrefs& store, const Preferences& options, const Bun
 
 namespace {
 
-// Whether every "D" line of the register names a real day when read day before month.
-bool everyDateReadsDayFirst(LineWalk lines, const DateTables& tables, CalendarDay today) {
+// The one-based index of the first "D" line that names no real day when read so, or 0: what
+// reading the register would stop at, found without making a record.
+int firstUnreadableDate(LineWalk lines, const DateTables& tables, bool european,
+                        CalendarDay today) {
+  std::optional<std::string_view> lastDateLine;
+  int index = 0;
   for (std::string_view line; lines.next(line);) {
+    ++index;
     if (line.empty() || line[0] != 'D') continue;
-    std::optional<CalendarDay> date = parseQIFDate(line.substr(1), tables, true, today);
-    if (!date || !date->isValid()) return false;
+    // Neighbouring records mostly share their day: it is read once for them.
+    if (line == lastDateLine) continue;
+    std::optional<CalendarDay> date = parseQIFDate(line.substr(1), tables, european, today);
+    if (!date || !date->isValid()) return index;
+    lastDateLine = line;
   }
-  return true;
+  return 0;
 }
 
-}  // namespace
-
-QIFReadResult QIFReader::fromQIFText(std::string_view text, std::size_t skippedLines,
-                                     CalendarDay fromDate, CalendarDay toDate,
-                                     CalendarDay today) const {
-  // The lines are cut as they are read, each pass from a copy of the walk: a long register's
-  // list of lines would take as much room again as its text.
-  LineWalk lines(text);
-  for (std::string_view skipped; skippedLines > 0 && lines.next(skipped);) --skippedLines;
-  const DateTables tables = bundle_.dateTables();
-  if (options_.isOn(option::europeanDates))
-    return readRegister(lines, fromDate, toDate, today, tables, true);
-
-  QIFReadResult result = readRegister(lines, fromDate, toDate, today, tables, false);
-  if (result.ok()) return result;
-  // People should not have to know their bank's date order: a register whose dates all read day
-  // first, and not all month first, can only have been written day first.
-  if (everyDateReadsDayFirst(lines, tables, today)) {
-    QIFReadResult dayFirst = readRegister(lines, fromDate, toDate, today, tables, true);
-    dayFirst.readDayFirst = true;
-    return dayFirst;
-  }
-  std::string_view failed;
-  for (int line = 0; line < result.failedLine; ++line) lines.next(failed);
-  std::optional<CalendarDay> asDayFirst = parseQIFDate(failed.substr(1), tables, true, today);
-  result.mayBeDayFirst = asDayFirst && asDayFirst->isValid();
-  return result;
-}
-
-QIFReadResult QIFReader::readRegister(LineWalk lines, CalendarDay fromDate, CalendarDay toDate,
-                                      CalendarDay today, const DateTables& tables,
-                                      bool european) const {
-  QIFReadResult result;
-  std::string outputDateFormat = store_.objectForKey(prefKey::OutputDateFormat).toString();
-  if (outputDateFormat.empty()) outputDateFormat = kDefaultOutputDateFormat;
-
-  // One record per line that starts with "^" at most: the list is made at its size at once. The
-  // "^" are searched for in the text, not line by line, which would cut the lines twice.
+// How many records a register holds at most: one per line that starts with "^". The "^" are
+// searched for in the text, not line by line, which would cut the lines twice.
+std::size_t mostRecords(std::string_view text) {
   std::size_t records = 0;
-  const std::string_view text = lines.rest();
   for (std::size_t at = text.find('^'); at != std::string_view::npos; at = text.find('^', at + 1))
     records += at == 0 || text[at - 1] == '\n' || text[at - 1] == '\r';
-  result.qif.reserve(records);
-  RegisterWalk walk;
+  return records;
+}
+
+// One reading of a register, its state kept from one window to the next.
+class RegisterWindows final : public RecordWindows {
+ public:
+  RegisterWindows(LineWalk lines, const DateTables& tables, bool european, CalendarDay fromDate,
+                  CalendarDay toDate, CalendarDay today, std::string outputDateFormat)
+      : lines_(lines),
+        tables_(tables),
+        european_(european),
+        fromDate_(fromDate),
+        toDate_(toDate),
+        today_(today),
+        writeDay_(std::move(outputDateFormat)),
+        recordsLeft_(mostRecords(lines.rest())) {}
+
+  bool next(RecordList& into, std::size_t most) override;
+
+ private:
+  LineWalk lines_;
+  const DateTables tables_;
+  const bool european_;
+  const CalendarDay fromDate_, toDate_, today_;
+  RegisterWalk record_;
   // Neighbouring records mostly share their day: it is read, and written out, once for them.
-  std::optional<std::string_view> lastDateLine;
-  std::optional<CalendarDay> lastDate;
-  DayWriter writeDay(outputDateFormat);
-  std::size_t index = 0;
-  for (std::string_view line; lines.next(line); ++index) {
+  std::optional<std::string_view> lastDateLine_;
+  std::optional<CalendarDay> lastDate_;
+  DayWriter writeDay_;
+  std::size_t recordsLeft_;
+  bool done_ = false;
+};
+
+bool RegisterWindows::next(RecordList& into, std::size_t most) {
+  if (done_) return false;
+  // The list is made at its size at once.
+  into.reserve(into.size() + std::min(most, recordsLeft_));
+  std::size_t added = 0;
+  for (std::string_view line; added < most && lines_.next(line);) {
     if (line.empty() || line[0] == ' ') continue;
     const char kind = line[0];
     const std::string_view rest = line.substr(1);
 
     if (kind == 'D') {
-      if (rest != lastDateLine) {
-        lastDate = parseQIFDate(rest, tables, european, today);
-        lastDateLine = rest;
+      if (rest != lastDateLine_) {
+        lastDate_ = parseQIFDate(rest, tables_, european_, today_);
+        lastDateLine_ = rest;
       }
-      const std::optional<CalendarDay> date = lastDate;
+      const std::optional<CalendarDay> date = lastDate_;
       // A date the numbers cannot name (the European flag turns 12/31/2023 into month 31) would
       // otherwise roll over into some other day and be written out as if it were right.
       if (!date || !date->isValid()) {
-        result.failedLine = static_cast<int>(index + 1);
-        return result;
+        done_ = true;
+        return added > 0;
       }
-      if (walk.skip) continue;
-      if (*date < fromDate || *date > toDate) {
+      if (record_.skip) continue;
+      if (*date < fromDate_ || *date > toDate_) {
         // The fields read so far ("N" before "D", say) belong to this record: they go with it.
-        walk = RegisterWalk();
-        walk.skip = true;
+        record_ = RegisterWalk();
+        record_.skip = true;
       } else {
-        walk.date = date;
+        record_.date = date;
       }
       continue;
     }
-    if (walk.skip) {
-      // The skipped record ends at its "^"; the next one starts afresh.
-      if (kind == '^') walk = RegisterWalk();
+    if (record_.skip) {
+      // The skipped record_ ends at its "^"; the next one starts afresh.
+      if (kind == '^') {
+        record_ = RegisterWalk();
+        if (recordsLeft_ > 0) --recordsLeft_;
+      }
       continue;
     }
 
     switch (kind) {
       case 'N':
-        walk.number = rest;
+        record_.number = rest;
         break;
       case 'M':
-        walk.memo = rest;
+        record_.memo = rest;
         break;
       case 'L':
-        walk.category = rest;
+        record_.category = rest;
         break;
       case 'C':
-        walk.cleared = rest;
+        record_.cleared = rest;
         break;
       case 'P':
-        walk.description = rest;
+        record_.description = rest;
         break;
       case 'T':
-        walk.amount = rest;
+        record_.amount = rest;
         break;
       case '^':
-        // A record without a date can be written nowhere; its fields must not turn up in the
-        // next record either.
-        if (walk.date) walk.appendTo(result.qif, writeDay(*walk.date));
-        walk = RegisterWalk();
+        // A record_ without a date can be written nowhere; its fields must not turn up in the
+        // next record_ either.
+        if (record_.date) {
+          record_.appendTo(into, writeDay_(*record_.date));
+          ++added;
+        }
+        record_ = RegisterWalk();
+        if (recordsLeft_ > 0) --recordsLeft_;
         break;
       case 'S':
-        walk.pendingSplitCategory = rest;
-        walk.pendingSplitMemo.reset();
-        if (!walk.splitList) walk.splitList = Value::array();
+        record_.pendingSplitCategory = rest;
+        record_.pendingSplitMemo.reset();
+        if (!record_.splitList) record_.splitList = Value::array();
         break;
       case 'E':
-        walk.pendingSplitMemo = rest;
+        record_.pendingSplitMemo = rest;
         break;
       case '$':
         // Split amounts are written in the same notation as the total, and must add up to it.
-        if (walk.splitList) {
-          walk.splitList->append(
-              Value{{std::string(splitKey::category), Value(walk.pendingSplitCategory)},
-                    {std::string(splitKey::memo), Value(walk.pendingSplitMemo.value_or(""))},
+        if (record_.splitList) {
+          record_.splitList->append(
+              Value{{std::string(splitKey::category), Value(record_.pendingSplitCategory)},
+                    {std::string(splitKey::memo), Value(record_.pendingSplitMemo.value_or(""))},
                     {std::string(splitKey::amount), convertEuropeanAmount(rest)}});
         }
         break;
       default:
-        // Headers ("!Type:..."), address lines, "U" amounts and the like carry nothing we keep.
+        // Headers ("!Type:..."), address lines_, "U" amounts and the like carry nothing we keep.
         break;
     }
   }
+  if (added < most) done_ = true;
+  return added > 0;
+}
+
+}  // namespace
+
+std::unique_ptr<RecordWindows> QIFReader::windows(std::string_view text, std::size_t skippedLines,
+                                                  CalendarDay fromDate, CalendarDay toDate,
+                                                  CalendarDay today, QIFReadResult& outcome) const {
+  outcome = QIFReadResult();
+  LineWalk lines(text);
+  for (std::string_view skipped; skippedLines > 0 && lines.next(skipped);) --skippedLines;
+  const DateTables tables = bundle_.dateTables();
+  std::string outputDateFormat = store_.objectForKey(prefKey::OutputDateFormat).toString();
+  if (outputDateFormat.empty()) outputDateFormat = kDefaultOutputDateFormat;
+  // The dates are settled before any record is made, so that a register read a window at a time
+  // never turns out unreadable half-way.
+  bool european = options_.isOn(option::europeanDates);
+  outcome.failedLine = firstUnreadableDate(lines, tables, european, today);
+  // People should not have to know their bank's date order: a register whose dates all read day
+  // first, and not all month first, can only have been written day first.
+  if (outcome.failedLine != 0 && !european &&
+      firstUnreadableDate(lines, tables, true, today) == 0) {
+    european = true;
+    outcome.failedLine = 0;
+    outcome.readDayFirst = true;
+  } else if (outcome.failedLine != 0 && !european) {
+    std::string_view failed;
+    LineWalk toFailed = lines;
+    for (int line = 0; line < outcome.failedLine; ++line) toFailed.next(failed);
+    std::optional<CalendarDay> asDayFirst = parseQIFDate(failed.substr(1), tables, true, today);
+    outcome.mayBeDayFirst = asDayFirst && asDayFirst->isValid();
+  }
+  return std::make_unique<RegisterWindows>(lines, tables, european, fromDate, toDate, today,
+                                           std::move(outputDateFormat));
+}
+
+QIFReadResult QIFReader::fromQIFText(std::string_view text, std::size_t skippedLines,
+                                     CalendarDay fromDate, CalendarDay toDate,
+                                     CalendarDay today) const {
+  QIFReadResult result;
+  windows(text, skippedLines, fromDate, toDate, today, result)->next(result.qif, SIZE_MAX);
   return result;
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <array>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -8,6 +9,7 @@
 
 #include "prefs/Value.h"
 #include "readers/RecordList.h"
+#include "readers/RecordWindows.h"
 #include "text/CalendarDay.h"
 #include "text/DateTables.h"
 #include "text/Lines.h"
@@ -67,6 +69,13 @@ class QIFReader {
   // A date without a year (a bare month/day) falls within the twelve months up to `today`.
   QIFReadResult fromQIFText(std::string_view text, std::size_t skippedLines, CalendarDay fromDate,
                             CalendarDay toDate, CalendarDay today = CalendarDay::today()) const;
+  // The same records, given a window at a time. What fromQIFText's result says of the register
+  // besides its records (where reading stops, the order of day and month) is settled first, from
+  // the date lines alone, and set in `outcome`: a register that cannot be read is known before
+  // any record is made.
+  std::unique_ptr<RecordWindows> windows(std::string_view text, std::size_t skippedLines,
+                                         CalendarDay fromDate, CalendarDay toDate,
+                                         CalendarDay today, QIFReadResult& outcome) const;
 
   // Normalises the `amount` of a transaction or split record for output and stores it back:
   // removes the bundle's `CVRemoveFromAmounts` characters, writes European notation when the
@@ -77,9 +86,6 @@ class QIFReader {
   std::optional<std::string> normalizeQIFAmountIn(Value& record, int qifTypeTag) const;
 
  private:
-  QIFReadResult readRegister(LineWalk lines, CalendarDay fromDate, CalendarDay toDate,
-                             CalendarDay today, const DateTables& tables, bool european) const;
-
   const CVPrefs& store_;
   const Preferences& options_;
   const Bundle& bundle_;

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <memory>
 #include <optional>
 #include <random>
 #include <string>
@@ -120,6 +121,15 @@ class QIFReaderDifferentialTest : public ::testing::Test {
     for (auto [from, to] : {std::pair{CalendarDay::distantPast(), CalendarDay::distantFuture()},
                             std::pair{CalendarDay{2023, 3, 1}, CalendarDay{2024, 2, 29}}}) {
       QIFReadResult read = reader.fromQIFText(text, 0, from, to, kToday);
+      // Read a window at a time, the register gives the same records.
+      for (std::size_t window : {1, 2, 7}) {
+        QIFReadResult outcome;
+        std::unique_ptr<RecordWindows> windows = reader.windows(text, 0, from, to, kToday, outcome);
+        RecordList records;
+        for (std::size_t before = 0; windows->next(records, window); before = records.size())
+          ASSERT_LE(records.size() - before, window) << name;
+        EXPECT_EQ(records.toValue(), read.qif.toValue()) << name << ", " << window << " at a time";
+      }
       std::optional<Value> before = readAsBefore(lines, from, to);
       if (read.readDayFirst || !read.ok()) {
         EXPECT_FALSE(before.has_value()) << name;
