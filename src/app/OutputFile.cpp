@@ -118,33 +118,62 @@ bool fileBeginsWith(const std::string& path, std::string_view prefix) {
   return in.gcount() == static_cast<std::streamsize>(prefix.size()) && start == prefix;
 }
 
-Status writeOutputFile(const std::string& path, std::string_view output, bool keepExisting,
-                       FileOps& ops) {
-  if (std::optional<int> fd = standardStream(path)) {
-    std::size_t done = 0;
-    while (done < output.size()) {
-      ssize_t n = ops.write(*fd, output.data() + done, output.size() - done);
-      if (n < 0 && errno == EINTR) continue;
-      if (n <= 0) return refused(path, std::strerror(n < 0 ? errno : ENOSPC));
-      done += static_cast<std::size_t>(n);
-    }
-    return Status::OK();
-  }
-  const std::span<const std::uint8_t> outputBytes(
-      reinterpret_cast<const std::uint8_t*>(output.data()), output.size());
-  // A new file is written from the output itself, not from a copy of it.
-  if (!keepExisting) return writeFileAtomically(path, outputBytes, ops);
+namespace {
+
+std::span<const std::uint8_t> bytesOf(std::string_view text) {
+  return {reinterpret_cast<const std::uint8_t*>(text.data()), text.size()};
+}
+
+}  // namespace
+
+Result<OutputFileWriter> OutputFileWriter::open(const std::string& path, bool keepExisting,
+                                                FileOps& ops) {
+  OutputFileWriter writer;
+  writer.path_ = path;
+  writer.ops_ = &ops;
+  if ((writer.stream_ = standardStream(path))) return writer;
+  Result<AtomicFileWriter> file = AtomicFileWriter::open(path, ops);
+  if (!file.ok()) return file.status();
+  writer.file_.emplace(std::move(file).value());
+  if (!keepExisting) return writer;
+  // The file's bytes go in front as they are, read a piece at a time.
   errno = 0;
   std::ifstream in(path, std::ios::binary);
   if (!in) {
     return Status::Error("Could not read \"" + path + "\" to append to it: " +
                          std::string(errno ? std::strerror(errno) : "unknown error") + ".");
   }
-  std::vector<std::uint8_t> bytes(std::istreambuf_iterator<char>(in),
-                                  (std::istreambuf_iterator<char>()));
+  char piece[65536];
+  while (in.read(piece, sizeof piece) || in.gcount() > 0) {
+    Status kept = writer.file_->append(
+        bytesOf(std::string_view(piece, static_cast<std::size_t>(in.gcount()))));
+    if (!kept.ok()) return kept;
+  }
   if (in.bad()) return Status::Error("Could not read \"" + path + "\" to append to it.");
-  bytes.insert(bytes.end(), outputBytes.begin(), outputBytes.end());
-  return writeFileAtomically(path, bytes, ops);
+  return writer;
+}
+
+Status OutputFileWriter::append(std::string_view output) {
+  if (file_) return file_->append(bytesOf(output));
+  std::size_t done = 0;
+  while (done < output.size()) {
+    ssize_t n = ops_->write(*stream_, output.data() + done, output.size() - done);
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) return refused(path_, std::strerror(n < 0 ? errno : ENOSPC));
+    done += static_cast<std::size_t>(n);
+  }
+  return Status::OK();
+}
+
+Status OutputFileWriter::commit() { return file_ ? file_->commit() : Status::OK(); }
+
+Status writeOutputFile(const std::string& path, std::string_view output, bool keepExisting,
+                       FileOps& ops) {
+  Result<OutputFileWriter> opened = OutputFileWriter::open(path, keepExisting, ops);
+  if (!opened.ok()) return opened.status();
+  OutputFileWriter writer = std::move(opened).value();
+  if (Status written = writer.append(output); !written.ok()) return written;
+  return writer.commit();
 }
 
 std::string lastPathComponent(const std::string& path) {

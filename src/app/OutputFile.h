@@ -1,5 +1,6 @@
 #pragma once
 
+#include <optional>
 #include <span>
 #include <string>
 #include <string_view>
@@ -45,6 +46,25 @@ bool fileBeginsWith(const std::string& path, std::string_view prefix);
 // process already has open, as a shell would. An error names the file and the reason.
 Status writeOutputFile(const std::string& path, std::string_view output, bool keepExisting,
                        FileOps& ops = FileOps::system());
+
+// The same, the output written piece by piece as a run makes it: nothing is in place before
+// commit(), and a writer dropped before it, or after a failed append(), leaves the file exactly
+// as it was. (A standard stream takes each piece as it comes.)
+class OutputFileWriter {
+ public:
+  static Result<OutputFileWriter> open(const std::string& path, bool keepExisting,
+                                       FileOps& ops = FileOps::system());
+  Status append(std::string_view output);
+  Status commit();
+
+ private:
+  OutputFileWriter() = default;
+
+  std::string path_;
+  FileOps* ops_ = nullptr;
+  std::optional<int> stream_;             // the descriptor of a standard stream named
+  std::optional<AtomicFileWriter> file_;  // else the file's replacement
+};
 
 // The last component of `path` ("x.qif" of "/a/x.qif").
 std::string lastPathComponent(const std::string& path);

@@ -9,6 +9,7 @@
 #include <filesystem>
 #include <random>
 #include <system_error>
+#include <utility>
 
 namespace corvela {
 
@@ -140,24 +141,17 @@ std::string createFolders(const std::string& folderName, mode_t mode) {
 
 namespace {
 
-// Writes `bytes` into an existing character device (/dev/null, /dev/full, a terminal).
-Status writeThrough(const std::string& path, const fs::path& device,
-                    std::span<const std::uint8_t> bytes, FileOps& ops) {
-  int fd = ::open(device.c_str(), O_WRONLY | O_CLOEXEC | O_NOCTTY);
-  if (fd < 0) return failure(path, errnoText(errno));
+// Writes all of `bytes` to `fd`; 0 or the errno of the failure.
+int writeAll(int fd, std::span<const std::uint8_t> bytes, FileOps& ops) {
   std::size_t done = 0;
   while (done < bytes.size()) {
     ssize_t n = ops.write(fd, bytes.data() + done, bytes.size() - done);
     if (n < 0 && errno == EINTR) continue;
-    if (n <= 0) {
-      int error = n < 0 ? errno : ENOSPC;
-      ::close(fd);
-      return failure(path, errnoText(error));
-    }
+    if (n < 0) return errno;
+    if (n == 0) return ENOSPC;  // a write that makes no progress never will
     done += static_cast<std::size_t>(n);
   }
-  if (::close(fd) != 0) return failure(path, errnoText(errno));
-  return Status::OK();
+  return 0;
 }
 
 }  // namespace
@@ -173,15 +167,53 @@ std::string refusedTarget(const std::string& path) {
   return "";
 }
 
-Status writeFileAtomically(const std::string& path, std::span<const std::uint8_t> bytes,
-                           FileOps& ops, const AtomicWriteOptions& options) {
+AtomicFileWriter::AtomicFileWriter(AtomicFileWriter&& other) noexcept { *this = std::move(other); }
+
+AtomicFileWriter& AtomicFileWriter::operator=(AtomicFileWriter&& other) noexcept {
+  if (this == &other) return *this;
+  abandon();
+  path_ = std::move(other.path_);
+  target_ = std::move(other.target_);
+  tempPath_ = std::move(other.tempPath_);
+  ops_ = other.ops_;
+  fd_ = std::exchange(other.fd_, -1);
+  device_ = other.device_;
+  return *this;
+}
+
+AtomicFileWriter::~AtomicFileWriter() { abandon(); }
+
+void AtomicFileWriter::abandon() {
+  if (fd_ < 0) return;
+  ::close(fd_);
+  fd_ = -1;
+  if (!device_) ::unlink(tempPath_.c_str());
+}
+
+Status AtomicFileWriter::fail(int error) {
+  abandon();
+  return failure(path_, errnoText(error));
+}
+
+Result<AtomicFileWriter> AtomicFileWriter::open(const std::string& path, FileOps& ops,
+                                                const AtomicWriteOptions& options) {
   if (path.empty()) return failure(path, "no file name was given");
+  AtomicFileWriter writer;
+  writer.path_ = path;
+  writer.ops_ = &ops;
   fs::path target = resolveLinks(fs::path(path));
   if (target.filename().empty()) return failure(path, "the name is a folder, not a file");
+  writer.target_ = target.string();
 
   struct stat old {};
   bool exists = ::stat(target.c_str(), &old) == 0;
-  if (exists && S_ISCHR(old.st_mode)) return writeThrough(path, target, bytes, ops);
+  // A character device (/dev/null, /dev/full, a terminal) is written through.
+  if (exists && S_ISCHR(old.st_mode)) {
+    writer.device_ = true;
+    writer.fd_ = ::open(target.c_str(), O_WRONLY | O_CLOEXEC | O_NOCTTY);
+    if (writer.fd_ < 0) return failure(path, errnoText(errno));
+    return writer;
+  }
   if (exists) {
     if (std::string refused = refusedTarget(target.string()); !refused.empty())
       return failure(path, refused);
@@ -195,34 +227,47 @@ Status writeFileAtomically(const std::string& path, std::span<const std::uint8_t
     return failure(path, "the folder \"" + folder.string() + "\" does not exist");
   }
 
-  std::string tempPath;
-  int fd = openTemporary(target, options.newFileMode, &tempPath);
-  if (fd < 0) return failure(path, errnoText(errno));
+  writer.fd_ = openTemporary(target, options.newFileMode, &writer.tempPath_);
+  if (writer.fd_ < 0) return failure(path, errnoText(errno));
+  if (exists && ::fchmod(writer.fd_, old.st_mode & 07777) != 0) return writer.fail(errno);
+  return writer;
+}
 
-  auto abandon = [&](int error) {
-    if (fd >= 0) ::close(fd);
-    ::unlink(tempPath.c_str());
-    return failure(path, errnoText(error));
-  };
-
-  if (exists && ::fchmod(fd, old.st_mode & 07777) != 0) return abandon(errno);
-
-  std::size_t done = 0;
-  while (done < bytes.size()) {
-    ssize_t n = ops.write(fd, bytes.data() + done, bytes.size() - done);
-    if (n < 0 && errno == EINTR) continue;
-    if (n < 0) return abandon(errno);
-    if (n == 0) return abandon(ENOSPC);  // a write that makes no progress never will
-    done += static_cast<std::size_t>(n);
-  }
-  if (ops.fsync(fd) != 0) return abandon(errno);
-  int closed = ::close(fd);
-  fd = -1;
-  if (closed != 0) return abandon(errno);
-  if (ops.rename(tempPath.c_str(), target.c_str()) != 0) return abandon(errno);
-  syncFolder(target);
-  removeLeftovers(target);
+Status AtomicFileWriter::append(std::span<const std::uint8_t> bytes) {
+  if (fd_ < 0) return failure(path_, errnoText(EBADF));
+  if (int error = writeAll(fd_, bytes, *ops_); error != 0) return fail(error);
   return Status::OK();
+}
+
+Status AtomicFileWriter::commit() {
+  if (fd_ < 0) return failure(path_, errnoText(EBADF));
+  if (device_) {
+    const int closed = ::close(std::exchange(fd_, -1));
+    return closed == 0 ? Status::OK() : failure(path_, errnoText(errno));
+  }
+  if (ops_->fsync(fd_) != 0) return fail(errno);
+  if (::close(std::exchange(fd_, -1)) != 0) {
+    const int error = errno;
+    ::unlink(tempPath_.c_str());
+    return failure(path_, errnoText(error));
+  }
+  if (ops_->rename(tempPath_.c_str(), target_.c_str()) != 0) {
+    const int error = errno;
+    ::unlink(tempPath_.c_str());
+    return failure(path_, errnoText(error));
+  }
+  syncFolder(target_);
+  removeLeftovers(target_);
+  return Status::OK();
+}
+
+Status writeFileAtomically(const std::string& path, std::span<const std::uint8_t> bytes,
+                           FileOps& ops, const AtomicWriteOptions& options) {
+  Result<AtomicFileWriter> opened = AtomicFileWriter::open(path, ops, options);
+  if (!opened.ok()) return opened.status();
+  AtomicFileWriter writer = std::move(opened).value();
+  if (Status written = writer.append(bytes); !written.ok()) return written;
+  return writer.commit();
 }
 
 }  // namespace corvela

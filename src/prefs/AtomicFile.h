@@ -56,6 +56,35 @@ Status writeFileAtomically(const std::string& path, std::span<const std::uint8_t
                            FileOps& ops = FileOps::system(),
                            const AtomicWriteOptions& options = {});
 
+// The same replacement, its new content written piece by piece: the temporary file is made by
+// open(), filled by append() and put in place by commit(). A writer dropped before commit(), or
+// one whose append() failed, removes the temporary and leaves the file exactly as it was. A
+// character device is written through as each piece comes. Errors are those of
+// writeFileAtomically.
+class AtomicFileWriter {
+ public:
+  static Result<AtomicFileWriter> open(const std::string& path, FileOps& ops = FileOps::system(),
+                                       const AtomicWriteOptions& options = {});
+  AtomicFileWriter(AtomicFileWriter&& other) noexcept;
+  AtomicFileWriter& operator=(AtomicFileWriter&& other) noexcept;
+  ~AtomicFileWriter();
+
+  Status append(std::span<const std::uint8_t> bytes);
+  Status commit();
+
+ private:
+  AtomicFileWriter() = default;
+  void abandon();
+  Status fail(int error);
+
+  std::string path_;      // as given, for messages
+  std::string target_;    // the file replaced, links followed
+  std::string tempPath_;  // the temporary, beside it
+  FileOps* ops_ = nullptr;
+  int fd_ = -1;  // the temporary's or the device's; -1 once committed or abandoned
+  bool device_ = false;
+};
+
 // Makes the missing folders of `folder`, each with `mode`. Returns "" or why it could not:
 // the folder "/a/b" could not be created (Permission denied)
 std::string createFolders(const std::string& folder, mode_t mode);

@@ -115,6 +115,45 @@ TEST(AtomicFileTest, AFailedWriteLeavesTheOldFileByteForByte) {
   }
 }
 
+// Written piece by piece, the new content is in place only once committed: a writer dropped
+// before that, or one whose later piece fails, leaves the old file byte for byte and no temporary.
+TEST(AtomicFileTest, APieceByPieceWriteIsInPlaceOnlyWhenCommitted) {
+  const Bytes old = toBytes("the old content\n");
+  const Bytes piece(5000, 'p');
+  struct Case {
+    const char* name;
+    std::size_t failAfter;  // bytes written before the disk is full; 0: never
+    bool commit;
+  };
+  for (const Case& c : {Case{"committed", 0, true}, Case{"dropped", 0, false},
+                        Case{"third piece fails", 12000, true}}) {
+    SCOPED_TRACE(c.name);
+    TempDir folder;
+    const std::string path = folder.path("out.qif");
+    writeBytes(path, old);
+    FailingOps ops(c.failAfter ? FailingOps::Fail::WriteAfter : FailingOps::Fail::None,
+                   c.failAfter);
+    {
+      Result<AtomicFileWriter> opened = AtomicFileWriter::open(path, ops);
+      ASSERT_TRUE(opened.ok()) << opened.message();
+      AtomicFileWriter writer = std::move(opened).value();
+      Status written = Status::OK();
+      for (int i = 0; i < 3 && written.ok(); ++i) written = writer.append(piece);
+      EXPECT_EQ(written.ok(), c.failAfter == 0);
+      if (written.ok() && c.commit) {
+        EXPECT_TRUE(writer.commit().ok());
+      } else {
+        // Nothing is in place before the commit.
+        EXPECT_EQ(readBytes(path), old);
+      }
+    }
+    Bytes all;
+    for (int i = 0; i < 3; ++i) all.insert(all.end(), piece.begin(), piece.end());
+    EXPECT_EQ(readBytes(path), c.commit && c.failAfter == 0 ? all : old);
+    EXPECT_EQ(folder.entries(), std::vector<std::string>{"out.qif"});
+  }
+}
+
 // A folder that cannot be made, and a folder where the file should be: both reported, both left.
 TEST(AtomicFileTest, FoldersInTheWayAreReportedAndLeftAlone) {
   TempDir folder;
