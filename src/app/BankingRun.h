@@ -18,6 +18,7 @@ class BankingRun : public BankRun {
   void setTransactions(RecordList qif, bool mustConfirm) override {
     processor_.setTransactions(std::move(qif), mustConfirm);
   }
+  void setFeed(RunFeed feed) override { processor_.setFeed(std::move(feed)); }
   void processInstructionsAndAppendToString(std::string& buffer, const RunSettings& settings,
                                             RunEnd end) override {
     processor_.processInstructionsAndAppendToString(buffer, settings, std::move(end));

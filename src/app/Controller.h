@@ -61,10 +61,14 @@ struct ControllerParts {
   std::function<Status(std::string_view output)> takeOutput = nullptr;
   // Today's local date; tests fix it.
   std::function<CalendarDay()> today = [] { return CalendarDay::today(); };
-  // The front end converts each input once (the command line). A run's records then hold all
-  // it needs, and the input's text is let go as soon as they are read instead of staying beside
-  // them for the whole run. The desktop keeps it, for another run with other settings.
+  // The front end converts each input once, without a person to go back or stop (the command
+  // line). A run's records then hold all it needs, and the input's text is let go as soon as they
+  // are read instead of staying beside them for the whole run. The desktop keeps it, for another
+  // run with other settings. Bank runs of text and QIF are fed: see Controller::startBankRun.
   bool inputRunsOnce = false;
+  // How many records a fed run reads at a time (a thousand take some hundred kilobytes); tests
+  // make it small.
+  std::size_t recordWindow = 1024;
 };
 
 // The controller's working state, under the names the rest of the program knows it by.
@@ -93,6 +97,10 @@ struct ControllerState {
   bool runInProgress = false;  // a processor has started and not yet reported its end
   std::string outputFilePath;
   std::string outputFileAsString;  // the run's output buffer
+  // A fed run (see startBankRun) hands its output on as it goes: into this file, once it has
+  // some, or to takeOutput. Why that failed, or OK.
+  std::optional<OutputFileWriter> outputWriter;
+  Status handedOn = Status::OK();
   bool markAsCleared = false;
   bool markAsUncleared = false;
   std::string outputDate;    // empty: each transaction keeps its own
@@ -253,6 +261,16 @@ class Controller {
   void storeControlSettings(const std::optional<CalendarDay>& from,
                             const std::optional<CalendarDay>& to);
   void startBankRun(RecordList qif);
+  // Starts a bank run over what `reading` reads (none: the text holds no transaction). Where
+  // the input runs once, the run is fed: the records are read a window at a time, and what each
+  // window writes is handed on before the next is read (written into the output file's
+  // replacement, put in place at the end as a whole run's output is): the run then never holds
+  // all its records, nor all its output.
+  void startBankRun(std::unique_ptr<RecordWindows> reading);
+  // Hands on what a fed run has written so far.
+  Status handOn(std::string_view written);
+  // Whether the run's output goes after what the file at `path` holds.
+  bool keepsExistingOutput(const std::string& path) const;
   // Lets the input's text go once its records are read, when it is converted only once.
   void releaseInputIfRunOnce();
   RunEnd endOfRun();

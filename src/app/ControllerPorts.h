@@ -2,15 +2,18 @@
 
 #include <cstddef>
 #include <functional>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
 
+#include "banking/RunFeed.h"
 #include "banking/RunSettings.h"
 #include "banking/RunTally.h"
 #include "platform/Status.h"
 #include "prefs/Value.h"
 #include "readers/RecordList.h"
+#include "readers/RecordWindows.h"
 #include "text/CalendarDay.h"
 
 namespace corvela {
@@ -33,6 +36,8 @@ class BankRun {
   // The records a reader produced for the next run (transaction records, in order);
   // `mustConfirm` sends every one through the confirmation dialog.
   virtual void setTransactions(RecordList qif, bool mustConfirm) = 0;
+  // Feeds the run started next a window at a time; setTransactions ends the feeding.
+  virtual void setFeed(RunFeed feed) = 0;
   // Walks the records, appending each finished transaction to `buffer`, which the controller
   // owns and keeps alive until `end` has been called. `end` is called exactly once, possibly
   // before this returns.
@@ -66,10 +71,12 @@ class TextReading {
  public:
   virtual ~TextReading() = default;
   virtual Status available() const = 0;
-  // The records of `text` read with `format` in the range, or none when the text cannot be
-  // read with it.
-  virtual std::optional<RecordList> fromFormattedText(const std::string& text, const Value& format,
-                                                      CalendarDay fromDate, CalendarDay toDate) = 0;
+  // The records of `text` read with `format` in the range, a window at a time, or none when the
+  // text holds no transaction. The text must outlive the reading.
+  virtual std::unique_ptr<RecordWindows> fromFormattedText(const std::string& text,
+                                                           const Value& format,
+                                                           CalendarDay fromDate,
+                                                           CalendarDay toDate) = 0;
 };
 
 // The import of QIF list exports (accounts, categories, securities) found at the top of an

@@ -1,4 +1,6 @@
 #include <algorithm>
+#include <cstdint>
+#include <memory>
 
 #include "app/Classification.h"
 #include "app/ControlSettings.h"
@@ -31,6 +33,8 @@ namespace {
 
 constexpr std::string_view kFinished = "Finished Processing Transactions";
 constexpr std::string_view kContinuationNotCreated = "Continuation File Not Created";
+constexpr std::string_view kCannotInterpret =
+    "The text cannot be interpreted using the selected format.";
 // The bundle's OFX investment format, the store's OFXFormat when it has none.
 constexpr std::string_view kBundleOFXFormat = "CVOFXFormat";
 // The option's title in the preferences window, so the person can find it.
@@ -143,6 +147,8 @@ void Controller::actuallyProcessTheTransactions() {
   // copies (and the pages touched twice) of a buffer that doubles its way up.
   state_.outputFileAsString.reserve(std::max<std::size_t>(512, 2 * state_.fileAsString.size()));
   state_.reportNote.clear();
+  state_.outputWriter.reset();
+  state_.handedOn = Status::OK();
   parts_.errorWarning.reset();
 
   if (state_.continuationData) {
@@ -205,8 +211,7 @@ void Controller::actuallyProcessTheTransactions() {
     if (str(*format, inputFormatKey::FormatType) == "Investment") {
       if (showIfUnavailable(parts_.investment.available())) return;
       if (!parts_.investment.fromFormattedText(text, *format, fromDate, toDate)) {
-        showStatus("Invalid Format",
-                   "\r\rThe text cannot be interpreted using the selected format.");
+        showStatus("Invalid Format", "\r\r" + std::string(kCannotInterpret));
         return;
       }
       RunSettings settings = runSettings();
@@ -217,13 +222,7 @@ void Controller::actuallyProcessTheTransactions() {
     }
     if (showIfUnavailable(parts_.text.available())) return;
     if (showIfUnavailable(parts_.bank.available())) return;
-    std::optional<RecordList> records =
-        parts_.text.fromFormattedText(text, *format, fromDate, toDate);
-    if (!records) {
-      showStatus("Invalid Format", "\r\rThe text cannot be interpreted using the selected format.");
-      return;
-    }
-    startBankRun(std::move(*records));
+    startBankRun(parts_.text.fromFormattedText(text, *format, fromDate, toDate));
     return;
   }
 
@@ -258,8 +257,9 @@ void Controller::actuallyProcessTheTransactions() {
   }
 
   if (showIfUnavailable(parts_.bank.available())) return;
-  QIFReadResult read = parts_.qifReader.fromQIFText(state_.fileAsString, state_.skippedLines,
-                                                    fromDate, toDate, today());
+  QIFReadResult read;
+  std::unique_ptr<RecordWindows> records = parts_.qifReader.windows(
+      state_.fileAsString, state_.skippedLines, fromDate, toDate, today(), read);
   if (!read.ok()) {
     std::string line = std::to_string(read.failedLine + static_cast<int>(state_.skippedLines));
     parts_.platform.showStatus(
@@ -270,7 +270,43 @@ void Controller::actuallyProcessTheTransactions() {
     return;
   }
   if (read.readDayFirst) state_.reportNote = kDayFirstRead;
-  startBankRun(std::move(read.qif));
+  startBankRun(std::move(records));
+}
+
+void Controller::startBankRun(std::unique_ptr<RecordWindows> reading) {
+  // The text reader found no transaction, or the person gave the reading up at one that could
+  // not be read.
+  auto unreadable = [this] {
+    showStatus("Invalid Format", "\r\r" + std::string(kCannotInterpret));
+  };
+  if (!reading) return unreadable();
+  const bool fed = parts_.inputRunsOnce;
+  const std::size_t window = std::max<std::size_t>(1, parts_.recordWindow);
+  RecordList first;
+  reading->next(first, fed ? window : SIZE_MAX);
+  if (reading->givenUp()) return unreadable();
+  if (!fed) return startBankRun(std::move(first));
+
+  bool mustConfirm = parts_.options.isOn(state_.doingExtract ? option::textConfirmAllTransactions
+                                                             : option::confirmAllTransactions);
+  RunSettings settings = runSettings();
+  parts_.bank.setTransactions(std::move(first), mustConfirm);
+  // The windows are read from the input's text: it is kept until the run ends.
+  std::shared_ptr<RecordWindows> windows = std::move(reading);
+  RunFeed feed;
+  feed.next = [this, windows, window](RecordList& records) {
+    if (windows->next(records, window) && !windows->givenUp()) return true;
+    // Given up half-way (a front end that never stops a run does not), the run writes nothing.
+    if (windows->givenUp() && state_.handedOn.ok())
+      state_.handedOn = Status::Error(std::string(kCannotInterpret));
+    return false;
+  };
+  feed.drain = [this](std::string& written) {
+    if (state_.handedOn.ok()) state_.handedOn = handOn(written);
+    written.clear();
+  };
+  parts_.bank.setFeed(std::move(feed));
+  parts_.bank.processInstructionsAndAppendToString(state_.outputFileAsString, settings, endOfRun());
 }
 
 void Controller::startBankRun(RecordList qif) {
@@ -324,6 +360,10 @@ void Controller::storeControlSettings(const std::optional<CalendarDay>& from,
 }
 
 void Controller::processInstructionsDidEnd(int count, std::optional<Value> continuation) {
+  // The output file a fed run began is put in place by writeOutput, or never.
+  if (continuation || count <= 0) state_.outputWriter.reset();
+  // A fed run read its records from the text until its end.
+  releaseInputIfRunOnce();
   if (continuation) {
     saveContinuation(*continuation);
     redraw();
@@ -363,12 +403,36 @@ void Controller::processInstructionsDidEnd(int count, std::optional<Value> conti
 }
 
 Status Controller::writeOutput(const std::string& path) {
+  // What a fed run handed on is followed by the rest.
+  if (!state_.handedOn.ok()) return state_.handedOn;
   if (parts_.takeOutput) return parts_.takeOutput(state_.outputFileAsString);
-  bool keepExisting = isWritableFile(path) && form_.appendSwitch.on &&
-                      (parts_.options.isOn(option::append) || !outputIsQIF());
+  if (state_.outputWriter) {
+    OutputFileWriter writer = std::move(*state_.outputWriter);
+    state_.outputWriter.reset();
+    if (Status written = writer.append(state_.outputFileAsString); !written.ok()) return written;
+    return writer.commit();
+  }
   if (Status allowed = checkOutputPath(path, protectedFiles()); !allowed.ok()) return allowed;
-  return writeOutputFile(path, state_.outputFileAsString, keepExisting,
+  return writeOutputFile(path, state_.outputFileAsString, keepsExistingOutput(path),
                          parts_.fileOps ? *parts_.fileOps : FileOps::system());
+}
+
+Status Controller::handOn(std::string_view written) {
+  if (parts_.takeOutput) return parts_.takeOutput(written);
+  if (!state_.outputWriter) {
+    const std::string& path = state_.outputFilePath;
+    if (Status allowed = checkOutputPath(path, protectedFiles()); !allowed.ok()) return allowed;
+    Result<OutputFileWriter> opened = OutputFileWriter::open(
+        path, keepsExistingOutput(path), parts_.fileOps ? *parts_.fileOps : FileOps::system());
+    if (!opened.ok()) return opened.status();
+    state_.outputWriter.emplace(std::move(opened).value());
+  }
+  return state_.outputWriter->append(written);
+}
+
+bool Controller::keepsExistingOutput(const std::string& path) const {
+  return isWritableFile(path) && form_.appendSwitch.on &&
+         (parts_.options.isOn(option::append) || !outputIsQIF());
 }
 
 std::vector<ProtectedFile> Controller::protectedFiles() const {

@@ -1,6 +1,6 @@
 #pragma once
 
-#include <optional>
+#include <memory>
 #include <string>
 
 #include "app/ControllerPorts.h"
@@ -15,9 +15,10 @@ class FormattedTextRun : public TextReading {
   explicit FormattedTextRun(FormattedTextReader& reader) : reader_(reader) {}
 
   Status available() const override { return Status::OK(); }
-  std::optional<RecordList> fromFormattedText(const std::string& text, const Value& format,
-                                              CalendarDay fromDate, CalendarDay toDate) override {
-    return reader_.fromFormattedText(text, format, fromDate, toDate, CalendarDay::today());
+  std::unique_ptr<RecordWindows> fromFormattedText(const std::string& text, const Value& format,
+                                                   CalendarDay fromDate,
+                                                   CalendarDay toDate) override {
+    return reader_.windows(text, format, fromDate, toDate, CalendarDay::today());
   }
 
  private:

@@ -13,6 +13,7 @@ Status BankRunNotAvailable::available() const {
   return notAvailable("Processing bank and credit-card transactions");
 }
 void BankRunNotAvailable::setTransactions(RecordList, bool) {}
+void BankRunNotAvailable::setFeed(RunFeed) {}
 void BankRunNotAvailable::processInstructionsAndAppendToString(std::string&, const RunSettings&,
                                                                RunEnd end) {
   if (end) end(0, std::nullopt);
@@ -41,10 +42,10 @@ void InvestmentRunNotAvailable::continueWith(const Value&, std::string&, const R
 Status TextReadingNotAvailable::available() const {
   return notAvailable("Reading text statements with an input format");
 }
-std::optional<RecordList> TextReadingNotAvailable::fromFormattedText(const std::string&,
-                                                                     const Value&, CalendarDay,
-                                                                     CalendarDay) {
-  return std::nullopt;
+std::unique_ptr<RecordWindows> TextReadingNotAvailable::fromFormattedText(const std::string&,
+                                                                          const Value&, CalendarDay,
+                                                                          CalendarDay) {
+  return nullptr;
 }
 
 Status InputFormatToolsNotAvailable::available() const {

@@ -17,6 +17,7 @@ class BankRunNotAvailable : public BankRun {
  public:
   Status available() const override;
   void setTransactions(RecordList qif, bool mustConfirm) override;
+  void setFeed(RunFeed feed) override;
   void processInstructionsAndAppendToString(std::string& buffer, const RunSettings& settings,
                                             RunEnd end) override;
   void continueWith(const Value& continuation, std::string& buffer, const RunSettings& settings,
@@ -37,8 +38,9 @@ class InvestmentRunNotAvailable : public InvestmentRun {
 class TextReadingNotAvailable : public TextReading {
  public:
   Status available() const override;
-  std::optional<RecordList> fromFormattedText(const std::string& text, const Value& format,
-                                              CalendarDay fromDate, CalendarDay toDate) override;
+  std::unique_ptr<RecordWindows> fromFormattedText(const std::string& text, const Value& format,
+                                                   CalendarDay fromDate,
+                                                   CalendarDay toDate) override;
 };
 
 class InputFormatToolsNotAvailable : public InputFormatTools {

@@ -80,6 +80,8 @@ BankingCreditCardQIF::BankingCreditCardQIF(CVPrefs& prefs, const Preferences& op
 
 void BankingCreditCardQIF::setTransactions(RecordList qif, bool mustConfirm) {
   qif_ = std::move(qif);
+  feed_ = RunFeed();
+  windowStart_ = 0;
   currentTransactionIndex_ = 0;
   maxTransactionIndex_ = qif_.size();
   mustConfirm_ = mustConfirm;
@@ -108,11 +110,14 @@ void BankingCreditCardQIF::beginRun(std::string& fileAsString, const RunSettings
 void BankingCreditCardQIF::processInstructionsAndAppendToString(std::string& fileAsString,
                                                                 const RunSettings& settings,
                                                                 DidEnd didEnd) {
-  // Keep the records across beginRun, which ends (and releases) a run still in progress.
+  // Keep the records and their feed across beginRun, which ends (and releases) a run still in
+  // progress.
   RecordList qif = std::move(qif_);
+  RunFeed feed = std::move(feed_);
   std::size_t index = currentTransactionIndex_;
   beginRun(fileAsString, settings, std::move(didEnd));
   qif_ = std::move(qif);
+  feed_ = std::move(feed);
   currentTransactionIndex_ = index;
   maxTransactionIndex_ = qif_.size();
   numberOfTransactionsAppended_ = 0;
@@ -122,6 +127,8 @@ void BankingCreditCardQIF::processInstructionsAndAppendToString(std::string& fil
 void BankingCreditCardQIF::continueWith(const Value& continuation, std::string& fileAsString,
                                         const RunSettings& settings, DidEnd didEnd) {
   beginRun(fileAsString, settings, std::move(didEnd));
+  feed_ = RunFeed();
+  windowStart_ = 0;
   fileAsString = str(continuation, continuationKey::fileAsString);
 
   const Value& saved = continuation[continuationKey::qif];
@@ -230,14 +237,33 @@ BankingCreditCardQIF::LoopOptions BankingCreditCardQIF::readLoopOptions() const 
   return on;
 }
 
-Value& BankingCreditCardQIF::currentRecord() { return qif_.open(currentTransactionIndex_); }
+Value& BankingCreditCardQIF::currentRecord() {
+  return qif_.open(currentTransactionIndex_ - windowStart_);
+}
 
 const Value& BankingCreditCardQIF::currentTransaction() const {
-  return qif_.open(currentTransactionIndex_);
+  return qif_.open(currentTransactionIndex_ - windowStart_);
+}
+
+bool BankingCreditCardQIF::nextWindow() {
+  if (!feed_.next) return false;
+  // Nothing is handed on before a transaction is written: a run that writes none writes nothing.
+  if (numberOfTransactionsAppended_ > 0 && !fileAsString_->empty()) feed_.drain(*fileAsString_);
+  RecordList next;
+  if (!feed_.next(next) || next.size() == 0) {
+    feed_ = RunFeed();
+    return false;
+  }
+  windowStart_ = maxTransactionIndex_;
+  qif_ = std::move(next);
+  maxTransactionIndex_ = windowStart_ + qif_.size();
+  treatments_.resize(maxTransactionIndex_, 0);
+  if (instructionEditor_) matched_.resize(maxTransactionIndex_, kNoMatch);
+  return true;
 }
 
 BankingCreditCardQIF::Outcome BankingCreditCardQIF::processTransaction() {
-  if (currentTransactionIndex_ >= maxTransactionIndex_) {
+  if (currentTransactionIndex_ >= maxTransactionIndex_ && !nextWindow()) {
     endRun(numberOfTransactionsAppended_, std::nullopt);
     return Outcome::ended;
   }

@@ -14,6 +14,7 @@
 #include "banking/InstructionEditing.h"
 #include "banking/InvestmentBankingDelegate.h"
 #include "banking/NewInstructionView.h"
+#include "banking/RunFeed.h"
 #include "banking/RunSettings.h"
 #include "banking/RunTally.h"
 #include "formats/OutputFormats.h"
@@ -111,6 +112,10 @@ class BankingCreditCardQIF {
   // confirmation dialog (the option confirmAllTransactions, or textConfirmAllTransactions for
   // formatted text).
   void setTransactions(RecordList qif, bool mustConfirm);
+
+  // Feeds the run started next a window at a time (see RunFeed); setTransactions ends the
+  // feeding.
+  void setFeed(RunFeed feed) { feed_ = std::move(feed); }
 
   // Starts the run over the records given to setTransactions, appending to `fileAsString`.
   // Returns when the run has ended or waits in a dialog. A run still in progress is ended first
@@ -443,6 +448,11 @@ class BankingCreditCardQIF {
   DidEnd didEnd_;
   std::string* fileAsString_ = nullptr;
   RecordList qif_;
+  // A fed run's current window, and the index of its first transaction within the run.
+  RunFeed feed_;
+  std::size_t windowStart_ = 0;
+  // Moves a fed run on to its next window; false when there is none.
+  bool nextWindow();
   std::size_t currentTransactionIndex_ = 0;
   std::size_t maxTransactionIndex_ = 0;
   int numberOfTransactionsAppended_ = 0;

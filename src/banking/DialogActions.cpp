@@ -79,6 +79,8 @@ void BankingCreditCardQIF::endRun(int count, std::optional<Value> continuation,
   treatments_.clear();
   // The transactions go first: they are the bulk of what a run holds.
   qif_ = RecordList();
+  feed_ = RunFeed();
+  windowStart_ = 0;
   collectMatches();
   if (showingProgress_) platform_.showProgress(maxTransactionIndex_, maxTransactionIndex_);
   showingProgress_ = false;
@@ -173,7 +175,8 @@ void BankingCreditCardQIF::back() {
     finishInvestmentBankingTransaction().back();
     return;
   }
-  if (!running_ || currentTransactionIndex_ == 0) return;
+  // A fed run's transactions before its window are gone.
+  if (!running_ || currentTransactionIndex_ == windowStart_) return;
   Value& current = currentRecord();
   // Where the previous transaction's output ends: this transaction's mark, or the end of the
   // buffer when it has none.
@@ -212,7 +215,9 @@ void BankingCreditCardQIF::cancel() {
       endRun(0, std::nullopt);
       break;
     case CancelConfirm::finishLater:
-      endRun(0, continuationDictionary());
+      // A fed run no longer holds what its earlier windows read and wrote: it cannot be kept.
+      endRun(0, feed_.next || windowStart_ > 0 ? std::nullopt
+                                               : std::optional<Value>(continuationDictionary()));
       break;
     case CancelConfirm::finishNow:
       break;

@@ -1,8 +1,16 @@
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <optional>
+#include <string>
+
 #include "app/BankingRun.h"
 #include "app/ControllerFixture.h"
+#include "app/FormattedTextRun.h"
 #include "banking/BankingCreditCardQIF.h"
+#include "banking/FormattedTextReader.h"
 #include "editors/EditInstructions.h"
 #include "editors/InstructionEditorHarness.h"
 #include "instructions/Instructions.h"
@@ -234,6 +242,76 @@ TEST_F(ControllerBankingTest, ARunAfterAStoppedOneWritesWhatAFreshRunWrites) {
   EXPECT_EQ(confirmAll(dir + "/again.qif"), fresh);
 }
 
+// A text statement read with its input format, converted as the command line converts it (a
+// few records at a time), writes what a whole run writes: with lines that cannot be read, which
+// are skipped, and with a range.
+TEST_F(ControllerBankingTest, ATextStatementFedAFewRecordsAtATimeWritesWhatAWholeRunWrites) {
+  const DateTables tables = Bundle::builtIn().dateTables();
+  FormattedTextReader reader(store.prefs, tables, errorWarning);
+  FormattedTextRun text(reader);
+  textPort = &text;
+  platform.goOnAtEveryWarning();
+  store.prefs.setObject("Formats", Value::Array{Value{{"Name", "Export"},
+                                                      {"FormatType", "Bank"},
+                                                      {"Match", "Bank export"},
+                                                      {"DateDelimiter", "/"},
+                                                      {"DateStart", "\n"},
+                                                      {"DateEnd", ";"},
+                                                      {"Fields", "SSV"},
+                                                      {"OneTransactionPerLine", true},
+                                                      {"Date", 0},
+                                                      {"Description", 1},
+                                                      {"Credit", 2}}});
+  std::string statement = "Bank export\n";
+  for (int day = 1; day <= 28; ++day) {
+    const char* payee = day % 4 == 0 ? "COFFEE BAR" : day % 4 == 1 ? "GROCER" : "SHOP";
+    statement += (day % 7 == 0 ? "13/45/2024" : "02/" + std::to_string(day) + "/2024") + ";" +
+                 payee + " " + std::to_string(day) + ";-" + std::to_string(day) + ".25\n";
+  }
+  const std::string input = dir + "/export.txt";
+  std::ofstream(input) << statement;
+  for (bool ranged : {false, true}) {
+    SCOPED_TRACE(ranged ? "from the 5th to the 20th" : "every transaction");
+    std::optional<std::string> whole, wholeReport;
+    for (std::size_t window : {std::size_t{0}, std::size_t{1}, std::size_t{4}}) {
+      SCOPED_TRACE(window ? std::to_string(window) + " at a time" : "whole");
+      remakeController();
+      inputRunsOnce = window != 0;
+      recordWindow = window;
+      controller().actuallyProcessFile(input);
+      ASSERT_EQ(form().inputFormatText.text, "Export");
+      if (ranged) {
+        controller().radioButtonDateRange();
+        controller().controlTextDidChange(MainControl::dateFromString, "02/05/2024");
+        controller().controlTextDidChange(MainControl::dateToString, "02/20/2024");
+        controller().checkDateRange();
+      }
+      const std::string out = dir + "/out-" + std::to_string(window) + ".qif";
+      platform.answerNextSavePanel(out);
+      controller().processTheTransactions();
+      while (processor.running()) {
+        const std::size_t at = processor.currentTransactionIndex();
+        processor.confirmOK();
+        if (processor.running() && processor.currentTransactionIndex() == at)
+          processor.outputAsRead();
+      }
+      std::string report = platform.lastStatus().text;
+      report.replace(report.find(out), out.size(), "OUT");
+      if (!whole) {
+        whole = readFile(out);
+        wholeReport = report;
+        EXPECT_NE(report.find(ranged ? "\r\r14 transactions" : "\r\r24 transactions"),
+                  std::string::npos)
+            << report;
+      } else {
+        EXPECT_EQ(readFile(out), *whole);
+        EXPECT_EQ(report, *wholeReport);
+      }
+      controller().doneWithFile();
+    }
+  }
+}
+
 // Every bank and card statement of the corpus, run with every transaction shown: going back a
 // transaction, finishing later in the middle and continuing from the file writes what a run
 // answered straight through writes, as QIF and in a delimited layout, and so does a run after it.
@@ -312,6 +390,76 @@ TEST_P(ContinuationCorpusTest, GoingBackAndFinishingLaterChangeNothingWritten) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Corpus, ContinuationCorpusTest, ::testing::ValuesIn(corpusStatements()),
+                         corpusTestName);
+
+// Every bank and card statement of the corpus, converted as the command line converts it: its
+// records read a few at a time, and what each window writes handed on before the next is read.
+// It writes what the desktop's whole run writes, to a file and to the front end's own output,
+// with every transaction shown or those that need it (a third of them skipped), and the run ends
+// with the same report.
+using FedCorpusTest = ContinuationCorpusTest;
+
+TEST_P(FedCorpusTest, ARunFedAFewRecordsAtATimeWritesWhatAWholeRunWrites) {
+  platform.goOnAtEveryWarning();
+  const std::string input = (kCorpus / GetParam()).string();
+  struct Run {
+    std::string output, report;
+    int pieces = 0;  // how many times the output was taken
+  };
+  auto run = [&](bool fed, std::size_t window, bool taken) {
+    remakeController();
+    inputRunsOnce = fed;
+    recordWindow = window;
+    std::string takenOutput;
+    int pieces = 0;
+    takeOutput = taken ? std::function([&takenOutput, &pieces](std::string_view output) {
+      takenOutput += output;
+      ++pieces;
+      return Status::OK();
+    })
+                       : nullptr;
+    const std::string out = dir + "/out-" + std::to_string(window) + (taken ? "-taken" : "");
+    std::filesystem::remove(out);
+    if (!answer(input, out, 0)) return std::optional<Run>();
+    // Every third transaction shown is skipped, the others output.
+    for (int shown = 0; processor.running(); ++shown) {
+      const std::size_t at = processor.currentTransactionIndex();
+      if (shown % 3 == 2) processor.skipTransaction();
+      if (processor.running() && processor.currentTransactionIndex() == at) processor.confirmOK();
+      if (processor.running() && processor.currentTransactionIndex() == at)
+        processor.outputAsRead();
+    }
+    controller().doneWithFile();
+    std::string report = platform.lastStatus().text;
+    if (std::size_t at = report.find(out); at != std::string::npos)
+      report.replace(at, out.size(), "OUT");
+    return std::optional<Run>(Run{taken ? takenOutput : readFile(out), report, pieces});
+  };
+  for (bool confirmEach : {false, true}) {
+    SCOPED_TRACE(confirmEach ? "every transaction shown" : "shown where needed");
+    if (confirmEach) turnOn(option::confirmAllTransactions);
+    const std::optional<Run> whole = run(false, SIZE_MAX, false);
+    if (!whole || whole->output.empty())
+      GTEST_SKIP() << "not a bank or card statement that converts";
+    for (std::size_t window : {1, 3}) {
+      for (bool taken : {false, true}) {
+        SCOPED_TRACE(std::to_string(window) + " at a time" + (taken ? ", output taken" : ""));
+        const std::optional<Run> fed = run(true, window, taken);
+        ASSERT_TRUE(fed);
+        EXPECT_EQ(fed->output, whole->output);
+        EXPECT_EQ(fed->report, whole->report);
+        // A register is handed on as it is written, not kept to the end. (An OFX statement's
+        // records are read whole.)
+        if (taken && window == 1 && !isOFXFile(input) &&
+            whole->report.find("\r\r1 transaction ") == std::string::npos) {
+          EXPECT_GT(fed->pieces, 1);
+        }
+      }
+    }
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(Corpus, FedCorpusTest, ::testing::ValuesIn(corpusStatements()),
                          corpusTestName);
 
 }  // namespace

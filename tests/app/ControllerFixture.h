@@ -47,31 +47,39 @@ class PassThroughBankRun : public BankRun {
   void setTransactions(RecordList qif, bool mustConfirm) override {
     records = qif.toValue();
     this->mustConfirm = mustConfirm;
+    feed = RunFeed();
   }
+  void setFeed(RunFeed feed) override { this->feed = std::move(feed); }
 
   void processInstructionsAndAppendToString(std::string& buffer, const RunSettings& settings,
                                             RunEnd end) override {
     this->settings = settings;
     OutputContext context{settings.outputFormatText, settings.account};
     int count = 0;
-    for (Value record : records.value_or(Value::array()).toArray()) {
-      if (record.contains(transactionKey::errorMessage)) continue;
-      reader_.normalizeQIFAmountIn(record, settings.qifTypeTag);
-      BankCCOutput out;
-      out.date =
-          settings.outputDate.empty() ? str(record, transactionKey::date) : settings.outputDate;
-      auto field = [&](std::string_view key) -> std::optional<std::string> {
-        if (!record.contains(key)) return std::nullopt;
-        return str(record, key);
-      };
-      out.description = field(transactionKey::description);
-      out.memo = field(transactionKey::memo);
-      out.amount = field(transactionKey::amount);
-      out.number =
-          settings.outputNumber.empty() ? field(transactionKey::number) : settings.outputNumber;
-      out.category = field(transactionKey::category);
-      formats_.produceBankCCOutput(buffer, context, out);
-      ++count;
+    // A fed run's windows, each written and handed on before the next is read.
+    for (bool more = true; more;) {
+      for (Value record : records.value_or(Value::array()).toArray()) {
+        if (record.contains(transactionKey::errorMessage)) continue;
+        reader_.normalizeQIFAmountIn(record, settings.qifTypeTag);
+        BankCCOutput out;
+        out.date =
+            settings.outputDate.empty() ? str(record, transactionKey::date) : settings.outputDate;
+        auto field = [&](std::string_view key) -> std::optional<std::string> {
+          if (!record.contains(key)) return std::nullopt;
+          return str(record, key);
+        };
+        out.description = field(transactionKey::description);
+        out.memo = field(transactionKey::memo);
+        out.amount = field(transactionKey::amount);
+        out.number =
+            settings.outputNumber.empty() ? field(transactionKey::number) : settings.outputNumber;
+        out.category = field(transactionKey::category);
+        formats_.produceBankCCOutput(buffer, context, out);
+        ++count;
+      }
+      RecordList next;
+      more = feed.next && (count == 0 || (feed.drain(buffer), true)) && feed.next(next);
+      if (more) records = next.toValue();
     }
     if (continuation) {
       end(0, continuation);
@@ -88,8 +96,9 @@ class PassThroughBankRun : public BankRun {
     end(static_cast<int>(saved["numberOfTransactionsAppended"].toInt()), std::nullopt);
   }
 
-  std::optional<Value> records;
+  std::optional<Value> records;  // the last window's, in a fed run
   bool mustConfirm = false;
+  RunFeed feed;
   std::optional<Value> continued;
   RunSettings settings;
   // When set, the run ends by handing this back (the person chose to finish later).
@@ -151,13 +160,16 @@ class ControllerTest : public ::testing::Test {
           .session = session,
           .bank = bankPort ? *bankPort : bank,
           .investment = missing.investment,
-          .text = missing.text,
+          .text = textPort ? *textPort : missing.text,
           .listImport = listImport,
           .inputFormats = missing.inputFormats,
           .outputFormatDefinition = definitionPort,
           .errorWarning = errorWarning,
           .fileOps = fileOps,
+          .takeOutput = takeOutput,
           .today = [this] { return today; },
+          .inputRunsOnce = inputRunsOnce,
+          .recordWindow = recordWindow,
       });
     }
     return *controller_;
@@ -222,8 +234,16 @@ class ControllerTest : public ::testing::Test {
   ScriptedListImport listImport;
   // The bank processor the controller uses instead of `bank`, when set before controller().
   BankRun* bankPort = nullptr;
+  // The text reader it uses, when set before controller(); none by default.
+  TextReading* textPort = nullptr;
   // The system calls the controller writes with, when set before controller().
   FileOps* fileOps = nullptr;
+  // The front end's ways, when set before controller() (see ControllerParts).
+  std::function<Status(std::string_view output)> takeOutput;
+  bool inputRunsOnce = false;
+  std::size_t recordWindow = 1024;
+  // The next controller() is made anew, with the settings above as they are then.
+  void remakeController() { controller_.reset(); }
   CalendarDay today{2024, 3, 15};
   TempDir temp;
   std::string dir = temp.root().string();

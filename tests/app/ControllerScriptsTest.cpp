@@ -272,7 +272,7 @@ std::string ControllerScriptTest::query(const std::string& what, const std::stri
 }
 
 // Plays one line: "load [NAME [TEXT]]" (bare: in.qif holding kRegister), "open NAME", "file NAME
-// TEXT", "copy FROM TO", "failingRename", "type CONTROL TEXT", "option NAME", "accounts
+// TEXT", "copy FROM TO", "failingRename", "fed N", "type CONTROL TEXT", "option NAME", "accounts
 // NAME:TYPE...", "informat NAME|TYPE|MATCH", "delimited NAME|SEPARATOR|account?", "outputFormat
 // NAME[|TYPE]", "remember ENTRIES", "archive NAME JSON", "listImport ANSWER INDEX", "remove KEY",
 // "emptyList KEY", "dateFormat PATTERN", "savePanel NAME|none", "openPanel NAME
@@ -291,6 +291,11 @@ void ControllerScriptTest::play(const std::string& line) {
   const std::string second = cut == std::string::npos ? "" : rest.substr(cut + 1);
   if (verb == "failingRename") {  // before any other step: the output file cannot be put in place
     fileOps = &failingRename;
+    return;
+  }
+  if (verb == "fed") {  // before any other step: each input is converted once, N records at a time
+    inputRunsOnce = true;
+    recordWindow = std::stoul(rest);
     return;
   }
   Controller& c = controller();
