@@ -9,6 +9,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
+#include <functional>
 #include <limits>
 #include <system_error>
 #include <vector>
@@ -58,8 +59,16 @@ struct StoreFile {
   bool unchanged = false;           // Read: the bytes were the known ones, and were not decoded
 };
 
-// Reads the store at `path`. When the file holds exactly `known`, it is not decoded again.
-StoreFile readStoreFile(const std::string& path, const std::vector<std::uint8_t>* known = nullptr) {
+// The digest is compared within this process only: the library's hash of the bytes serves. Another
+// process's write changes many bytes of a store, and no accident gives it the digest of the
+// bytes it replaced.
+StoreDigest digestOf(std::span<const std::uint8_t> bytes) {
+  const std::string_view text(reinterpret_cast<const char*>(bytes.data()), bytes.size());
+  return {bytes.size(), std::hash<std::string_view>{}(text)};
+}
+
+// Reads the store at `path`. When the file holds what `known` digests, it is not decoded again.
+StoreFile readStoreFile(const std::string& path, const StoreDigest* known = nullptr) {
   auto cannot = [&](StoreFile::Kind kind, const std::string& reason) {
     return StoreFile{kind, Value(), "\"" + path + "\" cannot be read: " + reason + ".", {}, false};
   };
@@ -87,7 +96,7 @@ StoreFile readStoreFile(const std::string& path, const std::vector<std::uint8_t>
   }
   ::close(fd);
   if (!error.empty()) return cannot(StoreFile::Kind::Unreadable, error);
-  if (known && !known->empty() && bytes == *known)
+  if (known && known->size != 0 && digestOf(bytes) == *known)
     return StoreFile{StoreFile::Kind::Read, Value(), "", std::move(bytes), true};
   Result<Value> value = readKeyedArchive(bytes, limits);
   if (!value.ok()) return cannot(StoreFile::Kind::Invalid, value.message());
@@ -170,7 +179,7 @@ CVPrefs CVPrefs::initWithPath(std::string path, std::time_t now) {
         store.changes_.count();
         store.base_ = store.prefs_;
         store.baseOnDisk_ = true;
-        store.baseBytes_ = std::move(file.bytes);
+        store.baseDigest_ = digestOf(file.bytes);
         break;
       case StoreFile::Kind::Unreadable:
         store.readError_ = file.reason;
@@ -265,7 +274,7 @@ bool CVPrefs::synchronizeNow() {
 
   StoreLock lock(prefsPath_);
   Value merged;
-  StoreFile file = readStoreFile(prefsPath_, baseOnDisk_ ? &baseBytes_ : nullptr);
+  StoreFile file = readStoreFile(prefsPath_, baseOnDisk_ ? &baseDigest_ : nullptr);
   switch (file.kind) {
     case StoreFile::Kind::Absent:
       merged = prefs_;
@@ -309,7 +318,7 @@ bool CVPrefs::synchronizeNow() {
   changes_.count();
   base_ = std::move(merged);
   baseOnDisk_ = true;
-  baseBytes_ = std::move(bytes).value();
+  baseDigest_ = digestOf(bytes.value());
   return true;
 }
 

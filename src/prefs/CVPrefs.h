@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdint>
 #include <ctime>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -11,6 +12,13 @@
 #include "prefs/Value.h"
 
 namespace corvela {
+
+// The length of a store file's bytes and a 64-bit hash of them.
+struct StoreDigest {
+  std::size_t size = 0;
+  std::uint64_t hash = 0;
+  bool operator==(const StoreDigest&) const = default;
+};
 
 // The preference store: one dictionary that holds everything Corvela keeps between runs, and
 // the file it lives in. Nothing reaches the disk until synchronize(); every list and store reads
@@ -120,9 +128,10 @@ class CVPrefs {
   // measured against when the file is merged.
   Value base_ = Value::dictionary();
   bool baseOnDisk_ = false;
-  // The file's bytes when base_ was read or written: when the file still holds them, nobody
-  // else wrote it, and it need not be decoded again to merge.
-  std::vector<std::uint8_t> baseBytes_;
+  // What the file held when base_ was read or written (its bytes would be held as long as the
+  // program runs): when the file still holds the same, nobody else wrote it, and it need not be
+  // decoded again to merge.
+  StoreDigest baseDigest_;
   bool deferred_ = false;
   std::string openError_;
   std::string movedAsidePath_;
