@@ -139,7 +139,7 @@ void InstructionIndex::build(KeyTable& table, const Value::Array& records) {
       Node& last = table.nodes[node];
       last.firstEdge = static_cast<std::uint32_t>(table.edges.size());
       last.earliest = last.longest = entry.position;
-      last.longestLength = entry.length;
+      last.longestLength = static_cast<std::uint32_t>(entry.length);
       continue;
     }
     std::size_t i = at.from;
@@ -148,7 +148,7 @@ void InstructionIndex::build(KeyTable& table, const Value::Array& records) {
       if (node.earliest == kNone) node.earliest = entries[i].position;
       if (node.longest == kNone || entries[i].length > node.longestLength) {
         node.longest = entries[i].position;
-        node.longestLength = entries[i].length;
+        node.longestLength = static_cast<std::uint32_t>(entries[i].length);
       }
     }
     table.nodes[at.node].firstEdge = static_cast<std::uint32_t>(table.edges.size());

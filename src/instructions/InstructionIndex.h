@@ -55,7 +55,10 @@ class InstructionIndex {
     std::uint32_t edgeCount = 0;
     std::uint32_t earliest = kNone;  // the first of them in stored order
     std::uint32_t longest = kNone;   // the longest of them, the earliest on ties
-    std::size_t longestLength = 0;   // its match string's length, measured as the walk measures
+    // Its match string's length, measured as the walk measures (a store is far too small for a
+    // string of 2^32 characters): 20 bytes a node rather than 24, and a tree has a node for
+    // nearly every character of the match strings.
+    std::uint32_t longestLength = 0;
   };
   struct Edge {
     char32_t folded;
