@@ -71,6 +71,12 @@ void InstructionIndex::build(KeyTable& table, const Value::Array& records) {
   std::u32string characters;
   std::vector<Entry> entries;
   entries.reserve(records.size());
+  // A character takes at least one byte: room for all of them at once. The buffer is built while
+  // a long statement's text is held, and growing it step by step would hold two copies at a time.
+  std::size_t bytes = 0;
+  for (const Value& record : records)
+    if (const Value* value = record.find(table.key)) bytes += value->toString().size();
+  characters.reserve(bytes);
   for (std::size_t i = 0; i < records.size(); ++i) {
     const Value* value = records[i].find(table.key);
     if (!value) continue;
@@ -79,7 +85,6 @@ void InstructionIndex::build(KeyTable& table, const Value::Array& records) {
       if (!table.firstEmpty) table.firstEmpty = i;
       continue;
     }
-    // A character takes at least one byte: room for all of them, written in place.
     const std::size_t from = characters.size();
     characters.resize(from + match.size());
     char32_t* out = characters.data() + from;
