@@ -17,6 +17,7 @@
 #include "lists/Descriptions.h"
 #include "prefs/CancelConfirm.h"
 #include "prefs/KeyedArchive.h"
+#include "prefs/ValueText.h"
 #include "support/Corpus.h"
 #include "support/ScriptedBankViews.h"
 
@@ -251,17 +252,12 @@ TEST_F(ControllerBankingTest, ATextStatementFedAFewRecordsAtATimeWritesWhatAWhol
   FormattedTextRun text(reader);
   textPort = &text;
   platform.goOnAtEveryWarning();
-  store.prefs.setObject("Formats", Value::Array{Value{{"Name", "Export"},
-                                                      {"FormatType", "Bank"},
-                                                      {"Match", "Bank export"},
-                                                      {"DateDelimiter", "/"},
-                                                      {"DateStart", "\n"},
-                                                      {"DateEnd", ";"},
-                                                      {"Fields", "SSV"},
-                                                      {"OneTransactionPerLine", true},
-                                                      {"Date", 0},
-                                                      {"Description", 1},
-                                                      {"Credit", 2}}});
+  store.prefs.setObject(
+      "Formats", fromJSON(R"([{"Name": "Export", "FormatType": "Bank", "Match": "Bank export",
+                               "DateDelimiter": "/", "DateStart": "\n", "DateEnd": ";",
+                               "Fields": "SSV", "OneTransactionPerLine": true, "Date": 0,
+                               "Description": 1, "Credit": 2}])")
+                     .value());
   std::string statement = "Bank export\n";
   for (int day = 1; day <= 28; ++day) {
     const char* payee = day % 4 == 0 ? "COFFEE BAR" : day % 4 == 1 ? "GROCER" : "SHOP";
