@@ -62,9 +62,9 @@ struct ControllerParts {
   // Today's local date; tests fix it.
   std::function<CalendarDay()> today = [] { return CalendarDay::today(); };
   // The front end converts each input once, without a person to go back or stop (the command
-  // line). A run's records then hold all it needs, and the input's text is let go as soon as they
-  // are read instead of staying beside them for the whole run. The desktop keeps it, for another
-  // run with other settings. Bank runs of text and QIF are fed: see Controller::startBankRun.
+  // line). The input's text is then let go as soon as the run no longer reads from it: once its
+  // records are read, or at the end of a fed run (bank runs of text and QIF, see
+  // Controller::startBankRun). The desktop keeps it, for another run with other settings.
   bool inputRunsOnce = false;
   // How many records a fed run reads at a time (a thousand take some hundred kilobytes); tests
   // make it small.

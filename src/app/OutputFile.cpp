@@ -8,11 +8,9 @@
 #include <cstring>
 #include <filesystem>
 #include <fstream>
-#include <iterator>
 #include <optional>
 #include <span>
 #include <system_error>
-#include <vector>
 
 namespace corvela {
 

@@ -246,16 +246,13 @@ Status AtomicFileWriter::commit() {
     return closed == 0 ? Status::OK() : failure(path_, errnoText(errno));
   }
   if (ops_->fsync(fd_) != 0) return fail(errno);
-  if (::close(std::exchange(fd_, -1)) != 0) {
-    const int error = errno;
+  // Closed, the temporary is only removed when it cannot be put in place.
+  auto discard = [this](int error) {
     ::unlink(tempPath_.c_str());
     return failure(path_, errnoText(error));
-  }
-  if (ops_->rename(tempPath_.c_str(), target_.c_str()) != 0) {
-    const int error = errno;
-    ::unlink(tempPath_.c_str());
-    return failure(path_, errnoText(error));
-  }
+  };
+  if (::close(std::exchange(fd_, -1)) != 0) return discard(errno);
+  if (ops_->rename(tempPath_.c_str(), target_.c_str()) != 0) return discard(errno);
   syncFolder(target_);
   removeLeftovers(target_);
   return Status::OK();
