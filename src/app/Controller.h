@@ -260,7 +260,8 @@ class Controller {
   void actuallyProcessTheTransactions();
   void storeControlSettings(const std::optional<CalendarDay>& from,
                             const std::optional<CalendarDay>& to);
-  void startBankRun(RecordList qif);
+  // Starts a bank run over `qif`, fed the rest of its records by `feed` when it has one.
+  void startBankRun(RecordList qif, RunFeed feed = {});
   // Starts a bank run over what `reading` reads (none: the text holds no transaction). Where
   // the input runs once, the run is fed: the records are read a window at a time, and what each
   // window writes is handed on before the next is read (written into the output file's

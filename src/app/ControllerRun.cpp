@@ -287,11 +287,6 @@ void Controller::startBankRun(std::unique_ptr<RecordWindows> reading) {
   if (reading->givenUp()) return unreadable();
   if (!fed) return startBankRun(std::move(first));
 
-  bool mustConfirm = parts_.options.isOn(state_.doingExtract ? option::textConfirmAllTransactions
-                                                             : option::confirmAllTransactions);
-  RunSettings settings = runSettings();
-  parts_.bank.setTransactions(std::move(first), mustConfirm);
-  // The windows are read from the input's text: it is kept until the run ends.
   std::shared_ptr<RecordWindows> windows = std::move(reading);
   RunFeed feed;
   feed.next = [this, windows, window](RecordList& records) {
@@ -305,17 +300,18 @@ void Controller::startBankRun(std::unique_ptr<RecordWindows> reading) {
     if (state_.handedOn.ok()) state_.handedOn = handOn(written);
     written.clear();
   };
-  parts_.bank.setFeed(std::move(feed));
-  parts_.bank.processInstructionsAndAppendToString(state_.outputFileAsString, settings, endOfRun());
+  startBankRun(std::move(first), std::move(feed));
 }
 
-void Controller::startBankRun(RecordList qif) {
+void Controller::startBankRun(RecordList qif, RunFeed feed) {
   bool mustConfirm = parts_.options.isOn(state_.doingExtract ? option::textConfirmAllTransactions
                                                              : option::confirmAllTransactions);
   // The settings are read first: which pop-up counts depends on what the input was.
   RunSettings settings = runSettings();
-  releaseInputIfRunOnce();
+  // A fed run reads its windows from the input's text until it ends.
+  if (!feed.next) releaseInputIfRunOnce();
   parts_.bank.setTransactions(std::move(qif), mustConfirm);
+  parts_.bank.setFeed(std::move(feed));
   parts_.bank.processInstructionsAndAppendToString(state_.outputFileAsString, settings, endOfRun());
 }
 

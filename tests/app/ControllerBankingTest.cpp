@@ -116,6 +116,18 @@ class ControllerBankingTest : public ControllerTest {
     controller().doneWithFile();
     return readFile(dir + "/" + name);
   }
+  // Confirms `count` transactions of the run (all that are left when none is given), outputting
+  // as read one that OK does not take; how many it answered.
+  int answerMore(std::optional<int> count) {
+    int answered = 0;
+    for (; processor.running() && answered != count.value_or(-1); ++answered) {
+      const std::size_t at = processor.currentTransactionIndex();
+      if (processor.openDialog() == BankingCreditCardQIF::Dialog::confirm) processor.confirmOK();
+      if (processor.running() && processor.currentTransactionIndex() == at)
+        processor.outputAsRead();
+    }
+    return answered;
+  }
   // Confirms each transaction left in the run and answers what it wrote to `out`.
   std::string confirmAll(const std::string& out) {
     while (processor.openDialog() == BankingCreditCardQIF::Dialog::confirm) processor.confirmOK();
@@ -285,12 +297,7 @@ TEST_F(ControllerBankingTest, ATextStatementFedAFewRecordsAtATimeWritesWhatAWhol
       const std::string out = dir + "/out-" + std::to_string(window) + ".qif";
       platform.answerNextSavePanel(out);
       controller().processTheTransactions();
-      while (processor.running()) {
-        const std::size_t at = processor.currentTransactionIndex();
-        processor.confirmOK();
-        if (processor.running() && processor.currentTransactionIndex() == at)
-          processor.outputAsRead();
-      }
+      answerMore(std::nullopt);
       std::string report = platform.lastStatus().text;
       report.replace(report.find(out), out.size(), "OUT");
       if (!whole) {
@@ -334,16 +341,6 @@ class ContinuationCorpusTest : public ControllerBankingTest,
     platform.answerNextSavePanel(output);
     controller().processTheTransactions();
     return answerMore(count);
-  }
-  int answerMore(std::optional<int> count) {
-    int answered = 0;
-    for (; processor.running() && answered != count.value_or(-1); ++answered) {
-      const std::size_t at = processor.currentTransactionIndex();
-      if (processor.openDialog() == BankingCreditCardQIF::Dialog::confirm) processor.confirmOK();
-      if (processor.running() && processor.currentTransactionIndex() == at)
-        processor.outputAsRead();
-    }
-    return answered;
   }
 
   bool delimited = false;
